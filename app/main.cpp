@@ -1,0 +1,2 @@
+// TODO(app)
+int main() { return 0; }

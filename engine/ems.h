@@ -1,0 +1,26 @@
+// The communication thread, the page refresh routines and the password timers.
+#pragma once
+
+#include <atomic>
+
+extern std::atomic<int> query_enable_flag;                // 1 = block reads may run
+extern std::atomic<int> tx_package_flag_send;             // 1 = send_1frame wrote a frame
+extern std::atomic<int> sendLedON_1;
+extern std::atomic<int> sendLedShineDelay;
+extern std::atomic<int> communication_password_sendFlag;  // 1 = a password write is due
+
+// Communication thread: one pass every 100 ms until RS232COMThreadStop.
+int RS232COMThread(void* parameter);
+
+// Page refresh, called by the refresh thread in this order every 200 ms.
+void refreshTABPANEL_1();
+void refreshTABPANEL_2();
+void refreshTABPANEL_3();
+void refreshTABPANEL_4();
+void refreshTABPANEL_5();
+void refreshTABPANEL_6();
+void refreshQUERY();
+
+// Password timers on the main panel.
+int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int timer_cmPW_rt(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -1,0 +1,18 @@
+// Elapsed time, sleeping and worker threads.
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds of a monotonic clock; only differences mean anything.
+std::int64_t ClockMs();
+void Sleep(int milliseconds);
+
+// Starts `routine(nullptr)` on a new thread at once. Returns a non-zero handle,
+// or 0 when the thread could not be created.
+using ThreadRoutine = int (*)(void* parameter);
+int CreateThread(ThreadRoutine routine);
+// Waits for a thread started by CreateThread to return, and releases its
+// handle. Returns the routine's result, or -1 for an unknown handle.
+int JoinThread(int handle);
+// Test hook: makes the next `count` CreateThread calls fail.
+void FailNextThreadCreations(int count);

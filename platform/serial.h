@@ -1,0 +1,84 @@
+// The RS-232 port library: ports are addressed by number, COM1..COM20.
+//
+// COM n resolves to a device path: /dev/ttyS(n-1) unless SetComDevice (the
+// command-line option `--com N=DEVICE`) maps it elsewhere. The operations sit
+// over a SerialDevice per open port, created by the installed SerialDriver
+// (POSIX termios by default), so that another implementation can stand beside
+// it. Every function returns a negative RS-232 error code on failure and
+// records it for ReturnRS232Err. Calls on different ports may run on
+// different threads; calls on one port are serialised internally.
+#pragma once
+
+#include <memory>
+#include <string>
+
+constexpr int kMaxComPort = 20;
+
+// Error codes (negative).
+enum {
+    kRs232NoError = 0,
+    kRs232InvalidPort = -2,       // port number outside 1..20
+    kRs232PortNotOpen = -3,
+    kRs232OpenFailed = -6,        // device could not be opened or configured
+    kRs232InvalidParameter = -7,  // baud, parity, data bits or stop bits not supported
+    kRs232WriteFailed = -8,
+    kRs232ReadFailed = -9,
+    kRs232Timeout = -99,
+};
+
+struct SerialSettings {
+    long baud = 9600;
+    int parity = 0;  // 0 none, 1 odd, 2 even
+    int dataBits = 8;
+    int stopBits = 1;
+    int inputQueueSize = 1024;
+    int outputQueueSize = 1024;
+};
+
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int outputQueueSize);
+int CloseCom(int port);
+int SetComTime(int port, double timeoutSeconds);
+// Writes `count` bytes, waiting until they have left the output queue, and
+// returns the count written (fewer, or negative, is a failure).
+int ComWrt(int port, const char* buffer, int count);
+// Reads `count` bytes, waiting up to the port time-out; returns the count read
+// or a negative error.
+int ComRd(int port, char* buffer, int count);
+int GetInQLen(int port);
+int FlushInQ(int port);
+int FlushOutQ(int port);
+int ReturnRS232Err();
+const char* GetRS232ErrorString(int errorCode);
+
+// Maps COM `port` to a device path (the `--com N=DEVICE` option). Returns
+// false for a port number outside 1..20.
+bool SetComDevice(int port, const std::string& devicePath);
+std::string ComDevicePath(int port);
+// Parses one `N=DEVICE` argument of `--com` and applies it.
+bool ParseComOption(const std::string& arg);
+
+// One open port.
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+    virtual int write(const char* buffer, int count) = 0;               // count written or < 0
+    virtual int read(char* buffer, int count, double timeoutSeconds) = 0;  // count read or < 0
+    virtual int inputQueueLength() = 0;
+    virtual int flushInput() = 0;
+    virtual int flushOutput() = 0;
+    virtual int close() = 0;
+};
+
+class SerialDriver {
+public:
+    virtual ~SerialDriver() = default;
+    // Opens and configures `path`; on failure returns nullptr and sets *error.
+    virtual std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& settings,
+                                               int* error) = 0;
+};
+
+// The POSIX termios driver, installed by default.
+SerialDriver& PosixSerialDriver();
+// Replaces the driver (not owned); nullptr restores the POSIX one.
+void SetSerialDriver(SerialDriver* driver);

@@ -1,0 +1,133 @@
+// Panels, controls, the user-interface loop and message popups.
+//
+// Every operation may be called from any thread. The free functions forward to
+// the installed UiBackend (the Qt Widgets one in platform/qt, or a test
+// double); with no backend installed they fail and return a negative status.
+// Strings passed in and out are in the console's code page, GBK (ASCII is a
+// subset); the backend decodes them for display.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Event codes delivered to control callbacks.
+enum {
+    EVENT_COMMIT = 1,
+    EVENT_TIMER_TICK = 15,
+    EVENT_ACTIVE_TAB_CHANGE = 31,
+};
+
+// Control attributes understood by SetCtrlAttribute / SetTableCellAttribute.
+enum {
+    ATTR_ON_COLOR = 1,    // LED, RGB int
+    ATTR_OFF_COLOR = 2,   // LED, RGB int
+    ATTR_INTERVAL = 3,    // timer, double seconds
+    ATTR_ENABLED = 4,     // timer, 0/1
+    ATTR_TEXT_COLOR = 5,  // table cell, RGB int
+    ATTR_VISIBLE = 6,     // any control, 0/1
+};
+
+enum {
+    VAL_RED = 0xFF0000,
+    VAL_BLACK = 0x000000,
+    VAL_GREEN = 0x00FF00,
+};
+
+// Status codes (negative = failure).
+enum {
+    UIE_NO_ERROR = 0,
+    UIE_NO_BACKEND = -1,
+    UIE_BAD_HANDLE = -2,
+    UIE_BAD_CONTROL = -3,
+    UIE_BAD_TYPE = -4,
+    UIE_LOAD_FAILED = -5,
+    UIE_BAD_ARGUMENT = -6,
+};
+
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
+                                int eventData1, int eventData2);
+using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
+
+// Table cell address: column and row, both counted from 1.
+struct Point {
+    int x;
+    int y;
+};
+inline Point MakePoint(int column, int row) { return Point{column, row}; }
+
+// --- Panels -----------------------------------------------------------------
+int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId);
+int DisplayPanel(int panel);
+int HidePanel(int panel);
+int DiscardPanel(int panel);
+int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
+int GetActiveTabPage(int panel, int tabControl, int* pageIndex);
+
+// --- Controls ---------------------------------------------------------------
+int GetCtrlVal(int panel, int control, double* value);  // numerics
+int GetCtrlVal(int panel, int control, int* value);     // rings, switches, LEDs
+int SetCtrlVal(int panel, int control, double value);
+int SetCtrlVal(int panel, int control, int value);
+int SetCtrlVal(int panel, int control, const char* value);
+int SetCtrlAttribute(int panel, int control, int attribute, int value);
+int SetCtrlAttribute(int panel, int control, int attribute, double value);
+int SetTableCellVal(int panel, int control, Point cell, const char* value);
+int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int value);
+
+// --- Loop and popups --------------------------------------------------------
+// Runs the event loop on the calling (UI) thread, delivering every callback
+// there, until a callback calls QuitUserInterface.
+int RunUserInterface();
+int QuitUserInterface(int returnCode);
+// Modal. From a worker thread it blocks that worker until the operator
+// acknowledges the box; it returns at once when the UI loop is not running.
+int MessagePopup(const char* title, const char* message);
+
+// Tests capture popups (title and text, GBK) instead of showing them. While a
+// capture handler is set, MessagePopup calls it on the calling thread and
+// returns 0 without touching the backend. Pass an empty function to stop.
+using PopupHandler = std::function<void(const std::string& title, const std::string& text)>;
+void SetPopupHandler(PopupHandler handler);
+
+// --- Callback registry ------------------------------------------------------
+// Panel resources name their callbacks; the names resolve through this
+// registry when a panel is loaded. A resource naming an unregistered callback
+// fails to load.
+struct CallbackEntry {
+    const char* name;
+    CtrlCallbackPtr control;  // set for control callbacks
+    MenuCallbackPtr menu;     // set for menu callbacks
+    void* callbackData;       // handed to the callback
+};
+// Adds entries; a name registered twice is a programming error (aborts).
+void RegisterCallbacks(const CallbackEntry* entries, int count);
+// Looks a name up; nullptr when unknown.
+const CallbackEntry* FindCallback(const std::string& name);
+
+// --- Backend ----------------------------------------------------------------
+class UiBackend {
+public:
+    virtual ~UiBackend() = default;
+    virtual int loadPanel(int parentPanel, const char* resourceFile, int panelResourceId) = 0;
+    virtual int displayPanel(int panel) = 0;
+    virtual int hidePanel(int panel) = 0;
+    virtual int discardPanel(int panel) = 0;
+    virtual int getPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle) = 0;
+    virtual int getActiveTabPage(int panel, int tabControl, int* pageIndex) = 0;
+    virtual int getCtrlVal(int panel, int control, double* value) = 0;
+    virtual int getCtrlVal(int panel, int control, int* value) = 0;
+    virtual int setCtrlVal(int panel, int control, double value) = 0;
+    virtual int setCtrlVal(int panel, int control, int value) = 0;
+    virtual int setCtrlVal(int panel, int control, const char* value) = 0;
+    virtual int setCtrlAttribute(int panel, int control, int attribute, int value) = 0;
+    virtual int setCtrlAttribute(int panel, int control, int attribute, double value) = 0;
+    virtual int setTableCellVal(int panel, int control, Point cell, const char* value) = 0;
+    virtual int setTableCellAttribute(int panel, int control, Point cell, int attribute, int value) = 0;
+    virtual int runUserInterface() = 0;
+    virtual int quitUserInterface(int returnCode) = 0;
+    virtual int messagePopup(const char* title, const char* message) = 0;
+};
+
+// Installs the backend (not owned); nullptr uninstalls.
+void SetUiBackend(UiBackend* backend);
+UiBackend* GetUiBackend();

@@ -1,0 +1,32 @@
+#include "serial/port_gate.h"
+
+#include <mutex>
+
+#include "platform/ui.h"
+
+namespace {
+std::mutex g_gate;
+thread_local bool t_held = false;
+}  // namespace
+
+void HoldPortGate()
+{
+    g_gate.lock();
+    t_held = true;
+}
+
+void ReleasePortGate()
+{
+    t_held = false;
+    g_gate.unlock();
+}
+
+bool PortGateHeld() { return t_held; }
+
+void PortErrorPopup(const char* text)
+{
+    const bool held = t_held;
+    if (held) ReleasePortGate();
+    MessagePopup("Error", text);
+    if (held) HoldPortGate();
+}

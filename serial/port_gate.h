@@ -1,0 +1,15 @@
+// Keeps the communication thread off the port while the port panel closes and
+// opens it. The thread holds the gate for each pass; the port callbacks hold it
+// around their close and open. A port error box raised by a gate holder
+// releases the gate while it is up, so a modal box on either side never
+// deadlocks the other.
+#pragma once
+
+void HoldPortGate();
+void ReleasePortGate();
+// True when the calling thread holds the gate.
+bool PortGateHeld();
+
+// MessagePopup("Error", text), releasing the gate for the duration of the box
+// when the calling thread holds it.
+void PortErrorPopup(const char* text);

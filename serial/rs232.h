@@ -1,0 +1,38 @@
+// Byte-level transmit of one request and receive of its reply.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+constexpr int RECEIVE_BUFFER_SIZE = 1024;
+constexpr int MAX_REPLY_BYTES = 199;           // a reply frame keeps at most this many bytes
+constexpr int FRAME_END_SILENCE_MS = 200;      // a frame ends after more than this of silence
+constexpr int REPLY_TIMEOUT_MS = 2000;         // a reply is given up after more than this
+
+extern std::atomic<int> com_idle;              // 1 = line idle; shared with the password timer
+extern std::atomic<int> tx_package_flag;       // 1 = a request was built this pass
+extern std::atomic<int> sendLedON;             // 1 = the last send step wrote a frame
+extern unsigned char receive_buffer[RECEIVE_BUFFER_SIZE];
+extern int receive_leng;
+extern int receive_count;
+extern int receive_frame_end_delay;
+extern std::int64_t receive_frame_end_delay_begin;
+extern std::int64_t receive_frame_end_delay_end;
+extern int receive_frame_end_flag;
+extern int receive_frame_length;
+extern int com_idle_delay;
+extern std::int64_t com_idle_delay_begin;
+extern std::int64_t com_idle_delay_end;
+extern std::atomic<int> recieveLedON;
+extern std::atomic<int> recieveLedShineDelay;
+
+// Takes the idle line: one atomic exchange of com_idle with 0. True when the
+// line was idle, i.e. the caller now owns it.
+bool take_idle_line();
+
+void RS232Send();
+void RS232Rec();
+
+// Reports a fatal port error in a box titled "ErrorCheck" and ends the process
+// with status -1.
+[[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);

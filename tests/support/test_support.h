@@ -1,0 +1,42 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A pseudo-terminal pair: the console side opens `slavePath` like any serial
+// device; the test plays the controller on `masterFd`.
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    int masterFd() const { return master_; }
+    const std::string& slavePath() const { return slavePath_; }
+
+    // Writes bytes to the master side.
+    void write(const std::vector<unsigned char>& bytes);
+    // Reads what is there on the master side, waiting up to `timeout` for the
+    // first byte and then until `quiet` passes with no more bytes.
+    std::vector<unsigned char> read(std::chrono::milliseconds timeout,
+                                     std::chrono::milliseconds quiet = std::chrono::milliseconds(30));
+
+private:
+    int master_ = -1;
+    int keepSlave_ = -1;  // keeps the slave side open so the master never reads EIO
+    std::string slavePath_;
+};
+
+// Polls `predicate` every few milliseconds until it holds or `timeout` runs out.
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
+
+std::vector<unsigned char> FromHex(const std::string& hex);
+std::string ToHex(const std::vector<unsigned char>& bytes);
+
+}  // namespace testsupport

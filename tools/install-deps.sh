@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the console and its tests need on Debian 12 (skips what is there).
+set -euo pipefail
+pkgs=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
+      clang libfuzzer-14-dev libclang-rt-14-dev)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

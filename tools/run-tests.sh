@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs, builds and runs the whole test suite: a plain build, then the same
+# suite under AddressSanitizer + UndefinedBehaviorSanitizer and under
+# ThreadSanitizer. DSC_SANITIZERS="" runs the plain build only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+jobs="$(nproc)"
+sanitizers="${DSC_SANITIZERS-address thread}"
+
+run_suite() {  # dir, extra cmake args...
+  local dir="$1"; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
+}
+
+run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+for s in $sanitizers; do
+  run_suite "build-$s" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s"
+done

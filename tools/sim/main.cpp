@@ -1,0 +1,2 @@
+// TODO(sim): standalone simulated controller.
+int main() { return 0; }
