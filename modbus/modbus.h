@@ -35,13 +35,23 @@ enum {
 std::uint16_t registerWord(double value);
 
 // Builds a read (3) or write-single-register (6) request into modbus_tx_buffer
-// and sets modbus_tx_frame_byte_num to 8.
+// under modbus_tx_mutex and sets modbus_tx_frame_byte_num to 8. Function 3
+// carries `quantity` in bytes 4..5; any other function carries `value`.
 void modbus_package(int value, int address, int functionCode, int quantity);
 
 // Builds a write-like frame into modbus_tx_buffer and writes it to the open
-// port at once (the password write). 0 on success, -1 after showing its error.
+// port at once (the password write). 0 on success, -1 after showing its error
+// ("Port not open! " with nothing built, or "Com write failed 11! " after a
+// short write, which also marks the port closed).
 int send_1frame(int functionCode, int address, int value);
 
-// Checks `response` (responseLength bytes collected) against `request` and
-// stores read values into the data-item tables. Returns a code above.
+// Checks `response` (responseLength bytes collected) against `request` (the
+// 8-byte frame it answers) and stores read values into the data-item tables.
+// Returns a code above. Only the responseLength bytes are ever read: a frame
+// shorter than its request implies (5 + 2 x quantity for a read, 8 for a
+// write echo, 3 for an exception, 2 for anything) is MODBUS_BAD_CRC, as is a
+// read whose reply could not fit the frame buffer. A read block that starts in
+// a table but would run past its end is MODBUS_UNKNOWN_BLOCK. A request with a
+// function other than 3 or 6 gives MODBUS_BAD_FUNCTION. Reads `request` under
+// modbus_tx_mutex when it is modbus_tx_buffer, so do not call it holding that.
 int modbus_unpackage(const unsigned char* response, int responseLength, const unsigned char* request);

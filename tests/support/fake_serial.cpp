@@ -1,0 +1,121 @@
+#include "tests/support/fake_serial.h"
+
+#include <algorithm>
+
+namespace testsupport {
+
+namespace {
+
+class FakeDevice : public SerialDevice {
+public:
+    explicit FakeDevice(std::shared_ptr<FakeSerialDriver::State> state) : state_(std::move(state)) {}
+
+    int write(const char* buffer, int count) override
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        if (count < 0) return kRs232WriteFailed;
+        const int n = state_->writeLimit < 0 ? count : std::min(count, state_->writeLimit);
+        state_->written.insert(state_->written.end(), buffer, buffer + n);
+        return n;
+    }
+
+    int read(char* buffer, int count, double) override
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        int n = 0;
+        while (n < count && !state_->input.empty()) {
+            buffer[n++] = static_cast<char>(state_->input.front());
+            state_->input.pop_front();
+        }
+        return n;
+    }
+
+    int inputQueueLength() override
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        return static_cast<int>(state_->input.size());
+    }
+
+    int flushInput() override
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->input.clear();
+        ++state_->inputFlushes;
+        return 0;
+    }
+
+    int flushOutput() override { return 0; }
+    int close() override { return 0; }
+
+private:
+    std::shared_ptr<FakeSerialDriver::State> state_;
+};
+
+}  // namespace
+
+FakeSerialDriver::FakeSerialDriver() : state_(std::make_shared<State>()) {}
+FakeSerialDriver::~FakeSerialDriver() = default;
+
+std::unique_ptr<SerialDevice> FakeSerialDriver::open(const std::string& path, const SerialSettings&,
+                                                     int* error)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    ++state_->opens;
+    state_->lastPath = path;
+    if (error != nullptr) *error = kRs232NoError;
+    return std::make_unique<FakeDevice>(state_);
+}
+
+void FakeSerialDriver::setWriteLimit(int bytes)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->writeLimit = bytes;
+}
+
+void FakeSerialDriver::queueInput(const std::vector<unsigned char>& chunk)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->pending.push_back(chunk);
+}
+
+bool FakeSerialDriver::releaseChunk()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (state_->pending.empty()) return false;
+    const std::vector<unsigned char>& chunk = state_->pending.front();
+    state_->input.insert(state_->input.end(), chunk.begin(), chunk.end());
+    state_->pending.pop_front();
+    return true;
+}
+
+void FakeSerialDriver::arrive(const std::vector<unsigned char>& bytes)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->input.insert(state_->input.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<unsigned char> FakeSerialDriver::written() const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->written;
+}
+
+int FakeSerialDriver::inputFlushes() const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->inputFlushes;
+}
+
+int FakeSerialDriver::opens() const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->opens;
+}
+
+std::string FakeSerialDriver::lastPath() const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->lastPath;
+}
+
+}  // namespace testsupport

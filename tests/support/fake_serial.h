@@ -1,0 +1,57 @@
+// A scripted SerialDriver for tests and the fuzz target: records what is
+// written, can cut writes short, and hands out input in chunks that the test
+// releases one at a time.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/serial.h"
+
+namespace testsupport {
+
+class FakeSerialDriver : public SerialDriver {
+public:
+    FakeSerialDriver();
+    ~FakeSerialDriver() override;
+
+    std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& settings,
+                                       int* error) override;
+
+    // Each write stores and reports at most this many bytes; -1 (the default)
+    // writes everything.
+    void setWriteLimit(int bytes);
+    // Queues a chunk of input; it stays out of the input queue until released.
+    void queueInput(const std::vector<unsigned char>& chunk);
+    // Moves the next queued chunk into the input queue. False when none is left.
+    bool releaseChunk();
+    // Puts bytes straight into the input queue.
+    void arrive(const std::vector<unsigned char>& bytes);
+
+    std::vector<unsigned char> written() const;
+    int inputFlushes() const;
+    int opens() const;
+    std::string lastPath() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+// The state every device of one driver shares.
+struct FakeSerialDriver::State {
+    mutable std::mutex mutex;
+    int writeLimit = -1;
+    std::vector<unsigned char> written;
+    std::deque<std::vector<unsigned char>> pending;
+    std::deque<unsigned char> input;
+    int inputFlushes = 0;
+    int opens = 0;
+    std::string lastPath;
+};
+
+}  // namespace testsupport
