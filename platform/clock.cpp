@@ -8,8 +8,15 @@
 #include <system_error>
 #include <thread>
 
+namespace {
+std::atomic<ClockSource> g_clockSource{nullptr};
+}  // namespace
+
+void SetClockSource(ClockSource source) { g_clockSource.store(source); }
+
 std::int64_t ClockMs()
 {
+    if (const ClockSource source = g_clockSource.load()) return source();
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
