@@ -72,22 +72,6 @@ void FakeSerialDriver::setWriteLimit(int bytes)
     state_->writeLimit = bytes;
 }
 
-void FakeSerialDriver::queueInput(const std::vector<unsigned char>& chunk)
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->pending.push_back(chunk);
-}
-
-bool FakeSerialDriver::releaseChunk()
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    if (state_->pending.empty()) return false;
-    const std::vector<unsigned char>& chunk = state_->pending.front();
-    state_->input.insert(state_->input.end(), chunk.begin(), chunk.end());
-    state_->pending.pop_front();
-    return true;
-}
-
 void FakeSerialDriver::arrive(const std::vector<unsigned char>& bytes)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);

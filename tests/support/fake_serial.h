@@ -1,6 +1,6 @@
 // A scripted SerialDriver for tests and the fuzz target: records what is
-// written, can cut writes short, and hands out input in chunks that the test
-// releases one at a time.
+// written, can cut writes short, and lets the test put bytes into the input
+// queue whenever it wants them to arrive.
 #pragma once
 
 #include <deque>
@@ -24,11 +24,7 @@ public:
     // Each write stores and reports at most this many bytes; -1 (the default)
     // writes everything.
     void setWriteLimit(int bytes);
-    // Queues a chunk of input; it stays out of the input queue until released.
-    void queueInput(const std::vector<unsigned char>& chunk);
-    // Moves the next queued chunk into the input queue. False when none is left.
-    bool releaseChunk();
-    // Puts bytes straight into the input queue.
+    // Puts bytes into the input queue.
     void arrive(const std::vector<unsigned char>& bytes);
 
     std::vector<unsigned char> written() const;
@@ -47,7 +43,6 @@ struct FakeSerialDriver::State {
     mutable std::mutex mutex;
     int writeLimit = -1;
     std::vector<unsigned char> written;
-    std::deque<std::vector<unsigned char>> pending;
     std::deque<unsigned char> input;
     int inputFlushes = 0;
     int opens = 0;
