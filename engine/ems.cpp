@@ -17,13 +17,5 @@ int RS232COMThread(void*)
     return 0;
 }
 
-void refreshTABPANEL_1() {}
-void refreshTABPANEL_2() {}
-void refreshTABPANEL_3() {}
-void refreshTABPANEL_4() {}
-void refreshTABPANEL_5() {}
-void refreshTABPANEL_6() {}
-void refreshQUERY() {}
-
 int timer_cmPW(int, int, int, void*, int, int) { return 0; }
 int timer_cmPW_rt(int, int, int, void*, int, int) { return 0; }

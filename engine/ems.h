@@ -21,6 +21,16 @@ void refreshTABPANEL_5();
 void refreshTABPANEL_6();
 void refreshQUERY();
 
+// The status words last drawn into the main panel's tables (input, output and
+// the three fault words); 0 at start. Refresh thread only.
+extern std::atomic<int> inputIOstatue;
+extern std::atomic<int> outputIOstatue;
+extern std::atomic<int> err1statue;
+extern std::atomic<int> err2statue;
+extern std::atomic<int> err3statue;
+// Main-panel control that shows each dataItemOR entry, in item order.
+extern const int queryItemID[26];
+
 // Password timers on the main panel.
 int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int timer_cmPW_rt(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -1,0 +1,219 @@
+#include "tests/support/recording_ui.h"
+
+namespace testsupport {
+
+RecordingUi::RecordingUi()
+{
+    SetUiBackend(this);
+    SetPopupHandler([this](const std::string& title, const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        popups_.push_back(Popup{title, text});
+    });
+}
+
+RecordingUi::~RecordingUi()
+{
+    SetPopupHandler(PopupHandler());
+    SetUiBackend(nullptr);
+}
+
+void RecordingUi::setDouble(int panel, int control, double value)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    doubles_[{panel, control}] = value;
+}
+
+void RecordingUi::setInt(int panel, int control, int value)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ints_[{panel, control}] = value;
+}
+
+void RecordingUi::setActiveTab(int index)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    activeTab_ = index;
+}
+
+std::vector<UiWrite> RecordingUi::writes() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writes_;
+}
+
+std::vector<Popup> RecordingUi::popups() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return popups_;
+}
+
+void RecordingUi::clear()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writes_.clear();
+    popups_.clear();
+}
+
+std::vector<UiWrite> RecordingUi::writesTo(int panel, int control) const
+{
+    std::vector<UiWrite> out;
+    for (const UiWrite& w : writes()) {
+        if (w.panel == panel && w.control == control) out.push_back(w);
+    }
+    return out;
+}
+
+std::string RecordingUi::cellText(int panel, int control, int column, int row) const
+{
+    std::string text;
+    for (const UiWrite& w : writesTo(panel, control)) {
+        if (w.kind == UiWrite::CellText && w.column == column && w.row == row) text = w.text;
+    }
+    return text;
+}
+
+int RecordingUi::cellAttr(int panel, int control, int column, int row, int attribute) const
+{
+    int value = -1;
+    for (const UiWrite& w : writesTo(panel, control)) {
+        if (w.kind == UiWrite::CellAttr && w.column == column && w.row == row && w.attribute == attribute) {
+            value = w.integer;
+        }
+    }
+    return value;
+}
+
+namespace {
+
+UiWrite makeWrite(UiWrite::Kind kind, int panel, int control, Point cell = Point{0, 0})
+{
+    UiWrite w;
+    w.kind = kind;
+    w.panel = panel;
+    w.control = control;
+    w.column = cell.x;
+    w.row = cell.y;
+    return w;
+}
+
+}  // namespace
+
+void RecordingUi::record(UiWrite w)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writes_.push_back(std::move(w));
+}
+
+int RecordingUi::loadPanel(int, const char*, int)
+{
+    return UIE_LOAD_FAILED;
+}
+int RecordingUi::displayPanel(int)
+{
+    return UIE_NO_ERROR;
+}
+int RecordingUi::hidePanel(int)
+{
+    return UIE_NO_ERROR;
+}
+int RecordingUi::discardPanel(int)
+{
+    return UIE_NO_ERROR;
+}
+int RecordingUi::getPanelHandleFromTabPage(int, int, int, int*)
+{
+    return UIE_BAD_HANDLE;
+}
+
+int RecordingUi::getActiveTabPage(int, int, int* pageIndex)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    *pageIndex = activeTab_;
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::getCtrlVal(int panel, int control, double* value)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = doubles_.find({panel, control});
+    if (it == doubles_.end()) return UIE_BAD_CONTROL;
+    *value = it->second;
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::getCtrlVal(int panel, int control, int* value)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = ints_.find({panel, control});
+    if (it == ints_.end()) return UIE_BAD_CONTROL;
+    *value = it->second;
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setCtrlVal(int panel, int control, double value)
+{
+    UiWrite w = makeWrite(UiWrite::CtrlDouble, panel, control);
+    w.number = value;
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setCtrlVal(int panel, int control, int value)
+{
+    UiWrite w = makeWrite(UiWrite::CtrlInt, panel, control);
+    w.integer = value;
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setCtrlVal(int panel, int control, const char* value)
+{
+    UiWrite w = makeWrite(UiWrite::CtrlText, panel, control);
+    w.text = value != nullptr ? value : "";
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setCtrlAttribute(int, int, int, int)
+{
+    return UIE_NO_ERROR;
+}
+int RecordingUi::setCtrlAttribute(int, int, int, double)
+{
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setTableCellVal(int panel, int control, Point cell, const char* value)
+{
+    UiWrite w = makeWrite(UiWrite::CellText, panel, control, cell);
+    w.text = value != nullptr ? value : "";
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::setTableCellAttribute(int panel, int control, Point cell, int attribute, int value)
+{
+    UiWrite w = makeWrite(UiWrite::CellAttr, panel, control, cell);
+    w.attribute = attribute;
+    w.integer = value;
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::runUserInterface()
+{
+    return UIE_NO_ERROR;
+}
+int RecordingUi::quitUserInterface(int)
+{
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::messagePopup(const char* title, const char* message)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    popups_.push_back(Popup{title != nullptr ? title : "", message != nullptr ? message : ""});
+    return UIE_NO_ERROR;
+}
+
+}  // namespace testsupport
