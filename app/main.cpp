@@ -1,2 +1,32 @@
-// TODO(app)
-int main() { return 0; }
+// The portable entry: parses the console's options and runs WinMain.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/console_extras.h"
+#include "app/mainwin.h"
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ConsoleOptions options;
+    std::string error;
+    if (!ParseConsoleOptions(args, &options, &error)) {
+        std::fprintf(stderr, "drive-console: %s\n%s", error.c_str(), ConsoleUsage());
+        return 2;
+    }
+    if (options.showHelp) {
+        std::fputs(ConsoleUsage(), stdout);
+        return 0;
+    }
+    // Pictures are rendered offscreen, with or without a display.
+    if (!options.screenshotDir.empty()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (options.simulate && !StartBuiltInSimulator(&error)) {
+        std::fprintf(stderr, "drive-console: simulated controller: %s\n", error.c_str());
+        return 1;
+    }
+    const int rc = WinMain(argc, argv, options);
+    StopBuiltInSimulator();
+    return rc;
+}

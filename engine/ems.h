@@ -11,6 +11,14 @@ extern std::atomic<int> communication_password_sendFlag;  // 1 = a password writ
 
 // Communication thread: one pass every 100 ms until RS232COMThreadStop.
 int RS232COMThread(void* parameter);
+// One pass of that thread (without the sleep). Returns 0, or -1 when the
+// password write failed.
+int RS232COMThreadPass();
+
+// The request chooser of the send step: takes the idle line and builds at
+// most one request (pending writes, then page reads, then the status read),
+// setting tx_package_flag when it built one.
+void buildNextRequest();
 
 // Page refresh, called by the refresh thread in this order every 200 ms.
 void refreshTABPANEL_1();

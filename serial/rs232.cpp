@@ -1,6 +1,19 @@
 #include "serial/rs232.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "app/uir_ids.h"
+#include "engine/ems.h"
+#include "model/app_state.h"
+#include "modbus/frame_log.h"
+#include "modbus/modbus.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/port_gate.h"
+#include "serial/sample5.h"
 
 std::atomic<int> com_idle{1};
 std::atomic<int> tx_package_flag{0};
@@ -21,7 +34,153 @@ std::atomic<int> recieveLedShineDelay{0};
 
 bool take_idle_line() { return com_idle.exchange(0) == 1; }
 
-// TODO(rs232)
-void RS232Send() {}
-void RS232Rec() {}
-void ErrorCheck(const char*, int, const char*) { std::_Exit(-1); }
+int blinkStep(std::atomic<int>& counter)
+{
+    const int next = counter.load() < 10 ? counter.load() + 1 : 0;
+    counter.store(next);
+    return next < 3 ? 1 : 0;
+}
+
+void RS232Send()
+{
+    if (com_idle.load() != 1) return;
+    buildNextRequest();
+    if (tx_package_flag.load() != 1) {
+        sendLedON = 0;
+        return;
+    }
+    tx_package_flag = 0;
+    unsigned char frame[MODBUS_BUFFER_SIZE];
+    int length = 0;
+    {
+        std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+        length = modbus_tx_frame_byte_num.load();
+        if (length < 0 || length > MODBUS_BUFFER_SIZE) length = 0;
+        std::memcpy(frame, modbus_tx_buffer, static_cast<size_t>(length));
+    }
+    logFrame("TX", frame, length);
+    const int port = active_comselect.load();
+    const int written = ComWrt(port, reinterpret_cast<const char*>(frame), length);
+    sendLedON = 1;
+    if (written != length) {
+        // Settle the port state before the box: while it is up the port panel
+        // may already be opening the port again.
+        FlushInQ(port);
+        comConfigure_success_flag = 0;
+        PortErrorPopup("Com write failed! ");
+    }
+}
+
+namespace {
+
+void collectReplyBytes()
+{
+    const int port = active_comselect.load();
+    int queued = GetInQLen(port);
+    int n = 0;
+    if (queued < 0) {
+        n = queued;
+    } else {
+        // One poll takes what the receive buffer holds; the rest waits for the next poll.
+        if (queued > RECEIVE_BUFFER_SIZE) queued = RECEIVE_BUFFER_SIZE;
+        receive_leng = queued;
+        n = ComRd(port, reinterpret_cast<char*>(receive_buffer), queued);
+    }
+    FlushOutQ(port);
+    if (n < 0) {
+        FlushOutQ(port);
+        comConfigure_success_flag = 0;
+        PortErrorPopup("Com Read failed! ");
+        return;
+    }
+    if (n > 0) {
+        bool dropped = false;
+        for (int i = 0; i < n && i < RECEIVE_BUFFER_SIZE; ++i) {
+            if (receive_count < MAX_REPLY_BYTES) {
+                modbus_rx_buffer[receive_count++] = receive_buffer[i];
+            } else {
+                dropped = true;
+            }
+        }
+        if (dropped) FlushInQ(port);
+        receive_frame_end_delay = 0;
+    } else if (receive_count > 0) {
+        if (receive_frame_end_delay == 0) {
+            receive_frame_end_delay = 1;
+            receive_frame_end_delay_begin = ClockMs();
+        } else {
+            receive_frame_end_delay_end = ClockMs();
+            if (receive_frame_end_delay_end - receive_frame_end_delay_begin > FRAME_END_SILENCE_MS) {
+                receive_frame_end_flag = 1;
+                receive_frame_end_delay = 0;
+                receive_frame_length = receive_count;
+                receive_count = 0;
+            }
+        }
+    }
+}
+
+void checkReplyTimeout()
+{
+    if (com_idle.load() == 0) {
+        if (com_idle_delay == 0) {
+            com_idle_delay = 1;
+            com_idle_delay_begin = ClockMs();
+        } else {
+            com_idle_delay_end = ClockMs();
+            if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS) {
+                com_idle_delay = 0;
+                receive_count = 0;
+                receive_frame_end_delay = 0;
+                com_idle = 1;
+                recieveLedON = 0;
+            }
+        }
+    } else {
+        com_idle_delay = 0;
+        recieveLedON = 0;
+    }
+}
+
+void parseCompletedFrame()
+{
+    if (receive_frame_end_flag != 1) return;
+    receive_frame_end_flag = 0;
+    unsigned char request[MODBUS_BUFFER_SIZE];
+    {
+        std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+        std::memcpy(request, modbus_tx_buffer, sizeof request);
+    }
+    logFrame("RX", modbus_rx_buffer, receive_frame_length);
+    const int result = modbus_unpackage(modbus_rx_buffer, receive_frame_length, request);
+    recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
+    com_idle = 1;
+    com_idle_delay = 0;
+}
+
+}  // namespace
+
+void RS232Rec()
+{
+    if (recieveLedON.load() == 1) {
+        SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, blinkStep(recieveLedShineDelay));
+    } else {
+        recieveLedShineDelay = 0;
+        SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
+    }
+    if (com_idle.load() == 0) collectReplyBytes();
+    checkReplyTimeout();
+    parseCompletedFrame();
+}
+
+void ErrorCheck(const char* message, int errorCode, const char* errorText)
+{
+    (void)errorText;
+    char text[256];
+    std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "", errorCode);
+    MessagePopup("ErrorCheck", text);
+    // End at once: worker threads are still running, so neither static
+    // destructors nor std::thread's terminate-on-destroy may run.
+    std::fflush(nullptr);
+    std::_Exit(-1);
+}

@@ -36,3 +36,7 @@ void RS232Rec();
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
 // with status -1.
 [[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);
+
+// One step of the shared blink rule of the activity LEDs: advances the counter
+// (0..10, wrapping) and returns 1 for the calls on which it is below 3.
+int blinkStep(std::atomic<int>& counter);

@@ -1,0 +1,36 @@
+#include "app/callbacks.h"
+
+#include <mutex>
+
+#include "app/mainwin.h"
+#include "engine/ems.h"
+#include "pages/page_callbacks.h"
+#include "platform/ui.h"
+#include "serial/sample5.h"
+
+namespace {
+
+const CallbackEntry kShellCallbacks[] = {
+    {"QuitCallback", QuitCallback, nullptr, nullptr},
+    {"comConfigure", nullptr, comConfigure, nullptr},
+    {"parameterSet", nullptr, parameterSet, nullptr},
+    {"debug", nullptr, debug, nullptr},
+    {"Configure", Configure, nullptr, nullptr},
+    {"CloseCOM", CloseCOM, nullptr, nullptr},
+    {"Quit", Quit, nullptr, nullptr},
+    {"timer_cmPW", timer_cmPW, nullptr, nullptr},
+    {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
+};
+
+}  // namespace
+
+void RegisterAllCallbacks()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterCallbacks(kShellCallbacks, static_cast<int>(std::size(kShellCallbacks)));
+        int count = 0;
+        const CallbackEntry* pages = PageCallbacks(&count);
+        RegisterCallbacks(pages, count);
+    });
+}

@@ -1,0 +1,86 @@
+#include "app/console_extras.h"
+
+#include <QDir>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "app/uir_ids.h"
+#include "model/app_state.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/sample5.h"
+#include "tools/sim/simulator.h"
+
+namespace {
+
+constexpr int kSimulatedPort = 4;  // the port panel's default selection
+
+std::unique_ptr<sim::Simulator>& simulator()
+{
+    static std::unique_ptr<sim::Simulator> s;
+    return s;
+}
+
+struct Picture {
+    const char* file;
+    std::atomic<int>* handle;
+};
+
+void savePictures(const std::string& dir)
+{
+    const Picture pictures[] = {
+        {"main.png", &panelMain},          {"com.png", &child},
+        {"set.png", &panel_set},           {"set-1-basic.png", &panel_set_tab[0]},
+        {"set-2-temp.png", &panel_set_tab[1]}, {"set-3-func.png", &panel_set_tab[2]},
+        {"set-4-throttle.png", &panel_set_tab[3]}, {"set-5-motor.png", &panel_set_tab[4]},
+        {"set-6-debug.png", &panel_set_tab[5]}, {"debug.png", &panel_debug},
+        {"debug-1-settings.png", &panel_debug_tab[0]}, {"debug-2-test.png", &panel_debug_tab[1]},
+    };
+    QDir().mkpath(QString::fromStdString(dir));
+    for (const Picture& p : pictures) {
+        const std::string path = dir + "/" + p.file;
+        if (!qtui::SavePanelPng(p.handle->load(), path)) {
+            std::fprintf(stderr, "could not render %s\n", path.c_str());
+        }
+    }
+}
+
+}  // namespace
+
+bool StartBuiltInSimulator(std::string* error)
+{
+    auto s = std::make_unique<sim::Simulator>();
+    const std::string path = s->start();
+    if (path.empty()) {
+        *error = s->error();
+        return false;
+    }
+    SetComDevice(kSimulatedPort, path);
+    simulator() = std::move(s);
+    return true;
+}
+
+void StopBuiltInSimulator()
+{
+    if (simulator()) simulator()->stop();
+    simulator().reset();
+}
+
+void ScheduleScreenshots(const ConsoleOptions& options)
+{
+    const std::string dir = options.screenshotDir;
+    int delayMs = 0;
+    if (options.simulate && std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
+        delayMs = static_cast<int>(std::min(options.screenshotDelay, 600.0) * 1000);
+    }
+    if (options.simulate) {
+        QTimer::singleShot(0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
+    }
+    QTimer::singleShot(delayMs, [dir] {
+        savePictures(dir);
+        QuitCallback(panelMain.load(), uir::panel_main::QUITBUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    });
+}

@@ -1,0 +1,15 @@
+// What the console does besides its panels: the command line, the built-in
+// simulated controller and the offscreen pictures.
+#pragma once
+
+#include "app/mainwin.h"
+
+// Starts the simulated controller and binds COM4 to it. False on failure.
+bool StartBuiltInSimulator(std::string* error);
+void StopBuiltInSimulator();
+
+// Arranges, on the running UI loop, for every panel and tab page to be
+// rendered to PNG files in options.screenshotDir and the console to quit.
+// With options.simulate the port is opened first and the pictures wait
+// options.screenshotDelay seconds of live polling, so they show live values.
+void ScheduleScreenshots(const ConsoleOptions& options);

@@ -1,0 +1,143 @@
+#include "app/mainwin.h"
+
+#include <cstdlib>
+
+#include "app/callbacks.h"
+#include "app/console_extras.h"
+#include "app/uir_ids.h"
+#include "engine/ems.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kRefreshPassMs = 200;
+constexpr int kShutdownPollMs = 10;
+constexpr int kLedOnColor = 0x00FF00;
+constexpr int kLedOffColor = 0xA0A0A0;
+
+// The three child panels that a menu entry shows and hides.
+struct MenuToggle {
+    std::atomic<int>* panel;
+    std::atomic<int>* shownFlag;
+};
+
+void toggle(const MenuToggle& t)
+{
+    if (t.shownFlag->load() == 0) {
+        DisplayPanel(t.panel->load());
+        *t.shownFlag = 1;
+    } else {
+        HidePanel(t.panel->load());
+        *t.shownFlag = 0;
+    }
+}
+
+void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
+{
+    const int h = handle.load();
+    if (h == 0) return;  // never started: nobody will set its ended flag
+    while (ended.load() == 0) Sleep(kShutdownPollMs);
+    JoinThread(h);
+}
+
+}  // namespace
+
+void comConfigure(int, int, void*, int) { toggle({&child, &comConfigure_flag}); }
+void parameterSet(int, int, void*, int) { toggle({&panel_set, &panelSet_display_flag}); }
+void debug(int, int, void*, int) { toggle({&panel_debug, &panel_debug_display_flag}); }
+
+int QuitCallback(int, int, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    if (RS232COMThreadHandle.load() != 0) RS232COMThreadStop = 1;
+    if (RefreshUIThreadHandle.load() != 0) RefreshUIThreadStop = 1;
+    QuitUserInterface(0);
+    return 0;
+}
+
+int RefreshUIThread(void*)
+{
+    while (RefreshUIThreadStop.load() == 0) {
+        refreshTABPANEL_1();
+        refreshTABPANEL_2();
+        refreshTABPANEL_3();
+        refreshTABPANEL_4();
+        refreshTABPANEL_5();
+        refreshTABPANEL_6();
+        refreshQUERY();
+        Sleep(kRefreshPassMs);
+    }
+    RefreshUIThreadStatue = 1;
+    return 0;
+}
+
+void InitThread()
+{
+    if (RefreshUIThreadHandle.load() == 0) RefreshUIThreadHandle = CreateThread(RefreshUIThread);
+    if (RS232COMThreadHandle.load() == 0) RS232COMThreadHandle = CreateThread(RS232COMThread);
+}
+
+bool LoadConsolePanels()
+{
+    RegisterAllCallbacks();
+    panelMain = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
+    if (panelMain.load() < 0) return false;
+    child = LoadPanel(panelMain.load(), "sample5.uir", uir::PANEL_COM);
+    panel_set = LoadPanel(panelMain.load(), "mainwin.uir", uir::PANEL_SET);
+    for (int i = 0; i < 6; ++i) {
+        int page = -1;
+        GetPanelHandleFromTabPage(panel_set.load(), uir::panel_set::TAB, i, &page);
+        panel_set_tab[i] = page;
+    }
+    panel_debug = LoadPanel(panelMain.load(), "debug.uir", uir::PANEL_DEBG);
+    for (int i = 0; i < 2; ++i) {
+        int page = -1;
+        GetPanelHandleFromTabPage(panel_debug.load(), uir::panel_debg::TAB, i, &page);
+        panel_debug_tab[i] = page;
+    }
+    return true;
+}
+
+void ShutdownConsole()
+{
+    waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
+    waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
+    if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+    DiscardPanel(child.load());
+    DiscardPanel(panel_set.load());
+    DiscardPanel(panelMain.load());
+}
+
+int WinMain(int& argc, char** argv, const ConsoleOptions& options)
+{
+    if (!qtui::InitUserInterface(argc, argv)) return -1;
+    if (!LoadConsolePanels()) {
+        qtui::ShutdownUserInterface();
+        return -1;
+    }
+    fillDataItems();
+    comConfigure_success_flag = 0;
+    active_comselect = 1;
+    query_enable_flag = 1;
+    RS232COMThreadHandle = 0;
+    RefreshUIThreadHandle = 0;
+    InitThread();
+    for (int led : {uir::panel_main::LED_TRANSMIT, uir::panel_main::LED_RECIEVE}) {
+        SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
+        SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
+    }
+    DisplayPanel(panelMain.load());
+    if (!options.screenshotDir.empty()) {
+        ScheduleScreenshots(options);
+    }
+    RunUserInterface();
+    ShutdownConsole();
+    qtui::ShutdownUserInterface();
+    return 0;
+}

@@ -1,0 +1,36 @@
+// Program entry, start-up and shutdown, the menu toggles and the refresh thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Command-line options of the console.
+struct ConsoleOptions {
+    bool simulate = false;         // bind COM4 to the built-in simulated controller
+    std::string screenshotDir;     // render every panel and page to PNG and exit
+    double screenshotDelay = 0.0;  // seconds of live running before the pictures
+    bool showHelp = false;
+};
+
+// Parses the arguments after the program name. `--com N=DEVICE` is applied at
+// once (platform/serial.h). Returns false and fills *error on a bad argument.
+bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
+const char* ConsoleUsage();
+
+// Start-up, the UI loop and shutdown. Returns -1 when start-up fails, 0 after
+// a normal quit.
+int WinMain(int& argc, char** argv, const ConsoleOptions& options);
+
+void InitThread();
+int RefreshUIThread(void* parameter);
+int QuitCallback(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void comConfigure(int menuBar, int menuItem, void* callbackData, int panel);
+void parameterSet(int menuBar, int menuItem, void* callbackData, int panel);
+void debug(int menuBar, int menuItem, void* callbackData, int panel);
+
+// Loads the four panels into the handle globals. Returns false when the main
+// panel cannot be loaded. (Start-up steps 2 to 5; also used by tests.)
+bool LoadConsolePanels();
+// Waits for the started worker threads to end, closes the port if open and
+// discards the panels. (Shutdown steps 1 to 3; also used by tests.)
+void ShutdownConsole();

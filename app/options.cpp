@@ -1,0 +1,63 @@
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/mainwin.h"
+#include "platform/serial.h"
+
+const char* ConsoleUsage()
+{
+    return "usage: drive-console [options]\n"
+           "  --com N=DEVICE       open COM N (1..20) on DEVICE; repeatable\n"
+           "  --simulate           bind COM4 to the built-in simulated controller\n"
+           "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
+           "  --screenshot-delay S with --simulate: open the port and poll S seconds first\n"
+           "  --help               show this text\n";
+}
+
+bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string* out) {
+            if (i + 1 >= args.size()) {
+                *error = a + " needs a value";
+                return false;
+            }
+            *out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--com") {
+            if (!value(&v)) return false;
+            if (!ParseComOption(v)) {
+                *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
+                return false;
+            }
+        } else if (a == "--simulate") {
+            options->simulate = true;
+        } else if (a == "--screenshots") {
+            if (!value(&v)) return false;
+            options->screenshotDir = v;
+        } else if (a == "--screenshot-delay") {
+            if (!value(&v)) return false;
+            char* end = nullptr;
+            errno = 0;
+            const double d = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 600) {
+                *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..600)";
+                return false;
+            }
+            options->screenshotDelay = d;
+        } else if (a == "--help" || a == "-h") {
+            options->showHelp = true;
+        } else if (a.rfind("-", 0) == 0 && a.size() > 1 && a[1] != '-' ) {
+            // Qt's own options (-platform, -style ...) pass through to QApplication.
+            if (i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) ++i;
+        } else {
+            *error = "unknown argument '" + a + "'";
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,124 @@
+// The communication thread: one pass over the serial line every 100 ms.
+#include <cmath>
+
+#include "app/uir_ids.h"
+#include "engine/ems.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "modbus/modbus.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "serial/port_gate.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kPassMs = 100;
+
+// The password item's value as the int that goes into the frame.
+int passwordValue()
+{
+    const double v = communication_password_hci.value.load();
+    return static_cast<int>(registerWord(v));
+}
+
+// Stage 1: the first pending write, pages in order, entries in index order.
+bool takePendingWrite()
+{
+    for (const ItemTable& t : kPageTables) {
+        for (int i = 0; i < t.count; ++i) {
+            DataItem& item = t.items[i];
+            if (item.send_flag.load() != 1) continue;
+            if (!take_idle_line()) return true;  // the password timer was quicker
+            item.send_flag = 0;
+            modbus_package(static_cast<int>(registerWord(item.value.load())), item.address.load(), 6, 0);
+            tx_package_flag = 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Stage 2: the first page table marked for reading.
+bool takePageRead()
+{
+    for (const ItemTable& t : kPageTables) {
+        if (t.items[0].query_flag.load() != 1) continue;
+        if (!take_idle_line()) return true;
+        t.items[0].query_flag = 0;
+        modbus_package(0, t.items[0].address.load(), 3, t.count);
+        tx_package_flag = 1;
+        return true;
+    }
+    return false;
+}
+
+// Stage 3: the status table, whose mark is never cleared.
+void takeStatusRead()
+{
+    if (kStatusTable.items[0].query_flag.load() != 1) return;
+    if (!take_idle_line()) return;
+    modbus_package(0, kStatusTable.items[0].address.load(), 3, kStatusTable.count);
+    tx_package_flag = 1;
+}
+
+void transmitLedStep()
+{
+    if (tx_package_flag_send.exchange(0) == 1) {
+        sendLedON_1 = 1;
+    } else {
+        sendLedON_1 = 0;
+    }
+    int lit = 0;
+    if (sendLedON.load() == 1 || sendLedON_1.load() == 1) {
+        lit = blinkStep(sendLedShineDelay);
+    } else {
+        sendLedShineDelay = 0;
+    }
+    SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, lit);
+}
+
+}  // namespace
+
+void buildNextRequest()
+{
+    if (takePendingWrite()) return;
+    if (query_enable_flag.load() != 1) return;
+    if (takePageRead()) return;
+    takeStatusRead();
+}
+
+int RS232COMThreadPass()
+{
+    if (comConfigure_success_flag.load() != 1) {
+        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+        return 0;
+    }
+    if (hci_commnication_enable_5927.load() == 1) {
+        RS232Send();
+    } else if (take_idle_line()) {
+        Sleep(kPassMs);
+        if (send_1frame(6, communication_password_hci.address.load(), passwordValue()) == -1) {
+            // Nothing is awaited after a failed write: free the line so that the
+            // password phase starts over once the port is open again.
+            com_idle = 1;
+            return -1;
+        }
+    }
+    transmitLedStep();
+    RS232Rec();
+    return 0;
+}
+
+int RS232COMThread(void*)
+{
+    while (RS232COMThreadStop.load() == 0) {
+        HoldPortGate();
+        RS232COMThreadPass();
+        ReleasePortGate();
+        Sleep(kPassMs);
+    }
+    RS232COMThreadStatue = 1;
+    return 0;
+}
