@@ -42,6 +42,7 @@ enum {
     UIE_BAD_TYPE = -4,
     UIE_LOAD_FAILED = -5,
     UIE_BAD_ARGUMENT = -6,
+    UIE_NO_LOOP = -7,  // MessagePopup: the UI loop is not running, nothing was shown
 };
 
 using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,

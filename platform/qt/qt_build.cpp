@@ -1,0 +1,526 @@
+// Widgets from a panel description, and copying a control's store into them.
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/qt_internal.h"
+#include "platform/qt/qt_widgets.h"
+
+namespace qtui::detail {
+
+namespace {
+
+using uirfile::Kind;
+
+constexpr double kOpenRange = 1e9;  // spin-box range of a numeric without limits
+constexpr int kTableVisibleRows = 16;
+
+QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QColor rgb(int value) { return QColor::fromRgb(static_cast<QRgb>(value) & 0xFFFFFFu); }
+
+void nameWidget(QWidget* w, const std::string& constant, const QString& accessibleName)
+{
+    w->setObjectName(qs(constant));
+    w->setAccessibleDescription(qs(constant));
+    w->setAccessibleName(accessibleName);
+}
+
+// A grid that places items at given cells or, without one, below everything.
+struct Grid {
+    QGridLayout* layout = nullptr;
+    int nextRow = 0;
+    int lastCol = 0;
+
+    int rowFor(const uirfile::GridCell& at) const { return at.row < 0 ? nextRow : at.row; }
+    void put(QWidget* w, int row, int col, int rowSpan, int colSpan, Qt::Alignment align = {})
+    {
+        layout->addWidget(w, row, col, rowSpan, colSpan, align);
+        nextRow = std::max(nextRow, row + rowSpan);
+        lastCol = std::max(lastCol, col + colSpan - 1);
+    }
+    void finish()
+    {
+        layout->setRowStretch(nextRow, 1);
+        layout->setColumnStretch(lastCol + 1, 1);
+    }
+};
+
+QGridLayout* newGrid(QWidget* host, int margin)
+{
+    auto* g = new QGridLayout(host);
+    g->setContentsMargins(margin, margin, margin, margin);
+    g->setHorizontalSpacing(8);
+    g->setVerticalSpacing(4);
+    return g;
+}
+
+QLabel* captionLabel(const uirfile::Control& c, QWidget* buddy)
+{
+    auto* l = new QLabel(qs(c.caption));
+    l->setObjectName(qs(c.constant + "_caption"));
+    l->setProperty("role", "caption");
+    l->setBuddy(buddy);
+    return l;
+}
+
+QLineEdit* readOut(int minWidth)
+{
+    auto* e = new QLineEdit;
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setMinimumWidth(minWidth);
+    return e;
+}
+
+class Builder {
+public:
+    Builder(const Hooks& hooks, Built& built) : hooks_(hooks), built_(built) {}
+
+    void buildScope(const std::vector<uirfile::Control>& controls, const std::vector<uirfile::Box>& boxes,
+                    QWidget* host, PanelRec& holder, QWidget* timerOwner)
+    {
+        Grid main{newGrid(host, 8)};
+        std::map<std::string, Grid> boxGrids;
+        for (const uirfile::Box& b : boxes) {
+            auto* group = new QGroupBox(qs(b.title));
+            group->setObjectName(qs(b.name));
+            group->setAccessibleName(qs(b.title));
+            boxGrids[b.name] = Grid{newGrid(group, 6)};
+            main.put(group, main.rowFor(b.at), b.at.col, b.at.rowSpan, b.at.colSpan);
+        }
+        for (const uirfile::Control& c : controls) {
+            auto rec = std::make_shared<CtrlRec>();
+            Grid& grid = c.box.empty() ? main : boxGrids.at(c.box);
+            buildControl(c, *rec, holder, grid, timerOwner);
+            holder.controls[c.id] = rec;
+            connectControl(rec);
+        }
+        for (auto& entry : boxGrids) entry.second.finish();
+        main.finish();
+    }
+
+    void buildMenus(const uirfile::Panel& desc, QMenuBar* bar, int menuBarHandle, int panelHandle)
+    {
+        for (const uirfile::MenuEntry& m : desc.menus) {
+            QAction* a = bar->addAction(qs(m.caption));
+            a->setObjectName(qs(m.constant));
+            MenuCallbackPtr cb = m.callback;
+            void* data = m.callbackData;
+            int id = m.id;
+            Hooks hooks = hooks_;
+            QObject::connect(a, &QAction::triggered, a, [hooks, cb, data, menuBarHandle, id, panelHandle] {
+                if (cb != nullptr) hooks.menuEvent(cb, data, menuBarHandle, id, panelHandle);
+            });
+        }
+    }
+
+private:
+    void buildControl(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, Grid& grid, QWidget* timerOwner)
+    {
+        r.id = c.id;
+        r.kind = c.kind;
+        r.constant = c.constant;
+        r.holder = holder.handle;
+        r.callback = c.callback;
+        r.callbackData = c.callbackData;
+        r.indicator = c.indicator;
+        r.hasMin = c.hasMin;
+        r.hasMax = c.hasMax;
+        r.min = c.min;
+        r.max = c.max;
+        r.prec = c.prec;
+        r.visible = c.visible ? 1 : 0;
+
+        const QString caption = qs(c.caption);
+        const int row = grid.rowFor(c.at);
+        const int col = c.at.col;
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case Kind::Numeric: {
+            if (c.indicator) {
+                auto* e = readOut(c.width > 0 ? c.width : 80);
+                e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                e->setText(FormatNumber(0.0, c.prec));
+                w = e;
+            } else {
+                auto* s = new QDoubleSpinBox;
+                s->setDecimals(c.prec);
+                s->setRange(c.hasMin ? c.min : -kOpenRange, c.hasMax ? c.max : kOpenRange);
+                s->setSingleStep(1.0);
+                s->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                s->setValue(0.0);
+                if (c.width > 0) s->setMinimumWidth(c.width);
+                r.number = s->value();
+                w = s;
+            }
+            break;
+        }
+        case Kind::Ring: {
+            for (const uirfile::RingItem& item : c.items) {
+                r.ringValues.push_back(item.value);
+                r.ringCaptions.push_back(qs(item.caption));
+            }
+            r.ringPos = c.init;
+            r.integer = c.items[static_cast<std::size_t>(c.init)].value;
+            if (c.indicator) {
+                auto* e = readOut(c.width > 0 ? c.width : 80);
+                e->setText(r.ringCaptions.at(c.init));
+                w = e;
+            } else {
+                auto* box = new QComboBox;
+                box->addItems(r.ringCaptions);
+                box->setCurrentIndex(c.init);
+                box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+                if (c.width > 0) box->setMinimumWidth(c.width);
+                w = box;
+            }
+            break;
+        }
+        case Kind::Switch:
+            w = new SwitchButton;
+            break;
+        case Kind::Button: {
+            uirfile::Accelerated a = uirfile::SplitAccelerator(c.caption);
+            auto* b = new QPushButton(qs(a.qtText));
+            b->setAutoDefault(false);
+            if (c.width > 0) b->setMinimumWidth(c.width);
+            nameWidget(b, c.constant, qs(a.text));
+            w = b;
+            break;
+        }
+        case Kind::Led:
+            w = new LedLamp;
+            break;
+        case Kind::Text: {
+            auto* l = new QLabel(caption);
+            if (c.width > 0) l->setMinimumWidth(c.width);
+            r.text = caption;
+            w = l;
+            break;
+        }
+        case Kind::Table:
+            w = buildTable(c, r);
+            break;
+        case Kind::Timer: {
+            auto* t = new QTimer(timerOwner);
+            t->setObjectName(qs(c.constant));
+            r.interval = c.interval;
+            r.enabled = c.enabled ? 1 : 0;
+            r.timer = t;
+            SyncWidget(r);
+            return;
+        }
+        case Kind::Picture:
+            w = new MotorPicture;
+            break;
+        case Kind::Splitter: {
+            auto* f = new QFrame;
+            f->setFrameShape(c.at.rowSpan > c.at.colSpan ? QFrame::VLine : QFrame::HLine);
+            f->setFrameShadow(QFrame::Sunken);
+            w = f;
+            break;
+        }
+        case Kind::Tab:
+            w = buildTab(c, r, holder, timerOwner);
+            break;
+        }
+        if (c.kind != Kind::Button) nameWidget(w, c.constant, caption);
+        r.widget = w;
+
+        const int rs = c.at.rowSpan;
+        const int cs = c.at.colSpan;
+        const bool captioned = c.kind == Kind::Numeric || c.kind == Kind::Ring || c.kind == Kind::Switch;
+        if (captioned) {
+            auto* l = captionLabel(c, w);
+            r.caption = l;
+            grid.put(l, row, col, 1, 1);
+            grid.put(w, row, col + 1, rs, cs, c.kind == Kind::Switch ? Qt::AlignLeft : Qt::Alignment());
+        } else if (c.kind == Kind::Led) {
+            auto* l = captionLabel(c, w);
+            r.caption = l;
+            grid.put(w, row, col, 1, 1, Qt::AlignCenter);
+            grid.put(l, row, col + 1, rs, cs);
+        } else {
+            grid.put(r.frame != nullptr ? r.frame.data() : w, row, col, rs, cs);
+        }
+        if (!c.visible) {
+            if (r.frame != nullptr) r.frame->hide();
+            w->hide();
+            if (r.caption != nullptr) r.caption->hide();
+        }
+    }
+
+    QWidget* buildTable(const uirfile::Control& c, CtrlRec& r)
+    {
+        r.rows = c.rows;
+        r.cols = c.cols;
+        r.cells.resize(static_cast<std::size_t>(c.rows) * static_cast<std::size_t>(c.cols));
+        auto* t = new QTableWidget(c.rows, c.cols);
+        t->horizontalHeader()->hide();
+        t->verticalHeader()->hide();
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->setSelectionMode(QAbstractItemView::NoSelection);
+        t->setFocusPolicy(Qt::NoFocus);
+        t->setWordWrap(false);
+        const int rowHeight = t->fontMetrics().height() + 6;
+        t->verticalHeader()->setMinimumSectionSize(rowHeight);
+        t->verticalHeader()->setDefaultSectionSize(rowHeight);
+        for (int col = 0; col < c.cols; ++col) {
+            t->horizontalHeader()->setSectionResizeMode(
+                col, col + 1 == c.cols ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+        }
+        for (int row = 0; row < c.rows; ++row) {
+            for (int col = 0; col < c.cols; ++col) {
+                QString text;
+                if (col == 0 && row < static_cast<int>(c.cells.size())) {
+                    text = qs(c.cells[static_cast<std::size_t>(row)]);
+                }
+                r.cells[static_cast<std::size_t>(row * c.cols + col)].text = text;
+                t->setItem(row, col, new QTableWidgetItem(text));
+            }
+        }
+        const int shown = std::min(c.rows, kTableVisibleRows);
+        t->setMinimumHeight(shown * rowHeight + 2 * t->frameWidth());
+        if (c.rows <= kTableVisibleRows) t->setMaximumHeight(t->minimumHeight());
+        t->setMinimumWidth(c.width > 0 ? c.width : 160);
+
+        auto* frame = new QWidget;
+        auto* v = new QVBoxLayout(frame);
+        v->setContentsMargins(0, 0, 0, 0);
+        v->setSpacing(2);
+        if (!c.caption.empty()) {
+            auto* title = new QLabel(qs(c.caption));
+            title->setObjectName(qs(c.constant + "_caption"));
+            title->setProperty("role", "title");
+            v->addWidget(title);
+            r.caption = title;
+        }
+        v->addWidget(t);
+        r.frame = frame;
+        return t;
+    }
+
+    QWidget* buildTab(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, QWidget* timerOwner)
+    {
+        auto* tabs = new QTabWidget;
+        for (const uirfile::Page& p : c.pages) {
+            auto page = std::make_shared<PanelRec>();
+            page->handle = hooks_.newHandle();
+            page->parent = holder.handle;
+            page->page = true;
+            page->constant = p.constant;
+            auto* w = new QWidget;
+            nameWidget(w, p.constant, qs(p.caption));
+            page->widget = w;
+            buildScope(p.controls, p.boxes, w, *page, timerOwner);
+            tabs->addTab(w, qs(p.caption));
+            r.pages.push_back(page->handle);
+            built_.pages.push_back(page);
+        }
+        return tabs;
+    }
+
+    void connectControl(const std::shared_ptr<CtrlRec>& rec)
+    {
+        QWidget* w = rec->widget;
+        Hooks hooks = hooks_;
+        switch (rec->kind) {
+        case Kind::Numeric:
+            if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
+                QObject::connect(s, &QDoubleSpinBox::valueChanged, s, [rec](double v) { rec->number = v; });
+            }
+            break;
+        case Kind::Ring:
+            if (auto* box = qobject_cast<QComboBox*>(w)) {
+                QObject::connect(box, &QComboBox::currentIndexChanged, box, [rec](int pos) {
+                    if (pos < 0 || pos >= static_cast<int>(rec->ringValues.size())) return;
+                    std::lock_guard<std::mutex> lock(rec->mutex);
+                    rec->ringPos = pos;
+                    rec->integer = rec->ringValues[static_cast<std::size_t>(pos)];
+                });
+            }
+            break;
+        case Kind::Switch:
+            QObject::connect(static_cast<SwitchButton*>(w), &QAbstractButton::toggled, w,
+                             [rec](bool on) { rec->integer = on ? 1 : 0; });
+            break;
+        case Kind::Button:
+            QObject::connect(static_cast<QPushButton*>(w), &QPushButton::clicked, w,
+                             [rec, hooks] { hooks.controlEvent(rec, EVENT_COMMIT, 0, 0); });
+            break;
+        case Kind::Timer:
+            QObject::connect(rec->timer.data(), &QTimer::timeout, rec->timer.data(),
+                             [rec, hooks] { hooks.controlEvent(rec, EVENT_TIMER_TICK, 0, 0); });
+            break;
+        case Kind::Tab:
+            QObject::connect(static_cast<QTabWidget*>(w), &QTabWidget::currentChanged, w, [rec, hooks](int page) {
+                if (page < 0) return;
+                int old = rec->integer.exchange(page);
+                if (old != page) hooks.controlEvent(rec, EVENT_ACTIVE_TAB_CHANGE, old, page);
+            });
+            break;
+        default:
+            break;
+        }
+    }
+
+    const Hooks& hooks_;
+    Built& built_;
+};
+
+Qt::WindowFlags windowFlags(bool topLevel, bool closeBox)
+{
+    Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (topLevel) f |= Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+    if (closeBox) f |= Qt::WindowCloseButtonHint;
+    return f;
+}
+
+}  // namespace
+
+QString FormatNumber(double value, int prec) { return QString::number(value, 'f', prec); }
+
+Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks& hooks)
+{
+    Built built;
+    built.panel = std::make_shared<PanelRec>();
+    PanelRec& panel = *built.panel;
+    panel.handle = hooks.newHandle();
+    panel.constant = desc.constant;
+
+    auto* window = new PanelWindow(parentWindow, windowFlags(parentWindow == nullptr, !desc.closeControl.empty()));
+    nameWidget(window, desc.constant, qs(desc.title));
+    window->setWindowTitle(qs(desc.title));
+    window->setStyleSheet(PanelStyleSheet());
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    panel.widget = window;
+
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    Builder builder(hooks, built);
+    if (!desc.menuBar.empty()) {
+        auto* bar = new QMenuBar(window);
+        bar->setNativeMenuBar(false);
+        nameWidget(bar, desc.menuBar, QString());
+        outer->setMenuBar(bar);
+        builder.buildMenus(desc, bar, hooks.newHandle(), panel.handle);
+    }
+    auto* body = new QWidget(window);
+    body->setObjectName(QStringLiteral("body"));
+    outer->addWidget(body);
+    builder.buildScope(desc.controls, desc.boxes, body, panel, window);
+
+    if (!desc.closeControl.empty()) {
+        for (const uirfile::Control& c : desc.controls) {
+            if (c.constant != desc.closeControl) continue;
+            window->setCloseButton(qobject_cast<QAbstractButton*>(panel.controls.at(c.id)->widget.data()));
+        }
+    }
+    if (desc.width > 0) window->resize(desc.width, desc.height);
+    built.window = window;
+    return built;
+}
+
+void SyncWidget(CtrlRec& c)
+{
+    QWidget* w = c.widget;
+    switch (c.kind) {
+    case Kind::Numeric:
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            QString text = FormatNumber(c.number.load(), c.prec);
+            if (e->text() != text) e->setText(text);
+        } else if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
+            const QSignalBlocker block(s);
+            s->setValue(c.number.load());
+        }
+        break;
+    case Kind::Ring: {
+        const int pos = c.ringPos.load();
+        if (pos < 0 || pos >= c.ringCaptions.size()) break;
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            if (e->text() != c.ringCaptions.at(pos)) e->setText(c.ringCaptions.at(pos));
+        } else if (auto* box = qobject_cast<QComboBox*>(w)) {
+            const QSignalBlocker block(box);
+            box->setCurrentIndex(pos);
+        }
+        break;
+    }
+    case Kind::Switch:
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            const QSignalBlocker block(b);
+            b->setChecked(c.integer.load() != 0);
+        }
+        break;
+    case Kind::Led:
+        if (auto* lamp = qobject_cast<LedLamp*>(w)) {
+            lamp->setState(c.integer.load() != 0, rgb(c.onColor.load()), rgb(c.offColor.load()));
+        }
+        break;
+    case Kind::Text:
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            std::lock_guard<std::mutex> lock(c.mutex);
+            if (c.textDirty) {
+                l->setText(c.text);
+                l->setAccessibleName(c.text);
+                c.textDirty = false;
+            }
+        }
+        break;
+    case Kind::Table:
+        if (auto* t = qobject_cast<QTableWidget*>(w)) {
+            std::lock_guard<std::mutex> lock(c.mutex);
+            if (!c.cellsDirty) break;
+            for (int i = 0; i < static_cast<int>(c.cells.size()); ++i) {
+                CellStore& cell = c.cells[static_cast<std::size_t>(i)];
+                if (!cell.dirty) continue;
+                QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
+                if (item == nullptr) continue;
+                if (item->text() != cell.text) item->setText(cell.text);
+                item->setForeground(cell.color == kNoColor ? t->palette().text() : QBrush(rgb(cell.color)));
+                cell.dirty = false;
+            }
+            c.cellsDirty = false;
+        }
+        break;
+    case Kind::Timer:
+        if (QTimer* t = c.timer) {
+            const double seconds = c.interval.load();
+            const int ms = static_cast<int>(std::max(1.0, std::min(std::round(seconds * 1000.0), 86400000.0)));
+            if (t->interval() != ms) t->setInterval(ms);
+            const bool on = c.enabled.load() != 0;
+            if (on && !t->isActive()) t->start();
+            if (!on && t->isActive()) t->stop();
+        }
+        return;
+    case Kind::Tab:
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            const QSignalBlocker block(tabs);
+            tabs->setCurrentIndex(c.integer.load());
+        }
+        break;
+    default:
+        break;
+    }
+    if (w == nullptr) return;
+    const bool hidden = c.visible.load() == 0;
+    for (QWidget* part : {c.frame.data(), w, c.caption.data()}) {
+        if (part != nullptr && part->isHidden() != hidden) part->setHidden(hidden);
+    }
+}
+
+}  // namespace qtui::detail

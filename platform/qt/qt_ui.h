@@ -1,0 +1,45 @@
+// The Qt Widgets user-interface backend.
+//
+// Panels are built from the panel resources (platform/uir.h). Every UiBackend
+// operation may be called from any thread; only the thread that created the
+// QApplication (the UI thread) touches widgets:
+// - each control keeps its value in a store that SetCtrlVal updates at once
+//   from any thread and operator edits update through widget signals; reads
+//   come from the store and never wait for the UI thread;
+// - a write from another thread is queued to the UI thread, which copies the
+//   store into the widget (writes to one control coalesce);
+// - callbacks run on the UI thread with (handle of the panel or tab page that
+//   holds the control, control id, event, callback data, eventData1,
+//   eventData2); eventData1/2 are 0 except for EVENT_ACTIVE_TAB_CHANGE, where
+//   they are the page left and the page now shown;
+// - while a message popup is open on the UI thread no control or menu
+//   callback is delivered (timer ticks are dropped);
+// - MessagePopup from a worker waits until the operator closes the box; while
+//   the UI loop is not running it prints the message to stderr and returns
+//   UIE_NO_LOOP at once, and when the loop ends every waiting worker is
+//   released with UIE_NO_LOOP.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace qtui {
+
+// Creates the QApplication if there is none and installs the backend. Call on
+// the thread that is to be the UI thread. False if a non-widget application
+// object already exists.
+bool InitUserInterface(int& argc, char** argv);
+
+// Uninstalls the backend, releases waiting popups, deletes every panel's
+// widgets, and deletes the QApplication if InitUserInterface created it. UI
+// thread only.
+void ShutdownUserInterface();
+
+// Renders a panel or tab page to a PNG file, shown or not. UI thread only.
+bool SavePanelPng(int panel, const std::string& path);
+
+// The widget of a panel or tab page, nullptr for a bad handle. UI thread only.
+QWidget* PanelWidget(int panel);
+
+}  // namespace qtui
