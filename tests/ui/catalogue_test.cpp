@@ -1,0 +1,1006 @@
+// Checks the panel resource files, as loaded by the Qt backend, against the
+// control catalogue: every panel, tab page, menu entry and control must sit
+// at its id with its constant, kind, caption, ring items, table shape and
+// callback, and the identifier header must agree with what is loaded.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/callbacks.h"
+#include "app/uir_ids.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_widgets.h"
+#include "platform/ui.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// ---------------------------------------------------------------------------
+// What the panels must hold.
+
+// Control kinds as the operator sees them.
+enum class K {
+    Numeric,
+    Readout,
+    Ring,
+    RingReadout,
+    Switch,
+    Button,
+    Led,
+    Text,
+    Table,
+    Timer,
+    Picture,
+    Splitter,
+    Tab
+};
+
+// One control. A null caption means the kind has none (or, for the maker
+// line, that any non-empty text will do); a null callback means none.
+struct Ctl {
+    const char* constant;
+    K kind;
+    const char* caption;
+    const char* callback;
+};
+
+struct Container {
+    const char* constant;
+    std::vector<Ctl> controls;
+};
+
+// A parameter-page row: value control, its caption, and the "__OK" button
+// with its callback (null when the row has no button).
+struct Row {
+    const char* value;
+    K kind;
+    const char* caption;
+    const char* send;
+    const char* callback;
+};
+struct Text {
+    const char* constant;
+    const char* text;
+};
+struct RowPage {
+    const char* constant;
+    std::vector<Row> rows;
+    std::vector<Text> texts;
+};
+
+// clang-format off
+const Container kPanels[] = {
+    {"PANEL_MAIN",
+     {{"QUITBUTTON", K::Button, "__QUIT", "QuitCallback"},
+      {"NUMERIC_QUERY_2", K::Readout, "Weaken current fbk", nullptr},
+      {"NUMERIC_QUERY_9", K::Readout, "Hall status(CBA)", nullptr},
+      {"NUMERIC_QUERY_24", K::Readout, "HALLVALUE=6", nullptr},
+      {"NUMERIC_QUERY_23", K::Readout, "HALLVALUE=5", nullptr},
+      {"NUMERIC_QUERY_22", K::Readout, "HALLVALUE=4", nullptr},
+      {"NUMERIC_QUERY_21", K::Readout, "HALLVALUE=3", nullptr},
+      {"NUMERIC_QUERY_20", K::Readout, "HALLVALUE=2", nullptr},
+      {"NUMERIC_QUERY_19", K::Readout, "HALLVALUE=1", nullptr},
+      {"NUMERIC_QUERY_17", K::Readout, "Mosfet status", nullptr},
+      {"NUMERIC_QUERY_11", K::Readout, "Throttle voltage", nullptr},
+      {"NUMERIC_QUERY_10", K::Readout, "Motor speed", nullptr},
+      {"NUMERIC_QUERY_8", K::Readout, "EbsThrottle voltage", nullptr},
+      {"NUMERIC_QUERY_7", K::Readout, "Motor temperature", nullptr},
+      {"NUMERIC_QUERY_6", K::Readout, "Controller temperature", nullptr},
+      {"NUMERIC_QUERY_5", K::Readout, "ebrake Torque cmd", nullptr},
+      {"NUMERIC_QUERY_4", K::Readout, "力矩指令", nullptr},
+      {"NUMERIC_QUERY_3", K::Readout, "Weaken current cmd", nullptr},
+      {"NUMERIC_QUERY_1", K::Readout, "Battery voltage", nullptr},
+      {"LED_TRANSMIT", K::Led, "TX", nullptr},
+      {"LED_RECIEVE", K::Led, "RX", nullptr},
+      {"TEXTMSG_14", K::Text, "V", nullptr},
+      {"TEXTMSG_13", K::Text, "V", nullptr},
+      {"TEXTMSG_11", K::Text, "V", nullptr},
+      {"TEXTMSG", K::Text, "V", nullptr},
+      {"TEXTMSG_9", K::Text, "A", nullptr},
+      {"TEXTMSG_10", K::Text, "A", nullptr},
+      {"TEXTMSG_2", K::Text, "A", nullptr},
+      {"TEXTMSG_3", K::Text, "A", nullptr},
+      {"TEXTMSG_7", K::Text, "℃", nullptr},
+      {"TEXTMSG_15", K::Text, "℃", nullptr},
+      {"TEXTMSG_12", K::Text, "℃", nullptr},
+      {"TEXTMSG_4", K::Text, "RPM", nullptr},
+      {"PICTURE", K::Picture, nullptr, nullptr},
+      {"RING_QUERY_25", K::RingReadout, "Restore factory settings status", nullptr},
+      {"RING_QUERY_18", K::RingReadout, "HALL anlge test status", nullptr},
+      {"RING_QUERY_0", K::RingReadout, "System status", nullptr},
+      {"TABLE_3", K::Table, "输出口状态", nullptr},
+      {"TABLE_2", K::Table, "Input status", nullptr},
+      {"TABLE_1", K::Table, "Error list", nullptr},
+      {"TEXTMSG_6", K::Text, nullptr, nullptr},
+      {"SPLITTER_2", K::Splitter, nullptr, nullptr},
+      {"SPLITTER", K::Splitter, nullptr, nullptr},
+      {"TIMER_CMPW_RT", K::Timer, nullptr, "timer_cmPW_rt"},
+      {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"}}},
+    {"PANEL_COM",
+     {{"COMSELECT", K::Ring, "COM SELECT", nullptr},
+      {"BTLSELECT", K::Ring, "Baud rate", nullptr},
+      {"JYSELECT", K::Ring, "CHECK MODE", nullptr},
+      {"LONGSELECT", K::Ring, "DATA BITS", nullptr},
+      {"STOPSELECT", K::Ring, "STOP BITS", nullptr},
+      {"QUIT", K::Button, "Quit", "Quit"},
+      {"CLOSECOM", K::Button, "__CloseCOM", "CloseCOM"},
+      {"CONFIGURE", K::Button, "__Configure", "Configure"}}},
+    {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}}},
+    {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}}},
+};
+
+// The FUNC page's five protection/brake switches carry the five captions in
+// the order chosen for this panel set.
+const RowPage kRowPages[] = {
+    {"TABPANEL_1",
+     {
+         {"TAB1_NUMERIC_SET_1", K::Numeric, "Dc current limited volt", "TAB1_SEND_1", "tab1_send_1"},
+         {"TAB1_NUMERIC_SET_2", K::Numeric, "Lack volt", "TAB1_SEND_2", "tab1_send_2"},
+         {"TAB1_NUMERIC_SET_3", K::Numeric, "Over volt", "TAB1_SEND_3", "tab1_send_3"},
+         {"TAB1_NUMERIC_SET_4", K::Numeric, "dc limit current", "TAB1_SEND_4", "tab1_send_4"},
+         {"TAB1_NUMERIC_SET_5", K::Numeric, "Boost dc current", "TAB1_SEND_5", "tab1_send_5"},
+         {"TAB1_NUMERIC_SET_6", K::Numeric, "Max phase current", "TAB1_SEND_6", "tab1_send_6"},
+         {"TAB1_NUMERIC_SET_7", K::Numeric, "Protected phase current", "TAB1_SEND_7", "tab1_send_7"},
+         {"TAB1_NUMERIC_SET_8", K::Numeric, "overload ph current2", "TAB1_SEND_8", "tab1_send_8"},
+         {"TAB1_NUMERIC_SET_9", K::Numeric, "overload time2", "TAB1_SEND_9", "tab1_send_9"},
+         {"TAB1_NUMERIC_SET_10", K::Numeric, "block ph current", "TAB1_SEND_10", "tab1_send_10"},
+         {"TAB1_NUMERIC_SET_11", K::Numeric, "block time", "TAB1_SEND_11", "tab1_send_11"},
+         {"TAB1_NUMERIC_SET_12", K::Numeric, "Rated phase current", "TAB1_SEND_12", "tab1_send_12"},
+         {"TAB1_NUMERIC_SET_13", K::Numeric, "Limit dc current", "TAB1_SEND_13", "tab1_send_13"},
+         {"TAB1_NUMERIC_SET_14", K::Numeric, "overload ph current1", "TAB1_SEND_14", "tab1_send_14"},
+         {"TAB1_NUMERIC_SET_15", K::Numeric, "overload time1", "TAB1_SEND_15", "tab1_send_15"},
+     },
+     {{"TEXTMSG_16", "A"}, {"TEXTMSG_15", "A"}, {"TEXTMSG_14", "ms"}, {"TEXTMSG_13", "A"},
+      {"TEXTMSG_18", "s"}, {"TEXTMSG_12", "s"}, {"TEXTMSG_11", "A"}, {"TEXTMSG_10", "A"},
+      {"TEXTMSG_9", "A"}, {"TEXTMSG_17", "A"}, {"TEXTMSG_8", "A"}, {"TEXTMSG_7", "A"}, {"TEXTMSG_6", "V"},
+      {"TEXTMSG_5", "V"}, {"TEXTMSG_4", "V"}}},
+    {"TABPANEL_2",
+     {
+         {"TAB2_NUMERIC_SET_1", K::Numeric, "Unwork temperature", "TAB2_SEND_1", "tab2_send_1"},
+         {"TAB2_NUMERIC_SET_2", K::Numeric, "Rework temperature", "TAB2_SEND_2", "tab2_send_2"},
+         {"TAB2_NUMERIC_SET_3", K::Numeric, "Limited current temperature", "TAB2_SEND_3", "tab2_send_3"},
+         {"TAB2_NUMERIC_SET_4", K::Numeric, "M_unwork temperature", "TAB2_SEND_4", "tab2_send_4"},
+         {"TAB2_NUMERIC_SET_7", K::Numeric, "M_Rework temperature", "TAB2_SEND_5", "tab2_send_5"},
+         {"TAB2_NUMERIC_SET_6", K::Numeric, "M_Limited current temperature", "TAB2_SEND_6", "tab2_send_6"},
+         {"TAB2_BINARYSWITCH_5", K::Switch, "Motor Temperatur Sensor", "TAB2_SEND_7", "tab2_send_7"},
+     },
+     {{"TEXTMSG_9", "℃"}, {"TEXTMSG_10", "℃"}, {"TEXTMSG_12", "℃"}, {"TEXTMSG_11", "℃"},
+      {"TEXTMSG_13", "℃"}, {"TEXTMSG_7", "℃"}}},
+    {"TABPANEL_3",
+     {
+         {"TAB3_BINARYSWITCH_1", K::Switch, "Throttle protect", "TAB3_SEND_1", "tab3_send_1"},
+         {"TAB3_BINARYSWITCH_2", K::Switch, "Brake protect", "TAB3_SEND_2", "tab3_send_2"},
+         {"TAB3_BINARYSWITCH_3", K::Switch, "General brake", "TAB3_SEND_3", "tab3_send_3"},
+         {"TAB3_RING_2", K::Ring, "Ebrake Mode", "TAB3_SEND_4", "tab3_send_4"},
+         {"TAB3_RING_1", K::Ring, "Boost/3 Spd", "TAB3_SEND_5", "tab3_send_5"},
+         {"TAB3_BINARYSWITCH_6", K::Switch, "Cruise", "TAB3_SEND_6", "tab3_send_6"},
+         {"TAB3_BINARYSWITCH_7", K::Switch, "控制器限流开放", "TAB3_SEND_7", "tab3_send_7"},
+         {"TAB3_BINARYSWITCH_8", K::Switch, "side support", "TAB3_SEND_8", "tab3_send_8"},
+         {"TAB3_NUMERIC_SET_9", K::Numeric, "ReverseSpeed Limit", "TAB3_SEND_9", "tab3_send_9"},
+         {"TAB3_BINARYSWITCH_10", K::Switch, "Flux weakening", "TAB3_SEND_10", "tab3_send_10"},
+         {"TAB3_NUMERIC_SET_11", K::Numeric, "Flux weaken current", "TAB3_SEND_11", "tab3_send_11"},
+         {"TAB3_NUMERIC_SET_12", K::Numeric, "Electric brake phase current", "TAB3_SEND_12", "tab3_send_12"},
+         {"TAB3_BINARYSWITCH_13", K::Switch, "Regenerative Charge", "TAB3_SEND_13", "tab3_send_13"},
+         {"TAB3_NUMERIC_SET_14", K::Numeric, "Slide regenerative charge current", "TAB3_SEND_14", "tab3_send_14"},
+         {"TAB3_NUMERIC_SET_15", K::Numeric, "Slide regenerative charge speed", "TAB3_SEND_15", "tab3_send_15"},
+         {"TAB3_NUMERIC_SET_16", K::Numeric, "Guard ph current coeff 0~1.0", "TAB3_SEND_16", "tab3_send_16"},
+         {"TAB3_BINARYSWITCH_5", K::Switch, "BOOST", nullptr, nullptr},
+     },
+     {{"TEXTMSG_11", "A"}, {"TEXTMSG_10", "A"}, {"TEXTMSG_9", "A"}, {"TEXTMSG_12", "Rpm"},
+      {"TEXTMSG_8", "%"}}},
+    {"TABPANEL_4",
+     {
+         {"TAB4_NUMERIC_SET_1", K::Numeric, "Throttle min volt", "TAB4_SEND_1", "tab4_send_1"},
+         {"TAB4_NUMERIC_SET_2", K::Numeric, "Throttle max volt", "TAB4_SEND_2", "tab4_send_2"},
+         {"TAB4_NUMERIC_SET_3", K::Numeric, "Accelerate time", "TAB4_SEND_3", "tab4_send_3"},
+         {"TAB4_NUMERIC_SET_4", K::Numeric, "Decelerate time", "TAB4_SEND_4", "tab4_send_4"},
+         {"TAB4_NUMERIC_SET_5", K::Numeric, "Throttle mid volt", "TAB4_SEND_5", "tab4_send_5"},
+         {"TAB4_NUMERIC_SET_6", K::Numeric, "Throttle mid current", "TAB4_SEND_6", "tab4_send_6"},
+     },
+     {{"TEXTMSG_10", "A"}, {"TEXTMSG_9", "V"}, {"TEXTMSG_5", "V"}, {"TEXTMSG_6", "V"}, {"TEXTMSG_8", "ms"},
+      {"TEXTMSG_7", "ms"}}},
+    {"TABPANEL_5",
+     {
+         {"TAB5_NUMERIC_SET_1", K::Numeric, "hall squence", "TAB5_SEND_1", "tab5_send_1"},
+         {"TAB5_NUMERIC_SET_2", K::Numeric, "hall fixed angle", "TAB5_SEND_2", "tab5_send_2"},
+         {"TAB5_NUMERIC_SET_3", K::Numeric, "Motor direction", "TAB5_SEND_3", "tab5_send_3"},
+         {"TAB5_NUMERIC_SET_4", K::Numeric, "Motor Pn", "TAB5_SEND_4", "tab5_send_4"},
+         {"TAB5_NUMERIC_SET_5", K::Numeric, "motor L", "TAB5_SEND_5", "tab5_send_5"},
+         {"TAB5_NUMERIC_SET_6", K::Numeric, "motor R", "TAB5_SEND_6", "tab5_send_6"},
+         {"TAB5_NUMERIC_SET_7", K::Numeric, "Motor Lmd", "TAB5_SEND_7", "tab5_send_7"},
+         {"TAB5_RING_8", K::Ring, "Speed limit mode select", "TAB5_SEND_8", "tab5_send_8"},
+         {"TAB5_NUMERIC_SET_9", K::Numeric, "Motor limit speed set", "TAB5_SEND_9", "tab5_send_9"},
+         {"TAB5_NUMERIC_SET_10", K::Numeric, "Low speed set", "TAB5_SEND_10", "tab5_send_10"},
+         {"TAB5_NUMERIC_SET_11", K::Numeric, "Middle speed set", "TAB5_SEND_11", "tab5_send_11"},
+     },
+     {{"TEXTMSG_10", "%"}, {"TEXTMSG_9", "%"}, {"TEXTMSG_8", "%"}}},
+    {"TABPANEL_6",
+     {
+         {"TAB6_NUMERIC_SET_1", K::Numeric, "Current loop kp", "TAB6_SEND_1", "tab6_send_1"},
+         {"TAB6_NUMERIC_SET_2", K::Numeric, "Current loop ki", "TAB6_SEND_2", "tab6_send_2"},
+         {"TAB6_BINARYSWITCH_3", K::Switch, "Hall angle test", "TAB6_SEND_3", "tab6_send_3"},
+         {"TAB6_RING_4", K::Ring, "Control mode", "TAB6_SEND_4", "tab6_send_4"},
+         {"TAB6_NUMERIC_SET_5", K::Numeric, "Hall angle", "TAB6_SEND_5", "tab6_send_5"},
+         {"TAB6_NUMERIC_SET_6", K::Numeric, "Test given current", "TAB6_SEND_6", "tab6_send_6"},
+         {"TAB6_BINARYSWITCH_7", K::Switch, "Restore factory settings", "TAB6_SEND_7", "tab6_send_7"},
+         {"TAB6_BINARYSWITCH_8", K::Switch, "Parameter store", "TAB6_SEND_8", "tab6_send_8"},
+     },
+     {{"TEXTMSG_10", "Parameter store"}, {"TEXTMSG_9", "Restore factory settings"},
+      {"TEXTMSG_8", "degree"}, {"TEXTMSG_7", "A"}}},
+    {"DBG_TAB1",
+     {
+         {"NUMERIC_SET_1", K::Numeric, "电流比例系数", "DEBUG_TAB1_SEND_1", "debug_tab1_send_1"},
+         {"NUMERIC_SET_2", K::Numeric, "电流积分系数", "DEBUG_TAB1_SEND_2", "debug_tab1_send_2"},
+         {"NUMERIC_SET_6", K::Numeric, "电角度偏移量", "DEBUG_TAB1_SEND_6", "debug_tab1_send_6"},
+         {"BINARYSWITCH_7", K::Switch, "恢复出厂设置", "DEBUG_TAB1_SEND_7", "debug_tab1_send_7"},
+         {"BINARYSWITCH_8", K::Switch, "保存使能", "DEBUG_TAB1_SEND_8", "debug_tab1_send_8"},
+         {"BINARYSWITCH_15", K::Switch, "HALL故障屏蔽使能", "DEBUG_TAB1_SEND_15", "debug_tab1_send_15"},
+     },
+     {{"TEXTMSG_8", "度"}}},
+    {"DBG_TAB2",
+     {
+         {"BINARYSWITCH_3", K::Switch, "测试使能", "DEBUG_TAB2_SEND_3", "debug_tab2_send_3"},
+         {"RING_4", K::Ring, "运行模式选择", "DEBUG_TAB2_SEND_4", "debug_tab2_send_4"},
+         {"NUMERIC_SET_5", K::Numeric, "测试给定电流D", "DEBUG_TAB2_SEND_5", "debug_tab2_send_5"},
+         {"NUMERIC_SET_9", K::Numeric, "测试给定电流Q", "DEBUG_TAB2_SEND_9", "debug_tab2_send_9"},
+         {"NUMERIC_SET_10", K::Numeric, "测试给定频率", "DEBUG_TAB2_SEND_10", "debug_tab2_send_10"},
+         {"RING_11", K::Ring, "角度选择", "DEBUG_TAB2_SEND_11", "debug_tab2_send_11"},
+         {"NUMERIC_SET_12", K::Numeric, "测试给定电压VD", "DEBUG_TAB2_SEND_12", "debug_tab2_send_12"},
+         {"NUMERIC_SET_13", K::Numeric, "测试给定电压VD", "DEBUG_TAB2_SEND_13", "debug_tab2_send_13"},
+         {"NUMERIC_SET_14", K::Numeric, "测试给定电角度", "DEBUG_TAB2_SEND_14", "debug_tab2_send_14"},
+     },
+     {{"TEXTMSG_10", "Hz"}, {"TEXTMSG_9", "A"}, {"TEXTMSG_7", "A"}}},
+};
+
+struct MenuSpec {
+    const char* constant;
+    const char* caption;
+    const char* callback;
+};
+const MenuSpec kMenus[] = {
+    {"MENU_COMCONFIGURE", "COMMUNICATION", "comConfigure"},
+    {"MENU_SET", "SET", "parameterSet"},
+    {"MENU_DEBUG", "DEBUG", "debug"},
+    {"MENU1", "Help", nullptr},
+};
+
+struct PanelSpec {
+    const char* file;
+    int number;
+    const char* constant;
+    const char* title;  // null: the application's name, any non-empty text
+    std::vector<std::pair<const char*, const char*>> pages;  // constant, caption
+};
+const PanelSpec kPanelSpecs[] = {
+    {"mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN", nullptr, {}},
+    {"sample5.uir", uir::PANEL_COM, "PANEL_COM", "COM CONFIGURE", {}},
+    {"mainwin.uir", uir::PANEL_SET, "PANEL_SET", "PARAMETER SET",
+     {{"TABPANEL_1", "BASIC"}, {"TABPANEL_2", "TEMP"}, {"TABPANEL_3", "FUNC"}, {"TABPANEL_4", "THROTTLE"},
+      {"TABPANEL_5", "MOTOR"}, {"TABPANEL_6", "DEBUG"}}},
+    {"debug.uir", uir::PANEL_DEBG, "PANEL_DEBG", "DEBUG", {{"DBG_TAB1", "设置"}, {"DBG_TAB2", "调试"}}},
+};
+
+struct Item {
+    const char* caption;
+    int value;
+};
+struct RingSpec {
+    const char* constant;  // ring constants are unique across all panels
+    int init;              // initially selected position
+    std::vector<Item> items;
+};
+const RingSpec kRings[] = {
+    {"RING_QUERY_0", 0,
+      {{"0:power up no finished-lack voltage", 0}, {"1:system error", 1}, {"20:electronic brake ", 20},
+       {"21:stop brake", 21}, {"22:slide recharge", 22}, {"23:system runing(flux weaken enable)", 23},
+       {"24:system runing(flux weaken disable)", 24}, {"25:motor reverse", 25}, {"26:brake protect", 26},
+       {"27:guard against theft", 27}, {"3:throttle protect", 3}, {"4:HALL angle test", 4},
+       {"5:current DEBUG", 5}, {"7:volt DEBUG", 7}, {"6:reserved 6", 6}, {"10:reserved 10", 10}}},
+    {"RING_QUERY_18", 0,
+      {{"0:default", 0}, {"1:in progress", 1}, {"2:test OK", 2}, {"3:test fail3", 3}, {"4:test fail4", 4}}},
+    {"RING_QUERY_25", 0,
+      {{"0:default", 0}, {"1:in process 1", 1}, {"2:in process 2", 2},
+       {"3:restore ok ,please power off", 3}, {"4:restore fail ,please power off ", 4}}},
+    {"COMSELECT", 3,
+      {{"COM1", 1}, {"COM2", 2}, {"COM3", 3}, {"COM4", 4}, {"COM5", 5}, {"COM6", 6}, {"COM7", 7},
+       {"COM8", 8}, {"COM9", 9}, {"COM10", 10}, {"COM11", 11}, {"COM12", 12}, {"COM13", 13}, {"COM14", 14},
+       {"COM15", 15}, {"COM16", 16}, {"COM17", 17}, {"COM18", 18}, {"COM19", 19}, {"COM20", 20}}},
+    {"BTLSELECT", 4,
+      {{"1200", 1}, {"2400", 2}, {"4800", 3}, {"9600", 4}, {"19200", 5}, {"115200", 6}}},
+    {"JYSELECT", 0,
+      {{"Odd parity", 2}, {"Even parity", 3}, {"NO parity", 1}}},
+    {"LONGSELECT", 1,
+      {{"7", 1}, {"8", 2}, {"9", 3}}},
+    {"STOPSELECT", 0,
+      {{"1", 1}, {"2", 2}}},
+    {"TAB3_RING_1", 1,
+      {{"Boost", 1}, {"3 Speed (button)", 0}, {"3 Speed (switch)", 2}, {"BoostStart", 3}, {"DNR", 4}}},
+    {"TAB3_RING_2", 0,
+      {{"No ebrake", 0}, {"Ebrake-switch", 1}, {"Ebrake-throttle", 2}}},
+    {"TAB5_RING_8", 0,
+      {{"extern resistance", 2}, {"intern set", 1}, {"no limit", 0}}},
+    {"TAB6_RING_4", 1,
+      {{"HALL angle test", 1}, {"normal run", 0}}},
+    {"RING_4", 3,
+      {{"测试HALL", 1}, {"电流环DEBUG", 2}, {"电压环DEBUG", 3}, {"正常运行", 0}}},
+    {"RING_11", 2,
+      {{"固定角度", 1}, {"旋转角度", 2}, {"HALL", 0}}},
+};
+
+struct TableSpec {
+    const char* constant;
+    int rows;
+    int cols;
+    std::vector<const char*> column1;  // texts of column 1 from row 1; the rest empty
+};
+const TableSpec kTables[] = {
+    {"TABLE_3", 4, 2, {}},
+    {"TABLE_2", 8, 2,
+      {"resvd", "brake", "BOOST", "cruise", "resvd", "reverse", "speed limit", "anti-- theft"}},
+    {"TABLE_1", 48, 1,
+      {"mosfet Fault", "overVolt", "lackVolt", "resved", "mtOverTemp", "ctOverTemp", "resved",
+       "overcurrent Fault", "overLoad", "reseved", "store faut", "HALL test fault", "hall fault",
+       "reseved", "reseved", "reseved", "reseved", "overSpeed", "reseved", "blockprotect fault",
+       "unInitEeprom", "resvd", "resvd", "resvd", "power up no finished", "brake", "anti-theft", "reverse",
+       "release throttle err", "throttle-err", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd",
+       "resvd", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd", "resvd",
+       "resvd"}},
+};
+
+struct TimerSpec {
+    const char* constant;
+    int intervalMs;
+};
+const TimerSpec kTimers[] = {{"TIMER_CMPW_RT", 50}, {"TIMER_CMPW", 10000}};
+
+// Decimals of the numerics that show scaled values; every other numeric shows
+// whole register numbers.
+struct PrecSpec {
+    const char* container;
+    const char* constant;
+    int decimals;
+};
+const PrecSpec kDecimals[] = {
+    {"PANEL_MAIN", "NUMERIC_QUERY_1", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_2", 2},
+    {"PANEL_MAIN", "NUMERIC_QUERY_3", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_4", 2},
+    {"PANEL_MAIN", "NUMERIC_QUERY_5", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_8", 2},
+    {"PANEL_MAIN", "NUMERIC_QUERY_11", 2}, {"TABPANEL_3", "TAB3_NUMERIC_SET_16", 1},
+    {"TABPANEL_4", "TAB4_NUMERIC_SET_1", 3}, {"TABPANEL_4", "TAB4_NUMERIC_SET_2", 3},
+    {"TABPANEL_4", "TAB4_NUMERIC_SET_5", 3}, {"TABPANEL_6", "TAB6_NUMERIC_SET_5", 2},
+    {"DBG_TAB2", "NUMERIC_SET_5", 2}, {"DBG_TAB2", "NUMERIC_SET_9", 2},
+    {"DBG_TAB2", "NUMERIC_SET_10", 2}, {"DBG_TAB2", "NUMERIC_SET_12", 2},
+    {"DBG_TAB2", "NUMERIC_SET_13", 2}, {"DBG_TAB2", "NUMERIC_SET_14", 2},
+};
+
+// Texts hidden at load: the two spare unit texts of the main panel, and on
+// the DEBUG page the two command captions the switches already show.
+const std::set<std::pair<std::string, std::string>> kHidden = {
+    {"PANEL_MAIN", "TEXTMSG"},
+    {"PANEL_MAIN", "TEXTMSG_12"},
+    {"TABPANEL_6", "TEXTMSG_9"},
+    {"TABPANEL_6", "TEXTMSG_10"},
+};
+
+// clang-format on
+
+// Every control, flattened: container constant and the control.
+struct Expected {
+    std::string container;
+    Ctl ctl;
+};
+
+std::vector<Expected> AllExpected()
+{
+    std::vector<Expected> out;
+    for (const Container& c : kPanels) {
+        for (const Ctl& ctl : c.controls) out.push_back({c.constant, ctl});
+    }
+    for (const RowPage& p : kRowPages) {
+        for (const Row& r : p.rows) {
+            out.push_back({p.constant, {r.value, r.kind, r.caption, nullptr}});
+            if (r.send != nullptr) out.push_back({p.constant, {r.send, K::Button, "__OK", r.callback}});
+        }
+        for (const Text& t : p.texts) out.push_back({p.constant, {t.constant, K::Text, t.text, nullptr}});
+    }
+    return out;
+}
+
+const uir::CatalogueEntry* FindEntry(const std::string& container, const std::string& constant)
+{
+    for (const uir::CatalogueEntry& e : uir::kCatalogue) {
+        if (container == e.container && constant == e.control) return &e;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Loading the panels.
+
+// A recorded callback call; `name` is the callback's registered name.
+struct Call {
+    std::string name;
+    int panel;
+    int control;
+    int event;
+    int data1;
+    int data2;
+};
+std::vector<Call> g_calls;
+
+int RecordControl(int panel, int control, int event, void* data, int data1, int data2)
+{
+    g_calls.push_back({*static_cast<const std::string*>(data), panel, control, event, data1, data2});
+    return 0;
+}
+void RecordMenu(int menuBar, int item, void* data, int panel)
+{
+    g_calls.push_back({*static_cast<const std::string*>(data), panel, item, -1, menuBar, 0});
+}
+
+// Which callbacks this process registered: the recorders (most tests) or the
+// application's own (one test). Each test runs in a process of its own under
+// ctest; run together, a test needing the other set is skipped.
+enum class Registry { None, Recorders, Application };
+Registry g_registry = Registry::None;
+
+bool UseRecorders()
+{
+    if (g_registry == Registry::Application) return false;
+    if (g_registry == Registry::Recorders) return true;
+    static std::deque<std::string> names;
+    std::vector<CallbackEntry> entries;
+    auto add = [&](const char* name, bool menu) {
+        for (const std::string& n : names) {
+            if (n == name) return;
+        }
+        names.emplace_back(name);
+        entries.push_back({names.back().c_str(), menu ? nullptr : RecordControl, menu ? RecordMenu : nullptr,
+                           &names.back()});
+    };
+    for (const Expected& e : AllExpected()) {
+        if (e.ctl.callback != nullptr) add(e.ctl.callback, false);
+    }
+    for (const MenuSpec& m : kMenus) {
+        if (m.callback != nullptr) add(m.callback, true);
+    }
+    RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
+    g_registry = Registry::Recorders;
+    return true;
+}
+
+bool UseApplicationCallbacks()
+{
+    if (g_registry == Registry::Recorders) return false;
+    RegisterAllCallbacks();
+    g_registry = Registry::Application;
+    return true;
+}
+
+void InitUi()
+{
+    static int argc = 1;
+    static char name[] = "catalogue_test";
+    static char* argv[] = {name, nullptr};
+    static bool ok = qtui::InitUserInterface(argc, argv);
+    ASSERT_TRUE(ok);
+}
+
+// Lets queued widget updates and callbacks run.
+void Settle()
+{
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+bool WaitUi(const std::function<bool()>& predicate)
+{
+    return testsupport::WaitFor(
+        [&] {
+            QApplication::processEvents();
+            return predicate();
+        },
+        2000ms);
+}
+
+// Depth-first search for an object named `name` below `root`, not entering
+// other windows or other tab pages.
+template <typename T>
+T* FindIn(QObject* root, const QString& name)
+{
+    for (QObject* child : root->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child)) {
+            if (w->isWindow()) continue;
+            if (w->parentWidget() != nullptr && qobject_cast<QStackedWidget*>(w->parentWidget())) continue;
+        }
+        if (child->objectName() == name) {
+            if (auto* hit = qobject_cast<T*>(child)) return hit;
+        }
+        if (T* hit = FindIn<T>(child, name)) return hit;
+    }
+    return nullptr;
+}
+
+class Panels : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitUi();
+        if (!UseRecorders()) GTEST_SKIP() << "the application's callbacks are registered in this process";
+        LoadAll();
+    }
+    void TearDown() override
+    {
+        for (auto it = loaded_.rbegin(); it != loaded_.rend(); ++it) DiscardPanel(*it);
+        Settle();
+    }
+
+    void LoadAll()
+    {
+        const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
+        ASSERT_GT(main, 0);
+        loaded_.push_back(main);
+        handles_["PANEL_MAIN"] = main;
+        for (const PanelSpec& p : kPanelSpecs) {
+            if (p.number == uir::PANEL_MAIN && std::string(p.file) == "mainwin.uir") continue;
+            const int h = LoadPanel(main, p.file, p.number);
+            ASSERT_GT(h, 0) << p.constant;
+            loaded_.push_back(h);
+            handles_[p.constant] = h;
+            for (std::size_t i = 0; i < p.pages.size(); ++i) {
+                int page = 0;
+                ASSERT_EQ(GetPanelHandleFromTabPage(h, 2, static_cast<int>(i), &page), 0) << p.pages[i].first;
+                handles_[p.pages[i].first] = page;
+            }
+        }
+        Settle();
+    }
+
+    int Handle(const std::string& container) const { return handles_.at(container); }
+    QWidget* Root(const std::string& container) const { return qtui::PanelWidget(Handle(container)); }
+
+    template <typename T = QWidget>
+    T* Find(const std::string& container, const std::string& constant) const
+    {
+        QWidget* root = Root(container);
+        return root == nullptr ? nullptr : FindIn<T>(root, QString::fromStdString(constant));
+    }
+
+    std::vector<int> loaded_;
+    std::map<std::string, int> handles_;
+};
+
+bool KindMatches(K kind, QObject* o)
+{
+    switch (kind) {
+        case K::Numeric:
+            return qobject_cast<QDoubleSpinBox*>(o) != nullptr;
+        case K::Readout:
+        case K::RingReadout: {
+            auto* e = qobject_cast<QLineEdit*>(o);
+            return e != nullptr && e->isReadOnly();
+        }
+        case K::Ring:
+            return qobject_cast<QComboBox*>(o) != nullptr;
+        case K::Switch:
+            return qobject_cast<qtui::SwitchButton*>(o) != nullptr;
+        case K::Button:
+            return qobject_cast<QPushButton*>(o) != nullptr;
+        case K::Led:
+            return qobject_cast<qtui::LedLamp*>(o) != nullptr;
+        case K::Text:
+            return qobject_cast<QLabel*>(o) != nullptr;
+        case K::Table:
+            return qobject_cast<QTableWidget*>(o) != nullptr;
+        case K::Timer:
+            return qobject_cast<QTimer*>(o) != nullptr;
+        case K::Picture:
+            return qobject_cast<qtui::MotorPicture*>(o) != nullptr;
+        case K::Splitter:
+            return qobject_cast<QFrame*>(o) != nullptr;
+        case K::Tab:
+            return qobject_cast<QTabWidget*>(o) != nullptr;
+    }
+    return false;
+}
+
+// "__OK" is shown as "OK".
+std::string WithoutMarker(std::string caption)
+{
+    const auto at = caption.find("__");
+    if (at != std::string::npos) caption.erase(at, 2);
+    return caption;
+}
+
+// ---------------------------------------------------------------------------
+// The header against the expectations (no widgets needed).
+
+TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
+{
+    std::map<std::string, std::set<int>> ids;
+    std::set<std::pair<std::string, std::string>> inHeader;
+    for (const uir::CatalogueEntry& e : uir::kCatalogue) {
+        EXPECT_TRUE(ids[e.container].insert(e.id).second) << e.container << " id " << e.id << " twice";
+        EXPECT_TRUE(inHeader.insert({e.container, e.control}).second) << e.container << "::" << e.control;
+    }
+    for (const auto& [container, set] : ids) {
+        EXPECT_EQ(*set.begin(), 2) << container;
+        EXPECT_EQ(*set.rbegin(), static_cast<int>(set.size()) + 1) << container << " has a gap";
+    }
+
+    std::set<std::pair<std::string, std::string>> expected;
+    for (const Expected& e : AllExpected()) expected.insert({e.container, e.ctl.constant});
+    for (const MenuSpec& m : kMenus) expected.insert({"MENUBAR", m.constant});
+    EXPECT_EQ(inHeader, expected);
+}
+
+// ---------------------------------------------------------------------------
+// The loaded panels.
+
+TEST_F(Panels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
+{
+    for (const PanelSpec& p : kPanelSpecs) {
+        SCOPED_TRACE(p.constant);
+        QWidget* w = Root(p.constant);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName().toStdString(), p.constant);
+        EXPECT_TRUE(w->isHidden()) << "panels load hidden";
+        if (p.title != nullptr) {
+            EXPECT_EQ(w->windowTitle().toStdString(), p.title);
+        } else {
+            EXPECT_FALSE(w->windowTitle().isEmpty());
+        }
+        if (p.pages.empty()) continue;
+        auto* tabs = Find<QTabWidget>(p.constant, "TAB");
+        ASSERT_NE(tabs, nullptr);
+        ASSERT_EQ(tabs->count(), static_cast<int>(p.pages.size()));
+        for (int i = 0; i < tabs->count(); ++i) {
+            EXPECT_EQ(tabs->tabText(i).toStdString(), p.pages[static_cast<std::size_t>(i)].second);
+            EXPECT_EQ(tabs->widget(i), Root(p.pages[static_cast<std::size_t>(i)].first)) << "page " << i;
+            EXPECT_EQ(tabs->widget(i)->objectName().toStdString(),
+                      p.pages[static_cast<std::size_t>(i)].first);
+        }
+    }
+    // The child panels belong to the main panel's window.
+    for (const char* child : {"PANEL_COM", "PANEL_SET", "PANEL_DEBG"}) {
+        EXPECT_EQ(Root(child)->parentWidget(), Root("PANEL_MAIN")) << child;
+    }
+}
+
+TEST_F(Panels, EveryControlHasItsKindCaptionAndVisibility)
+{
+    for (const Expected& e : AllExpected()) {
+        SCOPED_TRACE(e.container + "::" + e.ctl.constant);
+        if (e.ctl.kind == K::Timer) {
+            auto* t = Find<QTimer>(e.container, e.ctl.constant);
+            if (t == nullptr) t = FindIn<QTimer>(Root(e.container), QString::fromUtf8(e.ctl.constant));
+            EXPECT_NE(t, nullptr);
+            continue;
+        }
+        QWidget* w = Find(e.container, e.ctl.constant);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(KindMatches(e.ctl.kind, w)) << w->metaObject()->className();
+        EXPECT_EQ(w->accessibleDescription().toStdString(), e.ctl.constant);
+        if (e.ctl.caption != nullptr) {
+            EXPECT_EQ(w->accessibleName().toStdString(), WithoutMarker(e.ctl.caption));
+        } else if (e.ctl.kind == K::Text) {
+            EXPECT_FALSE(w->accessibleName().isEmpty());
+        }
+        if (e.ctl.kind == K::Button) {
+            EXPECT_EQ(static_cast<QPushButton*>(w)->text().toStdString(),
+                      std::string(e.ctl.caption).find("__") == 0 ? "&" + WithoutMarker(e.ctl.caption)
+                                                                 : std::string(e.ctl.caption));
+        }
+        if (e.ctl.kind == K::Text && e.ctl.caption != nullptr) {
+            EXPECT_EQ(static_cast<QLabel*>(w)->text().toStdString(), e.ctl.caption);
+        }
+        if (e.ctl.kind == K::Numeric || e.ctl.kind == K::Readout || e.ctl.kind == K::Ring ||
+            e.ctl.kind == K::RingReadout || e.ctl.kind == K::Switch || e.ctl.kind == K::Led ||
+            e.ctl.kind == K::Table) {
+            auto* label = Find<QLabel>(e.container, e.ctl.constant + std::string("_caption"));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text().toStdString(), e.ctl.caption);
+        }
+        const bool hidden = kHidden.count({e.container, e.ctl.constant}) > 0;
+        EXPECT_EQ(w->isVisibleTo(Root(e.container)), !hidden);
+    }
+}
+
+// Each id reaches the control of its constant: hiding the control by id hides
+// that widget, and a value written by id shows in it.
+TEST_F(Panels, EveryIdAddressesTheControlOfItsConstant)
+{
+    for (const Expected& e : AllExpected()) {
+        SCOPED_TRACE(e.container + "::" + e.ctl.constant);
+        const uir::CatalogueEntry* entry = FindEntry(e.container, e.ctl.constant);
+        ASSERT_NE(entry, nullptr);
+        const int h = Handle(e.container);
+        const int id = entry->id;
+        if (e.ctl.kind == K::Timer) continue;  // reached through its tick, below
+        QWidget* w = Find(e.container, e.ctl.constant);
+        ASSERT_NE(w, nullptr);
+        QWidget* root = Root(e.container);
+
+        ASSERT_EQ(SetCtrlAttribute(h, id, ATTR_VISIBLE, 0), 0);
+        EXPECT_TRUE(WaitUi([&] { return !w->isVisibleTo(root); }));
+        ASSERT_EQ(SetCtrlAttribute(h, id, ATTR_VISIBLE, 1), 0);
+        EXPECT_TRUE(WaitUi([&] { return w->isVisibleTo(root); }));
+
+        switch (e.ctl.kind) {
+            case K::Numeric:
+            case K::Readout: {
+                ASSERT_EQ(SetCtrlVal(h, id, 42.0), 0);
+                double back = 0.0;
+                EXPECT_EQ(GetCtrlVal(h, id, &back), 0);
+                EXPECT_EQ(back, 42.0);
+                EXPECT_TRUE(WaitUi([&] {
+                    if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) return s->value() == 42.0;
+                    return static_cast<QLineEdit*>(w)->text().startsWith("42");
+                }));
+                break;
+            }
+            case K::Switch:
+            case K::Led: {
+                ASSERT_EQ(SetCtrlVal(h, id, 1), 0);
+                EXPECT_TRUE(WaitUi([&] {
+                    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->isChecked();
+                    return static_cast<qtui::LedLamp*>(w)->isOn();
+                }));
+                break;
+            }
+            case K::Text:
+                ASSERT_EQ(SetCtrlVal(h, id, "probe"), 0);
+                EXPECT_TRUE(WaitUi([&] { return static_cast<QLabel*>(w)->text() == "probe"; }));
+                break;
+            case K::Table: {
+                auto* t = static_cast<QTableWidget*>(w);
+                const Point last = MakePoint(t->columnCount(), t->rowCount());
+                ASSERT_EQ(SetTableCellVal(h, id, last, "probe"), 0);
+                EXPECT_TRUE(WaitUi([&] {
+                    QTableWidgetItem* item = t->item(last.y - 1, last.x - 1);
+                    return item != nullptr && item->text() == "probe";
+                }));
+                break;
+            }
+            case K::Tab:
+                ASSERT_EQ(SetCtrlVal(h, id, 1), 0);
+                EXPECT_TRUE(WaitUi([&] { return static_cast<QTabWidget*>(w)->currentIndex() == 1; }));
+                break;
+            default:  // rings: below; buttons: through their callbacks; picture, splitters: visibility only
+                break;
+        }
+    }
+}
+
+TEST_F(Panels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
+{
+    for (const RingSpec& r : kRings) {
+        SCOPED_TRACE(r.constant);
+        const uir::CatalogueEntry* entry = nullptr;
+        for (const uir::CatalogueEntry& e : uir::kCatalogue) {
+            if (std::string(e.control) == r.constant) entry = &e;
+        }
+        ASSERT_NE(entry, nullptr);
+        const int h = Handle(entry->container);
+        QWidget* w = Find(entry->container, r.constant);
+        ASSERT_NE(w, nullptr);
+
+        int value = -1;
+        ASSERT_EQ(GetCtrlVal(h, entry->id, &value), 0);
+        EXPECT_EQ(value, r.items[static_cast<std::size_t>(r.init)].value) << "initial item";
+
+        if (auto* box = qobject_cast<QComboBox*>(w)) {
+            EXPECT_EQ(box->currentIndex(), r.init);
+            ASSERT_EQ(box->count(), static_cast<int>(r.items.size()));
+            for (int i = 0; i < box->count(); ++i) {
+                const Item& item = r.items[static_cast<std::size_t>(i)];
+                EXPECT_EQ(box->itemText(i).toStdString(), item.caption);
+                box->setCurrentIndex(i);  // as the operator would
+                ASSERT_EQ(GetCtrlVal(h, entry->id, &value), 0);
+                EXPECT_EQ(value, item.value) << item.caption;
+            }
+        } else {
+            auto* shown = static_cast<QLineEdit*>(w);
+            EXPECT_EQ(shown->text().toStdString(), r.items[static_cast<std::size_t>(r.init)].caption);
+        }
+        // Writing an item's value shows that item.
+        for (const Item& item : r.items) {
+            ASSERT_EQ(SetCtrlVal(h, entry->id, item.value), 0);
+            EXPECT_TRUE(WaitUi([&] {
+                if (auto* box = qobject_cast<QComboBox*>(w))
+                    return box->currentText() == QString::fromUtf8(item.caption);
+                return static_cast<QLineEdit*>(w)->text() == QString::fromUtf8(item.caption);
+            })) << item.caption;
+        }
+    }
+}
+
+TEST_F(Panels, TablesHaveTheirShapeAndRowCaptions)
+{
+    for (const TableSpec& t : kTables) {
+        SCOPED_TRACE(t.constant);
+        auto* table = Find<QTableWidget>("PANEL_MAIN", t.constant);
+        ASSERT_NE(table, nullptr);
+        ASSERT_EQ(table->rowCount(), t.rows);
+        ASSERT_EQ(table->columnCount(), t.cols);
+        for (int row = 0; row < t.rows; ++row) {
+            for (int col = 0; col < t.cols; ++col) {
+                QTableWidgetItem* item = table->item(row, col);
+                const std::string text = item == nullptr ? "" : item->text().toStdString();
+                const bool captioned = col == 0 && row < static_cast<int>(t.column1.size());
+                EXPECT_EQ(text, captioned ? t.column1[static_cast<std::size_t>(row)] : "")
+                    << "row " << row + 1 << " column " << col + 1;
+            }
+        }
+    }
+}
+
+TEST_F(Panels, TimersHaveTheirIntervalsAndStartStopped)
+{
+    for (const TimerSpec& t : kTimers) {
+        SCOPED_TRACE(t.constant);
+        auto* timer = FindIn<QTimer>(Root("PANEL_MAIN"), t.constant);
+        ASSERT_NE(timer, nullptr);
+        EXPECT_EQ(timer->interval(), t.intervalMs);
+        EXPECT_FALSE(timer->isActive());
+    }
+    Settle();
+    EXPECT_TRUE(g_calls.empty()) << "no tick while disabled";
+}
+
+TEST_F(Panels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
+{
+    std::map<std::pair<std::string, std::string>, int> decimals;
+    for (const PrecSpec& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
+    for (const Expected& e : AllExpected()) {
+        if (e.ctl.kind != K::Numeric && e.ctl.kind != K::Readout) continue;
+        SCOPED_TRACE(e.container + "::" + e.ctl.constant);
+        const auto it = decimals.find({e.container, e.ctl.constant});
+        const int want = it == decimals.end() ? 0 : it->second;
+        const int h = Handle(e.container);
+        const int id = FindEntry(e.container, e.ctl.constant)->id;
+        QWidget* w = Find(e.container, e.ctl.constant);
+        ASSERT_NE(w, nullptr);
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(w)) {
+            EXPECT_EQ(spin->decimals(), want);
+        } else {
+            ASSERT_EQ(SetCtrlVal(h, id, -1.0 / 3.0), 0);
+            const std::string shown = QString::number(-1.0 / 3.0, 'f', want).toStdString();
+            EXPECT_TRUE(WaitUi([&] { return static_cast<QLineEdit*>(w)->text().toStdString() == shown; }))
+                << static_cast<QLineEdit*>(w)->text().toStdString();
+        }
+
+        // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359.
+        const bool hallAngle =
+            e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2";
+        for (double v : {-32768.0, 32767.0, 359.0, 0.0}) {
+            ASSERT_EQ(SetCtrlVal(h, id, v), 0);
+            double back = 1.0;
+            ASSERT_EQ(GetCtrlVal(h, id, &back), 0);
+            EXPECT_EQ(back, hallAngle ? std::min(359.0, std::max(0.0, v)) : v) << v;
+        }
+    }
+}
+
+// Buttons, menu entries, tab controls and timers call the callback the
+// catalogue names, with their own panel handle and id.
+TEST_F(Panels, EveryCallbackIsAttachedToItsControl)
+{
+    for (const Expected& e : AllExpected()) {
+        if (e.ctl.kind != K::Button) continue;
+        SCOPED_TRACE(e.container + "::" + e.ctl.constant);
+        auto* b = Find<QPushButton>(e.container, e.ctl.constant);
+        ASSERT_NE(b, nullptr);
+        g_calls.clear();
+        b->click();
+        ASSERT_TRUE(WaitUi([] { return !g_calls.empty(); }));
+        ASSERT_EQ(g_calls.size(), 1u);
+        EXPECT_EQ(g_calls[0].name, e.ctl.callback);
+        EXPECT_EQ(g_calls[0].panel, Handle(e.container));
+        EXPECT_EQ(g_calls[0].control, FindEntry(e.container, e.ctl.constant)->id);
+        EXPECT_EQ(g_calls[0].event, EVENT_COMMIT);
+    }
+
+    for (const MenuSpec& m : kMenus) {
+        SCOPED_TRACE(m.constant);
+        auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text().toStdString(), m.caption);
+        g_calls.clear();
+        action->trigger();
+        Settle();
+        if (m.callback == nullptr) {
+            EXPECT_TRUE(g_calls.empty());
+            continue;
+        }
+        ASSERT_EQ(g_calls.size(), 1u);
+        EXPECT_EQ(g_calls[0].name, m.callback);
+        EXPECT_EQ(g_calls[0].control, FindEntry("MENUBAR", m.constant)->id);
+        EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
+    }
+
+    for (const PanelSpec& p : kPanelSpecs) {
+        if (p.pages.empty()) continue;
+        SCOPED_TRACE(p.constant);
+        auto* tabs = Find<QTabWidget>(p.constant, "TAB");
+        ASSERT_NE(tabs, nullptr);
+        g_calls.clear();
+        tabs->setCurrentIndex(1);
+        ASSERT_TRUE(WaitUi([] { return !g_calls.empty(); }));
+        EXPECT_EQ(g_calls[0].name,
+                  p.constant == std::string("PANEL_SET") ? "cb_refreshTab1" : "refreshDebugTab");
+        EXPECT_EQ(g_calls[0].panel, Handle(p.constant));
+        EXPECT_EQ(g_calls[0].control, 2);
+        EXPECT_EQ(g_calls[0].event, EVENT_ACTIVE_TAB_CHANGE);
+        EXPECT_EQ(g_calls[0].data1, 0);
+        EXPECT_EQ(g_calls[0].data2, 1);
+    }
+
+    for (const char* name : {"TIMER_CMPW_RT", "TIMER_CMPW"}) {
+        SCOPED_TRACE(name);
+        const int id = FindEntry("PANEL_MAIN", name)->id;
+        const int main = Handle("PANEL_MAIN");
+        g_calls.clear();
+        ASSERT_EQ(SetCtrlAttribute(main, id, ATTR_INTERVAL, 0.01), 0);
+        ASSERT_EQ(SetCtrlAttribute(main, id, ATTR_ENABLED, 1), 0);
+        ASSERT_TRUE(WaitUi([] { return !g_calls.empty(); }));
+        ASSERT_EQ(SetCtrlAttribute(main, id, ATTR_ENABLED, 0), 0);
+        Settle();
+        EXPECT_EQ(g_calls[0].name, std::string(name) == "TIMER_CMPW" ? "timer_cmPW" : "timer_cmPW_rt");
+        EXPECT_EQ(g_calls[0].control, id);
+        EXPECT_EQ(g_calls[0].event, EVENT_TIMER_TICK);
+    }
+}
+
+// The application registers every callback the resources name, of the right
+// sort, and all four panels load with them.
+TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad)
+{
+    InitUi();
+    if (!UseApplicationCallbacks()) GTEST_SKIP() << "the recording callbacks are registered in this process";
+    for (const Expected& e : AllExpected()) {
+        if (e.ctl.callback == nullptr) continue;
+        const CallbackEntry* cb = FindCallback(e.ctl.callback);
+        ASSERT_NE(cb, nullptr) << e.ctl.callback;
+        EXPECT_NE(cb->control, nullptr) << e.ctl.callback;
+    }
+    for (const MenuSpec& m : kMenus) {
+        if (m.callback == nullptr) continue;
+        const CallbackEntry* cb = FindCallback(m.callback);
+        ASSERT_NE(cb, nullptr) << m.callback;
+        EXPECT_NE(cb->menu, nullptr) << m.callback;
+    }
+    const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
+    ASSERT_GT(main, 0);
+    for (const PanelSpec& p : kPanelSpecs) {
+        if (std::string(p.constant) == "PANEL_MAIN") continue;
+        const int h = LoadPanel(main, p.file, p.number);
+        EXPECT_GT(h, 0) << p.constant;
+        DiscardPanel(h);
+    }
+    DiscardPanel(main);
+}
+
+}  // namespace
