@@ -313,11 +313,10 @@ public:
             std::fprintf(stderr, "%s: %s\n", t.toLocal8Bit().constData(), m.toLocal8Bit().constData());
             return UIE_NO_LOOP;
         }
-        if (isUiThread()) {
-            showBox(t, m);
-            return UIE_NO_ERROR;
-        }
-        return runOnUiAndWait([this, t, m] { showBox(t, m); });
+        if (isUiThread()) return showBox(t, m) ? UIE_NO_ERROR : UIE_NO_LOOP;
+        auto acknowledged = std::make_shared<bool>(false);
+        int rc = runOnUiAndWait([this, t, m, acknowledged] { *acknowledged = showBox(t, m); });
+        return rc == UIE_NO_ERROR && !*acknowledged ? UIE_NO_LOOP : rc;
     }
 
     // --- For the public helpers (UI thread) ---------------------------------
@@ -459,14 +458,18 @@ private:
         popupCv_.notify_all();
     }
 
-    void showBox(const QString& title, const QString& text)
+    // True when the operator closed the box; false when the loop ended under it.
+    bool showBox(const QString& title, const QString& text)
     {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
         box.setObjectName(QStringLiteral("MessagePopup"));
         box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+        bool acknowledged = false;
+        QObject::connect(&box, &QDialog::finished, &box, [&acknowledged] { acknowledged = true; });
         ++modalDepth_;
         box.exec();
         --modalDepth_;
+        return acknowledged;
     }
 
     int showPanel(int panel, bool show)
