@@ -4,8 +4,11 @@
 // Input layout:
 //   byte 0  which request the reply answers (see kRequests; the last choice
 //           takes slave, function, address and quantity from bytes 3..8)
-//   byte 1  chunk size for the receive step: 1 + (byte & 31) bytes per poll
-//   byte 2  time between polls for the receive step: 4 x byte milliseconds
+//   byte 1  chunk size for the receive step: 1 + (byte & 31) bytes arrive
+//           before a poll
+//   byte 2  timing for the receive step: bits 0..2 the quiet polls between
+//           chunks (3 or more end a frame), bits 3..5 the poll period,
+//           60 + 10 x value milliseconds
 //   rest    the reply bytes
 #include <atomic>
 #include <cstddef>
@@ -28,9 +31,8 @@ namespace {
 
 constexpr int kPort = 1;
 constexpr int kHeader = 3;
-constexpr int kPollMs = 100;
-// Enough quiet polls for any frame to end or time out.
-constexpr int kQuietPolls = 2 * REPLY_TIMEOUT_MS / kPollMs + 5;
+// Enough quiet polls at the shortest period for any frame to end or time out.
+constexpr int kQuietPolls = 2 * REPLY_TIMEOUT_MS / 60 + 5;
 
 struct Request {
     int function;
@@ -80,8 +82,14 @@ void BuildRequest(const std::uint8_t* data, std::size_t size, unsigned char* req
 
 // Runs the reply through the receive step as it would arrive on the line.
 void FeedReceiveStep(const unsigned char* request, const unsigned char* reply, std::size_t length,
-                     std::size_t chunk, int gapMs)
+                     std::size_t chunk, unsigned timing)
 {
+    const int gapPolls = static_cast<int>(timing & 7u);
+    const int pollMs = 60 + 10 * static_cast<int>((timing >> 3) & 7u);
+    const auto poll = [pollMs] {
+        RS232Rec();
+        g_now += pollMs;
+    };
     if (!g_portOpen) return;
     std::memcpy(modbus_tx_buffer, request, 8);
     modbus_tx_frame_byte_num = 8;
@@ -98,13 +106,10 @@ void FeedReceiveStep(const unsigned char* request, const unsigned char* reply, s
     for (std::size_t at = 0; at < length; at += chunk) {
         const std::size_t n = length - at < chunk ? length - at : chunk;
         g_driver->arrive(std::vector<unsigned char>(reply + at, reply + at + n));
-        RS232Rec();
-        g_now += gapMs;
+        poll();
+        for (int i = 0; i < gapPolls; ++i) poll();
     }
-    for (int i = 0; i < kQuietPolls && com_idle.load() == 0; ++i) {
-        RS232Rec();
-        g_now += kPollMs;
-    }
+    for (int i = 0; i < kQuietPolls && com_idle.load() == 0; ++i) poll();
 }
 
 }  // namespace
@@ -134,6 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int result = modbus_unpackage(reply.get(), static_cast<int>(length), request.get());
     if (result < MODBUS_UNKNOWN_BLOCK || result > MODBUS_READ_ACCEPTED) __builtin_trap();
 
-    FeedReceiveStep(request.get(), reply.get(), length, 1 + (data[1] & 31u), 4 * data[2]);
+    FeedReceiveStep(request.get(), reply.get(), length, 1 + (data[1] & 31u), data[2]);
     return 0;
 }
