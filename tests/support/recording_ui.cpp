@@ -108,12 +108,16 @@ int RecordingUi::loadPanel(int, const char*, int)
 {
     return UIE_LOAD_FAILED;
 }
-int RecordingUi::displayPanel(int)
+int RecordingUi::displayPanel(int panel)
 {
+    UiWrite w{UiWrite::PanelShown, panel, 0, 0, 0, 0, 0, 0, {}};
+    record(w);
     return UIE_NO_ERROR;
 }
-int RecordingUi::hidePanel(int)
+int RecordingUi::hidePanel(int panel)
 {
+    UiWrite w{UiWrite::PanelHidden, panel, 0, 0, 0, 0, 0, 0, {}};
+    record(w);
     return UIE_NO_ERROR;
 }
 int RecordingUi::discardPanel(int)
@@ -174,13 +178,47 @@ int RecordingUi::setCtrlVal(int panel, int control, const char* value)
     return UIE_NO_ERROR;
 }
 
-int RecordingUi::setCtrlAttribute(int, int, int, int)
+int RecordingUi::setCtrlAttribute(int panel, int control, int attribute, int value)
 {
+    UiWrite w{UiWrite::CtrlAttr, panel, control, 0, 0, 0, 0, 0, {}};
+    w.attribute = attribute;
+    w.integer = value;
+    w.number = value;
+    record(w);
     return UIE_NO_ERROR;
 }
-int RecordingUi::setCtrlAttribute(int, int, int, double)
+int RecordingUi::setCtrlAttribute(int panel, int control, int attribute, double value)
 {
+    UiWrite w{UiWrite::CtrlAttr, panel, control, 0, 0, 0, 0, 0, {}};
+    w.attribute = attribute;
+    w.number = value;
+    w.integer = static_cast<int>(value);
+    record(w);
     return UIE_NO_ERROR;
+}
+
+double RecordingUi::ctrlAttr(int panel, int control, int attribute) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    double last = -1;
+    for (const UiWrite& w : writes_) {
+        if (w.kind == UiWrite::CtrlAttr && w.panel == panel && w.control == control && w.attribute == attribute) {
+            last = w.number;
+        }
+    }
+    return last;
+}
+
+int RecordingUi::panelShown(int panel) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    int shown = -1;
+    for (const UiWrite& w : writes_) {
+        if (w.panel != panel) continue;
+        if (w.kind == UiWrite::PanelShown) shown = 1;
+        if (w.kind == UiWrite::PanelHidden) shown = 0;
+    }
+    return shown;
 }
 
 int RecordingUi::setTableCellVal(int panel, int control, Point cell, const char* value)

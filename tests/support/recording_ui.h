@@ -18,13 +18,13 @@ namespace testsupport {
 
 // One recorded write: SetCtrlVal, SetTableCellVal or SetTableCellAttribute.
 struct UiWrite {
-    enum Kind { CtrlDouble, CtrlInt, CtrlText, CellText, CellAttr };
+    enum Kind { CtrlDouble, CtrlInt, CtrlText, CellText, CellAttr, CtrlAttr, PanelShown, PanelHidden };
     Kind kind = CtrlDouble;
     int panel = 0;
     int control = 0;
     int column = 0;     // table cells only
     int row = 0;        // table cells only
-    int attribute = 0;  // CellAttr only
+    int attribute = 0;  // CellAttr and CtrlAttr
     double number = 0;  // CtrlDouble
     int integer = 0;    // CtrlInt, CellAttr (the attribute value)
     std::string text;   // CtrlText, CellText
@@ -56,6 +56,10 @@ public:
     std::vector<UiWrite> writesTo(int panel, int control) const;
     // The last text written to a table cell, or "" when none was.
     std::string cellText(int panel, int control, int column, int row) const;
+    // The last value of a control attribute, or -1 when none was written.
+    double ctrlAttr(int panel, int control, int attribute) const;
+    // 1 when the panel was last displayed, 0 when last hidden, -1 when neither.
+    int panelShown(int panel) const;
     // The last value of an attribute written to a table cell, or -1 when none was.
     int cellAttr(int panel, int control, int column, int row, int attribute) const;
 
