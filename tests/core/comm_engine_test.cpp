@@ -1,0 +1,268 @@
+// The communication thread against the simulated controller over a
+// pseudo-terminal: libmodbus on the other side is the independent peer, and
+// the simulator's request log shows exactly what went over the line and when.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "app/uir_ids.h"
+#include "engine/ems.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "modbus/modbus.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/test_support.h"
+#include "tools/sim/simulator.h"
+
+using namespace std::chrono_literals;
+using testsupport::WaitFor;
+
+namespace {
+
+constexpr int kMain = 201;
+constexpr int kPortPanel = 202;
+
+struct Expected {
+    int function;
+    int address;
+    int quantityOrValue;
+};
+
+class CommEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = sim.start();
+        ASSERT_FALSE(path.empty()) << sim.error();
+        SetComDevice(4, path);
+        fillDataItems();
+        query_enable_flag = 1;
+        panelMain = kMain;
+        child = kPortPanel;
+        using namespace uir::panel_com;
+        ui.setInt(kPortPanel, COMSELECT, 4);
+        ui.setInt(kPortPanel, BTLSELECT, 5);
+        ui.setInt(kPortPanel, JYSELECT, 2);
+        ui.setInt(kPortPanel, LONGSELECT, 2);
+        ui.setInt(kPortPanel, STOPSELECT, 1);
+    }
+
+    void TearDown() override
+    {
+        stopThread();
+        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        sim.stop();
+    }
+
+    void startThread()
+    {
+        RS232COMThreadHandle = CreateThread(RS232COMThread);
+        ASSERT_NE(RS232COMThreadHandle.load(), 0);
+    }
+
+    void stopThread()
+    {
+        if (RS232COMThreadHandle.load() == 0) return;
+        RS232COMThreadStop = 1;
+        JoinThread(RS232COMThreadHandle.load());
+        RS232COMThreadHandle = 0;
+    }
+
+    void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
+
+    // Waits until the simulator has logged `count` requests.
+    bool waitForRequests(size_t count, std::chrono::milliseconds timeout = 10000ms)
+    {
+        return WaitFor([&] { return sim.requestCount() >= count; }, timeout);
+    }
+
+    static Expected key(const sim::RequestRecord& r) { return {r.function, r.address, r.quantityOrValue}; }
+
+    sim::Simulator sim;
+    std::string path;
+    testsupport::RecordingUi ui;
+};
+
+bool operator==(const Expected& a, const Expected& b)
+{
+    return a.function == b.function && a.address == b.address && a.quantityOrValue == b.quantityOrValue;
+}
+std::ostream& operator<<(std::ostream& os, const Expected& e)
+{
+    return os << "{" << e.function << ", " << e.address << ", " << e.quantityOrValue << "}";
+}
+
+// Two requests are never on the line at once: each request arrives after the
+// previous one was answered, or after the reply time-out when it was not.
+void expectOneAtATime(const std::vector<sim::RequestRecord>& log)
+{
+    for (size_t i = 1; i < log.size(); ++i) {
+        const auto& prev = log[i - 1];
+        const std::int64_t freeFrom = prev.repliedMs >= 0 ? prev.repliedMs : prev.receivedMs + REPLY_TIMEOUT_MS;
+        EXPECT_GE(log[i].receivedMs, freeFrom) << "request " << i << " overlapped its predecessor";
+    }
+}
+
+}  // namespace
+
+TEST_F(CommEngine, PasswordFirstThenPagesInOrderThenStatusOverAndOver)
+{
+    startThread();
+    configure();
+    ASSERT_EQ(comConfigure_success_flag.load(), 1);
+    ASSERT_TRUE(waitForRequests(12));
+    const auto log = sim.requests();
+    const Expected expected[] = {
+        {6, 4039, 22823}, {3, 2548, 15}, {3, 2568, 7},  {3, 2588, 16}, {3, 2608, 6},
+        {3, 2628, 11},    {3, 2648, 15}, {3, 2748, 26}, {3, 2748, 26}, {3, 2748, 26},
+    };
+    // The thread may write the password a second time before the first echo
+    // has been parsed; nothing is read before an echo has come back.
+    size_t i = 0;
+    while (i < log.size() && key(log[i]) == Expected{6, 4039, 22823}) ++i;
+    ASSERT_GE(i, 1u);
+    ASSERT_GE(log.size(), i + 9);
+    for (size_t k = 1; k < std::size(expected); ++k) EXPECT_EQ(key(log[i + k - 1]), expected[k]) << k;
+    EXPECT_GE(log[i].receivedMs, log[0].repliedMs);
+    EXPECT_EQ(hci_commnication_enable_5927.load(), 1);
+    expectOneAtATime(log);
+    // The values read back landed in the tables.
+    EXPECT_TRUE(WaitFor([&] { return dataItem1[2].value.load() == sim.registerValue(2550); }, 2000ms));
+}
+
+TEST_F(CommEngine, PendingWriteGoesBeforeTheNextReadExactlyOnce)
+{
+    startThread();
+    configure();
+    ASSERT_TRUE(WaitFor([] { return dataItemOR[0].refresh_flag.load() == 1 && dataItem6[0].query_flag == 0; },
+                        10000ms));
+    ASSERT_TRUE(waitForRequests(10));
+    dataItem1[2].value = 58.0;
+    dataItem1[2].send_flag = 1;
+    ASSERT_TRUE(WaitFor([&] { return sim.registerValue(2550) == 58; }, 3000ms));
+    const size_t before = sim.requestCount();
+    ASSERT_TRUE(waitForRequests(before + 3));
+    const auto log = sim.requests();
+    const auto isWrite = [](const sim::RequestRecord& r) { return r.function == 6 && r.address == 2550; };
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), isWrite), 1);
+    auto w = std::find_if(log.begin(), log.end(), isWrite);
+    ASSERT_NE(w, log.end());
+    EXPECT_EQ(w->quantityOrValue, 58);
+    ASSERT_NE(w + 1, log.end());
+    EXPECT_EQ(key(*(w + 1)), (Expected{3, 2748, 26}));
+    expectOneAtATime(log);
+}
+
+TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
+{
+    startThread();
+    configure();
+    ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
+    ASSERT_TRUE(waitForRequests(10));
+    // Marked in the opposite order of how they must go out.
+    dataItem2[3].value = -1.0;
+    dataItem1[5].value = 300 * 32767.0 / 600;  // 16383.5 goes out as 16383
+    dataItem1[1].value = 70000.0;               // low 16 bits: 4464
+    dataItem2[3].send_flag = 1;
+    dataItem1[5].send_flag = 1;
+    dataItem1[1].send_flag = 1;
+    ASSERT_TRUE(WaitFor([&] { return sim.registerValue(2571) == 0xFFFF; }, 5000ms));
+    std::vector<Expected> writes;
+    for (const auto& r : sim.requests()) {
+        if (r.function == 6 && r.address != 4039) writes.push_back(key(r));
+    }
+    const std::vector<Expected> expected = {{6, 2549, 4464}, {6, 2553, 16383}, {6, 2571, 0xFFFF}};
+    EXPECT_EQ(writes, expected);
+}
+
+TEST_F(CommEngine, PortClosedKeepsPagesMarkedAndSendsNothing)
+{
+    startThread();
+    dataItem3[0].query_flag = 0;
+    EXPECT_TRUE(WaitFor([] { return dataItem3[0].query_flag.load() == 1; }, 2000ms));
+    EXPECT_EQ(sim.requestCount(), 0u);
+    for (const ItemTable& t : kPageTables) EXPECT_EQ(t.items[0].query_flag.load(), 1);
+}
+
+TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
+{
+    startThread();
+    configure();
+    ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
+    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    ASSERT_EQ(comConfigure_success_flag.load(), 0);
+    ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 1; }, 2000ms));
+    sim.clearRequests();
+    configure();
+    ASSERT_EQ(comConfigure_success_flag.load(), 1);
+    // The simulator keeps serving across the close; polling resumes at once
+    // (the password was accepted earlier in this run) and every page is read.
+    ASSERT_TRUE(WaitFor([&] {
+        const auto log = sim.requests();
+        return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.address == 2648; });
+    }, 10000ms));
+    const auto log = sim.requests();
+    std::vector<int> pages;
+    for (const auto& r : log) {
+        if (r.function == 3 && r.address != 2748) pages.push_back(r.address);
+    }
+    EXPECT_EQ(pages, (std::vector<int>{2548, 2568, 2588, 2608, 2628, 2648}));
+}
+
+TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
+{
+    startThread();
+    configure();
+    ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
+    // Stand in for the two timer controls: the slow one makes a write due,
+    // the fast one performs it once the line is idle.
+    std::atomic<bool> stop{false};
+    std::thread timers([&] {
+        std::int64_t lastSlow = ClockMs();
+        while (!stop) {
+            if (ClockMs() - lastSlow >= 10000) {
+                timer_cmPW(kMain, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
+                lastSlow = ClockMs();
+            }
+            timer_cmPW_rt(kMain, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+            std::this_thread::sleep_for(50ms);
+        }
+    });
+    sim.clearRequests();
+    const std::int64_t t0 = ClockMs();
+    const bool twoWrites = WaitFor([&] {
+        const auto log = sim.requests();
+        return std::count_if(log.begin(), log.end(), [](const auto& r) { return r.address == 4039; }) >= 2;
+    }, 25000ms);
+    stop = true;
+    timers.join();
+    ASSERT_TRUE(twoWrites);
+    const auto log = sim.requests();
+    std::vector<std::int64_t> at;
+    for (const auto& r : log) {
+        if (r.address == 4039) at.push_back(r.receivedMs);
+    }
+    ASSERT_GE(at.size(), 2u);
+    EXPECT_GE(at[0] - t0, 9000);
+    EXPECT_NEAR(static_cast<double>(at[1] - at[0]), 10000.0, 1000.0);
+    expectOneAtATime(log);
+    // Polling went on around the password writes.
+    EXPECT_GT(std::count_if(log.begin(), log.end(), [](const auto& r) { return r.address == 2748; }), 20);
+}
+TEST_F(CommEngine, DebugDump)
+{
+    startThread();
+    configure();
+    std::this_thread::sleep_for(5000ms);
+    for (const auto& r : sim.requests()) {
+        printf("req f=%d a=%d q=%d rx=%lld rep=%lld replylen=%zu\n", r.function, r.address, r.quantityOrValue,
+               (long long)r.receivedMs, (long long)r.repliedMs, r.reply.size());
+    }
+    printf("popups %zu flag %d idle %d hci %d\n", ui.popups().size(), comConfigure_success_flag.load(), com_idle.load(), hci_commnication_enable_5927.load());
+    for (auto& p : ui.popups()) printf("popup %s %s\n", p.title.c_str(), p.text.c_str());
+}
