@@ -505,8 +505,7 @@ void InitUi()
     static int argc = 1;
     static char name[] = "catalogue_test";
     static char* argv[] = {name, nullptr};
-    static bool ok = qtui::InitUserInterface(argc, argv);
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(qtui::InitUserInterface(argc, argv));
 }
 
 // Lets queued widget updates and callbacks run.
@@ -543,7 +542,7 @@ T* FindIn(QObject* root, const QString& name)
     return nullptr;
 }
 
-class Panels : public ::testing::Test {
+class CataloguePanels : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -551,23 +550,17 @@ protected:
         if (!UseRecorders()) GTEST_SKIP() << "the application's callbacks are registered in this process";
         LoadAll();
     }
-    void TearDown() override
-    {
-        for (auto it = loaded_.rbegin(); it != loaded_.rend(); ++it) DiscardPanel(*it);
-        Settle();
-    }
+    void TearDown() override { qtui::ShutdownUserInterface(); }
 
     void LoadAll()
     {
         const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
         ASSERT_GT(main, 0);
-        loaded_.push_back(main);
         handles_["PANEL_MAIN"] = main;
         for (const PanelSpec& p : kPanelSpecs) {
             if (p.number == uir::PANEL_MAIN && std::string(p.file) == "mainwin.uir") continue;
             const int h = LoadPanel(main, p.file, p.number);
             ASSERT_GT(h, 0) << p.constant;
-            loaded_.push_back(h);
             handles_[p.constant] = h;
             for (std::size_t i = 0; i < p.pages.size(); ++i) {
                 int page = 0;
@@ -588,7 +581,6 @@ protected:
         return root == nullptr ? nullptr : FindIn<T>(root, QString::fromStdString(constant));
     }
 
-    std::vector<int> loaded_;
     std::map<std::string, int> handles_;
 };
 
@@ -659,7 +651,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
 // ---------------------------------------------------------------------------
 // The loaded panels.
 
-TEST_F(Panels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
+TEST_F(CataloguePanels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
 {
     for (const PanelSpec& p : kPanelSpecs) {
         SCOPED_TRACE(p.constant);
@@ -689,7 +681,7 @@ TEST_F(Panels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
     }
 }
 
-TEST_F(Panels, EveryControlHasItsKindCaptionAndVisibility)
+TEST_F(CataloguePanels, EveryControlHasItsKindCaptionAndVisibility)
 {
     for (const Expected& e : AllExpected()) {
         SCOPED_TRACE(e.container + "::" + e.ctl.constant);
@@ -730,7 +722,7 @@ TEST_F(Panels, EveryControlHasItsKindCaptionAndVisibility)
 
 // Each id reaches the control of its constant: hiding the control by id hides
 // that widget, and a value written by id shows in it.
-TEST_F(Panels, EveryIdAddressesTheControlOfItsConstant)
+TEST_F(CataloguePanels, EveryIdAddressesTheControlOfItsConstant)
 {
     for (const Expected& e : AllExpected()) {
         SCOPED_TRACE(e.container + "::" + e.ctl.constant);
@@ -794,7 +786,7 @@ TEST_F(Panels, EveryIdAddressesTheControlOfItsConstant)
     }
 }
 
-TEST_F(Panels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
+TEST_F(CataloguePanels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
 {
     for (const RingSpec& r : kRings) {
         SCOPED_TRACE(r.constant);
@@ -837,7 +829,7 @@ TEST_F(Panels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
     }
 }
 
-TEST_F(Panels, TablesHaveTheirShapeAndRowCaptions)
+TEST_F(CataloguePanels, TablesHaveTheirShapeAndRowCaptions)
 {
     for (const TableSpec& t : kTables) {
         SCOPED_TRACE(t.constant);
@@ -857,7 +849,7 @@ TEST_F(Panels, TablesHaveTheirShapeAndRowCaptions)
     }
 }
 
-TEST_F(Panels, TimersHaveTheirIntervalsAndStartStopped)
+TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
 {
     for (const TimerSpec& t : kTimers) {
         SCOPED_TRACE(t.constant);
@@ -870,7 +862,7 @@ TEST_F(Panels, TimersHaveTheirIntervalsAndStartStopped)
     EXPECT_TRUE(g_calls.empty()) << "no tick while disabled";
 }
 
-TEST_F(Panels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
+TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
 {
     std::map<std::pair<std::string, std::string>, int> decimals;
     for (const PrecSpec& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
@@ -906,7 +898,7 @@ TEST_F(Panels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimite
 
 // Buttons, menu entries, tab controls and timers call the callback the
 // catalogue names, with their own panel handle and id.
-TEST_F(Panels, EveryCallbackIsAttachedToItsControl)
+TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
 {
     for (const Expected& e : AllExpected()) {
         if (e.ctl.kind != K::Button) continue;
@@ -998,9 +990,8 @@ TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad
         if (std::string(p.constant) == "PANEL_MAIN") continue;
         const int h = LoadPanel(main, p.file, p.number);
         EXPECT_GT(h, 0) << p.constant;
-        DiscardPanel(h);
     }
-    DiscardPanel(main);
+    qtui::ShutdownUserInterface();
 }
 
 }  // namespace
