@@ -54,7 +54,7 @@ void recordMenu(int menuBar, int item, void* data, int panel) { g_menuCalls.push
 
 // "度" in GBK.
 const char* kResource =
-    "panel MAIN 1 \"Main  \" close=QUIT\n"
+    "panel MAIN 1 \"Main  \" close=QUIT size=900,600\n"
     "  menubar MENUBAR\n"
     "  menu MENU_GO \"Go\" cb=t_menu\n"
     "  menu MENU_HELP \"Help\"\n"
@@ -140,6 +140,12 @@ protected:
         return met;
     }
 
+    // Starts `worker` once the UI loop runs, so its popup finds the loop running.
+    static void startInLoop(std::thread& worker, std::function<void()> body)
+    {
+        QTimer::singleShot(0, [&worker, body] { worker = std::thread(body); });
+    }
+
     std::string dir_;
     int main_ = 0;
 };
@@ -176,6 +182,9 @@ TEST_F(QtPlatform, WidgetsCarryConstantsCaptionsAndDecodedTexts)
     EXPECT_EQ(pageWidget->objectName(), "PAGE_B");
     EXPECT_EQ(qtui::PanelWidget(set)->parentWidget(), panel);  // a child window of the main panel
 
+    ASSERT_TRUE(qtui::SavePanelPng(main_, dir_ + "/main.png"));
+    EXPECT_EQ(QImage(QString::fromStdString(dir_ + "/main.png")).size(), QSize(900, 600));
+    EXPECT_FALSE(panel->isVisible());  // drawn without being shown
     const std::string png = dir_ + "/page.png";
     ASSERT_TRUE(qtui::SavePanelPng(page, png));
     QImage image(QString::fromStdString(png));
@@ -274,7 +283,8 @@ TEST_F(QtPlatform, WorkerPopupWaitsForTheOperator)
 {
     std::atomic<int> rc{1};
     std::atomic<bool> returned{false};
-    std::thread worker([&] {
+    std::thread worker;
+    startInLoop(worker, [&] {
         rc = MessagePopup("Error", "Port not open! ");
         returned = true;
     });
@@ -310,7 +320,8 @@ TEST_F(QtPlatform, PopupReturnsAtOnceWithoutALoop)
 TEST_F(QtPlatform, QuitWithAWorkerPopupPendingReleasesTheWorker)
 {
     std::atomic<int> rc{1};
-    std::thread worker([&] { rc = MessagePopup("Error", "left open"); });
+    std::thread worker;
+    startInLoop(worker, [&] { rc = MessagePopup("Error", "left open"); });
     // Quit as soon as the box is up, without acknowledging it.
     bool boxSeen = runUntil([] { return QApplication::activeModalWidget() != nullptr; });
     worker.join();  // would hang if the worker were not released
