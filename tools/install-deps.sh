@@ -2,7 +2,8 @@
 # Installs what the console and its tests need on Debian 12 (skips what is there).
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
-      clang libfuzzer-14-dev libclang-rt-14-dev)
+      clang libfuzzer-14-dev libclang-rt-14-dev
+      fonts-wqy-microhei)  # Chinese captions on the panels (the default fonts lack CJK glyphs)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
