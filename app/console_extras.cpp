@@ -73,10 +73,10 @@ void ScheduleScreenshots(const ConsoleOptions& options)
 {
     const std::string dir = options.screenshotDir;
     int delayMs = 0;
-    if (options.simulate && std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
+    if (std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
         delayMs = static_cast<int>(std::min(options.screenshotDelay, 600.0) * 1000);
     }
-    if (options.simulate) {
+    if (delayMs > 0) {
         QTimer::singleShot(0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
     }
     QTimer::singleShot(delayMs, [dir] {

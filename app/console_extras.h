@@ -10,6 +10,6 @@ void StopBuiltInSimulator();
 
 // Arranges, on the running UI loop, for every panel and tab page to be
 // rendered to PNG files in options.screenshotDir and the console to quit.
-// With options.simulate the port is opened first and the pictures wait
-// options.screenshotDelay seconds of live polling, so they show live values.
+// With a delay the port is first opened with the port panel's settings and the
+// pictures wait that many seconds of live polling, so they show live values.
 void ScheduleScreenshots(const ConsoleOptions& options);

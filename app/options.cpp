@@ -11,7 +11,7 @@ const char* ConsoleUsage()
            "  --com N=DEVICE       open COM N (1..20) on DEVICE; repeatable\n"
            "  --simulate           bind COM4 to the built-in simulated controller\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
-           "  --screenshot-delay S with --simulate: open the port and poll S seconds first\n"
+           "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
            "  --help               show this text\n";
 }
 

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Polling figures against the simulated controller at 19200 bit/s, odd parity,
+# 8 data bits, 1 stop bit (the port panel's defaults):
+#   - median and 95th percentile of the interval between consecutive status reads,
+#     beside the floor that the line rules allow;
+#   - the console's CPU time per minute and its peak resident memory.
+# The simulator runs as its own process so that its work is not counted.
+# Usage: bench/poll_bench.sh [SECONDS]   (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+secs="${1:-60}"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
+command -v /usr/bin/time >/dev/null || { echo "needs GNU time (apt-get install time)"; exit 1; }
+
+work="$(mktemp -d)"
+trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$work"' EXIT
+build/drive-sim >"$work/sim.out" 2>"$work/sim.err" &
+simpid=$!
+for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+pty="$(head -n1 "$work/sim.out")"
+
+QT_LOGGING_RULES="dsc.frames.debug=true" QT_MESSAGE_PATTERN='%{time process} %{message}' \
+  /usr/bin/time -f 'cpu_user %U\ncpu_sys %S\nmax_rss_kb %M\nwall %e' -o "$work/time.txt" \
+  build/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" \
+  >"$work/console.out" 2>"$work/console.err" || true
+
+# "<seconds> dsc.frames: TX 01 03 0A BC 00 1A 06 3D" marks a status read.
+awk '/TX 01 03 0A BC 00 1A/ { print $1 }' "$work/console.err" >"$work/status_tx.txt"
+awk -v secs="$secs" -f - "$work/status_tx.txt" "$work/time.txt" <<'AWK'
+FNR == NR { t[n++] = $1; next }
+{ v[$1] = $2 }
+END {
+  if (n < 3) { print "too few status reads: " n; exit 1 }
+  for (i = 1; i < n; i++) d[i - 1] = (t[i] - t[i - 1]) * 1000
+  m = n - 1
+  for (i = 0; i < m; i++) for (j = i + 1; j < m; j++) if (d[j] < d[i]) { x = d[i]; d[i] = d[j]; d[j] = x }
+  med = (m % 2) ? d[int(m / 2)] : (d[m / 2 - 1] + d[m / 2]) / 2
+  p95 = d[int(0.95 * (m - 1) + 0.5)]
+  # 8-byte request + 57-byte reply, 11 bits a character (start, 8 data, parity, stop).
+  wire = (8 + 57) * 11 / 19200 * 1000
+  printf "status reads: %d in %s s\n", n, secs
+  printf "interval median %.0f ms, p95 %.0f ms, min %.0f ms, max %.0f ms\n", med, p95, d[0], d[m - 1]
+  printf "floor: wire %.1f ms + >200 ms silence = %.0f ms; on 100 ms passes the reply is\n", wire, wire + 200
+  printf "  collected on the next pass, timed from the first quiet pass, handed over on the\n"
+  printf "  quiet pass that finds >200 ms, and the next request goes on the pass after: 5 passes = 500 ms\n"
+  cpu = v["cpu_user"] + v["cpu_sys"]
+  printf "console CPU %.2f s in %.1f s wall = %.2f s per minute (%.2f%% of one core)\n", cpu, v["wall"], cpu * 60 / v["wall"], cpu * 100 / v["wall"]
+  printf "console peak resident memory %.1f MiB\n", v["max_rss_kb"] / 1024
+}
+AWK

@@ -1,0 +1,181 @@
+// The whole console with real widgets (offscreen) against the simulated
+// controller on a pseudo-terminal: what the operator does on the panels and
+// what goes over the line.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+
+#include "app/mainwin.h"
+#include "app/uir_ids.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "modbus/modbus.h"
+#include "platform/clock.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "tools/sim/simulator.h"
+
+namespace {
+
+int g_argc = 1;
+char g_arg0[] = "end_to_end_test";
+char* g_argv[] = {g_arg0, nullptr};
+
+// Lets the UI loop run until `done` holds or `ms` pass.
+bool runUntil(const std::function<bool()>& done, int ms)
+{
+    const std::int64_t end = ClockMs() + ms;
+    while (ClockMs() < end) {
+        if (done()) return true;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+template <typename T>
+T* find(int panel, const char* name)
+{
+    QWidget* w = qtui::PanelWidget(panel);
+    return w != nullptr ? w->findChild<T*>(name) : nullptr;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string path = sim.start();
+        ASSERT_FALSE(path.empty()) << sim.error();
+        SetComDevice(4, path);
+        ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
+        SetPopupHandler([this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
+    }
+    void TearDown() override
+    {
+        SetPopupHandler({});
+        sim.stop();
+    }
+
+    // Runs the console; `script` runs on the UI thread once the port is open and
+    // every page has been read, and the console quits after it.
+    void runConsole(const std::function<void()>& script)
+    {
+        QTimer::singleShot(0, [&] {
+            find<QPushButton>(child.load(), "CONFIGURE")->click();
+            const bool polling = runUntil(
+                [] { return hci_commnication_enable_5927.load() == 1 && dataItem6[0].query_flag.load() == 0; },
+                15000);
+            EXPECT_TRUE(polling);
+            if (polling) script();
+            find<QPushButton>(panelMain.load(), "QUITBUTTON")->click();
+        });
+        ConsoleOptions options;
+        EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
+    }
+
+    std::vector<sim::RequestRecord> requestsSince(std::size_t first)
+    {
+        auto log = sim.requests();
+        const std::size_t dropped = sim.requestCount() - log.size();
+        const std::size_t skip = first > dropped ? first - dropped : 0;
+        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(std::min(skip, log.size())));
+        return log;
+    }
+
+    sim::Simulator sim;
+    std::vector<std::string> popups;
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
+{
+    runConsole([&] {
+        const int page1 = panel_set_tab[0].load();
+        auto* overVolt = find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+        auto* ok = find<QPushButton>(page1, "TAB1_SEND_3");
+        ASSERT_TRUE(overVolt != nullptr && ok != nullptr);
+
+        // Changing a control alone writes nothing.
+        std::size_t mark = sim.requestCount();
+        find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4")->setValue(44);
+        runUntil([] { return false; }, 1500);
+        for (const auto& r : requestsSince(mark)) EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
+
+        // Pressing OK writes exactly once, before the next read.
+        mark = sim.requestCount();
+        overVolt->setValue(58);
+        ok->click();
+        ASSERT_TRUE(runUntil([&] { return sim.registerValue(2550) == 58; }, 5000));
+        ASSERT_TRUE(runUntil([&] { return requestsSince(mark).size() >= 4; }, 5000));
+        const auto after = requestsSince(mark);
+        const auto isWrite = [](const sim::RequestRecord& r) { return r.function == 6 && r.address == 2550; };
+        EXPECT_EQ(std::count_if(after.begin(), after.end(), isWrite), 1);
+        const auto w = std::find_if(after.begin(), after.end(), isWrite);
+        ASSERT_NE(w, after.end());
+        EXPECT_EQ(w->quantityOrValue, 58);
+        ASSERT_NE(w + 1, after.end());
+        EXPECT_EQ((w + 1)->function, 3);
+        for (auto r = after.begin(); r != w; ++r) EXPECT_NE(r->function, 6);
+
+        // A value typed but not sent is replaced by what the controller holds
+        // once the page is shown again and read back.
+        overVolt->setValue(12);
+        mark = sim.requestCount();
+        auto* tabs = find<QTabWidget>(panel_set.load(), "TAB");
+        ASSERT_NE(tabs, nullptr);
+        tabs->setCurrentIndex(2);
+        tabs->setCurrentIndex(0);
+        ASSERT_TRUE(runUntil([&] {
+            const auto log = requestsSince(mark);
+            return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.function == 3 && r.address == 2548; });
+        }, 5000));
+        EXPECT_TRUE(runUntil([&] { return overVolt->value() == 58; }, 2000));
+    });
+    EXPECT_TRUE(popups.empty());
+}
+
+TEST_F(EndToEnd, DebugFrequencyIsWrittenScaledAndAFaultTurnsItsRowRed)
+{
+    runConsole([&] {
+        const int dbg2 = panel_debug_tab[1].load();
+        auto* frequency = find<QDoubleSpinBox>(dbg2, "NUMERIC_SET_10");
+        ASSERT_NE(frequency, nullptr);
+        frequency->setValue(500);
+        find<QPushButton>(dbg2, "DEBUG_TAB2_SEND_10")->click();
+        EXPECT_TRUE(runUntil([&] { return sim.registerValue(2657) == 16383; }, 5000));
+
+        auto* errors = find<QTableWidget>(panelMain.load(), "TABLE_1");
+        ASSERT_NE(errors, nullptr);
+        const auto red = [&](int row) {
+            QTableWidgetItem* item = errors->item(row - 1, 0);
+            return item != nullptr && item->foreground().color() == QColor(255, 0, 0);
+        };
+        sim.setRegister(2762, 0x8002);  // overVolt and bit 15 of the first word
+        EXPECT_TRUE(runUntil([&] { return red(2) && red(16); }, 5000));
+        EXPECT_FALSE(red(1));
+        sim.setRegister(2762, 0);
+        EXPECT_TRUE(runUntil([&] { return !red(2) && !red(16); }, 5000));
+        sim.releaseRegister(2762);
+
+        // Live status values arrive scaled: the battery voltage read-out shows
+        // the simulator's register times 600/32767.
+        sim.setRegister(2749, 32767 / 600 * 48);
+        double shown = 0;
+        EXPECT_TRUE(runUntil([&] {
+            GetCtrlVal(panelMain.load(), uir::panel_main::NUMERIC_QUERY_1, &shown);
+            return std::abs(shown - (32767 / 600 * 48) * 600.0 / 32767) < 1e-9;
+        }, 5000));
+        sim.releaseRegister(2749);
+    });
+    EXPECT_TRUE(popups.empty());
+}
