@@ -111,7 +111,10 @@ struct Token {
     std::string key;   // option name; empty for a positional token
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // Reads a quoted text starting at line[i] == '"'; leaves i after the closing quote.
 bool readQuoted(const std::string& line, std::size_t& i, std::string* out, std::string* error)
@@ -258,13 +261,16 @@ struct KindDef {
 };
 
 const KindDef kKinds[] = {
-    {"numeric", Kind::Numeric}, {"ring", Kind::Ring},       {"switch", Kind::Switch},
-    {"button", Kind::Button},   {"led", Kind::Led},         {"text", Kind::Text},
-    {"table", Kind::Table},     {"timer", Kind::Timer},     {"picture", Kind::Picture},
+    {"numeric", Kind::Numeric},   {"ring", Kind::Ring},   {"switch", Kind::Switch},
+    {"button", Kind::Button},     {"led", Kind::Led},     {"text", Kind::Text},
+    {"table", Kind::Table},       {"timer", Kind::Timer}, {"picture", Kind::Picture},
     {"splitter", Kind::Splitter}, {"tab", Kind::Tab},
 };
 
-constexpr unsigned bit(Kind k) { return 1u << static_cast<unsigned>(k); }
+constexpr unsigned bit(Kind k)
+{
+    return 1u << static_cast<unsigned>(k);
+}
 constexpr unsigned kAllKinds = (1u << 11) - 1;
 
 using OptionApply = bool (*)(Control& c, const std::string& v, std::string* error);
@@ -305,7 +311,8 @@ const OptionDef kOptions[] = {
          c.callbackName = v;
          return true;
      }},
-    {"at", kAllKinds, [](Control& c, const std::string& v, std::string* e) { return parseGridCell(v, &c.at, e); }},
+    {"at", kAllKinds,
+     [](Control& c, const std::string& v, std::string* e) { return parseGridCell(v, &c.at, e); }},
     {"in", kAllKinds,
      [](Control& c, const std::string& v, std::string* e) {
          if (!isIdentifier(v)) {
@@ -316,7 +323,9 @@ const OptionDef kOptions[] = {
          return true;
      }},
     {"prec", bit(Kind::Numeric),
-     [](Control& c, const std::string& v, std::string* e) { return intOption(v, 0, 15, "prec", &c.prec, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return intOption(v, 0, 15, "prec", &c.prec, e);
+     }},
     {"min", bit(Kind::Numeric),
      [](Control& c, const std::string& v, std::string* e) {
          c.hasMin = toDouble(v, &c.min);
@@ -336,11 +345,17 @@ const OptionDef kOptions[] = {
          return c.indicator;
      }},
     {"init", bit(Kind::Ring),
-     [](Control& c, const std::string& v, std::string* e) { return intOption(v, 0, 100000, "init", &c.init, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return intOption(v, 0, 100000, "init", &c.init, e);
+     }},
     {"rows", bit(Kind::Table),
-     [](Control& c, const std::string& v, std::string* e) { return intOption(v, 1, 1000, "rows", &c.rows, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return intOption(v, 1, 1000, "rows", &c.rows, e);
+     }},
     {"cols", bit(Kind::Table),
-     [](Control& c, const std::string& v, std::string* e) { return intOption(v, 1, 1000, "cols", &c.cols, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return intOption(v, 1, 1000, "cols", &c.cols, e);
+     }},
     {"interval", bit(Kind::Timer),
      [](Control& c, const std::string& v, std::string* e) {
          if (!toDouble(v, &c.interval) || c.interval <= 0.0 || c.interval > 86400.0) {
@@ -350,11 +365,17 @@ const OptionDef kOptions[] = {
          return true;
      }},
     {"enabled", bit(Kind::Timer),
-     [](Control& c, const std::string& v, std::string* e) { return flagOption(v, "enabled", &c.enabled, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return flagOption(v, "enabled", &c.enabled, e);
+     }},
     {"visible", kAllKinds & ~bit(Kind::Timer),
-     [](Control& c, const std::string& v, std::string* e) { return flagOption(v, "visible", &c.visible, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return flagOption(v, "visible", &c.visible, e);
+     }},
     {"width", bit(Kind::Numeric) | bit(Kind::Ring) | bit(Kind::Table) | bit(Kind::Text) | bit(Kind::Button),
-     [](Control& c, const std::string& v, std::string* e) { return intOption(v, 1, 4000, "width", &c.width, e); }},
+     [](Control& c, const std::string& v, std::string* e) {
+         return intOption(v, 1, 4000, "width", &c.width, e);
+     }},
 };
 
 const char* kindName(Kind k)
@@ -403,7 +424,10 @@ private:
     }
 
     Panel* panel() { return panels_->empty() ? nullptr : &panels_->back(); }
-    Control* tab() { return tabIndex_ < 0 ? nullptr : &panel()->controls[static_cast<std::size_t>(tabIndex_)]; }
+    Control* tab()
+    {
+        return tabIndex_ < 0 ? nullptr : &panel()->controls[static_cast<std::size_t>(tabIndex_)];
+    }
     Page* page() { return inPages_ ? &tab()->pages.back() : nullptr; }
     std::vector<Control>& scopeControls() { return inPages_ ? page()->controls : panel()->controls; }
     std::vector<Box>& scopeBoxes() { return inPages_ ? page()->boxes : panel()->boxes; }
@@ -439,13 +463,14 @@ private:
             Handler handler;
         };
         static const StatementDef kStatements[] = {
-            {"panel", &Parser::onPanel}, {"ctrl", &Parser::onCtrl},     {"page", &Parser::onPage},
+            {"panel", &Parser::onPanel},     {"ctrl", &Parser::onCtrl}, {"page", &Parser::onPage},
             {"menubar", &Parser::onMenuBar}, {"menu", &Parser::onMenu}, {"item", &Parser::onItem},
-            {"cell", &Parser::onCell},   {"box", &Parser::onBox},
+            {"cell", &Parser::onCell},       {"box", &Parser::onBox},
         };
         for (const StatementDef& s : kStatements) {
             if (keyword == s.name) {
-                if (keyword != "panel" && panel() == nullptr) return fail(keyword + " before the first panel");
+                if (keyword != "panel" && panel() == nullptr)
+                    return fail(keyword + " before the first panel");
                 return (this->*s.handler)(args, options, last);
             }
         }
@@ -501,7 +526,8 @@ private:
         }
         Control c;
         c.line = line_;
-        if (!toInt(args[0], &c.id) || c.id < 2 || c.id > 100000) return fail("bad control id '" + args[0] + "'");
+        if (!toInt(args[0], &c.id) || c.id < 2 || c.id > 100000)
+            return fail("bad control id '" + args[0] + "'");
         c.constant = args[1];
         if (!isIdentifier(c.constant)) return fail("bad control constant '" + c.constant + "'");
         bool known = false;
@@ -526,7 +552,8 @@ private:
             if (!def->apply(c, o.text, &why)) return fail(why);
         }
         if (c.hasMin && c.hasMax && c.min > c.max) return fail("min= is above max=");
-        if (c.kind == Kind::Table && (c.rows == 0 || c.cols == 0)) return fail("a table needs rows= and cols=");
+        if (c.kind == Kind::Table && (c.rows == 0 || c.cols == 0))
+            return fail("a table needs rows= and cols=");
         if (c.kind == Kind::Timer && c.interval <= 0.0) return fail("a timer needs interval=");
         for (const Control& other : scopeControls()) {
             if (other.constant == c.constant) return fail("constant " + c.constant + " used twice here");
@@ -604,7 +631,8 @@ private:
         if (last != Last::Ring) return fail("item without a ring just before");
         if (!noOptions(options)) return false;
         RingItem item;
-        if (args.size() != 2 || !toInt(args[1], &item.value)) return fail("item needs: item \"<caption>\" <int>");
+        if (args.size() != 2 || !toInt(args[1], &item.value))
+            return fail("item needs: item \"<caption>\" <int>");
         item.caption = args[0];
         scopeControls().back().items.push_back(std::move(item));
         last_ = Last::Ring;
@@ -648,13 +676,14 @@ private:
     {
         std::set<int> ids;
         for (const Control& c : controls) {
-            if (!ids.insert(c.id).second) return fail("control id " + std::to_string(c.id) + " used twice", c.line);
+            if (!ids.insert(c.id).second)
+                return fail("control id " + std::to_string(c.id) + " used twice", c.line);
         }
         int expected = 2;
         for (int id : ids) {
             if (id != expected) {
-                return fail(where + ": control ids must count from 2 without gaps; " + std::to_string(expected) +
-                                " is missing",
+                return fail(where + ": control ids must count from 2 without gaps; " +
+                                std::to_string(expected) + " is missing",
                             line);
             }
             ++expected;
@@ -665,11 +694,13 @@ private:
     bool checkControls(const std::vector<Control>& controls)
     {
         for (const Control& c : controls) {
-            if (c.kind == Kind::Ring && c.items.empty()) return fail("ring " + c.constant + " has no items", c.line);
+            if (c.kind == Kind::Ring && c.items.empty())
+                return fail("ring " + c.constant + " has no items", c.line);
             if (c.kind == Kind::Ring && c.init >= static_cast<int>(c.items.size())) {
                 return fail("init= of ring " + c.constant + " is past its last item", c.line);
             }
-            if (c.kind == Kind::Tab && c.pages.empty()) return fail("tab " + c.constant + " has no pages", c.line);
+            if (c.kind == Kind::Tab && c.pages.empty())
+                return fail("tab " + c.constant + " has no pages", c.line);
         }
         return true;
     }
@@ -688,7 +719,8 @@ private:
         }
         if (!p->closeControl.empty()) {
             bool found = false;
-            for (const Control& c : p->controls) found = found || (c.constant == p->closeControl && c.kind == Kind::Button);
+            for (const Control& c : p->controls)
+                found = found || (c.constant == p->closeControl && c.kind == Kind::Button);
             if (!found) return fail("close= names no button of panel " + p->constant, p->line);
         }
         return true;
@@ -765,8 +797,9 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     }
     std::string held;
     for (const Panel& p : panels) held += (held.empty() ? "" : ", ") + std::to_string(p.number);
-    *error = fileName + ":" + std::to_string(panels.empty() ? 1 : panels.back().line) + ": no panel numbered " +
-             std::to_string(number) + " (the file holds " + (held.empty() ? "none" : held) + ")";
+    *error = fileName + ":" + std::to_string(panels.empty() ? 1 : panels.back().line) +
+             ": no panel numbered " + std::to_string(number) + " (the file holds " +
+             (held.empty() ? "none" : held) + ")";
     return false;
 }
 
@@ -785,7 +818,8 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
         QFile f(path);
         constexpr qint64 kMaxSize = 4 * 1024 * 1024;
         if (!f.open(QIODevice::ReadOnly)) {
-            why = fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";
+            why = fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() +
+                  ")";
         } else if (f.size() > kMaxSize) {
             why = fileName + ":0: file larger than 4 MiB";
         } else {

@@ -88,7 +88,7 @@ struct Panel {
     int line = 0;
     int width = 0;  // 0: as the layout needs
     int height = 0;
-    std::string closeControl;  // button pressed by closing the window; empty: no close box
+    std::string closeControl;       // button pressed by closing the window; empty: no close box
     std::vector<Control> controls;  // in file order
     std::vector<Box> boxes;
     std::string menuBar;  // constant; empty: no menu bar
@@ -119,8 +119,8 @@ std::string GbkToUtf8Lenient(const std::string& gbk);
 // The text shown for a caption and its keyboard accelerator: "__OK" gives
 // "OK" with accelerator 'O'. A caption without the marker has none.
 struct Accelerated {
-    std::string text;      // caption with the "__" marker removed
-    std::string qtText;    // the same for Qt buttons: "&OK", literal '&' doubled
+    std::string text;    // caption with the "__" marker removed
+    std::string qtText;  // the same for Qt buttons: "&OK", literal '&' doubled
 };
 Accelerated SplitAccelerator(const std::string& caption);
 

@@ -32,9 +32,15 @@ int toInt(double v)
     return static_cast<int>(v);
 }
 
-QString fromGbk(const char* text) { return QString::fromStdString(uirfile::GbkToUtf8Lenient(text)); }
+QString fromGbk(const char* text)
+{
+    return QString::fromStdString(uirfile::GbkToUtf8Lenient(text));
+}
 
-bool hasIntValue(Kind k) { return k == Kind::Ring || k == Kind::Switch || k == Kind::Led || k == Kind::Tab; }
+bool hasIntValue(Kind k)
+{
+    return k == Kind::Ring || k == Kind::Switch || k == Kind::Led || k == Kind::Tab;
+}
 
 // A worker waiting for something it handed to the UI thread.
 struct Waiter {
@@ -227,26 +233,27 @@ public:
 
     int setCtrlAttribute(int panel, int control, int attribute, int value) override
     {
-        if (attribute == ATTR_INTERVAL) return setCtrlAttribute(panel, control, attribute, static_cast<double>(value));
+        if (attribute == ATTR_INTERVAL)
+            return setCtrlAttribute(panel, control, attribute, static_cast<double>(value));
         std::shared_ptr<CtrlRec> c;
         int rc = lookup(panel, control, &c);
         if (rc != UIE_NO_ERROR) return rc;
         switch (attribute) {
-        case ATTR_ON_COLOR:
-        case ATTR_OFF_COLOR:
-            if (c->kind != Kind::Led) return UIE_BAD_TYPE;
-            (attribute == ATTR_ON_COLOR ? c->onColor : c->offColor) = value & 0xFFFFFF;
-            break;
-        case ATTR_ENABLED:
-            if (c->kind != Kind::Timer) return UIE_BAD_TYPE;
-            c->enabled = value != 0 ? 1 : 0;
-            break;
-        case ATTR_VISIBLE:
-            if (c->kind == Kind::Timer) return UIE_BAD_TYPE;
-            c->visible = value != 0 ? 1 : 0;
-            break;
-        default:
-            return UIE_BAD_ARGUMENT;
+            case ATTR_ON_COLOR:
+            case ATTR_OFF_COLOR:
+                if (c->kind != Kind::Led) return UIE_BAD_TYPE;
+                (attribute == ATTR_ON_COLOR ? c->onColor : c->offColor) = value & 0xFFFFFF;
+                break;
+            case ATTR_ENABLED:
+                if (c->kind != Kind::Timer) return UIE_BAD_TYPE;
+                c->enabled = value != 0 ? 1 : 0;
+                break;
+            case ATTR_VISIBLE:
+                if (c->kind == Kind::Timer) return UIE_BAD_TYPE;
+                c->visible = value != 0 ? 1 : 0;
+                break;
+            default:
+                return UIE_BAD_ARGUMENT;
         }
         requestSync(c);
         return UIE_NO_ERROR;
@@ -278,7 +285,8 @@ public:
     int setTableCellAttribute(int panel, int control, Point cell, int attribute, int value) override
     {
         if (attribute != ATTR_TEXT_COLOR) return UIE_BAD_ARGUMENT;
-        return updateCell(panel, control, cell, [value](detail::CellStore& s) { s.color = value & 0xFFFFFF; });
+        return updateCell(panel, control, cell,
+                          [value](detail::CellStore& s) { s.color = value & 0xFFFFFF; });
     }
 
     // --- Loop and popups ----------------------------------------------------
@@ -347,24 +355,24 @@ private:
     int setInt(const std::shared_ptr<CtrlRec>& c, int value)
     {
         switch (c->kind) {
-        case Kind::Ring: {
-            std::lock_guard<std::mutex> lock(c->mutex);
-            auto it = std::find(c->ringValues.begin(), c->ringValues.end(), value);
-            if (it == c->ringValues.end()) return UIE_BAD_ARGUMENT;  // selection stays as it is
-            c->ringPos = static_cast<int>(it - c->ringValues.begin());
-            c->integer = value;
-            break;
-        }
-        case Kind::Switch:
-        case Kind::Led:
-            c->integer = value != 0 ? 1 : 0;
-            break;
-        case Kind::Tab:
-            if (value < 0 || value >= static_cast<int>(c->pages.size())) return UIE_BAD_ARGUMENT;
-            c->integer = value;
-            break;
-        default:
-            return UIE_BAD_TYPE;
+            case Kind::Ring: {
+                std::lock_guard<std::mutex> lock(c->mutex);
+                auto it = std::find(c->ringValues.begin(), c->ringValues.end(), value);
+                if (it == c->ringValues.end()) return UIE_BAD_ARGUMENT;  // selection stays as it is
+                c->ringPos = static_cast<int>(it - c->ringValues.begin());
+                c->integer = value;
+                break;
+            }
+            case Kind::Switch:
+            case Kind::Led:
+                c->integer = value != 0 ? 1 : 0;
+                break;
+            case Kind::Tab:
+                if (value < 0 || value >= static_cast<int>(c->pages.size())) return UIE_BAD_ARGUMENT;
+                c->integer = value;
+                break;
+            default:
+                return UIE_BAD_TYPE;
         }
         requestSync(c);
         return UIE_NO_ERROR;
@@ -525,7 +533,8 @@ private:
             if (modalDepth_ > 0 || GetUiBackend() != this || findPanel(panel) == nullptr) return;
             cb(bar, entry, data, panel);
         };
-        detail::Built built = detail::BuildPanel(desc, parent != nullptr ? parent->widget.data() : nullptr, hooks);
+        detail::Built built =
+            detail::BuildPanel(desc, parent != nullptr ? parent->widget.data() : nullptr, hooks);
         built.panel->parent = parentPanel;
         std::lock_guard<std::mutex> lock(regMutex_);
         if (parent != nullptr) {

@@ -28,9 +28,15 @@ using uirfile::Kind;
 constexpr double kOpenRange = 1e9;  // spin-box range of a numeric without limits
 constexpr int kTableVisibleRows = 16;
 
-QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString qs(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
 
-QColor rgb(int value) { return QColor::fromRgb(static_cast<QRgb>(value) & 0xFFFFFFu); }
+QColor rgb(int value)
+{
+    return QColor::fromRgb(static_cast<QRgb>(value) & 0xFFFFFFu);
+}
 
 void nameWidget(QWidget* w, const std::string& constant, const QString& accessibleName)
 {
@@ -129,7 +135,8 @@ public:
     }
 
 private:
-    void buildControl(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, Grid& grid, QWidget* timerOwner)
+    void buildControl(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, Grid& grid,
+                      QWidget* timerOwner)
     {
         r.id = c.id;
         r.kind = c.kind;
@@ -150,93 +157,93 @@ private:
         const int col = c.at.col;
         QWidget* w = nullptr;
         switch (c.kind) {
-        case Kind::Numeric: {
-            if (c.indicator) {
-                auto* e = readOut(c.width > 0 ? c.width : 80);
-                e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                e->setText(FormatNumber(0.0, c.prec));
-                w = e;
-            } else {
-                auto* s = new QDoubleSpinBox;
-                s->setDecimals(c.prec);
-                s->setRange(c.hasMin ? c.min : -kOpenRange, c.hasMax ? c.max : kOpenRange);
-                s->setSingleStep(1.0);
-                s->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                s->setValue(0.0);
-                if (c.width > 0) s->setMinimumWidth(c.width);
-                r.number = s->value();
-                w = s;
+            case Kind::Numeric: {
+                if (c.indicator) {
+                    auto* e = readOut(c.width > 0 ? c.width : 80);
+                    e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                    e->setText(FormatNumber(0.0, c.prec));
+                    w = e;
+                } else {
+                    auto* s = new QDoubleSpinBox;
+                    s->setDecimals(c.prec);
+                    s->setRange(c.hasMin ? c.min : -kOpenRange, c.hasMax ? c.max : kOpenRange);
+                    s->setSingleStep(1.0);
+                    s->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                    s->setValue(0.0);
+                    if (c.width > 0) s->setMinimumWidth(c.width);
+                    r.number = s->value();
+                    w = s;
+                }
+                break;
             }
-            break;
-        }
-        case Kind::Ring: {
-            for (const uirfile::RingItem& item : c.items) {
-                r.ringValues.push_back(item.value);
-                r.ringCaptions.push_back(qs(item.caption));
+            case Kind::Ring: {
+                for (const uirfile::RingItem& item : c.items) {
+                    r.ringValues.push_back(item.value);
+                    r.ringCaptions.push_back(qs(item.caption));
+                }
+                r.ringPos = c.init;
+                r.integer = c.items[static_cast<std::size_t>(c.init)].value;
+                if (c.indicator) {
+                    auto* e = readOut(c.width > 0 ? c.width : 80);
+                    e->setText(r.ringCaptions.at(c.init));
+                    w = e;
+                } else {
+                    auto* box = new QComboBox;
+                    box->addItems(r.ringCaptions);
+                    box->setCurrentIndex(c.init);
+                    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+                    if (c.width > 0) box->setMinimumWidth(c.width);
+                    w = box;
+                }
+                break;
             }
-            r.ringPos = c.init;
-            r.integer = c.items[static_cast<std::size_t>(c.init)].value;
-            if (c.indicator) {
-                auto* e = readOut(c.width > 0 ? c.width : 80);
-                e->setText(r.ringCaptions.at(c.init));
-                w = e;
-            } else {
-                auto* box = new QComboBox;
-                box->addItems(r.ringCaptions);
-                box->setCurrentIndex(c.init);
-                box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-                if (c.width > 0) box->setMinimumWidth(c.width);
-                w = box;
+            case Kind::Switch:
+                w = new SwitchButton;
+                break;
+            case Kind::Button: {
+                uirfile::Accelerated a = uirfile::SplitAccelerator(c.caption);
+                auto* b = new QPushButton(qs(a.qtText));
+                b->setAutoDefault(false);
+                if (c.width > 0) b->setMinimumWidth(c.width);
+                nameWidget(b, c.constant, qs(a.text));
+                w = b;
+                break;
             }
-            break;
-        }
-        case Kind::Switch:
-            w = new SwitchButton;
-            break;
-        case Kind::Button: {
-            uirfile::Accelerated a = uirfile::SplitAccelerator(c.caption);
-            auto* b = new QPushButton(qs(a.qtText));
-            b->setAutoDefault(false);
-            if (c.width > 0) b->setMinimumWidth(c.width);
-            nameWidget(b, c.constant, qs(a.text));
-            w = b;
-            break;
-        }
-        case Kind::Led:
-            w = new LedLamp;
-            break;
-        case Kind::Text: {
-            auto* l = new QLabel(caption);
-            if (c.width > 0) l->setMinimumWidth(c.width);
-            r.text = caption;
-            w = l;
-            break;
-        }
-        case Kind::Table:
-            w = buildTable(c, r);
-            break;
-        case Kind::Timer: {
-            auto* t = new QTimer(timerOwner);
-            t->setObjectName(qs(c.constant));
-            r.interval = c.interval;
-            r.enabled = c.enabled ? 1 : 0;
-            r.timer = t;
-            SyncWidget(r);
-            return;
-        }
-        case Kind::Picture:
-            w = new MotorPicture;
-            break;
-        case Kind::Splitter: {
-            auto* f = new QFrame;
-            f->setFrameShape(c.at.rowSpan > c.at.colSpan ? QFrame::VLine : QFrame::HLine);
-            f->setFrameShadow(QFrame::Sunken);
-            w = f;
-            break;
-        }
-        case Kind::Tab:
-            w = buildTab(c, r, holder, timerOwner);
-            break;
+            case Kind::Led:
+                w = new LedLamp;
+                break;
+            case Kind::Text: {
+                auto* l = new QLabel(caption);
+                if (c.width > 0) l->setMinimumWidth(c.width);
+                r.text = caption;
+                w = l;
+                break;
+            }
+            case Kind::Table:
+                w = buildTable(c, r);
+                break;
+            case Kind::Timer: {
+                auto* t = new QTimer(timerOwner);
+                t->setObjectName(qs(c.constant));
+                r.interval = c.interval;
+                r.enabled = c.enabled ? 1 : 0;
+                r.timer = t;
+                SyncWidget(r);
+                return;
+            }
+            case Kind::Picture:
+                w = new MotorPicture;
+                break;
+            case Kind::Splitter: {
+                auto* f = new QFrame;
+                f->setFrameShape(c.at.rowSpan > c.at.colSpan ? QFrame::VLine : QFrame::HLine);
+                f->setFrameShadow(QFrame::Sunken);
+                w = f;
+                break;
+            }
+            case Kind::Tab:
+                w = buildTab(c, r, holder, timerOwner);
+                break;
         }
         if (c.kind != Kind::Button) nameWidget(w, c.constant, caption);
         r.widget = w;
@@ -339,42 +346,45 @@ private:
         QWidget* w = rec->widget;
         Hooks hooks = hooks_;
         switch (rec->kind) {
-        case Kind::Numeric:
-            if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
-                QObject::connect(s, &QDoubleSpinBox::valueChanged, s, [rec](double v) { rec->number = v; });
-            }
-            break;
-        case Kind::Ring:
-            if (auto* box = qobject_cast<QComboBox*>(w)) {
-                QObject::connect(box, &QComboBox::currentIndexChanged, box, [rec](int pos) {
-                    if (pos < 0 || pos >= static_cast<int>(rec->ringValues.size())) return;
-                    std::lock_guard<std::mutex> lock(rec->mutex);
-                    rec->ringPos = pos;
-                    rec->integer = rec->ringValues[static_cast<std::size_t>(pos)];
-                });
-            }
-            break;
-        case Kind::Switch:
-            QObject::connect(static_cast<SwitchButton*>(w), &QAbstractButton::toggled, w,
-                             [rec](bool on) { rec->integer = on ? 1 : 0; });
-            break;
-        case Kind::Button:
-            QObject::connect(static_cast<QPushButton*>(w), &QPushButton::clicked, w,
-                             [rec, hooks] { hooks.controlEvent(rec, EVENT_COMMIT, 0, 0); });
-            break;
-        case Kind::Timer:
-            QObject::connect(rec->timer.data(), &QTimer::timeout, rec->timer.data(),
-                             [rec, hooks] { hooks.controlEvent(rec, EVENT_TIMER_TICK, 0, 0); });
-            break;
-        case Kind::Tab:
-            QObject::connect(static_cast<QTabWidget*>(w), &QTabWidget::currentChanged, w, [rec, hooks](int page) {
-                if (page < 0) return;
-                int old = rec->integer.exchange(page);
-                if (old != page) hooks.controlEvent(rec, EVENT_ACTIVE_TAB_CHANGE, old, page);
-            });
-            break;
-        default:
-            break;
+            case Kind::Numeric:
+                if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
+                    QObject::connect(s, &QDoubleSpinBox::valueChanged, s,
+                                     [rec](double v) { rec->number = v; });
+                }
+                break;
+            case Kind::Ring:
+                if (auto* box = qobject_cast<QComboBox*>(w)) {
+                    QObject::connect(box, &QComboBox::currentIndexChanged, box, [rec](int pos) {
+                        if (pos < 0 || pos >= static_cast<int>(rec->ringValues.size())) return;
+                        std::lock_guard<std::mutex> lock(rec->mutex);
+                        rec->ringPos = pos;
+                        rec->integer = rec->ringValues[static_cast<std::size_t>(pos)];
+                    });
+                }
+                break;
+            case Kind::Switch:
+                QObject::connect(static_cast<SwitchButton*>(w), &QAbstractButton::toggled, w,
+                                 [rec](bool on) { rec->integer = on ? 1 : 0; });
+                break;
+            case Kind::Button:
+                QObject::connect(static_cast<QPushButton*>(w), &QPushButton::clicked, w,
+                                 [rec, hooks] { hooks.controlEvent(rec, EVENT_COMMIT, 0, 0); });
+                break;
+            case Kind::Timer:
+                QObject::connect(rec->timer.data(), &QTimer::timeout, rec->timer.data(),
+                                 [rec, hooks] { hooks.controlEvent(rec, EVENT_TIMER_TICK, 0, 0); });
+                break;
+            case Kind::Tab:
+                QObject::connect(static_cast<QTabWidget*>(w), &QTabWidget::currentChanged, w,
+                                 [rec, hooks](int page) {
+                                     if (page < 0) return;
+                                     int old = rec->integer.exchange(page);
+                                     if (old != page)
+                                         hooks.controlEvent(rec, EVENT_ACTIVE_TAB_CHANGE, old, page);
+                                 });
+                break;
+            default:
+                break;
         }
     }
 
@@ -392,7 +402,10 @@ Qt::WindowFlags windowFlags(bool topLevel, bool closeBox)
 
 }  // namespace
 
-QString FormatNumber(double value, int prec) { return QString::number(value, 'f', prec); }
+QString FormatNumber(double value, int prec)
+{
+    return QString::number(value, 'f', prec);
+}
 
 Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks& hooks)
 {
@@ -402,7 +415,8 @@ Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks&
     panel.handle = hooks.newHandle();
     panel.constant = desc.constant;
 
-    auto* window = new PanelWindow(parentWindow, windowFlags(parentWindow == nullptr, !desc.closeControl.empty()));
+    auto* window =
+        new PanelWindow(parentWindow, windowFlags(parentWindow == nullptr, !desc.closeControl.empty()));
     nameWidget(window, desc.constant, qs(desc.title));
     window->setWindowTitle(qs(desc.title));
     window->setStyleSheet(PanelStyleSheet());
@@ -440,81 +454,83 @@ void SyncWidget(CtrlRec& c)
 {
     QWidget* w = c.widget;
     switch (c.kind) {
-    case Kind::Numeric:
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            QString text = FormatNumber(c.number.load(), c.prec);
-            if (e->text() != text) e->setText(text);
-        } else if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
-            const QSignalBlocker block(s);
-            s->setValue(c.number.load());
-        }
-        break;
-    case Kind::Ring: {
-        const int pos = c.ringPos.load();
-        if (pos < 0 || pos >= c.ringCaptions.size()) break;
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            if (e->text() != c.ringCaptions.at(pos)) e->setText(c.ringCaptions.at(pos));
-        } else if (auto* box = qobject_cast<QComboBox*>(w)) {
-            const QSignalBlocker block(box);
-            box->setCurrentIndex(pos);
-        }
-        break;
-    }
-    case Kind::Switch:
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            const QSignalBlocker block(b);
-            b->setChecked(c.integer.load() != 0);
-        }
-        break;
-    case Kind::Led:
-        if (auto* lamp = qobject_cast<LedLamp*>(w)) {
-            lamp->setState(c.integer.load() != 0, rgb(c.onColor.load()), rgb(c.offColor.load()));
-        }
-        break;
-    case Kind::Text:
-        if (auto* l = qobject_cast<QLabel*>(w)) {
-            std::lock_guard<std::mutex> lock(c.mutex);
-            if (c.textDirty) {
-                l->setText(c.text);
-                l->setAccessibleName(c.text);
-                c.textDirty = false;
+        case Kind::Numeric:
+            if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                QString text = FormatNumber(c.number.load(), c.prec);
+                if (e->text() != text) e->setText(text);
+            } else if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) {
+                const QSignalBlocker block(s);
+                s->setValue(c.number.load());
             }
-        }
-        break;
-    case Kind::Table:
-        if (auto* t = qobject_cast<QTableWidget*>(w)) {
-            std::lock_guard<std::mutex> lock(c.mutex);
-            if (!c.cellsDirty) break;
-            for (int i = 0; i < static_cast<int>(c.cells.size()); ++i) {
-                CellStore& cell = c.cells[static_cast<std::size_t>(i)];
-                if (!cell.dirty) continue;
-                QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
-                if (item == nullptr) continue;
-                if (item->text() != cell.text) item->setText(cell.text);
-                item->setForeground(cell.color == kNoColor ? t->palette().text() : QBrush(rgb(cell.color)));
-                cell.dirty = false;
+            break;
+        case Kind::Ring: {
+            const int pos = c.ringPos.load();
+            if (pos < 0 || pos >= c.ringCaptions.size()) break;
+            if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                if (e->text() != c.ringCaptions.at(pos)) e->setText(c.ringCaptions.at(pos));
+            } else if (auto* box = qobject_cast<QComboBox*>(w)) {
+                const QSignalBlocker block(box);
+                box->setCurrentIndex(pos);
             }
-            c.cellsDirty = false;
+            break;
         }
-        break;
-    case Kind::Timer:
-        if (QTimer* t = c.timer) {
-            const double seconds = c.interval.load();
-            const int ms = static_cast<int>(std::max(1.0, std::min(std::round(seconds * 1000.0), 86400000.0)));
-            if (t->interval() != ms) t->setInterval(ms);
-            const bool on = c.enabled.load() != 0;
-            if (on && !t->isActive()) t->start();
-            if (!on && t->isActive()) t->stop();
-        }
-        return;
-    case Kind::Tab:
-        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-            const QSignalBlocker block(tabs);
-            tabs->setCurrentIndex(c.integer.load());
-        }
-        break;
-    default:
-        break;
+        case Kind::Switch:
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+                const QSignalBlocker block(b);
+                b->setChecked(c.integer.load() != 0);
+            }
+            break;
+        case Kind::Led:
+            if (auto* lamp = qobject_cast<LedLamp*>(w)) {
+                lamp->setState(c.integer.load() != 0, rgb(c.onColor.load()), rgb(c.offColor.load()));
+            }
+            break;
+        case Kind::Text:
+            if (auto* l = qobject_cast<QLabel*>(w)) {
+                std::lock_guard<std::mutex> lock(c.mutex);
+                if (c.textDirty) {
+                    l->setText(c.text);
+                    l->setAccessibleName(c.text);
+                    c.textDirty = false;
+                }
+            }
+            break;
+        case Kind::Table:
+            if (auto* t = qobject_cast<QTableWidget*>(w)) {
+                std::lock_guard<std::mutex> lock(c.mutex);
+                if (!c.cellsDirty) break;
+                for (int i = 0; i < static_cast<int>(c.cells.size()); ++i) {
+                    CellStore& cell = c.cells[static_cast<std::size_t>(i)];
+                    if (!cell.dirty) continue;
+                    QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
+                    if (item == nullptr) continue;
+                    if (item->text() != cell.text) item->setText(cell.text);
+                    item->setForeground(cell.color == kNoColor ? t->palette().text()
+                                                               : QBrush(rgb(cell.color)));
+                    cell.dirty = false;
+                }
+                c.cellsDirty = false;
+            }
+            break;
+        case Kind::Timer:
+            if (QTimer* t = c.timer) {
+                const double seconds = c.interval.load();
+                const int ms =
+                    static_cast<int>(std::max(1.0, std::min(std::round(seconds * 1000.0), 86400000.0)));
+                if (t->interval() != ms) t->setInterval(ms);
+                const bool on = c.enabled.load() != 0;
+                if (on && !t->isActive()) t->start();
+                if (!on && t->isActive()) t->stop();
+            }
+            return;
+        case Kind::Tab:
+            if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+                const QSignalBlocker block(tabs);
+                tabs->setCurrentIndex(c.integer.load());
+            }
+            break;
+        default:
+            break;
     }
     if (w == nullptr) return;
     const bool hidden = c.visible.load() == 0;

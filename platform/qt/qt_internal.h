@@ -81,7 +81,7 @@ struct PanelRec {
     std::string constant;
     std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
     std::vector<int> children;                         // guarded by the registry lock
-    QPointer<QWidget> widget;                           // UI thread only
+    QPointer<QWidget> widget;                          // UI thread only
 };
 
 // Hooks the widgets call on the UI thread.

@@ -60,7 +60,8 @@ void SwitchButton::paintEvent(QPaintEvent*)
     p.setBrush(on ? QColor(0x2e, 0x7d, 0x32) : QColor(0xd5, 0xd9, 0xde));
     p.drawRoundedRect(track, radius, radius);
     const qreal knob = track.height() - 4.0;
-    const QRectF knobRect(on ? track.right() - knob - 2.0 : track.left() + 2.0, track.top() + 2.0, knob, knob);
+    const QRectF knobRect(on ? track.right() - knob - 2.0 : track.left() + 2.0, track.top() + 2.0, knob,
+                          knob);
     p.setBrush(QColor(0xff, 0xff, 0xff));
     p.drawEllipse(knobRect);
     p.setPen(on ? QColor(0xff, 0xff, 0xff) : QColor(0x30, 0x36, 0x3c));

@@ -8,7 +8,10 @@
 
 namespace {
 
-int ctrlCb(int, int, int, void*, int, int) { return 0; }
+int ctrlCb(int, int, int, void*, int, int)
+{
+    return 0;
+}
 void menuCb(int, int, void*, int) {}
 int g_data = 7;
 
@@ -144,7 +147,8 @@ TEST(UirParser, RejectsBadInputWithFileLineAndReason)
         {"unknown statement", "knob 2\n", 2, "unknown statement 'knob'"},
         {"option twice", "ctrl 2 A numeric \"a\" prec=1 prec=2\n", 2, "given twice"},
         {"positional after option", "ctrl 2 A numeric prec=1 \"a\"\n", 2, "after the options"},
-        {"close names no button", "ctrl 2 A text \"a\"\npanel Q 2 \"Q\" close=A\n", 3, "close= names no button"},
+        {"close names no button", "ctrl 2 A text \"a\"\npanel Q 2 \"Q\" close=A\n", 3,
+         "close= names no button"},
         {"duplicate panel number", "panel Q 1 \"Q\"\n", 2, "panel number 1 used twice"},
         {"bad at", "ctrl 2 A text \"a\" at=1\n", 2, "at= needs"},
         {"menu without menubar", "menu M1 \"m\"\n", 2, "menu without a menubar"},
@@ -172,7 +176,8 @@ TEST(UirParser, MissingPanelNumberAndStatementBeforePanelFail)
 TEST(UirParser, CallbacksOfOtherPanelsAreNotResolved)
 {
     // Panel 2 names a callback nobody registered; panel 1 still loads.
-    const char* text = "panel A 1 \"A\"\nctrl 2 X text \"x\"\npanel B 2 \"B\"\nctrl 2 Y button \"y\" cb=later\n";
+    const char* text =
+        "panel A 1 \"A\"\nctrl 2 X text \"x\"\npanel B 2 \"B\"\nctrl 2 Y button \"y\" cb=later\n";
     uirfile::Panel p;
     std::string error;
     EXPECT_TRUE(uirfile::ParsePanel(text, "f.uir", 1, &p, &error)) << error;
@@ -182,9 +187,10 @@ TEST(UirParser, CallbacksOfOtherPanelsAreNotResolved)
 TEST(UirParser, DecodesGbkBeforeTokenizing)
 {
     // "设置" and "度" in GBK; 0x5C ('\') as a trail byte must not act as an escape.
-    const std::string text = "panel P 1 \"\xC9\xE8\xD6\xC3\"\n"
-                             "ctrl 2 T text \"\xB6\xC8 \x95\x5C\"\n"
-                             "ctrl 3 U text \"\xA1\xE6\"\n";
+    const std::string text =
+        "panel P 1 \"\xC9\xE8\xD6\xC3\"\n"
+        "ctrl 2 T text \"\xB6\xC8 \x95\x5C\"\n"
+        "ctrl 3 U text \"\xA1\xE6\"\n";
     uirfile::Panel p;
     std::string error;
     ASSERT_TRUE(uirfile::ParsePanel(text, "gbk.uir", 1, &p, &error)) << error;
@@ -199,7 +205,10 @@ TEST(UirParser, DecodesGbkBeforeTokenizing)
 TEST(UirParser, LenientDecodingReplacesBadBytes)
 {
     EXPECT_EQ(uirfile::GbkToUtf8Lenient("ab"), "ab");
-    EXPECT_EQ(uirfile::GbkToUtf8Lenient("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(uirfile::GbkToUtf8Lenient("a\xFF"
+                                        "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(uirfile::GbkToUtf8Lenient("\xB6"), "\xEF\xBF\xBD");  // lead byte cut off at the end
 }
 
@@ -210,8 +219,9 @@ TEST(UirParser, AcceleratorMarker)
         const char* text;
         const char* qt;
     } cases[] = {
-        {"__OK", "OK", "&OK"}, {"__CloseCOM", "CloseCOM", "&CloseCOM"}, {"Quit", "Quit", "Quit"},
-        {"A&B", "A&B", "A&&B"}, {"x__", "x__", "x__"},
+        {"__OK", "OK", "&OK"},    {"__CloseCOM", "CloseCOM", "&CloseCOM"},
+        {"Quit", "Quit", "Quit"}, {"A&B", "A&B", "A&&B"},
+        {"x__", "x__", "x__"},
     };
     for (const auto& c : cases) {
         uirfile::Accelerated a = uirfile::SplitAccelerator(c.caption);

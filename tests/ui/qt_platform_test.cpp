@@ -50,7 +50,10 @@ int recordCtrl(int panel, int control, int event, void* data, int d1, int d2)
     if (g_onEvent) g_onEvent(e);
     return 0;
 }
-void recordMenu(int menuBar, int item, void* data, int panel) { g_menuCalls.push_back({menuBar, item, panel, data}); }
+void recordMenu(int menuBar, int item, void* data, int panel)
+{
+    g_menuCalls.push_back({menuBar, item, panel, data});
+}
 
 // "度" in GBK.
 const char* kResource =
@@ -162,7 +165,7 @@ TEST_F(QtPlatform, WidgetsCarryConstantsCaptionsAndDecodedTexts)
         const char* constant;
         const char* name;
     } cases[] = {{"QUIT", "QUIT"}, {"VALUE", "Value"}, {"READOUT", "Read-out"}, {"MODE", "Mode"},
-                 {"LAMP", "TX"},   {"LIST", "List"},   {"NOTE", "度"},         {"SW", "Switch"}};
+                 {"LAMP", "TX"},   {"LIST", "List"},   {"NOTE", "度"},          {"SW", "Switch"}};
     for (const auto& c : cases) {
         QWidget* w = find(main_, c.constant);
         ASSERT_NE(w, nullptr) << c.constant;
@@ -485,7 +488,8 @@ TEST_F(QtPlatform, BadHandlesControlsAndArgumentsAreRefused)
         {"cell past columns", [&] { return SetTableCellVal(main_, LIST, MakePoint(3, 1), "x"); }},
         {"cell past rows", [&] { return SetTableCellVal(main_, LIST, MakePoint(1, 4), "x"); }},
         {"cell on numeric", [&] { return SetTableCellVal(main_, VALUE, MakePoint(1, 1), "x"); }},
-        {"cell bad attribute", [&] { return SetTableCellAttribute(main_, LIST, MakePoint(1, 1), ATTR_VISIBLE, 1); }},
+        {"cell bad attribute",
+         [&] { return SetTableCellAttribute(main_, LIST, MakePoint(1, 1), ATTR_VISIBLE, 1); }},
         {"tab page past end", [&] { return GetPanelHandleFromTabPage(set, 2, 2, &out); }},
         {"tab page of non-tab", [&] { return GetPanelHandleFromTabPage(main_, VALUE, 0, &out); }},
         {"tab value past end", [&] { return SetCtrlVal(set, 2, 5); }},
