@@ -68,6 +68,8 @@ public:
     virtual int flushInput() = 0;
     virtual int flushOutput() = 0;
     virtual int close() = 0;
+    // How long write() may wait for room in the output queue (the port time-out).
+    virtual void setWriteTimeout(double /*seconds*/) {}
 };
 
 class SerialDriver {

@@ -30,6 +30,12 @@ PtyPair::~PtyPair()
     if (master_ >= 0) ::close(master_);
 }
 
+void PtyPair::hangUp()
+{
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+}
+
 void PtyPair::write(const std::vector<unsigned char>& bytes)
 {
     size_t done = 0;

@@ -26,6 +26,9 @@ public:
     // first byte and then until `quiet` passes with no more bytes.
     std::vector<unsigned char> read(std::chrono::milliseconds timeout,
                                      std::chrono::milliseconds quiet = std::chrono::milliseconds(30));
+    // Closes the master side, as if the cable were pulled: the console side
+    // then reads end-of-file and its writes fail.
+    void hangUp();
 
 private:
     int master_ = -1;

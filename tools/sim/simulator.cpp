@@ -1,1 +1,538 @@
-// TODO(sim)
+#include "tools/sim/simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+namespace sim {
+
+const Block kServedBlocks[8] = {
+    {2548, 15}, {2568, 7}, {2588, 16}, {2608, 6}, {2628, 11}, {2648, 15}, {kStatusFirst, kStatusCount},
+    {kPasswordRegister, 1},
+};
+
+namespace {
+
+constexpr int kMapFirst = 2548;
+constexpr int kMapCount = kPasswordRegister - kMapFirst + 1;
+constexpr int kMaxReadQuantity = 125;
+constexpr int kNoClientPauseMs = 50;  // wait between looks while nobody holds the slave side
+
+// Raw value of a physical quantity on a full scale of `fullScale` units = 32767.
+constexpr std::uint16_t Scaled(double physical, double fullScale)
+{
+    const double raw = physical * 32767.0 / fullScale;
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(raw < 0 ? raw - 0.5 : raw + 0.5));
+}
+
+struct FactoryBlock {
+    int first;
+    std::vector<std::uint16_t> values;
+};
+
+// Factory parameters, in physical units where the pages scale them.
+const FactoryBlock kFactory[] = {
+    // Volt limits (V), current limits (A), overload and block times (s, ms).
+    {2548, {44, 40, 60, 30, 40, 80, 100, 60, 10, 50, 2000, 40, 35, 50, 30}},
+    // Controller and motor temperature limits (deg C), motor sensor present.
+    {2568, {95, 80, 85, 130, 110, 120, 1}},
+    // Function switches, modes, reverse limit %, currents, regen speed, guard coeff 0.8.
+    {2588, {1, 1, 0, 1, 0, 1, 0, 1, 50, 0, 20, 30, 1, 10, 500, 8}},
+    // Throttle 1.0 V / 4.2 V, accelerate and decelerate ms, mid 2.5 V, mid current.
+    {2608, {Scaled(1.0, 5), Scaled(4.2, 5), 500, 300, Scaled(2.5, 5), 30}},
+    // Hall sequence and angle, direction, pole pairs, L, R, Lmd, limit mode, speeds %.
+    {2628, {1, 60, 0, 4, 120, 80, 100, 1, 100, 30, 60}},
+    // Current loop kp/ki, test switches, hall angle 30, test current, restore, store,
+    // test current Q, test frequency 10 Hz, angle mode, test voltages, test angle, hall mask.
+    {2648, {800, 50, 0, 0, Scaled(30, 600), 10, 0, 0, 0, Scaled(10, 1000), 0, 0, 0, 0, 0}},
+};
+
+// Hall states in rotation order, and the angle (degrees) each one stands for.
+constexpr int kHallSequence[6] = {5, 4, 6, 2, 3, 1};
+constexpr std::uint16_t kHallAngle[7] = {0, 330, 210, 270, 90, 30, 150};  // indexed by state
+
+// The faults that come and go, in turn: error word (0..2) and bit.
+struct FaultBit {
+    int word;
+    int bit;
+};
+constexpr FaultBit kPassingFaults[] = {{0, 1}, {0, 12}, {1, 1}, {0, 5}, {1, 12}};
+constexpr std::int64_t kFaultCycleMs = 60000;
+constexpr std::int64_t kFaultFromMs = 45000;  // within each cycle
+constexpr std::int64_t kFaultForMs = 4000;
+
+constexpr double kPi = 3.14159265358979323846;
+
+double Wave(std::int64_t tMs, double periodMs) { return std::sin(2 * kPi * static_cast<double>(tMs) / periodMs); }
+
+std::uint16_t Word(long v) { return static_cast<std::uint16_t>(static_cast<std::int16_t>(v)); }
+
+std::int64_t SteadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool InBlock(const Block& b, int address) { return address >= b.first && address < b.first + b.count; }
+
+}  // namespace
+
+bool IsServed(int address)
+{
+    for (const Block& b : kServedBlocks) {
+        if (InBlock(b, address)) return true;
+    }
+    return false;
+}
+
+bool IsStatus(int address) { return address >= kStatusFirst && address < kStatusFirst + kStatusCount; }
+
+bool IsParameter(int address) { return IsServed(address) && !IsStatus(address) && address != kPasswordRegister; }
+
+std::uint16_t FactoryValue(int address)
+{
+    for (const FactoryBlock& b : kFactory) {
+        const int i = address - b.first;
+        if (i >= 0 && i < static_cast<int>(b.values.size())) return b.values[static_cast<std::size_t>(i)];
+    }
+    return 0;
+}
+
+std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs)
+{
+    if (tMs < 0) tMs = 0;
+    // A ride of 40 s: the throttle opens and closes again; the brake is held
+    // while it is closed, BOOST comes in near full throttle.
+    const double ride = 0.5 - 0.5 * std::cos(2 * kPi * static_cast<double>(tMs % 40000) / 40000.0);
+    const bool brake = ride < 0.05;
+    const bool boost = ride > 0.9;
+    const bool cruise = ride > 0.7 && !boost;
+    const bool speedLimit = (tMs / 120000) % 2 == 1;
+    const double rpm = 3000.0 * ride;
+
+    std::uint16_t errors[3] = {0, 0, 0};
+    const std::int64_t inCycle = tMs % kFaultCycleMs;
+    const bool faulted = inCycle >= kFaultFromMs && inCycle < kFaultFromMs + kFaultForMs;
+    if (faulted) {
+        const std::size_t n = sizeof kPassingFaults / sizeof kPassingFaults[0];
+        const FaultBit f = kPassingFaults[static_cast<std::size_t>(tMs / kFaultCycleMs) % n];
+        errors[f.word] = static_cast<std::uint16_t>(1u << f.bit);
+    }
+
+    std::array<std::uint16_t, kStatusCount> s{};
+    s[0] = faulted ? 1 : (brake ? 21 : 24);  // system error / stop brake / running
+    s[1] = Scaled(48.0 + 1.0 * Wave(tMs, 90000) - 2.0 * ride, 600);  // battery voltage
+    s[2] = 0;                                                        // flux weakening is off
+    s[3] = 0;
+    s[4] = Scaled(40.0 * ride, 600);        // torque command
+    s[5] = Scaled(brake ? 10.0 : 0.0, 600);  // electric brake torque command
+    s[6] = Word(std::lround(35 + 6 * Wave(tMs, 600000) + 4 * ride));  // controller deg C
+    s[7] = Word(std::lround(42 + 8 * Wave(tMs, 900000) + 6 * ride));  // motor deg C
+    s[8] = Scaled(0.8, 5);                                            // electric brake throttle released
+    s[9] = static_cast<std::uint16_t>(kHallSequence[(tMs / 250) % 6]);
+    s[10] = Word(std::lround(rpm));
+    s[11] = Scaled(0.8 + 3.4 * ride, 5);  // throttle voltage
+    s[12] = static_cast<std::uint16_t>((brake ? 1u << 1 : 0u) | (boost ? 1u << 2 : 0u) |
+                                       (cruise ? 1u << 3 : 0u) | (speedLimit ? 1u << 6 : 0u));
+    s[13] = static_cast<std::uint16_t>((rpm > 60 ? 1u : 0u) | (brake ? 1u << 1 : 0u) | 1u << 3);
+    s[14] = errors[0];
+    s[15] = errors[1];
+    s[16] = errors[2];
+    s[17] = 0;  // MOSFETs fine
+    s[18] = 0;  // no hall angle test
+    for (int state = 1; state <= 6; ++state) s[static_cast<std::size_t>(18 + state)] = kHallAngle[state];
+    s[25] = 0;  // no restore in progress
+    return s;
+}
+
+Simulator::Simulator()
+{
+    mapping_ = modbus_mapping_new_start_address(0, 0, 0, 0, kMapFirst, kMapCount, 0, 0);
+    epochMs_ = SteadyMs();
+    if (mapping_ == nullptr) error_ = "out of memory";
+    std::lock_guard<std::mutex> lock(mutex_);
+    resetParametersLocked();
+}
+
+Simulator::~Simulator()
+{
+    stop();
+    if (mapping_ != nullptr) modbus_mapping_free(mapping_);
+}
+
+std::string Simulator::start()
+{
+    if (running_.load()) return slavePath_;
+    if (mapping_ == nullptr) return {};
+    error_.clear();
+    auto fail = [this](const char* what) {
+        error_ = std::string(what) + ": " + std::strerror(errno);
+        closeAll();
+        return std::string();
+    };
+
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0) return fail("posix_openpt");
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("unlockpt");
+    char name[128] = {};
+    if (ptsname_r(master_, name, sizeof name) != 0) return fail("ptsname");
+    slavePath_ = name;
+
+    // Raw mode on the slave side; it holds while the master stays open, so a
+    // client finds a clean line even before it configures the port itself.
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) return fail("open slave");
+    termios t{};
+    if (tcgetattr(slave, &t) == 0) {
+        cfmakeraw(&t);
+        t.c_cflag |= CLOCAL | CREAD;
+        cfsetispeed(&t, B19200);
+        cfsetospeed(&t, B19200);
+        tcsetattr(slave, TCSANOW, &t);
+    }
+    ::close(slave);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+
+    int wake[2], capture[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
+    wakeRead_ = wake[0];
+    wakeWrite_ = wake[1];
+    if (pipe2(capture, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
+    captureRead_ = capture[0];
+    captureWrite_ = capture[1];
+
+    // The context only frames messages: it never opens or configures a device
+    // of its own, it works on the master descriptor handed to it.
+    ctx_ = modbus_new_rtu(name, 19200, 'N', 8, 1);
+    if (ctx_ == nullptr) return fail("modbus_new_rtu");
+    modbus_set_slave(ctx_, kSlaveAddress);
+    modbus_set_socket(ctx_, master_);
+    modbus_set_indication_timeout(ctx_, 1, 0);
+
+    stopping_.store(false);
+    running_.store(true);
+    thread_ = std::thread(&Simulator::serve, this);
+    return slavePath_;
+}
+
+void Simulator::stop()
+{
+    stopping_.store(true);
+    if (wakeWrite_ >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &byte, 1);
+    }
+    if (thread_.joinable()) thread_.join();
+    closeAll();
+    running_.store(false);
+}
+
+void Simulator::closeAll()
+{
+    if (ctx_ != nullptr) {
+        modbus_set_socket(ctx_, -1);  // the descriptor is ours to close
+        modbus_free(ctx_);
+        ctx_ = nullptr;
+    }
+    for (int* fd : {&master_, &wakeRead_, &wakeWrite_, &captureRead_, &captureWrite_}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
+}
+
+bool Simulator::pause(int ms)
+{
+    pollfd p{wakeRead_, POLLIN, 0};
+    int r;
+    do {
+        r = ::poll(&p, 1, ms);
+    } while (r < 0 && errno == EINTR);
+    return r == 0 && !stopping_.load();
+}
+
+void Simulator::serve()
+{
+    std::uint8_t request[MODBUS_RTU_MAX_ADU_LENGTH];
+    while (!stopping_.load()) {
+        pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno != EINTR && !pause(kNoClientPauseMs)) break;
+            continue;
+        }
+        if (fds[1].revents != 0) break;
+        if (fds[0].revents & POLLIN) {
+            const int n = modbus_receive(ctx_, request);
+            if (n > 0) {
+                handle(request, n);
+            } else if (n < 0 && errno == EIO) {
+                if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
+            } else if (n < 0) {
+                // A damaged or cut-off request: drop what is left of it so the
+                // next request starts on a frame boundary.
+                std::uint8_t junk[256];
+                while (::read(master_, junk, sizeof junk) > 0) {
+                }
+            }
+        } else if (fds[0].revents & (POLLHUP | POLLERR)) {
+            if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
+        } else if (fds[0].revents & POLLNVAL) {
+            break;
+        }
+    }
+}
+
+int Simulator::check(int function, int address, int quantityOrValue) const
+{
+    switch (function) {
+    case MODBUS_FC_READ_HOLDING_REGISTERS:
+        if (quantityOrValue < 1 || quantityOrValue > kMaxReadQuantity) return MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
+        for (int a = address; a < address + quantityOrValue; ++a) {
+            if (!IsServed(a)) return MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+        }
+        return 0;
+    case MODBUS_FC_WRITE_SINGLE_REGISTER:
+        return IsParameter(address) || address == kPasswordRegister ? 0 : MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+    default:
+        return MODBUS_EXCEPTION_ILLEGAL_FUNCTION;
+    }
+}
+
+void Simulator::handle(const std::uint8_t* request, int length)
+{
+    RequestRecord rec;
+    rec.receivedMs = SteadyMs();
+    rec.raw.assign(request, request + length);
+    if (length >= 6) {
+        rec.function = request[1];
+        rec.address = request[2] << 8 | request[3];
+        rec.quantityOrValue = request[4] << 8 | request[5];
+    }
+
+    Fault fault;
+    std::size_t seq;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = faults_.find(rec.address);
+        if (it != faults_.end()) {
+            fault = it->second;
+            if (it->second.times > 0 && --it->second.times == 0) faults_.erase(it);
+        }
+        seq = logTotal_++;
+        log_.push_back(rec);
+        if (log_.size() > kLogLimit) log_.pop_front();
+    }
+    if (fault.silent) return;
+    if (fault.delayMs > 0 && !pause(fault.delayMs)) return;
+
+    const int code = fault.exceptionCode > 0 ? fault.exceptionCode
+                                             : check(rec.function, rec.address, rec.quantityOrValue);
+    std::vector<std::uint8_t> reply = render(request, length, code);
+    if (reply.empty()) return;  // a broadcast gets no reply
+    if (fault.corruptCrc) reply.back() ^= 0xFF;
+
+    std::size_t firstBurst = 0;  // bytes already on the line when the rest goes out
+    if (fault.splitGapMs >= 0) {
+        firstBurst = reply.size() / 2;
+        if (!sendBytes(reply.data(), firstBurst) || !pause(fault.splitGapMs)) return;
+    }
+    {
+        // Log the reply before its last byte goes out, so that a master that
+        // has its answer always finds the record complete.
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t oldest = logTotal_ - log_.size();
+        if (seq >= oldest) {
+            RequestRecord& r = log_[seq - oldest];
+            r.reply = reply;
+            r.repliedMs = SteadyMs();
+        }
+    }
+    sendBytes(reply.data() + firstBurst, reply.size() - firstBurst);
+}
+
+std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int length, int exceptionCode)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    updateLocked();
+    // libmodbus builds the reply into a pipe, so that it can be delayed, split
+    // or damaged before it goes on the line.
+    modbus_set_socket(ctx_, captureWrite_);
+    const int rc = exceptionCode > 0 ? modbus_reply_exception(ctx_, request, static_cast<unsigned>(exceptionCode))
+                                     : modbus_reply(ctx_, request, length, mapping_);
+    modbus_set_socket(ctx_, master_);
+    std::vector<std::uint8_t> out;
+    std::uint8_t buf[MODBUS_RTU_MAX_ADU_LENGTH];
+    ssize_t n;
+    while ((n = ::read(captureRead_, buf, sizeof buf)) > 0) out.insert(out.end(), buf, buf + n);
+    if (rc >= 0 && exceptionCode == 0 && request[1] == MODBUS_FC_WRITE_SINGLE_REGISTER) {
+        afterWriteLocked(request[2] << 8 | request[3], static_cast<std::uint16_t>(request[4] << 8 | request[5]));
+    }
+    return out;
+}
+
+bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(master_, bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EAGAIN) {
+            if (!pause(1)) return false;
+        } else if (!(n < 0 && errno == EINTR)) {
+            return false;  // the client went away: the reply is lost, as on a real line
+        }
+    }
+    return true;
+}
+
+std::uint16_t& Simulator::cell(int address)
+{
+    return mapping_->tab_registers[address - kMapFirst];
+}
+
+void Simulator::afterWriteLocked(int address, std::uint16_t value)
+{
+    if (address == kRestoreRegister && value == 1) {
+        restoreStartMs_ = timeLocked();
+        restoreApplied_ = false;
+    }
+}
+
+void Simulator::updateLocked()
+{
+    const std::int64_t t = timeLocked();
+    const auto status = StatusAt(t);
+    for (int i = 0; i < kStatusCount; ++i) cell(kStatusFirst + i) = status[static_cast<std::size_t>(i)];
+    if (restoreStartMs_ >= 0) {
+        const std::int64_t elapsed = t - restoreStartMs_;
+        const std::uint16_t step = elapsed < kRestoreStepMs ? 1 : elapsed < 2 * kRestoreStepMs ? 2 : 3;
+        cell(kRestoreStatusRegister) = step;
+        if (step == 3 && !restoreApplied_) {
+            resetParametersLocked();
+            restoreApplied_ = true;
+        }
+    }
+    for (const auto& [address, value] : pinned_) cell(address) = value;
+}
+
+void Simulator::resetParametersLocked()
+{
+    if (mapping_ == nullptr) return;
+    for (const Block& b : kServedBlocks) {
+        for (int a = b.first; a < b.first + b.count; ++a) {
+            if (IsParameter(a)) cell(a) = FactoryValue(a);
+        }
+    }
+}
+
+std::uint16_t Simulator::registerValue(int address)
+{
+    if (mapping_ == nullptr || !IsServed(address)) return 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    updateLocked();
+    return cell(address);
+}
+
+bool Simulator::setRegister(int address, std::uint16_t value)
+{
+    if (mapping_ == nullptr || !IsServed(address)) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (IsStatus(address)) pinned_[address] = value;
+    cell(address) = value;
+    return true;
+}
+
+void Simulator::releaseRegister(int address)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    pinned_.erase(address);
+}
+
+void Simulator::resetParameters()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    resetParametersLocked();
+}
+
+std::int64_t Simulator::timeLocked() const { return frozen_ ? frozenAt_ : SteadyMs() - epochMs_ + offsetMs_; }
+
+std::int64_t Simulator::timeMs()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return timeLocked();
+}
+
+void Simulator::freezeTime()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (frozen_) return;
+    frozenAt_ = timeLocked();
+    frozen_ = true;
+}
+
+void Simulator::resumeTime()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!frozen_) return;
+    offsetMs_ = frozenAt_ - (SteadyMs() - epochMs_);
+    frozen_ = false;
+}
+
+void Simulator::advanceTime(std::int64_t ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (frozen_) {
+        frozenAt_ += ms;
+    } else {
+        offsetMs_ += ms;
+    }
+}
+
+void Simulator::setFault(int address, const Fault& fault)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fault.times == 0) {
+        faults_.erase(address);
+    } else {
+        faults_[address] = fault;
+    }
+}
+
+void Simulator::clearFault(int address)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    faults_.erase(address);
+}
+
+void Simulator::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    faults_.clear();
+}
+
+std::vector<RequestRecord> Simulator::requests() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {log_.begin(), log_.end()};
+}
+
+std::size_t Simulator::requestCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return logTotal_;
+}
+
+void Simulator::clearRequests()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.clear();
+}
+
+}  // namespace sim

@@ -1,0 +1,164 @@
+// A simulated drive controller: a Modbus RTU slave (address 1) on a
+// pseudo-terminal, served with libmodbus on its own thread.
+//
+// The console (or any master) opens the slave path that start() returns, like
+// a serial device. The simulator answers function 03 (read holding registers)
+// and 06 (write single register) on the parameter blocks, the status block and
+// the password register; unserved addresses get exception 2, other functions
+// exception 1. Parameters keep what is written. The status registers move
+// slowly as functions of the simulator's own clock, which tests can freeze and
+// step. Faults can be injected per request address, and every request is
+// logged with its receive and reply times.
+//
+// Times are milliseconds of std::chrono::steady_clock since its epoch, the same
+// clock as ClockMs() of the console.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <modbus.h>
+
+namespace sim {
+
+constexpr int kSlaveAddress = 1;
+constexpr int kPasswordRegister = 4039;
+constexpr int kStatusFirst = 2748;
+constexpr int kStatusCount = 26;
+constexpr int kRestoreRegister = 2654;        // write 1: restore factory settings
+constexpr int kStoreRegister = 2655;          // write 1: store the parameters
+constexpr int kRestoreStatusRegister = 2773;  // 0 idle, 1 and 2 in progress, 3 done
+constexpr int kRestoreStepMs = 1500;          // time spent in each of steps 1 and 2
+
+// One served block of consecutive holding registers.
+struct Block {
+    int first;
+    int count;
+};
+// The parameter pages, the status block and the password register.
+extern const Block kServedBlocks[8];
+bool IsServed(int address);
+bool IsParameter(int address);  // served and written by the master
+bool IsStatus(int address);
+
+// Factory value of a parameter register (0 for any other address).
+std::uint16_t FactoryValue(int address);
+
+// The moving status registers 2748..2773 at simulated time `tMs`, before any
+// restore progress is laid over register 2773. Deterministic: the same time
+// gives the same values.
+std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs);
+
+// What to do instead of a plain reply, for requests to one start address.
+struct Fault {
+    int exceptionCode = 0;    // > 0: reply with this exception code
+    bool silent = false;      // send no reply at all
+    bool corruptCrc = false;  // damage the reply's CRC
+    int delayMs = 0;          // wait this long before replying
+    int splitGapMs = -1;      // >= 0: send the reply in two bursts this far apart
+    int times = -1;           // how many requests it applies to; -1 until cleared
+};
+
+// One request as received, and what became of it.
+struct RequestRecord {
+    std::vector<std::uint8_t> raw;  // the request frame, CRC included
+    int function = 0;
+    int address = 0;
+    int quantityOrValue = 0;      // quantity for 03, value for 06
+    std::int64_t receivedMs = 0;  // when the whole request had arrived
+    std::int64_t repliedMs = -1;  // when the last reply byte was written; -1: no reply
+    std::vector<std::uint8_t> reply;  // the bytes sent back, as sent
+};
+
+class Simulator {
+public:
+    Simulator();
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Opens the pseudo-terminal and starts serving. Returns the slave path, or
+    // an empty string on failure (see error()). Calling it while running
+    // returns the current path.
+    std::string start();
+    // Ends serving and closes the pseudo-terminal; returns within a few
+    // hundred milliseconds and may be called any number of times.
+    void stop();
+    bool running() const { return running_.load(); }
+    const std::string& slavePath() const { return slavePath_; }
+    const std::string& error() const { return error_; }
+
+    // Register contents as the next reply would carry them (status included).
+    std::uint16_t registerValue(int address);
+    // Sets a served register directly, without a request. A status register
+    // set this way stays pinned at the value until released.
+    bool setRegister(int address, std::uint16_t value);
+    void releaseRegister(int address);
+    // Puts every parameter back to its factory value.
+    void resetParameters();
+
+    // Simulated time: runs with the steady clock unless frozen; advanceTime
+    // moves it forward whether frozen or not.
+    void freezeTime();
+    void resumeTime();
+    void advanceTime(std::int64_t ms);
+    std::int64_t timeMs();
+
+    void setFault(int address, const Fault& fault);
+    void clearFault(int address);
+    void clearFaults();
+
+    // The request log (the most recent kLogLimit requests) and the total count.
+    static constexpr std::size_t kLogLimit = 10000;
+    std::vector<RequestRecord> requests() const;
+    std::size_t requestCount() const;
+    void clearRequests();
+
+private:
+    void serve();
+    void handle(const std::uint8_t* request, int length);
+    std::vector<std::uint8_t> render(const std::uint8_t* request, int length, int exceptionCode);
+    int check(int function, int address, int quantityOrValue) const;
+    void afterWriteLocked(int address, std::uint16_t value);
+    void updateLocked();
+    void resetParametersLocked();
+    std::uint16_t& cell(int address);
+    std::int64_t timeLocked() const;
+    bool sendBytes(const std::uint8_t* bytes, std::size_t count);
+    // Sleeps up to `ms`, returning false at once when stop() is called.
+    bool pause(int ms);
+    void closeAll();
+
+    // Set up by start(), torn down by stop(); the serving thread uses them in between.
+    modbus_t* ctx_ = nullptr;
+    int master_ = -1;
+    int wakeRead_ = -1, wakeWrite_ = -1;        // stop() writes a byte to wake the thread
+    int captureRead_ = -1, captureWrite_ = -1;  // libmodbus renders replies into this pipe
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopping_{false};
+    std::string slavePath_;
+    std::string error_;
+
+    mutable std::mutex mutex_;  // guards everything below
+    modbus_mapping_t* mapping_ = nullptr;  // registers 2548..4039; only served ones are reachable
+    std::map<int, std::uint16_t> pinned_;  // status registers held at a set value
+    std::map<int, Fault> faults_;
+    std::deque<RequestRecord> log_;
+    std::size_t logTotal_ = 0;
+    bool frozen_ = false;
+    std::int64_t frozenAt_ = 0;       // simulated time while frozen
+    std::int64_t offsetMs_ = 0;       // simulated time = steady ms - epoch + offset
+    std::int64_t epochMs_ = 0;
+    std::int64_t restoreStartMs_ = -1;  // simulated time of the last restore request
+    bool restoreApplied_ = false;
+};
+
+}  // namespace sim
