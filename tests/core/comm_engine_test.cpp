@@ -254,15 +254,3 @@ TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
     // Polling went on around the password writes.
     EXPECT_GT(std::count_if(log.begin(), log.end(), [](const auto& r) { return r.address == 2748; }), 20);
 }
-TEST_F(CommEngine, DebugDump)
-{
-    startThread();
-    configure();
-    std::this_thread::sleep_for(5000ms);
-    for (const auto& r : sim.requests()) {
-        printf("req f=%d a=%d q=%d rx=%lld rep=%lld replylen=%zu\n", r.function, r.address, r.quantityOrValue,
-               (long long)r.receivedMs, (long long)r.repliedMs, r.reply.size());
-    }
-    printf("popups %zu flag %d idle %d hci %d\n", ui.popups().size(), comConfigure_success_flag.load(), com_idle.load(), hci_commnication_enable_5927.load());
-    for (auto& p : ui.popups()) printf("popup %s %s\n", p.title.c_str(), p.text.c_str());
-}

@@ -71,8 +71,18 @@ protected:
     {
         QTimer::singleShot(0, [&] {
             find<QPushButton>(child.load(), "CONFIGURE")->click();
+            // Every page read back and shown: typing now is not overwritten by a late refresh.
             const bool polling = runUntil(
-                [] { return hci_commnication_enable_5927.load() == 1 && dataItem6[0].query_flag.load() == 0; },
+                [&] {
+                    if (hci_commnication_enable_5927.load() != 1) return false;
+                    for (const ItemTable& t : kPageTables) {
+                        for (int i = 0; i < t.count; ++i) {
+                            const auto word = static_cast<std::int16_t>(sim.registerValue(t.first_register + i));
+                            if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0) return false;
+                        }
+                    }
+                    return true;
+                },
                 15000);
             EXPECT_TRUE(polling);
             if (polling) script();
@@ -152,7 +162,9 @@ TEST_F(EndToEnd, DebugFrequencyIsWrittenScaledAndAFaultTurnsItsRowRed)
         ASSERT_NE(frequency, nullptr);
         frequency->setValue(500);
         find<QPushButton>(dbg2, "DEBUG_TAB2_SEND_10")->click();
-        EXPECT_TRUE(runUntil([&] { return sim.registerValue(2657) == 16383; }, 5000));
+        EXPECT_TRUE(runUntil([&] { return sim.registerValue(2657) == 16383; }, 5000))
+            << "register " << sim.registerValue(2657) << " item " << dataItem6[9].value.load() << " flag "
+            << dataItem6[9].send_flag.load() << " spin " << frequency->value();
 
         auto* errors = find<QTableWidget>(panelMain.load(), "TABLE_1");
         ASSERT_NE(errors, nullptr);
