@@ -51,9 +51,15 @@ int Record(int code)
     return code;
 }
 
-bool ValidPort(int port) { return port >= 1 && port <= kMaxComPort; }
+bool ValidPort(int port)
+{
+    return port >= 1 && port <= kMaxComPort;
+}
 
-PortEntry* EntryFor(int port) { return ValidPort(port) ? &Ports()[port - 1] : nullptr; }
+PortEntry* EntryFor(int port)
+{
+    return ValidPort(port) ? &Ports()[port - 1] : nullptr;
+}
 
 // Holds a port for an operation that replaces or removes its device, asking a
 // waiting ComRd on it to give up first.
@@ -201,7 +207,10 @@ int FlushOutQ(int port)
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushOutput()); });
 }
 
-int ReturnRS232Err() { return t_lastError; }
+int ReturnRS232Err()
+{
+    return t_lastError;
+}
 
 const char* GetRS232ErrorString(int errorCode)
 {
@@ -256,4 +265,7 @@ bool ParseComOption(const std::string& arg)
     return SetComDevice(port, arg.substr(eq + 1));
 }
 
-void SetSerialDriver(SerialDriver* driver) { g_driver.store(driver); }
+void SetSerialDriver(SerialDriver* driver)
+{
+    g_driver.store(driver);
+}

@@ -43,11 +43,15 @@ int SetComTime(int port, double timeoutSeconds);
 // returns the count written (fewer, or negative, is a failure).
 int ComWrt(int port, const char* buffer, int count);
 // Reads `count` bytes, waiting up to the port time-out; returns the count read
-// or a negative error.
+// or a negative error. When the time-out runs out first (or another thread
+// closes or re-opens the port meanwhile) it returns the shorter count and
+// ReturnRS232Err gives kRs232Timeout. A count of 0 returns 0 at once.
 int ComRd(int port, char* buffer, int count);
 int GetInQLen(int port);
 int FlushInQ(int port);
 int FlushOutQ(int port);
+// The code of the calling thread's last port call (0 after a success): kept
+// per thread, so one thread's failures never show in another's check.
 int ReturnRS232Err();
 const char* GetRS232ErrorString(int errorCode);
 

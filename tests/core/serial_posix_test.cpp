@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,8 +13,6 @@
 #include <functional>
 #include <set>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "platform/posix_serial.h"
 #include "platform/serial.h"
@@ -77,13 +76,20 @@ TEST(ComOption, ParsesOnlyPortEqualsDevice)
         {"1=/dev/ttyUSB0", true, 1, "/dev/ttyUSB0"},
         {"20=/dev/pts/7", true, 20, "/dev/pts/7"},
         {"7=odd=name", true, 7, "odd=name"},
-        {"", false, 0, nullptr},          {"=", false, 0, nullptr},
-        {"=/dev/x", false, 0, nullptr},   {"3=", false, 0, nullptr},
-        {"3", false, 0, nullptr},         {"0=/dev/x", false, 0, nullptr},
-        {"21=/dev/x", false, 0, nullptr}, {"-1=/dev/x", false, 0, nullptr},
-        {"+1=/dev/x", false, 0, nullptr}, {" 1=/dev/x", false, 0, nullptr},
-        {"1 =/dev/x", false, 0, nullptr}, {"x=/dev/x", false, 0, nullptr},
-        {"100=/dev/x", false, 0, nullptr}, {"99999999999999999999=/dev/x", false, 0, nullptr},
+        {"", false, 0, nullptr},
+        {"=", false, 0, nullptr},
+        {"=/dev/x", false, 0, nullptr},
+        {"3=", false, 0, nullptr},
+        {"3", false, 0, nullptr},
+        {"0=/dev/x", false, 0, nullptr},
+        {"21=/dev/x", false, 0, nullptr},
+        {"-1=/dev/x", false, 0, nullptr},
+        {"+1=/dev/x", false, 0, nullptr},
+        {" 1=/dev/x", false, 0, nullptr},
+        {"1 =/dev/x", false, 0, nullptr},
+        {"x=/dev/x", false, 0, nullptr},
+        {"100=/dev/x", false, 0, nullptr},
+        {"99999999999999999999=/dev/x", false, 0, nullptr},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseComOption(c.arg), c.ok) << c.arg;
@@ -130,9 +136,9 @@ TEST(SerialPort, UnsupportedSettingsFailWithoutOpening)
         int parity, data, stop;
     };
     const Case cases[] = {
-        {0, 0, 8, 1},     {300, 0, 8, 1},  {38400, 0, 8, 1}, {-9600, 0, 8, 1}, {LONG_MAX, 0, 8, 1},
-        {LONG_MIN, 0, 8, 1}, {9600, -1, 8, 1}, {9600, 3, 8, 1}, {9600, 0, 9, 1}, {9600, 0, 6, 1},
-        {9600, 0, 0, 1},  {9600, 0, 8, 0},  {9600, 0, 8, 3},  {9600, 0, 8, -1},
+        {0, 0, 8, 1},        {300, 0, 8, 1},   {38400, 0, 8, 1}, {-9600, 0, 8, 1}, {LONG_MAX, 0, 8, 1},
+        {LONG_MIN, 0, 8, 1}, {9600, -1, 8, 1}, {9600, 3, 8, 1},  {9600, 0, 9, 1},  {9600, 0, 6, 1},
+        {9600, 0, 0, 1},     {9600, 0, 8, 0},  {9600, 0, 8, 3},  {9600, 0, 8, -1},
     };
     const int fds = OpenFdCount();
     for (const Case& c : cases) {
@@ -243,7 +249,8 @@ TEST(SerialPort, ComRdWaitsUpToTheTimeOutAndReturnsTheShortCount)
 {
     PtyPair pty;
     ASSERT_EQ(Open(1, pty), 0);
-    for (double bad : {-1.0, std::nan(""), HUGE_VAL, 1e9}) EXPECT_EQ(SetComTime(1, bad), kRs232InvalidParameter);
+    for (double bad : {-1.0, std::nan(""), HUGE_VAL, 1e9})
+        EXPECT_EQ(SetComTime(1, bad), kRs232InvalidParameter);
     ASSERT_EQ(SetComTime(1, 0.3), 0);
     EXPECT_EQ(ReturnRS232Err(), 0);
     pty.write({1, 2, 3});
@@ -335,8 +342,8 @@ TEST(SerialPort, ConcurrentOpenCloseAndUseStaySafe)
 
 TEST(SerialPort, EveryErrorCodeHasAText)
 {
-    const int codes[] = {kRs232NoError,    kRs232InvalidPort, kRs232PortNotOpen, kRs232OpenFailed,
-                         kRs232InvalidParameter, kRs232WriteFailed, kRs232ReadFailed, kRs232Timeout};
+    const int codes[] = {kRs232NoError,          kRs232InvalidPort, kRs232PortNotOpen, kRs232OpenFailed,
+                         kRs232InvalidParameter, kRs232WriteFailed, kRs232ReadFailed,  kRs232Timeout};
     std::set<std::string> texts;
     for (int code : codes) texts.insert(GetRS232ErrorString(code));
     EXPECT_EQ(texts.size(), std::size(codes));
@@ -372,7 +379,8 @@ TEST(SerialPort, DeviceResolutionGoesThroughTheInstalledDriver)
         int port;
         const char* name;
         const char* expected;
-    } cases[] = {{5, "", "/dev/ttyS4"}, {5, nullptr, "/dev/ttyS4"}, {9, "", "/dev/ttyACM0"}, {9, "/dev/x", "/dev/x"}};
+    } cases[] = {
+        {5, "", "/dev/ttyS4"}, {5, nullptr, "/dev/ttyS4"}, {9, "", "/dev/ttyACM0"}, {9, "/dev/x", "/dev/x"}};
     for (const auto& c : cases) {
         EXPECT_EQ(OpenComConfig(c.port, c.name, 9600, 0, 8, 1, 1024, 1024), 0);
         EXPECT_EQ(driver.path, c.expected);

@@ -1,3 +1,6 @@
+#include "tools/sim/simulator.h"
+
+#include <gtest/gtest.h>
 #include <modbus.h>
 
 #include <algorithm>
@@ -6,11 +9,8 @@
 #include <functional>
 #include <set>
 
-#include <gtest/gtest.h>
-
 #include "platform/serial.h"
 #include "tests/support/test_support.h"
-#include "tools/sim/simulator.h"
 
 using namespace std::chrono_literals;
 using testsupport::WaitFor;
@@ -92,8 +92,8 @@ TEST_F(SimulatorTest, ServesEveryBlockWithPlausibleValues)
             }
         }
     }
-    EXPECT_EQ(value(2550), 60);  // over volt
-    EXPECT_EQ(value(2549), 40);  // lack volt
+    EXPECT_EQ(value(2550), 60);                         // over volt
+    EXPECT_EQ(value(2549), 40);                         // lack volt
     EXPECT_NEAR(Physical(value(2609), 5), 4.2, 0.001);  // throttle max volt
     std::uint16_t s[26];
     ASSERT_EQ(read(sim::kStatusFirst, 26, s), 26);
@@ -215,7 +215,6 @@ TEST_F(SimulatorTest, FrozenTimeFreezesTheStatusAndPinnedRegistersHold)
 
 TEST_F(SimulatorTest, InjectedFaultsShapeTheReply)
 {
-    modbus_set_response_timeout(mb_, 0, 400000);
     const struct {
         const char* what;
         sim::Fault fault;
@@ -274,7 +273,8 @@ TEST_F(SimulatorTest, LogsEveryRequestWithItsTimes)
     ASSERT_EQ(modbus_write_register(mb_, 2630, 1), 1);
     const auto log = sim_.requests();
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(testsupport::ToHex(log[0].raw), "01030a44000b" + testsupport::ToHex({log[0].raw[6], log[0].raw[7]}));
+    EXPECT_EQ(testsupport::ToHex(log[0].raw),
+              "01030a44000b" + testsupport::ToHex({log[0].raw[6], log[0].raw[7]}));
     EXPECT_EQ(Crc16(log[0].raw.data(), log[0].raw.size()), 0u);
     EXPECT_EQ(log[0].function, 3);
     EXPECT_EQ(log[0].address, 2628);
@@ -301,7 +301,7 @@ TEST_F(SimulatorTest, KeepsServingWhileTheClientClosesAndReopens)
     }
     sim_.stop();
     EXPECT_FALSE(sim_.running());
-    sim_.stop();  // again: harmless
+    sim_.stop();           // again: harmless
     path_ = sim_.start();  // and it can serve again, on a fresh line
     ASSERT_FALSE(path_.empty());
     disconnect();

@@ -14,7 +14,13 @@
 namespace sim {
 
 const Block kServedBlocks[8] = {
-    {2548, 15}, {2568, 7}, {2588, 16}, {2608, 6}, {2628, 11}, {2648, 15}, {kStatusFirst, kStatusCount},
+    {2548, 15},
+    {2568, 7},
+    {2588, 16},
+    {2608, 6},
+    {2628, 11},
+    {2648, 15},
+    {kStatusFirst, kStatusCount},
     {kPasswordRegister, 1},
 };
 
@@ -70,9 +76,15 @@ constexpr std::int64_t kFaultForMs = 4000;
 
 constexpr double kPi = 3.14159265358979323846;
 
-double Wave(std::int64_t tMs, double periodMs) { return std::sin(2 * kPi * static_cast<double>(tMs) / periodMs); }
+double Wave(std::int64_t tMs, double periodMs)
+{
+    return std::sin(2 * kPi * static_cast<double>(tMs) / periodMs);
+}
 
-std::uint16_t Word(long v) { return static_cast<std::uint16_t>(static_cast<std::int16_t>(v)); }
+std::uint16_t Word(long v)
+{
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+}
 
 std::int64_t SteadyMs()
 {
@@ -80,7 +92,10 @@ std::int64_t SteadyMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool InBlock(const Block& b, int address) { return address >= b.first && address < b.first + b.count; }
+bool InBlock(const Block& b, int address)
+{
+    return address >= b.first && address < b.first + b.count;
+}
 
 }  // namespace
 
@@ -92,9 +107,15 @@ bool IsServed(int address)
     return false;
 }
 
-bool IsStatus(int address) { return address >= kStatusFirst && address < kStatusFirst + kStatusCount; }
+bool IsStatus(int address)
+{
+    return address >= kStatusFirst && address < kStatusFirst + kStatusCount;
+}
 
-bool IsParameter(int address) { return IsServed(address) && !IsStatus(address) && address != kPasswordRegister; }
+bool IsParameter(int address)
+{
+    return IsServed(address) && !IsStatus(address) && address != kPasswordRegister;
+}
 
 std::uint16_t FactoryValue(int address)
 {
@@ -127,12 +148,12 @@ std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs)
     }
 
     std::array<std::uint16_t, kStatusCount> s{};
-    s[0] = faulted ? 1 : (brake ? 21 : 24);  // system error / stop brake / running
+    s[0] = faulted ? 1 : (brake ? 21 : 24);                          // system error / stop brake / running
     s[1] = Scaled(48.0 + 1.0 * Wave(tMs, 90000) - 2.0 * ride, 600);  // battery voltage
     s[2] = 0;                                                        // flux weakening is off
     s[3] = 0;
-    s[4] = Scaled(40.0 * ride, 600);        // torque command
-    s[5] = Scaled(brake ? 10.0 : 0.0, 600);  // electric brake torque command
+    s[4] = Scaled(40.0 * ride, 600);                                  // torque command
+    s[5] = Scaled(brake ? 10.0 : 0.0, 600);                           // electric brake torque command
     s[6] = Word(std::lround(35 + 6 * Wave(tMs, 600000) + 4 * ride));  // controller deg C
     s[7] = Word(std::lround(42 + 8 * Wave(tMs, 900000) + 6 * ride));  // motor deg C
     s[8] = Scaled(0.8, 5);                                            // electric brake throttle released
@@ -291,16 +312,19 @@ void Simulator::serve()
 int Simulator::check(int function, int address, int quantityOrValue) const
 {
     switch (function) {
-    case MODBUS_FC_READ_HOLDING_REGISTERS:
-        if (quantityOrValue < 1 || quantityOrValue > kMaxReadQuantity) return MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
-        for (int a = address; a < address + quantityOrValue; ++a) {
-            if (!IsServed(a)) return MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
-        }
-        return 0;
-    case MODBUS_FC_WRITE_SINGLE_REGISTER:
-        return IsParameter(address) || address == kPasswordRegister ? 0 : MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
-    default:
-        return MODBUS_EXCEPTION_ILLEGAL_FUNCTION;
+        case MODBUS_FC_READ_HOLDING_REGISTERS:
+            if (quantityOrValue < 1 || quantityOrValue > kMaxReadQuantity)
+                return MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
+            for (int a = address; a < address + quantityOrValue; ++a) {
+                if (!IsServed(a)) return MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+            }
+            return 0;
+        case MODBUS_FC_WRITE_SINGLE_REGISTER:
+            return IsParameter(address) || address == kPasswordRegister
+                       ? 0
+                       : MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+        default:
+            return MODBUS_EXCEPTION_ILLEGAL_FUNCTION;
     }
 }
 
@@ -331,8 +355,8 @@ void Simulator::handle(const std::uint8_t* request, int length)
     if (fault.silent) return;
     if (fault.delayMs > 0 && !pause(fault.delayMs)) return;
 
-    const int code = fault.exceptionCode > 0 ? fault.exceptionCode
-                                             : check(rec.function, rec.address, rec.quantityOrValue);
+    const int code =
+        fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
     std::vector<std::uint8_t> reply = render(request, length, code);
     if (reply.empty()) return;  // a broadcast gets no reply
     if (fault.corruptCrc) reply.back() ^= 0xFF;
@@ -363,15 +387,17 @@ std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int len
     // libmodbus builds the reply into a pipe, so that it can be delayed, split
     // or damaged before it goes on the line.
     modbus_set_socket(ctx_, captureWrite_);
-    const int rc = exceptionCode > 0 ? modbus_reply_exception(ctx_, request, static_cast<unsigned>(exceptionCode))
-                                     : modbus_reply(ctx_, request, length, mapping_);
+    const int rc = exceptionCode > 0
+                       ? modbus_reply_exception(ctx_, request, static_cast<unsigned>(exceptionCode))
+                       : modbus_reply(ctx_, request, length, mapping_);
     modbus_set_socket(ctx_, master_);
     std::vector<std::uint8_t> out;
     std::uint8_t buf[MODBUS_RTU_MAX_ADU_LENGTH];
     ssize_t n;
     while ((n = ::read(captureRead_, buf, sizeof buf)) > 0) out.insert(out.end(), buf, buf + n);
     if (rc >= 0 && exceptionCode == 0 && request[1] == MODBUS_FC_WRITE_SINGLE_REGISTER) {
-        afterWriteLocked(request[2] << 8 | request[3], static_cast<std::uint16_t>(request[4] << 8 | request[5]));
+        afterWriteLocked(request[2] << 8 | request[3],
+                         static_cast<std::uint16_t>(request[4] << 8 | request[5]));
     }
     return out;
 }
@@ -461,7 +487,10 @@ void Simulator::resetParameters()
     resetParametersLocked();
 }
 
-std::int64_t Simulator::timeLocked() const { return frozen_ ? frozenAt_ : SteadyMs() - epochMs_ + offsetMs_; }
+std::int64_t Simulator::timeLocked() const
+{
+    return frozen_ ? frozenAt_ : SteadyMs() - epochMs_ + offsetMs_;
+}
 
 std::int64_t Simulator::timeMs()
 {

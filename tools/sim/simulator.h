@@ -14,6 +14,8 @@
 // clock as ClockMs() of the console.
 #pragma once
 
+#include <modbus.h>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -23,8 +25,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <modbus.h>
 
 namespace sim {
 
@@ -71,9 +71,9 @@ struct RequestRecord {
     std::vector<std::uint8_t> raw;  // the request frame, CRC included
     int function = 0;
     int address = 0;
-    int quantityOrValue = 0;      // quantity for 03, value for 06
-    std::int64_t receivedMs = 0;  // when the whole request had arrived
-    std::int64_t repliedMs = -1;  // when the last reply byte was written; -1: no reply
+    int quantityOrValue = 0;          // quantity for 03, value for 06
+    std::int64_t receivedMs = 0;      // when the whole request had arrived
+    std::int64_t repliedMs = -1;      // when the last reply byte was written; -1: no reply
     std::vector<std::uint8_t> reply;  // the bytes sent back, as sent
 };
 
@@ -147,15 +147,15 @@ private:
     std::string slavePath_;
     std::string error_;
 
-    mutable std::mutex mutex_;  // guards everything below
+    mutable std::mutex mutex_;             // guards everything below
     modbus_mapping_t* mapping_ = nullptr;  // registers 2548..4039; only served ones are reachable
     std::map<int, std::uint16_t> pinned_;  // status registers held at a set value
     std::map<int, Fault> faults_;
     std::deque<RequestRecord> log_;
     std::size_t logTotal_ = 0;
     bool frozen_ = false;
-    std::int64_t frozenAt_ = 0;       // simulated time while frozen
-    std::int64_t offsetMs_ = 0;       // simulated time = steady ms - epoch + offset
+    std::int64_t frozenAt_ = 0;  // simulated time while frozen
+    std::int64_t offsetMs_ = 0;  // simulated time = steady ms - epoch + offset
     std::int64_t epochMs_ = 0;
     std::int64_t restoreStartMs_ = -1;  // simulated time of the last restore request
     bool restoreApplied_ = false;
