@@ -584,8 +584,19 @@ QtBackend& backend()
 
 }  // namespace
 
+namespace {
+// Nested InitUserInterface / ShutdownUserInterface pairs (a test that brings
+// up the UI around the console's own start-up and shutdown): only the
+// outermost pair starts and stops the backend. UI thread only.
+int g_initDepth = 0;
+}  // namespace
+
 bool InitUserInterface(int& argc, char** argv)
 {
+    if (g_initDepth > 0 && GetUiBackend() == &backend()) {
+        ++g_initDepth;
+        return true;
+    }
     bool created = false;
     if (QCoreApplication::instance() == nullptr) {
         new QApplication(argc, argv);
@@ -597,12 +608,18 @@ bool InitUserInterface(int& argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     backend().start(QCoreApplication::instance()->thread(), created);
     SetUiBackend(&backend());
+    g_initDepth = 1;
     return true;
 }
 
 void ShutdownUserInterface()
 {
     if (!backend().isUiThread()) return;
+    if (g_initDepth > 1) {
+        --g_initDepth;
+        return;
+    }
+    g_initDepth = 0;
     if (GetUiBackend() == &backend()) SetUiBackend(nullptr);
     backend().stop();
 }

@@ -29,6 +29,8 @@ namespace qtui {
 // Creates the QApplication if there is none and installs the backend. Call on
 // the thread that is to be the UI thread. False if a non-widget application
 // object already exists.
+// Calls nest: an inner pair of InitUserInterface / ShutdownUserInterface
+// leaves the running backend alone.
 bool InitUserInterface(int& argc, char** argv);
 
 // Uninstalls the backend, releases waiting popups, deletes every panel's
