@@ -64,13 +64,7 @@ int QuitCallback(int, int, int event, void*, int, int)
 int RefreshUIThread(void*)
 {
     while (RefreshUIThreadStop.load() == 0) {
-        refreshTABPANEL_1();
-        refreshTABPANEL_2();
-        refreshTABPANEL_3();
-        refreshTABPANEL_4();
-        refreshTABPANEL_5();
-        refreshTABPANEL_6();
-        refreshQUERY();
+        refreshAll();
         Sleep(kRefreshPassMs);
     }
     RefreshUIThreadStatue = 1;

@@ -28,6 +28,8 @@ void refreshTABPANEL_4();
 void refreshTABPANEL_5();
 void refreshTABPANEL_6();
 void refreshQUERY();
+// One refresh pass: the seven routines above, in that order.
+void refreshAll();
 
 // The status words last drawn into the main panel's tables (input, output and
 // the three fault words); 0 at start. Refresh thread only.

@@ -293,3 +293,14 @@ void refreshQUERY()
         }
     }
 }
+
+void refreshAll()
+{
+    refreshTABPANEL_1();
+    refreshTABPANEL_2();
+    refreshTABPANEL_3();
+    refreshTABPANEL_4();
+    refreshTABPANEL_5();
+    refreshTABPANEL_6();
+    refreshQUERY();
+}

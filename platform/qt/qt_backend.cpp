@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSocketNotifier>
 #include <QTabWidget>
 #include <QThread>
 #include <algorithm>
@@ -11,6 +12,10 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <deque>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_ui.h"
@@ -57,6 +62,15 @@ public:
         ownsApp_ = ownsApp;
         std::lock_guard<std::mutex> lock(postMutex_);
         dispatcher_ = new QObject;
+        // Work handed over from other threads waits in posted_ (guarded by
+        // postMutex_); an eventfd wakes the UI thread to run it. Nothing but
+        // the fd's counter crosses threads outside that mutex, so the hand-over
+        // is ordered by locks that every checker sees.
+        wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (wakeFd_ >= 0) {
+            auto* n = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, dispatcher_);
+            QObject::connect(n, &QSocketNotifier::activated, dispatcher_, [this] { runPosted(); });
+        }
     }
 
     void stop()
@@ -72,10 +86,14 @@ public:
             if (!p->page && p->parent == 0) delete p->widget.data();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::deque<std::function<void()>> dropped;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
             delete dispatcher_;
             dispatcher_ = nullptr;
+            dropped.swap(posted_);
+            if (wakeFd_ >= 0) ::close(wakeFd_);
+            wakeFd_ = -1;
         }
         uiThread_ = nullptr;
         if (ownsApp_) {
@@ -414,11 +432,33 @@ private:
         }
     }
 
+    // Queues `fn` to run on the UI thread; false when the backend is stopped.
     bool post(std::function<void()> fn)
     {
         std::lock_guard<std::mutex> lock(postMutex_);
-        if (dispatcher_ == nullptr) return false;
-        return QMetaObject::invokeMethod(dispatcher_, std::move(fn), Qt::QueuedConnection);
+        if (dispatcher_ == nullptr || wakeFd_ < 0) return false;
+        posted_.push_back(std::move(fn));
+        if (posted_.size() == 1) {
+            const std::uint64_t one = 1;
+            if (::write(wakeFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) {
+                posted_.pop_back();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // UI thread: runs what other threads handed over, in order.
+    void runPosted()
+    {
+        std::deque<std::function<void()>> batch;
+        {
+            std::lock_guard<std::mutex> lock(postMutex_);
+            std::uint64_t count = 0;
+            if (wakeFd_ >= 0 && ::read(wakeFd_, &count, sizeof count) < 0) count = 0;
+            batch.swap(posted_);
+        }
+        for (auto& fn : batch) fn();
     }
 
     void onUi(std::function<void()> fn)
@@ -566,6 +606,8 @@ private:
 
     std::mutex postMutex_;
     QObject* dispatcher_ = nullptr;
+    int wakeFd_ = -1;                               // guarded by postMutex_
+    std::deque<std::function<void()>> posted_;      // guarded by postMutex_
     std::atomic<QThread*> uiThread_{nullptr};
     bool ownsApp_ = false;  // UI thread only
 

@@ -21,16 +21,6 @@ constexpr int MAIN = 1;
 constexpr int P[6] = {101, 102, 103, 104, 105, 106};
 constexpr int D[2] = {201, 202};
 
-void refreshAll()
-{
-    refreshTABPANEL_1();
-    refreshTABPANEL_2();
-    refreshTABPANEL_3();
-    refreshTABPANEL_4();
-    refreshTABPANEL_5();
-    refreshTABPANEL_6();
-    refreshQUERY();
-}
 
 void clearRefreshFlags()
 {
