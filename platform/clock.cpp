@@ -14,12 +14,14 @@ std::atomic<ClockSource> g_clockSource{nullptr};
 
 void SetClockSource(ClockSource source) { g_clockSource.store(source); }
 
-std::int64_t ClockMs()
+std::int64_t ClockUs()
 {
-    if (const ClockSource source = g_clockSource.load()) return source();
+    if (const ClockSource source = g_clockSource.load()) return source() * 1000;
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
+
+std::int64_t ClockMs() { return ClockUs() / 1000; }
 
 void Sleep(int milliseconds)
 {

@@ -5,7 +5,11 @@
 
 // Milliseconds of a monotonic clock; only differences mean anything.
 std::int64_t ClockMs();
-// Test hook: while a source is set, ClockMs returns what it returns, so that
+// The same clock in microseconds, for intervals that must not be rounded down
+// to whole milliseconds ("more than 200 ms" is 200.3 ms, not 200 ms).
+std::int64_t ClockUs();
+// Test hook: while a source is set, ClockMs returns what it returns (and
+// ClockUs that times 1000), so that
 // timing code can be driven without waiting. nullptr restores the real clock.
 using ClockSource = std::int64_t (*)();
 void SetClockSource(ClockSource source);

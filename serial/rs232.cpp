@@ -107,10 +107,10 @@ void collectReplyBytes()
     } else if (receive_count > 0) {
         if (receive_frame_end_delay == 0) {
             receive_frame_end_delay = 1;
-            receive_frame_end_delay_begin = ClockMs();
+            receive_frame_end_delay_begin = ClockUs();
         } else {
-            receive_frame_end_delay_end = ClockMs();
-            if (receive_frame_end_delay_end - receive_frame_end_delay_begin > FRAME_END_SILENCE_MS) {
+            receive_frame_end_delay_end = ClockUs();
+            if (receive_frame_end_delay_end - receive_frame_end_delay_begin > FRAME_END_SILENCE_MS * 1000LL) {
                 receive_frame_end_flag = 1;
                 receive_frame_end_delay = 0;
                 receive_frame_length = receive_count;
@@ -125,10 +125,10 @@ void checkReplyTimeout()
     if (com_idle.load() == 0) {
         if (com_idle_delay == 0) {
             com_idle_delay = 1;
-            com_idle_delay_begin = ClockMs();
+            com_idle_delay_begin = ClockUs();
         } else {
-            com_idle_delay_end = ClockMs();
-            if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS) {
+            com_idle_delay_end = ClockUs();
+            if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS * 1000LL) {
                 com_idle_delay = 0;
                 receive_count = 0;
                 receive_frame_end_delay = 0;

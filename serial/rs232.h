@@ -15,6 +15,8 @@ extern std::atomic<int> sendLedON;             // 1 = the last send step wrote a
 extern unsigned char receive_buffer[RECEIVE_BUFFER_SIZE];
 extern int receive_leng;
 extern int receive_count;
+// Clock readings of the silence and reply-wait timers are in microseconds
+// (ClockUs), so that "more than 200 ms" is not rounded down to whole ms.
 extern int receive_frame_end_delay;
 extern std::int64_t receive_frame_end_delay_begin;
 extern std::int64_t receive_frame_end_delay_end;

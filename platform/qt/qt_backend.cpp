@@ -218,7 +218,9 @@ public:
         if (std::isinf(value) && !(value > 0 ? c->hasMax : c->hasMin)) return UIE_BAD_ARGUMENT;
         if (c->hasMin) value = std::max(value, c->min);
         if (c->hasMax) value = std::min(value, c->max);
-        c->number = value;
+        // The widget already shows (or is about to show) what the store holds:
+        // an unchanged value costs no hand-over and no repaint.
+        if (c->number.exchange(value) == value) return UIE_NO_ERROR;
         requestSync(c);
         return UIE_NO_ERROR;
     }
@@ -377,13 +379,14 @@ private:
                 std::lock_guard<std::mutex> lock(c->mutex);
                 auto it = std::find(c->ringValues.begin(), c->ringValues.end(), value);
                 if (it == c->ringValues.end()) return UIE_BAD_ARGUMENT;  // selection stays as it is
-                c->ringPos = static_cast<int>(it - c->ringValues.begin());
+                const int pos = static_cast<int>(it - c->ringValues.begin());
+                if (c->ringPos.exchange(pos) == pos) return UIE_NO_ERROR;  // unchanged: nothing to draw
                 c->integer = value;
                 break;
             }
             case Kind::Switch:
             case Kind::Led:
-                c->integer = value != 0 ? 1 : 0;
+                if (c->integer.exchange(value != 0 ? 1 : 0) == (value != 0 ? 1 : 0)) return UIE_NO_ERROR;
                 break;
             case Kind::Tab:
                 if (value < 0 || value >= static_cast<int>(c->pages.size())) return UIE_BAD_ARGUMENT;
