@@ -15,6 +15,7 @@
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/comm_thread.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -54,24 +55,11 @@ protected:
 
     void TearDown() override
     {
-        stopThread();
+        testsupport::StopCommThread();
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         sim.stop();
     }
 
-    void startThread()
-    {
-        RS232COMThreadHandle = CreateThread(RS232COMThread);
-        ASSERT_NE(RS232COMThreadHandle.load(), 0);
-    }
-
-    void stopThread()
-    {
-        if (RS232COMThreadHandle.load() == 0) return;
-        RS232COMThreadStop = 1;
-        JoinThread(RS232COMThreadHandle.load());
-        RS232COMThreadHandle = 0;
-    }
 
     void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
 
@@ -112,7 +100,7 @@ void expectOneAtATime(const std::vector<sim::RequestRecord>& log)
 
 TEST_F(CommEngine, PasswordFirstThenPagesInOrderThenStatusOverAndOver)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     configure();
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     ASSERT_TRUE(waitForRequests(12));
@@ -137,7 +125,7 @@ TEST_F(CommEngine, PasswordFirstThenPagesInOrderThenStatusOverAndOver)
 
 TEST_F(CommEngine, PendingWriteGoesBeforeTheNextReadExactlyOnce)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     configure();
     ASSERT_TRUE(WaitFor([] { return dataItemOR[0].refresh_flag.load() == 1 && dataItem6[0].query_flag == 0; },
                         10000ms));
@@ -160,7 +148,7 @@ TEST_F(CommEngine, PendingWriteGoesBeforeTheNextReadExactlyOnce)
 
 TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     configure();
     ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
     ASSERT_TRUE(waitForRequests(10));
@@ -182,7 +170,7 @@ TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
 
 TEST_F(CommEngine, PortClosedKeepsPagesMarkedAndSendsNothing)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     dataItem3[0].query_flag = 0;
     EXPECT_TRUE(WaitFor([] { return dataItem3[0].query_flag.load() == 1; }, 2000ms));
     EXPECT_EQ(sim.requestCount(), 0u);
@@ -191,7 +179,7 @@ TEST_F(CommEngine, PortClosedKeepsPagesMarkedAndSendsNothing)
 
 TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     configure();
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
     CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
@@ -216,7 +204,7 @@ TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
 
 TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     configure();
     ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
     // Stand in for the two timer controls: the slow one makes a write due,

@@ -16,6 +16,7 @@
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/comm_thread.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
@@ -65,23 +66,10 @@ protected:
     }
     void TearDown() override
     {
-        stopThread();
+        testsupport::StopCommThread();
         CloseCom(kPort);
     }
 
-    // Runs the communication thread as the console does.
-    void startThread()
-    {
-        RS232COMThreadHandle = CreateThread(RS232COMThread);
-        ASSERT_NE(RS232COMThreadHandle.load(), 0);
-    }
-    void stopThread()
-    {
-        if (RS232COMThreadHandle.load() == 0) return;
-        RS232COMThreadStop = 1;
-        JoinThread(RS232COMThreadHandle.load());
-        RS232COMThreadHandle = 0;
-    }
 
     // Puts the engine past the password phase with only the status table due.
     void skipToPolling()
@@ -108,7 +96,7 @@ protected:
 
 TEST_F(ReceiveStep, SilentControllerGetsThePasswordAgainAfterEachTimeoutAndNoRead)
 {
-    startThread();
+    ASSERT_TRUE(testsupport::StartCommThread());
     std::vector<std::int64_t> at;
     std::string all;
     const std::int64_t end = ClockMs() + 7000;
