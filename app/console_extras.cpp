@@ -32,12 +32,18 @@ struct Picture {
 void savePictures(const std::string& dir)
 {
     const Picture pictures[] = {
-        {"main.png", &panelMain},          {"com.png", &child},
-        {"set.png", &panel_set},           {"set-1-basic.png", &panel_set_tab[0]},
-        {"set-2-temp.png", &panel_set_tab[1]}, {"set-3-func.png", &panel_set_tab[2]},
-        {"set-4-throttle.png", &panel_set_tab[3]}, {"set-5-motor.png", &panel_set_tab[4]},
-        {"set-6-debug.png", &panel_set_tab[5]}, {"debug.png", &panel_debug},
-        {"debug-1-settings.png", &panel_debug_tab[0]}, {"debug-2-test.png", &panel_debug_tab[1]},
+        {"main.png", &panelMain},
+        {"com.png", &child},
+        {"set.png", &panel_set},
+        {"set-1-basic.png", &panel_set_tab[0]},
+        {"set-2-temp.png", &panel_set_tab[1]},
+        {"set-3-func.png", &panel_set_tab[2]},
+        {"set-4-throttle.png", &panel_set_tab[3]},
+        {"set-5-motor.png", &panel_set_tab[4]},
+        {"set-6-debug.png", &panel_set_tab[5]},
+        {"debug.png", &panel_debug},
+        {"debug-1-settings.png", &panel_debug_tab[0]},
+        {"debug-2-test.png", &panel_debug_tab[1]},
     };
     QDir().mkpath(QString::fromStdString(dir));
     for (const Picture& p : pictures) {
@@ -77,7 +83,8 @@ void ScheduleScreenshots(const ConsoleOptions& options)
         delayMs = static_cast<int>(std::min(options.screenshotDelay, 600.0) * 1000);
     }
     if (delayMs > 0) {
-        QTimer::singleShot(0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
+        QTimer::singleShot(
+            0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
     }
     QTimer::singleShot(delayMs, [dir] {
         savePictures(dir);

@@ -48,9 +48,18 @@ void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
 
 }  // namespace
 
-void comConfigure(int, int, void*, int) { toggle({&child, &comConfigure_flag}); }
-void parameterSet(int, int, void*, int) { toggle({&panel_set, &panelSet_display_flag}); }
-void debug(int, int, void*, int) { toggle({&panel_debug, &panel_debug_display_flag}); }
+void comConfigure(int, int, void*, int)
+{
+    toggle({&child, &comConfigure_flag});
+}
+void parameterSet(int, int, void*, int)
+{
+    toggle({&panel_set, &panelSet_display_flag});
+}
+void debug(int, int, void*, int)
+{
+    toggle({&panel_debug, &panel_debug_display_flag});
+}
 
 int QuitCallback(int, int, int event, void*, int, int)
 {

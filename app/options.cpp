@@ -51,9 +51,9 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
             options->screenshotDelay = d;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
-        } else if (a.rfind("-", 0) == 0 && a.size() > 1 && a[1] != '-' ) {
+        } else if (a.rfind('-', 0) == 0 && a.size() > 1 && a[1] != '-') {
             // Qt's own options (-platform, -style ...) pass through to QApplication.
-            if (i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) ++i;
+            if (i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0) ++i;
         } else {
             *error = "unknown argument '" + a + "'";
             return false;

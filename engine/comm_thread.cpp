@@ -3,9 +3,9 @@
 
 #include "app/uir_ids.h"
 #include "engine/ems.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"

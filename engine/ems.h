@@ -3,8 +3,8 @@
 
 #include <atomic>
 
-extern std::atomic<int> query_enable_flag;                // 1 = block reads may run
-extern std::atomic<int> tx_package_flag_send;             // 1 = send_1frame wrote a frame
+extern std::atomic<int> query_enable_flag;     // 1 = block reads may run
+extern std::atomic<int> tx_package_flag_send;  // 1 = send_1frame wrote a frame
 extern std::atomic<int> sendLedON_1;
 extern std::atomic<int> sendLedShineDelay;
 extern std::atomic<int> communication_password_sendFlag;  // 1 = a password write is due

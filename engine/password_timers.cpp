@@ -2,9 +2,9 @@
 // TIMER_CMPW_RT performs it within 50 ms once the line is idle.
 #include "app/uir_ids.h"
 #include "engine/ems.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/ui.h"
 #include "serial/rs232.h"
 

@@ -22,5 +22,5 @@ extern std::atomic<int> RS232COMThreadHandle;   // 0 = not started
 extern std::atomic<int> RefreshUIThreadHandle;  // 0 = not started
 extern std::atomic<int> RS232COMThreadStop;     // 1 = asked to end
 extern std::atomic<int> RefreshUIThreadStop;
-extern std::atomic<int> RS232COMThreadStatue;   // 1 = has ended
+extern std::atomic<int> RS232COMThreadStatue;  // 1 = has ended
 extern std::atomic<int> RefreshUIThreadStatue;

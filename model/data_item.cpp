@@ -35,16 +35,12 @@ struct ScaleOverride {
 
 // Entries whose display is scaled; every other entry keeps 1/1.
 const ScaleOverride kScales[] = {
-    {dataItem3, 15, 1, 10},
-    {dataItem4, 0, 5, 32767},    {dataItem4, 1, 5, 32767},
-    {dataItem4, 4, 5, 32767},    {dataItem4, 5, 5, 32767},
-    {dataItem6, 4, 600, 32767},  {dataItem6, 8, 600, 32767},
-    {dataItem6, 11, 600, 32767}, {dataItem6, 12, 600, 32767},
-    {dataItem6, 9, 1000, 32767}, {dataItem6, 13, 360, 32767},
-    {dataItemOR, 1, 600, 32767}, {dataItemOR, 2, 600, 32767},
-    {dataItemOR, 3, 600, 32767}, {dataItemOR, 4, 600, 32767},
-    {dataItemOR, 5, 600, 32767},
-    {dataItemOR, 8, 5, 32767},   {dataItemOR, 11, 5, 32767},
+    {dataItem3, 15, 1, 10},      {dataItem4, 0, 5, 32767},    {dataItem4, 1, 5, 32767},
+    {dataItem4, 4, 5, 32767},    {dataItem4, 5, 5, 32767},    {dataItem6, 4, 600, 32767},
+    {dataItem6, 8, 600, 32767},  {dataItem6, 11, 600, 32767}, {dataItem6, 12, 600, 32767},
+    {dataItem6, 9, 1000, 32767}, {dataItem6, 13, 360, 32767}, {dataItemOR, 1, 600, 32767},
+    {dataItemOR, 2, 600, 32767}, {dataItemOR, 3, 600, 32767}, {dataItemOR, 4, 600, 32767},
+    {dataItemOR, 5, 600, 32767}, {dataItemOR, 8, 5, 32767},   {dataItemOR, 11, 5, 32767},
 };
 
 void fillTable(const ItemTable& t)

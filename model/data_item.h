@@ -28,14 +28,14 @@ constexpr int DATAITEM5_COUNT = 11;
 constexpr int DATAITEM6_COUNT = 15;
 constexpr int DATAITEMOR_COUNT = 26;
 
-extern DataItem dataItem1[DATAITEM1_COUNT];   // registers 2548..2562, page "BASIC"
-extern DataItem dataItem2[DATAITEM2_COUNT];   // registers 2568..2574, page "TEMP"
-extern DataItem dataItem3[DATAITEM3_COUNT];   // registers 2588..2603, page "FUNC"
-extern DataItem dataItem4[DATAITEM4_COUNT];   // registers 2608..2613, page "THROTTLE"
-extern DataItem dataItem5[DATAITEM5_COUNT];   // registers 2628..2638, page "MOTOR"
-extern DataItem dataItem6[DATAITEM6_COUNT];   // registers 2648..2662, page "DEBUG" and the debug panel
-extern DataItem dataItemOR[DATAITEMOR_COUNT]; // registers 2748..2773, main panel status area
-extern DataItem communication_password_hci;   // register 4039, value 22823
+extern DataItem dataItem1[DATAITEM1_COUNT];    // registers 2548..2562, page "BASIC"
+extern DataItem dataItem2[DATAITEM2_COUNT];    // registers 2568..2574, page "TEMP"
+extern DataItem dataItem3[DATAITEM3_COUNT];    // registers 2588..2603, page "FUNC"
+extern DataItem dataItem4[DATAITEM4_COUNT];    // registers 2608..2613, page "THROTTLE"
+extern DataItem dataItem5[DATAITEM5_COUNT];    // registers 2628..2638, page "MOTOR"
+extern DataItem dataItem6[DATAITEM6_COUNT];    // registers 2648..2662, page "DEBUG" and the debug panel
+extern DataItem dataItemOR[DATAITEMOR_COUNT];  // registers 2748..2773, main panel status area
+extern DataItem communication_password_hci;    // register 4039, value 22823
 
 constexpr int PASSWORD_REGISTER = 4039;
 constexpr int PASSWORD_VALUE = 22823;  // 0x5927

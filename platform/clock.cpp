@@ -12,7 +12,10 @@ namespace {
 std::atomic<ClockSource> g_clockSource{nullptr};
 }  // namespace
 
-void SetClockSource(ClockSource source) { g_clockSource.store(source); }
+void SetClockSource(ClockSource source)
+{
+    g_clockSource.store(source);
+}
 
 std::int64_t ClockUs()
 {
@@ -21,7 +24,10 @@ std::int64_t ClockUs()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::int64_t ClockMs() { return ClockUs() / 1000; }
+std::int64_t ClockMs()
+{
+    return ClockUs() / 1000;
+}
 
 void Sleep(int milliseconds)
 {
@@ -76,4 +82,7 @@ int JoinThread(int handle)
     return worker->result.load();
 }
 
-void FailNextThreadCreations(int count) { g_failCreations.store(count); }
+void FailNextThreadCreations(int count)
+{
+    g_failCreations.store(count);
+}

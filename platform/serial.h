@@ -17,7 +17,7 @@ constexpr int kMaxComPort = 20;
 // Error codes (negative).
 enum {
     kRs232NoError = 0,
-    kRs232InvalidPort = -2,       // port number outside 1..20
+    kRs232InvalidPort = -2,  // port number outside 1..20
     kRs232PortNotOpen = -3,
     kRs232OpenFailed = -6,        // device could not be opened or configured
     kRs232InvalidParameter = -7,  // baud, parity, data bits or stop bits not supported
@@ -35,8 +35,8 @@ struct SerialSettings {
     int outputQueueSize = 1024;
 };
 
-int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
-                  int stopBits, int inputQueueSize, int outputQueueSize);
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits, int stopBits,
+                  int inputQueueSize, int outputQueueSize);
 int CloseCom(int port);
 int SetComTime(int port, double timeoutSeconds);
 // Writes `count` bytes, waiting until they have left the output queue, and
@@ -66,7 +66,7 @@ bool ParseComOption(const std::string& arg);
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
-    virtual int write(const char* buffer, int count) = 0;               // count written or < 0
+    virtual int write(const char* buffer, int count) = 0;                  // count written or < 0
     virtual int read(char* buffer, int count, double timeoutSeconds) = 0;  // count read or < 0
     virtual int inputQueueLength() = 0;
     virtual int flushInput() = 0;

@@ -22,21 +22,36 @@ std::map<std::string, CallbackEntry>& registry()
 
 }  // namespace
 
-void SetUiBackend(UiBackend* backend) { g_backend.store(backend); }
-UiBackend* GetUiBackend() { return g_backend.load(); }
+void SetUiBackend(UiBackend* backend)
+{
+    g_backend.store(backend);
+}
+UiBackend* GetUiBackend()
+{
+    return g_backend.load();
+}
 
-#define DSC_FORWARD(call)                      \
-    UiBackend* b = g_backend.load();           \
-    if (b == nullptr) return UIE_NO_BACKEND;   \
+#define DSC_FORWARD(call)                    \
+    UiBackend* b = g_backend.load();         \
+    if (b == nullptr) return UIE_NO_BACKEND; \
     return b->call
 
 int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId)
 {
     DSC_FORWARD(loadPanel(parentPanel, resourceFile, panelResourceId));
 }
-int DisplayPanel(int panel) { DSC_FORWARD(displayPanel(panel)); }
-int HidePanel(int panel) { DSC_FORWARD(hidePanel(panel)); }
-int DiscardPanel(int panel) { DSC_FORWARD(discardPanel(panel)); }
+int DisplayPanel(int panel)
+{
+    DSC_FORWARD(displayPanel(panel));
+}
+int HidePanel(int panel)
+{
+    DSC_FORWARD(hidePanel(panel));
+}
+int DiscardPanel(int panel)
+{
+    DSC_FORWARD(discardPanel(panel));
+}
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle)
 {
     DSC_FORWARD(getPanelHandleFromTabPage(panel, tabControl, pageIndex, pageHandle));
@@ -45,11 +60,26 @@ int GetActiveTabPage(int panel, int tabControl, int* pageIndex)
 {
     DSC_FORWARD(getActiveTabPage(panel, tabControl, pageIndex));
 }
-int GetCtrlVal(int panel, int control, double* value) { DSC_FORWARD(getCtrlVal(panel, control, value)); }
-int GetCtrlVal(int panel, int control, int* value) { DSC_FORWARD(getCtrlVal(panel, control, value)); }
-int SetCtrlVal(int panel, int control, double value) { DSC_FORWARD(setCtrlVal(panel, control, value)); }
-int SetCtrlVal(int panel, int control, int value) { DSC_FORWARD(setCtrlVal(panel, control, value)); }
-int SetCtrlVal(int panel, int control, const char* value) { DSC_FORWARD(setCtrlVal(panel, control, value)); }
+int GetCtrlVal(int panel, int control, double* value)
+{
+    DSC_FORWARD(getCtrlVal(panel, control, value));
+}
+int GetCtrlVal(int panel, int control, int* value)
+{
+    DSC_FORWARD(getCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, double value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, int value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, const char* value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
 int SetCtrlAttribute(int panel, int control, int attribute, int value)
 {
     DSC_FORWARD(setCtrlAttribute(panel, control, attribute, value));
@@ -66,8 +96,14 @@ int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int
 {
     DSC_FORWARD(setTableCellAttribute(panel, control, cell, attribute, value));
 }
-int RunUserInterface() { DSC_FORWARD(runUserInterface()); }
-int QuitUserInterface(int returnCode) { DSC_FORWARD(quitUserInterface(returnCode)); }
+int RunUserInterface()
+{
+    DSC_FORWARD(runUserInterface());
+}
+int QuitUserInterface(int returnCode)
+{
+    DSC_FORWARD(quitUserInterface(returnCode));
+}
 
 #undef DSC_FORWARD
 

@@ -45,8 +45,8 @@ enum {
     UIE_NO_LOOP = -7,  // MessagePopup: the UI loop is not running, nothing was shown
 };
 
-using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
-                                int eventData1, int eventData2);
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData, int eventData1,
+                                int eventData2);
 using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
 
 // Table cell address: column and row, both counted from 1.
@@ -54,7 +54,10 @@ struct Point {
     int x;
     int y;
 };
-inline Point MakePoint(int column, int row) { return Point{column, row}; }
+inline Point MakePoint(int column, int row)
+{
+    return Point{column, row};
+}
 
 // --- Panels -----------------------------------------------------------------
 int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId);

@@ -21,7 +21,10 @@ void ReleasePortGate()
     g_gate.unlock();
 }
 
-bool PortGateHeld() { return t_held; }
+bool PortGateHeld()
+{
+    return t_held;
+}
 
 void PortErrorPopup(const char* text)
 {

@@ -6,9 +6,9 @@
 
 #include "app/uir_ids.h"
 #include "engine/ems.h"
-#include "model/app_state.h"
 #include "modbus/frame_log.h"
 #include "modbus/modbus.h"
+#include "model/app_state.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -32,7 +32,10 @@ std::int64_t com_idle_delay_end = 0;
 std::atomic<int> recieveLedON{0};
 std::atomic<int> recieveLedShineDelay{0};
 
-bool take_idle_line() { return com_idle.exchange(0) == 1; }
+bool take_idle_line()
+{
+    return com_idle.exchange(0) == 1;
+}
 
 int blinkStep(std::atomic<int>& counter)
 {
@@ -177,7 +180,8 @@ void ErrorCheck(const char* message, int errorCode, const char* errorText)
 {
     (void)errorText;
     char text[256];
-    std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "", errorCode);
+    std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "",
+                  errorCode);
     MessagePopup("ErrorCheck", text);
     // End at once: worker threads are still running, so neither static
     // destructors nor std::thread's terminate-on-destroy may run.

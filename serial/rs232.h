@@ -5,13 +5,13 @@
 #include <cstdint>
 
 constexpr int RECEIVE_BUFFER_SIZE = 1024;
-constexpr int MAX_REPLY_BYTES = 199;           // a reply frame keeps at most this many bytes
-constexpr int FRAME_END_SILENCE_MS = 200;      // a frame ends after more than this of silence
-constexpr int REPLY_TIMEOUT_MS = 2000;         // a reply is given up after more than this
+constexpr int MAX_REPLY_BYTES = 199;       // a reply frame keeps at most this many bytes
+constexpr int FRAME_END_SILENCE_MS = 200;  // a frame ends after more than this of silence
+constexpr int REPLY_TIMEOUT_MS = 2000;     // a reply is given up after more than this
 
-extern std::atomic<int> com_idle;              // 1 = line idle; shared with the password timer
-extern std::atomic<int> tx_package_flag;       // 1 = a request was built this pass
-extern std::atomic<int> sendLedON;             // 1 = the last send step wrote a frame
+extern std::atomic<int> com_idle;         // 1 = line idle; shared with the password timer
+extern std::atomic<int> tx_package_flag;  // 1 = a request was built this pass
+extern std::atomic<int> sendLedON;        // 1 = the last send step wrote a frame
 extern unsigned char receive_buffer[RECEIVE_BUFFER_SIZE];
 extern int receive_leng;
 extern int receive_count;

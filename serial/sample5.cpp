@@ -4,9 +4,9 @@
 #include "serial/sample5.h"
 
 #include "app/uir_ids.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
@@ -88,7 +88,8 @@ void openSelectedPort()
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
         MessagePopup("Error", "close failed!");
     }
-    if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) < 0) {
+    if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
+        0) {
         MessagePopup("Error", "config failed!");
         comConfigure_success_flag = 0;
         return;

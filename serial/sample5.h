@@ -4,11 +4,11 @@
 #include <atomic>
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values
-extern int comselect;   // port number 1..20
-extern int btlselect;   // bit/s
-extern int jhselect;    // 0 none, 1 odd, 2 even
-extern int longselect;  // data bits
-extern int stopselect;  // stop bits
+extern int comselect;                                          // port number 1..20
+extern int btlselect;                                          // bit/s
+extern int jhselect;                                           // 0 none, 1 odd, 2 even
+extern int longselect;                                         // data bits
+extern int stopselect;                                         // stop bits
 
 extern std::atomic<int> comConfigure_success_flag;  // 1 while a port is open and usable
 extern std::atomic<int> active_comselect;           // number of the open port

@@ -1,5 +1,8 @@
 // The UiBackend over Qt Widgets: handles, value stores, hand-over to the UI
 // thread, the event loop and message popups.
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMessageBox>
@@ -13,9 +16,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
-
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_ui.h"
@@ -609,8 +609,8 @@ private:
 
     std::mutex postMutex_;
     QObject* dispatcher_ = nullptr;
-    int wakeFd_ = -1;                               // guarded by postMutex_
-    std::deque<std::function<void()>> posted_;      // guarded by postMutex_
+    int wakeFd_ = -1;                           // guarded by postMutex_
+    std::deque<std::function<void()>> posted_;  // guarded by postMutex_
     std::atomic<QThread*> uiThread_{nullptr};
     bool ownsApp_ = false;  // UI thread only
 

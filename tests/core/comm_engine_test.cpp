@@ -8,9 +8,9 @@
 
 #include "app/uir_ids.h"
 #include "engine/ems.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
@@ -60,7 +60,6 @@ protected:
         sim.stop();
     }
 
-
     void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
 
     // Waits until the simulator has logged `count` requests.
@@ -91,7 +90,8 @@ void expectOneAtATime(const std::vector<sim::RequestRecord>& log)
 {
     for (size_t i = 1; i < log.size(); ++i) {
         const auto& prev = log[i - 1];
-        const std::int64_t freeFrom = prev.repliedMs >= 0 ? prev.repliedMs : prev.receivedMs + REPLY_TIMEOUT_MS;
+        const std::int64_t freeFrom =
+            prev.repliedMs >= 0 ? prev.repliedMs : prev.receivedMs + REPLY_TIMEOUT_MS;
         EXPECT_GE(log[i].receivedMs, freeFrom) << "request " << i << " overlapped its predecessor";
     }
 }
@@ -155,7 +155,7 @@ TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
     // Marked in the opposite order of how they must go out.
     dataItem2[3].value = -1.0;
     dataItem1[5].value = 300 * 32767.0 / 600;  // 16383.5 goes out as 16383
-    dataItem1[1].value = 70000.0;               // low 16 bits: 4464
+    dataItem1[1].value = 70000.0;              // low 16 bits: 4464
     dataItem2[3].send_flag = 1;
     dataItem1[5].send_flag = 1;
     dataItem1[1].send_flag = 1;
@@ -190,10 +190,12 @@ TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     // The simulator keeps serving across the close; polling resumes at once
     // (the password was accepted earlier in this run) and every page is read.
-    ASSERT_TRUE(WaitFor([&] {
-        const auto log = sim.requests();
-        return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.address == 2648; });
-    }, 10000ms));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto log = sim.requests();
+            return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.address == 2648; });
+        },
+        10000ms));
     const auto log = sim.requests();
     std::vector<int> pages;
     for (const auto& r : log) {
@@ -223,10 +225,13 @@ TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
     });
     sim.clearRequests();
     const std::int64_t t0 = ClockMs();
-    const bool twoWrites = WaitFor([&] {
-        const auto log = sim.requests();
-        return std::count_if(log.begin(), log.end(), [](const auto& r) { return r.address == 4039; }) >= 2;
-    }, 25000ms);
+    const bool twoWrites = WaitFor(
+        [&] {
+            const auto log = sim.requests();
+            return std::count_if(log.begin(), log.end(), [](const auto& r) { return r.address == 4039; }) >=
+                   2;
+        },
+        25000ms);
     stop = true;
     timers.join();
     ASSERT_TRUE(twoWrites);

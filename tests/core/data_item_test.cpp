@@ -1,9 +1,9 @@
 // The start-up fill of the data-item tables, the scale pairs and getIndex.
+#include "model/data_item.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include "model/data_item.h"
 
 namespace {
 
@@ -15,8 +15,9 @@ struct TableCase {
 };
 
 const TableCase kTables[] = {
-    {"dataItem1", dataItem1, 15, 2548}, {"dataItem2", dataItem2, 7, 2568},  {"dataItem3", dataItem3, 16, 2588},
-    {"dataItem4", dataItem4, 6, 2608},  {"dataItem5", dataItem5, 11, 2628}, {"dataItem6", dataItem6, 15, 2648},
+    {"dataItem1", dataItem1, 15, 2548},   {"dataItem2", dataItem2, 7, 2568},
+    {"dataItem3", dataItem3, 16, 2588},   {"dataItem4", dataItem4, 6, 2608},
+    {"dataItem5", dataItem5, 11, 2628},   {"dataItem6", dataItem6, 15, 2648},
     {"dataItemOR", dataItemOR, 26, 2748},
 };
 
@@ -84,9 +85,9 @@ TEST(DataItems, GetIndexFindsTheFirstMatchingEntry)
         int expected;
     };
     const Case cases[] = {
-        {dataItem1, 15, 2548, 0},  {dataItem1, 15, 2562, 14}, {dataItem1, 15, 2563, -1}, {dataItem1, 15, 2547, -1},
-        {dataItem1, 0, 2548, -1},  {dataItem1, 3, 2551, -1},  {dataItemOR, 26, 2773, 25}, {dataItem6, 15, 2657, 9},
-        {dataItem3, 16, 4039, -1},
+        {dataItem1, 15, 2548, 0},   {dataItem1, 15, 2562, 14}, {dataItem1, 15, 2563, -1},
+        {dataItem1, 15, 2547, -1},  {dataItem1, 0, 2548, -1},  {dataItem1, 3, 2551, -1},
+        {dataItemOR, 26, 2773, 25}, {dataItem6, 15, 2657, 9},  {dataItem3, 16, 4039, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(getIndex(c.table, c.count, c.address), c.expected) << c.address << " in " << c.count;

@@ -8,10 +8,10 @@
 
 #include "app/uir_ids.h"
 #include "engine/ems.h"
-#include "model/app_state.h"
-#include "model/data_item.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
@@ -69,7 +69,6 @@ protected:
         testsupport::StopCommThread();
         CloseCom(kPort);
     }
-
 
     // Puts the engine past the password phase with only the status table due.
     void skipToPolling()
@@ -140,8 +139,13 @@ TEST_P(Bursts, SilenceDecidesWhereAFrameEnds)
     // Pump while the controller sends, then until the line is idle again.
     pumpReceive(GetParam().gapMs + 100);
     controller.join();
-    ASSERT_TRUE(WaitFor([] { RS232Rec(); std::this_thread::sleep_for(100ms); return com_idle.load() == 1; },
-                        3000ms));
+    ASSERT_TRUE(WaitFor(
+        [] {
+            RS232Rec();
+            std::this_thread::sleep_for(100ms);
+            return com_idle.load() == 1;
+        },
+        3000ms));
     if (GetParam().oneFrame) {
         EXPECT_EQ(dataItemOR[25].value.load(), 1025.0);
         EXPECT_EQ(recieveLedON.load(), 1);
@@ -167,8 +171,13 @@ TEST_F(ReceiveStep, OverlongReplyHandsTheFirst199BytesToTheParser)
     Bytes junk(250);
     for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<unsigned char>(i);
     pty.write(junk);
-    ASSERT_TRUE(WaitFor([] { RS232Rec(); std::this_thread::sleep_for(100ms); return com_idle.load() == 1; },
-                        3000ms));
+    ASSERT_TRUE(WaitFor(
+        [] {
+            RS232Rec();
+            std::this_thread::sleep_for(100ms);
+            return com_idle.load() == 1;
+        },
+        3000ms));
     EXPECT_EQ(receive_frame_length, MAX_REPLY_BYTES);
     EXPECT_EQ(0, std::memcmp(modbus_rx_buffer, junk.data(), MAX_REPLY_BYTES));
 }
@@ -189,8 +198,13 @@ TEST_P(Rejected, ChangeNothingButTheLineState)
     if (GetParam().replyHex.empty()) reply.back() ^= 0x01;
     for (DataItem& d : dataItemOR) d.refresh_flag = 0;
     pty.write(reply);
-    ASSERT_TRUE(WaitFor([] { RS232Rec(); std::this_thread::sleep_for(100ms); return com_idle.load() == 1; },
-                        3000ms));
+    ASSERT_TRUE(WaitFor(
+        [] {
+            RS232Rec();
+            std::this_thread::sleep_for(100ms);
+            return com_idle.load() == 1;
+        },
+        3000ms));
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         EXPECT_EQ(dataItemOR[i].value.load(), static_cast<double>(i)) << i;
         EXPECT_EQ(dataItemOR[i].refresh_flag.load(), 0) << i;
@@ -204,8 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, Rejected,
                          ::testing::Values(RejectCase{"IllegalFunction", "01830180f0"},
                                            RejectCase{"IllegalAddress", "018302c0f1"},
                                            RejectCase{"IllegalValue", "018303"},
-                                           RejectCase{"DeviceFailure", "018304"},
-                                           RejectCase{"BadCrc", ""},
+                                           RejectCase{"DeviceFailure", "018304"}, RejectCase{"BadCrc", ""},
                                            RejectCase{"OtherSlave", "0203020001"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

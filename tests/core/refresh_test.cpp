@@ -21,7 +21,6 @@ constexpr int MAIN = 1;
 constexpr int P[6] = {101, 102, 103, 104, 105, 106};
 constexpr int D[2] = {201, 202};
 
-
 void clearRefreshFlags()
 {
     for (const ItemTable& t : kPageTables) {

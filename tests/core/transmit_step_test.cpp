@@ -4,9 +4,9 @@
 
 #include "app/uir_ids.h"
 #include "engine/ems.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"

@@ -202,7 +202,8 @@ double RecordingUi::ctrlAttr(int panel, int control, int attribute) const
     std::lock_guard<std::mutex> lock(mutex_);
     double last = -1;
     for (const UiWrite& w : writes_) {
-        if (w.kind == UiWrite::CtrlAttr && w.panel == panel && w.control == control && w.attribute == attribute) {
+        if (w.kind == UiWrite::CtrlAttr && w.panel == panel && w.control == control &&
+            w.attribute == attribute) {
             last = w.number;
         }
     }

@@ -15,7 +15,8 @@ namespace testsupport {
 PtyPair::PtyPair()
 {
     char name[128] = {};
-    if (openpty(&master_, &keepSlave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+    if (openpty(&master_, &keepSlave_, name, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
     slavePath_ = name;
     termios t{};
     tcgetattr(keepSlave_, &t);
@@ -41,8 +42,10 @@ void PtyPair::write(const std::vector<unsigned char>& bytes)
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-        if (n > 0) done += static_cast<size_t>(n);
-        else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 

@@ -25,7 +25,7 @@ public:
     // Reads what is there on the master side, waiting up to `timeout` for the
     // first byte and then until `quiet` passes with no more bytes.
     std::vector<unsigned char> read(std::chrono::milliseconds timeout,
-                                     std::chrono::milliseconds quiet = std::chrono::milliseconds(30));
+                                    std::chrono::milliseconds quiet = std::chrono::milliseconds(30));
     // Closes the master side, as if the cable were pulled: the console side
     // then reads end-of-file and its writes fail.
     void hangUp();

@@ -15,9 +15,9 @@
 
 #include "app/mainwin.h"
 #include "app/uir_ids.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "modbus/modbus.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -57,7 +57,8 @@ protected:
         ASSERT_FALSE(path.empty()) << sim.error();
         SetComDevice(4, path);
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
-        SetPopupHandler([this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
+        SetPopupHandler(
+            [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
     }
     void TearDown() override
     {
@@ -77,8 +78,10 @@ protected:
                     if (hci_commnication_enable_5927.load() != 1) return false;
                     for (const ItemTable& t : kPageTables) {
                         for (int i = 0; i < t.count; ++i) {
-                            const auto word = static_cast<std::int16_t>(sim.registerValue(t.first_register + i));
-                            if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0) return false;
+                            const auto word =
+                                static_cast<std::int16_t>(sim.registerValue(t.first_register + i));
+                            if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0)
+                                return false;
                         }
                     }
                     return true;
@@ -119,7 +122,8 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         std::size_t mark = sim.requestCount();
         find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4")->setValue(44);
         runUntil([] { return false; }, 1500);
-        for (const auto& r : requestsSince(mark)) EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
+        for (const auto& r : requestsSince(mark))
+            EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
 
         // Pressing OK writes exactly once, before the next read.
         mark = sim.requestCount();
@@ -145,10 +149,13 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         ASSERT_NE(tabs, nullptr);
         tabs->setCurrentIndex(2);
         tabs->setCurrentIndex(0);
-        ASSERT_TRUE(runUntil([&] {
-            const auto log = requestsSince(mark);
-            return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.function == 3 && r.address == 2548; });
-        }, 5000));
+        ASSERT_TRUE(runUntil(
+            [&] {
+                const auto log = requestsSince(mark);
+                return std::any_of(log.begin(), log.end(),
+                                   [](const auto& r) { return r.function == 3 && r.address == 2548; });
+            },
+            5000));
         EXPECT_TRUE(runUntil([&] { return overVolt->value() == 58; }, 2000));
     });
     EXPECT_TRUE(popups.empty());
@@ -183,10 +190,12 @@ TEST_F(EndToEnd, DebugFrequencyIsWrittenScaledAndAFaultTurnsItsRowRed)
         // the simulator's register times 600/32767.
         sim.setRegister(2749, 32767 / 600 * 48);
         double shown = 0;
-        EXPECT_TRUE(runUntil([&] {
-            GetCtrlVal(panelMain.load(), uir::panel_main::NUMERIC_QUERY_1, &shown);
-            return std::abs(shown - (32767 / 600 * 48) * 600.0 / 32767) < 1e-9;
-        }, 5000));
+        EXPECT_TRUE(runUntil(
+            [&] {
+                GetCtrlVal(panelMain.load(), uir::panel_main::NUMERIC_QUERY_1, &shown);
+                return std::abs(shown - (32767 / 600 * 48) * 600.0 / 32767) < 1e-9;
+            },
+            5000));
         sim.releaseRegister(2749);
     });
     EXPECT_TRUE(popups.empty());

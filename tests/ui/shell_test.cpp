@@ -50,7 +50,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
-        SetPopupHandler([this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
+        SetPopupHandler(
+            [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
     }
     void TearDown() override
     {
@@ -84,7 +85,8 @@ private:
         int close() override
         {
             ++d_->closes;
-            if (RS232COMThreadStatue.load() == 1 && RefreshUIThreadStatue.load() == 1) ++d_->closesAfterThreadsEnded;
+            if (RS232COMThreadStatue.load() == 1 && RefreshUIThreadStatue.load() == 1)
+                ++d_->closesAfterThreadsEnded;
             return inner_->close();
         }
 
