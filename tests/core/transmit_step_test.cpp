@@ -10,6 +10,7 @@
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
@@ -35,6 +36,7 @@ protected:
     }
     void TearDown() override
     {
+        testsupport::StopCommThread();
         CloseCom(kPort);
         SetSerialDriver(nullptr);
     }
@@ -96,4 +98,26 @@ TEST_F(TransmitStep, PasswordPhaseSendsOnlyThePasswordWrite)
     EXPECT_EQ(testsupport::ToHex(driver.written()), "01060fc759274169");
     EXPECT_EQ(dataItem1[0].send_flag.load(), 1) << "no write before the password is accepted";
     EXPECT_EQ(com_idle.load(), 0);
+}
+
+TEST_F(TransmitStep, FailedPasswordWriteLeavesTheThreadRunningAndRetriesAfterReopen)
+{
+    hci_commnication_enable_5927 = 0;
+    driver.setWriteLimit(3);
+    ASSERT_TRUE(testsupport::StartCommThread());
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !ui.popups().empty(); }, std::chrono::milliseconds(3000)));
+    EXPECT_EQ(ui.popups()[0].text, "Com write failed 11! ");
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+    // The thread goes on, with the line free for the next password write.
+    EXPECT_TRUE(testsupport::WaitFor([] { return com_idle.load() == 1; }, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(RS232COMThreadStatue.load(), 0);
+    // The port is opened again: the password phase starts over.
+    driver.setWriteLimit(-1);
+    const size_t before = driver.written().size();
+    comConfigure_success_flag = 1;
+    EXPECT_TRUE(testsupport::WaitFor([&] { return driver.written().size() >= before + 8; },
+                                     std::chrono::milliseconds(3000)));
+    testsupport::StopCommThread();
+    EXPECT_EQ(RS232COMThreadStatue.load(), 1);
+    EXPECT_EQ(ui.popups().size(), 1u);
 }
