@@ -178,28 +178,25 @@ public:
     // --- Controls -----------------------------------------------------------
     int getCtrlVal(int panel, int control, double* value) override
     {
-        if (value == nullptr) return UIE_BAD_ARGUMENT;
-        std::shared_ptr<CtrlRec> c;
-        int rc = lookup(panel, control, &c);
-        if (rc != UIE_NO_ERROR) return rc;
-        if (c->kind == Kind::Numeric) {
-            *value = c->number.load();
-        } else if (hasIntValue(c->kind)) {
-            *value = c->integer.load();
-        } else {
-            return UIE_BAD_TYPE;
-        }
-        return UIE_NO_ERROR;
+        return readValue(panel, control, value, [](double v) { return v; });
     }
 
     int getCtrlVal(int panel, int control, int* value) override
+    {
+        return readValue(panel, control, value, toInt);
+    }
+
+    // Reads a control's stored value: a numeric through `fromNumber`, every
+    // integer-valued kind as its integer.
+    template <typename T, typename Convert>
+    int readValue(int panel, int control, T* value, Convert fromNumber)
     {
         if (value == nullptr) return UIE_BAD_ARGUMENT;
         std::shared_ptr<CtrlRec> c;
         int rc = lookup(panel, control, &c);
         if (rc != UIE_NO_ERROR) return rc;
         if (c->kind == Kind::Numeric) {
-            *value = toInt(c->number.load());
+            *value = fromNumber(c->number.load());
         } else if (hasIntValue(c->kind)) {
             *value = c->integer.load();
         } else {
