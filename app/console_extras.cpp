@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "model/app_state.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"

@@ -4,7 +4,7 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"

@@ -1,7 +1,7 @@
 // The communication thread: one pass over the serial line every 100 ms.
 #include <cmath>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"

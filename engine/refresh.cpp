@@ -8,7 +8,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 

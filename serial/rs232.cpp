@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/frame_log.h"
 #include "modbus/modbus.h"

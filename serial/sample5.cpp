@@ -3,7 +3,7 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"

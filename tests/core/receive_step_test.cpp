@@ -6,7 +6,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"

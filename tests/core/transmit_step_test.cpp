@@ -2,7 +2,7 @@
 // does, and how the LED blinks while frames go out.
 #include <gtest/gtest.h>
 
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "app/callbacks.h"
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/qt_widgets.h"
 #include "platform/ui.h"

@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "app/mainwin.h"
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "app/mainwin.h"
-#include "app/uir_ids.h"
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "platform/clock.h"
