@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a release build of its own (build-package/,
-# or the folder given) and prints the path of the .deb on the last line.
-# Install it with: sudo apt install ./build-package/drive-console_*.deb
+# Installs what is missing, builds the Debian package from a release build of
+# its own (build-package/, or the folder given) and prints the path of the
+# .deb on the last line (everything else goes to standard error).
+# Install it with: sudo apt install "$(tools/package.sh | tail -n 1)"
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/install-deps.sh >&2
 dir="${1:-build-package}"
 launcher=()
 if command -v ccache >/dev/null; then
@@ -11,9 +13,10 @@ if command -v ccache >/dev/null; then
 fi
 # Debian's hardening flags (stack protector, fortified functions, full RELRO).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-flags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+cppflags="$(dpkg-buildflags --get CPPFLAGS)"
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDSC_BUILD_TESTS=OFF "${launcher[@]}" \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
+  -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
 rm -f "$dir"/drive-console_*.deb
