@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that a manual page documents every long option that the program's
-# --help lists. Usage: check-manpage.sh PROGRAM PAGE
+# --help lists, each in a .TP entry of its own. Usage: check-manpage.sh PROGRAM PAGE
 set -euo pipefail
 program="$1" page="$2"
 help="$("$program" --help)"
@@ -12,8 +12,9 @@ fi
 missing=0
 for option in $options; do
   # In roff source a dash is written \-; the option must be followed by a non-name character.
-  pattern="$(sed 's/-/\\\\-/g' <<<"$option")([^a-z0-9\\\\-]|\\\\[^-]|$)"
-  if ! grep -qE "^\.[A-Z]+ .*${pattern}" "$page"; then
+  pattern="${option//-/\\\\-}([^a-z0-9\\\\-]|\\\\[^-]|$)"
+  # Documented = the tag line of a .TP entry starts with the option.
+  if ! grep -A1 -E '^\.TP' "$page" | grep -qE "^\.[A-Z]+ ${pattern}"; then
     echo "$page: option $option of --help is not documented" >&2
     missing=1
   fi

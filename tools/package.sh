@@ -11,12 +11,14 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-# Debian's hardening flags (stack protector, fortified functions, full RELRO).
+# Debian's optimisation and hardening flags (stack protector, fortified
+# functions, full RELRO), without -g: the package is stripped anyway.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cppflags="$(dpkg-buildflags --get CPPFLAGS)"
+buildflags() { dpkg-buildflags --get "$1" | sed -E 's/(^| )-g( |$)/ /'; }
+cppflags="$(buildflags CPPFLAGS)"
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDSC_BUILD_TESTS=OFF "${launcher[@]}" \
-  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
-  -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
+  -DCMAKE_CXX_FLAGS="$(buildflags CXXFLAGS) $cppflags" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
+  -DCMAKE_C_FLAGS="$(buildflags CFLAGS) $cppflags" -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
 rm -f "$dir"/drive-console_*.deb
