@@ -11,7 +11,10 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 # Manual pages and the changelog carry the project version and are installed
 # compressed, as Debian expects.
+# Dates follow SOURCE_DATE_EPOCH when it is set (tools/package.sh sets it to
+# the time of the last commit), so that a rebuild gives the same files.
 string(TIMESTAMP DSC_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+string(TIMESTAMP DSC_RELEASE_DATE "%Y-%m-%d" UTC)
 set(DSC_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 set(DSC_COMPRESSED_DOCS)
 foreach(doc drive-console.1 drive-sim.1 changelog)

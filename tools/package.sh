@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh >&2
 dir="${1:-build-package}"
+# The changelog and manual pages are dated by the last commit.
+SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}"
+export SOURCE_DATE_EPOCH
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
