@@ -1,5 +1,5 @@
 # Installation and the Debian package (cpack -G DEB, see tools/package.sh).
-# Only the two programs and their desktop files are installed: the libraries
+# Only the two programs and their data files are installed: the libraries
 # are static and the tests have no install rules.
 include(GNUInstallDirs)
 
