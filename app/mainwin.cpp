@@ -4,10 +4,11 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "model/uir_ids.h"
+#include "app/version.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -91,6 +92,7 @@ bool LoadConsolePanels()
     RegisterAllCallbacks();
     panelMain = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
     if (panelMain.load() < 0) return false;
+    ShowVersionInTitle(panelMain.load());
     child = LoadPanel(panelMain.load(), "sample5.uir", uir::PANEL_COM);
     panel_set = LoadPanel(panelMain.load(), "mainwin.uir", uir::PANEL_SET);
     for (int i = 0; i < 6; ++i) {
