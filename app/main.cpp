@@ -6,6 +6,7 @@
 
 #include "app/console_extras.h"
 #include "app/mainwin.h"
+#include "platform/port_discovery.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +19,10 @@ int main(int argc, char** argv)
     }
     if (options.showHelp) {
         std::fputs(ConsoleUsage(), stdout);
+        return 0;
+    }
+    if (options.listPorts) {
+        for (const SerialPortEntry& e : ListSerialPorts()) std::printf("%s\n", PortListLine(e).c_str());
         return 0;
     }
     // Pictures are rendered offscreen, with or without a display.

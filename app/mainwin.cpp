@@ -4,14 +4,16 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/port_binding.h"
+#include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -111,6 +113,7 @@ void ShutdownConsole()
 {
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
+    StopPortWatch();
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -135,7 +138,12 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
+    LoadPortChoices();
+    if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
+    ShowPortChoices();
+    StartPortWatch();
     DisplayPanel(panelMain.load());
+    if (options.simulate) OpenSimulatedPort();
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }

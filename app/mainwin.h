@@ -10,6 +10,8 @@ struct ConsoleOptions {
     std::string screenshotDir;     // render every panel and page to PNG and exit
     double screenshotDelay = 0.0;  // seconds of live running before the pictures
     bool showHelp = false;
+    bool listPorts = false;  // print the serial devices present and exit
+    bool reconnect = false;  // reconnect automatically for this run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
