@@ -54,8 +54,10 @@ void savePictures(const std::string& dir)
         }
     }
     // The device chooser, with the devices of this machine.
+    const std::vector<SerialPortEntry> ports = ListSerialPorts();
     std::vector<std::string> rows;
-    for (const SerialPortEntry& e : ListSerialPorts()) {
+    rows.reserve(ports.size());
+    for (const SerialPortEntry& e : ports) {
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }
     const std::string chooser = dir + "/com-devices.png";

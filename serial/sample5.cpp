@@ -225,6 +225,7 @@ int ChooseDevice(int, int, int event, void*, int, int)
     if (port == 0) return 0;
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
     std::vector<std::string> rows;
+    rows.reserve(ports.size());
     for (const SerialPortEntry& e : ports) {
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }

@@ -211,6 +211,7 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
         << "only " << back.requestCount() << " requests within 3 s of the return";
     const auto log = back.requests();
     EXPECT_LE(log[0].receivedMs - returned, 3000);
+    RecordProperty("password_after_return_ms", static_cast<int>(log[0].receivedMs - returned));
     EXPECT_EQ(log[0].function, 6);
     EXPECT_EQ(log[0].address, sim::kPasswordRegister);
     EXPECT_EQ(log[1].function, 6);
