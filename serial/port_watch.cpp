@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "model/app_state.h"
-#include "model/uir_ids.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
 
