@@ -122,6 +122,12 @@ TEST_F(PortChoice, ByIdLinksMapDevicesToTheirStableNames)
     EXPECT_NE(FindPort(ports, pty.slavePath()), nullptr);
     EXPECT_EQ(FindPort(ports, (dir / "usb-Dangling").string()), nullptr);
     EXPECT_EQ(FindPort(ports, ""), nullptr);
+
+    // The device line of a COM number bound to the link names both and the adapter.
+    SetComBinding(4, (dir / "usb-Maker_Adapter_123-if00").string());
+    EXPECT_EQ(DeviceInfoText(4, ports), (dir / "usb-Maker_Adapter_123-if00").string() + " = " +
+                                            ports[0].path +
+                                            "\nFTDI FT232R USB UART, serial A10K3BZ7, 0403:6001");
 }
 
 TEST_F(PortChoice, BindingsAreStoredReloadedAndTheComOptionWins)
@@ -192,28 +198,6 @@ TEST_F(PortChoice, ChoosingADeviceBindsTheSelectedComNumberByItsStableName)
     // Absent here: the device line says so.
     EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO),
               "/dev/serial/by-id/usb-A\nno such device");
-}
-
-TEST_F(PortChoice, DeviceLineFollowsTheSelectedComNumber)
-{
-    PtyPair pty;
-    const fs::path dir = ScratchDir("line");
-    const fs::path link = dir / "usb-Maker_Adapter_123-if00";
-    fs::create_symlink(pty.slavePath(), link);
-    SerialPortEntry present = Usb(fs::canonical(pty.slavePath()).string(), link.string());
-    fake.list = {present};
-    SetComBinding(4, link.string());
-
-    EXPECT_EQ(DeviceInfoText(4, fake.list),
-              link.string() + " = " + present.path + "\nFTDI FT232R USB UART, serial A10K3BZ7, 0403:6001");
-    // An on-board port that enumeration leaves out has no UART behind it.
-    EXPECT_EQ(DeviceInfoText(3, fake.list), "/dev/ttyS2\nno such device");
-    SetComDevice(6, pty.slavePath());
-    EXPECT_EQ(DeviceInfoText(6, {}), pty.slavePath() + " (command line)");
-
-    ui.setInt(kPortPanel, uir::panel_com::COMSELECT, 3);
-    ComSelectChanged(kPortPanel, uir::panel_com::COMSELECT, EVENT_COMMIT, nullptr, 0, 0);
-    EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO), "/dev/ttyS2\nno such device");
 }
 
 TEST_F(PortChoice, AnAbsentBindingTakesTheConfigFailedPath)
