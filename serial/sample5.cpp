@@ -265,8 +265,9 @@ bool ReopenPort(int port, const SerialSettings& s)
 {
     {
         CommThreadHold hold;
-        // The operator may have opened a port meanwhile: that one stands.
-        if (comConfigure_success_flag.load() == 1) return true;
+        // The operator may have opened a port meanwhile: that one stands. (A
+        // port whose loss the communication thread has not acted on yet does not.)
+        if (comConfigure_success_flag.load() == 1 && !ComDeviceLost(active_comselect.load())) return true;
         if (OpenComConfig(port, "", s.baud, s.parity, s.dataBits, s.stopBits, kQueueSize, kQueueSize) < 0) {
             return false;
         }
