@@ -803,35 +803,69 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     return false;
 }
 
+namespace {
+
+// Reads the bytes of a resource file, from $DSC_UIR_DIR when set, else from
+// the Qt resource :/uir/<fileName>.
+bool readResource(const std::string& fileName, std::string* bytes, std::string* why)
+{
+    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
+        fileName == "..") {
+        *why = fileName + ":0: a resource is named by a plain file name";
+        return false;
+    }
+    const char* dir = std::getenv("DSC_UIR_DIR");
+    QString path = dir != nullptr && *dir != '\0'
+                       ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
+                       : ":/uir/" + QString::fromStdString(fileName);
+    QFile f(path);
+    constexpr qint64 kMaxSize = 4 * 1024 * 1024;
+    if (!f.open(QIODevice::ReadOnly)) {
+        *why =
+            fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";
+        return false;
+    }
+    if (f.size() > kMaxSize) {
+        *why = fileName + ":0: file larger than 4 MiB";
+        return false;
+    }
+    *bytes = f.readAll().toStdString();
+    return true;
+}
+
+}  // namespace
+
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
 {
     std::string why;
-    bool ok = false;
-    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
-        fileName == "..") {
-        why = fileName + ":0: a resource is named by a plain file name";
-    } else {
-        const char* dir = std::getenv("DSC_UIR_DIR");
-        QString path = dir != nullptr && *dir != '\0'
-                           ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
-                           : ":/uir/" + QString::fromStdString(fileName);
-        QFile f(path);
-        constexpr qint64 kMaxSize = 4 * 1024 * 1024;
-        if (!f.open(QIODevice::ReadOnly)) {
-            why = fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() +
-                  ")";
-        } else if (f.size() > kMaxSize) {
-            why = fileName + ":0: file larger than 4 MiB";
-        } else {
-            QByteArray bytes = f.readAll();
-            ok = ParsePanel(bytes.toStdString(), fileName, number, out, &why);
-        }
-    }
+    std::string bytes;
+    const bool ok = readResource(fileName, &bytes, &why) && ParsePanel(bytes, fileName, number, out, &why);
     if (!ok) {
         qCCritical(lcUir, "%s", why.c_str());
         if (error != nullptr) *error = why;
     }
     return ok;
+}
+
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+{
+    std::string bytes;
+    std::string utf8;
+    std::size_t bad = 0;
+    std::vector<Panel> panels;
+    if (!readResource(fileName, &bytes, error)) return false;
+    if (!GbkToUtf8(bytes, &utf8, &bad)) {
+        *error = fileName + ": bytes that are not GBK text";
+        return false;
+    }
+    if (!ParseText(utf8, fileName, &panels, error)) return false;
+    for (Panel& p : panels) {
+        if (p.number != number) continue;
+        *out = std::move(p);
+        return true;
+    }
+    *error = fileName + ": no panel numbered " + std::to_string(number);
+    return false;
 }
 
 }  // namespace uirfile

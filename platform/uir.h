@@ -110,6 +110,11 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
+// Reads and parses panel `number` of a resource file like LoadPanelResource,
+// but leaves its callbacks unresolved and logs nothing: for describing the
+// panels' controls without building them.
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
+
 // GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
 // sets `badOffset` to where it starts.
 bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset);

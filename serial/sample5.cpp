@@ -3,10 +3,10 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
-#include "model/uir_ids.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
@@ -119,6 +119,12 @@ int Configure(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     readPortSettings(child.load());
+    ConfigureSelectedPort();
+    return 0;
+}
+
+void ConfigureSelectedPort()
+{
     {
         CommThreadHold hold;
         openSelectedPort();
@@ -130,7 +136,6 @@ int Configure(int, int, int event, void*, int, int)
         send_1frame(6, communication_password_hci.address.load(), value);
         armPasswordTimers();
     }
-    return 0;
 }
 
 int CloseCOM(int, int, int event, void*, int, int)
