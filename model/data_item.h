@@ -11,14 +11,14 @@
 #include <cstddef>
 
 struct DataItem {
-    std::atomic<int> address{0};          // holding-register address, 0..65535
-    std::atomic<double> value{0.0};       // raw register value (or operator entry before it is sent)
-    std::atomic<int> send_flag{0};        // 1 = write pending
-    std::atomic<int> query_flag{0};       // entry 0 only: 1 = read the whole table
-    std::atomic<int> refresh_flag{0};     // 1 = display update pending
-    std::atomic<int> scale_num{0};        // engineering value for scale_den raw counts
-    std::atomic<int> scale_den{0};        // raw counts; never 0 in a table entry
-    std::atomic<unsigned> read_count{0};  // entry 0 only: whole-table read replies stored (wraps)
+    std::atomic<int> address{0};       // holding-register address, 0..65535
+    std::atomic<double> value{0.0};    // raw register value (or operator entry before it is sent)
+    std::atomic<int> send_flag{0};     // 1 = write pending
+    std::atomic<int> query_flag{0};    // entry 0 only: 1 = read the whole table
+    std::atomic<int> refresh_flag{0};  // 1 = display update pending
+    std::atomic<int> scale_num{0};     // engineering value for scale_den raw counts
+    std::atomic<int> scale_den{0};     // raw counts; never 0 in a table entry
+    std::atomic<int> read_count{0};    // entry 0 only: whole-table read replies stored (wraps)
 };
 
 constexpr int DATAITEM1_COUNT = 15;

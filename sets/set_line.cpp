@@ -56,7 +56,7 @@ bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>
 bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
 {
     constexpr int kTables = 6;
-    unsigned before[kTables];
+    int before[kTables];
     std::int64_t askedAt[kTables];
     bool done[kTables] = {};
     const std::int64_t start = ClockMs();
