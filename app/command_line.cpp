@@ -9,12 +9,14 @@
 #include <thread>
 
 #include "engine/ems.h"
+#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
@@ -167,6 +169,9 @@ public:
     explicit Line(const Args& a)
     {
         SetUiBackend(&ui_);
+        // A new line: nothing awaited, the password not yet accepted.
+        com_idle = 1;
+        hci_commnication_enable_5927 = 0;
         fillDataItems();
         // Only the pages are read: the status block is of no use here.
         kStatusTable.items[0].query_flag = 0;
