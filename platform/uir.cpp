@@ -616,12 +616,23 @@ private:
         for (const MenuEntry& other : panel()->menus) {
             if (other.constant == m.constant) return fail("menu constant " + m.constant + " used twice");
         }
+        int autoIds = 0;  // entries before this one that took the next id
+        for (const MenuEntry& other : panel()->menus) autoIds += other.explicitId ? 0 : 1;
+        m.id = autoIds + 2;
         for (const Token& o : options) {
+            if (o.key == "id") {
+                if (!toInt(o.text, &m.id) || m.id < 2 || m.id > 100000)
+                    return fail("bad menu id '" + o.text + "'");
+                m.explicitId = true;
+                continue;
+            }
             if (o.key != "cb") return fail("unknown option " + o.key + "= for menu");
             if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
             m.callbackName = o.text;
         }
-        m.id = static_cast<int>(panel()->menus.size()) + 2;
+        for (const MenuEntry& other : panel()->menus) {
+            if (other.id == m.id) return fail("menu id " + std::to_string(m.id) + " used twice");
+        }
         panel()->menus.push_back(std::move(m));
         return true;
     }

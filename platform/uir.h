@@ -79,6 +79,7 @@ struct MenuEntry {
     MenuCallbackPtr callback = nullptr;
     void* callbackData = nullptr;
     int line = 0;
+    bool explicitId = false;  // id= given
 };
 
 struct Panel {
