@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "model/uir_ids.h"
+#include "app/parameter_sets_window.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -52,6 +53,7 @@ void savePictures(const std::string& dir)
             std::fprintf(stderr, "could not render %s\n", path.c_str());
         }
     }
+    if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
 }
 
 }  // namespace

@@ -4,10 +4,11 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "model/uir_ids.h"
+#include "app/parameter_sets_window.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -135,6 +136,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
+    InstallFileMenu();
     DisplayPanel(panelMain.load());
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);

@@ -105,7 +105,7 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
     }
 }
 
-WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs)
+WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs, const std::atomic<bool>* cancel)
 {
     if (!portOpen()) return {false, "not written: port closed"};
     item.value.store(static_cast<double>(word));
@@ -113,10 +113,12 @@ WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs)
     const std::int64_t deadline = ClockMs() + giveUpMs;
     while (item.send_flag.load() == 1) {
         const bool closed = !portOpen();
-        if (closed || ClockMs() > deadline) {
+        if (closed || cancelled(cancel) || ClockMs() > deadline) {
             // Withdraw the request unless the communication thread took it meanwhile.
             if (item.send_flag.exchange(0) == 1) {
-                return {false, closed ? "not written: port closed" : "not written: the line stayed busy"};
+                return {false, closed              ? "not written: port closed"
+                               : cancelled(cancel) ? "not written: cancelled"
+                                                   : "not written: the line stayed busy"};
             }
             break;
         }
@@ -125,7 +127,7 @@ WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs)
     // The thread took the idle line before it cleared the flag: the exchange is
     // over once the line is idle again (reply parsed or reply time-out).
     while (com_idle.load() != 1) {
-        if (!portOpen() || ClockMs() > deadline) break;
+        if (!portOpen() || cancelled(cancel) || ClockMs() > deadline) break;
         Sleep(kPollMs);
     }
     return {true, "written"};
@@ -159,7 +161,8 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         } else if (cancelled(cancel)) {
             row.write = {false, "not written: cancelled"};
         } else {
-            row.write = WriteThroughSendFlag(kPageTables[info->tab].items[info->index], e.word, giveUpMs);
+            row.write =
+                WriteThroughSendFlag(kPageTables[info->tab].items[info->index], e.word, giveUpMs, cancel);
         }
         anySent = anySent || row.write.sent;
         rows.push_back(row);

@@ -43,7 +43,8 @@ struct WriteOutcome {
 // it knows only whether the request went out; the value is judged by the
 // read-back after all writes. Where the line reports a per-write outcome
 // (confirmed, no reply, rejected, echo differs, ...), this function returns it.
-WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs);
+WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 // The registers of `set` to write: those whose word differs from
 // `controller`, narrowed to `only` when it is not empty. Action registers are
