@@ -1,6 +1,7 @@
 #include "app/parameter_sets_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -151,6 +152,7 @@ bool SaveComparisonPicture(const std::string& path)
     set.entries[39].word += 3000;
     CompareWindow window("reference.json", std::move(set), nullptr);
     window.showController(words);
+    window.announceCounts();
     return window.grab().save(QString::fromStdString(path));
 }
 
@@ -230,7 +232,7 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     table_->setColumnWidth(kFile, 110);
     table_->setColumnWidth(kOutcome, 220);
     connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() == kWrite) updateCounts();
+        if (item->column() == kWrite && !busy() && haveController_) announceCounts();
     });
     layout->addWidget(table_, 1);
 
@@ -244,12 +246,16 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     write_->setObjectName("COMPARE_WRITE");
     auto* close = new QPushButton("&Close", this);
     close->setObjectName("COMPARE_CLOSE");
+    only_ = new QCheckBox("&Only rows that differ or were written", this);
+    only_->setObjectName("COMPARE_ONLY_DIFFERING");
     buttons->addWidget(reread_);
+    buttons->addWidget(only_);
     buttons->addStretch(1);
     buttons->addWidget(write_);
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(reread_, &QPushButton::clicked, this, [this] { readController(); });
+    connect(only_, &QCheckBox::toggled, this, [this] { filterRows(); });
     connect(write_, &QPushButton::clicked, this, [this] { writeChecked(); });
     connect(close, &QPushButton::clicked, this, [this] { this->close(); });
     auto* progress = new QTimer(this);
@@ -324,6 +330,7 @@ void CompareWindow::readController()
                 return;
             }
             showController(result->words);
+            announceCounts();
         });
 }
 
@@ -348,26 +355,30 @@ void CompareWindow::showController(const std::map<int, int>& words)
         }
     }
     haveController_ = true;
-    updateCounts();
+    filterRows();
 }
 
-void CompareWindow::updateCounts()
+int CompareWindow::updateCounts()
 {
-    if (!haveController_ || busy()) return;
-    int differing = 0;
     int checked = 0;
     for (int r = 0; r < table_->rowCount(); ++r) {
-        if (table_->item(r, kController)->background() != QBrush()) ++differing;
         if (table_->item(r, kWrite)->checkState() == Qt::Checked) ++checked;
     }
-    write_->setEnabled(checked > 0);
-    if (writing_ == 0 && status_->styleSheet().isEmpty()) {
-        setStatus(QString("%1 of %2 registers differ; %3 checked to write.")
-                      .arg(differing)
-                      .arg(table_->rowCount())
-                      .arg(checked),
-                  false);
+    write_->setEnabled(haveController_ && !busy() && checked > 0);
+    return checked;
+}
+
+void CompareWindow::announceCounts()
+{
+    int differing = 0;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        if (table_->item(r, kController)->background() != QBrush()) ++differing;
     }
+    setStatus(QString("%1 of %2 registers differ; %3 checked to write.")
+                  .arg(differing)
+                  .arg(table_->rowCount())
+                  .arg(updateCounts()),
+              false);
 }
 
 void CompareWindow::writeChecked()
@@ -424,6 +435,16 @@ void CompareWindow::writeChecked()
         });
 }
 
+void CompareWindow::filterRows()
+{
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const bool differs = table_->item(r, kController)->background() != QBrush();
+        const bool written = table_->item(r, kOutcome)->data(Qt::ForegroundRole).isValid();
+        const bool marked = differs || written;
+        table_->setRowHidden(r, only_->isChecked() && !marked);
+    }
+}
+
 void CompareWindow::showOutcomes(const std::vector<psets::RestoreRow>& rows)
 {
     const QSignalBlocker block(table_);
@@ -444,4 +465,5 @@ void CompareWindow::showOutcomes(const std::vector<psets::RestoreRow>& rows)
         QString("%1 of %2 written registers confirmed by reading back.").arg(confirmed).arg(rows.size());
     if (!backupPath_.empty()) text += " Backup: " + qs(backupPath_);
     setStatus(text, confirmed != static_cast<int>(rows.size()));
+    filterRows();
 }

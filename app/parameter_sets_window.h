@@ -12,6 +12,7 @@
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -54,6 +55,8 @@ public:
     // Fills the controller column from `words` (as psets::TableWords gives).
     void showController(const std::map<int, int>& words);
     void writeChecked();
+    // Shows how many rows differ and how many are checked.
+    void announceCounts();
 
     bool busy() const { return worker_.joinable() && !finished_.load(); }
     const std::string& backupPath() const { return backupPath_; }
@@ -68,7 +71,10 @@ private:
     void finishRun();
     void setStatus(const QString& text, bool error);
     void showOutcomes(const std::vector<psets::RestoreRow>& rows);
-    void updateCounts();
+    // With "Only rows that differ or were written" on, hides the other rows.
+    void filterRows();
+    // Enables "Write checked" when rows are checked; returns their count.
+    int updateCounts();
 
     std::string path_;
     psets::ParameterSet set_;
@@ -76,6 +82,7 @@ private:
     QLabel* status_ = nullptr;
     QPushButton* write_ = nullptr;
     QPushButton* reread_ = nullptr;
+    QCheckBox* only_ = nullptr;
     std::thread worker_;
     std::atomic<bool> finished_{true};
     std::atomic<bool> cancel_{false};

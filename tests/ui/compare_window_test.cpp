@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -161,6 +162,10 @@ TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfte
             }
         }
         EXPECT_EQ(static_cast<std::int16_t>(sim_.registerValue(2609)), words[2609]);
+        window->findChild<QCheckBox*>("COMPARE_ONLY_DIFFERING")->setChecked(true);
+        int shown = 0;
+        for (int r = 0; r < table->rowCount(); ++r) shown += table->isRowHidden(r) ? 0 : 1;
+        EXPECT_EQ(shown, 2) << "the two written rows stay in view";
 
         // The backup holds the controller's set from before the writes.
         ASSERT_EQ(backups().size(), 1);
