@@ -830,7 +830,7 @@ bool readResource(const std::string& fileName, std::string* bytes, std::string* 
                        ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
                        : ":/uir/" + QString::fromStdString(fileName);
     QFile f(path);
-    constexpr qint64 kMaxSize = 4 * 1024 * 1024;
+    constexpr qint64 kMaxSize = qint64{4} * 1024 * 1024;
     if (!f.open(QIODevice::ReadOnly)) {
         *why =
             fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";

@@ -23,7 +23,7 @@ namespace psets {
 
 namespace {
 
-constexpr qint64 kMaxFileBytes = 1024 * 1024;
+constexpr qint64 kMaxFileBytes = qint64{1024} * 1024;
 constexpr int kUnitColumn = 2;  // the pages put a row's unit text in grid column 2
 
 // Page 6 entries that act when written: test enable (2650), run mode (2651),

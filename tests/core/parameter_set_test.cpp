@@ -52,9 +52,7 @@ std::string fileWith(const std::string& entries, const std::string& head = "")
     return "{\n"
            "\"format\": \"drive-console-parameters\",\n"
            "\"version\": 1,\n" +
-           head +
-           "\"registers\": [\n" +
-           entries +
+           head + "\"registers\": [\n" + entries +
            "]\n"
            "}\n";
 }
@@ -121,10 +119,11 @@ TEST_F(ParameterSets, PartialSetLoadsAndPeopleFieldsAreIgnored)
 {
     psets::ParameterSet set;
     std::string error;
-    ASSERT_TRUE(psets::FromJson(QByteArray::fromStdString(fileWith(
-                                    "{\"register\": 2603, \"word\": 123, \"value\": 999, \"caption\": \"x\"},\n"
-                                    "{\"register\": 2548, \"word\": -5}\n")),
-                                &set, &error))
+    ASSERT_TRUE(psets::FromJson(
+        QByteArray::fromStdString(
+            fileWith("{\"register\": 2603, \"word\": 123, \"value\": 999, \"caption\": \"x\"},\n"
+                     "{\"register\": 2548, \"word\": -5}\n")),
+        &set, &error))
         << error;
     ASSERT_EQ(set.entries.size(), 2u);
     EXPECT_EQ(set.entries[0].reg, 2603);
@@ -141,14 +140,16 @@ TEST_F(ParameterSets, EveryBadFileIsRefusedWholeNamingTheLineAndTheFault)
         std::string fault;     // a word of the fault
     };
     const Case cases[] = {
-        {"{\n\"format\": \"drive-console-parameters\",\n\"version\": 1,\n\"registers\": [\n{\"register\": 2548,\n",
+        {"{\n\"format\": \"drive-console-parameters\",\n\"version\": 1,\n\"registers\": [\n{\"register\": "
+         "2548,\n",
          "line 6:", "malformed"},
         {"[1, 2]", "line 1:", "object"},
         {"{\n\"format\": \"other\",\n\"version\": 1,\n\"registers\": []\n}", "line 2:", "format"},
         {"{\n\"version\": 1,\n\"registers\": []\n}", "line 1:", "format"},
-        {"{\n\"format\": \"drive-console-parameters\",\n\"version\": 2,\n\"registers\": []\n}", "line 3:",
-         "version"},
-        {fileWith(good + "{\"register\": 2563, \"word\": 1}\n"), "line 6:", "2563 is not a parameter register"},
+        {"{\n\"format\": \"drive-console-parameters\",\n\"version\": 2,\n\"registers\": []\n}",
+         "line 3:", "version"},
+        {fileWith(good + "{\"register\": 2563, \"word\": 1}\n"),
+         "line 6:", "2563 is not a parameter register"},
         {fileWith(good + "{\"register\": 2748, \"word\": 1}\n"), "line 6:", "not a parameter register"},
         {fileWith(good + "{\"register\": 2548, \"word\": 2}\n"), "line 6:", "appears twice (also on line 5)"},
         {fileWith(good + "{\"register\": 2549,\n \"word\": 32768}\n"), "line 7:", "outside -32768..32767"},
@@ -187,9 +188,11 @@ TEST_F(ParameterSets, OnlyDifferingSettableRegistersAreWrittenNarrowedByOnly)
     std::map<int, int> controller;
     for (const psets::RegisterInfo& r : psets::Registers()) controller[r.reg] = 0;
     psets::ParameterSet file;
-    file.entries = {{2550, 58}, {2551, 0}, {2608, 100}, {2650, 1}, {2654, 1}, {2655, 1}, {2651, 2}, {2662, 1}};
+    file.entries = {{2550, 58}, {2551, 0}, {2608, 100}, {2650, 1},
+                    {2654, 1},  {2655, 1}, {2651, 2},   {2662, 1}};
     auto regs = [](const std::vector<psets::Entry>& entries) {
         std::vector<int> out;
+        out.reserve(entries.size());
         for (const auto& e : entries) out.push_back(e.reg);
         return out;
     };

@@ -70,7 +70,7 @@ protected:
 
     std::string dumpTo(const char* name)
     {
-        const std::string file = dir_.filePath(name).toStdString();
+        std::string file = dir_.filePath(name).toStdString();
         EXPECT_EQ(run({"dump", "--out", file}), kCommandOk) << err_;
         return file;
     }
