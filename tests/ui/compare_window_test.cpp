@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -197,6 +198,24 @@ TEST_F(CompareWindowTest, ABadFileOpensNoWindowAndWritesNothing)
         EXPECT_TRUE(box->text().contains("line 2: word 99999 of register 2550")) << box->text().toStdString();
         box->close();
         runUntil([] { return false; }, 300);
+        EXPECT_TRUE(parameterWrites().empty());
+    });
+}
+
+TEST_F(CompareWindowTest, SaveParametersReadsThePagesFreshAndSavesWhatTheControllerHolds)
+{
+    const std::string file = files_.filePath("saved.json").toStdString();
+    runConsole([&] {
+        sim_.setRegister(2630, 77);  // changed after the start-up reads: only a fresh read sees it
+        SaveParametersTo(file);
+        ASSERT_TRUE(runUntil([&] { return QFile::exists(QString::fromStdString(file)); }, 15000));
+        psets::ParameterSet set;
+        std::string error;
+        ASSERT_TRUE(psets::LoadSetFile(file, &set, &error)) << error;
+        ASSERT_EQ(set.entries.size(), 70u);
+        for (const psets::Entry& e : set.entries) {
+            EXPECT_EQ(e.word, static_cast<std::int16_t>(sim_.registerValue(e.reg))) << e.reg;
+        }
         EXPECT_TRUE(parameterWrites().empty());
     });
 }
