@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/parameter_sets_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/port_discovery.h"
@@ -64,6 +65,7 @@ void savePictures(const std::string& dir)
     if (!qtui::SaveSelectionPopupPng("Device for COM4", "Device\tStable name\tDescription", rows, chooser)) {
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());
     }
+    if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/console_extras.h"
 #include "app/mainwin.h"
 #include "app/version.h"
@@ -12,6 +13,8 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The commands for scripts run without a display and without widgets.
+    if (!args.empty() && IsCommandName(args[0])) return RunCommand(args, stdout, stderr);
     ConsoleOptions options;
     std::string error;
     if (!ParseConsoleOptions(args, &options, &error)) {
@@ -20,6 +23,7 @@ int main(int argc, char** argv)
     }
     if (options.showHelp) {
         std::fputs(ConsoleUsage(), stdout);
+        std::fputs(CommandUsage(), stdout);
         return 0;
     }
     if (options.showVersion) {

@@ -5,6 +5,7 @@
 #include "app/callbacks.h"
 #include "app/console_extras.h"
 #include "app/version.h"
+#include "app/parameter_sets_window.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -144,6 +145,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
     ShowPortChoices();
     StartPortWatch();
+    InstallFileMenu();
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
     if (!options.screenshotDir.empty()) {

@@ -31,6 +31,20 @@ void refreshQUERY();
 // One refresh pass: the seven routines above, in that order.
 void refreshAll();
 
+// The control that shows item `index` of page table `tab` (0..5): its control
+// on the parameter page, or for the items that only the debug panel shows, the
+// control there; and whether it shows the value scaled (value * scale_num /
+// scale_den). Lets other parts describe an item as the panels do. An index
+// outside the table gives a null file.
+struct ItemDisplay {
+    const char* file;  // panel resource file
+    int panel;         // panel number in that file
+    int page;          // tab page index on that panel
+    int control;       // control id on that page
+    bool scaled;
+};
+ItemDisplay pageItemDisplay(int tab, int index);
+
 // The status words last drawn into the main panel's tables (input, output and
 // the three fault words); 0 at start. Refresh thread only.
 extern std::atomic<int> inputIOstatue;

@@ -112,6 +112,9 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
             if (table.clearsQuery) item.query_flag.store(0);
             item.refresh_flag.store(1);
         }
+        // Counted after the values are stored: whoever waits for a fresh read
+        // of the table sees them once the count moves.
+        if (first == 0 && quantity == table.count) table.items[0].read_count.fetch_add(1);
         return MODBUS_READ_ACCEPTED;
     }
     return MODBUS_UNKNOWN_BLOCK;

@@ -77,7 +77,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, MENU_COMCONFIGURE, 2) \
     X(C, MENU_SET, 3) \
     X(C, MENU_DEBUG, 4) \
-    X(C, MENU1, 5)
+    X(C, MENU1, 5) \
+    X(C, MENU_FILE, 6)
 
 #define UIR_PANEL_COM_CONTROLS(X, C) \
     X(C, COMSELECT, 2) \

@@ -616,12 +616,23 @@ private:
         for (const MenuEntry& other : panel()->menus) {
             if (other.constant == m.constant) return fail("menu constant " + m.constant + " used twice");
         }
+        int autoIds = 0;  // entries before this one that took the next id
+        for (const MenuEntry& other : panel()->menus) autoIds += other.explicitId ? 0 : 1;
+        m.id = autoIds + 2;
         for (const Token& o : options) {
+            if (o.key == "id") {
+                if (!toInt(o.text, &m.id) || m.id < 2 || m.id > 100000)
+                    return fail("bad menu id '" + o.text + "'");
+                m.explicitId = true;
+                continue;
+            }
             if (o.key != "cb") return fail("unknown option " + o.key + "= for menu");
             if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
             m.callbackName = o.text;
         }
-        m.id = static_cast<int>(panel()->menus.size()) + 2;
+        for (const MenuEntry& other : panel()->menus) {
+            if (other.id == m.id) return fail("menu id " + std::to_string(m.id) + " used twice");
+        }
         panel()->menus.push_back(std::move(m));
         return true;
     }
@@ -803,35 +814,69 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     return false;
 }
 
+namespace {
+
+// Reads the bytes of a resource file, from $DSC_UIR_DIR when set, else from
+// the Qt resource :/uir/<fileName>.
+bool readResource(const std::string& fileName, std::string* bytes, std::string* why)
+{
+    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
+        fileName == "..") {
+        *why = fileName + ":0: a resource is named by a plain file name";
+        return false;
+    }
+    const char* dir = std::getenv("DSC_UIR_DIR");
+    QString path = dir != nullptr && *dir != '\0'
+                       ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
+                       : ":/uir/" + QString::fromStdString(fileName);
+    QFile f(path);
+    constexpr qint64 kMaxSize = qint64{4} * 1024 * 1024;
+    if (!f.open(QIODevice::ReadOnly)) {
+        *why =
+            fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";
+        return false;
+    }
+    if (f.size() > kMaxSize) {
+        *why = fileName + ":0: file larger than 4 MiB";
+        return false;
+    }
+    *bytes = f.readAll().toStdString();
+    return true;
+}
+
+}  // namespace
+
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
 {
     std::string why;
-    bool ok = false;
-    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
-        fileName == "..") {
-        why = fileName + ":0: a resource is named by a plain file name";
-    } else {
-        const char* dir = std::getenv("DSC_UIR_DIR");
-        QString path = dir != nullptr && *dir != '\0'
-                           ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
-                           : ":/uir/" + QString::fromStdString(fileName);
-        QFile f(path);
-        constexpr qint64 kMaxSize = 4 * 1024 * 1024;
-        if (!f.open(QIODevice::ReadOnly)) {
-            why = fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() +
-                  ")";
-        } else if (f.size() > kMaxSize) {
-            why = fileName + ":0: file larger than 4 MiB";
-        } else {
-            QByteArray bytes = f.readAll();
-            ok = ParsePanel(bytes.toStdString(), fileName, number, out, &why);
-        }
-    }
+    std::string bytes;
+    const bool ok = readResource(fileName, &bytes, &why) && ParsePanel(bytes, fileName, number, out, &why);
     if (!ok) {
         qCCritical(lcUir, "%s", why.c_str());
         if (error != nullptr) *error = why;
     }
     return ok;
+}
+
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+{
+    std::string bytes;
+    std::string utf8;
+    std::size_t bad = 0;
+    std::vector<Panel> panels;
+    if (!readResource(fileName, &bytes, error)) return false;
+    if (!GbkToUtf8(bytes, &utf8, &bad)) {
+        *error = fileName + ": bytes that are not GBK text";
+        return false;
+    }
+    if (!ParseText(utf8, fileName, &panels, error)) return false;
+    for (Panel& p : panels) {
+        if (p.number != number) continue;
+        *out = std::move(p);
+        return true;
+    }
+    *error = fileName + ": no panel numbered " + std::to_string(number);
+    return false;
 }
 
 }  // namespace uirfile

@@ -79,6 +79,7 @@ struct MenuEntry {
     MenuCallbackPtr callback = nullptr;
     void* callbackData = nullptr;
     int line = 0;
+    bool explicitId = false;  // id= given
 };
 
 struct Panel {
@@ -109,6 +110,11 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // :/uir/<fileName>, and parses panel `number` as ParsePanel does. A failure
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
+
+// Reads and parses panel `number` of a resource file like LoadPanelResource,
+// but leaves its callbacks unresolved and logs nothing: for describing the
+// panels' controls without building them.
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
 // GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
 // sets `badOffset` to where it starts.

@@ -132,6 +132,12 @@ int Configure(int, int, int event, void*, int, int)
     if (event != EVENT_COMMIT) return 0;
     readPortSettings(child.load());
     CancelPortWait();
+    ConfigureSelectedPort();
+    return 0;
+}
+
+void ConfigureSelectedPort()
+{
     {
         CommThreadHold hold;
         openSelectedPort();
@@ -143,7 +149,6 @@ int Configure(int, int, int event, void*, int, int)
         send_1frame(6, communication_password_hci.address.load(), value);
         armPasswordTimers();
     }
-    return 0;
 }
 
 int CloseCOM(int, int, int event, void*, int, int)

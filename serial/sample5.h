@@ -18,6 +18,11 @@ extern int stopselect;                                         // stop bits
 extern std::atomic<int> comConfigure_success_flag;  // 1 while a port is open and usable
 extern std::atomic<int> active_comselect;           // number of the open port
 
+// What "__Configure" does once the selections are read: opens (or re-opens)
+// the port with comselect .. stopselect and, when it opened, starts the
+// password exchange.
+void ConfigureSelectedPort();
+
 int Configure(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int CloseCOM(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int Quit(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -289,6 +289,7 @@ const MenuSpec kMenus[] = {
     {"MENU_SET", "SET", "parameterSet"},
     {"MENU_DEBUG", "DEBUG", "debug"},
     {"MENU1", "Help", nullptr},
+    {"MENU_FILE", "FILE", nullptr},  // shown first; its commands are a drop-down menu
 };
 
 struct PanelSpec {
