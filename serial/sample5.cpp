@@ -3,10 +3,11 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
-#include "model/uir_ids.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
@@ -95,6 +96,7 @@ void openSelectedPort()
         return;
     }
     active_comselect = comselect;
+    ResetLine("port re-opened");
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -126,8 +128,7 @@ int Configure(int, int, int event, void*, int, int)
     if (comConfigure_success_flag.load() == 1) {
         HidePanel(child.load());
         comConfigure_flag = 0;
-        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-        send_1frame(6, communication_password_hci.address.load(), value);
+        WritePasswordWhenIdle();
         armPasswordTimers();
     }
     return 0;
@@ -142,6 +143,7 @@ int CloseCOM(int, int, int event, void*, int, int)
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
+            AbandonWrites("port closed");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
         }

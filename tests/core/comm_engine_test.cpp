@@ -158,10 +158,11 @@ std::vector<Expected> afterPassword(const std::vector<sim::RequestRecord>& log)
 
 TEST_F(CommEngine, WriteMarkedAtStartUpGoesBeforeEveryPageRead)
 {
-    dataItem3[2].value = 1.0;
-    dataItem3[2].send_flag = 1;
     ASSERT_TRUE(testsupport::StartCommThread());
     configure();
+    // Marked while the password echo is still on its way: every page read is queued.
+    dataItem3[2].value = 1.0;
+    dataItem3[2].send_flag = 1;
     ASSERT_TRUE(WaitFor([&] { return afterPassword(sim.requests()).size() >= 8; }, 10000ms));
     const auto got = afterPassword(sim.requests());
     const std::vector<Expected> expected = {{6, 2590, 1}, {3, 2548, 15}, {3, 2568, 7},  {3, 2588, 16},

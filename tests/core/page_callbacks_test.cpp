@@ -8,10 +8,11 @@
 #include <set>
 #include <string>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -64,6 +65,7 @@ protected:
         panel_debug_tab[1] = D2;
         fillDataItems();
         clearFlags();
+        comConfigure_success_flag = 1;  // a press with the port closed writes nothing
     }
 
     // Items whose send_flag is set, as "table:index".

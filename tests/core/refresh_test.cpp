@@ -12,6 +12,7 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -208,6 +209,7 @@ TEST_F(Refresh, EveryPageRowShowsItsOwnItemWhereItsSendButtonReadsIt)
     // the item it writes. A row drawn on another row's control, or a button
     // reading another row's control, hands back someone else's value.
     panel_set = 50;
+    comConfigure_success_flag = 1;  // a press with the port closed writes nothing
     for (int t = 0; t < 6; ++t) {
         for (int i = 0; i < kPageTables[t].count; ++i) {
             kPageTables[t].items[i].value = 100.0 * (t + 1) + 3 * i + 2;
