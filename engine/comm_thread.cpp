@@ -98,7 +98,7 @@ int RS232COMThreadPass()
 {
     if (comConfigure_success_flag.load() != 1) {
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
-        AbandonWrites("port closed");
+        AbandonWrites("port not open");
         return 0;
     }
     if (hci_commnication_enable_5927.load() == 1) {

@@ -384,7 +384,8 @@ void AbandonWrites(const std::string& why)
             for (int i = 0; i < t.count; ++i) t.items[i].send_flag.store(0);
         }
         if (g_inFlight) {
-            endLocked(std::move(*g_inFlight), WriteOutcome::PortClosed, why + " before the reply", &ended);
+            endLocked(std::move(*g_inFlight), WriteOutcome::PortClosed,
+                      why.empty() ? "before the reply" : why + ", before the reply", &ended);
             g_inFlight.reset();
         }
         for (auto& entry : g_pending) {

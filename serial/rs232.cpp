@@ -75,7 +75,7 @@ void RS232Send()
         // may already be opening the port again.
         FlushInQ(port);
         comConfigure_success_flag = 0;
-        AbandonWrites("port write failed");
+        AbandonWrites("write to the port failed");
         PortErrorPopup("Com write failed! ");
     }
 }
@@ -99,7 +99,7 @@ void collectReplyBytes()
     if (n < 0) {
         FlushOutQ(port);
         comConfigure_success_flag = 0;
-        AbandonWrites("port read failed");
+        AbandonWrites("read from the port failed");
         PortErrorPopup("Com Read failed! ");
         return;
     }

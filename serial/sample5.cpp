@@ -96,7 +96,7 @@ void openSelectedPort()
         return;
     }
     active_comselect = comselect;
-    ResetLine("port re-opened");
+    ResetLine("port opened again");
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -143,7 +143,7 @@ int CloseCOM(int, int, int event, void*, int, int)
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
-            AbandonWrites("port closed");
+            AbandonWrites("closed by the operator");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
         }

@@ -359,3 +359,27 @@ TEST_F(SteppedReceive, BurstsJoinWhileTheSilenceStaysWithin200Ms)
         EXPECT_EQ(com_idle.load(), 1);
     }
 }
+
+TEST_F(ReceiveStep, ReplyAfterTheTimeOutIsNeverTakenAsTheNextReply)
+{
+    skipToPolling();
+    RS232Send();
+    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
+    // No reply within the time-out: the line is free again.
+    ASSERT_TRUE(WaitFor(
+        [] {
+            RS232Rec();
+            std::this_thread::sleep_for(100ms);
+            return com_idle.load() == 1;
+        },
+        3000ms));
+    // The reply comes late, while the line is idle; the next request has
+    // exactly the same shape, so only its timing tells the two apart.
+    pty.write(readReply(26, 1000));
+    std::this_thread::sleep_for(100ms);
+    RS232Send();
+    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
+    pumpReceive(600);
+    EXPECT_EQ(dataItemOR[25].value.load(), 25.0) << "the late reply was taken for the new one";
+    EXPECT_EQ(com_idle.load(), 0) << "the new request still waits for its own reply";
+}

@@ -63,6 +63,8 @@ struct Fault {
     bool corruptCrc = false;  // damage the reply's CRC
     int delayMs = 0;          // wait this long before replying
     int splitGapMs = -1;      // >= 0: send the reply in two bursts this far apart
+    int echoValue = -1;       // >= 0: echo a write with this value (the register takes the written one)
+    int holdValue = -1;       // >= 0: a write stores this value instead, echoed exactly (a clamp)
     int times = -1;           // how many requests it applies to; -1 until cleared
 };
 
@@ -130,6 +132,8 @@ private:
     void updateLocked();
     void resetParametersLocked();
     std::uint16_t& cell(int address);
+    // CRC-16 of Modbus RTU (sent low byte first).
+    static std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t count);
     std::int64_t timeLocked() const;
     bool sendBytes(const std::uint8_t* bytes, std::size_t count);
     // Sleeps up to `ms`, returning false at once when stop() is called.
