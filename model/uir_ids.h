@@ -90,7 +90,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, CONFIGURE, 9)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, WRITE_STATUS, 3)
 
 #define UIR_TABPANEL_1_CONTROLS(X, C) \
     X(C, TAB1_NUMERIC_SET_13, 2) \
@@ -271,7 +272,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, TEXTMSG_7, 21)
 
 #define UIR_PANEL_DEBG_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, WRITE_STATUS, 3)
 
 #define UIR_DBG_TAB1_CONTROLS(X, C) \
     X(C, NUMERIC_SET_6, 2) \

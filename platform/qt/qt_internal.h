@@ -66,6 +66,7 @@ struct CtrlRec {
     std::vector<CellStore> cells;  // row-major, rows * cols
     bool cellsDirty = false;
     std::atomic<bool> syncQueued{false};
+    std::atomic<int> textColor{-1};  // text: RGB of the text, -1 for the palette's
 
     // UI thread only.
     QPointer<QWidget> widget;

@@ -1,11 +1,31 @@
 // Settings every test program needs, compiled into each of them: widget
-// tests draw offscreen, and the sanitizers skip what system libraries keep
-// for the life of the process. The console's own code is never suppressed.
+// tests draw offscreen, settings and state stay in a temporary folder, and the sanitizers skip what system
+// libraries keep for the life of the process. The console's own code is never suppressed.
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 const bool g_offscreen = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+// Settings and state (journals) of a test go to a folder of its own, never
+// into the home folder; it is removed when the process ends.
+std::string g_homeForTests;
+const bool g_folders = [] {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/dsc-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return false;
+    g_homeForTests = pattern;
+    setenv("XDG_STATE_HOME", (pattern + "/state").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (pattern + "/config").c_str(), 1);
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(g_homeForTests, ec);
+    });
     return true;
 }();
 }  // namespace
