@@ -7,15 +7,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <mutex>
+#include <sstream>
 #include <vector>
 
 #include "engine/ems.h"
+#include "engine/write_journal.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
+#include "platform/paths.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -59,6 +64,11 @@ protected:
             std::lock_guard<std::mutex> lock(mutex);
             ended.push_back(r);
         });
+        std::remove((StateFolder() + "/writes.csv").c_str());
+        journal = std::make_unique<WriteJournal>(StateFolder(), [this](const std::string& m) {
+            std::lock_guard<std::mutex> lock(mutex);
+            journalErrors.push_back(m);
+        });
     }
 
     void TearDown() override
@@ -66,7 +76,44 @@ protected:
         testsupport::StopCommThread();
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         RemoveWriteObserver(token);
+        journal.reset();
         sim.stop();
+    }
+
+    // The journal's lines so far, each split into its columns (no quoted
+    // commas occur in these tests).
+    std::vector<std::vector<std::string>> journalLines()
+    {
+        journal->drain();
+        std::vector<std::vector<std::string>> out;
+        std::ifstream in(journal->path());
+        std::string line;
+        while (std::getline(in, line)) {
+            std::vector<std::string> cells;
+            std::stringstream ss(line);
+            std::string cell;
+            while (std::getline(ss, cell, ',')) cells.push_back(cell);
+            if (!line.empty() && line.back() == ',') cells.emplace_back();
+            out.push_back(cells);
+        }
+        return out;
+    }
+
+    // Expects the journal to hold the header and then one line per record.
+    void expectJournal(const std::vector<std::vector<std::string>>& expected)
+    {
+        const auto lines = journalLines();
+        ASSERT_EQ(lines.size(), expected.size() + 1);
+        std::string header;
+        for (const auto& c : lines[0]) header += (header.empty() ? "" : ",") + c;
+        EXPECT_EQ(header, kWriteJournalHeader);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(lines[i + 1].size(), 10u) << i;
+            // The time: local ISO 8601 with milliseconds and offset.
+            EXPECT_EQ(lines[i + 1][0].size(), std::string("2026-12-08T14:02:11.123+01:00").size());
+            const std::vector<std::string> rest(lines[i + 1].begin() + 1, lines[i + 1].end());
+            EXPECT_EQ(rest, expected[i]) << i;
+        }
     }
 
     void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
@@ -127,6 +174,8 @@ protected:
     int token = 0;
     std::mutex mutex;
     std::vector<WriteRecord> ended;
+    std::unique_ptr<WriteJournal> journal;
+    std::vector<std::string> journalErrors;
 };
 
 }  // namespace
@@ -157,6 +206,7 @@ TEST_F(WriteOutcomes, ConfirmedWriteIsReadBackAndShown)
     WriteRecord latest;
     ASSERT_TRUE(LatestWrite(kOverVolt, &latest));
     EXPECT_EQ(latest.id, r.id);
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "confirmed", ""}});
 }
 
 TEST_F(WriteOutcomes, ClampedValueIsReportedWithWhatTheControllerHolds)
@@ -174,6 +224,8 @@ TEST_F(WriteOutcomes, ClampedValueIsReportedWithWhatTheControllerHolds)
     EXPECT_EQ(records[0].summary(), "Over volt = 58 V written; controller holds 55 V");
     EXPECT_EQ(records[0].detail, "controller holds 55 V");
     EXPECT_TRUE(WaitFor([] { return dataItem1[2].value.load() == 55.0; }, 2000ms));
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "confirmed",
+                    "controller holds 55 V"}});
 }
 
 struct FailureCase {
@@ -181,6 +233,7 @@ struct FailureCase {
     sim::Fault fault;
     WriteOutcome outcome;
     const char* summary;
+    const char* journalDetail;
 };
 
 class WriteFailures : public WriteOutcomes, public ::testing::WithParamInterface<FailureCase> {};
@@ -198,6 +251,8 @@ TEST_P(WriteFailures, EndNotConfirmedWithTheirCause)
     EXPECT_EQ(writesTo(kOverVolt).size(), 1u) << "a failed write is not repeated";
     // The page is read again, so the control shows what the controller holds.
     EXPECT_TRUE(WaitFor([&] { return dataItem1[2].value.load() == sim.registerValue(kOverVolt); }, 4000ms));
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A",
+                    WriteOutcomeName(GetParam().outcome), GetParam().journalDetail}});
 }
 
 sim::Fault silent()
@@ -225,11 +280,14 @@ sim::Fault echo(int value)
 INSTANTIATE_TEST_SUITE_P(
     Faults, WriteFailures,
     ::testing::Values(
-        FailureCase{"NoReply", silent(), WriteOutcome::NoReply, "Over volt = 58 V NOT confirmed: no reply"},
+        FailureCase{"NoReply", silent(), WriteOutcome::NoReply, "Over volt = 58 V NOT confirmed: no reply",
+                    ""},
         FailureCase{"Rejected", exception(3), WriteOutcome::Rejected,
-                    "Over volt = 58 V NOT confirmed: rejected, exception 3 (illegal data value)"},
+                    "Over volt = 58 V NOT confirmed: rejected, exception 3 (illegal data value)",
+                    "exception 3 (illegal data value)"},
         FailureCase{"EchoDiffers", echo(57), WriteOutcome::EchoDiffers,
-                    "Over volt = 58 V NOT confirmed: echo differs, echo says register 2550 = 57"}),
+                    "Over volt = 58 V NOT confirmed: echo differs, echo says register 2550 = 57",
+                    "echo says register 2550 = 57"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WriteOutcomes, PressedTwiceBeforeItGoesOutOnlyTheLastValueIsWritten)
@@ -258,6 +316,9 @@ TEST_F(WriteOutcomes, PressedTwiceBeforeItGoesOutOnlyTheLastValueIsWritten)
     const auto writes = writesTo(kOverVolt);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].quantityOrValue, 59);
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "superseded",
+                    "record 2 went instead"},
+                   {"PARAMETER SET", "BASIC", "Over volt", "2550", "59", "V", "0x003B", "confirmed", ""}});
 }
 
 TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
@@ -288,6 +349,36 @@ TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
     configure();
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
     EXPECT_TRUE(writesTo(kOverVolt).empty());
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "port closed",
+                    "closed by the operator"},
+                   {"PARAMETER SET", "BASIC", "Over volt", "2550", "60", "V", "0x003C", "port closed",
+                    "port not open"}});
+}
+
+TEST_F(WriteOutcomes, UnwritableJournalIsReportedOnceAndWritesGoOn)
+{
+    // A file stands where the journal's folder would have to be made.
+    ASSERT_TRUE(MakeFolder(StateFolder(), nullptr));
+    const std::string file = StateFolder() + "/not-a-folder";
+    std::ofstream(file) << "x";
+    const std::string blocked = file + "/journal";
+    journal = std::make_unique<WriteJournal>(blocked, [this](const std::string& m) {
+        std::lock_guard<std::mutex> lock(mutex);
+        journalErrors.push_back(m);
+    });
+    connect();
+    pressOverVolt(58);
+    ASSERT_EQ(waitEnded(1).size(), 1u);
+    pressOverVolt(59);
+    ASSERT_EQ(waitEnded(2).size(), 2u);
+    journal->drain();
+    EXPECT_EQ(sim.registerValue(kOverVolt), 59);
+    EXPECT_EQ(ended[1].outcome, WriteOutcome::Confirmed);
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_EQ(journalErrors.size(), 1u);
+    EXPECT_EQ(journalErrors[0].rfind("Journal not written: " + blocked + "/writes.csv: ", 0), 0u)
+        << journalErrors[0];
+    std::remove(file.c_str());
 }
 
 // --- The faults this path had --------------------------------------------------
