@@ -9,9 +9,9 @@
 #include <QTimer>
 
 #include "app/mainwin.h"
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -49,6 +49,12 @@ class Shell : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // A previous test in this process may have run and stopped the console.
+        for (auto* flag :
+             {&RS232COMThreadStop, &RefreshUIThreadStop, &RS232COMThreadStatue, &RefreshUIThreadStatue,
+              &RS232COMThreadHandle, &RefreshUIThreadHandle, &comConfigure_flag, &panelSet_display_flag,
+              &panel_debug_display_flag, &comConfigure_success_flag})
+            flag->store(0);
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
         SetPopupHandler(
             [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
