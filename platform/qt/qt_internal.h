@@ -55,8 +55,9 @@ struct CtrlRec {
     std::atomic<double> number{0.0};
     std::atomic<int> integer{0};  // ring item value, switch/LED state, tab page
     std::atomic<int> ringPos{0};
-    std::atomic<int> onColor{0x00FF00};
-    std::atomic<int> offColor{0xA0A0A0};
+    // An LED whose colours nobody set shows red and dark red.
+    std::atomic<int> onColor{0xFF0000};
+    std::atomic<int> offColor{0x400000};
     std::atomic<double> interval{0.0};
     std::atomic<int> enabled{0};
     std::atomic<int> visible{1};
