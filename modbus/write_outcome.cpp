@@ -244,8 +244,8 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
         } else {
             auto it = g_pending.find(record.address);
             if (it != g_pending.end()) {
-                endLocked(std::move(it->second), WriteOutcome::Superseded,
-                          format("record %llu went instead", static_cast<unsigned long long>(id)), &ended);
+                endLocked(std::move(it->second), WriteOutcome::Superseded, "pressed again before it went out",
+                          &ended);
                 g_pending.erase(it);
             }
             item.value.store(registerValue);
@@ -290,7 +290,7 @@ void StoreReadReply(DataItem* items, int count, const unsigned char* words, bool
         // The operator's entry waits to be written: the controller's old value
         // must not replace it, or the old value would be written back.
         if (item.send_flag.load() == 1) continue;
-        const int raw = wordAt(words + 2 * i);
+        const int raw = wordAt(words + 2 * static_cast<std::ptrdiff_t>(i));
         item.value.store(static_cast<double>(raw >= 0x8000 ? raw - 0x10000 : raw));
         item.refresh_flag.store(1);
     }
@@ -331,7 +331,8 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
                 it = g_readBack.erase(it);
                 if (parseResult == MODBUS_READ_ACCEPTED) {
                     record.readBack = true;
-                    record.heldWord = static_cast<std::uint16_t>(wordAt(reply + 3 + 2 * offset));
+                    record.heldWord = static_cast<std::uint16_t>(
+                        wordAt(reply + 3 + 2 * static_cast<std::ptrdiff_t>(offset)));
                     std::string detail;
                     if (record.heldWord != record.word) {
                         detail = "controller holds " +

@@ -317,7 +317,7 @@ TEST_F(WriteOutcomes, PressedTwiceBeforeItGoesOutOnlyTheLastValueIsWritten)
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].quantityOrValue, 59);
     expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "superseded",
-                    "record 2 went instead"},
+                    "pressed again before it went out"},
                    {"PARAMETER SET", "BASIC", "Over volt", "2550", "59", "V", "0x003B", "confirmed", ""}});
 }
 
