@@ -20,6 +20,7 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
+#include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
@@ -159,6 +160,19 @@ protected:
         return ended;
     }
 
+    // Waits until a request to `address` has gone unanswered for 300 ms: the
+    // one held back by a delay fault, with most of the delay still to run.
+    bool waitForHeldRequest(int address)
+    {
+        return WaitFor(
+            [&] {
+                const auto log = sim.requests();
+                return !log.empty() && log.back().address == address && log.back().repliedMs < 0 &&
+                       ClockMs() - log.back().receivedMs > 300;
+            },
+            4000ms);
+    }
+
     std::vector<sim::RequestRecord> writesTo(int address) const
     {
         std::vector<sim::RequestRecord> out;
@@ -295,15 +309,10 @@ TEST_F(WriteOutcomes, PressedTwiceBeforeItGoesOutOnlyTheLastValueIsWritten)
     connect();
     // Hold the line: the status read in progress is answered late.
     sim::Fault slow;
-    slow.delayMs = 800;
+    slow.delayMs = 1500;
     slow.times = 1;
     sim.setFault(2748, slow);
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            const auto log = sim.requests();
-            return !log.empty() && log.back().address == 2748 && log.back().repliedMs < 0;
-        },
-        3000ms));
+    ASSERT_TRUE(waitForHeldRequest(2748));
     sim.clearRequests();
     pressOverVolt(58);
     pressOverVolt(59);
@@ -328,12 +337,7 @@ TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
     slow.delayMs = 1500;
     slow.times = 1;
     sim.setFault(2748, slow);
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            const auto log = sim.requests();
-            return !log.empty() && log.back().address == 2748 && log.back().repliedMs < 0;
-        },
-        3000ms));
+    ASSERT_TRUE(waitForHeldRequest(2748));
     pressOverVolt(58);
     closePort();
     auto records = waitEnded(1);
@@ -389,16 +393,11 @@ TEST_F(WriteOutcomes, PressWhileThePageReadIsAwaitedWritesTheTypedValue)
     const int before = sim.registerValue(kOverVolt);
     ASSERT_NE(before, 58);
     sim::Fault slow;
-    slow.delayMs = 800;
+    slow.delayMs = 1500;
     slow.times = 1;
     sim.setFault(2548, slow);
     dataItem1[0].query_flag = 1;  // as a tab change does
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            const auto log = sim.requests();
-            return !log.empty() && log.back().address == 2548 && log.back().repliedMs < 0;
-        },
-        3000ms));
+    ASSERT_TRUE(waitForHeldRequest(2548));
     pressOverVolt(58);
     ASSERT_TRUE(WaitFor([&] { return !writesTo(kOverVolt).empty(); }, 5000ms));
     EXPECT_EQ(writesTo(kOverVolt)[0].quantityOrValue, 58);
