@@ -61,14 +61,15 @@ protected:
         ui.setInt(kPortPanel, JYSELECT, 2);
         ui.setInt(kPortPanel, LONGSELECT, 2);
         ui.setInt(kPortPanel, STOPSELECT, 1);
-        token = AddWriteObserver([this](const WriteRecord& r) {
-            std::lock_guard<std::mutex> lock(mutex);
-            ended.push_back(r);
-        });
+        // The journal observes first, so that a record seen here is already queued there.
         std::remove((StateFolder() + "/writes.csv").c_str());
         journal = std::make_unique<WriteJournal>(StateFolder(), [this](const std::string& m) {
             std::lock_guard<std::mutex> lock(mutex);
             journalErrors.push_back(m);
+        });
+        token = AddWriteObserver([this](const WriteRecord& r) {
+            std::lock_guard<std::mutex> lock(mutex);
+            ended.push_back(r);
         });
     }
 
