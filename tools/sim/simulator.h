@@ -63,9 +63,9 @@ struct Fault {
     bool corruptCrc = false;  // damage the reply's CRC
     int delayMs = 0;          // wait this long before replying
     int splitGapMs = -1;      // >= 0: send the reply in two bursts this far apart
+    int times = -1;           // how many requests it applies to; -1 until cleared
     int echoValue = -1;       // >= 0: echo a write with this value (the register takes the written one)
     int holdValue = -1;       // >= 0: a write stores this value instead, echoed exactly (a clamp)
-    int times = -1;           // how many requests it applies to; -1 until cleared
 };
 
 // One request as received, and what became of it.
