@@ -204,7 +204,10 @@ void ResetLine(const char* why)
 void WritePasswordWhenIdle()
 {
     if (!take_idle_line()) {
-        communication_password_sendFlag = 1;
+        // Before the password is accepted the communication thread writes it
+        // itself whenever it finds the line idle; afterwards it polls, and the
+        // timer must write this one.
+        if (hci_commnication_enable_5927.load() == 1) communication_password_sendFlag = 1;
         return;
     }
     const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));

@@ -41,8 +41,10 @@ void RS232Rec();
 void ResetLine(const char* why);
 
 // The password write after opening the port: it takes the idle line like
-// every other request; when the line is busy it is left to the password timer
-// (communication_password_sendFlag), which writes it once the line is idle.
+// every other request. When the line is busy it is left to the password timer
+// (communication_password_sendFlag), which writes it once the line is idle; or,
+// before the password was ever accepted, to the communication thread, which
+// then writes it itself.
 void WritePasswordWhenIdle();
 
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
