@@ -4,8 +4,9 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "app/version.h"
 #include "app/parameter_sets_window.h"
+#include "app/version.h"
+#include "app/write_status.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -131,6 +132,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    StartWriteReporting();
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;
@@ -153,6 +155,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     RunUserInterface();
     ShutdownConsole();
+    StopWriteReporting();
     qtui::ShutdownUserInterface();
     return 0;
 }

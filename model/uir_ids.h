@@ -94,7 +94,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, RECONNECT, 12)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, WRITE_STATUS, 3)
 
 #define UIR_TABPANEL_1_CONTROLS(X, C) \
     X(C, TAB1_NUMERIC_SET_13, 2) \
@@ -275,7 +276,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, TEXTMSG_7, 21)
 
 #define UIR_PANEL_DEBG_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, WRITE_STATUS, 3)
 
 #define UIR_DBG_TAB1_CONTROLS(X, C) \
     X(C, NUMERIC_SET_6, 2) \

@@ -1,6 +1,8 @@
 #include "platform/app_dirs.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -30,4 +32,15 @@ std::string ConsoleStateDir()
 std::string ConsoleSettingsFile()
 {
     return ConsoleConfigDir() + "/drive-console.conf";
+}
+
+bool MakeFolder(const std::string& folder, std::string* error)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        if (error != nullptr) *error = ec.message();
+        return false;
+    }
+    return true;
 }

@@ -10,3 +10,6 @@ std::string ConsoleConfigDir();
 std::string ConsoleStateDir();
 // The settings file (QSettings, INI format) in the config folder.
 std::string ConsoleSettingsFile();
+// Creates `folder` and its missing parents. False, with *error set, when it
+// cannot be created.
+bool MakeFolder(const std::string& folder, std::string* error);

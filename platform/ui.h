@@ -24,7 +24,7 @@ enum {
     ATTR_OFF_COLOR = 2,   // LED, RGB int
     ATTR_INTERVAL = 3,    // timer, double seconds
     ATTR_ENABLED = 4,     // timer, 0/1
-    ATTR_TEXT_COLOR = 5,  // table cell, RGB int
+    ATTR_TEXT_COLOR = 5,  // table cell or text, RGB int
     ATTR_VISIBLE = 6,     // any control, 0/1
     ATTR_TITLE = 7,       // panel, text (SetPanelAttribute)
 };

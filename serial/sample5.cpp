@@ -4,6 +4,7 @@
 #include "serial/sample5.h"
 
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
@@ -107,6 +108,7 @@ void openSelectedPort()
     }
     NotePortOpened(comselect, selectedSettings());
     active_comselect = comselect;
+    ResetLine("port opened again");
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -145,8 +147,7 @@ void ConfigureSelectedPort()
     if (comConfigure_success_flag.load() == 1) {
         HidePanel(child.load());
         comConfigure_flag = 0;
-        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-        send_1frame(6, communication_password_hci.address.load(), value);
+        WritePasswordWhenIdle();
         armPasswordTimers();
     }
 }
@@ -161,6 +162,7 @@ int CloseCOM(int, int, int event, void*, int, int)
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
+            AbandonWrites("closed by the operator");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
         }
@@ -282,6 +284,7 @@ bool ReopenPort(int port, const SerialSettings& s)
             return false;
         }
         active_comselect = port;
+        ResetLine("device lost", true);
         comConfigure_success_flag = 1;
         // The password goes out before the thread's next pass: with the line
         // taken, the echo is collected as the reply instead of running into a

@@ -340,6 +340,10 @@ public:
                 if (c->kind == Kind::Timer) return UIE_BAD_TYPE;
                 c->visible = value != 0 ? 1 : 0;
                 break;
+            case ATTR_TEXT_COLOR:
+                if (c->kind != Kind::Text) return UIE_BAD_TYPE;
+                c->textColor = value & 0xFFFFFF;
+                break;
             default:
                 return UIE_BAD_ARGUMENT;
         }

@@ -501,6 +501,12 @@ void SyncWidget(CtrlRec& c)
                     l->setAccessibleName(c.text);
                     c.textDirty = false;
                 }
+                const int color = c.textColor.load();
+                if (color >= 0) {
+                    QPalette p = l->palette();
+                    p.setColor(QPalette::WindowText, rgb(color));
+                    l->setPalette(p);
+                }
             }
             break;
         case Kind::Table:

@@ -8,10 +8,11 @@
 #include <set>
 #include <string>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -64,6 +65,7 @@ protected:
         panel_debug_tab[1] = D2;
         fillDataItems();
         clearFlags();
+        comConfigure_success_flag = 1;  // a press with the port closed writes nothing
     }
 
     // Items whose send_flag is set, as "table:index".
@@ -218,6 +220,14 @@ TEST_F(PageCallbacksTest, RegistryHoldsEverySendButtonAndBothTabCallbacksOnce)
 
 TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
 {
+    // Every other control holds a value of its own, so a button reading the
+    // wrong control stores something else.
+    const auto decoy = [](const SendCase& c) {
+        SendCase d = c;
+        d.in = 7001 + static_cast<double>(&c - kSendCases);
+        return d;
+    };
+    for (const SendCase& c : kSendCases) setControl(ui, decoy(c));
     for (const SendCase& c : kSendCases) {
         SCOPED_TRACE(c.name);
         fillDataItems();
@@ -229,6 +239,7 @@ TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
         EXPECT_EQ(pending(),
                   (std::set<std::string>{std::to_string(c.table) + ":" + std::to_string(c.index)}));
         EXPECT_EQ(item.refresh_flag.load(), 0) << "the stored value is not echoed";
+        setControl(ui, decoy(c));
     }
     EXPECT_TRUE(ui.popups().empty());
 }

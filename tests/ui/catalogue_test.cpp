@@ -152,8 +152,8 @@ const Container kPanels[] = {
       {"DEVICE_INFO", K::Text, nullptr, nullptr},
       {"CHOOSE_DEVICE", K::Button, "Device…", "ChooseDevice"},
       {"RECONNECT", K::Switch, "Reconnect automatically", "ReconnectSwitch"}}},
-    {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}}},
-    {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}}},
+    {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
+    {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
 };
 
 // The FUNC page's five protection/brake switches carry the five captions in
@@ -279,12 +279,12 @@ const RowPage kRowPages[] = {
      {{"TEXTMSG_10", "Hz"}, {"TEXTMSG_9", "A"}, {"TEXTMSG_7", "A"}}},
 };
 
-struct MenuSpec {
+struct ExpectedMenu {
     const char* constant;
     const char* caption;
     const char* callback;
 };
-const MenuSpec kMenus[] = {
+const ExpectedMenu kMenus[] = {
     {"MENU_COMCONFIGURE", "COMMUNICATION", "comConfigure"},
     {"MENU_SET", "SET", "parameterSet"},
     {"MENU_DEBUG", "DEBUG", "debug"},
@@ -292,14 +292,14 @@ const MenuSpec kMenus[] = {
     {"MENU_FILE", "FILE", nullptr},  // shown first; its commands are a drop-down menu
 };
 
-struct PanelSpec {
+struct ExpectedPanel {
     const char* file;
     int number;
     const char* constant;
     const char* title;  // null: the application's name, any non-empty text
     std::vector<std::pair<const char*, const char*>> pages;  // constant, caption
 };
-const PanelSpec kPanelSpecs[] = {
+const ExpectedPanel kExpectedPanels[] = {
     {"mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN", nullptr, {}},
     {"sample5.uir", uir::PANEL_COM, "PANEL_COM", "COM CONFIGURE", {}},
     {"mainwin.uir", uir::PANEL_SET, "PANEL_SET", "PARAMETER SET",
@@ -312,12 +312,12 @@ struct Item {
     const char* caption;
     int value;
 };
-struct RingSpec {
+struct ExpectedRing {
     const char* constant;  // ring constants are unique across all panels
     int init;              // initially selected position
     std::vector<Item> items;
 };
-const RingSpec kRings[] = {
+const ExpectedRing kRings[] = {
     {"RING_QUERY_0", 0,
       {{"0:power up no finished-lack voltage", 0}, {"1:system error", 1}, {"20:electronic brake ", 20},
        {"21:stop brake", 21}, {"22:slide recharge", 22}, {"23:system runing(flux weaken enable)", 23},
@@ -355,13 +355,13 @@ const RingSpec kRings[] = {
       {{"固定角度", 1}, {"旋转角度", 2}, {"HALL", 0}}},
 };
 
-struct TableSpec {
+struct ExpectedTable {
     const char* constant;
     int rows;
     int cols;
     std::vector<const char*> column1;  // texts of column 1 from row 1; the rest empty
 };
-const TableSpec kTables[] = {
+const ExpectedTable kTables[] = {
     {"TABLE_3", 4, 2, {}},
     {"TABLE_2", 8, 2,
       {"resvd", "brake", "BOOST", "cruise", "resvd", "reverse", "speed limit", "anti-- theft"}},
@@ -375,20 +375,20 @@ const TableSpec kTables[] = {
        "resvd"}},
 };
 
-struct TimerSpec {
+struct ExpectedTimer {
     const char* constant;
     int intervalMs;
 };
-const TimerSpec kTimers[] = {{"TIMER_CMPW_RT", 50}, {"TIMER_CMPW", 10000}};
+const ExpectedTimer kTimers[] = {{"TIMER_CMPW_RT", 50}, {"TIMER_CMPW", 10000}};
 
 // Decimals of the numerics that show scaled values; every other numeric shows
 // whole register numbers.
-struct PrecSpec {
+struct ExpectedDecimals {
     const char* container;
     const char* constant;
     int decimals;
 };
-const PrecSpec kDecimals[] = {
+const ExpectedDecimals kDecimals[] = {
     {"PANEL_MAIN", "NUMERIC_QUERY_1", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_2", 2},
     {"PANEL_MAIN", "NUMERIC_QUERY_3", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_4", 2},
     {"PANEL_MAIN", "NUMERIC_QUERY_5", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_8", 2},
@@ -488,7 +488,7 @@ bool UseRecorders()
     for (const Expected& e : AllExpected()) {
         if (e.ctl.callback != nullptr) add(e.ctl.callback, false);
     }
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         if (m.callback != nullptr) add(m.callback, true);
     }
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
@@ -561,7 +561,7 @@ protected:
         const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
         ASSERT_GT(main, 0);
         handles_["PANEL_MAIN"] = main;
-        for (const PanelSpec& p : kPanelSpecs) {
+        for (const ExpectedPanel& p : kExpectedPanels) {
             if (p.number == uir::PANEL_MAIN && std::string(p.file) == "mainwin.uir") continue;
             const int h = LoadPanel(main, p.file, p.number);
             ASSERT_GT(h, 0) << p.constant;
@@ -648,7 +648,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
 
     std::set<std::pair<std::string, std::string>> expected;
     for (const Expected& e : AllExpected()) expected.insert({e.container, e.ctl.constant});
-    for (const MenuSpec& m : kMenus) expected.insert({"MENUBAR", m.constant});
+    for (const ExpectedMenu& m : kMenus) expected.insert({"MENUBAR", m.constant});
     EXPECT_EQ(inHeader, expected);
 }
 
@@ -657,7 +657,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
 
 TEST_F(CataloguePanels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
 {
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         SCOPED_TRACE(p.constant);
         QWidget* w = Root(p.constant);
         ASSERT_NE(w, nullptr);
@@ -792,7 +792,7 @@ TEST_F(CataloguePanels, EveryIdAddressesTheControlOfItsConstant)
 
 TEST_F(CataloguePanels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
 {
-    for (const RingSpec& r : kRings) {
+    for (const ExpectedRing& r : kRings) {
         SCOPED_TRACE(r.constant);
         const uir::CatalogueEntry* entry = nullptr;
         for (const uir::CatalogueEntry& e : uir::kCatalogue) {
@@ -835,7 +835,7 @@ TEST_F(CataloguePanels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
 
 TEST_F(CataloguePanels, TablesHaveTheirShapeAndRowCaptions)
 {
-    for (const TableSpec& t : kTables) {
+    for (const ExpectedTable& t : kTables) {
         SCOPED_TRACE(t.constant);
         auto* table = Find<QTableWidget>("PANEL_MAIN", t.constant);
         ASSERT_NE(table, nullptr);
@@ -855,7 +855,7 @@ TEST_F(CataloguePanels, TablesHaveTheirShapeAndRowCaptions)
 
 TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
 {
-    for (const TimerSpec& t : kTimers) {
+    for (const ExpectedTimer& t : kTimers) {
         SCOPED_TRACE(t.constant);
         auto* timer = FindIn<QTimer>(Root("PANEL_MAIN"), t.constant);
         ASSERT_NE(timer, nullptr);
@@ -869,7 +869,7 @@ TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
 TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
 {
     std::map<std::pair<std::string, std::string>, int> decimals;
-    for (const PrecSpec& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
+    for (const ExpectedDecimals& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
     for (const Expected& e : AllExpected()) {
         if (e.ctl.kind != K::Numeric && e.ctl.kind != K::Readout) continue;
         SCOPED_TRACE(e.container + "::" + e.ctl.constant);
@@ -919,7 +919,7 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         EXPECT_EQ(g_calls[0].event, EVENT_COMMIT);
     }
 
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         SCOPED_TRACE(m.constant);
         auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
         ASSERT_NE(action, nullptr);
@@ -937,7 +937,7 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
     }
 
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         if (p.pages.empty()) continue;
         SCOPED_TRACE(p.constant);
         auto* tabs = Find<QTabWidget>(p.constant, "TAB");
@@ -982,7 +982,7 @@ TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad
         ASSERT_NE(cb, nullptr) << e.ctl.callback;
         EXPECT_NE(cb->control, nullptr) << e.ctl.callback;
     }
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         if (m.callback == nullptr) continue;
         const CallbackEntry* cb = FindCallback(m.callback);
         ASSERT_NE(cb, nullptr) << m.callback;
@@ -990,7 +990,7 @@ TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad
     }
     const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
     ASSERT_GT(main, 0);
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         if (std::string(p.constant) == "PANEL_MAIN") continue;
         const int h = LoadPanel(main, p.file, p.number);
         EXPECT_GT(h, 0) << p.constant;

@@ -359,6 +359,18 @@ void Simulator::handle(const std::uint8_t* request, int length)
         fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
     std::vector<std::uint8_t> reply = render(request, length, code);
     if (reply.empty()) return;  // a broadcast gets no reply
+    const bool written = code == 0 && rec.function == MODBUS_FC_WRITE_SINGLE_REGISTER && reply.size() == 8;
+    if (written && fault.holdValue >= 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (IsParameter(rec.address)) cell(rec.address) = static_cast<std::uint16_t>(fault.holdValue);
+    }
+    if (written && fault.echoValue >= 0) {
+        reply[4] = static_cast<std::uint8_t>(fault.echoValue >> 8);
+        reply[5] = static_cast<std::uint8_t>(fault.echoValue & 0xFF);
+        const std::uint16_t crc = Crc16(reply.data(), 6);
+        reply[6] = static_cast<std::uint8_t>(crc & 0xFF);
+        reply[7] = static_cast<std::uint8_t>(crc >> 8);
+    }
     if (fault.corruptCrc) reply.back() ^= 0xFF;
 
     std::size_t firstBurst = 0;  // bytes already on the line when the rest goes out
@@ -416,6 +428,17 @@ bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
         }
     }
     return true;
+}
+
+std::uint16_t Simulator::Crc16(const std::uint8_t* bytes, std::size_t count)
+{
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int b = 0; b < 8; ++b)
+            crc = (crc & 1) != 0 ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+    }
+    return crc;
 }
 
 std::uint16_t& Simulator::cell(int address)

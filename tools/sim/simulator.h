@@ -64,6 +64,8 @@ struct Fault {
     int delayMs = 0;          // wait this long before replying
     int splitGapMs = -1;      // >= 0: send the reply in two bursts this far apart
     int times = -1;           // how many requests it applies to; -1 until cleared
+    int echoValue = -1;       // >= 0: echo a write with this value (the register takes the written one)
+    int holdValue = -1;       // >= 0: a write stores this value instead, echoed exactly (a clamp)
 };
 
 // One request as received, and what became of it.
@@ -130,6 +132,8 @@ private:
     void updateLocked();
     void resetParametersLocked();
     std::uint16_t& cell(int address);
+    // CRC-16 of Modbus RTU (sent low byte first).
+    static std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t count);
     std::int64_t timeLocked() const;
     bool sendBytes(const std::uint8_t* bytes, std::size_t count);
     // Sleeps up to `ms`, returning false at once when stop() is called.
