@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/mainwin.h"
+#include "app/monitor_window.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "platform/ui.h"
@@ -20,6 +21,7 @@ const CallbackEntry kShellCallbacks[] = {
     {"Quit", Quit, nullptr, nullptr},
     {"timer_cmPW", timer_cmPW, nullptr, nullptr},
     {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
+    {"monitor", nullptr, monitor, nullptr},
 };
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "model/uir_ids.h"
+#include "app/monitor_window.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -52,6 +53,8 @@ void savePictures(const std::string& dir)
             std::fprintf(stderr, "could not render %s\n", path.c_str());
         }
     }
+    const std::string monitorPath = dir + "/monitor.png";
+    if (!SaveMonitorPng(monitorPath)) std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
 }
 
 }  // namespace

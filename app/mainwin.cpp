@@ -1,13 +1,16 @@
 #include "app/mainwin.h"
 
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "model/uir_ids.h"
+#include "app/monitor_window.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -111,6 +114,7 @@ void ShutdownConsole()
 {
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
+    DestroyMonitor();  // after the communication thread: a recording gets every reply
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -125,6 +129,15 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    CreateMonitor();
+    if (!options.recordFile.empty()) {
+        std::string error;
+        if (!StartRecording(options.recordFile, &error)) {
+            // Reported, not fatal: the console runs without the recording.
+            std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+            QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
+        }
+    }
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;

@@ -616,12 +616,25 @@ private:
         for (const MenuEntry& other : panel()->menus) {
             if (other.constant == m.constant) return fail("menu constant " + m.constant + " used twice");
         }
+        int fixedId = 0;
         for (const Token& o : options) {
+            if (o.key == "id") {
+                if (!toInt(o.text, &fixedId) || fixedId < 2 || fixedId > 1000)
+                    return fail("id= needs 2 .. 1000");
+                continue;
+            }
             if (o.key != "cb") return fail("unknown option " + o.key + "= for menu");
             if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
             m.callbackName = o.text;
         }
-        m.id = static_cast<int>(panel()->menus.size()) + 2;
+        // Entries without id= count 2, 3, ... among themselves.
+        int implicit = 0;
+        for (const MenuEntry& other : panel()->menus) implicit += other.fixedId ? 0 : 1;
+        m.fixedId = fixedId != 0;
+        m.id = m.fixedId ? fixedId : implicit + 2;
+        for (const MenuEntry& other : panel()->menus) {
+            if (other.id == m.id) return fail("menu id " + std::to_string(m.id) + " used twice");
+        }
         panel()->menus.push_back(std::move(m));
         return true;
     }

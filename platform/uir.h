@@ -79,6 +79,7 @@ struct MenuEntry {
     MenuCallbackPtr callback = nullptr;
     void* callbackData = nullptr;
     int line = 0;
+    bool fixedId = false;  // id given with id= rather than by position
 };
 
 struct Panel {
