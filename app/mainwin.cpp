@@ -149,6 +149,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
     DisplayPanel(panelMain.load());
+    if (options.showMonitor) monitor(0, 0, nullptr, 0);
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }

@@ -12,6 +12,7 @@ const char* ConsoleUsage()
            "  --simulate           bind COM4 to the built-in simulated controller\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
+           "  --monitor            open the monitor window at start\n"
            "  --record FILE.csv    record every status reply to FILE.csv for the whole run\n"
            "  --help               show this text\n";
 }
@@ -50,6 +51,8 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
                 return false;
             }
             options->screenshotDelay = d;
+        } else if (a == "--monitor") {
+            options->showMonitor = true;
         } else if (a == "--record") {
             if (!value(&v)) return false;
             if (v.empty()) {
