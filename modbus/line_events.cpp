@@ -24,6 +24,10 @@ unsigned char g_request[8] = {};
 int g_requestLength = 0;
 std::int64_t g_requestEndUs = -1;
 std::int64_t g_lastByteUs = -1;
+// A request went out while another still awaited its reply (a password write
+// from the UI thread): which reply answers which is unknown, so the next
+// reply gets no response time.
+bool g_overlapped = false;
 
 std::int64_t wallNowMs()
 {
@@ -138,6 +142,7 @@ void LineRequestSent(const unsigned char* frame, int length)
         copyBytes(e, frame, length);
         g_requestLength = std::min(kept, static_cast<int>(sizeof g_request));
         if (g_requestLength > 0) std::memcpy(g_request, frame, static_cast<size_t>(g_requestLength));
+        g_overlapped = g_requestEndUs >= 0;
         g_requestEndUs = nowUs;
         g_lastByteUs = -1;
         ++g_counters.requests;
@@ -169,7 +174,7 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
         copyBytes(e, frame, length);
         attachRequestLocked(e);
         const std::int64_t end = g_lastByteUs >= 0 ? g_lastByteUs : nowUs;
-        if (g_requestEndUs >= 0 && end >= g_requestEndUs) {
+        if (g_requestEndUs >= 0 && end >= g_requestEndUs && !g_overlapped) {
             e.responseUs = end - g_requestEndUs;
             g_counters.responseLastUs = e.responseUs;
             if (g_counters.responseMinUs < 0 || e.responseUs < g_counters.responseMinUs) {
