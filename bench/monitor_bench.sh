@@ -4,7 +4,8 @@
 # the simulated controller (run as its own process so its work is not counted).
 #   - CPU: share of one core over the run after the first minute;
 #   - memory: resident size at one minute and at the end, and the growth between.
-# With BASELINE=1 the same run is made first without the monitor, for comparison.
+# With BASELINE=1 the same run is made first with the monitor hidden (it still
+# keeps its history), for comparison.
 # The window is drawn on Qt's offscreen platform, so no display is needed.
 # Usage: bench/monitor_bench.sh [SECONDS]   (default 600; 90 .. 600)
 set -euo pipefail
