@@ -43,8 +43,8 @@ namespace {
 namespace pm = uir::panel_monitor;
 
 constexpr int kTrafficLines = 2000;
-constexpr int kDrainMs = 250;
-constexpr int kPlotMs = 1000;
+constexpr int kDrainMs = 500;  // about one status poll
+constexpr int kPlotMs = 2000;
 constexpr int kMaxMinutes = 10;
 constexpr int kDefaultMinutes = 2;
 constexpr std::int64_t kHealthyWithinMs = 3000;
@@ -101,6 +101,7 @@ private:
     void showPlot();
     void showRecording();
     void appendTraffic(const QString& line);
+    void flushTraffic();
     void togglePause(bool paused);
     void saveTraffic();
     void toggleRecording();
@@ -109,6 +110,7 @@ private:
     LineEventReader reader_;
     std::vector<LineEvent> batch_ = std::vector<LineEvent>(kBatch);
     std::uint64_t lostShown_ = 0;
+    unsigned drains_ = 0;
 
     QLabel* health_ = nullptr;
     QLabel* requests_ = nullptr;
@@ -131,6 +133,7 @@ private:
     QPushButton* pause_ = nullptr;
     bool paused_ = false;
     std::deque<QString> held_;  // lines that came while paused
+    QStringList incoming_;      // lines of this drain, added to the list in one go
 
     QChart* chart_ = nullptr;
     QDateTimeAxis* axisX_ = nullptr;
@@ -358,14 +361,18 @@ void MonitorWindow::drain()
             QString("… %1 frames not shown: the monitor fell behind").arg(reader_.lost() - lostShown_));
         lostShown_ = reader_.lost();
     }
+    flushTraffic();
     const std::string error = recorder_.takeError();
     if (!error.empty()) {
         recordMessage_ = QString::fromStdString(error);
         // Shown once the timer slot has returned: the box runs its own loop.
         QTimer::singleShot(0, this, [error] { MessagePopup("Recording", error.c_str()); });
     }
-    showCounters();
-    showRecording();
+    // The counters change with every poll; once a second is enough to read them.
+    if (++drains_ % 2 == 0 || !isVisible()) {
+        showCounters();
+        showRecording();
+    }
 }
 
 void MonitorWindow::take(const LineEvent& e)
@@ -402,7 +409,15 @@ void MonitorWindow::appendTraffic(const QString& line)
         if (held_.size() > static_cast<size_t>(kTrafficLines)) held_.pop_front();
         return;
     }
-    traffic_->appendPlainText(line);
+    incoming_ << line;
+}
+
+void MonitorWindow::flushTraffic()
+{
+    if (incoming_.isEmpty()) return;
+    // One block per line; one append lays out and paints the list once.
+    traffic_->appendPlainText(incoming_.join('\n'));
+    incoming_.clear();
 }
 
 void MonitorWindow::togglePause(bool paused)
@@ -410,7 +425,8 @@ void MonitorWindow::togglePause(bool paused)
     paused_ = paused;
     pause_->setText(paused ? "Resume" : "Pause");
     if (paused) return;
-    for (const QString& line : held_) traffic_->appendPlainText(line);
+    if (held_.empty()) return;
+    traffic_->appendPlainText(QStringList(held_.begin(), held_.end()).join('\n'));
     held_.clear();
 }
 
@@ -438,6 +454,10 @@ void MonitorWindow::showCounters()
     const auto set = [](QLabel* label, const QString& text) {
         if (label->text() != text) label->setText(text);
     };
+    // A style sheet is set only on a change: setting one re-polishes the label.
+    const auto state = [this](const char* style) {
+        if (health_->styleSheet() != QLatin1String(style)) health_->setStyleSheet(style);
+    };
     set(requests_, QString::number(c.requests));
     set(repliesOk_, QString::number(c.repliesOk));
     set(timeouts_, QString::number(c.timeouts));
@@ -456,17 +476,17 @@ void MonitorWindow::showCounters()
     if (c.lastGoodReplyWallMs < 0) {
         set(lastGood_, QStringLiteral("–"));
         set(health_, "No good reply yet");
-        health_->setStyleSheet("color: #806000; font-weight: bold;");
+        state("color: #806000; font-weight: bold;");
         return;
     }
     set(lastGood_, QDateTime::fromMSecsSinceEpoch(c.lastGoodReplyWallMs).toString("hh:mm:ss.zzz"));
     const std::int64_t age = now - c.lastGoodReplyWallMs;
     if (age <= kHealthyWithinMs) {
         set(health_, "Line healthy: replies arriving");
-        health_->setStyleSheet("color: #107010; font-weight: bold;");
+        state("color: #107010; font-weight: bold;");
     } else {
         set(health_, QString("No good reply for %1 s").arg(age / 1000));
-        health_->setStyleSheet("color: #b01010; font-weight: bold;");
+        state("color: #b01010; font-weight: bold;");
     }
 }
 
