@@ -10,8 +10,8 @@ struct ConsoleOptions {
     std::string screenshotDir;     // render every panel and page to PNG and exit
     double screenshotDelay = 0.0;  // seconds of live running before the pictures
     bool showHelp = false;
-    bool showMonitor = false;      // open the monitor window at start
-    std::string recordFile;  // record the status values to this CSV file for the whole run
+    bool showMonitor = false;  // open the monitor window at start
+    std::string recordFile;    // record the status values to this CSV file for the whole run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
