@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/mainwin.h"
+#include "app/monitor_window.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "platform/ui.h"
@@ -23,6 +24,7 @@ const CallbackEntry kShellCallbacks[] = {
     {"ComSelectChanged", ComSelectChanged, nullptr, nullptr},
     {"ChooseDevice", ChooseDevice, nullptr, nullptr},
     {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},
+    {"monitor", nullptr, monitor, nullptr},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
@@ -66,6 +67,8 @@ void savePictures(const std::string& dir)
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());
     }
     if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
+    const std::string monitorPath = dir + "/monitor.png";
+    if (!SaveMonitorPng(monitorPath)) std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
 }
 
 }  // namespace

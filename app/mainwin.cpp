@@ -1,9 +1,12 @@
 #include "app/mainwin.h"
 
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
+#include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
@@ -118,6 +121,7 @@ void ShutdownConsole()
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
     StopPortWatch();
+    DestroyMonitor();  // after the communication thread: a recording gets every reply
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -133,6 +137,15 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     fillDataItems();
     StartWriteReporting();
+    CreateMonitor();
+    if (!options.recordFile.empty()) {
+        std::string error;
+        if (!StartRecording(options.recordFile, &error)) {
+            // Reported, not fatal: the console runs without the recording.
+            std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+            QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
+        }
+    }
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;
@@ -150,6 +163,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     InstallFileMenu();
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
+    if (options.showMonitor) monitor(0, 0, nullptr, 0);
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }

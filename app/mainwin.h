@@ -13,6 +13,8 @@ struct ConsoleOptions {
     bool showVersion = false;  // print the version and exit
     bool listPorts = false;  // print the serial devices present and exit
     bool reconnect = false;  // reconnect automatically for this run
+    bool showMonitor = false;  // open the monitor window at start
+    std::string recordFile;    // record the status values to this CSV file for the whole run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at

@@ -14,6 +14,8 @@ const char* ConsoleUsage()
            "  --reconnect          reconnect automatically when the device goes and comes back\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
+           "  --monitor            open the monitor window at start\n"
+           "  --record FILE.csv    record every status reply to FILE.csv for the whole run\n"
            "  --help               show this text\n"
            "  --version            print the version and exit\n";
 }
@@ -56,6 +58,15 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
                 return false;
             }
             options->screenshotDelay = d;
+        } else if (a == "--monitor") {
+            options->showMonitor = true;
+        } else if (a == "--record") {
+            if (!value(&v)) return false;
+            if (v.empty()) {
+                *error = "--record needs a file name";
+                return false;
+            }
+            options->recordFile = v;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
         } else if (a == "--version") {

@@ -55,6 +55,11 @@ extern std::atomic<int> err3statue;
 // Main-panel control that shows each dataItemOR entry, in item order.
 extern const int queryItemID[26];
 
+// Where item `index` of page table `tab` (0..5) is shown: its control on the
+// parameter page (0: none) and its debug page index (-1: none) and control.
+// False for an index outside the tables.
+bool PageItemControls(int tab, int index, int* pageControl, int* debugPage, int* debugControl);
+
 // Password timers on the main panel.
 int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int timer_cmPW_rt(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -313,3 +313,13 @@ void refreshAll()
     refreshTABPANEL_6();
     refreshQUERY();
 }
+
+bool PageItemControls(int tab, int index, int* pageControl, int* debugPage, int* debugControl)
+{
+    if (tab < 0 || tab >= 6 || index < 0 || index >= kPageTables[tab].count) return false;
+    const PageRow& row = kPageRows[tab][index];
+    *pageControl = row.control;
+    *debugPage = row.debugPage;
+    *debugControl = row.debugControl;
+    return true;
+}

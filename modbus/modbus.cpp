@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "engine/ems.h"
-#include "modbus/frame_log.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus_crc.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
@@ -166,14 +166,15 @@ int send_1frame(int functionCode, int address, int value)
         std::memcpy(frame, modbus_tx_buffer, sizeof frame);
     }
     const int port = active_comselect.load();
-    logFrame("TX", frame, kRequestLength);
     FlushInQ(port);  // stale bytes must not be read in front of the echo
     if (ComWrt(port, reinterpret_cast<const char*>(frame), kRequestLength) != kRequestLength) {
+        LinePortError("Com write failed 11! ");
         FlushInQ(port);
         comConfigure_success_flag.store(0);
         PortErrorPopup("Com write failed 11! ");
         return -1;
     }
+    LineRequestSent(frame, kRequestLength);
     tx_package_flag_send.store(1);
     return 0;
 }

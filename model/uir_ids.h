@@ -78,7 +78,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, MENU_SET, 3) \
     X(C, MENU_DEBUG, 4) \
     X(C, MENU1, 5) \
-    X(C, MENU_FILE, 6)
+    X(C, MENU_FILE, 6) \
+    X(C, MENU_MONITOR, 7)
 
 #define UIR_PANEL_COM_CONTROLS(X, C) \
     X(C, COMSELECT, 2) \
@@ -337,6 +338,40 @@ namespace dbg_tab2 { enum : int { UIR_DBG_TAB2_CONTROLS(UIR_ENUMERATOR, _) }; }
 // clang-format on
 
 #undef UIR_ENUMERATOR
+
+// The line monitor window (app/monitor_window.cpp) is built in code, not from a
+// resource file; its widgets carry these constants as object name and
+// accessible description like the resource panels' controls do.
+constexpr int PANEL_MONITOR = 1;
+namespace panel_monitor {
+enum : int {
+    LINK_REQUESTS = 2,
+    LINK_REPLIES_OK,
+    LINK_TIMEOUTS,
+    LINK_CRC_ERRORS,
+    LINK_EXCEPTIONS,
+    LINK_OTHER_REJECTS,
+    LINK_RESPONSE_LAST_MS,
+    LINK_RESPONSE_MAX_MS,
+    LINK_RESET,
+    TRAFFIC,
+    PLOT,
+    RECORD,
+    LINK_PASSWORD_WRITES,
+    LINK_RESPONSE_MIN_MS,
+    LINK_RESPONSE_MEAN_MS,
+    LINK_BYTES_SENT,
+    LINK_BYTES_RECEIVED,
+    LINK_LAST_GOOD_REPLY,
+    LINK_PORT_ERRORS,
+    TRAFFIC_PAUSE,
+    TRAFFIC_CLEAR,
+    TRAFFIC_SAVE,
+    PLOT_VALUES,
+    PLOT_MINUTES,
+    RECORD_STATUS,
+};
+}  // namespace panel_monitor
 
 // One control (or menu entry) of the catalogue.
 struct CatalogueEntry {

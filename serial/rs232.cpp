@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/ems.h"
-#include "modbus/frame_log.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -64,14 +64,15 @@ void RS232Send()
         if (length < 0 || length > MODBUS_BUFFER_SIZE) length = 0;
         std::memcpy(frame, modbus_tx_buffer, static_cast<size_t>(length));
     }
-    logFrame("TX", frame, length);
     const int port = active_comselect.load();
     // Whatever waits in the input queue now (a reply that came after its
     // time-out, noise) must not be read in front of this request's reply.
     FlushInQ(port);
     const int written = ComWrt(port, reinterpret_cast<const char*>(frame), length);
     sendLedON = 1;
+    if (written == length) LineRequestSent(frame, length);
     if (written != length) {
+        LinePortError("Com write failed! ");
         // Settle the port state before the box: while it is up the port panel
         // may already be opening the port again.
         FlushInQ(port);
@@ -98,6 +99,7 @@ void collectReplyBytes()
     }
     FlushOutQ(port);
     if (n < 0) {
+        LinePortError("Com Read failed! ");
         FlushOutQ(port);
         comConfigure_success_flag = 0;
         AbandonWrites("read from the port failed", ReconnectEnabled());
@@ -105,6 +107,7 @@ void collectReplyBytes()
         return;
     }
     if (n > 0) {
+        LineBytesReceived(n);
         bool dropped = false;
         for (int i = 0; i < n && i < RECEIVE_BUFFER_SIZE; ++i) {
             if (receive_count < MAX_REPLY_BYTES) {
@@ -147,6 +150,7 @@ void checkReplyTimeout()
                 }
                 WriteReplyTimedOut(request);
                 com_idle_delay = 0;
+                LineReplyTimeout(modbus_rx_buffer, receive_count);
                 receive_count = 0;
                 receive_frame_end_delay = 0;
                 com_idle = 1;
@@ -168,9 +172,9 @@ void parseCompletedFrame()
         std::lock_guard<std::mutex> lock(modbus_tx_mutex);
         std::memcpy(request, modbus_tx_buffer, sizeof request);
     }
-    logFrame("RX", modbus_rx_buffer, receive_frame_length);
     const int result = modbus_unpackage(modbus_rx_buffer, receive_frame_length, request);
     WriteReplyArrived(request, modbus_rx_buffer, receive_frame_length, result);
+    LineReplyParsed(modbus_rx_buffer, receive_frame_length, result);
     recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
     com_idle = 1;
     com_idle_delay = 0;
