@@ -4,10 +4,11 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
-#include "model/uir_ids.h"
+#include "app/line_settings.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -125,6 +126,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;

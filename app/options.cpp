@@ -12,6 +12,7 @@ const char* ConsoleUsage()
            "  --simulate           bind COM4 to the built-in simulated controller\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
+           "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
            "  --help               show this text\n";
 }
 
@@ -49,6 +50,8 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
                 return false;
             }
             options->screenshotDelay = d;
+        } else if (a == "--fast-line") {
+            options->fastLine = true;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
         } else if (a.rfind('-', 0) == 0 && a.size() > 1 && a[1] != '-') {

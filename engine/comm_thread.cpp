@@ -1,13 +1,15 @@
 // The communication thread: one pass over the serial line every 100 ms.
 #include <cmath>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
+#include "engine/fast_line_loop.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
 #include "serial/port_gate.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -63,6 +65,8 @@ void takeStatusRead()
     tx_package_flag = 1;
 }
 
+}  // namespace
+
 void transmitLedStep()
 {
     if (tx_package_flag_send.exchange(0) == 1) {
@@ -78,8 +82,6 @@ void transmitLedStep()
     }
     SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, lit);
 }
-
-}  // namespace
 
 void buildNextRequest()
 {
@@ -114,6 +116,10 @@ int RS232COMThreadPass()
 int RS232COMThread(void*)
 {
     while (RS232COMThreadStop.load() == 0) {
+        if (FastLineActive()) {
+            FastLineThreadRound();
+            continue;
+        }
         HoldPortGate();
         RS232COMThreadPass();
         ReleasePortGate();

@@ -87,7 +87,9 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, STOPSELECT, 6) \
     X(C, QUIT, 7) \
     X(C, CLOSECOM, 8) \
-    X(C, CONFIGURE, 9)
+    X(C, CONFIGURE, 9) \
+    X(C, FAST_LINE, 10) \
+    X(C, FAST_LINE_TIMEOUT, 11)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
     X(C, TAB, 2)

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/frame_log.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -145,7 +145,9 @@ void checkReplyTimeout()
     }
 }
 
-void parseCompletedFrame()
+}  // namespace
+
+void RS232ParseFrame()
 {
     if (receive_frame_end_flag != 1) return;
     receive_frame_end_flag = 0;
@@ -161,9 +163,7 @@ void parseCompletedFrame()
     com_idle_delay = 0;
 }
 
-}  // namespace
-
-void RS232Rec()
+void RS232ReceiveLedStep()
 {
     if (recieveLedON.load() == 1) {
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, blinkStep(recieveLedShineDelay));
@@ -171,9 +171,14 @@ void RS232Rec()
         recieveLedShineDelay = 0;
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
     }
+}
+
+void RS232Rec()
+{
+    RS232ReceiveLedStep();
     if (com_idle.load() == 0) collectReplyBytes();
     checkReplyTimeout();
-    parseCompletedFrame();
+    RS232ParseFrame();
 }
 
 void ErrorCheck(const char* message, int errorCode, const char* errorText)

@@ -3,12 +3,13 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
-#include "model/uir_ids.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
 #include "serial/port_gate.h"
 #include "serial/rs232.h"
 
@@ -83,7 +84,21 @@ private:
     bool held_;
 };
 
-void openSelectedPort()
+// The line-rate switch and its reply time-out; a control that cannot be read
+// keeps the default (off, 500 ms).
+FastLineSettings readFastLineSettings(int panel)
+{
+    FastLineSettings settings;
+    int on = 0;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE, &on) >= 0) settings.enabled = on == 1;
+    double timeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE_TIMEOUT, &timeoutMs) >= 0) {
+        settings.replyTimeoutMs = ClampReplyTimeoutMs(timeoutMs);
+    }
+    return settings;
+}
+
+void openSelectedPort(const FastLineSettings& fastLine)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
         MessagePopup("Error", "close failed!");
@@ -95,6 +110,7 @@ void openSelectedPort()
         return;
     }
     active_comselect = comselect;
+    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -119,9 +135,10 @@ int Configure(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     readPortSettings(child.load());
+    const FastLineSettings fastLine = readFastLineSettings(child.load());
     {
         CommThreadHold hold;
-        openSelectedPort();
+        openSelectedPort(fastLine);
     }
     if (comConfigure_success_flag.load() == 1) {
         HidePanel(child.load());

@@ -148,7 +148,9 @@ const Container kPanels[] = {
       {"STOPSELECT", K::Ring, "STOP BITS", nullptr},
       {"QUIT", K::Button, "Quit", "Quit"},
       {"CLOSECOM", K::Button, "__CloseCOM", "CloseCOM"},
-      {"CONFIGURE", K::Button, "__Configure", "Configure"}}},
+      {"CONFIGURE", K::Button, "__Configure", "Configure"},
+      {"FAST_LINE", K::Switch, "Line-rate polling", nullptr},
+      {"FAST_LINE_TIMEOUT", K::Numeric, "Reply time-out (ms)", nullptr}}},
     {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}}},
     {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}}},
 };

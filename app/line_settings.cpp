@@ -1,0 +1,65 @@
+#include "app/line_settings.h"
+
+#include <QSettings>
+#include <atomic>
+#include <string>
+
+#include "model/uir_ids.h"
+#include "platform/ui.h"
+
+namespace {
+
+const char* const kSwitchKey = "line/fastLine";
+const char* const kTimeoutKey = "line/replyTimeoutMs";
+
+std::atomic<bool> g_forcedOn{false};
+
+QSettings& Settings()
+{
+    static QSettings settings(QSettings::IniFormat, QSettings::UserScope, "drive-console", "console");
+    return settings;
+}
+
+void KeepArmed(const FastLineSettings& armed)
+{
+    FastLineSettings kept = armed;
+    // Switched on by the command line: that holds for this run only.
+    if (g_forcedOn.load() && armed.enabled) kept.enabled = KeptLineSettings().enabled;
+    KeepLineSettings(kept);
+}
+
+}  // namespace
+
+FastLineSettings KeptLineSettings()
+{
+    QSettings& s = Settings();
+    s.sync();
+    FastLineSettings kept;
+    kept.enabled = s.value(kSwitchKey, false).toBool();
+    bool ok = false;
+    const double ms = s.value(kTimeoutKey, FAST_LINE_TIMEOUT_DEFAULT_MS).toDouble(&ok);
+    kept.replyTimeoutMs = ok ? ClampReplyTimeoutMs(ms) : FAST_LINE_TIMEOUT_DEFAULT_MS;
+    return kept;
+}
+
+bool KeepLineSettings(const FastLineSettings& settings)
+{
+    QSettings& s = Settings();
+    s.setValue(kSwitchKey, settings.enabled);
+    s.setValue(kTimeoutKey, ClampReplyTimeoutMs(settings.replyTimeoutMs));
+    s.sync();
+    if (s.status() == QSettings::NoError) return true;
+    const std::string text = "The line-rate settings could not be kept in " + s.fileName().toStdString() +
+                             ". They hold for this run.";
+    MessagePopup("Settings", text.c_str());
+    return false;
+}
+
+void LoadLineSettings(int portPanel, bool forceOn)
+{
+    const FastLineSettings kept = KeptLineSettings();
+    g_forcedOn = forceOn;
+    SetCtrlVal(portPanel, uir::panel_com::FAST_LINE, forceOn || kept.enabled ? 1 : 0);
+    SetCtrlVal(portPanel, uir::panel_com::FAST_LINE_TIMEOUT, static_cast<double>(kept.replyTimeoutMs));
+    SetFastLineArmedHook(KeepArmed);
+}
