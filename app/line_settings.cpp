@@ -35,7 +35,9 @@ FastLineSettings KeptLineSettings()
     QSettings& s = Settings();
     s.sync();
     FastLineSettings kept;
-    kept.enabled = s.value(kSwitchKey, false).toBool();
+    // Only a plain yes turns the mode on; anything else in the file leaves it off.
+    const QString on = s.value(kSwitchKey, false).toString().trimmed().toLower();
+    kept.enabled = on == QLatin1String("true") || on == QLatin1String("1");
     bool ok = false;
     const double ms = s.value(kTimeoutKey, FAST_LINE_TIMEOUT_DEFAULT_MS).toDouble(&ok);
     kept.replyTimeoutMs = ok ? ClampReplyTimeoutMs(ms) : FAST_LINE_TIMEOUT_DEFAULT_MS;
