@@ -100,9 +100,13 @@ void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int da
     g_timeoutMs = ClampReplyTimeoutMs(settings.replyTimeoutMs);
     g_silenceUs = InterFrameSilenceUs(baud, parity, dataBits, stopBits);
     g_enabled = settings.enabled;
+}
+
+void FastLineSettingsUsed(const FastLineSettings& settings)
+{
     if (const FastLineArmedHook hook = g_armedHook.load()) {
         FastLineSettings kept = settings;
-        kept.replyTimeoutMs = g_timeoutMs.load();
+        kept.replyTimeoutMs = ClampReplyTimeoutMs(settings.replyTimeoutMs);
         hook(kept);
     }
 }
@@ -117,11 +121,6 @@ int FastLineReplyTimeoutMs()
     return g_timeoutMs.load();
 }
 
-std::int64_t FastLineSilenceUs()
-{
-    return g_silenceUs.load();
-}
-
 void SetFastLineArmedHook(FastLineArmedHook hook)
 {
     g_armedHook.store(hook);
@@ -130,11 +129,6 @@ void SetFastLineArmedHook(FastLineArmedHook hook)
 std::int64_t FastLineGuardUntilUs()
 {
     return g_rx.guardUntilUs;
-}
-
-void ResetFastLineReceive()
-{
-    g_rx = ReceiveState{};
 }
 
 std::int64_t FastLineReceive()

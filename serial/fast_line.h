@@ -36,12 +36,14 @@ std::int64_t InterFrameSilenceUs(long baud, int parity, int dataBits, int stopBi
 void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int dataBits, int stopBits);
 bool FastLineActive();
 int FastLineReplyTimeoutMs();
-std::int64_t FastLineSilenceUs();
 
-// Called with the settings each time the port panel arms the mode, so that
-// the application can keep them; nullptr removes the hook.
+// Called with the settings each time the port panel has opened the port with
+// them, so that the application can keep them; nullptr removes the hook.
 using FastLineArmedHook = void (*)(const FastLineSettings& settings);
 void SetFastLineArmedHook(FastLineArmedHook hook);
+// Hands `settings` (time-out brought into range) to the hook. The port panel
+// calls it after letting the communication thread go again.
+void FastLineSettingsUsed(const FastLineSettings& settings);
 
 // The receive step of this mode, for the communication thread while a reply
 // is awaited (com_idle 0): takes what the input queue holds and ends the
@@ -53,5 +55,3 @@ std::int64_t FastLineReceive();
 // The clock time before which no request may go out: t3.5 after the last
 // reply ended.
 std::int64_t FastLineGuardUntilUs();
-// Forgets a reply in progress (tests, and a fresh start of the thread).
-void ResetFastLineReceive();

@@ -141,6 +141,7 @@ int Configure(int, int, int event, void*, int, int)
         openSelectedPort(fastLine);
     }
     if (comConfigure_success_flag.load() == 1) {
+        FastLineSettingsUsed(fastLine);
         HidePanel(child.load());
         comConfigure_flag = 0;
         const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));

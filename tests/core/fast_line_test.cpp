@@ -353,11 +353,14 @@ TEST_F(FastLine, SwitchingOffRestoresTheSpecifiedCadence)
     // On 100 ms passes an exchange takes five of them: the reply is collected
     // on the next pass, then more than 200 ms of silence, then one more pass.
     std::vector<std::int64_t> gaps = intervals(statusReads());
+    // The simulator notes each request when its thread gets to it, so single
+    // gaps carry some scheduling noise; the median does not.
     for (std::int64_t gap : gaps) {
-        EXPECT_GE(gap, 480);
+        EXPECT_GE(gap, 400);
         EXPECT_LT(gap, 800);
     }
     std::sort(gaps.begin(), gaps.end());
+    EXPECT_GE(gaps[gaps.size() / 2], 490);
     EXPECT_LT(gaps[gaps.size() / 2], 600);
     expectOneAtATime(sim.requests(), REPLY_TIMEOUT_MS);
 }

@@ -60,7 +60,7 @@ TEST_F(LineSettings, NothingKeptShowsOffAndFiveHundredThenWhatThePortPanelArmsIs
     EXPECT_EQ(switchShown(), 0);
     EXPECT_EQ(timeoutShown(), 500.0);
 
-    ArmFastLine({true, 800}, 19200, 1, 8, 1);
+    FastLineSettingsUsed({true, 800});
     ASSERT_TRUE(QFile::exists(QString::fromStdString(file())));
     const FastLineSettings kept = KeptLineSettings();
     EXPECT_TRUE(kept.enabled);
@@ -89,10 +89,10 @@ TEST_F(LineSettings, TheCommandLineSwitchHoldsForTheRunOnly)
     EXPECT_EQ(switchShown(), 1);
     EXPECT_EQ(timeoutShown(), 300.0);
 
-    ArmFastLine({true, 400}, 19200, 1, 8, 1);
+    FastLineSettingsUsed({true, 400});
     EXPECT_FALSE(KeptLineSettings().enabled) << "turned on by --fast-line, not by the operator";
     EXPECT_EQ(KeptLineSettings().replyTimeoutMs, 400);
-    ArmFastLine({false, 400}, 19200, 1, 8, 1);
+    FastLineSettingsUsed({false, 400});
     EXPECT_FALSE(KeptLineSettings().enabled);
 }
 
@@ -107,6 +107,8 @@ TEST_F(LineSettings, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn)
     EXPECT_NE(ui.popups()[0].text.find("could not be kept"), std::string::npos);
 
     ArmFastLine({true, 700}, 19200, 1, 8, 1);
+    FastLineSettingsUsed({true, 700});
+    EXPECT_EQ(ui.popups().size(), 2u);
     EXPECT_TRUE(FastLineActive()) << "the mode is armed all the same";
     EXPECT_EQ(FastLineReplyTimeoutMs(), 700);
 }
