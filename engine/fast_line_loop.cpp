@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int kPassMs = 100;
+constexpr std::int64_t kPassUs = 100000;
 constexpr std::int64_t kLedStepUs = 100000;  // the LEDs blink on the specified pass
 constexpr std::int64_t kIdleLookUs = 10000;  // with nothing to send, look again this soon
 constexpr std::int64_t kLongestWaitUs = 100000;
@@ -60,7 +61,7 @@ FastLineWait FastLineThreadStep()
     const std::int64_t now = ClockUs();
     if (comConfigure_success_flag.load() != 1) {
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
-        return {now + kPassMs * 1000, false};
+        return {now + kPassUs, false};
     }
     if (now >= g_nextLedUs || g_nextLedUs - now > kLedStepUs) {
         g_nextLedUs = now + kLedStepUs;
