@@ -20,6 +20,7 @@
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
+#include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -101,6 +102,112 @@ TEST(FastLineFraming, SilenceIsThreeAndAHalfCharactersOrFixedAboveNineteenTwoHun
     EXPECT_EQ(ClampReplyTimeoutMs(1e9), 2000);
     EXPECT_EQ(ClampReplyTimeoutMs(-1e9), 100);
     EXPECT_EQ(ClampReplyTimeoutMs(std::nan("")), 500);
+}
+
+namespace {
+
+// The receive step alone, on a scripted port and a clock the test moves.
+std::atomic<std::int64_t> g_nowMs{1000};
+std::int64_t testClock()
+{
+    return g_nowMs.load();
+}
+
+class FastLineReceiveStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetSerialDriver(&driver);
+        SetClockSource(testClock);
+        fillDataItems();
+        panelMain = kMain;
+        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
+        active_comselect = kPort;
+        comConfigure_success_flag = 1;
+        ArmFastLine({true, 300}, 19200, 1, 8, 1);  // t3.5 = 2006 us
+        modbus_package(0, kStatus, 3, 26);
+        com_idle = 0;  // the request is on the line
+        FastLineReceive();
+    }
+    void TearDown() override
+    {
+        CloseCom(kPort);
+        SetSerialDriver(nullptr);
+        SetClockSource(nullptr);
+    }
+
+    static Bytes statusReply(int base)
+    {
+        Bytes f = {0x01, 0x03, 52};
+        for (int i = 0; i < 26; ++i) {
+            f.push_back(static_cast<unsigned char>((base + i) >> 8));
+            f.push_back(static_cast<unsigned char>((base + i) & 0xFF));
+        }
+        return withCrc(f);
+    }
+    static void advanceMs(int ms) { g_nowMs += ms; }
+
+    static constexpr int kPort = 6;
+    testsupport::FakeSerialDriver driver;
+    testsupport::RecordingUi ui;
+};
+
+}  // namespace
+
+TEST_F(FastLineReceiveStep, ACompleteReplyEndsAtOnceAndWhatFollowsItIsDiscarded)
+{
+    Bytes bytes = statusReply(700);
+    bytes.insert(bytes.end(), {0x01, 0x03, 0x34});
+    const int flushesBefore = driver.inputFlushes();
+    driver.arrive(bytes);
+    FastLineReceive();  // no time passes
+    EXPECT_EQ(com_idle.load(), 1);
+    EXPECT_EQ(receive_frame_length, 57);
+    EXPECT_EQ(dataItemOR[3].value.load(), 703.0);
+    EXPECT_EQ(recieveLedON.load(), 1);
+    EXPECT_GT(driver.inputFlushes(), flushesBefore);
+    EXPECT_EQ(GetInQLen(kPort), 0);
+    EXPECT_EQ(FastLineGuardUntilUs(), g_nowMs.load() * 1000 + 2006) << "the next request waits t3.5";
+}
+
+TEST_F(FastLineReceiveStep, APartOfAReplyEndsAsAFrameOfItsOwnAfterMoreThanThreeAndAHalfCharacters)
+{
+    const Bytes reply = statusReply(700);
+    driver.arrive(Bytes(reply.begin(), reply.begin() + 20));
+    FastLineReceive();
+    advanceMs(2);  // 2000 us: not yet t3.5
+    FastLineReceive();
+    EXPECT_EQ(com_idle.load(), 0);
+    driver.arrive(Bytes(reply.begin() + 20, reply.end()));
+    advanceMs(1);
+    FastLineReceive();
+    EXPECT_EQ(com_idle.load(), 1) << "bytes within t3.5 belong to the same frame";
+    EXPECT_EQ(dataItemOR[3].value.load(), 703.0);
+
+    modbus_package(0, kStatus, 3, 26);
+    com_idle = 0;
+    FastLineReceive();
+    driver.arrive(Bytes(reply.begin(), reply.begin() + 20));
+    FastLineReceive();
+    advanceMs(3);
+    FastLineReceive();
+    EXPECT_EQ(com_idle.load(), 1);
+    EXPECT_EQ(receive_frame_length, 20);
+    EXPECT_EQ(recieveLedON.load(), 0) << "rejected by the parser";
+}
+
+TEST_F(FastLineReceiveStep, WithoutAReplyTheLineIsFreedAfterTheSetTimeout)
+{
+    advanceMs(300);
+    FastLineReceive();
+    EXPECT_EQ(com_idle.load(), 0) << "300 ms is not more than 300 ms";
+    driver.arrive({0x01, 0x03});  // a stray start, then nothing
+    advanceMs(1);
+    FastLineReceive();
+    EXPECT_EQ(com_idle.load(), 1);
+    EXPECT_EQ(receive_count, 0);
+    EXPECT_EQ(recieveLedON.load(), 0);
+    EXPECT_TRUE(ui.popups().empty());
 }
 
 namespace {
