@@ -6,6 +6,7 @@
 
 #include "app/console_extras.h"
 #include "app/mainwin.h"
+#include "app/version.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +19,10 @@ int main(int argc, char** argv)
     }
     if (options.showHelp) {
         std::fputs(ConsoleUsage(), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("drive-console %s\n", ConsoleVersion());
         return 0;
     }
     // Pictures are rendered offscreen, with or without a display.

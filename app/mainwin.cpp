@@ -5,6 +5,7 @@
 #include "app/callbacks.h"
 #include "app/console_extras.h"
 #include "app/line_settings.h"
+#include "app/version.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -92,6 +93,7 @@ bool LoadConsolePanels()
     RegisterAllCallbacks();
     panelMain = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
     if (panelMain.load() < 0) return false;
+    ShowVersionInTitle(panelMain.load());
     child = LoadPanel(panelMain.load(), "sample5.uir", uir::PANEL_COM);
     panel_set = LoadPanel(panelMain.load(), "mainwin.uir", uir::PANEL_SET);
     for (int i = 0; i < 6; ++i) {

@@ -10,7 +10,8 @@ struct ConsoleOptions {
     std::string screenshotDir;     // render every panel and page to PNG and exit
     double screenshotDelay = 0.0;  // seconds of live running before the pictures
     bool showHelp = false;
-    bool fastLine = false;  // line-rate polling on for this run
+    bool showVersion = false;  // print the version and exit
+    bool fastLine = false;     // line-rate polling on for this run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at

@@ -13,7 +13,8 @@ const char* ConsoleUsage()
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
            "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
-           "  --help               show this text\n";
+           "  --help               show this text\n"
+           "  --version            print the version and exit\n";
 }
 
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error)
@@ -54,6 +55,8 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
             options->fastLine = true;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
+        } else if (a == "--version") {
+            options->showVersion = true;
         } else if (a.rfind('-', 0) == 0 && a.size() > 1 && a[1] != '-') {
             // Qt's own options (-platform, -style ...) pass through to QApplication.
             if (i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0) ++i;

@@ -6,12 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "app/mainwin.h"
-#include "model/uir_ids.h"
+#include "app/version.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -222,3 +224,17 @@ INSTANTIATE_TEST_SUITE_P(Shutdown, QuitConsole,
                                            QuitCase{"RefreshThreadNeverStarted", true, 1},
                                            QuitCase{"NoThreadStarted", false, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Shell, MainPanelTitleNamesTheConsoleAndItsVersionOnce)
+{
+    ASSERT_TRUE(LoadConsolePanels());
+    QWidget* main = qtui::PanelWidget(panelMain.load());
+    ASSERT_NE(main, nullptr);
+    const QString version = QString::fromLatin1(ConsoleVersion());
+    EXPECT_TRUE(QRegularExpression("^[0-9]+\\.[0-9]+\\.[0-9]+$").match(version).hasMatch())
+        << version.toStdString();
+    EXPECT_EQ(main->windowTitle(), "Drive Service Console " + version);
+    ShowVersionInTitle(panelMain.load());
+    EXPECT_EQ(main->windowTitle(), "Drive Service Console " + version);
+    ShowVersionInTitle(-1);  // a bad handle changes nothing
+}

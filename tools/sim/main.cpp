@@ -13,7 +13,7 @@ namespace {
 void Usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "Usage: drive-sim [--line-rate BAUD] [--help]\n"
+                 "Usage: drive-sim [--line-rate BAUD] [--help | --version]\n"
                  "Simulates the drive controller as a Modbus RTU slave (address 1) on a\n"
                  "pseudo-terminal. Prints the device path to give the console, e.g.\n"
                  "  drive-console --com 1=<path>\n"
@@ -30,6 +30,10 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Usage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("drive-sim %s\n", DSC_VERSION);
             return 0;
         }
         if (std::strcmp(argv[i], "--line-rate") == 0 && i + 1 < argc) {
