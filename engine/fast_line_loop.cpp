@@ -26,6 +26,7 @@ constexpr std::int64_t kPasswordYieldUs = 150000;
 // The communication thread's own.
 std::int64_t g_nextLedUs = 0;
 std::int64_t g_passwordDueSinceUs = -1;
+int g_lastPasswordState = 0;
 
 bool yieldToPasswordTimer(std::int64_t now)
 {
@@ -67,6 +68,15 @@ FastLineWait FastLineThreadStep()
         g_nextLedUs = now + kLedStepUs;
         transmitLedStep();
         RS232ReceiveLedStep();
+    }
+    // Either write of the password, the port panel's or this thread's, may be
+    // the second one whose echo is still to come.
+    const int passwordState = hci_commnication_enable_5927.load();
+    if (passwordState == 1 && g_lastPasswordState == 0) FastLineRequireQuiet();
+    g_lastPasswordState = passwordState;
+    if (com_idle.load() == 1) {
+        std::int64_t quietUntil = 0;
+        if (!FastLineQuiet(&quietUntil)) return {std::min(quietUntil, g_nextLedUs), true};
     }
     if (com_idle.load() == 1 && now >= FastLineGuardUntilUs() && !yieldToPasswordTimer(now)) sendNext();
     if (com_idle.load() == 0 && comConfigure_success_flag.load() == 1) {

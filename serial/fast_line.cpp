@@ -33,6 +33,8 @@ struct ReceiveState {
     std::int64_t busySinceUs = -1;  // when the line was first seen awaiting a reply
     std::int64_t lastByteUs = 0;
     std::int64_t guardUntilUs = 0;
+    bool quietDue = false;
+    std::int64_t quietSinceUs = 0;
 };
 ReceiveState g_rx;
 
@@ -53,7 +55,10 @@ void endFrame(int port, int length, std::int64_t now)
     receive_count = 0;
     g_rx.busySinceUs = -1;
     g_rx.guardUntilUs = now + g_silenceUs.load();
-    RS232ParseFrame();
+    const int result = RS232ParseFrame();
+    if (result != MODBUS_READ_ACCEPTED && result != MODBUS_WRITE_ECHO && result != MODBUS_PASSWORD_ACCEPTED) {
+        FastLineRequireQuiet();
+    }
 }
 
 }  // namespace
@@ -131,6 +136,33 @@ std::int64_t FastLineGuardUntilUs()
     return g_rx.guardUntilUs;
 }
 
+void FastLineRequireQuiet()
+{
+    if (!g_rx.quietDue) g_rx.quietSinceUs = ClockUs();
+    g_rx.quietDue = true;
+}
+
+bool FastLineQuiet(std::int64_t* untilUs)
+{
+    if (!g_rx.quietDue) return true;
+    const std::int64_t now = ClockUs();
+    const int port = active_comselect.load();
+    // Discard holding the line, so that a password write from the UI thread
+    // never loses its echo here.
+    if (GetInQLen(port) != 0 && take_idle_line()) {
+        FlushInQ(port);
+        g_rx.quietSinceUs = now;
+        com_idle = 1;
+    }
+    const std::int64_t until = g_rx.quietSinceUs + static_cast<std::int64_t>(g_timeoutMs.load()) * 1000;
+    if (now >= until) {
+        g_rx.quietDue = false;
+        return true;
+    }
+    *untilUs = until;
+    return false;
+}
+
 std::int64_t FastLineReceive()
 {
     const std::int64_t now = ClockUs();
@@ -191,6 +223,7 @@ std::int64_t FastLineReceive()
         g_rx.busySinceUs = -1;
         g_rx.guardUntilUs = now + silenceUs;
         recieveLedON = 0;
+        FastLineRequireQuiet();
         com_idle = 1;
         return now + silenceUs;
     }

@@ -55,3 +55,14 @@ std::int64_t FastLineReceive();
 // The clock time before which no request may go out: t3.5 after the last
 // reply ended.
 std::int64_t FastLineGuardUntilUs();
+
+// A request the controller has not answered yet (one that timed out, or the
+// second of two password writes) would have its reply taken for the next
+// request's, and every reply after it would come one request late. So after
+// a time-out, a frame the parser rejects, and the end of the password phase,
+// the next request waits until the line has been quiet for the reply
+// time-out; bytes that arrive meanwhile are discarded.
+void FastLineRequireQuiet();
+// With the line idle: true when no quiet wait is due (or it has passed).
+// Otherwise discards what arrived and sets *untilUs to when to look again.
+bool FastLineQuiet(std::int64_t* untilUs);

@@ -147,9 +147,9 @@ void checkReplyTimeout()
 
 }  // namespace
 
-void RS232ParseFrame()
+int RS232ParseFrame()
 {
-    if (receive_frame_end_flag != 1) return;
+    if (receive_frame_end_flag != 1) return MODBUS_BAD_CRC;
     receive_frame_end_flag = 0;
     unsigned char request[MODBUS_BUFFER_SIZE];
     {
@@ -161,6 +161,7 @@ void RS232ParseFrame()
     recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
     com_idle = 1;
     com_idle_delay = 0;
+    return result;
 }
 
 void RS232ReceiveLedStep()

@@ -35,9 +35,10 @@ bool take_idle_line();
 void RS232Send();
 void RS232Rec();
 // The parts of RS232Rec: the receive LED's blink step, and handing a frame
-// marked complete (receive_frame_end_flag) to the parser, which frees the line.
+// marked complete (receive_frame_end_flag) to the parser, which frees the
+// line; it returns the parser's result (MODBUS_BAD_CRC when no frame was marked).
 void RS232ReceiveLedStep();
-void RS232ParseFrame();
+int RS232ParseFrame();
 
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
 // with status -1.
