@@ -20,6 +20,9 @@ const CallbackEntry kShellCallbacks[] = {
     {"Quit", Quit, nullptr, nullptr},
     {"timer_cmPW", timer_cmPW, nullptr, nullptr},
     {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
+    {"ComSelectChanged", ComSelectChanged, nullptr, nullptr},
+    {"ChooseDevice", ChooseDevice, nullptr, nullptr},
+    {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},
 };
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "app/line_settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <atomic>
 #include <string>
 
 #include "model/uir_ids.h"
+#include "platform/app_dirs.h"
 #include "platform/ui.h"
 
 namespace {
@@ -14,10 +17,9 @@ const char* const kTimeoutKey = "line/replyTimeoutMs";
 
 std::atomic<bool> g_forcedOn{false};
 
-QSettings& Settings()
+QString SettingsPath()
 {
-    static QSettings settings(QSettings::IniFormat, QSettings::UserScope, "drive-console", "console");
-    return settings;
+    return QString::fromStdString(ConsoleSettingsFile());
 }
 
 void KeepArmed(const FastLineSettings& armed)
@@ -32,8 +34,7 @@ void KeepArmed(const FastLineSettings& armed)
 
 FastLineSettings KeptLineSettings()
 {
-    QSettings& s = Settings();
-    s.sync();
+    QSettings s(SettingsPath(), QSettings::IniFormat);
     FastLineSettings kept;
     // Only a plain yes turns the mode on; anything else in the file leaves it off.
     const QString on = s.value(kSwitchKey, false).toString().trimmed().toLower();
@@ -46,13 +47,16 @@ FastLineSettings KeptLineSettings()
 
 bool KeepLineSettings(const FastLineSettings& settings)
 {
-    QSettings& s = Settings();
-    s.setValue(kSwitchKey, settings.enabled);
-    s.setValue(kTimeoutKey, ClampReplyTimeoutMs(settings.replyTimeoutMs));
-    s.sync();
-    if (s.status() == QSettings::NoError) return true;
-    const std::string text = "The line-rate settings could not be kept in " + s.fileName().toStdString() +
-                             ". They hold for this run.";
+    const QString path = SettingsPath();
+    if (QDir().mkpath(QFileInfo(path).absolutePath())) {
+        QSettings s(path, QSettings::IniFormat);
+        s.setValue(kSwitchKey, settings.enabled);
+        s.setValue(kTimeoutKey, ClampReplyTimeoutMs(settings.replyTimeoutMs));
+        s.sync();
+        if (s.status() == QSettings::NoError && s.isWritable()) return true;
+    }
+    const std::string text =
+        "The line-rate settings could not be kept in " + path.toStdString() + ". They hold for this run.";
     MessagePopup("Settings", text.c_str());
     return false;
 }

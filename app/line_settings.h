@@ -1,5 +1,5 @@
 // The line-rate switch and its reply time-out, kept in the console's settings
-// file (drive-console/console.ini under $XDG_CONFIG_HOME, or ~/.config).
+// file (platform/app_dirs.h).
 #pragma once
 
 #include "serial/fast_line.h"

@@ -7,6 +7,7 @@
 #include "app/console_extras.h"
 #include "app/mainwin.h"
 #include "app/version.h"
+#include "platform/port_discovery.h"
 
 int main(int argc, char** argv)
 {
@@ -23,6 +24,10 @@ int main(int argc, char** argv)
     }
     if (options.showVersion) {
         std::printf("drive-console %s\n", ConsoleVersion());
+        return 0;
+    }
+    if (options.listPorts) {
+        for (const SerialPortEntry& e : ListSerialPorts()) std::printf("%s\n", PortListLine(e).c_str());
         return 0;
     }
     // Pictures are rendered offscreen, with or without a display.

@@ -14,6 +14,8 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/port_binding.h"
+#include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -114,6 +116,7 @@ void ShutdownConsole()
 {
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
+    StopPortWatch();
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -139,7 +142,12 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
+    LoadPortChoices();
+    if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
+    ShowPortChoices();
+    StartPortWatch();
     DisplayPanel(panelMain.load());
+    if (options.simulate) OpenSimulatedPort();
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }

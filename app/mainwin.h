@@ -11,6 +11,8 @@ struct ConsoleOptions {
     double screenshotDelay = 0.0;  // seconds of live running before the pictures
     bool showHelp = false;
     bool showVersion = false;  // print the version and exit
+    bool listPorts = false;    // print the serial devices present and exit
+    bool reconnect = false;    // reconnect automatically for this run
     bool fastLine = false;     // line-rate polling on for this run
 };
 

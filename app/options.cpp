@@ -9,7 +9,9 @@ const char* ConsoleUsage()
 {
     return "usage: drive-console [options]\n"
            "  --com N=DEVICE       open COM N (1..20) on DEVICE; repeatable\n"
-           "  --simulate           bind COM4 to the built-in simulated controller\n"
+           "  --simulate           bind COM4 to the built-in simulated controller and open it\n"
+           "  --list-ports         print the serial devices present, one a line, and exit\n"
+           "  --reconnect          reconnect automatically when the device goes and comes back\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
            "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
@@ -38,6 +40,10 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
             }
         } else if (a == "--simulate") {
             options->simulate = true;
+        } else if (a == "--list-ports") {
+            options->listPorts = true;
+        } else if (a == "--reconnect") {
+            options->reconnect = true;
         } else if (a == "--screenshots") {
             if (!value(&v)) return false;
             options->screenshotDir = v;

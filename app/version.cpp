@@ -12,8 +12,5 @@ const char* ConsoleVersion()
 
 void ShowVersionInTitle(int panel)
 {
-    QWidget* w = qtui::PanelWidget(panel);
-    if (w == nullptr) return;
-    const QString suffix = QStringLiteral(" ") + QString::fromLatin1(ConsoleVersion());
-    if (!w->windowTitle().endsWith(suffix)) w->setWindowTitle(w->windowTitle() + suffix);
+    qtui::AppendToPanelTitle(panel, QStringLiteral(" ") + QString::fromLatin1(ConsoleVersion()));
 }

@@ -88,8 +88,11 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, QUIT, 7) \
     X(C, CLOSECOM, 8) \
     X(C, CONFIGURE, 9) \
-    X(C, FAST_LINE, 10) \
-    X(C, FAST_LINE_TIMEOUT, 11)
+    X(C, DEVICE_INFO, 10) \
+    X(C, CHOOSE_DEVICE, 11) \
+    X(C, RECONNECT, 12) \
+    X(C, FAST_LINE, 13) \
+    X(C, FAST_LINE_TIMEOUT, 14)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
     X(C, TAB, 2)

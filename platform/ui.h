@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Event codes delivered to control callbacks.
 enum {
@@ -25,6 +26,7 @@ enum {
     ATTR_ENABLED = 4,     // timer, 0/1
     ATTR_TEXT_COLOR = 5,  // table cell, RGB int
     ATTR_VISIBLE = 6,     // any control, 0/1
+    ATTR_TITLE = 7,       // panel, text (SetPanelAttribute)
 };
 
 enum {
@@ -66,6 +68,9 @@ int HidePanel(int panel);
 int DiscardPanel(int panel);
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
 int GetActiveTabPage(int panel, int tabControl, int* pageIndex);
+// ATTR_TITLE sets a top-level panel's title; an empty text restores the
+// title of the panel resource.
+int SetPanelAttribute(int panel, int attribute, const char* value);
 
 // --- Controls ---------------------------------------------------------------
 int GetCtrlVal(int panel, int control, double* value);  // numerics
@@ -86,6 +91,13 @@ int QuitUserInterface(int returnCode);
 // Modal. From a worker thread it blocks that worker until the operator
 // acknowledges the box; it returns at once when the UI loop is not running.
 int MessagePopup(const char* title, const char* message);
+
+// Modal list: shows `rows` (columns separated by tabs, under the tab-separated
+// `heading`) and sets *chosen to the index of the row the operator picked, or
+// to -1 when the operator cancelled or there was nothing to pick. UI thread
+// callbacks and workers alike may call it; it returns UIE_NO_LOOP (and -1)
+// when the UI loop is not running.
+int SelectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows, int* chosen);
 
 // Tests capture popups (title and text, GBK) instead of showing them. While a
 // capture handler is set, MessagePopup calls it on the calling thread and
@@ -130,6 +142,16 @@ public:
     virtual int runUserInterface() = 0;
     virtual int quitUserInterface(int returnCode) = 0;
     virtual int messagePopup(const char* title, const char* message) = 0;
+    virtual int setPanelAttribute(int /*panel*/, int /*attribute*/, const char* /*value*/)
+    {
+        return UIE_BAD_ARGUMENT;
+    }
+    virtual int selectionPopup(const char* /*title*/, const char* /*heading*/,
+                               const std::vector<std::string>& /*rows*/, int* chosen)
+    {
+        *chosen = -1;
+        return UIE_NO_LOOP;
+    }
 };
 
 // Installs the backend (not owned); nullptr uninstalls.

@@ -79,6 +79,7 @@ struct PanelRec {
     int parent = 0;     // parent panel; 0 for a top-level panel
     bool page = false;  // a tab page: `parent` is the panel holding the tab
     std::string constant;
+    QString title;                                     // the resource's title; fixed
     std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
     std::vector<int> children;                         // guarded by the registry lock
     QPointer<QWidget> widget;                          // UI thread only

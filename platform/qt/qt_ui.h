@@ -20,7 +20,9 @@
 //   released with UIE_NO_LOOP.
 #pragma once
 
+#include <QString>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -41,7 +43,14 @@ void ShutdownUserInterface();
 // Renders a panel or tab page to a PNG file, shown or not. UI thread only.
 bool SavePanelPng(int panel, const std::string& path);
 
+// Renders the dialog of SelectionPopup with these rows to a PNG file, without
+// waiting for anyone to answer it. UI thread only.
+bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,
+                           const std::vector<std::string>& rows, const std::string& path);
+
 // The widget of a panel or tab page, nullptr for a bad handle. UI thread only.
 QWidget* PanelWidget(int panel);
+// UI thread: appends `suffix` to a panel's title, once, for good.
+void AppendToPanelTitle(int panel, const QString& suffix);
 
 }  // namespace qtui

@@ -18,7 +18,17 @@ namespace testsupport {
 
 // One recorded write: SetCtrlVal, SetTableCellVal or SetTableCellAttribute.
 struct UiWrite {
-    enum Kind { CtrlDouble, CtrlInt, CtrlText, CellText, CellAttr, CtrlAttr, PanelShown, PanelHidden };
+    enum Kind {
+        CtrlDouble,
+        CtrlInt,
+        CtrlText,
+        CellText,
+        CellAttr,
+        CtrlAttr,
+        PanelShown,
+        PanelHidden,
+        PanelTitle
+    };
     Kind kind = CtrlDouble;
     int panel = 0;
     int control = 0;
@@ -60,6 +70,15 @@ public:
     double ctrlAttr(int panel, int control, int attribute) const;
     // 1 when the panel was last displayed, 0 when last hidden, -1 when neither.
     int panelShown(int panel) const;
+    // The last title set on a panel ("" restores the resource's title).
+    std::string panelTitle(int panel) const;
+    // The last text written to a control, or "" when none was.
+    std::string ctrlText(int panel, int control) const;
+
+    // What the next selection popups answer (-1 = cancel), and the rows each
+    // popup offered.
+    void setSelectionAnswer(int row);
+    std::vector<std::vector<std::string>> selections() const;
     // The last value of an attribute written to a table cell, or -1 when none was.
     int cellAttr(int panel, int control, int column, int row, int attribute) const;
 
@@ -81,6 +100,9 @@ public:
     int runUserInterface() override;
     int quitUserInterface(int returnCode) override;
     int messagePopup(const char* title, const char* message) override;
+    int setPanelAttribute(int panel, int attribute, const char* value) override;
+    int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
+                       int* chosen) override;
 
 private:
     void record(UiWrite w);
@@ -91,6 +113,8 @@ private:
     int activeTab_ = 0;
     std::vector<UiWrite> writes_;
     std::vector<Popup> popups_;
+    int selectionAnswer_ = -1;
+    std::vector<std::vector<std::string>> selections_;
 };
 
 }  // namespace testsupport

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/uir_ids.h"
+#include "platform/app_dirs.h"
 #include "serial/fast_line.h"
 #include "tests/support/recording_ui.h"
 
@@ -35,7 +36,7 @@ protected:
         std::filesystem::remove_all(home, ignored);
     }
 
-    std::string file() const { return home + "/drive-console/console.ini"; }
+    static std::string file() { return ConsoleSettingsFile(); }
 
     int switchShown() const
     {
@@ -76,7 +77,8 @@ TEST_F(LineSettings, ValuesOutOfRangeOrUnreadableInTheFileAreNotTakenAsTheyStand
     EXPECT_EQ(switchShown(), 1);
     EXPECT_EQ(timeoutShown(), 2000.0);
 
-    std::ofstream(file()) << "[line]\nfastLine=maybe\nreplyTimeoutMs=soon\n";
+    // (Of another size than before: Qt's settings cache looks at size and time.)
+    std::ofstream(file()) << "[line]\nfastLine=maybe\nreplyTimeoutMs=not-yet\n";
     const FastLineSettings kept = KeptLineSettings();
     EXPECT_FALSE(kept.enabled);
     EXPECT_EQ(kept.replyTimeoutMs, 500);
