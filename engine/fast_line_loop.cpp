@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kPassMs = 100;
 constexpr std::int64_t kPassUs = 100000;
-constexpr std::int64_t kLedStepUs = 100000;  // the LEDs blink on the specified pass
+constexpr std::int64_t kLedStepUs = 100000;  // the LEDs blink on the 100 ms pass
 constexpr std::int64_t kIdleLookUs = 10000;  // with nothing to send, look again this soon
 constexpr std::int64_t kLongestWaitUs = 100000;
 // A password write made due by the slow timer gets the line held idle this

@@ -13,7 +13,7 @@ struct FastLineWait {
 };
 
 // One step of this mode: the password write, a pending write or block read,
-// or the status read, as the specified pass chooses them; the reply's bytes;
+// or the status read, chosen as the 100 ms pass chooses them; the reply's bytes;
 // the activity LEDs every 100 ms. Call it holding the port gate.
 FastLineWait FastLineThreadStep();
 // A step under the port gate and then the wait outside it (at most 100 ms).

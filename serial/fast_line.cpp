@@ -38,7 +38,7 @@ struct ReceiveState {
 };
 ReceiveState g_rx;
 
-// A port that cannot be read: told as in the specified step, port marked closed.
+// A port that cannot be read: told as by the 100 ms pass, port marked closed.
 void readFailed(int port)
 {
     FlushOutQ(port);

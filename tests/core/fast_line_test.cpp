@@ -357,7 +357,7 @@ sim::Fault makeFault(void (*set)(sim::Fault&))
     return f;
 }
 
-// A reply split by 150 ms is one frame on the specified line; here the gap
+// A reply split by 150 ms is one frame on 100 ms passes; here the gap
 // exceeds t3.5, so each half is a frame of its own and neither is taken.
 INSTANTIATE_TEST_SUITE_P(
     Faults, FastLineFaults,
@@ -462,7 +462,7 @@ TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
     EXPECT_EQ(pages, (std::vector<int>{2548, 2568, 2588, 2608, 2628, 2648}));
 }
 
-TEST_F(FastLine, SwitchingOffRestoresTheSpecifiedCadence)
+TEST_F(FastLine, SwitchingOffRestoresTheCadenceOfTheHundredMillisecondPasses)
 {
     startPolling();
     CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);

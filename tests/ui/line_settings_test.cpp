@@ -24,8 +24,8 @@ class LineSettings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dir[] = "/tmp/dsc-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
+        std::string dir = (std::filesystem::temp_directory_path() / "dsc-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
         home = dir;
         setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     }
