@@ -6,6 +6,7 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
+#include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "app/version.h"
@@ -146,6 +147,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
             QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
         }
     }
+    LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;

@@ -16,6 +16,7 @@ const char* ConsoleUsage()
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
            "  --monitor            open the monitor window at start\n"
            "  --record FILE.csv    record every status reply to FILE.csv for the whole run\n"
+           "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
            "  --help               show this text\n"
            "  --version            print the version and exit\n";
 }
@@ -67,6 +68,8 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
                 return false;
             }
             options->recordFile = v;
+        } else if (a == "--fast-line") {
+            options->fastLine = true;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
         } else if (a == "--version") {

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "engine/ems.h"
+#include "engine/fast_line_loop.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -9,6 +10,7 @@
 #include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
@@ -69,6 +71,8 @@ void takeStatusRead()
     tx_package_flag = 1;
 }
 
+}  // namespace
+
 void transmitLedStep()
 {
     if (tx_package_flag_send.exchange(0) == 1) {
@@ -84,8 +88,6 @@ void transmitLedStep()
     }
     SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, lit);
 }
-
-}  // namespace
 
 void buildNextRequest()
 {
@@ -122,6 +124,10 @@ int RS232COMThreadPass()
 int RS232COMThread(void*)
 {
     while (RS232COMThreadStop.load() == 0) {
+        if (FastLineActive()) {
+            FastLineThreadRound();
+            continue;
+        }
         HoldPortGate();
         RS232COMThreadPass();
         ReleasePortGate();

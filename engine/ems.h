@@ -15,6 +15,9 @@ int RS232COMThread(void* parameter);
 // password write failed.
 int RS232COMThreadPass();
 
+// The transmit LED's blink step of a pass.
+void transmitLedStep();
+
 // The request chooser of the send step: takes the idle line and builds at
 // most one request (pending writes, then page reads, then the status read),
 // setting tx_package_flag when it built one.

@@ -92,7 +92,9 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, CONFIGURE, 9) \
     X(C, DEVICE_INFO, 10) \
     X(C, CHOOSE_DEVICE, 11) \
-    X(C, RECONNECT, 12)
+    X(C, RECONNECT, 12) \
+    X(C, FAST_LINE, 13) \
+    X(C, FAST_LINE_TIMEOUT, 14)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
     X(C, TAB, 2) \

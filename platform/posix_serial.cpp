@@ -211,6 +211,26 @@ public:
         return n;
     }
 
+    int waitInput(double timeoutSeconds) override
+    {
+        if (fd_ < 0) return kRs232PortNotOpen;
+        const auto deadline = DeadlineAfter(timeoutSeconds);
+        for (;;) {
+            auto left = deadline - SteadyClock::now();
+            if (left < SteadyClock::duration::zero()) left = SteadyClock::duration::zero();
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+            pollfd p{fd_, POLLIN, 0};
+            const int r = ::ppoll(&p, 1, &wait, nullptr);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return kRs232ReadFailed;
+            if (r == 0) return 0;
+            if (p.revents & POLLIN) return 1;
+            // Hung up or dead with nothing to read: waiting again would return at once.
+            return kRs232ReadFailed;
+        }
+    }
+
     int flushInput() override { return Flush(TCIFLUSH, kRs232ReadFailed); }
     int flushOutput() override
     {

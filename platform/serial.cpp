@@ -1,9 +1,11 @@
 #include "platform/serial.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <thread>
 
 #include "platform/posix_serial.h"
 
@@ -15,6 +17,9 @@ constexpr double kDefaultTimeoutSeconds = 5.0;
 constexpr double kMaxTimeoutSeconds = 1e6;
 // A waiting ComRd looks this often whether another thread wants the port.
 constexpr double kReadSliceSeconds = 0.05;
+// A WaitInput looks this often; short, because other calls on the port wait
+// for it.
+constexpr double kWaitSliceSeconds = 0.02;
 
 // One COM port. Every operation holds `op` for its whole duration, so calls on
 // one port never overlap; `device` and `timeoutSeconds` are only touched under
@@ -213,6 +218,22 @@ int GetInQLen(int port)
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->inputQueueLength()); });
 }
 
+int WaitInput(int port, long long timeoutUs)
+{
+    return WithOpenPort(port, [timeoutUs](PortEntry& e) {
+        const long long us = timeoutUs < 0 ? 0 : std::min<long long>(timeoutUs, 1000000000000LL);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(us);
+        for (;;) {
+            const double left =
+                std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+            const double slice = left < kWaitSliceSeconds ? (left > 0 ? left : 0) : kWaitSliceSeconds;
+            const int r = e.device->waitInput(slice);
+            if (r != 0) return Record(r < 0 ? r : 1);
+            if (left <= kWaitSliceSeconds || e.wanted.load() > 0) return Record(0);
+        }
+    });
+}
+
 int FlushInQ(int port)
 {
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushInput()); });
@@ -221,6 +242,21 @@ int FlushInQ(int port)
 int FlushOutQ(int port)
 {
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushOutput()); });
+}
+
+int SerialDevice::waitInput(double timeoutSeconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::microseconds(
+                              static_cast<long long>(std::isfinite(timeoutSeconds) && timeoutSeconds > 0
+                                                         ? std::min(timeoutSeconds, kMaxTimeoutSeconds) * 1e6
+                                                         : 0));
+    for (;;) {
+        const int n = inputQueueLength();
+        if (n != 0) return n > 0 ? 1 : n;
+        if (std::chrono::steady_clock::now() >= deadline) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 int ReturnRS232Err()

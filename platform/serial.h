@@ -49,6 +49,11 @@ int ComWrt(int port, const char* buffer, int count);
 // ReturnRS232Err gives kRs232Timeout. A count of 0 returns 0 at once.
 int ComRd(int port, char* buffer, int count);
 int GetInQLen(int port);
+// Waits until the input queue holds at least one byte or `timeoutUs`
+// microseconds have passed. Returns 1 when input is waiting, 0 when the time
+// ran out first (or another thread wants to close or re-open the port), or a
+// negative error (a line that hung up is kRs232ReadFailed).
+int WaitInput(int port, long long timeoutUs);
 int FlushInQ(int port);
 int FlushOutQ(int port);
 // The code of the calling thread's last port call (0 after a success): kept
@@ -88,6 +93,10 @@ public:
     virtual int write(const char* buffer, int count) = 0;                  // count written or < 0
     virtual int read(char* buffer, int count, double timeoutSeconds) = 0;  // count read or < 0
     virtual int inputQueueLength() = 0;
+    // Waits up to `timeoutSeconds` for input: 1 when some is waiting, 0 when
+    // the time ran out, or a negative error. This default looks at the queue
+    // every millisecond; a driver that can sleep on its device does better.
+    virtual int waitInput(double timeoutSeconds);
     virtual int flushInput() = 0;
     virtual int flushOutput() = 0;
     virtual int close() = 0;

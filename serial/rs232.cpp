@@ -163,9 +163,11 @@ void checkReplyTimeout()
     }
 }
 
-void parseCompletedFrame()
+}  // namespace
+
+int RS232ParseFrame()
 {
-    if (receive_frame_end_flag != 1) return;
+    if (receive_frame_end_flag != 1) return MODBUS_BAD_CRC;
     receive_frame_end_flag = 0;
     unsigned char request[MODBUS_BUFFER_SIZE];
     {
@@ -178,11 +180,10 @@ void parseCompletedFrame()
     recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
     com_idle = 1;
     com_idle_delay = 0;
+    return result;
 }
 
-}  // namespace
-
-void RS232Rec()
+void RS232ReceiveLedStep()
 {
     if (recieveLedON.load() == 1) {
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, blinkStep(recieveLedShineDelay));
@@ -190,9 +191,14 @@ void RS232Rec()
         recieveLedShineDelay = 0;
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
     }
+}
+
+void RS232Rec()
+{
+    RS232ReceiveLedStep();
     if (com_idle.load() == 0) collectReplyBytes();
     checkReplyTimeout();
-    parseCompletedFrame();
+    RS232ParseFrame();
 }
 
 void ResetLine(const char* why, bool keepPending)

@@ -34,6 +34,11 @@ bool take_idle_line();
 
 void RS232Send();
 void RS232Rec();
+// The parts of RS232Rec: the receive LED's blink step, and handing a frame
+// marked complete (receive_frame_end_flag) to the parser, which frees the
+// line; it returns the parser's result (MODBUS_BAD_CRC when no frame was marked).
+void RS232ReceiveLedStep();
+int RS232ParseFrame();
 
 // A port was just opened: nothing is awaited on it, no reply is half
 // collected, and every write asked for before ends (see AbandonWrites; with

@@ -10,6 +10,7 @@
 #include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
@@ -78,6 +79,20 @@ public:
     CommThreadHold& operator=(const CommThreadHold&) = delete;
 };
 
+// The line-rate switch and its reply time-out; a control that cannot be read
+// keeps the default (off, 500 ms).
+FastLineSettings readFastLineSettings(int panel)
+{
+    FastLineSettings settings;
+    int on = 0;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE, &on) >= 0) settings.enabled = on == 1;
+    double timeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE_TIMEOUT, &timeoutMs) >= 0) {
+        settings.replyTimeoutMs = ClampReplyTimeoutMs(timeoutMs);
+    }
+    return settings;
+}
+
 SerialSettings selectedSettings()
 {
     SerialSettings s;
@@ -90,7 +105,7 @@ SerialSettings selectedSettings()
     return s;
 }
 
-void openSelectedPort()
+void openSelectedPort(const FastLineSettings& fastLine)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
         MessagePopup("Error", "close failed!");
@@ -109,6 +124,7 @@ void openSelectedPort()
     NotePortOpened(comselect, selectedSettings());
     active_comselect = comselect;
     ResetLine("port opened again");
+    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -133,18 +149,20 @@ int Configure(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     readPortSettings(child.load());
+    const FastLineSettings fastLine = readFastLineSettings(child.load());
     CancelPortWait();
-    ConfigureSelectedPort();
+    ConfigureSelectedPort(fastLine);
     return 0;
 }
 
-void ConfigureSelectedPort()
+void ConfigureSelectedPort(const FastLineSettings& fastLine)
 {
     {
         CommThreadHold hold;
-        openSelectedPort();
+        openSelectedPort(fastLine);
     }
     if (comConfigure_success_flag.load() == 1) {
+        FastLineSettingsUsed(fastLine);
         HidePanel(child.load());
         comConfigure_flag = 0;
         WritePasswordWhenIdle();

@@ -7,6 +7,7 @@
 
 #include "platform/port_discovery.h"
 #include "platform/serial.h"
+#include "serial/fast_line.h"
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values
 extern int comselect;                                          // port number 1..20
@@ -21,7 +22,7 @@ extern std::atomic<int> active_comselect;           // number of the open port
 // What "__Configure" does once the selections are read: opens (or re-opens)
 // the port with comselect .. stopselect and, when it opened, starts the
 // password exchange.
-void ConfigureSelectedPort();
+void ConfigureSelectedPort(const FastLineSettings& fastLine = FastLineSettings{});
 
 int Configure(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int CloseCOM(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

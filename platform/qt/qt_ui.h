@@ -20,6 +20,7 @@
 //   released with UIE_NO_LOOP.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <vector>
 

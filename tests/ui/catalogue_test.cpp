@@ -151,7 +151,9 @@ const Container kPanels[] = {
       {"CONFIGURE", K::Button, "__Configure", "Configure"},
       {"DEVICE_INFO", K::Text, nullptr, nullptr},
       {"CHOOSE_DEVICE", K::Button, "Device…", "ChooseDevice"},
-      {"RECONNECT", K::Switch, "Reconnect automatically", "ReconnectSwitch"}}},
+      {"RECONNECT", K::Switch, "Reconnect automatically", "ReconnectSwitch"},
+      {"FAST_LINE", K::Switch, "Line-rate polling", nullptr},
+      {"FAST_LINE_TIMEOUT", K::Numeric, "Reply time-out (ms)", nullptr}}},
     {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
     {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
 };
@@ -751,13 +753,14 @@ TEST_F(CataloguePanels, EveryIdAddressesTheControlOfItsConstant)
         switch (e.ctl.kind) {
             case K::Numeric:
             case K::Readout: {
-                ASSERT_EQ(SetCtrlVal(h, id, 42.0), 0);
+                // 300 lies inside every numeric's limits.
+                ASSERT_EQ(SetCtrlVal(h, id, 300.0), 0);
                 double back = 0.0;
                 EXPECT_EQ(GetCtrlVal(h, id, &back), 0);
-                EXPECT_EQ(back, 42.0);
+                EXPECT_EQ(back, 300.0);
                 EXPECT_TRUE(WaitUi([&] {
-                    if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) return s->value() == 42.0;
-                    return static_cast<QLineEdit*>(w)->text().startsWith("42");
+                    if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) return s->value() == 300.0;
+                    return static_cast<QLineEdit*>(w)->text().startsWith("300");
                 }));
                 break;
             }
@@ -870,7 +873,7 @@ TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
     EXPECT_TRUE(g_calls.empty()) << "no tick while disabled";
 }
 
-TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
+TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleAndReplyTimeoutAreLimited)
 {
     std::map<std::pair<std::string, std::string>, int> decimals;
     for (const ExpectedDecimals& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
@@ -892,14 +895,21 @@ TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngl
                 << static_cast<QLineEdit*>(w)->text().toStdString();
         }
 
-        // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359.
-        const bool hallAngle =
-            e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2";
+        // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359,
+        // and the port panel's reply time-out to 100..2000 ms.
+        double low = -32768.0, high = 32767.0;
+        if (e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2") {
+            low = 0.0;
+            high = 359.0;
+        } else if (e.container == "PANEL_COM" && std::string(e.ctl.constant) == "FAST_LINE_TIMEOUT") {
+            low = 100.0;
+            high = 2000.0;
+        }
         for (double v : {-32768.0, 32767.0, 359.0, 0.0}) {
             ASSERT_EQ(SetCtrlVal(h, id, v), 0);
             double back = 1.0;
             ASSERT_EQ(GetCtrlVal(h, id, &back), 0);
-            EXPECT_EQ(back, hallAngle ? std::min(359.0, std::max(0.0, v)) : v) << v;
+            EXPECT_EQ(back, std::min(high, std::max(low, v))) << v;
         }
     }
 }

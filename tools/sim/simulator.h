@@ -66,6 +66,7 @@ struct Fault {
     int times = -1;           // how many requests it applies to; -1 until cleared
     int echoValue = -1;       // >= 0: echo a write with this value (the register takes the written one)
     int holdValue = -1;       // >= 0: a write stores this value instead, echoed exactly (a clamp)
+    int trailingBytes = 0;    // > 0: this many bytes of garbage follow the reply at once
 };
 
 // One request as received, and what became of it.
@@ -113,6 +114,11 @@ public:
     void advanceTime(std::int64_t ms);
     std::int64_t timeMs();
 
+    // Paces replies at a line rate: a reply's last byte goes out no sooner than
+    // (request + reply bytes) x 11 bits / baud after the request arrived, as
+    // on a real line. 0 (the default) answers at once.
+    void setLineRate(long baud);
+
     void setFault(int address, const Fault& fault);
     void clearFault(int address);
     void clearFaults();
@@ -138,6 +144,7 @@ private:
     bool sendBytes(const std::uint8_t* bytes, std::size_t count);
     // Sleeps up to `ms`, returning false at once when stop() is called.
     bool pause(int ms);
+    bool pauseUs(std::int64_t us);
     void closeAll();
 
     // Set up by start(), torn down by stop(); the serving thread uses them in between.
@@ -148,6 +155,7 @@ private:
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<long> lineBaud_{0};
     std::string slavePath_;
     std::string error_;
 
