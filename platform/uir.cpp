@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 
 Q_LOGGING_CATEGORY(lcUir, "dsc.uir")
@@ -29,14 +30,15 @@ bool isAscii(const std::string& s)
 
 // Runs iconv over `in`. With `lenient`, undecodable bytes become U+FFFD;
 // otherwise the first one stops the conversion and its offset is returned.
-bool convertGbk(const std::string& in, std::string* out, std::size_t* badOffset, bool lenient)
+bool convertText(const std::string& in, std::string* out, std::size_t* badOffset, bool lenient,
+                 const char* to, const char* from)
 {
     out->clear();
     if (isAscii(in)) {
         *out = in;
         return true;
     }
-    iconv_t cd = iconv_open("UTF-8", "GBK");
+    iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         if (badOffset != nullptr) *badOffset = 0;
         return false;
@@ -60,7 +62,7 @@ bool convertGbk(const std::string& in, std::string* out, std::size_t* badOffset,
             ok = false;
             break;
         }
-        result.append("\xEF\xBF\xBD");
+        result.append(std::strcmp(to, "UTF-8") == 0 ? "\xEF\xBF\xBD" : "?");
         ++src;
         --srcLeft;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -74,13 +76,20 @@ bool convertGbk(const std::string& in, std::string* out, std::size_t* badOffset,
 
 bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset)
 {
-    return convertGbk(gbk, utf8, badOffset, false);
+    return convertText(gbk, utf8, badOffset, false, "UTF-8", "GBK");
 }
 
 std::string GbkToUtf8Lenient(const std::string& gbk)
 {
     std::string out;
-    convertGbk(gbk, &out, nullptr, true);
+    convertText(gbk, &out, nullptr, true, "UTF-8", "GBK");
+    return out;
+}
+
+std::string Utf8ToGbkLenient(const std::string& utf8)
+{
+    std::string out;
+    convertText(utf8, &out, nullptr, true, "GBK", "UTF-8");
     return out;
 }
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
+#include "platform/uir.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -105,32 +107,34 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
     }
 }
 
-WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs, const std::atomic<bool>* cancel)
+WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
+                                  const std::atomic<bool>* cancel)
 {
-    if (!portOpen()) return {false, "not written: port closed"};
-    item.value.store(static_cast<double>(word));
-    item.send_flag.store(1);
+    if (!portOpen()) return {false, false, "not written: port closed"};
+    DataItem& item = kPageTables[info.tab].items[info.index];
+    ::WriteRequest what;
+    what.panel = "PARAMETER SET";
+    what.page = uirfile::Utf8ToGbkLenient(info.page);
+    what.caption = uirfile::Utf8ToGbkLenient(info.caption);
+    what.unit = uirfile::Utf8ToGbkLenient(info.unit);
+    if (info.scaled) {
+        what.scaleNum = item.scale_num.load();
+        what.scaleDen = item.scale_den.load();
+    }
+    what.typed = what.scaleDen != 0 ? static_cast<double>(word) * what.scaleNum / what.scaleDen : word;
+    const std::uint64_t id = SubmitWrite(item, static_cast<double>(word), what, true);
     const std::int64_t deadline = ClockMs() + giveUpMs;
-    while (item.send_flag.load() == 1) {
-        const bool closed = !portOpen();
-        if (closed || cancelled(cancel) || ClockMs() > deadline) {
-            // Withdraw the request unless the communication thread took it meanwhile.
-            if (item.send_flag.exchange(0) == 1) {
-                return {false, closed              ? "not written: port closed"
-                               : cancelled(cancel) ? "not written: cancelled"
-                                                   : "not written: the line stayed busy"};
-            }
-            break;
-        }
-        Sleep(kPollMs);
+    ::WriteRecord record;
+    while (!WaitForWrite(id, std::chrono::milliseconds(50), &record)) {
+        if (cancelled(cancel)) return {false, false, "outcome not awaited: cancelled"};
+        if (ClockMs() > deadline) return {false, false, "no outcome: the line stayed busy"};
     }
-    // The thread took the idle line before it cleared the flag: the exchange is
-    // over once the line is idle again (reply parsed or reply time-out).
-    while (com_idle.load() != 1) {
-        if (!portOpen() || cancelled(cancel) || ClockMs() > deadline) break;
-        Sleep(kPollMs);
-    }
-    return {true, "written"};
+    const bool sent =
+        record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
+    std::string text = WriteOutcomeName(record.outcome);
+    if (record.outcome == ::WriteOutcome::Rejected)
+        text += " (exception " + std::to_string(record.exceptionCode) + ")";
+    return {sent, record.outcome == ::WriteOutcome::Confirmed, text};
 }
 
 std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int, int>& controller,
@@ -157,12 +161,11 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         row.before = it == before.end() ? 0 : it->second;
         const RegisterInfo* info = FindRegister(e.reg);
         if (info == nullptr || info->action) {
-            row.write = {false, "not written: not a settable register"};
+            row.write = {false, false, "not written: not a settable register"};
         } else if (cancelled(cancel)) {
-            row.write = {false, "not written: cancelled"};
+            row.write = {false, false, "not written: cancelled"};
         } else {
-            row.write =
-                WriteThroughSendFlag(kPageTables[info->tab].items[info->index], e.word, giveUpMs, cancel);
+            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel);
         }
         anySent = anySent || row.write.sent;
         rows.push_back(row);
@@ -173,7 +176,8 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
     const std::map<int, int> after = readBack ? TableWords() : std::map<int, int>{};
     for (RestoreRow& row : rows) {
         row.readBack = readBack;
-        if (!row.write.sent) {
+        if (readBack && row.write.sent) row.after = after.at(row.entry.reg);
+        if (!row.write.sent || !row.write.confirmed) {
             row.outcome = row.write.text;
             continue;
         }

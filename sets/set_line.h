@@ -32,18 +32,17 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
 
 // What became of one write.
 struct WriteOutcome {
-    bool sent = false;  // the request went out (its reply, if any, has arrived)
-    std::string text;   // "written", or why it was not
+    bool sent = false;       // the request went out (its reply, if any, has arrived)
+    bool confirmed = false;  // the exact echo came back
+    std::string text;        // the write's outcome ("confirmed", "no reply", ...), or why it was not sent
 };
 
-// Writes `word` to `item` the way an "__OK" press does (value first, then the
-// send flag) and waits until that request's exchange on the line is over.
-//
-// This is the one place where parameter sets learn the fate of a write. Here
-// it knows only whether the request went out; the value is judged by the
-// read-back after all writes. Where the line reports a per-write outcome
-// (confirmed, no reply, rejected, echo differs, ...), this function returns it.
-WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs,
+// Writes `word` to the register of `info` the way an "__OK" press does: a
+// write record with the set's page and caption, the value and its send flag
+// (so the journal and the status line see it), then waits until the record
+// has its outcome. Gives up waiting after `giveUpMs` or on `cancel`; a write
+// already marked then still goes out, and its outcome reaches the journal.
+WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
                                   const std::atomic<bool>* cancel = nullptr);
 
 // The registers of `set` to write: those whose word differs from
