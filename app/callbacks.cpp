@@ -5,6 +5,7 @@
 #include "app/mainwin.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
+#include "pages/write_guard.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
 
@@ -20,6 +21,8 @@ const CallbackEntry kShellCallbacks[] = {
     {"Quit", Quit, nullptr, nullptr},
     {"timer_cmPW", timer_cmPW, nullptr, nullptr},
     {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
+    {"testStop", testStop, nullptr, nullptr},
+    {"storeParameters", storeParameters, nullptr, nullptr},
 };
 
 }  // namespace

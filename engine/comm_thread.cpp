@@ -1,11 +1,11 @@
 // The communication thread: one pass over the serial line every 100 ms.
 #include <cmath>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
@@ -23,18 +23,21 @@ int passwordValue()
     return static_cast<int>(registerWord(v));
 }
 
-// Stage 1: the first pending write, pages in order, entries in index order.
+// Stage 1: the first pending write, pages in order, entries in index order;
+// urgent writes before all others.
 bool takePendingWrite()
 {
-    for (const ItemTable& t : kPageTables) {
-        for (int i = 0; i < t.count; ++i) {
-            DataItem& item = t.items[i];
-            if (item.send_flag.load() != 1) continue;
-            if (!take_idle_line()) return true;  // the password timer was quicker
-            item.send_flag = 0;
-            modbus_package(static_cast<int>(registerWord(item.value.load())), item.address.load(), 6, 0);
-            tx_package_flag = 1;
-            return true;
+    for (const int flag : {SEND_URGENT, SEND_PENDING}) {
+        for (const ItemTable& t : kPageTables) {
+            for (int i = 0; i < t.count; ++i) {
+                DataItem& item = t.items[i];
+                if (item.send_flag.load() != flag) continue;
+                if (!take_idle_line()) return true;  // the password timer was quicker
+                item.send_flag = 0;
+                modbus_package(static_cast<int>(registerWord(item.value.load())), item.address.load(), 6, 0);
+                tx_package_flag = 1;
+                return true;
+            }
         }
     }
     return false;

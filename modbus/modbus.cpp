@@ -8,6 +8,7 @@
 #include "modbus/frame_log.h"
 #include "modbus/modbus_crc.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "platform/serial.h"
 #include "serial/port_gate.h"
 #include "serial/sample5.h"
@@ -112,6 +113,7 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
             if (table.clearsQuery) item.query_flag.store(0);
             item.refresh_flag.store(1);
         }
+        if (table.items == dataItemOR) NoteStatusReply();
         return MODBUS_READ_ACCEPTED;
     }
     return MODBUS_UNKNOWN_BLOCK;

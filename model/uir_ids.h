@@ -71,7 +71,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, SPLITTER_2, 43) \
     X(C, SPLITTER, 44) \
     X(C, TIMER_CMPW_RT, 45) \
-    X(C, TIMER_CMPW, 46)
+    X(C, TIMER_CMPW, 46) \
+    X(C, LINK_STATUS, 47)
 
 #define UIR_MENUBAR_ENTRIES(X, C) \
     X(C, MENU_COMCONFIGURE, 2) \
@@ -90,7 +91,9 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, CONFIGURE, 9)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, UNSTORED, 3) \
+    X(C, STORE, 4)
 
 #define UIR_TABPANEL_1_CONTROLS(X, C) \
     X(C, TAB1_NUMERIC_SET_13, 2) \
@@ -271,7 +274,10 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, TEXTMSG_7, 21)
 
 #define UIR_PANEL_DEBG_CONTROLS(X, C) \
-    X(C, TAB, 2)
+    X(C, TAB, 2) \
+    X(C, TEST_STOP, 3) \
+    X(C, UNSTORED, 4) \
+    X(C, STORE, 5)
 
 #define UIR_DBG_TAB1_CONTROLS(X, C) \
     X(C, NUMERIC_SET_6, 2) \

@@ -25,6 +25,8 @@ enum {
     ATTR_ENABLED = 4,     // timer, 0/1
     ATTR_TEXT_COLOR = 5,  // table cell, RGB int
     ATTR_VISIBLE = 6,     // any control, 0/1
+    ATTR_DIMMED = 7,      // read-outs, tables, texts, 0/1: drawn in grey, values unchanged
+    ATTR_MARKED = 8,      // editable numerics, rings, switches, 0/1: tinted background
 };
 
 enum {
@@ -76,6 +78,8 @@ int SetCtrlVal(int panel, int control, const char* value);
 int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int SetTableCellVal(int panel, int control, Point cell, const char* value);
+// The text shown when the pointer rests on a control (GBK; "" removes it).
+int SetCtrlToolTip(int panel, int control, const char* text);
 int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int value);
 
 // --- Loop and popups --------------------------------------------------------
@@ -87,11 +91,23 @@ int QuitUserInterface(int returnCode);
 // acknowledges the box; it returns at once when the UI loop is not running.
 int MessagePopup(const char* title, const char* message);
 
+// Modal question with Yes and No (CONFIRM_YES_NO) or Yes, No and Cancel
+// (CONFIRM_YES_NO_CANCEL) buttons; `defaultAnswer` is the button Enter presses.
+// Returns the answer (ANSWER_*), or a negative status when nothing could be
+// asked (then the caller must act as if the operator had said no). Closing the
+// box without a button is ANSWER_CANCEL, or ANSWER_NO when there is no Cancel.
+enum { CONFIRM_YES_NO = 0, CONFIRM_YES_NO_CANCEL = 1 };
+enum { ANSWER_YES = 1, ANSWER_NO = 2, ANSWER_CANCEL = 3 };
+int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer);
+
 // Tests capture popups (title and text, GBK) instead of showing them. While a
 // capture handler is set, MessagePopup calls it on the calling thread and
 // returns 0 without touching the backend. Pass an empty function to stop.
 using PopupHandler = std::function<void(const std::string& title, const std::string& text)>;
 void SetPopupHandler(PopupHandler handler);
+// The same for ConfirmPopup: while set, the handler answers every question.
+using ConfirmHandler = std::function<int(const std::string& title, const std::string& text)>;
+void SetConfirmHandler(ConfirmHandler handler);
 
 // --- Callback registry ------------------------------------------------------
 // Panel resources name their callbacks; the names resolve through this
@@ -130,6 +146,8 @@ public:
     virtual int runUserInterface() = 0;
     virtual int quitUserInterface(int returnCode) = 0;
     virtual int messagePopup(const char* title, const char* message) = 0;
+    virtual int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) = 0;
+    virtual int setCtrlToolTip(int panel, int control, const char* text) = 0;
 };
 
 // Installs the backend (not owned); nullptr uninstalls.

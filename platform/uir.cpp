@@ -376,6 +376,19 @@ const OptionDef kOptions[] = {
      [](Control& c, const std::string& v, std::string* e) {
          return intOption(v, 1, 4000, "width", &c.width, e);
      }},
+    {"key", bit(Kind::Button),
+     [](Control& c, const std::string& v, std::string* e) {
+         if (v != "Esc") {
+             *e = "key= knows only 'Esc'";
+             return false;
+         }
+         c.key = v;
+         return true;
+     }},
+    {"emphasis", bit(Kind::Button),
+     [](Control& c, const std::string& v, std::string* e) {
+         return flagOption(v, "emphasis", &c.emphasis, e);
+     }},
 };
 
 const char* kindName(Kind k)
@@ -803,35 +816,100 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     return false;
 }
 
+namespace {
+
+// The bytes of resource `fileName`, from $DSC_UIR_DIR when set, else from the
+// Qt resources.
+bool readResource(const std::string& fileName, std::string* bytes, std::string* why)
+{
+    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
+        fileName == "..") {
+        *why = fileName + ":0: a resource is named by a plain file name";
+        return false;
+    }
+    const char* dir = std::getenv("DSC_UIR_DIR");
+    QString path = dir != nullptr && *dir != '\0'
+                       ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
+                       : ":/uir/" + QString::fromStdString(fileName);
+    QFile f(path);
+    constexpr qint64 kMaxSize = 4 * 1024 * 1024;
+    if (!f.open(QIODevice::ReadOnly)) {
+        *why =
+            fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";
+        return false;
+    }
+    if (f.size() > kMaxSize) {
+        *why = fileName + ":0: file larger than 4 MiB";
+        return false;
+    }
+    *bytes = f.readAll().toStdString();
+    return true;
+}
+
+}  // namespace
+
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
 {
     std::string why;
-    bool ok = false;
-    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
-        fileName == "..") {
-        why = fileName + ":0: a resource is named by a plain file name";
-    } else {
-        const char* dir = std::getenv("DSC_UIR_DIR");
-        QString path = dir != nullptr && *dir != '\0'
-                           ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
-                           : ":/uir/" + QString::fromStdString(fileName);
-        QFile f(path);
-        constexpr qint64 kMaxSize = 4 * 1024 * 1024;
-        if (!f.open(QIODevice::ReadOnly)) {
-            why = fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() +
-                  ")";
-        } else if (f.size() > kMaxSize) {
-            why = fileName + ":0: file larger than 4 MiB";
-        } else {
-            QByteArray bytes = f.readAll();
-            ok = ParsePanel(bytes.toStdString(), fileName, number, out, &why);
-        }
-    }
+    std::string bytes;
+    const bool ok = readResource(fileName, &bytes, &why) && ParsePanel(bytes, fileName, number, out, &why);
     if (!ok) {
         qCCritical(lcUir, "%s", why.c_str());
         if (error != nullptr) *error = why;
     }
     return ok;
+}
+
+bool LoadPanelDescription(const std::string& fileName, int number, Panel* out, std::string* error)
+{
+    std::string why;
+    std::string bytes;
+    std::string utf8;
+    std::vector<Panel> panels;
+    std::size_t bad = 0;
+    bool ok = readResource(fileName, &bytes, &why);
+    if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
+        why = fileName + ": bytes that are not GBK text";
+        ok = false;
+    }
+    if (ok) ok = ParseText(utf8, fileName, &panels, &why);
+    if (ok) {
+        ok = false;
+        for (Panel& p : panels) {
+            if (p.number != number) continue;
+            *out = std::move(p);
+            ok = true;
+            break;
+        }
+        if (!ok) why = fileName + ": no panel numbered " + std::to_string(number);
+    }
+    if (!ok && error != nullptr) *error = why;
+    return ok;
+}
+
+std::string Utf8ToGbkLenient(const std::string& utf8)
+{
+    if (isAscii(utf8)) return utf8;
+    iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+    std::string result;
+    char buffer[1024];
+    char* src = const_cast<char*>(utf8.data());
+    std::size_t srcLeft = utf8.size();
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        result.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        // Not representable, or not UTF-8: one '?' for the byte, then go on.
+        result += '?';
+        ++src;
+        --srcLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return result;
 }
 
 }  // namespace uirfile

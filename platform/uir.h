@@ -51,7 +51,9 @@ struct Control {
     bool enabled = false;
     bool visible = true;
     int width = 0;
-    std::vector<RingItem> items;     // ring
+    std::string key;              // button: key that presses it while its panel is active ("Esc"), or empty
+    bool emphasis = false;        // button: drawn as the panel's emergency action
+    std::vector<RingItem> items;  // ring
     std::vector<std::string> cells;  // table, column 1 from row 1
     std::vector<Page> pages;         // tab
 };
@@ -109,6 +111,14 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // :/uir/<fileName>, and parses panel `number` as ParsePanel does. A failure
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
+
+// Reads and parses a file as LoadPanelResource does and returns panel
+// `number` without resolving its callbacks: for the captions, items and
+// placement of controls. Prints nothing.
+bool LoadPanelDescription(const std::string& fileName, int number, Panel* out, std::string* error);
+
+// UTF-8 to GBK; characters GBK cannot hold become '?'.
+std::string Utf8ToGbkLenient(const std::string& utf8);
 
 // GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
 // sets `badOffset` to where it starts.

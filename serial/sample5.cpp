@@ -3,10 +3,13 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
-#include "model/uir_ids.h"
+#include <mutex>
+#include <string>
+
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
@@ -21,6 +24,17 @@ int stopselect = 0;
 
 std::atomic<int> comConfigure_success_flag{0};
 std::atomic<int> active_comselect{0};
+
+namespace {
+std::mutex g_describeMutex;
+std::string g_openPortText;  // guarded by g_describeMutex
+}  // namespace
+
+std::string OpenPortDescription()
+{
+    std::lock_guard<std::mutex> lock(g_describeMutex);
+    return g_openPortText;
+}
 
 namespace {
 
@@ -95,6 +109,13 @@ void openSelectedPort()
         return;
     }
     active_comselect = comselect;
+    {
+        const char parity = jhselect == 1 ? 'O' : jhselect == 2 ? 'E' : 'N';
+        std::lock_guard<std::mutex> lock(g_describeMutex);
+        g_openPortText = "COM" + std::to_string(comselect) + " " + ComDevicePath(comselect) + " " +
+                         std::to_string(btlselect) + " " + std::to_string(longselect) + parity +
+                         std::to_string(stopselect);
+    }
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values
 extern int comselect;                                          // port number 1..20
@@ -12,6 +13,10 @@ extern int stopselect;                                         // stop bits
 
 extern std::atomic<int> comConfigure_success_flag;  // 1 while a port is open and usable
 extern std::atomic<int> active_comselect;           // number of the open port
+
+// The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
+// first open. Safe from any thread.
+std::string OpenPortDescription();
 
 int Configure(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int CloseCOM(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -18,7 +18,17 @@ namespace testsupport {
 
 // One recorded write: SetCtrlVal, SetTableCellVal or SetTableCellAttribute.
 struct UiWrite {
-    enum Kind { CtrlDouble, CtrlInt, CtrlText, CellText, CellAttr, CtrlAttr, PanelShown, PanelHidden };
+    enum Kind {
+        CtrlDouble,
+        CtrlInt,
+        CtrlText,
+        CellText,
+        CellAttr,
+        CtrlAttr,
+        PanelShown,
+        PanelHidden,
+        ToolTip
+    };
     Kind kind = CtrlDouble;
     int panel = 0;
     int control = 0;
@@ -27,7 +37,7 @@ struct UiWrite {
     int attribute = 0;  // CellAttr and CtrlAttr
     double number = 0;  // CtrlDouble
     int integer = 0;    // CtrlInt, CellAttr (the attribute value)
-    std::string text;   // CtrlText, CellText
+    std::string text;   // CtrlText, CellText, ToolTip
 };
 
 struct Popup {
@@ -50,6 +60,10 @@ public:
 
     std::vector<UiWrite> writes() const;
     std::vector<Popup> popups() const;
+    // Questions asked through ConfirmPopup, and the answer every next one gets
+    // (ANSWER_NO until set).
+    std::vector<Popup> questions() const;
+    void setAnswer(int answer);
     void clear();
 
     // The writes to one control (table cells included).
@@ -81,6 +95,8 @@ public:
     int runUserInterface() override;
     int quitUserInterface(int returnCode) override;
     int messagePopup(const char* title, const char* message) override;
+    int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
+    int setCtrlToolTip(int panel, int control, const char* text) override;
 
 private:
     void record(UiWrite w);
@@ -91,6 +107,8 @@ private:
     int activeTab_ = 0;
     std::vector<UiWrite> writes_;
     std::vector<Popup> popups_;
+    std::vector<Popup> questions_;
+    int answer_ = ANSWER_NO;
 };
 
 }  // namespace testsupport
