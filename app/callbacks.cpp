@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
@@ -23,6 +24,8 @@ const CallbackEntry kShellCallbacks[] = {
     {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
     {"testStop", testStop, nullptr, nullptr},
     {"storeParameters", storeParameters, nullptr, nullptr},
+    {"parameterReference", nullptr, parameterReference, nullptr},
+    {"aboutConsole", nullptr, aboutConsole, nullptr},
 };
 
 }  // namespace

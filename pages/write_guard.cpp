@@ -43,9 +43,9 @@ std::string gbk(const std::string& utf8)
     return uirfile::Utf8ToGbkLenient(utf8);
 }
 
-bool ask(const char* title, const std::string& utf8Text)
+bool ask(const GuardQuestion& q)
 {
-    return ConfirmPopup(title, gbk(utf8Text).c_str(), CONFIRM_YES_NO, ANSWER_NO) == ANSWER_YES;
+    return ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
 }
 
 // The fault rows of the main panel's list whose bits are set, by their texts.
@@ -132,9 +132,7 @@ bool confirmArming()
                      gbk("The motor test was not started, nothing was sent.\n\n" + refusal).c_str());
         return false;
     }
-    return ask("Start motor test",
-               "Start the motor test with these values?\n" + testValues() +
-                   "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test.");
+    return ask(QuestionFor(GuardAsk::ArmTest));
 }
 
 bool confirmRestore()
@@ -145,16 +143,7 @@ bool confirmRestore()
         offer = g_backupOffer;
     }
     if (offer && !offer()) return false;
-    return ask("Restore factory settings",
-               "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
-               "controller must then be powered off and on again.");
-}
-
-bool confirmHallMask()
-{
-    return ask("Hall-fault mask",
-               "Turn the hall-fault mask on?\n\nThe controller then no longer reports hall "
-               "sensor faults, and a motor with a broken hall sensor may run badly.");
+    return ask(QuestionFor(GuardAsk::FactoryRestore));
 }
 
 void showUnstored(int count)
@@ -195,7 +184,7 @@ bool ConfirmWrite(int address, double registerValue)
         case REG_RESTORE_FACTORY:
             return confirmRestore();
         case REG_HALL_FAULT_MASK:
-            return confirmHallMask();
+            return ask(QuestionFor(GuardAsk::HallMask));
         default:
             return true;
     }
@@ -230,15 +219,40 @@ bool WaitTestStopSent(int timeoutMs)
 bool ConfirmLeavingMotorTest()
 {
     if (!MotorTestEnabled()) return true;
-    const int answer =
-        ConfirmPopup("Motor test",
-                     "Stop the motor test?\n\nThe last confirmed test enable was 1.\nYes sends STOP, No "
-                     "leaves the test running, Cancel stays here.",
-                     CONFIRM_YES_NO_CANCEL, ANSWER_YES);
+    const GuardQuestion q = QuestionFor(GuardAsk::LeaveTest);
+    const int answer = ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer);
     if (answer == ANSWER_CANCEL) return false;
     // A question that could not be asked stops the test: the safe side.
     if (answer != ANSWER_NO) SendTestStop();
     return true;
+}
+
+GuardQuestion QuestionFor(GuardAsk which)
+{
+    switch (which) {
+        case GuardAsk::ArmTest:
+            return {"Start motor test",
+                    gbk("Start the motor test with these values?\n" + testValues() +
+                        "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test."),
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::FactoryRestore:
+            return {"Restore factory settings",
+                    "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
+                    "controller must then be powered off and on again.",
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::HallMask:
+            return {"Hall-fault mask",
+                    "Turn the hall-fault mask on?\n\nThe controller then no longer reports hall sensor "
+                    "faults, and a motor with a broken hall sensor may run badly.",
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::LeaveTest:
+            return {
+                "Motor test",
+                "Stop the motor test?\n\nThe last confirmed test enable was 1.\nYes sends STOP, No leaves "
+                "the test running, Cancel stays here.",
+                CONFIRM_YES_NO_CANCEL, ANSWER_YES};
+    }
+    return {"", "", CONFIRM_YES_NO, ANSWER_NO};
 }
 
 void GuardOnWriteConfirmed(int address, int word)

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 // Register numbers of the motor-test and command items (dataItem6).
 constexpr int REG_TEST_ENABLE = 2650;
@@ -56,6 +57,16 @@ void ResetWriteGuard();
 // sent then). Without one, nothing is offered.
 using BackupOffer = std::function<bool()>;
 void SetBackupOffer(BackupOffer offer);
+
+// The questions the guard asks (text in GBK), for the pictures of them.
+enum class GuardAsk { ArmTest, FactoryRestore, HallMask, LeaveTest };
+struct GuardQuestion {
+    const char* title;
+    std::string text;
+    int buttons;        // CONFIRM_*
+    int defaultAnswer;  // ANSWER_*
+};
+GuardQuestion QuestionFor(GuardAsk which);
 
 // Callbacks of the panels: TEST_STOP and the two Store buttons.
 int testStop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -428,7 +428,7 @@ public:
     }
 
 private:
-    enum class Last { Other, Ring, Table };
+    enum class Last { Other, Ring, Table, Menu };
 
     bool fail(const std::string& reason, int line = 0)
     {
@@ -476,9 +476,9 @@ private:
             Handler handler;
         };
         static const StatementDef kStatements[] = {
-            {"panel", &Parser::onPanel},     {"ctrl", &Parser::onCtrl}, {"page", &Parser::onPage},
-            {"menubar", &Parser::onMenuBar}, {"menu", &Parser::onMenu}, {"item", &Parser::onItem},
-            {"cell", &Parser::onCell},       {"box", &Parser::onBox},
+            {"panel", &Parser::onPanel},       {"ctrl", &Parser::onCtrl}, {"page", &Parser::onPage},
+            {"menubar", &Parser::onMenuBar},   {"menu", &Parser::onMenu}, {"item", &Parser::onItem},
+            {"menuitem", &Parser::onMenuItem}, {"cell", &Parser::onCell}, {"box", &Parser::onBox},
         };
         for (const StatementDef& s : kStatements) {
             if (keyword == s.name) {
@@ -636,6 +636,33 @@ private:
         }
         m.id = static_cast<int>(panel()->menus.size()) + 2;
         panel()->menus.push_back(std::move(m));
+        last_ = Last::Menu;
+        return true;
+    }
+
+    bool onMenuItem(const std::vector<std::string>& args, const std::vector<Token>& options, Last last)
+    {
+        if (last != Last::Menu) return fail("menuitem without a menu just before");
+        if (args.size() != 2) return fail("menuitem needs: menuitem <CONST> \"<caption>\"");
+        MenuEntry& menu = panel()->menus.back();
+        if (!menu.callbackName.empty()) return fail("menuitem under a menu that has a callback");
+        MenuItem item;
+        item.constant = args[0];
+        item.caption = args[1];
+        item.line = line_;
+        if (!isIdentifier(item.constant)) return fail("bad menuitem constant '" + item.constant + "'");
+        for (const MenuItem& other : menu.items) {
+            if (other.constant == item.constant)
+                return fail("menuitem constant " + item.constant + " used twice");
+        }
+        for (const Token& o : options) {
+            if (o.key != "cb") return fail("unknown option " + o.key + "= for menuitem");
+            if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
+            item.callbackName = o.text;
+        }
+        item.id = static_cast<int>(menu.items.size()) + 2;
+        menu.items.push_back(std::move(item));
+        last_ = Last::Menu;
         return true;
     }
 
@@ -794,16 +821,25 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     for (Panel& p : panels) {
         if (p.number != number) continue;
         if (!resolveControls(p.controls, fileName, error)) return false;
-        for (MenuEntry& m : p.menus) {
-            if (m.callbackName.empty()) continue;
-            const CallbackEntry* e = FindCallback(m.callbackName);
+        // Menu entries and their items resolve alike.
+        auto resolveMenu = [&](const std::string& name, int line, MenuCallbackPtr* cb, void** data) {
+            if (name.empty()) return true;
+            const CallbackEntry* e = FindCallback(name);
             if (e == nullptr || e->menu == nullptr) {
-                *error = fileName + ":" + std::to_string(m.line) + ": callback '" + m.callbackName + "' is " +
+                *error = fileName + ":" + std::to_string(line) + ": callback '" + name + "' is " +
                          (e == nullptr ? "not registered" : "not a menu callback");
                 return false;
             }
-            m.callback = e->menu;
-            m.callbackData = e->callbackData;
+            *cb = e->menu;
+            *data = e->callbackData;
+            return true;
+        };
+        for (MenuEntry& m : p.menus) {
+            if (!resolveMenu(m.callbackName, m.line, &m.callback, &m.callbackData)) return false;
+            for (MenuItem& item : m.items) {
+                if (!resolveMenu(item.callbackName, item.line, &item.callback, &item.callbackData))
+                    return false;
+            }
         }
         *out = std::move(p);
         return true;

@@ -73,6 +73,17 @@ struct Page {
     std::vector<Box> boxes;
 };
 
+// An item of a menu entry's drop-down list.
+struct MenuItem {
+    int id = 0;  // 2, 3, ... within its menu entry
+    std::string constant;
+    std::string caption;
+    std::string callbackName;
+    MenuCallbackPtr callback = nullptr;
+    void* callbackData = nullptr;
+    int line = 0;
+};
+
 struct MenuEntry {
     int id = 0;
     std::string constant;
@@ -81,6 +92,7 @@ struct MenuEntry {
     MenuCallbackPtr callback = nullptr;
     void* callbackData = nullptr;
     int line = 0;
+    std::vector<MenuItem> items;  // with items the entry opens a list and has no callback
 };
 
 struct Panel {

@@ -740,17 +740,34 @@ QWidget* PanelWidget(int panel)
     return p == nullptr ? nullptr : p->widget.data();
 }
 
+namespace {
+
+bool renderBox(QWidget* box, const std::string& path)
+{
+    box->setAttribute(Qt::WA_DontShowOnScreen, true);
+    box->show();
+    QPixmap image = box->grab();
+    box->hide();
+    return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+}
+
+}  // namespace
+
+bool SaveMessagePng(const std::string& title, const std::string& text, const std::string& path)
+{
+    if (!backend().isUiThread()) return false;
+    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), fromGbk(text.c_str()), QMessageBox::Ok);
+    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+    return renderBox(&box, path);
+}
+
 bool SaveConfirmPng(const std::string& title, const std::string& text, int buttons, int defaultAnswer,
                     const std::string& path)
 {
     if (!backend().isUiThread()) return false;
     std::unique_ptr<QWidget> box =
         detail::BuildConfirmBox(fromGbk(title.c_str()), fromGbk(text.c_str()), buttons, defaultAnswer);
-    box->setAttribute(Qt::WA_DontShowOnScreen, true);
-    box->show();
-    QPixmap image = box->grab();
-    box->hide();
-    return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+    return renderBox(box.get(), path);
 }
 
 bool SavePanelPng(int panel, const std::string& path)

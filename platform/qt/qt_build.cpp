@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -136,6 +137,22 @@ public:
     void buildMenus(const uirfile::Panel& desc, QMenuBar* bar, int menuBarHandle, int panelHandle)
     {
         for (const uirfile::MenuEntry& m : desc.menus) {
+            if (!m.items.empty()) {
+                // The entry and its items belong to the bar (the list is a window of its own).
+                auto* menu = new QMenu(bar);
+                menu->setObjectName(qs(m.constant + "_list"));
+                for (const uirfile::MenuItem& item : m.items) {
+                    auto* a = new QAction(qs(item.caption), bar);
+                    a->setObjectName(qs(item.constant));
+                    menu->addAction(a);
+                    connectMenu(a, item.callback, item.callbackData, menuBarHandle, item.id, panelHandle);
+                }
+                auto* entry = new QAction(qs(m.caption), bar);
+                entry->setObjectName(qs(m.constant));
+                entry->setMenu(menu);
+                bar->addAction(entry);
+                continue;
+            }
             QAction* a = bar->addAction(qs(m.caption));
             a->setObjectName(qs(m.constant));
             MenuCallbackPtr cb = m.callback;
@@ -149,6 +166,14 @@ public:
     }
 
 private:
+    void connectMenu(QAction* a, MenuCallbackPtr cb, void* data, int menuBarHandle, int id, int panelHandle)
+    {
+        Hooks hooks = hooks_;
+        QObject::connect(a, &QAction::triggered, a, [hooks, cb, data, menuBarHandle, id, panelHandle] {
+            if (cb != nullptr) hooks.menuEvent(cb, data, menuBarHandle, id, panelHandle);
+        });
+    }
+
     void buildControl(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, Grid& grid,
                       QWidget* timerOwner)
     {

@@ -8,10 +8,11 @@
 #include <set>
 #include <string>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
+#include "model/uir_ids.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -218,10 +219,15 @@ TEST_F(PageCallbacksTest, RegistryHoldsEverySendButtonAndBothTabCallbacksOnce)
 
 TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
 {
+    // The guarded buttons (motor test, factory restore, hall-fault mask) are
+    // confirmed, with the controller answering, the motor still and no fault.
+    ui.setAnswer(ANSWER_YES);
     for (const SendCase& c : kSendCases) {
         SCOPED_TRACE(c.name);
         fillDataItems();
         clearFlags();
+        NoteStatusReply();
+        for (int i : {10, 14, 15, 16}) dataItemOR[i].value = 0;
         setControl(ui, c);
         EXPECT_EQ(fire(c.name, EVENT_COMMIT), 0);
         const DataItem& item = kPageTables[c.table - 1].items[c.index];

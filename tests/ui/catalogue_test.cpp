@@ -139,7 +139,8 @@ const Container kPanels[] = {
       {"SPLITTER_2", K::Splitter, nullptr, nullptr},
       {"SPLITTER", K::Splitter, nullptr, nullptr},
       {"TIMER_CMPW_RT", K::Timer, nullptr, "timer_cmPW_rt"},
-      {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"}}},
+      {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"},
+      {"LINK_STATUS", K::Text, "port closed", nullptr}}},
     {"PANEL_COM",
      {{"COMSELECT", K::Ring, "COM SELECT", nullptr},
       {"BTLSELECT", K::Ring, "Baud rate", nullptr},
@@ -149,8 +150,15 @@ const Container kPanels[] = {
       {"QUIT", K::Button, "Quit", "Quit"},
       {"CLOSECOM", K::Button, "__CloseCOM", "CloseCOM"},
       {"CONFIGURE", K::Button, "__Configure", "Configure"}}},
-    {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}}},
-    {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}}},
+    {"PANEL_SET",
+     {{"TAB", K::Tab, nullptr, "cb_refreshTab1"},
+      {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
+      {"STORE", K::Button, "Store", "storeParameters"}}},
+    {"PANEL_DEBG",
+     {{"TAB", K::Tab, nullptr, "refreshDebugTab"},
+      {"TEST_STOP", K::Button, "STOP", "testStop"},
+      {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
+      {"STORE", K::Button, "Store", "storeParameters"}}},
 };
 
 // The FUNC page's five protection/brake switches carry the five captions in
@@ -286,6 +294,11 @@ const MenuSpec kMenus[] = {
     {"MENU_SET", "SET", "parameterSet"},
     {"MENU_DEBUG", "DEBUG", "debug"},
     {"MENU1", "Help", nullptr},
+};
+// The items of the Help entry's list.
+const MenuSpec kHelpItems[] = {
+    {"MENU1_REFERENCE", "Parameter reference", "parameterReference"},
+    {"MENU1_ABOUT", "About", "aboutConsole"},
 };
 
 struct PanelSpec {
@@ -487,6 +500,7 @@ bool UseRecorders()
     for (const MenuSpec& m : kMenus) {
         if (m.callback != nullptr) add(m.callback, true);
     }
+    for (const MenuSpec& m : kHelpItems) add(m.callback, true);
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
     g_registry = Registry::Recorders;
     return true;
@@ -645,6 +659,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
     std::set<std::pair<std::string, std::string>> expected;
     for (const Expected& e : AllExpected()) expected.insert({e.container, e.ctl.constant});
     for (const MenuSpec& m : kMenus) expected.insert({"MENUBAR", m.constant});
+    for (const MenuSpec& m : kHelpItems) expected.insert({"MENU1", m.constant});
     EXPECT_EQ(inHeader, expected);
 }
 
@@ -930,6 +945,19 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         ASSERT_EQ(g_calls.size(), 1u);
         EXPECT_EQ(g_calls[0].name, m.callback);
         EXPECT_EQ(g_calls[0].control, FindEntry("MENUBAR", m.constant)->id);
+        EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
+    }
+    for (const MenuSpec& m : kHelpItems) {
+        SCOPED_TRACE(m.constant);
+        auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text().toStdString(), m.caption);
+        g_calls.clear();
+        action->trigger();
+        Settle();
+        ASSERT_EQ(g_calls.size(), 1u);
+        EXPECT_EQ(g_calls[0].name, m.callback);
+        EXPECT_EQ(g_calls[0].control, FindEntry("MENU1", m.constant)->id);
         EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
     }
 
