@@ -141,10 +141,9 @@ std::string AboutText()
     std::string version = DSC_VERSION;
     if (version.empty()) version = "development build";
     // The status line is GBK already; the folders may hold any UTF-8.
-    return "Drive Service Console\nVersion " + version + "\n\nPort: " + LinkStatusText() +
-           uirfile::Utf8ToGbkLenient(
-               "\n\nSettings: " + folder("XDG_CONFIG_HOME", ".config") +
-               "\nJournals, backups and state: " + folder("XDG_STATE_HOME", ".local/state"));
+    return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
+           uirfile::Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +
+                                     "\n\nJournals, backups and state:\n" + folder("XDG_STATE_HOME", ".local/state"));
 }
 
 void parameterReference(int, int, void*, int)

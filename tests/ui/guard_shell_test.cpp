@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -188,4 +190,38 @@ TEST_F(GuardWidgets, QuestionBoxAnswersYesNoCancelAndDefaultsAsAsked)
         EXPECT_EQ(answer, c.expected);
     }
     EXPECT_EQ(ConfirmPopup("Question", "Go on?", CONFIRM_YES_NO, ANSWER_CANCEL), UIE_BAD_ARGUMENT);
+}
+
+TEST_F(GuardWidgets, DimmingGreysTheFaultListWithoutLosingItsColoursAndMarksTintEntries)
+{
+    const int main = panelMain.load();
+    auto* list = qtui::PanelWidget(main)->findChild<QTableWidget*>("TABLE_1");
+    ASSERT_NE(list, nullptr);
+    SetTableCellAttribute(main, uir::panel_main::TABLE_1, MakePoint(1, 13), ATTR_TEXT_COLOR, VAL_RED);
+    const QColor red = list->item(12, 0)->foreground().color();
+    EXPECT_EQ(red, QColor(Qt::red));
+    SetCtrlAttribute(main, uir::panel_main::TABLE_1, ATTR_DIMMED, 1);
+    EXPECT_NE(list->item(12, 0)->foreground().color(), red);
+    EXPECT_EQ(list->item(12, 0)->text().toStdString(), "hall fault") << "the text stays";
+    SetCtrlAttribute(main, uir::panel_main::TABLE_1, ATTR_DIMMED, 0);
+    EXPECT_EQ(list->item(12, 0)->foreground().color(), red) << "the fault colour comes back";
+
+    auto* readout = qtui::PanelWidget(main)->findChild<QLineEdit*>("NUMERIC_QUERY_10");
+    ASSERT_NE(readout, nullptr);
+    SetCtrlVal(main, uir::panel_main::NUMERIC_QUERY_10, 900.0);
+    SetCtrlAttribute(main, uir::panel_main::NUMERIC_QUERY_10, ATTR_DIMMED, 1);
+    EXPECT_TRUE(readout->property("dimmed").toBool());
+    EXPECT_EQ(readout->text().toStdString(), "900");
+
+    const int page = panel_set_tab[0].load();
+    auto* entry = qtui::PanelWidget(page)->findChild<QDoubleSpinBox*>("TAB1_NUMERIC_SET_3");
+    ASSERT_NE(entry, nullptr);
+    SetCtrlAttribute(page, uir::tabpanel_1::TAB1_NUMERIC_SET_3, ATTR_MARKED, 1);
+    EXPECT_TRUE(entry->property("marked").toBool());
+    SetCtrlAttribute(page, uir::tabpanel_1::TAB1_NUMERIC_SET_3, ATTR_MARKED, 0);
+    EXPECT_FALSE(entry->property("marked").toBool());
+    EXPECT_EQ(SetCtrlAttribute(page, uir::tabpanel_1::TAB1_SEND_3, ATTR_MARKED, 1), UIE_BAD_TYPE);
+
+    SetCtrlToolTip(page, uir::tabpanel_1::TAB1_NUMERIC_SET_3, "Register 2550");
+    EXPECT_EQ(entry->toolTip().toStdString(), "Register 2550");
 }
