@@ -138,12 +138,13 @@ QPointer<ReferenceWindow>& referenceWindow()
 
 std::string AboutText()
 {
-    std::string version = DSC_VERSION;
-    if (version.empty()) version = "development build";
+    const std::string built = DSC_VERSION;
+    const std::string version = built.empty() ? std::string("development build") : built;
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
            uirfile::Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +
-                                     "\n\nJournals, backups and state:\n" + folder("XDG_STATE_HOME", ".local/state"));
+                                     "\n\nJournals, backups and state:\n" +
+                                     folder("XDG_STATE_HOME", ".local/state"));
 }
 
 void parameterReference(int, int, void*, int)

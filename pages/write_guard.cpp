@@ -67,7 +67,7 @@ std::string activeFaults()
         const int word = std::isfinite(v) ? static_cast<int>(v) : 0;
         for (int b = 0; b < 16; ++b) {
             if (((word >> b) & 1) == 0) continue;
-            const std::size_t row = static_cast<std::size_t>(w * 16 + b);
+            const std::size_t row = static_cast<std::size_t>(w) * 16 + static_cast<std::size_t>(b);
             std::string name = list != nullptr && row < list->cells.size() ? list->cells[row]
                                                                            : "row " + std::to_string(row + 1);
             out += (out.empty() ? "" : ", ") + name;
@@ -314,9 +314,9 @@ int storeParameters(int panel, int control, int event, void*, int, int)
 void MarkUnsentEntries()
 {
     struct Mark {
-        bool hasBase = false;
         double base = 0.0;  // the control's value when it last matched what the program put there
         int marked = -1;    // last state drawn; -1 = never drawn
+        bool hasBase = false;
     };
     static Mark marks[128];
     std::size_t count = 0;

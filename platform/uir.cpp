@@ -826,8 +826,11 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
             if (name.empty()) return true;
             const CallbackEntry* e = FindCallback(name);
             if (e == nullptr || e->menu == nullptr) {
-                *error = fileName + ":" + std::to_string(line) + ": callback '" + name + "' is " +
-                         (e == nullptr ? "not registered" : "not a menu callback");
+                std::string why = fileName;
+                why += ":" + std::to_string(line) + ": callback '";
+                why += name;
+                why += e == nullptr ? "' is not registered" : "' is not a menu callback";
+                *error = why;
                 return false;
             }
             *cb = e->menu;
@@ -868,7 +871,7 @@ bool readResource(const std::string& fileName, std::string* bytes, std::string* 
                        ? QString::fromLocal8Bit(dir) + "/" + QString::fromStdString(fileName)
                        : ":/uir/" + QString::fromStdString(fileName);
     QFile f(path);
-    constexpr qint64 kMaxSize = 4 * 1024 * 1024;
+    constexpr qint64 kMaxSize = qint64{4} * 1024 * 1024;
     if (!f.open(QIODevice::ReadOnly)) {
         *why =
             fileName + ":0: cannot open " + path.toStdString() + " (" + f.errorString().toStdString() + ")";
