@@ -171,7 +171,7 @@ TEST_F(WriteGuard, ArmingAsksWithTheTestValuesAndOnlyYesSends)
     ui.setDouble(D2, d2::NUMERIC_SET_10, 12.5);
     fire("debug_tab2_send_3");
     ASSERT_EQ(ui.questions().size(), 1u);
-    const std::string& text = ui.questions()[0].text;
+    const std::string text = ui.questions()[0].text;
     EXPECT_EQ(ui.questions()[0].title, "Start motor test");
     // Captions, ring items and units as the debug page shows them (GBK).
     EXPECT_NE(text.find(": 12.50 Hz"), std::string::npos) << text;
