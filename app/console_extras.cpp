@@ -7,9 +7,12 @@
 #include <memory>
 
 #include "app/help_windows.h"
+#include "app/monitor_window.h"
+#include "app/parameter_sets_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
+#include "platform/port_discovery.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -80,6 +83,20 @@ void savePictures(const std::string& dir)
         }
     }
     saveDialogPictures(dir);
+    // The device chooser, with the devices of this machine.
+    const std::vector<SerialPortEntry> ports = ListSerialPorts();
+    std::vector<std::string> rows;
+    rows.reserve(ports.size());
+    for (const SerialPortEntry& e : ports) {
+        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
+    }
+    const std::string chooser = dir + "/com-devices.png";
+    if (!qtui::SaveSelectionPopupPng("Device for COM4", "Device\tStable name\tDescription", rows, chooser)) {
+        std::fprintf(stderr, "could not render %s\n", chooser.c_str());
+    }
+    if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
+    const std::string monitorPath = dir + "/monitor.png";
+    if (!SaveMonitorPng(monitorPath)) std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
 }
 
 }  // namespace
@@ -103,6 +120,15 @@ void StopBuiltInSimulator()
     simulator().reset();
 }
 
+void OpenSimulatedPort()
+{
+    QTimer::singleShot(0, [] {
+        SetCtrlVal(child.load(), uir::panel_com::COMSELECT, kSimulatedPort);
+        RefreshDeviceInfo();
+        Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+    });
+}
+
 void ScheduleScreenshots(const ConsoleOptions& options)
 {
     const std::string dir = options.screenshotDir;
@@ -110,7 +136,8 @@ void ScheduleScreenshots(const ConsoleOptions& options)
     if (std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
         delayMs = static_cast<int>(std::min(options.screenshotDelay, 600.0) * 1000);
     }
-    if (delayMs > 0) {
+    // With --simulate the port is opened at start already.
+    if (delayMs > 0 && !options.simulate) {
         QTimer::singleShot(
             0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
     }

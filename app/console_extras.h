@@ -7,6 +7,9 @@
 // Starts the simulated controller and binds COM4 to it. False on failure.
 bool StartBuiltInSimulator(std::string* error);
 void StopBuiltInSimulator();
+// Arranges, on the running UI loop, for the port panel to open COM4 as if the
+// operator had selected it and pressed "__Configure".
+void OpenSimulatedPort();
 
 // Arranges, on the running UI loop, for every panel and tab page to be
 // rendered to PNG files in options.screenshotDir and the console to quit.

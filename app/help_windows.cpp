@@ -11,16 +11,13 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "app/version.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
 #include "pages/param_info.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
-
-#ifndef DSC_VERSION
-#define DSC_VERSION ""
-#endif
 
 namespace {
 
@@ -138,8 +135,7 @@ QPointer<ReferenceWindow>& referenceWindow()
 
 std::string AboutText()
 {
-    const std::string built = DSC_VERSION;
-    const std::string version = built.empty() ? std::string("development build") : built;
+    const std::string version = ConsoleVersion();
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
            uirfile::Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +

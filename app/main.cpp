@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/console_extras.h"
 #include "app/mainwin.h"
+#include "app/version.h"
+#include "platform/port_discovery.h"
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The commands for scripts run without a display and without widgets.
+    if (!args.empty() && IsCommandName(args[0])) return RunCommand(args, stdout, stderr);
     ConsoleOptions options;
     std::string error;
     if (!ParseConsoleOptions(args, &options, &error)) {
@@ -18,6 +23,15 @@ int main(int argc, char** argv)
     }
     if (options.showHelp) {
         std::fputs(ConsoleUsage(), stdout);
+        std::fputs(CommandUsage(), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("drive-console %s\n", ConsoleVersion());
+        return 0;
+    }
+    if (options.listPorts) {
+        for (const SerialPortEntry& e : ListSerialPorts()) std::printf("%s\n", PortListLine(e).c_str());
         return 0;
     }
     // Pictures are rendered offscreen, with or without a display.

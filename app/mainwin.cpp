@@ -1,9 +1,16 @@
 #include "app/mainwin.h"
 
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
+#include "app/line_settings.h"
+#include "app/monitor_window.h"
+#include "app/parameter_sets_window.h"
+#include "app/version.h"
+#include "app/write_status.h"
 #include "engine/ems.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
@@ -15,6 +22,8 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/port_binding.h"
+#include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -104,6 +113,7 @@ bool LoadConsolePanels()
     RegisterAllCallbacks();
     panelMain = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
     if (panelMain.load() < 0) return false;
+    ShowVersionInTitle(panelMain.load());
     child = LoadPanel(panelMain.load(), "sample5.uir", uir::PANEL_COM);
     panel_set = LoadPanel(panelMain.load(), "mainwin.uir", uir::PANEL_SET);
     for (int i = 0; i < 6; ++i) {
@@ -124,6 +134,8 @@ void ShutdownConsole()
 {
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
+    StopPortWatch();
+    DestroyMonitor();  // after the communication thread: a recording gets every reply
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -139,6 +151,19 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     fillDataItems();
     SetParameterToolTips();
+    StartWriteReporting();
+    StartWriteGuard();
+    SetBackupOffer(OfferBackupBeforeRestore);
+    CreateMonitor();
+    if (!options.recordFile.empty()) {
+        std::string error;
+        if (!StartRecording(options.recordFile, &error)) {
+            // Reported, not fatal: the console runs without the recording.
+            std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+            QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
+        }
+    }
+    LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;
@@ -149,12 +174,22 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
+    LoadPortChoices();
+    if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
+    ShowPortChoices();
+    StartPortWatch();
+    InstallFileMenu();
     DisplayPanel(panelMain.load());
+    if (options.simulate) OpenSimulatedPort();
+    if (options.showMonitor) monitor(0, 0, nullptr, 0);
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }
     RunUserInterface();
     ShutdownConsole();
+    SetBackupOffer({});
+    StopWriteGuard();
+    StopWriteReporting();
     qtui::ShutdownUserInterface();
     return 0;
 }

@@ -10,6 +10,12 @@ struct ConsoleOptions {
     std::string screenshotDir;     // render every panel and page to PNG and exit
     double screenshotDelay = 0.0;  // seconds of live running before the pictures
     bool showHelp = false;
+    bool showVersion = false;  // print the version and exit
+    bool listPorts = false;    // print the serial devices present and exit
+    bool reconnect = false;    // reconnect automatically for this run
+    bool showMonitor = false;  // open the monitor window at start
+    std::string recordFile;    // record the status values to this CSV file for the whole run
+    bool fastLine = false;     // line-rate polling on for this run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at

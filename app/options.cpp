@@ -9,10 +9,16 @@ const char* ConsoleUsage()
 {
     return "usage: drive-console [options]\n"
            "  --com N=DEVICE       open COM N (1..20) on DEVICE; repeatable\n"
-           "  --simulate           bind COM4 to the built-in simulated controller\n"
+           "  --simulate           bind COM4 to the built-in simulated controller and open it\n"
+           "  --list-ports         print the serial devices present, one a line, and exit\n"
+           "  --reconnect          reconnect automatically when the device goes and comes back\n"
            "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
            "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
-           "  --help               show this text\n";
+           "  --monitor            open the monitor window at start\n"
+           "  --record FILE.csv    record every status reply to FILE.csv for the whole run\n"
+           "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
+           "  --help               show this text\n"
+           "  --version            print the version and exit\n";
 }
 
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error)
@@ -36,6 +42,10 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
             }
         } else if (a == "--simulate") {
             options->simulate = true;
+        } else if (a == "--list-ports") {
+            options->listPorts = true;
+        } else if (a == "--reconnect") {
+            options->reconnect = true;
         } else if (a == "--screenshots") {
             if (!value(&v)) return false;
             options->screenshotDir = v;
@@ -49,8 +59,21 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
                 return false;
             }
             options->screenshotDelay = d;
+        } else if (a == "--monitor") {
+            options->showMonitor = true;
+        } else if (a == "--record") {
+            if (!value(&v)) return false;
+            if (v.empty()) {
+                *error = "--record needs a file name";
+                return false;
+            }
+            options->recordFile = v;
+        } else if (a == "--fast-line") {
+            options->fastLine = true;
         } else if (a == "--help" || a == "-h") {
             options->showHelp = true;
+        } else if (a == "--version") {
+            options->showVersion = true;
         } else if (a.rfind('-', 0) == 0 && a.size() > 1 && a[1] != '-') {
             // Qt's own options (-platform, -style ...) pass through to QApplication.
             if (i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0) ++i;

@@ -2,13 +2,17 @@
 #include <cmath>
 
 #include "engine/ems.h"
+#include "engine/fast_line_loop.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
 #include "serial/port_gate.h"
+#include "serial/port_watch.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -33,8 +37,12 @@ bool takePendingWrite()
                 DataItem& item = t.items[i];
                 if (item.send_flag.load() != flag) continue;
                 if (!take_idle_line()) return true;  // the password timer was quicker
-                item.send_flag = 0;
-                modbus_package(static_cast<int>(registerWord(item.value.load())), item.address.load(), 6, 0);
+                std::uint16_t word = 0;
+                if (!TakeWrite(item, &word)) {
+                    com_idle = 1;  // the mark was withdrawn meanwhile (the port closed)
+                    return true;
+                }
+                modbus_package(word, item.address.load(), 6, 0);
                 tx_package_flag = 1;
                 return true;
             }
@@ -66,6 +74,8 @@ void takeStatusRead()
     tx_package_flag = 1;
 }
 
+}  // namespace
+
 void transmitLedStep()
 {
     if (tx_package_flag_send.exchange(0) == 1) {
@@ -82,8 +92,6 @@ void transmitLedStep()
     SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, lit);
 }
 
-}  // namespace
-
 void buildNextRequest()
 {
     if (takePendingWrite()) return;
@@ -96,6 +104,8 @@ int RS232COMThreadPass()
 {
     if (comConfigure_success_flag.load() != 1) {
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+        // While the console waits to reconnect, writes not yet sent stay for the device's return.
+        AbandonWrites("port not open", ReconnectEnabled());
         return 0;
     }
     if (hci_commnication_enable_5927.load() == 1) {
@@ -117,6 +127,10 @@ int RS232COMThreadPass()
 int RS232COMThread(void*)
 {
     while (RS232COMThreadStop.load() == 0) {
+        if (FastLineActive()) {
+            FastLineThreadRound();
+            continue;
+        }
         HoldPortGate();
         RS232COMThreadPass();
         ReleasePortGate();

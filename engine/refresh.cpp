@@ -8,10 +8,10 @@
 #include <cmath>
 #include <iterator>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/ui.h"
 
 std::atomic<int> inputIOstatue{0};
@@ -294,6 +294,15 @@ void refreshQUERY()
     }
 }
 
+ItemDisplay pageItemDisplay(int tab, int index)
+{
+    if (tab < 0 || tab >= 6 || index < 0 || index >= kPageTables[tab].count) return {nullptr, 0, 0, 0, false};
+    const PageRow& row = kPageRows[tab][index];
+    const bool scaled = row.conv == Conv::Scaled;
+    if (row.control != kNoControl) return {"mainwin.uir", uir::PANEL_SET, tab, row.control, scaled};
+    return {"debug.uir", uir::PANEL_DEBG, row.debugPage, row.debugControl, scaled};
+}
+
 void refreshAll()
 {
     refreshTABPANEL_1();
@@ -303,4 +312,14 @@ void refreshAll()
     refreshTABPANEL_5();
     refreshTABPANEL_6();
     refreshQUERY();
+}
+
+bool PageItemControls(int tab, int index, int* pageControl, int* debugPage, int* debugControl)
+{
+    if (tab < 0 || tab >= 6 || index < 0 || index >= kPageTables[tab].count) return false;
+    const PageRow& row = kPageRows[tab][index];
+    *pageControl = row.control;
+    *debugPage = row.debugPage;
+    *debugControl = row.debugControl;
+    return true;
 }

@@ -5,8 +5,9 @@
 #include <limits>
 
 #include "engine/ems.h"
-#include "modbus/frame_log.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus_crc.h"
+#include "modbus/write_outcome.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
 #include "platform/serial.h"
@@ -106,13 +107,10 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
         if (first < 0) continue;
         // A block that would run past the end of its table matches no table.
         if (quantity > table.count - first) return MODBUS_UNKNOWN_BLOCK;
-        for (int i = 0; i < quantity; ++i) {
-            DataItem& item = table.items[first + i];
-            const int raw = word(response + 3 + 2 * i);
-            item.value.store(static_cast<double>(raw >= 0x8000 ? raw - 0x10000 : raw));
-            if (table.clearsQuery) item.query_flag.store(0);
-            item.refresh_flag.store(1);
-        }
+        StoreReadReply(table.items + first, quantity, response + 3, table.clearsQuery);
+        // Counted after the values are stored: whoever waits for a fresh read
+        // of the table sees them once the count moves.
+        if (first == 0 && quantity == table.count) table.items[0].read_count.fetch_add(1);
         if (table.items == dataItemOR) NoteStatusReply();
         return MODBUS_READ_ACCEPTED;
     }
@@ -170,13 +168,15 @@ int send_1frame(int functionCode, int address, int value)
         std::memcpy(frame, modbus_tx_buffer, sizeof frame);
     }
     const int port = active_comselect.load();
-    logFrame("TX", frame, kRequestLength);
+    FlushInQ(port);  // stale bytes must not be read in front of the echo
     if (ComWrt(port, reinterpret_cast<const char*>(frame), kRequestLength) != kRequestLength) {
+        LinePortError("Com write failed 11! ");
         FlushInQ(port);
         comConfigure_success_flag.store(0);
         PortErrorPopup("Com write failed 11! ");
         return -1;
     }
+    LineRequestSent(frame, kRequestLength);
     tx_package_flag_send.store(1);
     return 0;
 }

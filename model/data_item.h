@@ -18,6 +18,7 @@ struct DataItem {
     std::atomic<int> refresh_flag{0};  // 1 = display update pending
     std::atomic<int> scale_num{0};     // engineering value for scale_den raw counts
     std::atomic<int> scale_den{0};     // raw counts; never 0 in a table entry
+    std::atomic<int> read_count{0};    // entry 0 only: whole-table read replies stored (wraps)
 };
 
 // send_flag values. An urgent write (the motor-test stop) goes out ahead of

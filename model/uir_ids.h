@@ -79,7 +79,9 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, MENU_COMCONFIGURE, 2) \
     X(C, MENU_SET, 3) \
     X(C, MENU_DEBUG, 4) \
-    X(C, MENU1, 5)
+    X(C, MENU1, 5) \
+    X(C, MENU_FILE, 6) \
+    X(C, MENU_MONITOR, 7)
 
 // Items of the Help entry's list (ids within the entry).
 #define UIR_MENU1_ITEMS(X, C) \
@@ -94,12 +96,18 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, STOPSELECT, 6) \
     X(C, QUIT, 7) \
     X(C, CLOSECOM, 8) \
-    X(C, CONFIGURE, 9)
+    X(C, CONFIGURE, 9) \
+    X(C, DEVICE_INFO, 10) \
+    X(C, CHOOSE_DEVICE, 11) \
+    X(C, RECONNECT, 12) \
+    X(C, FAST_LINE, 13) \
+    X(C, FAST_LINE_TIMEOUT, 14)
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
     X(C, TAB, 2) \
-    X(C, UNSTORED, 3) \
-    X(C, STORE, 4)
+    X(C, WRITE_STATUS, 3) \
+    X(C, UNSTORED, 4) \
+    X(C, STORE, 5)
 
 #define UIR_TABPANEL_1_CONTROLS(X, C) \
     X(C, TAB1_NUMERIC_SET_13, 2) \
@@ -281,9 +289,10 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
 
 #define UIR_PANEL_DEBG_CONTROLS(X, C) \
     X(C, TAB, 2) \
-    X(C, TEST_STOP, 3) \
-    X(C, UNSTORED, 4) \
-    X(C, STORE, 5)
+    X(C, WRITE_STATUS, 3) \
+    X(C, TEST_STOP, 4) \
+    X(C, UNSTORED, 5) \
+    X(C, STORE, 6)
 
 #define UIR_DBG_TAB1_CONTROLS(X, C) \
     X(C, NUMERIC_SET_6, 2) \
@@ -344,6 +353,40 @@ namespace dbg_tab2 { enum : int { UIR_DBG_TAB2_CONTROLS(UIR_ENUMERATOR, _) }; }
 // clang-format on
 
 #undef UIR_ENUMERATOR
+
+// The line monitor window (app/monitor_window.cpp) is built in code, not from a
+// resource file; its widgets carry these constants as object name and
+// accessible description like the resource panels' controls do.
+constexpr int PANEL_MONITOR = 1;
+namespace panel_monitor {
+enum : int {
+    LINK_REQUESTS = 2,
+    LINK_REPLIES_OK,
+    LINK_TIMEOUTS,
+    LINK_CRC_ERRORS,
+    LINK_EXCEPTIONS,
+    LINK_OTHER_REJECTS,
+    LINK_RESPONSE_LAST_MS,
+    LINK_RESPONSE_MAX_MS,
+    LINK_RESET,
+    TRAFFIC,
+    PLOT,
+    RECORD,
+    LINK_PASSWORD_WRITES,
+    LINK_RESPONSE_MIN_MS,
+    LINK_RESPONSE_MEAN_MS,
+    LINK_BYTES_SENT,
+    LINK_BYTES_RECEIVED,
+    LINK_LAST_GOOD_REPLY,
+    LINK_PORT_ERRORS,
+    TRAFFIC_PAUSE,
+    TRAFFIC_CLEAR,
+    TRAFFIC_SAVE,
+    PLOT_VALUES,
+    PLOT_MINUTES,
+    RECORD_STATUS,
+};
+}  // namespace panel_monitor
 
 // One control (or menu entry) of the catalogue.
 struct CatalogueEntry {

@@ -23,8 +23,8 @@ const Descriptions& descriptions()
     static Descriptions d;
     static std::once_flag once;
     std::call_once(once, [] {
-        d.ok = uirfile::LoadPanelDescription("mainwin.uir", uir::PANEL_SET, &d.set, nullptr) &&
-               uirfile::LoadPanelDescription("debug.uir", uir::PANEL_DEBG, &d.debug, nullptr);
+        d.ok = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_SET, &d.set, nullptr) &&
+               uirfile::DescribePanelResource("debug.uir", uir::PANEL_DEBG, &d.debug, nullptr);
     });
     return d;
 }

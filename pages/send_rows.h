@@ -8,6 +8,8 @@
 
 #include "model/data_item.h"
 
+struct WriteRequest;
+
 // How a send callback obtains the register value it stores.
 enum class SendKind {
     Direct,   // numeric control, its value unchanged
@@ -25,7 +27,8 @@ struct SendRow {
     DataItem* table;
     int index;
     SendKind kind;
-    const char* unit;  // the control's engineering unit (GBK) for the range message; "" when none
+    const char* unit;     // the control's engineering unit (GBK) for the range message; "" when none
+    const char* caption;  // the row's caption on the panel (GBK)
 };
 
 // The table: 63 buttons of the parameter pages, then 15 of the debug panel.
@@ -34,6 +37,10 @@ const SendRow* SendRows(std::size_t* count);
 // Does what pressing the row's button does (the panel and control are handed
 // to the send callback as the button's own).
 int PressSendButton(const SendRow& row, int panel, int control);
+
+// The write record's description of a press of the row's button with the
+// entry `typed` (in the control's unit).
+WriteRequest DescribeSendRow(const SendRow& row, double typed);
 
 // The tab-page handle slots the rows name.
 bool IsDebugPanelRow(const SendRow& row);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
@@ -17,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
+#include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -28,6 +30,9 @@ constexpr int kWaitStepMs = 10;
 
 std::atomic<int> g_unstored{0};
 std::atomic<bool> g_testEnabled{false};
+
+std::mutex g_observerMutex;
+int g_observerToken = 0;
 
 std::mutex g_offerMutex;
 BackupOffer g_backupOffer;
@@ -43,6 +48,21 @@ std::string gbk(const std::string& utf8)
     return uirfile::Utf8ToGbkLenient(utf8);
 }
 
+// The write record of a STOP write: described as the item's own send button.
+WriteRequest stopRequest(const DataItem& item, int value)
+{
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (&rows[i].table[rows[i].index] == &item) return DescribeSendRow(rows[i], value);
+    }
+    WriteRequest w;
+    w.panel = "DEBUG";
+    w.caption = "STOP";
+    w.typed = value;
+    return w;
+}
+
 bool ask(const GuardQuestion& q)
 {
     return ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
@@ -55,7 +75,7 @@ std::string activeFaults()
     static bool loaded = false;
     static std::once_flag once;
     std::call_once(once, [] {
-        loaded = uirfile::LoadPanelDescription("mainwin.uir", uir::PANEL_MAIN, &mainPanel, nullptr);
+        loaded = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_MAIN, &mainPanel, nullptr);
     });
     const uirfile::Control* list = nullptr;
     for (const uirfile::Control& c : mainPanel.controls) {
@@ -194,10 +214,12 @@ void SendTestStop()
 {
     DataItem* enable = item6(REG_TEST_ENABLE);
     DataItem* mode = item6(REG_TEST_MODE);
+    // Like a send button, but urgent: ahead of every other write, and a normal
+    // press cannot replace it before it has gone out.
+    const bool portOpen = comConfigure_success_flag.load() == 1 || WaitingPort() != 0;
     for (auto [item, value] : {std::pair<DataItem*, int>{enable, 0}, {mode, TEST_MODE_NORMAL}}) {
         if (item == nullptr) continue;
-        item->value.store(value);
-        item->send_flag.store(SEND_URGENT);
+        SubmitWrite(*item, value, stopRequest(*item, value), portOpen, true);
         item->refresh_flag.store(1);  // the switch and the ring show what was sent
     }
 }
@@ -283,6 +305,28 @@ void ResetWriteGuard()
 {
     g_unstored.store(0);
     g_testEnabled.store(false);
+}
+
+void StartWriteGuard()
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    if (g_observerToken != 0) return;
+    g_observerToken = AddWriteObserver([](const WriteRecord& r) {
+        if (r.outcome != WriteOutcome::Confirmed) return;
+        // What the controller holds counts, where it was read back. The store
+        // command is the exception: its echo is the command given, whatever
+        // the register reads once the controller has carried it out.
+        const bool held = r.readBack && r.address != REG_PARAMETER_STORE;
+        GuardOnWriteConfirmed(r.address, held ? r.heldWord : r.word);
+    });
+}
+
+void StopWriteGuard()
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    if (g_observerToken == 0) return;
+    RemoveWriteObserver(g_observerToken);
+    g_observerToken = 0;
 }
 
 void SetBackupOffer(BackupOffer offer)

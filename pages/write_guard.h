@@ -45,6 +45,11 @@ bool ConfirmLeavingMotorTest();
 // The write-outcome seam: a write of `word` to `address` was confirmed by the
 // controller. Safe from any thread; never blocks.
 void GuardOnWriteConfirmed(int address, int word);
+// Hands every confirmed write outcome to GuardOnWriteConfirmed (the word the
+// controller holds where it was read back). Start once at start-up; stopping
+// waits for a call in progress.
+void StartWriteGuard();
+void StopWriteGuard();
 // True when the last confirmed write of the test enable was non-zero.
 bool MotorTestEnabled();
 // Confirmed writes since the last confirmed parameter store.

@@ -113,6 +113,13 @@ SteadyClock::time_point DeadlineAfter(double seconds)
 
 // Milliseconds left until `deadline` for poll(), rounded up so that a wait
 // never ends early; 0 once it has passed.
+// Errors by which the kernel says the device itself has gone: a USB adapter
+// pulled out, or the far side of a pseudo-terminal closed.
+bool DeviceGone(int err)
+{
+    return err == EIO || err == ENXIO || err == ENODEV;
+}
+
 int MsUntil(SteadyClock::time_point deadline)
 {
     const auto left = deadline - SteadyClock::now();
@@ -139,6 +146,7 @@ public:
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+                if (DeviceGone(errno)) return Lose(kRs232WriteFailed, std::strerror(errno));
                 qCWarning(lcSerial) << "write failed:" << std::strerror(errno);
                 return kRs232WriteFailed;
             }
@@ -148,14 +156,14 @@ public:
             const int r = ::poll(&p, 1, wait);
             if (r < 0 && errno != EINTR) return kRs232WriteFailed;
             if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLOUT)) {
-                qCWarning(lcSerial) << "write failed: line hung up";
-                return kRs232WriteFailed;
+                return Lose(kRs232WriteFailed, "line hung up");
             }
         }
         // Wait until the bytes have left, so that discarding the output queue
         // afterwards can never cut the frame short.
         while (::tcdrain(fd_) != 0) {
             if (errno != EINTR) {
+                if (DeviceGone(errno)) return Lose(kRs232WriteFailed, std::strerror(errno));
                 qCWarning(lcSerial) << "drain failed:" << std::strerror(errno);
                 return kRs232WriteFailed;
             }
@@ -174,11 +182,9 @@ public:
                 got += static_cast<int>(n);
                 continue;
             }
-            if (n == 0) {
-                qCWarning(lcSerial) << "read failed: line hung up";
-                return kRs232ReadFailed;
-            }
+            if (n == 0) return Lose(kRs232ReadFailed, "line hung up");
             if (errno == EINTR) continue;
+            if (DeviceGone(errno)) return Lose(kRs232ReadFailed, std::strerror(errno));
             if (errno != EAGAIN && errno != EWOULDBLOCK) {
                 qCWarning(lcSerial) << "read failed:" << std::strerror(errno);
                 return kRs232ReadFailed;
@@ -199,8 +205,30 @@ public:
     {
         int n = 0;
         if (fd_ < 0) return kRs232PortNotOpen;
-        if (::ioctl(fd_, FIONREAD, &n) != 0) return kRs232ReadFailed;
+        if (::ioctl(fd_, FIONREAD, &n) != 0) {
+            return DeviceGone(errno) ? Lose(kRs232ReadFailed, std::strerror(errno)) : kRs232ReadFailed;
+        }
         return n;
+    }
+
+    int waitInput(double timeoutSeconds) override
+    {
+        if (fd_ < 0) return kRs232PortNotOpen;
+        const auto deadline = DeadlineAfter(timeoutSeconds);
+        for (;;) {
+            auto left = deadline - SteadyClock::now();
+            if (left < SteadyClock::duration::zero()) left = SteadyClock::duration::zero();
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+            pollfd p{fd_, POLLIN, 0};
+            const int r = ::ppoll(&p, 1, &wait, nullptr);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return kRs232ReadFailed;
+            if (r == 0) return 0;
+            if (p.revents & POLLIN) return 1;
+            // Hung up or dead with nothing to read: waiting again would return at once.
+            return kRs232ReadFailed;
+        }
     }
 
     int flushInput() override { return Flush(TCIFLUSH, kRs232ReadFailed); }
@@ -224,15 +252,29 @@ public:
     }
 
     void setWriteTimeout(double seconds) override { writeTimeout_ = seconds; }
+    bool lost() const override { return lost_; }
 
 private:
     int Flush(int queue, int failure)
     {
         if (fd_ < 0) return kRs232PortNotOpen;
-        return ::tcflush(fd_, queue) == 0 ? kRs232NoError : failure;
+        if (::tcflush(fd_, queue) == 0) return kRs232NoError;
+        return DeviceGone(errno) ? Lose(failure, std::strerror(errno)) : failure;
+    }
+
+    // The device has gone: the descriptor is released at once, so that the
+    // kernel can give a re-plugged adapter its old name, and every later call
+    // fails as on a closed port without touching the line again.
+    int Lose(int code, const char* why)
+    {
+        qCWarning(lcSerial) << "device gone:" << why;
+        close();
+        lost_ = true;
+        return code;
     }
 
     int fd_;
+    bool lost_ = false;
     double writeTimeout_ = 5.0;
 };
 

@@ -1,9 +1,11 @@
 #include "platform/serial.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <thread>
 
 #include "platform/posix_serial.h"
 
@@ -15,6 +17,9 @@ constexpr double kDefaultTimeoutSeconds = 5.0;
 constexpr double kMaxTimeoutSeconds = 1e6;
 // A waiting ComRd looks this often whether another thread wants the port.
 constexpr double kReadSliceSeconds = 0.05;
+// A WaitInput looks this often; short, because other calls on the port wait
+// for it.
+constexpr double kWaitSliceSeconds = 0.02;
 
 // One COM port. Every operation holds `op` for its whole duration, so calls on
 // one port never overlap; `device` and `timeoutSeconds` are only touched under
@@ -25,6 +30,7 @@ struct PortEntry {
     std::unique_ptr<SerialDevice> device;
     double timeoutSeconds = kDefaultTimeoutSeconds;
     std::atomic<int> wanted{0};
+    std::atomic<bool> lost{false};  // the open device went away; cleared by open and close
 };
 
 // The table lives for the whole process and is never destroyed, so a worker
@@ -37,7 +43,10 @@ PortEntry* Ports()
 }
 
 std::mutex g_pathMutex;
-std::string g_devicePaths[kMaxComPort];  // empty = the default /dev/ttyS(n-1)
+std::string g_devicePaths[kMaxComPort];  // --com; empty = none
+std::string g_bindings[kMaxComPort];     // operator's bindings; empty = none
+
+std::atomic<ComLossHandler> g_lossHandler{nullptr};
 
 std::atomic<SerialDriver*> g_driver{nullptr};
 
@@ -77,6 +86,14 @@ private:
     std::unique_lock<std::mutex> lock_;
 };
 
+// Marks the port lost the first time its device reports that it has gone.
+void NoteLoss(PortEntry& entry, int port)
+{
+    if (!entry.device || !entry.device->lost() || entry.lost.exchange(true)) return;
+    qCWarning(lcSerial) << "COM" << port << "device gone; descriptor released";
+    if (ComLossHandler handler = g_lossHandler.load()) handler(port);
+}
+
 // Runs `action(device)` on an open port under its lock; records and returns a
 // negative code for a bad port number or a port that is not open.
 template <typename Action>
@@ -86,13 +103,16 @@ int WithOpenPort(int port, Action action)
     if (entry == nullptr) return Record(kRs232InvalidPort);
     std::lock_guard<std::mutex> lock(entry->op);
     if (!entry->device) return Record(kRs232PortNotOpen);
-    return action(*entry);
+    const int rc = action(*entry);
+    NoteLoss(*entry, port);
+    return rc;
 }
 
 int CloseEntry(PortEntry& entry, int port)
 {
     const int rc = entry.device->close();
     entry.device.reset();
+    entry.lost = false;
     qCDebug(lcSerial) << "closed COM" << port;
     return rc;
 }
@@ -125,6 +145,7 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
     SerialDriver& driver = custom != nullptr ? *custom : PosixSerialDriver();
     int error = kRs232OpenFailed;
     std::unique_ptr<SerialDevice> device = driver.open(path, settings, &error);
+    entry->lost = false;
     if (!device) return Record(error < 0 ? error : kRs232OpenFailed);
     entry->device = std::move(device);
     entry->timeoutSeconds = kDefaultTimeoutSeconds;
@@ -197,6 +218,22 @@ int GetInQLen(int port)
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->inputQueueLength()); });
 }
 
+int WaitInput(int port, long long timeoutUs)
+{
+    return WithOpenPort(port, [timeoutUs](PortEntry& e) {
+        const long long us = timeoutUs < 0 ? 0 : std::min<long long>(timeoutUs, 1000000000000LL);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(us);
+        for (;;) {
+            const double left =
+                std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+            const double slice = left < kWaitSliceSeconds ? (left > 0 ? left : 0) : kWaitSliceSeconds;
+            const int r = e.device->waitInput(slice);
+            if (r != 0) return Record(r < 0 ? r : 1);
+            if (left <= kWaitSliceSeconds || e.wanted.load() > 0) return Record(0);
+        }
+    });
+}
+
 int FlushInQ(int port)
 {
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushInput()); });
@@ -205,6 +242,21 @@ int FlushInQ(int port)
 int FlushOutQ(int port)
 {
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushOutput()); });
+}
+
+int SerialDevice::waitInput(double timeoutSeconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::microseconds(
+                              static_cast<long long>(std::isfinite(timeoutSeconds) && timeoutSeconds > 0
+                                                         ? std::min(timeoutSeconds, kMaxTimeoutSeconds) * 1e6
+                                                         : 0));
+    for (;;) {
+        const int n = inputQueueLength();
+        if (n != 0) return n > 0 ? 1 : n;
+        if (std::chrono::steady_clock::now() >= deadline) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 int ReturnRS232Err()
@@ -248,8 +300,44 @@ std::string ComDevicePath(int port)
     {
         std::lock_guard<std::mutex> lock(g_pathMutex);
         if (!g_devicePaths[port - 1].empty()) return g_devicePaths[port - 1];
+        if (!g_bindings[port - 1].empty()) return g_bindings[port - 1];
     }
     return "/dev/ttyS" + std::to_string(port - 1);
+}
+
+bool SetComBinding(int port, const std::string& devicePath)
+{
+    if (!ValidPort(port)) return false;
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    g_bindings[port - 1] = devicePath;
+    return true;
+}
+
+std::string ComBinding(int port)
+{
+    if (!ValidPort(port)) return {};
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    return g_bindings[port - 1];
+}
+
+ComPathSource ComDeviceSource(int port)
+{
+    if (!ValidPort(port)) return ComPathSource::Default;
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    if (!g_devicePaths[port - 1].empty()) return ComPathSource::Option;
+    if (!g_bindings[port - 1].empty()) return ComPathSource::Binding;
+    return ComPathSource::Default;
+}
+
+bool ComDeviceLost(int port)
+{
+    const PortEntry* entry = EntryFor(port);
+    return entry != nullptr && entry->lost.load();
+}
+
+void SetComLossHandler(ComLossHandler handler)
+{
+    g_lossHandler.store(handler);
 }
 
 bool ParseComOption(const std::string& arg)

@@ -1,7 +1,8 @@
 // The RS-232 port library: ports are addressed by number, COM1..COM20.
 //
-// COM n resolves to a device path: /dev/ttyS(n-1) unless SetComDevice (the
-// command-line option `--com N=DEVICE`) maps it elsewhere. The operations sit
+// COM n resolves to a device path: the `--com N=DEVICE` mapping (SetComDevice)
+// if there is one, else the binding the operator chose on the port panel
+// (SetComBinding), else /dev/ttyS(n-1). The operations sit
 // over a SerialDevice per open port, created by the installed SerialDriver
 // (POSIX termios by default), so that another implementation can stand beside
 // it. Every function returns a negative RS-232 error code on failure and
@@ -48,6 +49,11 @@ int ComWrt(int port, const char* buffer, int count);
 // ReturnRS232Err gives kRs232Timeout. A count of 0 returns 0 at once.
 int ComRd(int port, char* buffer, int count);
 int GetInQLen(int port);
+// Waits until the input queue holds at least one byte or `timeoutUs`
+// microseconds have passed. Returns 1 when input is waiting, 0 when the time
+// ran out first (or another thread wants to close or re-open the port), or a
+// negative error (a line that hung up is kRs232ReadFailed).
+int WaitInput(int port, long long timeoutUs);
 int FlushInQ(int port);
 int FlushOutQ(int port);
 // The code of the calling thread's last port call (0 after a success): kept
@@ -62,6 +68,24 @@ std::string ComDevicePath(int port);
 // Parses one `N=DEVICE` argument of `--com` and applies it.
 bool ParseComOption(const std::string& arg);
 
+// The operator's binding of COM `port` to a device (kept in the settings);
+// an empty path removes it. Returns false for a port number outside 1..20.
+bool SetComBinding(int port, const std::string& devicePath);
+std::string ComBinding(int port);
+enum class ComPathSource { Default, Binding, Option };
+// Which of the three gives COM `port` its device path.
+ComPathSource ComDeviceSource(int port);
+
+// True when the device of COM `port` has gone away while open (hang-up, EIO,
+// ENXIO): its descriptor is already closed and every operation on the port
+// fails until it is opened or closed again.
+bool ComDeviceLost(int port);
+// Called once for each loss, with the port number, on the thread whose port
+// call found it and while that port is held: it must return at once and must
+// not call the port functions. nullptr removes it.
+using ComLossHandler = void (*)(int port);
+void SetComLossHandler(ComLossHandler handler);
+
 // One open port.
 class SerialDevice {
 public:
@@ -69,11 +93,17 @@ public:
     virtual int write(const char* buffer, int count) = 0;                  // count written or < 0
     virtual int read(char* buffer, int count, double timeoutSeconds) = 0;  // count read or < 0
     virtual int inputQueueLength() = 0;
+    // Waits up to `timeoutSeconds` for input: 1 when some is waiting, 0 when
+    // the time ran out, or a negative error. This default looks at the queue
+    // every millisecond; a driver that can sleep on its device does better.
+    virtual int waitInput(double timeoutSeconds);
     virtual int flushInput() = 0;
     virtual int flushOutput() = 0;
     virtual int close() = 0;
     // How long write() may wait for room in the output queue (the port time-out).
     virtual void setWriteTimeout(double /*seconds*/) {}
+    // True once the device has gone away and the device has released it.
+    virtual bool lost() const { return false; }
 };
 
 class SerialDriver {

@@ -109,6 +109,20 @@ int QuitUserInterface(int returnCode)
 {
     DSC_FORWARD(quitUserInterface(returnCode));
 }
+int SetPanelAttribute(int panel, int attribute, const char* value)
+{
+    DSC_FORWARD(setPanelAttribute(panel, attribute, value));
+}
+
+int SelectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows, int* chosen)
+{
+    int ignored = -1;
+    if (chosen == nullptr) chosen = &ignored;
+    *chosen = -1;
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) return UIE_NO_BACKEND;
+    return b->selectionPopup(title != nullptr ? title : "", heading != nullptr ? heading : "", rows, chosen);
+}
 
 #undef DSC_FORWARD
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Event codes delivered to control callbacks.
 enum {
@@ -23,10 +24,11 @@ enum {
     ATTR_OFF_COLOR = 2,   // LED, RGB int
     ATTR_INTERVAL = 3,    // timer, double seconds
     ATTR_ENABLED = 4,     // timer, 0/1
-    ATTR_TEXT_COLOR = 5,  // table cell, RGB int
+    ATTR_TEXT_COLOR = 5,  // table cell or text, RGB int
     ATTR_VISIBLE = 6,     // any control, 0/1
-    ATTR_DIMMED = 7,      // read-outs, tables, texts, 0/1: drawn in grey, values unchanged
-    ATTR_MARKED = 8,      // editable numerics, rings, switches, 0/1: tinted background
+    ATTR_TITLE = 7,       // panel, text (SetPanelAttribute)
+    ATTR_DIMMED = 8,      // read-outs, tables, texts, 0/1: drawn in grey, values unchanged
+    ATTR_MARKED = 9,      // editable numerics, rings, switches, 0/1: tinted background
 };
 
 enum {
@@ -68,6 +70,9 @@ int HidePanel(int panel);
 int DiscardPanel(int panel);
 int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle);
 int GetActiveTabPage(int panel, int tabControl, int* pageIndex);
+// ATTR_TITLE sets a top-level panel's title; an empty text restores the
+// title of the panel resource.
+int SetPanelAttribute(int panel, int attribute, const char* value);
 
 // --- Controls ---------------------------------------------------------------
 int GetCtrlVal(int panel, int control, double* value);  // numerics
@@ -99,6 +104,12 @@ int MessagePopup(const char* title, const char* message);
 enum { CONFIRM_YES_NO = 0, CONFIRM_YES_NO_CANCEL = 1 };
 enum { ANSWER_YES = 1, ANSWER_NO = 2, ANSWER_CANCEL = 3 };
 int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer);
+// Modal list: shows `rows` (columns separated by tabs, under the tab-separated
+// `heading`) and sets *chosen to the index of the row the operator picked, or
+// to -1 when the operator cancelled or there was nothing to pick. UI thread
+// callbacks and workers alike may call it; it returns UIE_NO_LOOP (and -1)
+// when the UI loop is not running.
+int SelectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows, int* chosen);
 
 // Tests capture popups (title and text, GBK) instead of showing them. While a
 // capture handler is set, MessagePopup calls it on the calling thread and
@@ -148,6 +159,16 @@ public:
     virtual int messagePopup(const char* title, const char* message) = 0;
     virtual int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) = 0;
     virtual int setCtrlToolTip(int panel, int control, const char* text) = 0;
+    virtual int setPanelAttribute(int /*panel*/, int /*attribute*/, const char* /*value*/)
+    {
+        return UIE_BAD_ARGUMENT;
+    }
+    virtual int selectionPopup(const char* /*title*/, const char* /*heading*/,
+                               const std::vector<std::string>& /*rows*/, int* chosen)
+    {
+        *chosen = -1;
+        return UIE_NO_LOOP;
+    }
 };
 
 // Installs the backend (not owned); nullptr uninstalls.

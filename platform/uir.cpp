@@ -629,12 +629,23 @@ private:
         for (const MenuEntry& other : panel()->menus) {
             if (other.constant == m.constant) return fail("menu constant " + m.constant + " used twice");
         }
+        int autoIds = 0;  // entries before this one that took the next id
+        for (const MenuEntry& other : panel()->menus) autoIds += other.explicitId ? 0 : 1;
+        m.id = autoIds + 2;
         for (const Token& o : options) {
+            if (o.key == "id") {
+                if (!toInt(o.text, &m.id) || m.id < 2 || m.id > 100000)
+                    return fail("bad menu id '" + o.text + "'");
+                m.explicitId = true;
+                continue;
+            }
             if (o.key != "cb") return fail("unknown option " + o.key + "= for menu");
             if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
             m.callbackName = o.text;
         }
-        m.id = static_cast<int>(panel()->menus.size()) + 2;
+        for (const MenuEntry& other : panel()->menus) {
+            if (other.id == m.id) return fail("menu id " + std::to_string(m.id) + " used twice");
+        }
         panel()->menus.push_back(std::move(m));
         last_ = Last::Menu;
         return true;
@@ -857,8 +868,8 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 
 namespace {
 
-// The bytes of resource `fileName`, from $DSC_UIR_DIR when set, else from the
-// Qt resources.
+// Reads the bytes of a resource file, from $DSC_UIR_DIR when set, else from
+// the Qt resource :/uir/<fileName>.
 bool readResource(const std::string& fileName, std::string* bytes, std::string* why)
 {
     if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos || fileName == "." ||
@@ -899,13 +910,13 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
     return ok;
 }
 
-bool LoadPanelDescription(const std::string& fileName, int number, Panel* out, std::string* error)
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
 {
-    std::string why;
     std::string bytes;
     std::string utf8;
-    std::vector<Panel> panels;
     std::size_t bad = 0;
+    std::vector<Panel> panels;
+    std::string why;
     bool ok = readResource(fileName, &bytes, &why);
     if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
         why = fileName + ": bytes that are not GBK text";

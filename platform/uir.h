@@ -93,6 +93,7 @@ struct MenuEntry {
     void* callbackData = nullptr;
     int line = 0;
     std::vector<MenuItem> items;  // with items the entry opens a list and has no callback
+    bool explicitId = false;      // id= given
 };
 
 struct Panel {
@@ -124,10 +125,10 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
-// Reads and parses a file as LoadPanelResource does and returns panel
-// `number` without resolving its callbacks: for the captions, items and
-// placement of controls. Prints nothing.
-bool LoadPanelDescription(const std::string& fileName, int number, Panel* out, std::string* error);
+// Reads and parses panel `number` of a resource file like LoadPanelResource,
+// but leaves its callbacks unresolved and logs nothing: for describing the
+// panels' controls without building them. `error` may be null.
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
 // UTF-8 to GBK; characters GBK cannot hold become '?'.
 std::string Utf8ToGbkLenient(const std::string& utf8);

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/ui.h"
+#include "serial/port_watch.h"
 
 namespace {
 std::mutex g_gate;
@@ -28,6 +29,7 @@ bool PortGateHeld()
 
 void PortErrorPopup(const char* text)
 {
+    if (!PortErrorBoxDue()) return;
     const bool held = t_held;
     if (held) ReleasePortGate();
     MessagePopup("Error", text);

@@ -11,5 +11,6 @@ void ReleasePortGate();
 bool PortGateHeld();
 
 // MessagePopup("Error", text), releasing the gate for the duration of the box
-// when the calling thread holds it.
+// when the calling thread holds it. After an unplug only the first failure of
+// the lost port is shown, and with reconnection on none is (PortErrorBoxDue).
 void PortErrorPopup(const char* text);

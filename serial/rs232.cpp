@@ -4,15 +4,18 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
-#include "modbus/frame_log.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
+#include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 std::atomic<int> com_idle{1};
@@ -61,15 +64,20 @@ void RS232Send()
         if (length < 0 || length > MODBUS_BUFFER_SIZE) length = 0;
         std::memcpy(frame, modbus_tx_buffer, static_cast<size_t>(length));
     }
-    logFrame("TX", frame, length);
     const int port = active_comselect.load();
+    // Whatever waits in the input queue now (a reply that came after its
+    // time-out, noise) must not be read in front of this request's reply.
+    FlushInQ(port);
     const int written = ComWrt(port, reinterpret_cast<const char*>(frame), length);
     sendLedON = 1;
+    if (written == length) LineRequestSent(frame, length);
     if (written != length) {
+        LinePortError("Com write failed! ");
         // Settle the port state before the box: while it is up the port panel
         // may already be opening the port again.
         FlushInQ(port);
         comConfigure_success_flag = 0;
+        AbandonWrites("write to the port failed", ReconnectEnabled());
         PortErrorPopup("Com write failed! ");
     }
 }
@@ -91,12 +99,15 @@ void collectReplyBytes()
     }
     FlushOutQ(port);
     if (n < 0) {
+        LinePortError("Com Read failed! ");
         FlushOutQ(port);
         comConfigure_success_flag = 0;
+        AbandonWrites("read from the port failed", ReconnectEnabled());
         PortErrorPopup("Com Read failed! ");
         return;
     }
     if (n > 0) {
+        LineBytesReceived(n);
         bool dropped = false;
         for (int i = 0; i < n && i < RECEIVE_BUFFER_SIZE; ++i) {
             if (receive_count < MAX_REPLY_BYTES) {
@@ -132,7 +143,14 @@ void checkReplyTimeout()
         } else {
             com_idle_delay_end = ClockUs();
             if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS * 1000LL) {
+                unsigned char request[MODBUS_BUFFER_SIZE];
+                {
+                    std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+                    std::memcpy(request, modbus_tx_buffer, sizeof request);
+                }
+                WriteReplyTimedOut(request);
                 com_idle_delay = 0;
+                LineReplyTimeout(modbus_rx_buffer, receive_count);
                 receive_count = 0;
                 receive_frame_end_delay = 0;
                 com_idle = 1;
@@ -145,25 +163,27 @@ void checkReplyTimeout()
     }
 }
 
-void parseCompletedFrame()
+}  // namespace
+
+int RS232ParseFrame()
 {
-    if (receive_frame_end_flag != 1) return;
+    if (receive_frame_end_flag != 1) return MODBUS_BAD_CRC;
     receive_frame_end_flag = 0;
     unsigned char request[MODBUS_BUFFER_SIZE];
     {
         std::lock_guard<std::mutex> lock(modbus_tx_mutex);
         std::memcpy(request, modbus_tx_buffer, sizeof request);
     }
-    logFrame("RX", modbus_rx_buffer, receive_frame_length);
     const int result = modbus_unpackage(modbus_rx_buffer, receive_frame_length, request);
+    WriteReplyArrived(request, modbus_rx_buffer, receive_frame_length, result);
+    LineReplyParsed(modbus_rx_buffer, receive_frame_length, result);
     recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
     com_idle = 1;
     com_idle_delay = 0;
+    return result;
 }
 
-}  // namespace
-
-void RS232Rec()
+void RS232ReceiveLedStep()
 {
     if (recieveLedON.load() == 1) {
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, blinkStep(recieveLedShineDelay));
@@ -171,9 +191,39 @@ void RS232Rec()
         recieveLedShineDelay = 0;
         SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
     }
+}
+
+void RS232Rec()
+{
+    RS232ReceiveLedStep();
     if (com_idle.load() == 0) collectReplyBytes();
     checkReplyTimeout();
-    parseCompletedFrame();
+    RS232ParseFrame();
+}
+
+void ResetLine(const char* why, bool keepPending)
+{
+    AbandonWrites(why, keepPending);
+    receive_count = 0;
+    receive_frame_end_delay = 0;
+    receive_frame_end_flag = 0;
+    com_idle_delay = 0;
+    recieveLedON = 0;
+    com_idle = 1;
+}
+
+void WritePasswordWhenIdle()
+{
+    if (!take_idle_line()) {
+        // Before the password is accepted the communication thread writes it
+        // itself whenever it finds the line idle; afterwards it polls, and the
+        // timer must write this one.
+        if (hci_commnication_enable_5927.load() == 1) communication_password_sendFlag = 1;
+        return;
+    }
+    const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
+    // Nothing is awaited after a failed write (it has been reported).
+    if (send_1frame(6, communication_password_hci.address.load(), value) == -1) com_idle = 1;
 }
 
 void ErrorCheck(const char* message, int errorCode, const char* errorText)

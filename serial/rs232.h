@@ -34,6 +34,24 @@ bool take_idle_line();
 
 void RS232Send();
 void RS232Rec();
+// The parts of RS232Rec: the receive LED's blink step, and handing a frame
+// marked complete (receive_frame_end_flag) to the parser, which frees the
+// line; it returns the parser's result (MODBUS_BAD_CRC when no frame was marked).
+void RS232ReceiveLedStep();
+int RS232ParseFrame();
+
+// A port was just opened: nothing is awaited on it, no reply is half
+// collected, and every write asked for before ends (see AbandonWrites; with
+// `keepPending`, a reconnect, writes not yet sent stay). Call with the
+// communication thread held off the port.
+void ResetLine(const char* why, bool keepPending = false);
+
+// The password write after opening the port: it takes the idle line like
+// every other request. When the line is busy it is left to the password timer
+// (communication_password_sendFlag), which writes it once the line is idle; or,
+// before the password was ever accepted, to the communication thread, which
+// then writes it itself.
+void WritePasswordWhenIdle();
 
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
 // with status -1.

@@ -7,12 +7,16 @@
 #include <string>
 
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/fast_line.h"
+#include "serial/port_binding.h"
 #include "serial/port_gate.h"
+#include "serial/port_watch.h"
 #include "serial/rs232.h"
 
 int comvalue = 0, btlvalue = 0, jhvalue = 0, longvalue = 0, stopvalue = 0;
@@ -79,35 +83,59 @@ void readPortSettings(int panel)
     mapChoice(kStopBitChoices, stopvalue, stopselect);
 }
 
-// Holds the communication thread off the port while the port changes.
+// Holds the communication thread, and the reconnect watcher, off the port
+// while the port changes.
 class CommThreadHold {
 public:
-    CommThreadHold() : held_(RS232COMThreadHandle.load() != 0)
-    {
-        if (held_) HoldPortGate();
-    }
-    ~CommThreadHold()
-    {
-        if (held_) ReleasePortGate();
-    }
+    CommThreadHold() { HoldPortGate(); }
+    ~CommThreadHold() { ReleasePortGate(); }
     CommThreadHold(const CommThreadHold&) = delete;
     CommThreadHold& operator=(const CommThreadHold&) = delete;
-
-private:
-    bool held_;
 };
 
-void openSelectedPort()
+// The line-rate switch and its reply time-out; a control that cannot be read
+// keeps the default (off, 500 ms).
+FastLineSettings readFastLineSettings(int panel)
+{
+    FastLineSettings settings;
+    int on = 0;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE, &on) >= 0) settings.enabled = on == 1;
+    double timeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
+    if (GetCtrlVal(panel, uir::panel_com::FAST_LINE_TIMEOUT, &timeoutMs) >= 0) {
+        settings.replyTimeoutMs = ClampReplyTimeoutMs(timeoutMs);
+    }
+    return settings;
+}
+
+SerialSettings selectedSettings()
+{
+    SerialSettings s;
+    s.baud = btlselect;
+    s.parity = jhselect;
+    s.dataBits = longselect;
+    s.stopBits = stopselect;
+    s.inputQueueSize = kQueueSize;
+    s.outputQueueSize = kQueueSize;
+    return s;
+}
+
+void openSelectedPort(const FastLineSettings& fastLine)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
         MessagePopup("Error", "close failed!");
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
-        MessagePopup("Error", "config failed!");
         comConfigure_success_flag = 0;
+        // With reconnection on, an absent device is waited for instead of reported.
+        if (ReconnectEnabled() && !DevicePresent(ComDevicePath(comselect))) {
+            BeginPortWait(comselect, selectedSettings());
+            return;
+        }
+        MessagePopup("Error", "config failed!");
         return;
     }
+    NotePortOpened(comselect, selectedSettings());
     active_comselect = comselect;
     {
         const char parity = jhselect == 1 ? 'O' : jhselect == 2 ? 'E' : 'N';
@@ -116,6 +144,8 @@ void openSelectedPort()
                          std::to_string(btlselect) + " " + std::to_string(longselect) + parity +
                          std::to_string(stopselect);
     }
+    ResetLine("port opened again");
+    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -140,29 +170,38 @@ int Configure(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     readPortSettings(child.load());
+    const FastLineSettings fastLine = readFastLineSettings(child.load());
+    CancelPortWait();
+    ConfigureSelectedPort(fastLine);
+    return 0;
+}
+
+void ConfigureSelectedPort(const FastLineSettings& fastLine)
+{
     {
         CommThreadHold hold;
-        openSelectedPort();
+        openSelectedPort(fastLine);
     }
     if (comConfigure_success_flag.load() == 1) {
+        FastLineSettingsUsed(fastLine);
         HidePanel(child.load());
         comConfigure_flag = 0;
-        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-        send_1frame(6, communication_password_hci.address.load(), value);
+        WritePasswordWhenIdle();
         armPasswordTimers();
     }
-    return 0;
 }
 
 int CloseCOM(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
+    CancelPortWait();
     CommThreadHold hold;
     if (comConfigure_success_flag.load() == 1) {
         if (CloseCom(active_comselect.load()) != 0) {
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
+            AbandonWrites("closed by the operator");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
         }
@@ -176,4 +215,123 @@ int Quit(int, int, int event, void*, int, int)
     HidePanel(child.load());
     comConfigure_flag = 0;
     return 0;
+}
+
+namespace {
+
+int selectedPort()
+{
+    int port = 0;
+    if (GetCtrlVal(child.load(), uir::panel_com::COMSELECT, &port) < 0) return 0;
+    return port >= 1 && port <= kMaxComPort ? port : 0;
+}
+
+}  // namespace
+
+std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present)
+{
+    if (port < 1 || port > kMaxComPort) return "";
+    const std::string path = ComDevicePath(port);
+    std::string text = path;
+    if (ComDeviceSource(port) == ComPathSource::Option) text += " (command line)";
+    if (WaitingPort() == port) return text + "\nwaiting for " + path;
+    const SerialPortEntry* entry = FindPort(present, path);
+    // A ttyS node that enumeration leaves out has no UART behind it.
+    const bool phantom = entry == nullptr && path.rfind("/dev/ttyS", 0) == 0;
+    if (phantom || !DevicePresent(path)) return text + "\nno such device";
+    if (entry == nullptr) return text;
+    if (entry->path != path) text += " = " + entry->path;
+    const std::string description = DescribePort(*entry);
+    return description.empty() ? text : text + "\n" + description;
+}
+
+void RefreshDeviceInfo()
+{
+    const int port = selectedPort();
+    const std::string text = DeviceInfoText(port, ListSerialPorts());
+    SetCtrlVal(child.load(), uir::panel_com::DEVICE_INFO, text.c_str());
+}
+
+void ShowPortChoices()
+{
+    SetCtrlVal(child.load(), uir::panel_com::RECONNECT, ReconnectEnabled() ? 1 : 0);
+    RefreshDeviceInfo();
+}
+
+int ComSelectChanged(int, int, int event, void*, int, int)
+{
+    if (event == EVENT_COMMIT) RefreshDeviceInfo();
+    return 0;
+}
+
+int ChooseDevice(int, int, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    const int port = selectedPort();
+    if (port == 0) return 0;
+    const std::vector<SerialPortEntry> ports = ListSerialPorts();
+    std::vector<std::string> rows;
+    rows.reserve(ports.size());
+    for (const SerialPortEntry& e : ports) {
+        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
+    }
+    const std::string title = "Device for COM" + std::to_string(port);
+    int chosen = -1;
+    SelectionPopup(title.c_str(), "Device\tStable name\tDescription", rows, &chosen);
+    if (chosen < 0 || chosen >= static_cast<int>(ports.size())) return 0;
+    const std::string path = ports[static_cast<std::size_t>(chosen)].stablePath();
+    SetComBinding(port, path);
+    std::string error;
+    if (!SaveComBinding(port, path, &error)) {
+        const std::string text =
+            "The choice holds until the console ends, but it could not be kept: " + error;
+        MessagePopup("Error", text.c_str());
+    }
+    RefreshDeviceInfo();
+    return 0;
+}
+
+int ReconnectSwitch(int panel, int control, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    int on = 0;
+    if (GetCtrlVal(panel, control, &on) < 0) return 0;
+    SetReconnectEnabled(on != 0);
+    if (on == 0) CancelPortWait();
+    std::string error;
+    if (!SaveReconnectChoice(on != 0, &error)) {
+        const std::string text =
+            "The choice holds until the console ends, but it could not be kept: " + error;
+        MessagePopup("Error", text.c_str());
+    }
+    return 0;
+}
+
+bool ReopenPort(int port, const SerialSettings& s)
+{
+    {
+        CommThreadHold hold;
+        // The operator may have opened a port meanwhile: that one stands. (A
+        // port whose loss the communication thread has not acted on yet does not.)
+        if (comConfigure_success_flag.load() == 1 && !ComDeviceLost(active_comselect.load())) return true;
+        if (OpenComConfig(port, "", s.baud, s.parity, s.dataBits, s.stopBits, kQueueSize, kQueueSize) < 0) {
+            return false;
+        }
+        FlushInQ(port);
+        if (SetComTime(port, kPortTimeoutSeconds) < 0) {
+            CloseCom(port);
+            return false;
+        }
+        active_comselect = port;
+        ResetLine("device lost", true);
+        comConfigure_success_flag = 1;
+        // The password goes out before the thread's next pass: with the line
+        // taken, the echo is collected as the reply instead of running into a
+        // poll request.
+        take_idle_line();
+        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
+        send_1frame(6, communication_password_hci.address.load(), value);
+    }
+    armPasswordTimers();
+    return true;
 }

@@ -3,6 +3,11 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
+
+#include "platform/port_discovery.h"
+#include "platform/serial.h"
+#include "serial/fast_line.h"
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values
 extern int comselect;                                          // port number 1..20
@@ -17,7 +22,28 @@ extern std::atomic<int> active_comselect;           // number of the open port
 // The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
 // first open. Safe from any thread.
 std::string OpenPortDescription();
+// What "__Configure" does once the selections are read: opens (or re-opens)
+// the port with comselect .. stopselect and, when it opened, starts the
+// password exchange.
+void ConfigureSelectedPort(const FastLineSettings& fastLine = FastLineSettings{});
 
 int Configure(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int CloseCOM(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int Quit(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// The device line, the device chooser and the reconnect switch.
+int ComSelectChanged(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int ChooseDevice(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int ReconnectSwitch(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// Shows on DEVICE_INFO the device that the selected COM number opens. Any thread.
+void RefreshDeviceInfo();
+// The text of DEVICE_INFO for `port`, given the devices present.
+std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present);
+// Sets the reconnect switch and the device line from the loaded choices.
+void ShowPortChoices();
+
+// Opens `port` again after its device came back, as Configure does but without
+// any box and without touching the panel: the port settings, the password
+// write and the password timers. False when the open failed.
+bool ReopenPort(int port, const SerialSettings& settings);

@@ -2,6 +2,7 @@
 # Installs, builds and runs the whole test suite: a plain build, then the same
 # suite under AddressSanitizer + UndefinedBehaviorSanitizer and under
 # ThreadSanitizer. DSC_SANITIZERS="" runs the plain build only.
+# After the plain build it builds and checks the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -16,6 +17,12 @@ run_suite() {  # dir, extra cmake args...
 }
 
 run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The Debian package, from its own release build: installed into a temporary
+# root and checked there (DSC_PACKAGE_CHECK=0 skips it).
+if [ "${DSC_PACKAGE_CHECK-1}" != 0 ]; then
+  deb="$(tools/package.sh | tail -n 1)"
+  tools/check-package.sh "$deb"
+fi
 for s in $sanitizers; do
   run_suite "build-$s" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s"
 done

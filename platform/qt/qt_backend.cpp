@@ -5,11 +5,18 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <QTabWidget>
 #include <QThread>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -46,6 +53,70 @@ bool hasIntValue(Kind k)
 {
     return k == Kind::Ring || k == Kind::Switch || k == Kind::Led || k == Kind::Tab;
 }
+
+QStringList tabFields(const std::string& gbk)
+{
+    return fromGbk(gbk.c_str()).split(QLatin1Char('\t'));
+}
+
+// The list dialog of SelectionPopup: one row per entry, OK picks the current
+// row (as does a double click), Cancel or closing picks nothing.
+class SelectionDialog : public QDialog {
+public:
+    SelectionDialog(const QString& title, const std::string& heading, const std::vector<std::string>& rows)
+    {
+        setObjectName(QStringLiteral("SelectionPopup"));
+        setWindowTitle(title);
+        auto* layout = new QVBoxLayout(this);
+        auto* prompt = new QLabel(title, this);
+        prompt->setObjectName(QStringLiteral("SelectionTitle"));
+        QFont bold = prompt->font();
+        bold.setBold(true);
+        prompt->setFont(bold);
+        layout->addWidget(prompt);
+        list_ = new QTreeWidget(this);
+        list_->setObjectName(QStringLiteral("SelectionList"));
+        list_->setRootIsDecorated(false);
+        list_->setAlternatingRowColors(true);
+        list_->setUniformRowHeights(true);
+        const QStringList head = tabFields(heading);
+        list_->setColumnCount(static_cast<int>(head.size()));
+        list_->setHeaderLabels(head);
+        for (const std::string& row : rows) new QTreeWidgetItem(list_, tabFields(row));
+        for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
+        layout->addWidget(list_);
+        if (rows.empty()) {
+            auto* none = new QLabel(QStringLiteral("No serial device was found. Plug the adapter in and "
+                                                   "open this list again."),
+                                    this);
+            none->setObjectName(QStringLiteral("SelectionEmpty"));
+            layout->addWidget(none);
+        }
+        buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        layout->addWidget(buttons_);
+        connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(list_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+        QPushButton* ok = buttons_->button(QDialogButtonBox::Ok);
+        ok->setEnabled(false);
+        connect(list_, &QTreeWidget::currentItemChanged, ok,
+                [ok](QTreeWidgetItem* item) { ok->setEnabled(item != nullptr); });
+        if (!rows.empty()) list_->setCurrentItem(list_->topLevelItem(0));
+        int width = 40;
+        for (int c = 0; c < list_->columnCount(); ++c) width += list_->columnWidth(c);
+        resize(std::clamp(width, 480, 1300), std::clamp(140 + 24 * static_cast<int>(rows.size()), 220, 600));
+    }
+
+    int chosen() const
+    {
+        QTreeWidgetItem* item = list_->currentItem();
+        return result() == QDialog::Accepted && item != nullptr ? list_->indexOfTopLevelItem(item) : -1;
+    }
+
+private:
+    QTreeWidget* list_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+};
 
 // A worker waiting for something it handed to the UI thread.
 struct Waiter {
@@ -286,6 +357,10 @@ public:
                     return UIE_BAD_TYPE;
                 if (c->marked.exchange(value != 0 ? 1 : 0) == (value != 0 ? 1 : 0)) return UIE_NO_ERROR;
                 break;
+            case ATTR_TEXT_COLOR:
+                if (c->kind != Kind::Text) return UIE_BAD_TYPE;
+                c->textColor = value & 0xFFFFFF;
+                break;
             default:
                 return UIE_BAD_ARGUMENT;
         }
@@ -392,6 +467,45 @@ public:
         int rc = runOnUiAndWait(
             [this, t, m, buttons, defaultAnswer, answer] { *answer = askBox(t, m, buttons, defaultAnswer); });
         return rc == UIE_NO_ERROR ? *answer : rc;
+    }
+
+    int setPanelAttribute(int panel, int attribute, const char* value) override
+    {
+        if (attribute != ATTR_TITLE || value == nullptr) return UIE_BAD_ARGUMENT;
+        std::shared_ptr<PanelRec> rec = findPanel(panel);
+        if (rec == nullptr) return UIE_BAD_HANDLE;
+        if (rec->page) return UIE_BAD_ARGUMENT;
+        // An empty text restores the base title, read on the UI thread, which alone changes it.
+        const QString text = fromGbk(value);
+        onUi([this, rec, text] {
+            if (findPanel(rec->handle) == nullptr || rec->widget == nullptr) return;
+            rec->widget->setWindowTitle(text.isEmpty() ? rec->title : text);
+        });
+        return UIE_NO_ERROR;
+    }
+
+    int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
+                       int* chosen) override
+    {
+        *chosen = -1;
+        if (!loopRunning()) return UIE_NO_LOOP;
+        const QString t = fromGbk(title);
+        const std::string head = heading;
+        auto pick = [this, t, head, rows] {
+            SelectionDialog dialog(t, head, rows);
+            ++modalDepth_;
+            dialog.exec();
+            --modalDepth_;
+            return dialog.chosen();
+        };
+        if (isUiThread()) {
+            *chosen = pick();
+            return UIE_NO_ERROR;
+        }
+        auto result = std::make_shared<int>(-1);
+        const int rc = runOnUiAndWait([pick, result] { *result = pick(); });
+        *chosen = rc == UIE_NO_ERROR ? *result : -1;
+        return rc;
     }
 
     // --- For the public helpers (UI thread) ---------------------------------
@@ -731,6 +845,29 @@ void ShutdownUserInterface()
     g_initDepth = 0;
     if (GetUiBackend() == &backend()) SetUiBackend(nullptr);
     backend().stop();
+}
+
+bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,
+                           const std::vector<std::string>& rows, const std::string& path)
+{
+    if (!backend().isUiThread()) return false;
+    SelectionDialog dialog(fromGbk(title.c_str()), heading, rows);
+    dialog.setAttribute(Qt::WA_DontShowOnScreen, true);
+    dialog.show();
+    const QPixmap image = dialog.grab();
+    dialog.hide();
+    return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+}
+
+void AppendToPanelTitle(int panel, const QString& suffix)
+{
+    if (!backend().isUiThread()) return;
+    std::shared_ptr<PanelRec> p = backend().findPanel(panel);
+    if (p == nullptr || p->widget == nullptr || p->title.endsWith(suffix)) return;
+    // The base title changes too, so that a title restored after a temporary
+    // one (the reconnect wait) keeps the suffix.
+    p->title += suffix;
+    p->widget->setWindowTitle(p->title);
 }
 
 QWidget* PanelWidget(int panel)

@@ -399,17 +399,24 @@ private:
                 break;
             case Kind::Ring:
                 if (auto* box = qobject_cast<QComboBox*>(w)) {
-                    QObject::connect(box, &QComboBox::currentIndexChanged, box, [rec](int pos) {
+                    QObject::connect(box, &QComboBox::currentIndexChanged, box, [rec, hooks](int pos) {
                         if (pos < 0 || pos >= static_cast<int>(rec->ringValues.size())) return;
-                        std::lock_guard<std::mutex> lock(rec->mutex);
-                        rec->ringPos = pos;
-                        rec->integer = rec->ringValues[static_cast<std::size_t>(pos)];
+                        {
+                            std::lock_guard<std::mutex> lock(rec->mutex);
+                            rec->ringPos = pos;
+                            rec->integer = rec->ringValues[static_cast<std::size_t>(pos)];
+                        }
+                        // The operator's choice commits at once (writes from code never signal).
+                        hooks.controlEvent(rec, EVENT_COMMIT, 0, 0);
                     });
                 }
                 break;
             case Kind::Switch:
                 QObject::connect(static_cast<SwitchButton*>(w), &QAbstractButton::toggled, w,
-                                 [rec](bool on) { rec->integer = on ? 1 : 0; });
+                                 [rec, hooks](bool on) {
+                                     rec->integer = on ? 1 : 0;
+                                     hooks.controlEvent(rec, EVENT_COMMIT, 0, 0);
+                                 });
                 break;
             case Kind::Button:
                 QObject::connect(static_cast<QPushButton*>(w), &QPushButton::clicked, w,
@@ -475,6 +482,7 @@ Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks&
     PanelRec& panel = *built.panel;
     panel.handle = hooks.newHandle();
     panel.constant = desc.constant;
+    panel.title = qs(desc.title);
 
     auto* window =
         new PanelWindow(parentWindow, windowFlags(parentWindow == nullptr, !desc.closeControl.empty()));
@@ -553,6 +561,12 @@ void SyncWidget(CtrlRec& c)
                     l->setText(c.text);
                     l->setAccessibleName(c.text);
                     c.textDirty = false;
+                }
+                const int color = c.textColor.load();
+                if (color >= 0) {
+                    QPalette p = l->palette();
+                    p.setColor(QPalette::WindowText, rgb(color));
+                    l->setPalette(p);
                 }
             }
             break;

@@ -55,8 +55,9 @@ struct CtrlRec {
     std::atomic<double> number{0.0};
     std::atomic<int> integer{0};  // ring item value, switch/LED state, tab page
     std::atomic<int> ringPos{0};
-    std::atomic<int> onColor{0x00FF00};
-    std::atomic<int> offColor{0xA0A0A0};
+    // An LED whose colours nobody set shows red and dark red.
+    std::atomic<int> onColor{0xFF0000};
+    std::atomic<int> offColor{0x400000};
     std::atomic<double> interval{0.0};
     std::atomic<int> enabled{0};
     std::atomic<int> visible{1};
@@ -70,6 +71,7 @@ struct CtrlRec {
     QString toolTip;  // guarded by mutex
     bool toolTipDirty = false;
     std::atomic<bool> syncQueued{false};
+    std::atomic<int> textColor{-1};  // text: RGB of the text, -1 for the palette's
 
     // UI thread only.
     QPointer<QWidget> widget;
@@ -83,6 +85,7 @@ struct PanelRec {
     int parent = 0;     // parent panel; 0 for a top-level panel
     bool page = false;  // a tab page: `parent` is the panel holding the tab
     std::string constant;
+    QString title;                                     // the resource's title (+ version); UI thread
     std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
     std::vector<int> children;                         // guarded by the registry lock
     QPointer<QWidget> widget;                          // UI thread only

@@ -20,8 +20,11 @@
 //   released with UIE_NO_LOOP.
 #pragma once
 
+#include <QString>
 #include <string>
+#include <vector>
 
+class QString;
 class QWidget;
 
 namespace qtui {
@@ -49,8 +52,14 @@ bool SaveMessagePng(const std::string& title, const std::string& text, const std
 // file, without showing it. UI thread only.
 bool SaveConfirmPng(const std::string& title, const std::string& text, int buttons, int defaultAnswer,
                     const std::string& path);
+// Renders the dialog of SelectionPopup with these rows to a PNG file, without
+// waiting for anyone to answer it. UI thread only.
+bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,
+                           const std::vector<std::string>& rows, const std::string& path);
 
 // The widget of a panel or tab page, nullptr for a bad handle. UI thread only.
 QWidget* PanelWidget(int panel);
+// UI thread: appends `suffix` to a panel's title, once, for good.
+void AppendToPanelTitle(int panel, const QString& suffix);
 
 }  // namespace qtui

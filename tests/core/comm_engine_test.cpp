@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <thread>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
@@ -144,6 +144,56 @@ TEST_F(CommEngine, PendingWriteGoesBeforeTheNextReadExactlyOnce)
     ASSERT_NE(w + 1, log.end());
     EXPECT_EQ(key(*(w + 1)), (Expected{3, 2748, 26}));
     expectOneAtATime(log);
+}
+
+// The requests after the password phase, as {function, address, value/quantity}.
+std::vector<Expected> afterPassword(const std::vector<sim::RequestRecord>& log)
+{
+    std::vector<Expected> out;
+    for (const auto& r : log) {
+        if (r.address != sim::kPasswordRegister) out.push_back({r.function, r.address, r.quantityOrValue});
+    }
+    return out;
+}
+
+TEST_F(CommEngine, WriteMarkedAtStartUpGoesBeforeEveryPageRead)
+{
+    ASSERT_TRUE(testsupport::StartCommThread());
+    configure();
+    // Marked while the password echo is still on its way: every page read is queued.
+    dataItem3[2].value = 1.0;
+    dataItem3[2].send_flag = 1;
+    ASSERT_TRUE(WaitFor([&] { return afterPassword(sim.requests()).size() >= 8; }, 10000ms));
+    const auto got = afterPassword(sim.requests());
+    const std::vector<Expected> expected = {{6, 2590, 1}, {3, 2548, 15}, {3, 2568, 7},  {3, 2588, 16},
+                                            {3, 2608, 6}, {3, 2628, 11}, {3, 2648, 15}, {3, 2748, 26}};
+    EXPECT_EQ(std::vector<Expected>(got.begin(), got.begin() + 8), expected);
+}
+
+TEST_F(CommEngine, WriteMarkedWhilePageReadsAreQueuedGoesNextExactlyOnce)
+{
+    // Page 2's reply is held back, so the press surely falls while pages 3..6
+    // are still queued, as right after start-up or a tab change.
+    sim::Fault slow;
+    slow.delayMs = 600;
+    sim.setFault(2568, slow);
+    ASSERT_TRUE(testsupport::StartCommThread());
+    configure();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto log = sim.requests();
+            return std::any_of(log.begin(), log.end(), [](const auto& r) { return r.address == 2568; });
+        },
+        10000ms));
+    dataItem1[2].value = 58.0;
+    dataItem1[2].send_flag = 1;
+    ASSERT_TRUE(WaitFor([&] { return afterPassword(sim.requests()).size() >= 9; }, 10000ms));
+    const auto got = afterPassword(sim.requests());
+    const std::vector<Expected> expected = {{3, 2548, 15}, {3, 2568, 7},  {6, 2550, 58},
+                                            {3, 2588, 16}, {3, 2608, 6},  {3, 2628, 11},
+                                            {3, 2648, 15}, {3, 2748, 26}, {3, 2748, 26}};
+    EXPECT_EQ(std::vector<Expected>(got.begin(), got.begin() + 9), expected);
+    expectOneAtATime(sim.requests());
 }
 
 TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)

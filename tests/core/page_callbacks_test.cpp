@@ -13,6 +13,7 @@
 #include "model/data_item.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -65,6 +66,7 @@ protected:
         panel_debug_tab[1] = D2;
         fillDataItems();
         clearFlags();
+        comConfigure_success_flag = 1;  // a press with the port closed writes nothing
     }
 
     // Items whose send_flag is set, as "table:index".
@@ -222,6 +224,14 @@ TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
     // The guarded buttons (motor test, factory restore, hall-fault mask) are
     // confirmed, with the controller answering, the motor still and no fault.
     ui.setAnswer(ANSWER_YES);
+    // Every other control holds a value of its own, so a button reading the
+    // wrong control stores something else.
+    const auto decoy = [](const SendCase& c) {
+        SendCase d = c;
+        d.in = 7001 + static_cast<double>(&c - kSendCases);
+        return d;
+    };
+    for (const SendCase& c : kSendCases) setControl(ui, decoy(c));
     for (const SendCase& c : kSendCases) {
         SCOPED_TRACE(c.name);
         fillDataItems();
@@ -235,6 +245,7 @@ TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
         EXPECT_EQ(pending(),
                   (std::set<std::string>{std::to_string(c.table) + ":" + std::to_string(c.index)}));
         EXPECT_EQ(item.refresh_flag.load(), 0) << "the stored value is not echoed";
+        setControl(ui, decoy(c));
     }
     EXPECT_TRUE(ui.popups().empty());
 }

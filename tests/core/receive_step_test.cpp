@@ -6,17 +6,18 @@
 #include <cstring>
 #include <thread>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
+#include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
@@ -252,4 +253,133 @@ TEST_F(ReceiveStep, SendWhileAReplyIsAwaitedChangesNothing)
     EXPECT_EQ(sendLedON.load(), 1);
     EXPECT_EQ(dataItem1[0].send_flag.load(), 1);
     EXPECT_TRUE(pty.read(200ms).empty());
+}
+
+namespace {
+
+std::atomic<std::int64_t> g_nowMs{0};
+std::int64_t steppedNow()
+{
+    return g_nowMs.load();
+}
+
+// The receive step on a scripted port and a clock the test steps by hand, so
+// that the frame-end rule is measured to the millisecond and not at the mercy
+// of the pass period.
+class SteppedReceive : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_nowMs = 1'000'000;
+        SetClockSource(&steppedNow);
+        SetSerialDriver(&driver);
+        fillDataItems();
+        query_enable_flag = 1;
+        panelMain = 1;
+        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
+        active_comselect = kPort;
+        comConfigure_success_flag = 1;
+        hci_commnication_enable_5927 = 1;
+        awaitStatusRead();
+    }
+    void TearDown() override
+    {
+        CloseCom(kPort);
+        SetSerialDriver(nullptr);
+        SetClockSource(nullptr);
+    }
+
+    // Fresh tables, an empty input queue and the status read on the line.
+    static void awaitStatusRead()
+    {
+        fillDataItems();
+        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 0;
+        FlushInQ(kPort);
+        receive_count = 0;
+        receive_frame_end_delay = 0;
+        receive_frame_end_flag = 0;
+        com_idle_delay = 0;
+        com_idle = 1;
+        RS232Send();
+        ASSERT_EQ(com_idle.load(), 0);
+    }
+
+    // One receive step at `ms` after the start of the test.
+    static void recAt(int ms)
+    {
+        g_nowMs = 1'000'000 + ms;
+        RS232Rec();
+    }
+
+    testsupport::FakeSerialDriver driver;
+    testsupport::RecordingUi ui;
+};
+
+}  // namespace
+
+TEST_F(SteppedReceive, FrameEndsOnlyAfterMoreThan200MsOfSilence)
+{
+    const Bytes reply = readReply(26, 1000);
+    driver.arrive(reply);
+    recAt(0);   // the bytes are collected
+    recAt(10);  // the first quiet poll starts the silence
+    recAt(210);
+    EXPECT_EQ(com_idle.load(), 0) << "200 ms of silence is not yet the end of a frame";
+    EXPECT_EQ(receive_count, static_cast<int>(reply.size()));
+    EXPECT_EQ(dataItemOR[25].value.load(), 25.0);
+    recAt(211);
+    EXPECT_EQ(com_idle.load(), 1) << "201 ms of silence ends the frame";
+    EXPECT_EQ(receive_frame_length, static_cast<int>(reply.size()));
+    EXPECT_EQ(dataItemOR[25].value.load(), 1025.0);
+}
+
+TEST_F(SteppedReceive, BurstsJoinWhileTheSilenceStaysWithin200Ms)
+{
+    // Polled every 10 ms: the frame ends on the first quiet poll past 200 ms
+    // of silence, so a gap of 150 ms joins the bursts and one of 250 ms does not.
+    const Bytes reply = readReply(26, 1000);
+    const Bytes first(reply.begin(), reply.begin() + 20);
+    const Bytes second(reply.begin() + 20, reply.end());
+    for (const int gap : {150, 250}) {
+        SCOPED_TRACE(gap);
+        awaitStatusRead();
+        driver.arrive(first);
+        int t = 0;
+        for (; t < gap; t += 10) recAt(t);
+        driver.arrive(second);
+        for (; t <= gap + 400; t += 10) recAt(t);
+        if (gap == 150) {
+            EXPECT_EQ(dataItemOR[25].value.load(), 1025.0);
+        } else {
+            // The first burst was a frame of its own and rejected; the rest came on
+            // an idle line and waits in the input queue.
+            EXPECT_EQ(dataItemOR[25].value.load(), 25.0);
+            EXPECT_EQ(GetInQLen(kPort), static_cast<int>(second.size()));
+        }
+        EXPECT_EQ(com_idle.load(), 1);
+    }
+}
+
+TEST_F(ReceiveStep, ReplyAfterTheTimeOutIsNeverTakenAsTheNextReply)
+{
+    skipToPolling();
+    RS232Send();
+    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
+    // No reply within the time-out: the line is free again.
+    ASSERT_TRUE(WaitFor(
+        [] {
+            RS232Rec();
+            std::this_thread::sleep_for(100ms);
+            return com_idle.load() == 1;
+        },
+        3000ms));
+    // The reply comes late, while the line is idle; the next request has
+    // exactly the same shape, so only its timing tells the two apart.
+    pty.write(readReply(26, 1000));
+    std::this_thread::sleep_for(100ms);
+    RS232Send();
+    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
+    pumpReceive(600);
+    EXPECT_EQ(dataItemOR[25].value.load(), 25.0) << "the late reply was taken for the new one";
+    EXPECT_EQ(com_idle.load(), 0) << "the new request still waits for its own reply";
 }

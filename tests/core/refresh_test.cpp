@@ -2,14 +2,18 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <set>
 #include <vector>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
+#include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -37,6 +41,8 @@ protected:
         for (int i = 0; i < 6; ++i) panel_set_tab[i] = P[i];
         for (int i = 0; i < 2; ++i) panel_debug_tab[i] = D[i];
         fillDataItems();
+        // The status words drawn last live for the whole process.
+        for (auto* w : {&inputIOstatue, &outputIOstatue, &err1statue, &err2statue, &err3statue}) w->store(0);
     }
 
     // Every row of a status table written in the last pass, by row number.
@@ -195,6 +201,75 @@ TEST_F(Refresh, StartValuesAreShownOnceOnEveryPageControl)
     refreshAll();
     refreshAll();
     for (const UiWrite& w : ui.writes()) EXPECT_EQ(w.panel, MAIN) << "page control rewritten: " << w.control;
+}
+
+TEST_F(Refresh, EveryPageRowShowsItsOwnItemWhereItsSendButtonReadsIt)
+{
+    // Every item gets a value of its own; after one refresh pass the panels
+    // hold what was drawn, and each "__OK" press must hand back the value of
+    // the item it writes. A row drawn on another row's control, or a button
+    // reading another row's control, hands back someone else's value.
+    panel_set = 50;
+    comConfigure_success_flag = 1;  // a press with the port closed writes nothing
+    // The guarded buttons (motor test, factory restore, hall-fault mask) are
+    // confirmed, with the controller answering, the motor still and no fault.
+    ui.setAnswer(ANSWER_YES);
+    NoteStatusReply();
+    for (int i : {10, 14, 15, 16}) dataItemOR[i].value = 0;
+    for (int t = 0; t < 6; ++t) {
+        for (int i = 0; i < kPageTables[t].count; ++i) {
+            kPageTables[t].items[i].value = 100.0 * (t + 1) + 3 * i + 2;
+            kPageTables[t].items[i].refresh_flag = 1;
+        }
+    }
+    refreshAll();
+    std::set<std::pair<int, int>> drawn;
+    for (const UiWrite& w : ui.writes()) {
+        if (w.panel == MAIN) continue;
+        EXPECT_TRUE(drawn.insert({w.panel, w.control}).second) << "control drawn twice: " << w.control;
+        if (w.kind == UiWrite::CtrlInt) ui.setInt(w.panel, w.control, w.integer);
+        if (w.kind == UiWrite::CtrlDouble) ui.setDouble(w.panel, w.control, w.number);
+    }
+    int count = 0;
+    const CallbackEntry* entries = PageCallbacks(&count);
+    std::set<const DataItem*> reached;
+    int commands = 0;
+    for (int e = 0; e < count; ++e) {
+        if (std::strncmp(entries[e].name, "cb_", 3) == 0 ||
+            std::strcmp(entries[e].name, "refreshDebugTab") == 0)
+            continue;
+        SCOPED_TRACE(entries[e].name);
+        std::vector<double> before;
+        for (const ItemTable& t : kPageTables) {
+            for (int i = 0; i < t.count; ++i) {
+                before.push_back(t.items[i].value.load());
+                t.items[i].send_flag = 0;
+            }
+        }
+        entries[e].control(0, 0, EVENT_COMMIT, entries[e].callbackData, 0, 0);
+        int pressed = 0;
+        std::size_t k = 0;
+        for (int t = 0; t < 6; ++t) {
+            for (int i = 0; i < kPageTables[t].count; ++i, ++k) {
+                const DataItem& item = kPageTables[t].items[i];
+                if (item.send_flag.load() == 0) continue;
+                ++pressed;
+                reached.insert(&item);
+                const double own = 100.0 * (t + 1) + 3 * i + 2;
+                if (item.value.load() == 1.0) {
+                    ++commands;  // store and restore: always 1, reading no control
+                } else {
+                    EXPECT_NEAR(item.value.load(), own, 1e-6) << "page " << t + 1 << " item " << i;
+                }
+                kPageTables[t].items[i].value = before[k];
+            }
+        }
+        EXPECT_EQ(pressed, 1);
+    }
+    EXPECT_EQ(commands, 2);
+    std::size_t items = 0;
+    for (const ItemTable& t : kPageTables) items += static_cast<std::size_t>(t.count);
+    EXPECT_EQ(reached.size(), items) << "every item has a button";
 }
 
 TEST_F(Refresh, PageRoutineWritesOnlyFlaggedItems)

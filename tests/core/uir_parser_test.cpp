@@ -266,3 +266,29 @@ TEST(UirParser, LoadsFromDirectoryAndRefusesPaths)
 }
 
 }  // namespace
+
+TEST(UirParser, MenuEntryWithAnIdIsShownWhereItStandsWithoutMovingTheOthers)
+{
+    const char* text =
+        "panel P 1 \"P\"\n"
+        "  menubar MB\n"
+        "  menu LATE \"Late\" id=4\n"
+        "  menu A \"A\"\n"
+        "  menu B \"B\"\n";
+    std::vector<uirfile::Panel> panels;
+    std::string error;
+    ASSERT_TRUE(uirfile::ParseText(text, "m.uir", &panels, &error)) << error;
+    const auto& menus = panels.at(0).menus;
+    ASSERT_EQ(menus.size(), 3u);
+    EXPECT_EQ(menus[0].constant, "LATE");
+    EXPECT_EQ(menus[0].id, 4);
+    EXPECT_EQ(menus[1].id, 2);
+    EXPECT_EQ(menus[2].id, 3);
+
+    const char* clash =
+        "panel P 1 \"P\"\n  menubar MB\n  menu LATE \"Late\" id=3\n  menu A \"A\"\n  menu B \"B\"\n";
+    EXPECT_FALSE(uirfile::ParseText(clash, "m.uir", &panels, &error));
+    EXPECT_NE(error.find("m.uir:5: menu id 3 used twice"), std::string::npos) << error;
+    EXPECT_FALSE(
+        uirfile::ParseText("panel P 1 \"P\"\n  menubar MB\n  menu A \"A\" id=x\n", "m.uir", &panels, &error));
+}

@@ -11,6 +11,7 @@
 
 #include "engine/ems.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
@@ -86,8 +87,15 @@ protected:
         NoteStatusReply();
         for (int i : {10, 14, 15, 16}) dataItemOR[i].value = 0;
         query_enable_flag = 1;
+        ResetWriteTracking();
+        comConfigure_success_flag = 1;  // writes are marked, not ended as "port closed"
     }
-    void TearDown() override { SetClockSource(nullptr); }
+    void TearDown() override
+    {
+        comConfigure_success_flag = 0;
+        ResetWriteTracking();
+        SetClockSource(nullptr);
+    }
 
     static int flag(int address) { return dataItem6[address - 2648].send_flag.load(); }
 
@@ -128,6 +136,36 @@ TEST_F(WriteGuard, StopOnTheBusyLineWaitsForItAndStillGoesFirst)
     EXPECT_EQ(tx_package_flag.load(), 0);
     EXPECT_EQ(flag(REG_TEST_ENABLE), SEND_URGENT) << "kept until the line is free";
     EXPECT_EQ(nextWrite().first, REG_TEST_ENABLE);
+}
+
+TEST_F(WriteGuard, APressWhileStopWaitsLeavesTheStopAsItIs)
+{
+    SendTestStop();
+    WriteRecord ended;
+    const std::uint64_t id = SubmitWrite(dataItem6[2], 1, WriteRequest{}, true);
+    ASSERT_TRUE(WaitForWrite(id, std::chrono::milliseconds(0), &ended));
+    EXPECT_EQ(ended.outcome, WriteOutcome::Superseded);
+    EXPECT_EQ(flag(REG_TEST_ENABLE), SEND_URGENT);
+    EXPECT_EQ(dataItem6[2].value.load(), 0.0);
+    EXPECT_EQ(nextWrite(), std::make_pair(REG_TEST_ENABLE, 0));
+    EXPECT_EQ(nextWrite(), std::make_pair(REG_TEST_MODE, TEST_MODE_NORMAL));
+}
+
+TEST_F(WriteGuard, ConfirmedOutcomesReachTheGuardWithTheHeldWord)
+{
+    StartWriteGuard();
+    SubmitWrite(dataItem6[2], 1, WriteRequest{}, true);
+    const std::pair<int, int> sent = nextWrite();
+    ASSERT_EQ(sent, std::make_pair(REG_TEST_ENABLE, 1));
+    unsigned char request[8];
+    {
+        std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+        std::memcpy(request, modbus_tx_buffer, sizeof request);
+    }
+    WriteReplyArrived(request, request, 8, MODBUS_WRITE_ECHO);
+    AbandonWrites("closed");  // ends the read-back wait: confirmed, not read back
+    EXPECT_TRUE(MotorTestEnabled());
+    StopWriteGuard();
 }
 
 TEST_F(WriteGuard, ArmingIsRefusedWithTheReasonAndNothingSent)

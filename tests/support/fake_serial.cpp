@@ -1,6 +1,7 @@
 #include "tests/support/fake_serial.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace testsupport {
 
@@ -34,6 +35,14 @@ public:
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
         return static_cast<int>(state_->input.size());
+    }
+
+    int waitInput(double timeoutSeconds) override
+    {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        const auto wait =
+            std::chrono::duration<double>(timeoutSeconds > 0 ? std::min(timeoutSeconds, 1e6) : 0);
+        return state_->arrived.wait_for(lock, wait, [this] { return !state_->input.empty(); }) ? 1 : 0;
     }
 
     int flushInput() override
@@ -76,6 +85,7 @@ void FakeSerialDriver::arrive(const std::vector<unsigned char>& bytes)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->input.insert(state_->input.end(), bytes.begin(), bytes.end());
+    state_->arrived.notify_all();
 }
 
 std::vector<unsigned char> FakeSerialDriver::written() const

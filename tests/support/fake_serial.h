@@ -3,6 +3,7 @@
 // queue whenever it wants them to arrive.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,7 @@ struct FakeSerialDriver::State {
     int writeLimit = -1;
     std::vector<unsigned char> written;
     std::deque<unsigned char> input;
+    std::condition_variable arrived;  // signalled when bytes join the input queue
     int inputFlushes = 0;
     int opens = 0;
     std::string lastPath;

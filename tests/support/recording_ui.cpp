@@ -289,4 +289,55 @@ int RecordingUi::setCtrlToolTip(int panel, int control, const char* text)
     return UIE_NO_ERROR;
 }
 
+int RecordingUi::setPanelAttribute(int panel, int attribute, const char* value)
+{
+    if (attribute != ATTR_TITLE || value == nullptr) return UIE_BAD_ARGUMENT;
+    UiWrite w;
+    w.kind = UiWrite::PanelTitle;
+    w.panel = panel;
+    w.attribute = attribute;
+    w.text = value;
+    record(w);
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::selectionPopup(const char*, const char*, const std::vector<std::string>& rows, int* chosen)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    selections_.push_back(rows);
+    *chosen =
+        selectionAnswer_ >= 0 && selectionAnswer_ < static_cast<int>(rows.size()) ? selectionAnswer_ : -1;
+    return UIE_NO_ERROR;
+}
+
+void RecordingUi::setSelectionAnswer(int row)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    selectionAnswer_ = row;
+}
+
+std::vector<std::vector<std::string>> RecordingUi::selections() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return selections_;
+}
+
+std::string RecordingUi::panelTitle(int panel) const
+{
+    std::string title;
+    for (const UiWrite& w : writes()) {
+        if (w.kind == UiWrite::PanelTitle && w.panel == panel) title = w.text;
+    }
+    return title;
+}
+
+std::string RecordingUi::ctrlText(int panel, int control) const
+{
+    std::string text;
+    for (const UiWrite& w : writes()) {
+        if (w.kind == UiWrite::CtrlText && w.panel == panel && w.control == control) text = w.text;
+    }
+    return text;
+}
+
 }  // namespace testsupport

@@ -27,7 +27,8 @@ struct UiWrite {
         CtrlAttr,
         PanelShown,
         PanelHidden,
-        ToolTip
+        ToolTip,
+        PanelTitle
     };
     Kind kind = CtrlDouble;
     int panel = 0;
@@ -74,6 +75,15 @@ public:
     double ctrlAttr(int panel, int control, int attribute) const;
     // 1 when the panel was last displayed, 0 when last hidden, -1 when neither.
     int panelShown(int panel) const;
+    // The last title set on a panel ("" restores the resource's title).
+    std::string panelTitle(int panel) const;
+    // The last text written to a control, or "" when none was.
+    std::string ctrlText(int panel, int control) const;
+
+    // What the next selection popups answer (-1 = cancel), and the rows each
+    // popup offered.
+    void setSelectionAnswer(int row);
+    std::vector<std::vector<std::string>> selections() const;
     // The last value of an attribute written to a table cell, or -1 when none was.
     int cellAttr(int panel, int control, int column, int row, int attribute) const;
 
@@ -97,6 +107,9 @@ public:
     int messagePopup(const char* title, const char* message) override;
     int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
     int setCtrlToolTip(int panel, int control, const char* text) override;
+    int setPanelAttribute(int panel, int attribute, const char* value) override;
+    int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
+                       int* chosen) override;
 
 private:
     void record(UiWrite w);
@@ -109,6 +122,8 @@ private:
     std::vector<Popup> popups_;
     std::vector<Popup> questions_;
     int answer_ = ANSWER_NO;
+    int selectionAnswer_ = -1;
+    std::vector<std::vector<std::string>> selections_;
 };
 
 }  // namespace testsupport

@@ -1,11 +1,36 @@
 // Settings every test program needs, compiled into each of them: widget
 // tests draw offscreen, and the sanitizers skip what system libraries keep
 // for the life of the process. The console's own code is never suppressed.
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 const bool g_offscreen = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+// Settings and state go to a folder of the test process's own, removed when it
+// ends, never to the user's.
+std::string g_home;
+pid_t g_owner = 0;
+const bool g_xdg = [] {
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "dsc-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return false;
+    g_home = pattern;
+    g_owner = getpid();
+    setenv("XDG_CONFIG_HOME", (g_home + "/config").c_str(), 1);
+    setenv("XDG_STATE_HOME", (g_home + "/state").c_str(), 1);
+    std::atexit([] {
+        if (getpid() != g_owner) return;  // a forked child (death test) leaves it to its parent
+        std::error_code ignored;
+        std::filesystem::remove_all(g_home, ignored);
+    });
     return true;
 }();
 }  // namespace

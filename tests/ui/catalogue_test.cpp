@@ -142,20 +142,27 @@ const Container kPanels[] = {
       {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"},
       {"LINK_STATUS", K::Text, "port closed", nullptr}}},
     {"PANEL_COM",
-     {{"COMSELECT", K::Ring, "COM SELECT", nullptr},
+     {{"COMSELECT", K::Ring, "COM SELECT", "ComSelectChanged"},
       {"BTLSELECT", K::Ring, "Baud rate", nullptr},
       {"JYSELECT", K::Ring, "CHECK MODE", nullptr},
       {"LONGSELECT", K::Ring, "DATA BITS", nullptr},
       {"STOPSELECT", K::Ring, "STOP BITS", nullptr},
       {"QUIT", K::Button, "Quit", "Quit"},
       {"CLOSECOM", K::Button, "__CloseCOM", "CloseCOM"},
-      {"CONFIGURE", K::Button, "__Configure", "Configure"}}},
+      {"CONFIGURE", K::Button, "__Configure", "Configure"},
+      {"DEVICE_INFO", K::Text, nullptr, nullptr},
+      {"CHOOSE_DEVICE", K::Button, "Device…", "ChooseDevice"},
+      {"RECONNECT", K::Switch, "Reconnect automatically", "ReconnectSwitch"},
+      {"FAST_LINE", K::Switch, "Line-rate polling", nullptr},
+      {"FAST_LINE_TIMEOUT", K::Numeric, "Reply time-out (ms)", nullptr}}},
     {"PANEL_SET",
      {{"TAB", K::Tab, nullptr, "cb_refreshTab1"},
+      {"WRITE_STATUS", K::Text, "", nullptr},
       {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
       {"STORE", K::Button, "Store", "storeParameters"}}},
     {"PANEL_DEBG",
      {{"TAB", K::Tab, nullptr, "refreshDebugTab"},
+      {"WRITE_STATUS", K::Text, "", nullptr},
       {"TEST_STOP", K::Button, "STOP", "testStop"},
       {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
       {"STORE", K::Button, "Store", "storeParameters"}}},
@@ -284,31 +291,33 @@ const RowPage kRowPages[] = {
      {{"TEXTMSG_10", "Hz"}, {"TEXTMSG_9", "A"}, {"TEXTMSG_7", "A"}}},
 };
 
-struct MenuSpec {
+struct ExpectedMenu {
     const char* constant;
     const char* caption;
     const char* callback;
 };
-const MenuSpec kMenus[] = {
+const ExpectedMenu kMenus[] = {
     {"MENU_COMCONFIGURE", "COMMUNICATION", "comConfigure"},
     {"MENU_SET", "SET", "parameterSet"},
     {"MENU_DEBUG", "DEBUG", "debug"},
     {"MENU1", "Help", nullptr},
+    {"MENU_FILE", "FILE", nullptr},  // shown first; its commands are a drop-down menu
+    {"MENU_MONITOR", "MONITOR", "monitor"},
 };
 // The items of the Help entry's list.
-const MenuSpec kHelpItems[] = {
+const ExpectedMenu kHelpItems[] = {
     {"MENU1_REFERENCE", "Parameter reference", "parameterReference"},
     {"MENU1_ABOUT", "About", "aboutConsole"},
 };
 
-struct PanelSpec {
+struct ExpectedPanel {
     const char* file;
     int number;
     const char* constant;
     const char* title;  // null: the application's name, any non-empty text
     std::vector<std::pair<const char*, const char*>> pages;  // constant, caption
 };
-const PanelSpec kPanelSpecs[] = {
+const ExpectedPanel kExpectedPanels[] = {
     {"mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN", nullptr, {}},
     {"sample5.uir", uir::PANEL_COM, "PANEL_COM", "COM CONFIGURE", {}},
     {"mainwin.uir", uir::PANEL_SET, "PANEL_SET", "PARAMETER SET",
@@ -321,12 +330,12 @@ struct Item {
     const char* caption;
     int value;
 };
-struct RingSpec {
+struct ExpectedRing {
     const char* constant;  // ring constants are unique across all panels
     int init;              // initially selected position
     std::vector<Item> items;
 };
-const RingSpec kRings[] = {
+const ExpectedRing kRings[] = {
     {"RING_QUERY_0", 0,
       {{"0:power up no finished-lack voltage", 0}, {"1:system error", 1}, {"20:electronic brake ", 20},
        {"21:stop brake", 21}, {"22:slide recharge", 22}, {"23:system runing(flux weaken enable)", 23},
@@ -364,13 +373,13 @@ const RingSpec kRings[] = {
       {{"固定角度", 1}, {"旋转角度", 2}, {"HALL", 0}}},
 };
 
-struct TableSpec {
+struct ExpectedTable {
     const char* constant;
     int rows;
     int cols;
     std::vector<const char*> column1;  // texts of column 1 from row 1; the rest empty
 };
-const TableSpec kTables[] = {
+const ExpectedTable kTables[] = {
     {"TABLE_3", 4, 2, {}},
     {"TABLE_2", 8, 2,
       {"resvd", "brake", "BOOST", "cruise", "resvd", "reverse", "speed limit", "anti-- theft"}},
@@ -384,20 +393,20 @@ const TableSpec kTables[] = {
        "resvd"}},
 };
 
-struct TimerSpec {
+struct ExpectedTimer {
     const char* constant;
     int intervalMs;
 };
-const TimerSpec kTimers[] = {{"TIMER_CMPW_RT", 50}, {"TIMER_CMPW", 10000}};
+const ExpectedTimer kTimers[] = {{"TIMER_CMPW_RT", 50}, {"TIMER_CMPW", 10000}};
 
 // Decimals of the numerics that show scaled values; every other numeric shows
 // whole register numbers.
-struct PrecSpec {
+struct ExpectedDecimals {
     const char* container;
     const char* constant;
     int decimals;
 };
-const PrecSpec kDecimals[] = {
+const ExpectedDecimals kDecimals[] = {
     {"PANEL_MAIN", "NUMERIC_QUERY_1", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_2", 2},
     {"PANEL_MAIN", "NUMERIC_QUERY_3", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_4", 2},
     {"PANEL_MAIN", "NUMERIC_QUERY_5", 2}, {"PANEL_MAIN", "NUMERIC_QUERY_8", 2},
@@ -497,10 +506,10 @@ bool UseRecorders()
     for (const Expected& e : AllExpected()) {
         if (e.ctl.callback != nullptr) add(e.ctl.callback, false);
     }
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         if (m.callback != nullptr) add(m.callback, true);
     }
-    for (const MenuSpec& m : kHelpItems) add(m.callback, true);
+    for (const ExpectedMenu& m : kHelpItems) add(m.callback, true);
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
     g_registry = Registry::Recorders;
     return true;
@@ -571,7 +580,7 @@ protected:
         const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
         ASSERT_GT(main, 0);
         handles_["PANEL_MAIN"] = main;
-        for (const PanelSpec& p : kPanelSpecs) {
+        for (const ExpectedPanel& p : kExpectedPanels) {
             if (p.number == uir::PANEL_MAIN && std::string(p.file) == "mainwin.uir") continue;
             const int h = LoadPanel(main, p.file, p.number);
             ASSERT_GT(h, 0) << p.constant;
@@ -653,13 +662,16 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
     }
     for (const auto& [container, set] : ids) {
         EXPECT_EQ(*set.begin(), 2) << container;
+        // Menu entries may be given their id (id=), so that a new entry never
+        // moves the others; only controls count without gaps.
+        if (container == "MENUBAR") continue;
         EXPECT_EQ(*set.rbegin(), static_cast<int>(set.size()) + 1) << container << " has a gap";
     }
 
     std::set<std::pair<std::string, std::string>> expected;
     for (const Expected& e : AllExpected()) expected.insert({e.container, e.ctl.constant});
-    for (const MenuSpec& m : kMenus) expected.insert({"MENUBAR", m.constant});
-    for (const MenuSpec& m : kHelpItems) expected.insert({"MENU1", m.constant});
+    for (const ExpectedMenu& m : kMenus) expected.insert({"MENUBAR", m.constant});
+    for (const ExpectedMenu& m : kHelpItems) expected.insert({"MENU1", m.constant});
     EXPECT_EQ(inHeader, expected);
 }
 
@@ -668,7 +680,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
 
 TEST_F(CataloguePanels, PanelsAndPagesCarryTheirConstantsTitlesAndCaptions)
 {
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         SCOPED_TRACE(p.constant);
         QWidget* w = Root(p.constant);
         ASSERT_NE(w, nullptr);
@@ -758,13 +770,14 @@ TEST_F(CataloguePanels, EveryIdAddressesTheControlOfItsConstant)
         switch (e.ctl.kind) {
             case K::Numeric:
             case K::Readout: {
-                ASSERT_EQ(SetCtrlVal(h, id, 42.0), 0);
+                // 300 lies inside every numeric's limits.
+                ASSERT_EQ(SetCtrlVal(h, id, 300.0), 0);
                 double back = 0.0;
                 EXPECT_EQ(GetCtrlVal(h, id, &back), 0);
-                EXPECT_EQ(back, 42.0);
+                EXPECT_EQ(back, 300.0);
                 EXPECT_TRUE(WaitUi([&] {
-                    if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) return s->value() == 42.0;
-                    return static_cast<QLineEdit*>(w)->text().startsWith("42");
+                    if (auto* s = qobject_cast<QDoubleSpinBox*>(w)) return s->value() == 300.0;
+                    return static_cast<QLineEdit*>(w)->text().startsWith("300");
                 }));
                 break;
             }
@@ -803,7 +816,7 @@ TEST_F(CataloguePanels, EveryIdAddressesTheControlOfItsConstant)
 
 TEST_F(CataloguePanels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
 {
-    for (const RingSpec& r : kRings) {
+    for (const ExpectedRing& r : kRings) {
         SCOPED_TRACE(r.constant);
         const uir::CatalogueEntry* entry = nullptr;
         for (const uir::CatalogueEntry& e : uir::kCatalogue) {
@@ -846,7 +859,7 @@ TEST_F(CataloguePanels, RingsListTheirItemsWithValuesAndStartOnTheirInitialItem)
 
 TEST_F(CataloguePanels, TablesHaveTheirShapeAndRowCaptions)
 {
-    for (const TableSpec& t : kTables) {
+    for (const ExpectedTable& t : kTables) {
         SCOPED_TRACE(t.constant);
         auto* table = Find<QTableWidget>("PANEL_MAIN", t.constant);
         ASSERT_NE(table, nullptr);
@@ -866,7 +879,7 @@ TEST_F(CataloguePanels, TablesHaveTheirShapeAndRowCaptions)
 
 TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
 {
-    for (const TimerSpec& t : kTimers) {
+    for (const ExpectedTimer& t : kTimers) {
         SCOPED_TRACE(t.constant);
         auto* timer = FindIn<QTimer>(Root("PANEL_MAIN"), t.constant);
         ASSERT_NE(timer, nullptr);
@@ -877,10 +890,10 @@ TEST_F(CataloguePanels, TimersHaveTheirIntervalsAndStartStopped)
     EXPECT_TRUE(g_calls.empty()) << "no tick while disabled";
 }
 
-TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleIsLimited)
+TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngleAndReplyTimeoutAreLimited)
 {
     std::map<std::pair<std::string, std::string>, int> decimals;
-    for (const PrecSpec& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
+    for (const ExpectedDecimals& p : kDecimals) decimals[{p.container, p.constant}] = p.decimals;
     for (const Expected& e : AllExpected()) {
         if (e.ctl.kind != K::Numeric && e.ctl.kind != K::Readout) continue;
         SCOPED_TRACE(e.container + "::" + e.ctl.constant);
@@ -899,14 +912,21 @@ TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngl
                 << static_cast<QLineEdit*>(w)->text().toStdString();
         }
 
-        // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359.
-        const bool hallAngle =
-            e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2";
+        // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359,
+        // and the port panel's reply time-out to 100..2000 ms.
+        double low = -32768.0, high = 32767.0;
+        if (e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2") {
+            low = 0.0;
+            high = 359.0;
+        } else if (e.container == "PANEL_COM" && std::string(e.ctl.constant) == "FAST_LINE_TIMEOUT") {
+            low = 100.0;
+            high = 2000.0;
+        }
         for (double v : {-32768.0, 32767.0, 359.0, 0.0}) {
             ASSERT_EQ(SetCtrlVal(h, id, v), 0);
             double back = 1.0;
             ASSERT_EQ(GetCtrlVal(h, id, &back), 0);
-            EXPECT_EQ(back, hallAngle ? std::min(359.0, std::max(0.0, v)) : v) << v;
+            EXPECT_EQ(back, std::min(high, std::max(low, v))) << v;
         }
     }
 }
@@ -930,7 +950,7 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         EXPECT_EQ(g_calls[0].event, EVENT_COMMIT);
     }
 
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         SCOPED_TRACE(m.constant);
         auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
         ASSERT_NE(action, nullptr);
@@ -947,7 +967,7 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         EXPECT_EQ(g_calls[0].control, FindEntry("MENUBAR", m.constant)->id);
         EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
     }
-    for (const MenuSpec& m : kHelpItems) {
+    for (const ExpectedMenu& m : kHelpItems) {
         SCOPED_TRACE(m.constant);
         auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
         ASSERT_NE(action, nullptr);
@@ -961,7 +981,7 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
     }
 
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         if (p.pages.empty()) continue;
         SCOPED_TRACE(p.constant);
         auto* tabs = Find<QTabWidget>(p.constant, "TAB");
@@ -1006,7 +1026,7 @@ TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad
         ASSERT_NE(cb, nullptr) << e.ctl.callback;
         EXPECT_NE(cb->control, nullptr) << e.ctl.callback;
     }
-    for (const MenuSpec& m : kMenus) {
+    for (const ExpectedMenu& m : kMenus) {
         if (m.callback == nullptr) continue;
         const CallbackEntry* cb = FindCallback(m.callback);
         ASSERT_NE(cb, nullptr) << m.callback;
@@ -1014,7 +1034,7 @@ TEST(CatalogueWithApplication, EveryResourceCallbackIsRegisteredAndThePanelsLoad
     }
     const int main = LoadPanel(0, "mainwin.uir", uir::PANEL_MAIN);
     ASSERT_GT(main, 0);
-    for (const PanelSpec& p : kPanelSpecs) {
+    for (const ExpectedPanel& p : kExpectedPanels) {
         if (std::string(p.constant) == "PANEL_MAIN") continue;
         const int h = LoadPanel(main, p.file, p.number);
         EXPECT_GT(h, 0) << p.constant;

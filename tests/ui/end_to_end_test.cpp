@@ -5,19 +5,24 @@
 
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 
 #include "app/mainwin.h"
-#include "model/uir_ids.h"
+#include "engine/write_journal.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -198,5 +203,56 @@ TEST_F(EndToEnd, DebugFrequencyIsWrittenScaledAndAFaultTurnsItsRowRed)
             5000));
         sim.releaseRegister(2749);
     });
+    EXPECT_TRUE(popups.empty());
+}
+
+TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
+{
+    std::remove((ConsoleStateDir() + "/writes.csv").c_str());
+    runConsole([&] {
+        const int page1 = panel_set_tab[0].load();
+        auto* overVolt = find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+        auto* ok = find<QPushButton>(page1, "TAB1_SEND_3");
+        auto* setLine = find<QLabel>(panel_set.load(), "WRITE_STATUS");
+        auto* debugLine = find<QLabel>(panel_debug.load(), "WRITE_STATUS");
+        ASSERT_TRUE(overVolt != nullptr && ok != nullptr && setLine != nullptr && debugLine != nullptr);
+        const auto shows = [](QLabel* l, const char* start) {
+            return l->text().startsWith(QString::fromUtf8(start));
+        };
+        const auto red = [](QLabel* l) {
+            return l->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+        };
+
+        overVolt->setValue(58);
+        ok->click();
+        ASSERT_TRUE(runUntil([&] { return shows(setLine, "Over volt = 58 V confirmed "); }, 5000))
+            << setLine->text().toStdString();
+        EXPECT_TRUE(shows(debugLine, "Over volt = 58 V confirmed "));
+        EXPECT_FALSE(red(setLine));
+        EXPECT_FALSE(red(debugLine));
+        EXPECT_LE(setLine->sizeHint().width(), 1366);
+
+        sim::Fault reject;
+        reject.exceptionCode = 3;
+        reject.times = 1;
+        sim.setFault(2550, reject);
+        overVolt->setValue(59);
+        ok->click();
+        ASSERT_TRUE(runUntil(
+            [&] { return shows(setLine, "Over volt = 59 V NOT confirmed: rejected, exception 3"); }, 5000))
+            << setLine->text().toStdString();
+        EXPECT_TRUE(red(setLine));
+        EXPECT_TRUE(red(debugLine));
+    });
+    // Quitting wrote out the journal.
+    std::ifstream in(ConsoleStateDir() + "/writes.csv");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], kWriteJournalHeader);
+    EXPECT_NE(lines[1].find(",PARAMETER SET,BASIC,Over volt,2550,58,V,0x003A,confirmed,"), std::string::npos)
+        << lines[1];
+    EXPECT_NE(lines[2].find(",2550,59,V,0x003B,rejected,exception 3 (illegal data value)"), std::string::npos)
+        << lines[2];
     EXPECT_TRUE(popups.empty());
 }

@@ -15,12 +15,14 @@
 #include <QTimer>
 
 #include "app/mainwin.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
+#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
@@ -50,11 +52,15 @@ protected:
         panel_debug_display_flag = 1;
         RS232COMThreadHandle = 0;
         RS232COMThreadStop = 0;
+        ResetWriteTracking();
+        comConfigure_success_flag = 1;  // STOP is marked, not ended as "port closed"
     }
     void TearDown() override
     {
         RS232COMThreadHandle = 0;
         RS232COMThreadStop = 0;
+        comConfigure_success_flag = 0;
+        ResetWriteTracking();
     }
     testsupport::RecordingUi ui;
 };
@@ -114,9 +120,13 @@ protected:
         ASSERT_TRUE(LoadConsolePanels());
         fillDataItems();
         clearSendFlags();
+        ResetWriteTracking();
+        comConfigure_success_flag = 1;
     }
     void TearDown() override
     {
+        comConfigure_success_flag = 0;
+        ResetWriteTracking();
         SetConfirmHandler({});
         qtui::ShutdownUserInterface();
     }

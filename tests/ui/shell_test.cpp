@@ -6,14 +6,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "app/mainwin.h"
-#include "model/uir_ids.h"
+#include "app/version.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
+#include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_widgets.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
@@ -49,6 +52,12 @@ class Shell : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // A previous test in this process may have run and stopped the console.
+        for (auto* flag :
+             {&RS232COMThreadStop, &RefreshUIThreadStop, &RS232COMThreadStatue, &RefreshUIThreadStatue,
+              &RS232COMThreadHandle, &RefreshUIThreadHandle, &comConfigure_flag, &panelSet_display_flag,
+              &panel_debug_display_flag, &comConfigure_success_flag})
+            flag->store(0);
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
         SetPopupHandler(
             [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
@@ -156,15 +165,29 @@ TEST_F(Shell, StartValuesShowAfterTheFirstRefreshAndLedsAreOff)
     ConsoleOptions options;
     int ledTx = -1, ledRx = -1;
     double firstReadout = -1;
+    // Start-up colours both LEDs: grey when off, green when lit.
+    std::vector<QColor> off, lit;
+    const auto colours = [](std::vector<QColor>* out) {
+        for (const char* name : {"LED_TRANSMIT", "LED_RECIEVE"}) {
+            auto* lamp = qtui::PanelWidget(panelMain.load())->findChild<qtui::LedLamp*>(name);
+            out->push_back(lamp != nullptr ? lamp->shownColor() : QColor());
+        }
+    };
     QTimer::singleShot(600, [&] {
         GetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, &ledTx);
         GetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, &ledRx);
         GetCtrlVal(panel_set_tab[4].load(), uir::tabpanel_5::TAB5_NUMERIC_SET_4, &firstReadout);
+        colours(&off);
+        SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 1);
+        SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 1);
+        colours(&lit);
         button(panelMain.load(), "QUITBUTTON")->click();
     });
     EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
     EXPECT_EQ(ledTx, 0);
     EXPECT_EQ(ledRx, 0);
+    EXPECT_EQ(off, (std::vector<QColor>{QColor(0xA0, 0xA0, 0xA0), QColor(0xA0, 0xA0, 0xA0)}));
+    EXPECT_EQ(lit, (std::vector<QColor>{QColor(0x00, 0xFF, 0x00), QColor(0x00, 0xFF, 0x00)}));
     EXPECT_EQ(firstReadout, 3.0);  // item 3 of the MOTOR page starts at 3
 }
 
@@ -222,3 +245,17 @@ INSTANTIATE_TEST_SUITE_P(Shutdown, QuitConsole,
                                            QuitCase{"RefreshThreadNeverStarted", true, 1},
                                            QuitCase{"NoThreadStarted", false, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Shell, MainPanelTitleNamesTheConsoleAndItsVersionOnce)
+{
+    ASSERT_TRUE(LoadConsolePanels());
+    QWidget* main = qtui::PanelWidget(panelMain.load());
+    ASSERT_NE(main, nullptr);
+    const QString version = QString::fromLatin1(ConsoleVersion());
+    EXPECT_TRUE(QRegularExpression("^[0-9]+\\.[0-9]+\\.[0-9]+$").match(version).hasMatch())
+        << version.toStdString();
+    EXPECT_EQ(main->windowTitle(), "Drive Service Console " + version);
+    ShowVersionInTitle(panelMain.load());
+    EXPECT_EQ(main->windowTitle(), "Drive Service Console " + version);
+    ShowVersionInTitle(-1);  // a bad handle changes nothing
+}

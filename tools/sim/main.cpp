@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "tools/sim/simulator.h"
@@ -12,21 +13,37 @@ namespace {
 void Usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "Usage: drive-sim [--help]\n"
+                 "Usage: drive-sim [--line-rate BAUD] [--help | --version]\n"
                  "Simulates the drive controller as a Modbus RTU slave (address 1) on a\n"
                  "pseudo-terminal. Prints the device path to give the console, e.g.\n"
                  "  drive-console --com 1=<path>\n"
-                 "and serves until interrupted (SIGINT or SIGTERM).\n");
+                 "and serves until interrupted (SIGINT or SIGTERM).\n"
+                 "  --line-rate BAUD  hold each reply as long as a line at BAUD bit/s\n"
+                 "                    would take to carry the request and the reply\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    long lineRate = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Usage(stdout);
             return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("drive-sim %s\n", DSC_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--line-rate") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            lineRate = std::strtol(argv[++i], &end, 10);
+            if (end == argv[i] || *end != '\0' || lineRate < 1 || lineRate > 1000000) {
+                std::fprintf(stderr, "drive-sim: bad --line-rate value '%s'\n", argv[i]);
+                return 2;
+            }
+            continue;
         }
         std::fprintf(stderr, "drive-sim: unknown argument '%s'\n", argv[i]);
         Usage(stderr);
@@ -42,6 +59,7 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     sim::Simulator simulator;
+    simulator.setLineRate(lineRate);
     const std::string path = simulator.start();
     if (path.empty()) {
         std::fprintf(stderr, "drive-sim: %s\n", simulator.error().c_str());

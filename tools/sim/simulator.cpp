@@ -278,6 +278,23 @@ bool Simulator::pause(int ms)
     return r == 0 && !stopping_.load();
 }
 
+bool Simulator::pauseUs(std::int64_t us)
+{
+    if (us <= 0) return !stopping_.load();
+    const timespec wait{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
+    pollfd p{wakeRead_, POLLIN, 0};
+    int r;
+    do {
+        r = ::ppoll(&p, 1, &wait, nullptr);
+    } while (r < 0 && errno == EINTR);
+    return r == 0 && !stopping_.load();
+}
+
+void Simulator::setLineRate(long baud)
+{
+    lineBaud_.store(baud > 0 ? baud : 0);
+}
+
 void Simulator::serve()
 {
     std::uint8_t request[MODBUS_RTU_MAX_ADU_LENGTH];
@@ -332,6 +349,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
 {
     RequestRecord rec;
     rec.receivedMs = SteadyMs();
+    const auto receivedAt = std::chrono::steady_clock::now();
     rec.raw.assign(request, request + length);
     if (length >= 6) {
         rec.function = request[1];
@@ -359,7 +377,28 @@ void Simulator::handle(const std::uint8_t* request, int length)
         fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
     std::vector<std::uint8_t> reply = render(request, length, code);
     if (reply.empty()) return;  // a broadcast gets no reply
+    const bool written = code == 0 && rec.function == MODBUS_FC_WRITE_SINGLE_REGISTER && reply.size() == 8;
+    if (written && fault.holdValue >= 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (IsParameter(rec.address)) cell(rec.address) = static_cast<std::uint16_t>(fault.holdValue);
+    }
+    if (written && fault.echoValue >= 0) {
+        reply[4] = static_cast<std::uint8_t>(fault.echoValue >> 8);
+        reply[5] = static_cast<std::uint8_t>(fault.echoValue & 0xFF);
+        const std::uint16_t crc = Crc16(reply.data(), 6);
+        reply[6] = static_cast<std::uint8_t>(crc & 0xFF);
+        reply[7] = static_cast<std::uint8_t>(crc >> 8);
+    }
     if (fault.corruptCrc) reply.back() ^= 0xFF;
+    // Garbage right after the reply, in the same write.
+    for (int i = 0; i < fault.trailingBytes; ++i) reply.push_back(static_cast<std::uint8_t>(0xA5 ^ i));
+    if (const long baud = lineBaud_.load(); baud > 0) {
+        // The whole exchange as the wire would carry it, 11 bits a character.
+        const auto wire = std::chrono::microseconds(
+            static_cast<std::int64_t>(static_cast<std::size_t>(length) + reply.size()) * 11 * 1000000 / baud);
+        const auto left = receivedAt + wire - std::chrono::steady_clock::now();
+        if (!pauseUs(std::chrono::duration_cast<std::chrono::microseconds>(left).count())) return;
+    }
 
     std::size_t firstBurst = 0;  // bytes already on the line when the rest goes out
     if (fault.splitGapMs >= 0) {
@@ -416,6 +455,17 @@ bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
         }
     }
     return true;
+}
+
+std::uint16_t Simulator::Crc16(const std::uint8_t* bytes, std::size_t count)
+{
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int b = 0; b < 8; ++b)
+            crc = (crc & 1) != 0 ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+    }
+    return crc;
 }
 
 std::uint16_t& Simulator::cell(int address)

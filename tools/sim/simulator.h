@@ -64,6 +64,9 @@ struct Fault {
     int delayMs = 0;          // wait this long before replying
     int splitGapMs = -1;      // >= 0: send the reply in two bursts this far apart
     int times = -1;           // how many requests it applies to; -1 until cleared
+    int echoValue = -1;       // >= 0: echo a write with this value (the register takes the written one)
+    int holdValue = -1;       // >= 0: a write stores this value instead, echoed exactly (a clamp)
+    int trailingBytes = 0;    // > 0: this many bytes of garbage follow the reply at once
 };
 
 // One request as received, and what became of it.
@@ -111,6 +114,11 @@ public:
     void advanceTime(std::int64_t ms);
     std::int64_t timeMs();
 
+    // Paces replies at a line rate: a reply's last byte goes out no sooner than
+    // (request + reply bytes) x 11 bits / baud after the request arrived, as
+    // on a real line. 0 (the default) answers at once.
+    void setLineRate(long baud);
+
     void setFault(int address, const Fault& fault);
     void clearFault(int address);
     void clearFaults();
@@ -130,10 +138,13 @@ private:
     void updateLocked();
     void resetParametersLocked();
     std::uint16_t& cell(int address);
+    // CRC-16 of Modbus RTU (sent low byte first).
+    static std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t count);
     std::int64_t timeLocked() const;
     bool sendBytes(const std::uint8_t* bytes, std::size_t count);
     // Sleeps up to `ms`, returning false at once when stop() is called.
     bool pause(int ms);
+    bool pauseUs(std::int64_t us);
     void closeAll();
 
     // Set up by start(), torn down by stop(); the serving thread uses them in between.
@@ -144,6 +155,7 @@ private:
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<long> lineBaud_{0};
     std::string slavePath_;
     std::string error_;
 

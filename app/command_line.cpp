@@ -1,0 +1,390 @@
+#include "app/command_line.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+#include "platform/headless_ui.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+#include "sets/parameter_set.h"
+#include "sets/set_line.h"
+
+namespace {
+
+constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
+constexpr int kPasswordDueMs = 10000;
+constexpr int kPasswordCheckMs = 50;
+
+struct Args {
+    std::string command;
+    std::string file;  // verify, restore
+    std::string device;
+    long baud = 19200;  // the port panel's defaults
+    int parity = 1;
+    int dataBits = 8;
+    int stopBits = 1;
+    std::string out;  // dump
+    std::string note;
+    std::vector<int> only;
+    bool dryRun = false;
+    int giveUpMs = psets::kDefaultGiveUpMs;
+};
+
+bool parseInt(const std::string& text, long lo, long hi, long* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || end == text.c_str() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
+{
+    a->command = args.at(0);
+    const bool needsFile = a->command != "dump";
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& s = args[i];
+        auto value = [&](std::string* v) {
+            if (i + 1 >= args.size()) {
+                *error = s + " needs a value";
+                return false;
+            }
+            *v = args[++i];
+            return true;
+        };
+        std::string v;
+        long n = 0;
+        if (s == "--device") {
+            if (!value(&a->device)) return false;
+        } else if (s == "--baud") {
+            if (!value(&v)) return false;
+            static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
+            if (!parseInt(v, 1, 1000000, &n) || kBauds.count(n) == 0) {
+                *error = "bad --baud '" + v + "' (1200, 2400, 4800, 9600, 19200 or 115200)";
+                return false;
+            }
+            a->baud = n;
+        } else if (s == "--parity") {
+            if (!value(&v)) return false;
+            const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
+            auto it = kParity.find(v);
+            if (it == kParity.end()) {
+                *error = "bad --parity '" + v + "' (none, odd or even)";
+                return false;
+            }
+            a->parity = it->second;
+        } else if (s == "--data-bits") {
+            if (!value(&v)) return false;
+            if (!parseInt(v, 7, 8, &n)) {
+                *error = "bad --data-bits '" + v + "' (7 or 8)";
+                return false;
+            }
+            a->dataBits = static_cast<int>(n);
+        } else if (s == "--stop-bits") {
+            if (!value(&v)) return false;
+            if (!parseInt(v, 1, 2, &n)) {
+                *error = "bad --stop-bits '" + v + "' (1 or 2)";
+                return false;
+            }
+            a->stopBits = static_cast<int>(n);
+        } else if (s == "--timeout") {
+            if (!value(&v)) return false;
+            char* end = nullptr;
+            errno = 0;
+            const double sec = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 ||
+                sec > 600) {
+                *error = "bad --timeout '" + v + "' (seconds, above 0 and up to 600)";
+                return false;
+            }
+            a->giveUpMs = std::max(1, static_cast<int>(sec * 1000));
+        } else if (s == "--out" && a->command == "dump") {
+            if (!value(&a->out)) return false;
+        } else if (s == "--note" && a->command == "dump") {
+            if (!value(&a->note)) return false;
+        } else if (s == "--only" && a->command == "restore") {
+            if (!value(&v)) return false;
+            std::size_t from = 0;
+            while (from <= v.size()) {
+                const std::size_t comma = std::min(v.find(',', from), v.size());
+                const std::string part = v.substr(from, comma - from);
+                if (!parseInt(part, 0, 65535, &n) || psets::FindRegister(static_cast<int>(n)) == nullptr) {
+                    *error = "bad --only register '" + part + "' (a parameter register, e.g. 2550)";
+                    return false;
+                }
+                a->only.push_back(static_cast<int>(n));
+                from = comma + 1;
+            }
+        } else if (s == "--dry-run" && a->command == "restore") {
+            a->dryRun = true;
+        } else if (needsFile && a->file.empty() && !s.empty() && s[0] != '-') {
+            a->file = s;
+        } else {
+            *error = "unknown argument '" + s + "' for " + a->command;
+            return false;
+        }
+    }
+    if (needsFile && a->file.empty()) {
+        *error = a->command + " needs a FILE";
+        return false;
+    }
+    if (a->device.empty()) {
+        *error = a->command + " needs --device PATH";
+        return false;
+    }
+    return true;
+}
+
+std::string describe(const psets::RegisterInfo& info)
+{
+    return std::to_string(info.reg) + " " + info.page + " / " + info.caption;
+}
+
+std::string valueText(const psets::RegisterInfo& info, int word)
+{
+    std::string text = psets::FormatValue(info, word);
+    if (!info.unit.empty()) text += " " + info.unit;
+    if (info.scaled) text += " (word " + std::to_string(word) + ")";
+    return text;
+}
+
+// The port, the communication thread and the password timers for the length
+// of one command, torn down in the destructor.
+class Line {
+public:
+    explicit Line(const Args& a)
+    {
+        SetUiBackend(&ui_);
+        // A new line: nothing awaited, the password not yet accepted.
+        com_idle = 1;
+        hci_commnication_enable_5927 = 0;
+        fillDataItems();
+        // Only the pages are read: the status block is of no use here.
+        kStatusTable.items[0].query_flag = 0;
+        query_enable_flag = 1;
+        SetComDevice(kCommandPort, a.device);
+        comselect = kCommandPort;
+        btlselect = static_cast<int>(a.baud);
+        jhselect = a.parity;
+        longselect = a.dataBits;
+        stopselect = a.stopBits;
+        ConfigureSelectedPort();
+        if (comConfigure_success_flag.load() != 1) return;
+        RS232COMThreadStop = 0;
+        RS232COMThreadHandle = CreateThread(RS232COMThread);
+        timers_ = std::thread([this] { runPasswordTimers(); });
+    }
+    ~Line()
+    {
+        stop_ = true;
+        if (timers_.joinable()) timers_.join();
+        const int handle = RS232COMThreadHandle.load();
+        if (handle != 0) {
+            RS232COMThreadStop = 1;
+            JoinThread(handle);
+            RS232COMThreadHandle = 0;
+        }
+        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        comConfigure_success_flag = 0;
+        SetUiBackend(nullptr);
+    }
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    bool open() const { return RS232COMThreadHandle.load() != 0; }
+
+private:
+    // What the main panel's two timers do in the window: a password write due
+    // every 10 s, made as soon as the line is idle.
+    void runPasswordTimers()
+    {
+        std::int64_t due = ClockMs() + kPasswordDueMs;
+        while (!stop_.load()) {
+            if (ClockMs() >= due) {
+                timer_cmPW(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+                due = ClockMs() + kPasswordDueMs;
+            }
+            timer_cmPW_rt(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+            Sleep(kPasswordCheckMs);
+        }
+    }
+
+    HeadlessUi ui_;
+    std::atomic<bool> stop_{false};
+    std::thread timers_;
+};
+
+// Opens the line and reads the pages; returns kCommandOk or the failure status.
+int connect(const Args& a, Line& line, std::FILE* err)
+{
+    if (!line.open()) {
+        std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+        return kCommandNoAnswer;
+    }
+    std::string error;
+    if (!psets::WaitForController(a.giveUpMs, &error) || !psets::ReadPagesFresh(a.giveUpMs, &error)) {
+        std::fprintf(err, "drive-console: %s: %s\n", a.device.c_str(), error.c_str());
+        return kCommandNoAnswer;
+    }
+    return kCommandOk;
+}
+
+int dump(const Args& a, std::FILE* out, std::FILE* err)
+{
+    Line line(a);
+    const int rc = connect(a, line, err);
+    if (rc != kCommandOk) return rc;
+    const psets::ParameterSet set = psets::SetFromWords(psets::TableWords(), a.note);
+    if (a.out.empty()) {
+        const QByteArray bytes = psets::ToJson(set);
+        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
+        std::fflush(out);
+        return kCommandOk;
+    }
+    std::string error;
+    if (!psets::SaveSetFile(a.out, set, &error)) {
+        std::fprintf(err, "drive-console: %s\n", error.c_str());
+        return kCommandBadInput;
+    }
+    std::fprintf(err, "drive-console: %zu registers saved to %s\n", set.entries.size(), a.out.c_str());
+    return kCommandOk;
+}
+
+int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
+{
+    Line line(a);
+    const int rc = connect(a, line, err);
+    if (rc != kCommandOk) return rc;
+    int differing = 0;
+    for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
+        if (!c.differs || c.info == nullptr) continue;
+        ++differing;
+        std::fprintf(out, "%s: controller %s, file %s\n", describe(*c.info).c_str(),
+                     valueText(*c.info, c.controllerWord).c_str(), valueText(*c.info, c.fileWord).c_str());
+    }
+    std::fprintf(err, "drive-console: %d of %zu registers differ\n", differing, set.entries.size());
+    return differing == 0 ? kCommandOk : kCommandDiffers;
+}
+
+int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
+{
+    Line line(a);
+    const int rc = connect(a, line, err);
+    if (rc != kCommandOk) return rc;
+    const std::map<int, int> before = psets::TableWords();
+    const std::vector<psets::Entry> plan = psets::RegistersToWrite(set, before, a.only);
+    auto considered = [&](int reg) {
+        return a.only.empty() || std::find(a.only.begin(), a.only.end(), reg) != a.only.end();
+    };
+    int actionsDiffering = 0;
+    for (const psets::Comparison& c : psets::Compare(set, before)) {
+        if (c.info == nullptr || !c.info->action || !c.differs || !considered(c.info->reg)) continue;
+        ++actionsDiffering;
+        std::fprintf(out,
+                     "not written (a command or test switch, never restored): %s: controller %s, file %s\n",
+                     describe(*c.info).c_str(), valueText(*c.info, c.controllerWord).c_str(),
+                     valueText(*c.info, c.fileWord).c_str());
+    }
+    if (a.dryRun) {
+        for (const psets::Entry& e : plan) {
+            const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
+            std::fprintf(out, "would write %s: %s -> %s\n", describe(info).c_str(),
+                         valueText(info, before.at(e.reg)).c_str(), valueText(info, e.word).c_str());
+        }
+        std::fprintf(err, "drive-console: dry run, %zu registers would be written, nothing was\n",
+                     plan.size());
+        return kCommandOk;
+    }
+    if (plan.empty()) {
+        std::fprintf(err, "drive-console: nothing to write\n");
+        return actionsDiffering == 0 ? kCommandOk : kCommandDiffers;
+    }
+    const std::vector<psets::RestoreRow> rows = psets::Restore(plan, before, a.giveUpMs);
+    bool allConfirmed = true;
+    bool readBack = true;
+    std::fprintf(out, "%-8s %-10s %-34s %-22s %-22s %-22s %s\n", "register", "page", "caption", "file",
+                 "before", "after", "outcome");
+    for (const psets::RestoreRow& r : rows) {
+        const psets::RegisterInfo& info = *psets::FindRegister(r.entry.reg);
+        allConfirmed = allConfirmed && r.confirmed;
+        readBack = readBack && r.readBack;
+        std::fprintf(out, "%-8d %-10s %-34s %-22s %-22s %-22s %s\n", info.reg, info.page.c_str(),
+                     info.caption.c_str(), valueText(info, r.entry.word).c_str(),
+                     valueText(info, r.before).c_str(), r.readBack ? valueText(info, r.after).c_str() : "-",
+                     r.outcome.c_str());
+    }
+    if (!readBack) return kCommandNoAnswer;
+    // Registers left alone must still match after the writes.
+    int stillDiffering = 0;
+    for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
+        if (c.differs && considered(c.info->reg)) ++stillDiffering;
+    }
+    std::fprintf(err, "drive-console: %zu written, %d registers differ from the file now\n", rows.size(),
+                 stillDiffering);
+    return allConfirmed && stillDiffering == 0 ? kCommandOk : kCommandDiffers;
+}
+
+}  // namespace
+
+bool IsCommandName(const std::string& word)
+{
+    return word == "dump" || word == "verify" || word == "restore";
+}
+
+const char* CommandUsage()
+{
+    return "commands (no display needed):\n"
+           "  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]\n"
+           "      read the controller's parameter set; write it to FILE or to standard output\n"
+           "  drive-console verify  FILE --device PATH [port options]\n"
+           "      print each register that differs from FILE; exit 1 if any does\n"
+           "  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]\n"
+           "      write the registers that differ from FILE (or only those named), read the pages\n"
+           "      back and print the outcome of each; --dry-run writes nothing. The command and\n"
+           "      test switches (2650, 2651, 2654, 2655) are never written\n"
+           "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
+           "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
+           "  exit status: 0 done, 1 differences remain, 2 no answer from the controller, 3 bad\n"
+           "               arguments or file\n";
+}
+
+int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+{
+    Args a;
+    std::string error;
+    if (args.empty() || !IsCommandName(args[0]) || !parseArgs(args, &a, &error)) {
+        std::fprintf(err, "drive-console: %s\n%s", error.empty() ? "no command" : error.c_str(),
+                     CommandUsage());
+        return kCommandBadInput;
+    }
+    if (a.command == "dump") return dump(a, out, err);
+    psets::ParameterSet set;
+    if (!psets::LoadSetFile(a.file, &set, &error)) {
+        std::fprintf(err, "drive-console: %s\n", error.c_str());
+        return kCommandBadInput;
+    }
+    for (int reg : a.only) {
+        const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
+                                        [reg](const psets::Entry& e) { return e.reg == reg; });
+        if (!inFile) {
+            std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+            return kCommandBadInput;
+        }
+    }
+    if (a.command == "verify") return verify(a, set, out, err);
+    return restore(a, set, out, err);
+}

@@ -1,0 +1,635 @@
+#include "app/monitor_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <vector>
+
+#include "engine/item_names.h"
+#include "engine/status_recorder.h"
+#include "engine/traffic_decode.h"
+#include "modbus/line_events.h"
+#include "modbus/modbus.h"
+#include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "platform/ui.h"
+
+namespace {
+
+namespace pm = uir::panel_monitor;
+
+constexpr int kTrafficLines = 2000;
+constexpr int kDrainMs = 500;  // about one status poll
+constexpr int kPlotMs = 2000;
+constexpr int kMaxMinutes = 10;
+constexpr int kDefaultMinutes = 2;
+constexpr std::int64_t kHealthyWithinMs = 3000;
+constexpr int kBatch = 64;
+// Plotted when the window opens: battery voltage, motor speed and the two temperatures.
+constexpr int kDefaultPlotted[] = {1, 10, 6, 7};
+constexpr int kWindowWidth = 1280;
+constexpr int kWindowHeight = 700;
+
+void name(QWidget* w, const char* constant)
+{
+    w->setObjectName(constant);
+    w->setAccessibleDescription(constant);
+}
+
+QString stateDir()
+{
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty()) base = QDir::homePath() + "/.local/state";
+    return base + "/drive-console";
+}
+
+QString millis(std::int64_t us)
+{
+    return us < 0 ? QStringLiteral("–") : QString::number(static_cast<double>(us) / 1000.0, 'f', 0) + " ms";
+}
+
+class MonitorWindow;
+MonitorWindow* g_window = nullptr;
+
+class MonitorWindow : public QWidget {
+public:
+    MonitorWindow();
+    ~MonitorWindow() override { recorder_.stop(); }
+
+    bool startRecording(const std::string& path, std::string* error);
+    // Takes what the line reported and redraws at once, not at the next tick.
+    void refreshNow()
+    {
+        drain();
+        showPlot();
+    }
+
+private:
+    QGroupBox* buildHealth();
+    QGroupBox* buildPlot();
+    QGroupBox* buildTraffic();
+    QGroupBox* buildRecording();
+    QLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
+
+    void drain();
+    void take(const LineEvent& e);
+    void showCounters();
+    void showPlot();
+    void showRecording();
+    void appendTraffic(const QString& line);
+    void flushTraffic();
+    void togglePause(bool paused);
+    void saveTraffic();
+    void toggleRecording();
+    void plottedChanged(QListWidgetItem* item);
+
+    LineEventReader reader_;
+    std::vector<LineEvent> batch_ = std::vector<LineEvent>(kBatch);
+    std::uint64_t lostShown_ = 0;
+    unsigned drains_ = 0;
+
+    QLabel* health_ = nullptr;
+    QLabel* requests_ = nullptr;
+    QLabel* repliesOk_ = nullptr;
+    QLabel* timeouts_ = nullptr;
+    QLabel* crcErrors_ = nullptr;
+    QLabel* exceptions_ = nullptr;
+    QLabel* otherRejects_ = nullptr;
+    QLabel* passwordWrites_ = nullptr;
+    QLabel* portErrors_ = nullptr;
+    QLabel* responseLast_ = nullptr;
+    QLabel* responseMin_ = nullptr;
+    QLabel* responseMean_ = nullptr;
+    QLabel* responseMax_ = nullptr;
+    QLabel* bytesSent_ = nullptr;
+    QLabel* bytesReceived_ = nullptr;
+    QLabel* lastGood_ = nullptr;
+
+    QPlainTextEdit* traffic_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    bool paused_ = false;
+    std::deque<QString> held_;  // lines that came while paused
+    QStringList incoming_;      // lines of this drain, added to the list in one go
+
+    QChart* chart_ = nullptr;
+    QDateTimeAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    QListWidget* values_ = nullptr;
+    QSpinBox* minutes_ = nullptr;
+    std::array<std::deque<QPointF>, DATAITEMOR_COUNT> history_;
+    std::array<QLineSeries*, DATAITEMOR_COUNT> series_{};
+    std::array<QString, DATAITEMOR_COUNT> captions_;
+
+    StatusRecorder recorder_;
+    QPushButton* record_ = nullptr;
+    QLabel* recordStatus_ = nullptr;
+    QString recordMessage_;
+
+    QTimer drainTimer_;
+    QTimer plotTimer_;
+};
+
+MonitorWindow::MonitorWindow()
+{
+    setWindowTitle("Line monitor");
+    name(this, "PANEL_MONITOR");
+    setAccessibleName("Line monitor");
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        const RegisterName n = NameOfRegister(kStatusTable.first_register + i);
+        QString caption = QString::fromStdString(CaptionOfRegister(kStatusTable.first_register + i));
+        if (!n.unit.empty()) caption += " (" + QString::fromStdString(n.unit) + ")";
+        captions_[static_cast<size_t>(i)] = caption;
+    }
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildHealth());
+    left->addWidget(buildRecording());
+    left->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 0);
+    top->addWidget(buildPlot(), 1);
+    auto* upper = new QWidget;
+    upper->setLayout(top);
+    top->setContentsMargins(0, 0, 0, 0);
+
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(upper);
+    split->addWidget(buildTraffic());
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(split);
+    resize(kWindowWidth, kWindowHeight);
+
+    connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
+    connect(&plotTimer_, &QTimer::timeout, this, [this] { showPlot(); });
+    drainTimer_.start(kDrainMs);
+    plotTimer_.start(kPlotMs);
+    showCounters();
+    showRecording();
+}
+
+QLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
+{
+    auto* label = new QLabel(caption);
+    auto* value = new QLabel;
+    name(value, constant);
+    value->setAccessibleName(caption);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setMinimumWidth(110);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setObjectName(QString(constant) + "_caption");
+    grid->addWidget(label, row, 0);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+
+QGroupBox* MonitorWindow::buildHealth()
+{
+    auto* box = new QGroupBox("Link health");
+    auto* grid = new QGridLayout(box);
+    health_ = new QLabel;
+    health_->setObjectName("LINK_STATE");
+    grid->addWidget(health_, 0, 0, 1, 2);
+    int r = 1;
+    requests_ = counter(grid, r++, "Requests", "LINK_REQUESTS");
+    repliesOk_ = counter(grid, r++, "Replies accepted", "LINK_REPLIES_OK");
+    timeouts_ = counter(grid, r++, "Time-outs", "LINK_TIMEOUTS");
+    crcErrors_ = counter(grid, r++, "CRC or length rejects", "LINK_CRC_ERRORS");
+    exceptions_ = counter(grid, r++, "Exception replies", "LINK_EXCEPTIONS");
+    otherRejects_ = counter(grid, r++, "Other rejects", "LINK_OTHER_REJECTS");
+    passwordWrites_ = counter(grid, r++, "Password writes", "LINK_PASSWORD_WRITES");
+    portErrors_ = counter(grid, r++, "Port errors", "LINK_PORT_ERRORS");
+    responseLast_ = counter(grid, r++, "Response time, last", "LINK_RESPONSE_LAST_MS");
+    responseMin_ = counter(grid, r++, "Response time, min", "LINK_RESPONSE_MIN_MS");
+    responseMean_ = counter(grid, r++, "Response time, mean", "LINK_RESPONSE_MEAN_MS");
+    responseMax_ = counter(grid, r++, "Response time, max", "LINK_RESPONSE_MAX_MS");
+    bytesSent_ = counter(grid, r++, "Bytes sent", "LINK_BYTES_SENT");
+    bytesReceived_ = counter(grid, r++, "Bytes received", "LINK_BYTES_RECEIVED");
+    lastGood_ = counter(grid, r++, "Last good reply", "LINK_LAST_GOOD_REPLY");
+    auto* reset = new QPushButton("Reset counters");
+    name(reset, "LINK_RESET");
+    reset->setAccessibleName("Reset counters");
+    connect(reset, &QPushButton::clicked, this, [this] {
+        ResetLinkCounters();
+        showCounters();
+    });
+    grid->addWidget(reset, r, 0, 1, 2);
+    return box;
+}
+
+QGroupBox* MonitorWindow::buildRecording()
+{
+    auto* box = new QGroupBox("Recording");
+    auto* layout = new QVBoxLayout(box);
+    record_ = new QPushButton;
+    name(record_, "RECORD");
+    record_->setAccessibleName("Record status values");
+    connect(record_, &QPushButton::clicked, this, [this] { toggleRecording(); });
+    recordStatus_ = new QLabel;
+    name(recordStatus_, "RECORD_STATUS");
+    recordStatus_->setWordWrap(true);
+    recordStatus_->setMaximumWidth(260);
+    layout->addWidget(record_);
+    layout->addWidget(recordStatus_);
+    return box;
+}
+
+QGroupBox* MonitorWindow::buildPlot()
+{
+    auto* box = new QGroupBox("Live values");
+    auto* layout = new QHBoxLayout(box);
+
+    chart_ = new QChart;
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    axisX_ = new QDateTimeAxis;
+    axisX_->setFormat("hh:mm:ss");
+    axisX_->setTickCount(7);
+    axisY_ = new QValueAxis;
+    axisY_->setRange(0, 1);
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    auto* view = new QChartView(chart_);
+    name(view, "PLOT");
+    view->setAccessibleName("Live values plot");
+    view->setRenderHint(QPainter::Antialiasing, false);
+    view->setMinimumSize(480, 300);
+    layout->addWidget(view, 1);
+
+    auto* side = new QVBoxLayout;
+    values_ = new QListWidget;
+    name(values_, "PLOT_VALUES");
+    values_->setAccessibleName("Values to plot");
+    values_->setMaximumWidth(250);
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        auto* item = new QListWidgetItem(captions_[static_cast<size_t>(i)], values_);
+        item->setData(Qt::UserRole, i);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        item->setCheckState(Qt::Unchecked);
+    }
+    side->addWidget(new QLabel("Plot"));
+    side->addWidget(values_, 1);
+    auto* minutesRow = new QHBoxLayout;
+    minutes_ = new QSpinBox;
+    name(minutes_, "PLOT_MINUTES");
+    minutes_->setAccessibleName("Minutes shown");
+    minutes_->setRange(1, kMaxMinutes);
+    minutes_->setValue(kDefaultMinutes);
+    minutes_->setSuffix(" min");
+    minutesRow->addWidget(new QLabel("Window"));
+    minutesRow->addWidget(minutes_);
+    side->addLayout(minutesRow);
+    layout->addLayout(side);
+
+    connect(values_, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem* item) { plottedChanged(item); });
+    connect(minutes_, &QSpinBox::valueChanged, this, [this] { showPlot(); });
+    for (int i : kDefaultPlotted) values_->item(i)->setCheckState(Qt::Checked);
+    return box;
+}
+
+QGroupBox* MonitorWindow::buildTraffic()
+{
+    auto* box = new QGroupBox("Traffic (last 2000 frames)");
+    auto* layout = new QVBoxLayout(box);
+    auto* buttons = new QHBoxLayout;
+    pause_ = new QPushButton("Pause");
+    name(pause_, "TRAFFIC_PAUSE");
+    pause_->setCheckable(true);
+    connect(pause_, &QPushButton::toggled, this, [this](bool on) { togglePause(on); });
+    auto* clear = new QPushButton("Clear");
+    name(clear, "TRAFFIC_CLEAR");
+    connect(clear, &QPushButton::clicked, this, [this] {
+        traffic_->clear();
+        held_.clear();
+    });
+    auto* save = new QPushButton("Save as text…");
+    name(save, "TRAFFIC_SAVE");
+    connect(save, &QPushButton::clicked, this, [this] { saveTraffic(); });
+    buttons->addWidget(pause_);
+    buttons->addWidget(clear);
+    buttons->addWidget(save);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    traffic_ = new QPlainTextEdit;
+    name(traffic_, "TRAFFIC");
+    traffic_->setAccessibleName("Traffic");
+    traffic_->setReadOnly(true);
+    traffic_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    traffic_->setMaximumBlockCount(kTrafficLines);
+    traffic_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    traffic_->setMinimumHeight(100);
+    layout->addWidget(traffic_);
+    return box;
+}
+
+void MonitorWindow::drain()
+{
+    for (;;) {
+        const int n = reader_.read(batch_.data(), kBatch);
+        for (int i = 0; i < n; ++i) take(batch_[static_cast<size_t>(i)]);
+        if (n < kBatch) break;
+    }
+    if (reader_.lost() != lostShown_) {
+        appendTraffic(
+            QString("… %1 frames not shown: the monitor fell behind").arg(reader_.lost() - lostShown_));
+        lostShown_ = reader_.lost();
+    }
+    flushTraffic();
+    const std::string error = recorder_.takeError();
+    if (!error.empty()) {
+        recordMessage_ = QString::fromStdString(error);
+        // Shown once the timer slot has returned: the box runs its own loop.
+        QTimer::singleShot(0, this, [error] { MessagePopup("Recording", error.c_str()); });
+    }
+    // The counters change with every poll; once a second is enough to read them.
+    if (++drains_ % 2 == 0 || !isVisible()) {
+        showCounters();
+        showRecording();
+    }
+}
+
+void MonitorWindow::take(const LineEvent& e)
+{
+    QString line = QString::fromStdString(TimeOfDay(e)) + "  " + DirectionOf(e) + "  " +
+                   QString::fromStdString(DecodeLineEvent(e));
+    if (e.responseUs >= 0) line += "  (" + millis(e.responseUs) + ")";
+    if (e.kind != LineEventKind::PortError && e.length > 0) line += "   " + QString::fromStdString(HexOf(e));
+    appendTraffic(line);
+
+    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return;
+    const int address = e.requestLength >= 6 ? (e.request[2] << 8) | e.request[3] : -1;
+    const int count = e.requestLength >= 6 ? (e.request[4] << 8) | e.request[5] : 0;
+    if (address != kStatusTable.first_register || count != kStatusTable.count || e.length < 3 + 2 * count)
+        return;
+    const double x = static_cast<double>(e.wallMs);
+    const double oldest = x - kMaxMinutes * 60000.0;
+    for (int i = 0; i < count; ++i) {
+        const int w = (e.bytes[3 + 2 * i] << 8) | e.bytes[4 + 2 * i];
+        const int raw = w >= 0x8000 ? w - 0x10000 : w;
+        const DataItem& item = kStatusTable.items[i];
+        const int den = item.scale_den.load();
+        const double y = den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
+        auto& points = history_[static_cast<size_t>(i)];
+        points.emplace_back(x, y);
+        while (!points.empty() && points.front().x() < oldest) points.pop_front();
+    }
+}
+
+void MonitorWindow::appendTraffic(const QString& line)
+{
+    if (paused_) {
+        held_.push_back(line);
+        if (held_.size() > static_cast<size_t>(kTrafficLines)) held_.pop_front();
+        return;
+    }
+    incoming_ << line;
+}
+
+void MonitorWindow::flushTraffic()
+{
+    if (incoming_.isEmpty()) return;
+    // One block per line; one append lays out and paints the list once.
+    traffic_->appendPlainText(incoming_.join('\n'));
+    incoming_.clear();
+}
+
+void MonitorWindow::togglePause(bool paused)
+{
+    paused_ = paused;
+    pause_->setText(paused ? "Resume" : "Pause");
+    if (paused) return;
+    if (held_.empty()) return;
+    traffic_->appendPlainText(QStringList(held_.begin(), held_.end()).join('\n'));
+    held_.clear();
+}
+
+void MonitorWindow::saveTraffic()
+{
+    QDir().mkpath(stateDir());
+    const QString file = QFileDialog::getSaveFileName(
+        this, "Save traffic",
+        stateDir() + "/traffic-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".txt",
+        "Text (*.txt)");
+    if (file.isEmpty()) return;
+    QFile out(file);
+    const QByteArray text = traffic_->toPlainText().toUtf8() + "\n";
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
+        !out.flush()) {
+        const std::string message =
+            "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
+        MessagePopup("Save traffic", message.c_str());
+    }
+}
+
+void MonitorWindow::showCounters()
+{
+    const LinkCounters c = ReadLinkCounters();
+    const auto set = [](QLabel* label, const QString& text) {
+        if (label->text() != text) label->setText(text);
+    };
+    // A style sheet is set only on a change: setting one re-polishes the label.
+    const auto state = [this](const char* style) {
+        if (health_->styleSheet() != QLatin1String(style)) health_->setStyleSheet(style);
+    };
+    set(requests_, QString::number(c.requests));
+    set(repliesOk_, QString::number(c.repliesOk));
+    set(timeouts_, QString::number(c.timeouts));
+    set(crcErrors_, QString::number(c.crcErrors));
+    set(exceptions_, QString::number(c.exceptions));
+    set(otherRejects_, QString::number(c.otherRejects));
+    set(passwordWrites_, QString::number(c.passwordWrites));
+    set(portErrors_, QString::number(c.portErrors));
+    set(responseLast_, millis(c.responseLastUs));
+    set(responseMin_, millis(c.responseMinUs));
+    set(responseMean_, millis(static_cast<std::int64_t>(c.responseMeanUs())));
+    set(responseMax_, millis(c.responseMaxUs));
+    set(bytesSent_, QString::number(c.bytesSent));
+    set(bytesReceived_, QString::number(c.bytesReceived));
+    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    if (c.lastGoodReplyWallMs < 0) {
+        set(lastGood_, QStringLiteral("–"));
+        set(health_, "No good reply yet");
+        state("color: #806000; font-weight: bold;");
+        return;
+    }
+    set(lastGood_, QDateTime::fromMSecsSinceEpoch(c.lastGoodReplyWallMs).toString("hh:mm:ss.zzz"));
+    const std::int64_t age = now - c.lastGoodReplyWallMs;
+    if (age <= kHealthyWithinMs) {
+        set(health_, "Line healthy: replies arriving");
+        state("color: #107010; font-weight: bold;");
+    } else {
+        set(health_, QString("No good reply for %1 s").arg(age / 1000));
+        state("color: #b01010; font-weight: bold;");
+    }
+}
+
+void MonitorWindow::plottedChanged(QListWidgetItem* item)
+{
+    const int i = item->data(Qt::UserRole).toInt();
+    if (i < 0 || i >= DATAITEMOR_COUNT) return;
+    QLineSeries*& s = series_[static_cast<size_t>(i)];
+    if (item->checkState() == Qt::Checked && s == nullptr) {
+        s = new QLineSeries;
+        s->setName(captions_[static_cast<size_t>(i)]);
+        s->setUseOpenGL(false);
+        chart_->addSeries(s);
+        s->attachAxis(axisX_);
+        s->attachAxis(axisY_);
+    } else if (item->checkState() != Qt::Checked && s != nullptr) {
+        chart_->removeSeries(s);
+        delete s;
+        s = nullptr;
+    }
+    showPlot();
+}
+
+void MonitorWindow::showPlot()
+{
+    if (!isVisible()) return;
+    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const double from = static_cast<double>(now - static_cast<std::int64_t>(minutes_->value()) * 60000);
+    double lo = 0;
+    double hi = 0;
+    bool any = false;
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        QLineSeries* s = series_[static_cast<size_t>(i)];
+        if (s == nullptr) continue;
+        const auto& points = history_[static_cast<size_t>(i)];
+        auto first = std::lower_bound(points.begin(), points.end(), from,
+                                      [](const QPointF& p, double x) { return p.x() < x; });
+        QList<QPointF> shown(first, points.end());
+        for (const QPointF& p : shown) {
+            lo = any ? std::min(lo, p.y()) : p.y();
+            hi = any ? std::max(hi, p.y()) : p.y();
+            any = true;
+        }
+        s->replace(shown);
+    }
+    axisX_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(from)),
+                     QDateTime::fromMSecsSinceEpoch(now));
+    if (!any) {
+        axisY_->setRange(0, 1);
+        return;
+    }
+    const double margin = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::abs(hi) * 0.05);
+    axisY_->setRange(lo - margin, hi + margin);
+    axisY_->applyNiceNumbers();
+}
+
+void MonitorWindow::showRecording()
+{
+    const QString label = recorder_.recording() ? "Stop recording" : "Record status values…";
+    if (record_->text() != label) record_->setText(label);
+    QString status;
+    if (recorder_.recording()) {
+        status = QString("Recording to %1: %2 rows")
+                     .arg(QString::fromStdString(recorder_.path()))
+                     .arg(recorder_.rows());
+    } else if (!recordMessage_.isEmpty()) {
+        status = recordMessage_;
+    } else {
+        status = "Not recording";
+    }
+    if (recordStatus_->text() != status) recordStatus_->setText(status);
+}
+
+bool MonitorWindow::startRecording(const std::string& path, std::string* error)
+{
+    const bool ok = recorder_.start(path, error);
+    recordMessage_ = ok ? QString() : QString::fromStdString(*error);
+    showRecording();
+    return ok;
+}
+
+void MonitorWindow::toggleRecording()
+{
+    if (recorder_.recording()) {
+        recorder_.stop();
+        recordMessage_ = QString("Recorded %1 rows to %2")
+                             .arg(recorder_.rows())
+                             .arg(QString::fromStdString(recorder_.path()));
+        showRecording();
+        return;
+    }
+    QDir().mkpath(stateDir());
+    const QString file = QFileDialog::getSaveFileName(
+        this, "Record status values",
+        stateDir() + "/status-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv",
+        "CSV (*.csv)");
+    if (file.isEmpty()) return;
+    std::string error;
+    if (!startRecording(file.toStdString(), &error)) MessagePopup("Recording", error.c_str());
+}
+
+}  // namespace
+
+void CreateMonitor()
+{
+    if (g_window == nullptr) g_window = new MonitorWindow;
+}
+
+void DestroyMonitor()
+{
+    delete g_window;
+    g_window = nullptr;
+}
+
+void monitor(int, int, void*, int)
+{
+    if (g_window == nullptr) return;
+    if (g_window->isVisible()) {
+        g_window->hide();
+    } else {
+        g_window->show();
+        g_window->raise();
+    }
+}
+
+bool StartRecording(const std::string& path, std::string* error)
+{
+    if (g_window == nullptr) {
+        *error = "the monitor is not running";
+        return false;
+    }
+    return g_window->startRecording(path, error);
+}
+
+bool SaveMonitorPng(const std::string& path)
+{
+    if (g_window == nullptr) return false;
+    if (!g_window->isVisible()) g_window->show();
+    g_window->refreshNow();
+    return g_window->grab().save(QString::fromStdString(path), "PNG");
+}
+
+QWidget* MonitorWidget()
+{
+    return g_window;
+}

@@ -1,0 +1,25 @@
+// The line monitor window (PANEL_MONITOR): link health, the traffic on the
+// line, live plots of the status values and their recording to CSV.
+//
+// It watches the line through the line events (modbus/line_events.h) on a
+// timer of the UI thread, so it never holds up the communication thread. It
+// is created hidden at start-up and keeps its history while hidden; the menu
+// entry MONITOR shows and hides it. UI thread only.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+// Creates the window, hidden. Does nothing when it exists.
+void CreateMonitor();
+// Stops a running recording (writing what is pending) and deletes the window.
+void DestroyMonitor();
+// Menu callback of MENU_MONITOR: shows or hides the window.
+void monitor(int menuBar, int menuItem, void* callbackData, int panel);
+// Starts recording the status values to `path` (as the RECORD button does).
+bool StartRecording(const std::string& path, std::string* error);
+// Renders the window to a PNG file, shown or not.
+bool SaveMonitorPng(const std::string& path);
+// The window, nullptr before CreateMonitor.
+QWidget* MonitorWidget();

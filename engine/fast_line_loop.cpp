@@ -1,0 +1,102 @@
+#include "engine/fast_line_loop.h"
+
+#include <algorithm>
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "serial/fast_line.h"
+#include "serial/port_gate.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kPassMs = 100;
+constexpr std::int64_t kPassUs = 100000;
+constexpr std::int64_t kLedStepUs = 100000;  // the LEDs blink on the 100 ms pass
+constexpr std::int64_t kIdleLookUs = 10000;  // with nothing to send, look again this soon
+constexpr std::int64_t kLongestWaitUs = 100000;
+// A password write made due by the slow timer gets the line held idle this
+// long, so that the 50 ms timer finds it idle as it would between passes.
+constexpr std::int64_t kPasswordYieldUs = 150000;
+
+// The communication thread's own.
+std::int64_t g_nextLedUs = 0;
+std::int64_t g_passwordDueSinceUs = -1;
+int g_lastPasswordState = 0;
+
+bool yieldToPasswordTimer(std::int64_t now)
+{
+    if (communication_password_sendFlag.load() != 1) {
+        g_passwordDueSinceUs = -1;
+        return false;
+    }
+    if (g_passwordDueSinceUs < 0) g_passwordDueSinceUs = now;
+    return now - g_passwordDueSinceUs < kPasswordYieldUs;
+}
+
+void sendNext()
+{
+    if (hci_commnication_enable_5927.load() == 1) {
+        // Holding the line, drop whatever came after the last reply, so that it
+        // never counts as the start of the next one.
+        if (take_idle_line()) {
+            FlushInQ(active_comselect.load());
+            com_idle = 1;
+        }
+        RS232Send();
+    } else if (take_idle_line()) {
+        Sleep(kPassMs);
+        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
+        if (send_1frame(6, communication_password_hci.address.load(), value) == -1) com_idle = 1;
+    }
+}
+
+}  // namespace
+
+FastLineWait FastLineThreadStep()
+{
+    const std::int64_t now = ClockUs();
+    if (comConfigure_success_flag.load() != 1) {
+        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+        return {now + kPassUs, false};
+    }
+    if (now >= g_nextLedUs || g_nextLedUs - now > kLedStepUs) {
+        g_nextLedUs = now + kLedStepUs;
+        transmitLedStep();
+        RS232ReceiveLedStep();
+    }
+    // Either write of the password, the port panel's or this thread's, may be
+    // the second one whose echo is still to come.
+    const int passwordState = hci_commnication_enable_5927.load();
+    if (passwordState == 1 && g_lastPasswordState == 0) FastLineRequireQuiet();
+    g_lastPasswordState = passwordState;
+    if (com_idle.load() == 1) {
+        std::int64_t quietUntil = 0;
+        if (!FastLineQuiet(&quietUntil)) return {std::min(quietUntil, g_nextLedUs), true};
+    }
+    if (com_idle.load() == 1 && now >= FastLineGuardUntilUs() && !yieldToPasswordTimer(now)) sendNext();
+    if (com_idle.load() == 0 && comConfigure_success_flag.load() == 1) {
+        const std::int64_t next = FastLineReceive();
+        if (com_idle.load() == 0) return {std::min(next, g_nextLedUs), true};
+    }
+    const std::int64_t later = ClockUs();
+    const std::int64_t guard = FastLineGuardUntilUs();
+    if (later < guard) return {guard, false};
+    return {std::min(later + kIdleLookUs, g_nextLedUs), false};
+}
+
+void FastLineThreadRound()
+{
+    HoldPortGate();
+    const FastLineWait wait = FastLineThreadStep();
+    ReleasePortGate();
+    std::int64_t left = wait.untilUs - ClockUs();
+    if (left <= 0) return;
+    left = std::min(left, kLongestWaitUs);
+    if (wait.forInput && WaitInput(active_comselect.load(), left) >= 0) return;
+    Sleep(static_cast<int>((left + 999) / 1000));
+}

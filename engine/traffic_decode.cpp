@@ -1,0 +1,140 @@
+#include "engine/traffic_decode.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "engine/item_names.h"
+#include "modbus/modbus.h"
+
+namespace {
+
+int word(const unsigned char* b)
+{
+    return (b[0] << 8) | b[1];
+}
+
+int signedWord(const unsigned char* b)
+{
+    const int w = word(b);
+    return w >= 0x8000 ? w - 0x10000 : w;
+}
+
+// What a request asks for: "W 2550 Over volt = 58" or "R 2748..2773 (26)".
+std::string describeRequest(const unsigned char* r, int length)
+{
+    if (length < 6) return "request of " + std::to_string(length) + " bytes";
+    const int address = word(r + 2);
+    switch (r[1]) {
+        case 0x06:
+            return "W " + std::to_string(address) + " " + CaptionOfRegister(address) + " = " +
+                   std::to_string(signedWord(r + 4));
+        case 0x03: {
+            const int count = word(r + 4);
+            return "R " + std::to_string(address) + ".." + std::to_string(address + count - 1) + " (" +
+                   std::to_string(count) + ")";
+        }
+        default:
+            return "function " + std::to_string(r[1]) + " at " + std::to_string(address);
+    }
+}
+
+std::string outcome(const LineEvent& e)
+{
+    switch (e.result) {
+        case MODBUS_READ_ACCEPTED:
+            return std::to_string(e.length) + " bytes ✓";
+        case MODBUS_PASSWORD_ACCEPTED:
+            return "password accepted ✓";
+        case MODBUS_WRITE_ECHO:
+            return "echo ✓";
+        default:
+            break;
+    }
+    return std::string("✗ ") + ResultInWords(e.result);
+}
+
+}  // namespace
+
+const char* DirectionOf(const LineEvent& event)
+{
+    switch (event.kind) {
+        case LineEventKind::RequestSent:
+            return "TX";
+        case LineEventKind::ReplyAccepted:
+        case LineEventKind::ReplyRejected:
+            return "RX";
+        default:
+            return "--";
+    }
+}
+
+std::string HexOf(const LineEvent& event)
+{
+    if (event.kind == LineEventKind::PortError) {
+        return std::string(reinterpret_cast<const char*>(event.bytes), static_cast<size_t>(event.length));
+    }
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(static_cast<size_t>(event.length) * 3);
+    for (int i = 0; i < event.length; ++i) {
+        if (i > 0) hex += ' ';
+        hex += kDigits[event.bytes[i] >> 4];
+        hex += kDigits[event.bytes[i] & 0x0F];
+    }
+    return hex;
+}
+
+std::string DecodeLineEvent(const LineEvent& e)
+{
+    switch (e.kind) {
+        case LineEventKind::RequestSent:
+            return describeRequest(e.bytes, e.length);
+        case LineEventKind::ReplyAccepted:
+        case LineEventKind::ReplyRejected:
+            return describeRequest(e.request, e.requestLength) + " → " + outcome(e);
+        case LineEventKind::Timeout:
+            return describeRequest(e.request, e.requestLength) + " → ✗ no reply in time" +
+                   (e.length > 0 ? " (" + std::to_string(e.length) + " bytes came)" : std::string());
+        case LineEventKind::PortError:
+            return "✗ port error: " + HexOf(e);
+    }
+    return std::string();
+}
+
+namespace {
+
+std::tm localTm(std::int64_t wallMs)
+{
+    const std::time_t seconds = static_cast<std::time_t>(wallMs >= 0 ? wallMs / 1000 : (wallMs - 999) / 1000);
+    std::tm tm{};
+    localtime_r(&seconds, &tm);
+    return tm;
+}
+
+int millisOf(std::int64_t wallMs)
+{
+    return static_cast<int>(((wallMs % 1000) + 1000) % 1000);
+}
+
+}  // namespace
+
+std::string TimeOfDay(const LineEvent& event)
+{
+    const std::tm tm = localTm(event.wallMs);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", tm.tm_hour, tm.tm_min, tm.tm_sec,
+                  millisOf(event.wallMs));
+    return text;
+}
+
+std::string IsoTime(std::int64_t wallMs)
+{
+    const std::tm tm = localTm(wallMs);
+    const long offsetMin = tm.tm_gmtoff / 60;
+    const long absOffset = offsetMin < 0 ? -offsetMin : offsetMin;
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02ld:%02ld", tm.tm_year + 1900,
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisOf(wallMs),
+                  offsetMin < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
+    return text;
+}

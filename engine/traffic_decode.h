@@ -1,0 +1,20 @@
+// One line of text per line event, for the traffic monitor and saved traffic.
+#pragma once
+
+#include <string>
+
+#include "modbus/line_events.h"
+
+// "TX", "RX" or "--" (time-outs and port errors).
+const char* DirectionOf(const LineEvent& event);
+// The bytes as upper-case hex pairs ("01 03 0A BC 00 1A 87 D2"); for a port
+// error, its message.
+std::string HexOf(const LineEvent& event);
+// What the event means, in the panels' words (UTF-8), e.g.
+// "W 2550 Over volt = 58", "W 2550 Over volt = 58 → echo ✓",
+// "R 2748..2773 (26) → 52 bytes ✓" or "R 2548..2562 (15) → ✗ CRC or length wrong".
+std::string DecodeLineEvent(const LineEvent& event);
+// Local time of the event, "hh:mm:ss.zzz".
+std::string TimeOfDay(const LineEvent& event);
+// Local time with date and offset, ISO 8601: "2026-12-08T07:41:05.123+01:00".
+std::string IsoTime(std::int64_t wallMs);

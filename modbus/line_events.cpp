@@ -1,0 +1,263 @@
+#include "modbus/line_events.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+
+#include "modbus/frame_log.h"
+#include "modbus/modbus.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr unsigned char kFunctionWrite = 0x06;
+
+// Everything below is guarded by g_mutex. The critical sections copy at most
+// one frame, or a reader's batch of events.
+std::mutex g_mutex;
+LineEvent g_ring[kLineEventCapacity];
+std::uint64_t g_sequence = 0;  // of the newest event; 0: none yet
+LinkCounters g_counters;
+unsigned char g_request[8] = {};
+int g_requestLength = 0;
+std::int64_t g_requestEndUs = -1;
+std::int64_t g_lastByteUs = -1;
+// A request went out while another still awaited its reply (a password write
+// from the UI thread): which reply answers which is unknown, so the next
+// reply gets no response time.
+bool g_overlapped = false;
+
+std::int64_t wallNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+int clampLength(const unsigned char* bytes, int length)
+{
+    if (bytes == nullptr || length <= 0) return 0;
+    return std::min(length, kLineEventBytes);
+}
+
+// Fills the next ring slot; g_mutex held.
+LineEvent& nextSlotLocked(LineEventKind kind, std::int64_t nowUs, std::int64_t wallMs)
+{
+    ++g_sequence;
+    LineEvent& e = g_ring[g_sequence % kLineEventCapacity];
+    e.sequence = g_sequence;
+    e.kind = kind;
+    e.result = 0;
+    e.clockUs = nowUs;
+    e.wallMs = wallMs;
+    e.responseUs = -1;
+    e.requestLength = 0;
+    e.length = 0;
+    return e;
+}
+
+void copyBytes(LineEvent& e, const unsigned char* bytes, int length)
+{
+    e.length = clampLength(bytes, length);
+    if (e.length > 0) std::memcpy(e.bytes, bytes, static_cast<size_t>(e.length));
+}
+
+void attachRequestLocked(LineEvent& e)
+{
+    e.requestLength = g_requestLength;
+    std::memcpy(e.request, g_request, sizeof e.request);
+}
+
+bool isPasswordWrite(const unsigned char* frame, int length)
+{
+    return length >= 6 && frame[1] == kFunctionWrite && ((frame[2] << 8) | frame[3]) == PASSWORD_REGISTER;
+}
+
+void countResultLocked(int result)
+{
+    if (IsAcceptedResult(result)) {
+        ++g_counters.repliesOk;
+    } else if (result == MODBUS_BAD_CRC) {
+        ++g_counters.crcErrors;
+    } else if (result >= MODBUS_EXCEPTION_4 && result <= MODBUS_EXCEPTION_1) {
+        ++g_counters.exceptions;
+    } else {
+        ++g_counters.otherRejects;
+    }
+}
+
+}  // namespace
+
+double LinkCounters::responseMeanUs() const
+{
+    if (responses == 0) return -1.0;
+    return static_cast<double>(responseSumUs) / static_cast<double>(responses);
+}
+
+bool IsAcceptedResult(int result)
+{
+    return result == MODBUS_READ_ACCEPTED || result == MODBUS_PASSWORD_ACCEPTED ||
+           result == MODBUS_WRITE_ECHO;
+}
+
+const char* ResultInWords(int result)
+{
+    switch (result) {
+        case MODBUS_READ_ACCEPTED:
+            return "read stored";
+        case MODBUS_PASSWORD_ACCEPTED:
+            return "password accepted";
+        case MODBUS_BAD_SLAVE:
+            return "wrong slave address";
+        case MODBUS_BAD_FUNCTION:
+            return "wrong function code";
+        case MODBUS_BAD_CRC:
+            return "CRC or length wrong";
+        case MODBUS_WRITE_ECHO:
+            return "write echoed";
+        case MODBUS_EXCEPTION_1:
+            return "exception 1: illegal function";
+        case MODBUS_EXCEPTION_2:
+            return "exception 2: illegal data address";
+        case MODBUS_EXCEPTION_3:
+            return "exception 3: illegal data value";
+        case MODBUS_EXCEPTION_4:
+            return "exception 4: slave device failure";
+        case MODBUS_UNKNOWN_BLOCK:
+            return "block not in any table";
+        default:
+            return "unknown result";
+    }
+}
+
+void LineRequestSent(const unsigned char* frame, int length)
+{
+    const std::int64_t nowUs = ClockUs();
+    const std::int64_t wallMs = wallNowMs();
+    const int kept = clampLength(frame, length);
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        LineEvent& e = nextSlotLocked(LineEventKind::RequestSent, nowUs, wallMs);
+        copyBytes(e, frame, length);
+        g_requestLength = std::min(kept, static_cast<int>(sizeof g_request));
+        if (g_requestLength > 0) std::memcpy(g_request, frame, static_cast<size_t>(g_requestLength));
+        g_overlapped = g_requestEndUs >= 0;
+        g_requestEndUs = nowUs;
+        g_lastByteUs = -1;
+        ++g_counters.requests;
+        if (isPasswordWrite(frame, kept)) ++g_counters.passwordWrites;
+        g_counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
+    }
+    logFrame("TX", frame, kept);
+}
+
+void LineBytesReceived(int count)
+{
+    if (count <= 0) return;
+    const std::int64_t nowUs = ClockUs();
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_counters.bytesReceived += static_cast<std::uint64_t>(count);
+    g_lastByteUs = nowUs;
+}
+
+void LineReplyParsed(const unsigned char* frame, int length, int result)
+{
+    const std::int64_t nowUs = ClockUs();
+    const std::int64_t wallMs = wallNowMs();
+    const bool accepted = IsAcceptedResult(result);
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        LineEvent& e = nextSlotLocked(accepted ? LineEventKind::ReplyAccepted : LineEventKind::ReplyRejected,
+                                      nowUs, wallMs);
+        e.result = result;
+        copyBytes(e, frame, length);
+        attachRequestLocked(e);
+        const std::int64_t end = g_lastByteUs >= 0 ? g_lastByteUs : nowUs;
+        if (g_requestEndUs >= 0 && end >= g_requestEndUs && !g_overlapped) {
+            e.responseUs = end - g_requestEndUs;
+            g_counters.responseLastUs = e.responseUs;
+            if (g_counters.responseMinUs < 0 || e.responseUs < g_counters.responseMinUs) {
+                g_counters.responseMinUs = e.responseUs;
+            }
+            g_counters.responseMaxUs = std::max(g_counters.responseMaxUs, e.responseUs);
+            g_counters.responseSumUs += e.responseUs;
+            ++g_counters.responses;
+        }
+        g_requestEndUs = -1;
+        g_lastByteUs = -1;
+        countResultLocked(result);
+        if (accepted) g_counters.lastGoodReplyWallMs = wallMs;
+    }
+    logFrame("RX", frame, clampLength(frame, length));
+}
+
+void LineReplyTimeout(const unsigned char* partial, int length)
+{
+    const std::int64_t nowUs = ClockUs();
+    const std::int64_t wallMs = wallNowMs();
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        LineEvent& e = nextSlotLocked(LineEventKind::Timeout, nowUs, wallMs);
+        copyBytes(e, partial, length);
+        attachRequestLocked(e);
+        g_requestEndUs = -1;
+        g_lastByteUs = -1;
+        ++g_counters.timeouts;
+    }
+    logFrame("RX timeout", partial, clampLength(partial, length));
+}
+
+void LinePortError(const char* message)
+{
+    const std::int64_t nowUs = ClockUs();
+    const std::int64_t wallMs = wallNowMs();
+    const char* text = message != nullptr ? message : "";
+    std::lock_guard<std::mutex> lock(g_mutex);
+    LineEvent& e = nextSlotLocked(LineEventKind::PortError, nowUs, wallMs);
+    copyBytes(e, reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    attachRequestLocked(e);
+    g_requestEndUs = -1;
+    g_lastByteUs = -1;
+    ++g_counters.portErrors;
+}
+
+LinkCounters ReadLinkCounters()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_counters;
+}
+
+void ResetLinkCounters()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_counters = LinkCounters{};
+}
+
+LineEventReader::LineEventReader()
+{
+    skipToNow();
+}
+
+void LineEventReader::skipToNow()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    next_ = g_sequence + 1;
+}
+
+int LineEventReader::read(LineEvent* out, int max)
+{
+    if (out == nullptr || max <= 0) return 0;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const std::uint64_t oldest = g_sequence >= kLineEventCapacity ? g_sequence - kLineEventCapacity + 1 : 1;
+    if (next_ < oldest) {
+        lost_ += oldest - next_;
+        next_ = oldest;
+    }
+    int n = 0;
+    while (n < max && next_ <= g_sequence) {
+        out[n++] = g_ring[next_ % kLineEventCapacity];
+        ++next_;
+    }
+    return n;
+}

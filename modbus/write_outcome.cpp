@@ -1,0 +1,431 @@
+#include "modbus/write_outcome.h"
+
+#include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "modbus/modbus.h"
+#include "model/data_item.h"
+
+namespace {
+
+constexpr std::size_t kRecentLimit = 256;
+
+// Everything below is guarded by g_mutex.
+std::mutex g_mutex;
+std::condition_variable g_endedCv;
+std::uint64_t g_nextId = 1;
+std::map<int, WriteRecord> g_pending;   // submitted, not taken yet; by register
+std::optional<WriteRecord> g_inFlight;  // taken; its reply is awaited
+std::vector<WriteRecord> g_readBack;    // confirmed; waiting for the page read
+std::map<int, WriteRecord> g_latest;    // by register
+std::deque<WriteRecord> g_recent;       // the last kRecentLimit ended records
+
+// Observers: calls are made under g_observerMutex, never under g_mutex.
+std::mutex g_observerMutex;
+std::map<int, WriteObserver> g_observers;
+int g_nextToken = 1;
+
+std::int64_t wallMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+int wordAt(const unsigned char* bytes)
+{
+    return (bytes[0] << 8) | bytes[1];
+}
+
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* fmt, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    return text;
+}
+
+std::string withUnit(double value, const std::string& unit)
+{
+    std::string s = format("%.6g", value);
+    if (!unit.empty()) s += " " + unit;
+    return s;
+}
+
+const char* exceptionName(int code)
+{
+    switch (code) {
+        case 1:
+            return "illegal function";
+        case 2:
+            return "illegal data address";
+        case 3:
+            return "illegal data value";
+        case 4:
+            return "device failure";
+        default:
+            return "unknown exception";
+    }
+}
+
+// Ends a record (g_mutex held); the caller notifies `ended` after unlocking.
+void endLocked(WriteRecord record, WriteOutcome outcome, std::string detail, std::vector<WriteRecord>* ended)
+{
+    record.outcome = outcome;
+    record.detail = std::move(detail);
+    record.endedMs = wallMs();
+    g_latest[record.address] = record;
+    g_recent.push_back(record);
+    if (g_recent.size() > kRecentLimit) g_recent.pop_front();
+    ended->push_back(std::move(record));
+}
+
+void notify(const std::vector<WriteRecord>& ended)
+{
+    if (ended.empty()) return;
+    g_endedCv.notify_all();
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    for (const WriteRecord& r : ended) {
+        for (auto& entry : g_observers) entry.second(r);
+    }
+}
+
+// Marks the page table holding `address` for reading (g_mutex held).
+void requestReadBackLocked(int address)
+{
+    for (const ItemTable& t : kPageTables) {
+        if (getIndex(t.items, static_cast<unsigned>(t.count), address) >= 0) {
+            t.items[0].query_flag.store(1);
+            return;
+        }
+    }
+}
+
+// The outcome of a write from the reply to it.
+WriteOutcome classify(const unsigned char* request, const unsigned char* reply, int length, int result,
+                      int* exceptionCode, std::string* detail)
+{
+    const bool exceptionReply = length >= 3 && reply[0] == request[0] && reply[1] == (request[1] | 0x80);
+    if (exceptionReply) {
+        *exceptionCode = reply[2];
+        *detail = format("exception %d (%s)", reply[2], exceptionName(reply[2]));
+        return WriteOutcome::Rejected;
+    }
+    if (result == MODBUS_WRITE_ECHO || result == MODBUS_PASSWORD_ACCEPTED) {
+        // Slave, function and CRC are right; the register and value must be too.
+        if (std::memcmp(reply, request, 6) == 0) return WriteOutcome::Confirmed;
+        *detail = format("echo says register %d = %d", wordAt(reply + 2), wordAt(reply + 4));
+        return WriteOutcome::EchoDiffers;
+    }
+    switch (result) {
+        case MODBUS_BAD_SLAVE:
+            *detail = format("reply from slave %d", reply[0]);
+            break;
+        case MODBUS_BAD_FUNCTION:
+            *detail = format("reply with function %d", reply[1]);
+            break;
+        default:
+            *detail = format("damaged reply (%d bytes)", length);
+            break;
+    }
+    return WriteOutcome::EchoDiffers;
+}
+
+}  // namespace
+
+const char* WriteOutcomeName(WriteOutcome outcome)
+{
+    switch (outcome) {
+        case WriteOutcome::Confirmed:
+            return "confirmed";
+        case WriteOutcome::NoReply:
+            return "no reply";
+        case WriteOutcome::Rejected:
+            return "rejected";
+        case WriteOutcome::EchoDiffers:
+            return "echo differs";
+        case WriteOutcome::PortClosed:
+            return "port closed";
+        case WriteOutcome::Superseded:
+            return "superseded";
+    }
+    return "?";
+}
+
+double WriteValueOf(const WriteRecord& record, std::uint16_t word)
+{
+    const int raw = word >= 0x8000 ? word - 0x10000 : word;
+    const int den = record.what.scaleDen != 0 ? record.what.scaleDen : 1;
+    return static_cast<double>(raw) * record.what.scaleNum / den;
+}
+
+std::string WriteRecord::entry() const
+{
+    return what.caption + " = " + withUnit(what.typed, what.unit);
+}
+
+std::string WriteRecord::summary() const
+{
+    if (outcome == WriteOutcome::Confirmed) {
+        if (heldDiffers()) {
+            return entry() + " written; controller holds " +
+                   withUnit(WriteValueOf(*this, heldWord), what.unit);
+        }
+        return entry() + " confirmed" + (readBack ? "" : "; " + detail);
+    }
+    std::string s = entry() + " NOT confirmed: " + WriteOutcomeName(outcome);
+    if (!detail.empty()) s += ", " + detail;
+    return s;
+}
+
+int AddWriteObserver(WriteObserver observer)
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    const int token = g_nextToken++;
+    g_observers[token] = std::move(observer);
+    return token;
+}
+
+void RemoveWriteObserver(int token)
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    g_observers.erase(token);
+}
+
+bool LatestWrite(int address, WriteRecord* out)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_latest.find(address);
+    if (it == g_latest.end()) return false;
+    if (out != nullptr) *out = it->second;
+    return true;
+}
+
+bool WaitForWrite(std::uint64_t id, std::chrono::milliseconds timeout, WriteRecord* out)
+{
+    std::unique_lock<std::mutex> lock(g_mutex);
+    const auto find = [&]() -> const WriteRecord* {
+        for (auto it = g_recent.rbegin(); it != g_recent.rend(); ++it) {
+            if (it->id == id) return &*it;
+        }
+        return nullptr;
+    };
+    const WriteRecord* found = nullptr;
+    g_endedCv.wait_for(lock, timeout, [&] { return (found = find()) != nullptr; });
+    if (found == nullptr) return false;
+    if (out != nullptr) *out = *found;
+    return true;
+}
+
+std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen,
+                          bool urgent)
+{
+    std::vector<WriteRecord> ended;
+    std::uint64_t id = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        WriteRecord record;
+        record.id = id = g_nextId++;
+        record.what = what;
+        record.address = item.address.load();
+        record.word = registerWord(registerValue);
+        record.submittedMs = wallMs();
+        if (!portOpen) {
+            endLocked(std::move(record), WriteOutcome::PortClosed, "port not open", &ended);
+        } else {
+            const int mark = urgent ? SEND_URGENT : SEND_PENDING;
+            if (!urgent && item.send_flag.load() == SEND_URGENT) {
+                // An urgent write (the motor-test stop) still waits: it goes out
+                // as it is, and this press is not written over it.
+                endLocked(std::move(record), WriteOutcome::Superseded, "a STOP was still waiting to go out",
+                          &ended);
+            } else {
+                auto it = g_pending.find(record.address);
+                if (it != g_pending.end()) {
+                    endLocked(
+                        std::move(it->second), WriteOutcome::Superseded,
+                        urgent ? "replaced by STOP before it went out" : "pressed again before it went out",
+                        &ended);
+                    g_pending.erase(it);
+                }
+                item.value.store(registerValue);
+                item.send_flag.store(mark);
+                g_pending[record.address] = std::move(record);
+            }
+        }
+    }
+    notify(ended);
+    return id;
+}
+
+bool TakeWrite(DataItem& item, std::uint16_t* word)
+{
+    std::vector<WriteRecord> ended;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        const int mark = item.send_flag.load();
+        if (mark != SEND_PENDING && mark != SEND_URGENT) return false;
+        item.send_flag.store(0);
+        *word = registerWord(item.value.load());
+        if (g_inFlight) {
+            endLocked(std::move(*g_inFlight), WriteOutcome::NoReply, "no reply before the next request",
+                      &ended);
+        }
+        g_inFlight.reset();
+        auto it = g_pending.find(item.address.load());
+        if (it != g_pending.end()) {
+            g_inFlight = std::move(it->second);
+            g_inFlight->word = *word;
+            g_pending.erase(it);
+        }
+    }
+    notify(ended);
+    return true;
+}
+
+void StoreReadReply(DataItem* items, int count, const unsigned char* words, bool clearsQuery)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (int i = 0; i < count; ++i) {
+        DataItem& item = items[i];
+        if (clearsQuery) item.query_flag.store(0);
+        // The operator's entry waits to be written: the controller's old value
+        // must not replace it, or the old value would be written back.
+        if (item.send_flag.load() != 0) continue;
+        const int raw = wordAt(words + 2 * static_cast<std::ptrdiff_t>(i));
+        item.value.store(static_cast<double>(raw >= 0x8000 ? raw - 0x10000 : raw));
+        item.refresh_flag.store(1);
+    }
+}
+
+void WriteReplyArrived(const unsigned char* request, const unsigned char* reply, int replyLength,
+                       int parseResult)
+{
+    if (request == nullptr || reply == nullptr) return;
+    std::vector<WriteRecord> ended;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        const int address = wordAt(request + 2);
+        if (request[1] == 6 && g_inFlight && g_inFlight->address == address) {
+            WriteRecord record = std::move(*g_inFlight);
+            g_inFlight.reset();
+            std::string detail;
+            const WriteOutcome outcome =
+                classify(request, reply, replyLength, parseResult, &record.exceptionCode, &detail);
+            // Whatever the reply, the page is read again so that its control
+            // shows what the controller holds now.
+            requestReadBackLocked(address);
+            if (outcome == WriteOutcome::Confirmed) {
+                record.outcome = outcome;
+                g_readBack.push_back(std::move(record));
+            } else {
+                endLocked(std::move(record), outcome, std::move(detail), &ended);
+            }
+        } else if (request[1] == 3 && !g_readBack.empty()) {
+            const int quantity = wordAt(request + 4);
+            for (auto it = g_readBack.begin(); it != g_readBack.end();) {
+                const int offset = it->address - address;
+                if (offset < 0 || offset >= quantity) {
+                    ++it;
+                    continue;
+                }
+                WriteRecord record = std::move(*it);
+                it = g_readBack.erase(it);
+                if (parseResult == MODBUS_READ_ACCEPTED) {
+                    record.readBack = true;
+                    record.heldWord = static_cast<std::uint16_t>(
+                        wordAt(reply + 3 + 2 * static_cast<std::ptrdiff_t>(offset)));
+                    std::string detail;
+                    if (record.heldWord != record.word) {
+                        detail = "controller holds " +
+                                 withUnit(WriteValueOf(record, record.heldWord), record.what.unit);
+                    }
+                    endLocked(std::move(record), WriteOutcome::Confirmed, std::move(detail), &ended);
+                } else {
+                    endLocked(std::move(record), WriteOutcome::Confirmed, "not read back", &ended);
+                }
+            }
+        }
+    }
+    notify(ended);
+}
+
+void WriteReplyTimedOut(const unsigned char* request)
+{
+    if (request == nullptr) return;
+    std::vector<WriteRecord> ended;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        const int address = wordAt(request + 2);
+        if (request[1] == 6 && g_inFlight && g_inFlight->address == address) {
+            WriteRecord record = std::move(*g_inFlight);
+            g_inFlight.reset();
+            requestReadBackLocked(address);
+            endLocked(std::move(record), WriteOutcome::NoReply, "", &ended);
+        } else if (request[1] == 3) {
+            const int quantity = wordAt(request + 4);
+            for (auto it = g_readBack.begin(); it != g_readBack.end();) {
+                const int offset = it->address - address;
+                if (offset < 0 || offset >= quantity) {
+                    ++it;
+                    continue;
+                }
+                endLocked(std::move(*it), WriteOutcome::Confirmed, "not read back", &ended);
+                it = g_readBack.erase(it);
+            }
+        }
+    }
+    notify(ended);
+}
+
+void AbandonWrites(const std::string& why, bool keepPending)
+{
+    std::vector<WriteRecord> ended;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (!keepPending) {
+            for (const ItemTable& t : kPageTables) {
+                for (int i = 0; i < t.count; ++i) t.items[i].send_flag.store(0);
+            }
+        }
+        if (g_inFlight) {
+            endLocked(std::move(*g_inFlight), WriteOutcome::PortClosed,
+                      why.empty() ? "before the reply" : why + ", before the reply", &ended);
+            g_inFlight.reset();
+        }
+        if (!keepPending) {
+            for (auto& entry : g_pending) {
+                endLocked(std::move(entry.second), WriteOutcome::PortClosed, why, &ended);
+            }
+            g_pending.clear();
+        }
+        for (WriteRecord& r : g_readBack)
+            endLocked(std::move(r), WriteOutcome::Confirmed, "not read back", &ended);
+        g_readBack.clear();
+    }
+    notify(ended);
+}
+
+void ResetWriteTracking()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_pending.clear();
+        g_inFlight.reset();
+        g_readBack.clear();
+        g_latest.clear();
+        g_recent.clear();
+    }
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    g_observers.clear();
+}

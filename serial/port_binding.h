@@ -1,0 +1,15 @@
+// The operator's port choices kept between runs, in the console's settings
+// file: the device each COM number is bound to, and whether the console
+// reconnects by itself when the device goes away.
+#pragma once
+
+#include <string>
+
+// Applies the stored bindings (SetComBinding) and the stored reconnect choice
+// (SetReconnectEnabled). A missing or unreadable file leaves the defaults.
+void LoadPortChoices();
+// Store one binding (an empty path removes it) or the reconnect choice. False,
+// with the reason in *error, when the settings file could not be written; the
+// choice still holds for this run.
+bool SaveComBinding(int port, const std::string& devicePath, std::string* error);
+bool SaveReconnectChoice(bool on, std::string* error);

@@ -1,0 +1,86 @@
+// Parameter sets: the controller's parameter registers as a file, and how a
+// file compares with what the controller holds.
+//
+// A set names registers and their 16-bit words; everything else in the file
+// (page, caption, value in the control's units, unit) is there for people and
+// is ignored on load. The registers, their order and their scales are those of
+// the six page tables; captions and units are those the panels show.
+#pragma once
+
+#include <QByteArray>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace psets {
+
+constexpr const char* kFormat = "drive-console-parameters";
+constexpr int kVersion = 1;
+
+// One parameter register as the panels describe it.
+struct RegisterInfo {
+    int reg = 0;          // holding-register address
+    int tab = 0;          // page table 0..5
+    int index = 0;        // entry in that table
+    std::string page;     // caption of its parameter page (UTF-8)
+    std::string caption;  // caption of the control that shows it (UTF-8)
+    std::string unit;     // unit text beside that control (UTF-8), "" when none
+    bool scaled = false;  // the control shows word * scale_num / scale_den
+    // A command or motor-test switch (restore factory settings, store, test
+    // enable, run mode): saved and compared like the others, but a set never
+    // writes it, since writing it acts rather than sets.
+    bool action = false;
+};
+
+// Every parameter register of the six page tables, in table order. Captions
+// and units are read from the panel resources once; when a resource cannot be
+// read they stay empty.
+const std::vector<RegisterInfo>& Registers();
+// The entry of `reg`, or nullptr when it is not a parameter register.
+const RegisterInfo* FindRegister(int reg);
+// `word` in the units of the register's control.
+double DisplayValue(const RegisterInfo& info, int word);
+
+struct Entry {
+    int reg = 0;
+    int word = 0;  // -32768..32767
+};
+
+struct ParameterSet {
+    std::string saved;           // ISO 8601 time of the reading
+    std::string note;            // free text
+    std::vector<Entry> entries;  // in file order; each register at most once
+};
+
+// The file for a set: UTF-8 JSON, one entry per line group, people's fields
+// filled in from Registers().
+QByteArray ToJson(const ParameterSet& set);
+// Parses a file. On any fault the whole file is rejected: false, with
+// "line N: <fault>" in *error and *set untouched.
+bool FromJson(const QByteArray& bytes, ParameterSet* set, std::string* error);
+
+// Reads and parses a file ("PATH: line N: fault" on failure).
+bool LoadSetFile(const std::string& path, ParameterSet* set, std::string* error);
+// Writes a file in one piece (never a half-written file); false with a reason.
+bool SaveSetFile(const std::string& path, const ParameterSet& set, std::string* error);
+
+// The words the page tables hold now, by register (meaningful after a fresh
+// read of the pages).
+std::map<int, int> TableWords();
+// A full set of the words in `words`, stamped with the current time.
+ParameterSet SetFromWords(const std::map<int, int>& words, const std::string& note);
+
+// One register of a file against the controller.
+struct Comparison {
+    const RegisterInfo* info = nullptr;
+    int fileWord = 0;
+    int controllerWord = 0;
+    bool differs = false;
+};
+// The file's registers in file order, against `controller` (as TableWords gives).
+std::vector<Comparison> Compare(const ParameterSet& set, const std::map<int, int>& controller);
+
+// "12.5" style text of a value in its control's units.
+std::string FormatValue(const RegisterInfo& info, int word);
+
+}  // namespace psets

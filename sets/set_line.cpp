@@ -1,0 +1,191 @@
+#include "sets/set_line.h"
+
+#include <algorithm>
+
+#include "modbus/modbus.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+
+namespace psets {
+
+namespace {
+
+constexpr int kPollMs = 5;
+// A page read not answered by then has been given up by the receive step and
+// is asked for again.
+constexpr int kReaskMs = REPLY_TIMEOUT_MS + 500;
+
+bool cancelled(const std::atomic<bool>* cancel)
+{
+    return cancel != nullptr && cancel->load();
+}
+
+bool portOpen()
+{
+    return comConfigure_success_flag.load() == 1;
+}
+
+std::string seconds(int ms)
+{
+    const int whole = ms / 1000;
+    return ms % 1000 == 0 ? std::to_string(whole) + " s" : std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
+bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
+{
+    const std::int64_t deadline = ClockMs() + giveUpMs;
+    while (!(portOpen() && hci_commnication_enable_5927.load() == 1)) {
+        if (cancelled(cancel)) {
+            *error = "cancelled";
+            return false;
+        }
+        if (ClockMs() > deadline) {
+            *error = portOpen() ? "the controller did not accept the password within " + seconds(giveUpMs)
+                                : "the port is not open";
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
+{
+    constexpr int kTables = 6;
+    int before[kTables];
+    std::int64_t askedAt[kTables];
+    bool done[kTables] = {};
+    const std::int64_t start = ClockMs();
+    for (int t = 0; t < kTables; ++t) {
+        const ItemTable& table = kPageTables[t];
+        before[t] = table.items[0].read_count.load();
+        for (int i = 0; i < table.count; ++i) table.items[i].refresh_flag.store(1);
+        table.items[0].query_flag.store(1);
+        askedAt[t] = start;
+    }
+    std::int64_t lastProgress = start;
+    for (;;) {
+        int remaining = 0;
+        const std::int64_t now = ClockMs();
+        for (int t = 0; t < kTables; ++t) {
+            if (done[t]) continue;
+            DataItem& head = kPageTables[t].items[0];
+            if (head.read_count.load() != before[t]) {
+                done[t] = true;
+                lastProgress = now;
+                continue;
+            }
+            ++remaining;
+            if (head.query_flag.load() == 0 && now - askedAt[t] > kReaskMs) {
+                head.query_flag.store(1);
+                askedAt[t] = now;
+            }
+        }
+        if (remaining == 0) return true;
+        if (!portOpen()) {
+            *error = "the port closed while the pages were read";
+            return false;
+        }
+        if (cancelled(cancel)) {
+            *error = "cancelled";
+            return false;
+        }
+        if (now - lastProgress > giveUpMs) {
+            const int first = std::find(done, done + kTables, false) - done;
+            const ItemTable& table = kPageTables[first];
+            *error = "no reply to the read of registers " + std::to_string(table.first_register) + ".." +
+                     std::to_string(table.first_register + table.count - 1) + " within " + seconds(giveUpMs);
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+WriteOutcome WriteThroughSendFlag(DataItem& item, int word, int giveUpMs, const std::atomic<bool>* cancel)
+{
+    if (!portOpen()) return {false, "not written: port closed"};
+    item.value.store(static_cast<double>(word));
+    item.send_flag.store(1);
+    const std::int64_t deadline = ClockMs() + giveUpMs;
+    while (item.send_flag.load() == 1) {
+        const bool closed = !portOpen();
+        if (closed || cancelled(cancel) || ClockMs() > deadline) {
+            // Withdraw the request unless the communication thread took it meanwhile.
+            if (item.send_flag.exchange(0) == 1) {
+                return {false, closed              ? "not written: port closed"
+                               : cancelled(cancel) ? "not written: cancelled"
+                                                   : "not written: the line stayed busy"};
+            }
+            break;
+        }
+        Sleep(kPollMs);
+    }
+    // The thread took the idle line before it cleared the flag: the exchange is
+    // over once the line is idle again (reply parsed or reply time-out).
+    while (com_idle.load() != 1) {
+        if (!portOpen() || cancelled(cancel) || ClockMs() > deadline) break;
+        Sleep(kPollMs);
+    }
+    return {true, "written"};
+}
+
+std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int, int>& controller,
+                                    const std::vector<int>& only)
+{
+    std::vector<Entry> out;
+    for (const Comparison& c : Compare(set, controller)) {
+        if (c.info == nullptr || c.info->action || !c.differs) continue;
+        if (!only.empty() && std::find(only.begin(), only.end(), c.info->reg) == only.end()) continue;
+        out.push_back(Entry{c.info->reg, c.fileWord});
+    }
+    return out;
+}
+
+std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::map<int, int>& before,
+                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel)
+{
+    std::vector<RestoreRow> rows;
+    bool anySent = false;
+    for (const Entry& e : entries) {
+        RestoreRow row;
+        row.entry = e;
+        auto it = before.find(e.reg);
+        row.before = it == before.end() ? 0 : it->second;
+        const RegisterInfo* info = FindRegister(e.reg);
+        if (info == nullptr || info->action) {
+            row.write = {false, "not written: not a settable register"};
+        } else if (cancelled(cancel)) {
+            row.write = {false, "not written: cancelled"};
+        } else {
+            row.write =
+                WriteThroughSendFlag(kPageTables[info->tab].items[info->index], e.word, giveUpMs, cancel);
+        }
+        anySent = anySent || row.write.sent;
+        rows.push_back(row);
+        if (progress != nullptr) progress->fetch_add(1);
+    }
+    std::string error;
+    const bool readBack = anySent && ReadPagesFresh(giveUpMs, &error, cancel);
+    const std::map<int, int> after = readBack ? TableWords() : std::map<int, int>{};
+    for (RestoreRow& row : rows) {
+        row.readBack = readBack;
+        if (!row.write.sent) {
+            row.outcome = row.write.text;
+            continue;
+        }
+        if (!readBack) {
+            row.outcome = "written, not read back: " + error;
+            continue;
+        }
+        row.after = after.at(row.entry.reg);
+        row.confirmed = row.after == row.entry.word;
+        row.outcome = row.confirmed ? "confirmed" : "differs after write";
+    }
+    return rows;
+}
+
+}  // namespace psets

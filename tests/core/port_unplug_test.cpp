@@ -1,0 +1,255 @@
+// Pulling the adapter out and putting it back, over pseudo-terminals: the
+// simulated controller's side closing is the unplug, and the port path is a
+// symbolic link that is removed and re-pointed at a new pseudo-terminal, as
+// udev does with the by-id names.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "platform/app_dirs.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "serial/port_watch.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+#include "tests/support/comm_thread.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/test_support.h"
+#include "tools/sim/simulator.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::WaitFor;
+
+namespace {
+
+constexpr int kMain = 401;
+constexpr int kPortPanel = 402;
+
+// The POSIX driver, counting what goes through it.
+class CountingDriver : public SerialDriver {
+public:
+    std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& s, int* error) override
+    {
+        ++opens;
+        auto inner = PosixSerialDriver().open(path, s, error);
+        if (!inner) return nullptr;
+        return std::make_unique<Device>(std::move(inner), this);
+    }
+    std::atomic<int> opens{0};
+    std::atomic<int> calls{0};  // reads, writes, queue lengths and flushes
+
+private:
+    class Device : public SerialDevice {
+    public:
+        Device(std::unique_ptr<SerialDevice> inner, CountingDriver* d) : inner_(std::move(inner)), d_(d) {}
+        int write(const char* b, int n) override { return ++d_->calls, inner_->write(b, n); }
+        int read(char* b, int n, double t) override { return ++d_->calls, inner_->read(b, n, t); }
+        int inputQueueLength() override { return ++d_->calls, inner_->inputQueueLength(); }
+        int flushInput() override { return ++d_->calls, inner_->flushInput(); }
+        int flushOutput() override { return ++d_->calls, inner_->flushOutput(); }
+        int close() override { return inner_->close(); }
+        void setWriteTimeout(double s) override { inner_->setWriteTimeout(s); }
+        bool lost() const override { return inner_->lost(); }
+
+    private:
+        std::unique_ptr<SerialDevice> inner_;
+        CountingDriver* d_;
+    };
+};
+
+// A window in which something must NOT happen (a second box, a port call):
+// longer than a look of the watcher and many passes of the communication thread.
+void ObserveFor(std::chrono::milliseconds window)
+{
+    std::this_thread::sleep_for(window);
+}
+
+// Descriptors of this process open on `device`.
+int DescriptorsOn(const std::string& device)
+{
+    int n = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path target = fs::read_symlink(it->path(), ec);
+        if (!ec && target.string().rfind(device, 0) == 0) ++n;
+    }
+    return n;
+}
+
+class Unplug : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string first = sim.start();
+        ASSERT_FALSE(first.empty()) << sim.error();
+        link = fs::path(ConsoleStateDir()) / "by-id" / "usb-Maker_Drive_Link_0001-if00";
+        fs::create_directories(link.parent_path());
+        fs::remove(link);
+        fs::create_symlink(first, link);
+        SetComDevice(4, link.string());
+        SetSerialDriver(&driver);
+        fillDataItems();
+        query_enable_flag = 1;
+        panelMain = kMain;
+        child = kPortPanel;
+        using namespace uir::panel_com;
+        ui.setInt(kPortPanel, COMSELECT, 4);
+        ui.setInt(kPortPanel, BTLSELECT, 5);
+        ui.setInt(kPortPanel, JYSELECT, 2);
+        ui.setInt(kPortPanel, LONGSELECT, 2);
+        ui.setInt(kPortPanel, STOPSELECT, 1);
+    }
+
+    void TearDown() override
+    {
+        quit();
+        SetSerialDriver(nullptr);
+        SetReconnectEnabled(false);
+    }
+
+    // Opens COM4 from the panel and waits until polling runs.
+    void openAndPoll()
+    {
+        StartPortWatch();
+        ASSERT_TRUE(testsupport::StartCommThread());
+        Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+        ASSERT_EQ(comConfigure_success_flag.load(), 1);
+        ASSERT_TRUE(WaitFor([&] { return sim.requestCount() >= 4; }, 10000ms));
+    }
+
+    // The adapter goes: its controller side closes, and its by-id name goes with it.
+    void pull()
+    {
+        sim.stop();
+        fs::remove(link);
+    }
+
+    void quit()
+    {
+        testsupport::StopCommThread();
+        StopPortWatch();
+        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        sim.stop();
+        back.stop();
+    }
+
+    sim::Simulator sim;
+    sim::Simulator back;  // the adapter plugged in again
+    fs::path link;
+    CountingDriver driver;
+    testsupport::RecordingUi ui;
+};
+
+}  // namespace
+
+TEST_F(Unplug, OneMessageTheDescriptorClosedNothingSpinsAndQuitIsClean)
+{
+    openAndPoll();
+    const std::string device = sim.slavePath();
+    EXPECT_EQ(DescriptorsOn(device), 1);
+    // Pulled while the line is quiet: the next write is the first to fail,
+    // and the receive step of the same pass finds the port dead as well.
+    query_enable_flag = 0;
+    ASSERT_TRUE(WaitFor([] { return com_idle.load() == 1; }, 5000ms));
+    pull();
+    dataItem1[0].send_flag = 1;
+
+    ASSERT_TRUE(WaitFor([&] { return !ui.popups().empty(); }, 5000ms));
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+    EXPECT_TRUE(ComDeviceLost(4));
+    EXPECT_EQ(DescriptorsOn(device), 0);
+
+    // A while with the device gone: no second box, and nothing touches the port.
+    const int calls = driver.calls.load();
+    const int opens = driver.opens.load();
+    ObserveFor(1500ms);
+    EXPECT_EQ(driver.calls.load(), calls);
+    EXPECT_EQ(driver.opens.load(), opens);
+    ASSERT_EQ(ui.popups().size(), 1u);
+    EXPECT_EQ(ui.popups()[0].text, "Com write failed! ");
+    EXPECT_EQ(ui.panelTitle(kMain), "");  // nothing is waited for with reconnection off
+    EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO),
+              link.string() + " (command line)\nno such device");
+
+    quit();
+    EXPECT_EQ(RS232COMThreadHandle.load(), 0);
+    // The next open of the same number starts clean, and may report again.
+    EXPECT_FALSE(ComDeviceLost(4) && comConfigure_success_flag.load() == 1);
+}
+
+TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites)
+{
+    SetReconnectEnabled(true);
+    openAndPoll();
+    pull();
+
+    const std::string waiting = link.string() + " (command line)\nwaiting for " + link.string();
+    ASSERT_TRUE(
+        WaitFor([&] { return ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO) == waiting; }, 5000ms));
+    EXPECT_EQ(WaitingPort(), 4);
+    EXPECT_EQ(ui.panelTitle(kMain), "waiting for " + link.string() + " on COM4");
+
+    // The operator presses a write while the device is away.
+    DataItem& item = dataItem1[3];
+    item.value = 7;
+    item.send_flag = 1;
+
+    // Away for more than a look: nothing is opened while the name is missing.
+    const int opens = driver.opens.load();
+    ObserveFor(1500ms);
+    EXPECT_EQ(driver.opens.load(), opens);
+
+    const std::string second = back.start();
+    ASSERT_FALSE(second.empty()) << back.error();
+    fs::create_symlink(second, link);
+    const std::int64_t returned = ClockMs();
+
+    ASSERT_TRUE(WaitFor([&] { return back.requestCount() >= 3; }, 3000ms))
+        << "only " << back.requestCount() << " requests within 3 s of the return";
+    const auto log = back.requests();
+    EXPECT_LE(log[0].receivedMs - returned, 3000);
+    RecordProperty("password_after_return_ms", static_cast<int>(log[0].receivedMs - returned));
+    EXPECT_EQ(log[0].function, 6);
+    EXPECT_EQ(log[0].address, sim::kPasswordRegister);
+    EXPECT_EQ(log[1].function, 6);
+    EXPECT_EQ(log[1].address, item.address.load());
+    EXPECT_EQ(log[1].quantityOrValue, 7);
+    EXPECT_EQ(log[2].function, 3);
+    EXPECT_EQ(comConfigure_success_flag.load(), 1);
+    EXPECT_EQ(WaitingPort(), 0);
+    EXPECT_EQ(ui.panelTitle(kMain), "");
+    EXPECT_TRUE(ui.popups().empty());
+    using namespace uir::panel_main;
+    EXPECT_EQ(ui.ctrlAttr(kMain, TIMER_CMPW, ATTR_ENABLED), 1);
+}
+
+TEST_F(Unplug, WithReconnectOnAnAbsentDeviceAtConfigureIsWaitedForWithoutABox)
+{
+    SetReconnectEnabled(true);
+    fs::remove(link);
+    StartPortWatch();
+    ASSERT_TRUE(testsupport::StartCommThread());
+    Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+    EXPECT_EQ(WaitingPort(), 4);
+    EXPECT_TRUE(ui.popups().empty());
+
+    fs::create_symlink(sim.slavePath(), link);
+    ASSERT_TRUE(WaitFor([&] { return sim.requestCount() >= 2; }, 3000ms));
+    EXPECT_EQ(sim.requests()[0].address, sim::kPasswordRegister);
+
+    // Closing the port from the panel ends any wait.
+    SetReconnectEnabled(true);
+    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    EXPECT_EQ(WaitingPort(), 0);
+    EXPECT_TRUE(ui.popups().empty());
+}

@@ -1,0 +1,442 @@
+// What becomes of a write pressed on a send button: the console's whole
+// communication path against the simulated controller over a pseudo-terminal,
+// with faults injected per register, and the record each write ends with.
+#include "modbus/write_outcome.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "engine/ems.h"
+#include "engine/write_journal.h"
+#include "modbus/modbus.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
+#include "platform/app_dirs.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+#include "tests/support/comm_thread.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/test_support.h"
+#include "tools/sim/simulator.h"
+
+using namespace std::chrono_literals;
+using testsupport::WaitFor;
+
+namespace {
+
+constexpr int kMain = 201;
+constexpr int kPortPanel = 202;
+constexpr int kSet = 203;
+constexpr int kPage1 = 101;
+constexpr int kOverVolt = 2550;  // page 1, item 2: "Over volt", V
+
+class WriteOutcomes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = sim.start();
+        ASSERT_FALSE(path.empty()) << sim.error();
+        SetComDevice(4, path);
+        fillDataItems();
+        ResetWriteTracking();
+        query_enable_flag = 1;
+        panelMain = kMain;
+        child = kPortPanel;
+        panel_set = kSet;
+        for (int i = 0; i < 6; ++i) panel_set_tab[i] = kPage1 + i;
+        using namespace uir::panel_com;
+        ui.setInt(kPortPanel, COMSELECT, 4);
+        ui.setInt(kPortPanel, BTLSELECT, 5);
+        ui.setInt(kPortPanel, JYSELECT, 2);
+        ui.setInt(kPortPanel, LONGSELECT, 2);
+        ui.setInt(kPortPanel, STOPSELECT, 1);
+        // The journal observes first, so that a record seen here is already queued there.
+        std::remove((ConsoleStateDir() + "/writes.csv").c_str());
+        journal = std::make_unique<WriteJournal>(ConsoleStateDir(), [this](const std::string& m) {
+            std::lock_guard<std::mutex> lock(mutex);
+            journalErrors.push_back(m);
+        });
+        token = AddWriteObserver([this](const WriteRecord& r) {
+            std::lock_guard<std::mutex> lock(mutex);
+            ended.push_back(r);
+        });
+    }
+
+    void TearDown() override
+    {
+        testsupport::StopCommThread();
+        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        RemoveWriteObserver(token);
+        journal.reset();
+        sim.stop();
+    }
+
+    // The journal's lines so far, each split into its columns (no quoted
+    // commas occur in these tests).
+    std::vector<std::vector<std::string>> journalLines()
+    {
+        journal->drain();
+        std::vector<std::vector<std::string>> out;
+        std::ifstream in(journal->path());
+        std::string line;
+        while (std::getline(in, line)) {
+            std::vector<std::string> cells;
+            std::stringstream ss(line);
+            std::string cell;
+            while (std::getline(ss, cell, ',')) cells.push_back(cell);
+            if (!line.empty() && line.back() == ',') cells.emplace_back();
+            out.push_back(cells);
+        }
+        return out;
+    }
+
+    // Expects the journal to hold the header and then one line per record.
+    void expectJournal(const std::vector<std::vector<std::string>>& expected)
+    {
+        const auto lines = journalLines();
+        ASSERT_EQ(lines.size(), expected.size() + 1);
+        std::string header;
+        for (const auto& c : lines[0]) header += (header.empty() ? "" : ",") + c;
+        EXPECT_EQ(header, kWriteJournalHeader);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(lines[i + 1].size(), 10u) << i;
+            // The time: local ISO 8601 with milliseconds and offset.
+            EXPECT_EQ(lines[i + 1][0].size(), std::string("2026-12-08T14:02:11.123+01:00").size());
+            const std::vector<std::string> rest(lines[i + 1].begin() + 1, lines[i + 1].end());
+            EXPECT_EQ(rest, expected[i]) << i;
+        }
+    }
+
+    void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
+    void closePort() { CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0); }
+
+    // Opens the port and waits until every page has been read once.
+    void connect()
+    {
+        ASSERT_TRUE(testsupport::StartCommThread());
+        configure();
+        ASSERT_EQ(comConfigure_success_flag.load(), 1);
+        ASSERT_TRUE(WaitFor(
+            [] { return hci_commnication_enable_5927.load() == 1 && dataItem6[0].query_flag.load() == 0; },
+            10000ms));
+    }
+
+    // Types `value` into the "Over volt" control and presses its "__OK".
+    void pressOverVolt(double value)
+    {
+        ui.setDouble(kPage1, uir::tabpanel_1::TAB1_NUMERIC_SET_3, value);
+        fire("tab1_send_3");
+    }
+
+    static void fire(const char* name)
+    {
+        int count = 0;
+        const CallbackEntry* e = PageCallbacks(&count);
+        for (int i = 0; i < count; ++i) {
+            if (std::strcmp(e[i].name, name) == 0) e[i].control(0, 0, EVENT_COMMIT, e[i].callbackData, 0, 0);
+        }
+    }
+
+    // Waits until `n` records have ended and returns them.
+    std::vector<WriteRecord> waitEnded(std::size_t n, std::chrono::milliseconds timeout = 8000ms)
+    {
+        WaitFor(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return ended.size() >= n;
+            },
+            timeout);
+        std::lock_guard<std::mutex> lock(mutex);
+        return ended;
+    }
+
+    // Waits until a request to `address` has gone unanswered for 300 ms: the
+    // one held back by a delay fault, with most of the delay still to run.
+    bool waitForHeldRequest(int address)
+    {
+        return WaitFor(
+            [&] {
+                const auto log = sim.requests();
+                return !log.empty() && log.back().address == address && log.back().repliedMs < 0 &&
+                       ClockMs() - log.back().receivedMs > 300;
+            },
+            4000ms);
+    }
+
+    std::vector<sim::RequestRecord> writesTo(int address) const
+    {
+        std::vector<sim::RequestRecord> out;
+        for (const auto& r : sim.requests()) {
+            if (r.function == 6 && r.address == address) out.push_back(r);
+        }
+        return out;
+    }
+
+    sim::Simulator sim;
+    std::string path;
+    testsupport::RecordingUi ui;
+    int token = 0;
+    std::mutex mutex;
+    std::vector<WriteRecord> ended;
+    std::unique_ptr<WriteJournal> journal;
+    std::vector<std::string> journalErrors;
+};
+
+}  // namespace
+
+TEST_F(WriteOutcomes, ConfirmedWriteIsReadBackAndShown)
+{
+    connect();
+    sim.clearRequests();
+    pressOverVolt(58);
+    const auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    const WriteRecord& r = records[0];
+    EXPECT_EQ(r.outcome, WriteOutcome::Confirmed);
+    EXPECT_TRUE(r.readBack);
+    EXPECT_EQ(r.heldWord, 58);
+    EXPECT_EQ(r.address, kOverVolt);
+    EXPECT_EQ(r.what.panel, "PARAMETER SET");
+    EXPECT_EQ(r.what.page, "BASIC");
+    EXPECT_EQ(r.summary(), "Over volt = 58 V confirmed");
+    EXPECT_TRUE(r.good());
+    // The page was read again after the echo, and the control gets its value.
+    const auto log = sim.requests();
+    const auto w = std::find_if(log.begin(), log.end(), [](const auto& q) { return q.function == 6; });
+    ASSERT_NE(w, log.end());
+    EXPECT_TRUE(
+        std::any_of(w, log.end(), [](const auto& q) { return q.function == 3 && q.address == 2548; }));
+    EXPECT_EQ(dataItem1[2].value.load(), 58.0);
+    WriteRecord latest;
+    ASSERT_TRUE(LatestWrite(kOverVolt, &latest));
+    EXPECT_EQ(latest.id, r.id);
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "confirmed", ""}});
+}
+
+TEST_F(WriteOutcomes, ClampedValueIsReportedWithWhatTheControllerHolds)
+{
+    connect();
+    sim::Fault clamp;
+    clamp.holdValue = 55;
+    sim.setFault(kOverVolt, clamp);
+    pressOverVolt(58);
+    const auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outcome, WriteOutcome::Confirmed);
+    EXPECT_TRUE(records[0].heldDiffers());
+    EXPECT_FALSE(records[0].good());
+    EXPECT_EQ(records[0].summary(), "Over volt = 58 V written; controller holds 55 V");
+    EXPECT_EQ(records[0].detail, "controller holds 55 V");
+    EXPECT_TRUE(WaitFor([] { return dataItem1[2].value.load() == 55.0; }, 2000ms));
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "confirmed",
+                    "controller holds 55 V"}});
+}
+
+struct FailureCase {
+    const char* name;
+    sim::Fault fault;
+    WriteOutcome outcome;
+    const char* summary;
+    const char* journalDetail;
+};
+
+class WriteFailures : public WriteOutcomes, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(WriteFailures, EndNotConfirmedWithTheirCause)
+{
+    connect();
+    sim.setFault(kOverVolt, GetParam().fault);
+    pressOverVolt(58);
+    const auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outcome, GetParam().outcome);
+    EXPECT_EQ(records[0].summary(), GetParam().summary);
+    EXPECT_FALSE(records[0].good());
+    EXPECT_EQ(writesTo(kOverVolt).size(), 1u) << "a failed write is not repeated";
+    // The page is read again, so the control shows what the controller holds.
+    EXPECT_TRUE(WaitFor([&] { return dataItem1[2].value.load() == sim.registerValue(kOverVolt); }, 4000ms));
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A",
+                    WriteOutcomeName(GetParam().outcome), GetParam().journalDetail}});
+}
+
+sim::Fault silent()
+{
+    sim::Fault f;
+    f.silent = true;
+    f.times = 1;
+    return f;
+}
+sim::Fault exception(int code)
+{
+    sim::Fault f;
+    f.exceptionCode = code;
+    f.times = 1;
+    return f;
+}
+sim::Fault echo(int value)
+{
+    sim::Fault f;
+    f.echoValue = value;
+    f.times = 1;
+    return f;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, WriteFailures,
+    ::testing::Values(
+        FailureCase{"NoReply", silent(), WriteOutcome::NoReply, "Over volt = 58 V NOT confirmed: no reply",
+                    ""},
+        FailureCase{"Rejected", exception(3), WriteOutcome::Rejected,
+                    "Over volt = 58 V NOT confirmed: rejected, exception 3 (illegal data value)",
+                    "exception 3 (illegal data value)"},
+        FailureCase{"EchoDiffers", echo(57), WriteOutcome::EchoDiffers,
+                    "Over volt = 58 V NOT confirmed: echo differs, echo says register 2550 = 57",
+                    "echo says register 2550 = 57"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WriteOutcomes, PressedTwiceBeforeItGoesOutOnlyTheLastValueIsWritten)
+{
+    connect();
+    // Hold the line: the status read in progress is answered late.
+    sim::Fault slow;
+    slow.delayMs = 1500;
+    slow.times = 1;
+    sim.setFault(2748, slow);
+    ASSERT_TRUE(waitForHeldRequest(2748));
+    sim.clearRequests();
+    pressOverVolt(58);
+    pressOverVolt(59);
+    const auto records = waitEnded(2);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].outcome, WriteOutcome::Superseded);
+    EXPECT_EQ(records[0].word, 58);
+    EXPECT_EQ(records[1].outcome, WriteOutcome::Confirmed);
+    EXPECT_EQ(records[1].word, 59);
+    const auto writes = writesTo(kOverVolt);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].quantityOrValue, 59);
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "superseded",
+                    "pressed again before it went out"},
+                   {"PARAMETER SET", "BASIC", "Over volt", "2550", "59", "V", "0x003B", "confirmed", ""}});
+}
+
+TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
+{
+    connect();
+    sim::Fault slow;
+    slow.delayMs = 1500;
+    slow.times = 1;
+    sim.setFault(2748, slow);
+    ASSERT_TRUE(waitForHeldRequest(2748));
+    pressOverVolt(58);
+    closePort();
+    auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outcome, WriteOutcome::PortClosed);
+    EXPECT_EQ(records[0].summary(), "Over volt = 58 V NOT confirmed: port closed, closed by the operator");
+    // Pressed while closed: ends at once.
+    pressOverVolt(60);
+    records = waitEnded(2, 1000ms);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].outcome, WriteOutcome::PortClosed);
+    // Opened again: neither value is written.
+    configure();
+    ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
+    EXPECT_TRUE(writesTo(kOverVolt).empty());
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "port closed",
+                    "closed by the operator"},
+                   {"PARAMETER SET", "BASIC", "Over volt", "2550", "60", "V", "0x003C", "port closed",
+                    "port not open"}});
+}
+
+TEST_F(WriteOutcomes, UnwritableJournalIsReportedOnceAndWritesGoOn)
+{
+    // A file stands where the journal's folder would have to be made.
+    ASSERT_TRUE(MakeFolder(ConsoleStateDir(), nullptr));
+    const std::string file = ConsoleStateDir() + "/not-a-folder";
+    std::ofstream(file) << "x";
+    const std::string blocked = file + "/journal";
+    journal = std::make_unique<WriteJournal>(blocked, [this](const std::string& m) {
+        std::lock_guard<std::mutex> lock(mutex);
+        journalErrors.push_back(m);
+    });
+    connect();
+    pressOverVolt(58);
+    ASSERT_EQ(waitEnded(1).size(), 1u);
+    pressOverVolt(59);
+    ASSERT_EQ(waitEnded(2).size(), 2u);
+    journal->drain();
+    EXPECT_EQ(sim.registerValue(kOverVolt), 59);
+    EXPECT_EQ(ended[1].outcome, WriteOutcome::Confirmed);
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_EQ(journalErrors.size(), 1u);
+    EXPECT_EQ(journalErrors[0].rfind("Journal not written: " + blocked + "/writes.csv: ", 0), 0u)
+        << journalErrors[0];
+    std::remove(file.c_str());
+}
+
+// --- The faults this path had --------------------------------------------------
+
+TEST_F(WriteOutcomes, PressWhileThePageReadIsAwaitedWritesTheTypedValue)
+{
+    connect();
+    const int before = sim.registerValue(kOverVolt);
+    ASSERT_NE(before, 58);
+    sim::Fault slow;
+    slow.delayMs = 1500;
+    slow.times = 1;
+    sim.setFault(2548, slow);
+    dataItem1[0].query_flag = 1;  // as a tab change does
+    ASSERT_TRUE(waitForHeldRequest(2548));
+    pressOverVolt(58);
+    ASSERT_TRUE(WaitFor([&] { return !writesTo(kOverVolt).empty(); }, 5000ms));
+    EXPECT_EQ(writesTo(kOverVolt)[0].quantityOrValue, 58);
+    const auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outcome, WriteOutcome::Confirmed);
+    EXPECT_EQ(sim.registerValue(kOverVolt), 58);
+}
+
+TEST_F(WriteOutcomes, ReopenWithThePasswordAcceptedReadsEveryPageAgain)
+{
+    connect();
+    // Close with the line idle, so that the first pass after opening again
+    // finds it free.
+    query_enable_flag = 0;
+    ASSERT_TRUE(WaitFor([] { return com_idle.load() == 1; }, 3000ms));
+    closePort();
+    ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 1; }, 2000ms));
+    query_enable_flag = 1;
+    // Another controller, as it were: every parameter changes while closed.
+    for (const ItemTable& t : kPageTables) {
+        for (int i = 0; i < t.count; ++i)
+            sim.setRegister(t.first_register + i, static_cast<std::uint16_t>(7 + i));
+    }
+    sim.clearRequests();
+    configure();
+    // Page 6 is read last; its query mark is cleared when the read goes out.
+    ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
+    WaitFor([] { return dataItem6[14].value.load() == 7.0 + 14; }, 2000ms);
+    for (const ItemTable& t : kPageTables) {
+        for (int i = 0; i < t.count; ++i) {
+            EXPECT_EQ(t.items[i].value.load(), 7.0 + i) << "register " << t.first_register + i;
+        }
+    }
+    // Every page read was answered with its own reply.
+    for (const auto& r : sim.requests()) {
+        if (r.function == 3) {
+            EXPECT_GE(r.repliedMs, 0) << r.address;
+        }
+    }
+}

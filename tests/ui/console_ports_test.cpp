@@ -1,0 +1,145 @@
+// The port options of the real program and of the console with its widgets:
+// --list-ports, --simulate opening the port by itself, and the port panel's
+// COM ring and reconnect switch as the operator works them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "app/console_extras.h"
+#include "app/mainwin.h"
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/uir_ids.h"
+#include "platform/clock.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_widgets.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/port_binding.h"
+#include "serial/port_watch.h"
+#include "serial/sample5.h"
+
+namespace {
+
+int g_argc = 1;
+char g_arg0[] = "console_ports_test";
+char* g_argv[] = {g_arg0, nullptr};
+
+template <typename T>
+T* find(int panel, const char* name)
+{
+    QWidget* w = qtui::PanelWidget(panel);
+    return w != nullptr ? w->findChild<T*>(name) : nullptr;
+}
+
+bool runUntil(const std::function<bool()>& done, int ms)
+{
+    const std::int64_t end = ClockMs() + ms;
+    while (ClockMs() < end) {
+        if (done()) return true;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+}  // namespace
+
+TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
+{
+    std::FILE* out = ::popen(DSC_CONSOLE_BINARY " --list-ports", "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
+    const int status = ::pclose(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
+        EXPECT_EQ(text.compare(start, 5, "/dev/"), 0) << text.substr(start, nl - start);
+    }
+    EXPECT_EQ(start, text.size()) << "last line unterminated";
+}
+
+TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)
+{
+    std::string error;
+    ASSERT_TRUE(StartBuiltInSimulator(&error)) << error;
+    std::vector<std::string> popups;
+    SetPopupHandler([&](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
+    bool live = false;
+    QTimer::singleShot(0, [&] {
+        live = runUntil(
+            [] {
+                if (comConfigure_success_flag.load() != 1 || hci_commnication_enable_5927.load() != 1) {
+                    return false;
+                }
+                // A status value drawn on the main panel that did not come from the start values.
+                for (int id : queryItemID) {
+                    double v = 0;
+                    if (GetCtrlVal(panelMain.load(), id, &v) == 0 && v != 0.0) return true;
+                }
+                return false;
+            },
+            15000);
+        QuitCallback(panelMain.load(), uir::panel_main::QUITBUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    });
+    ConsoleOptions options;
+    options.simulate = true;
+    EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
+    StopBuiltInSimulator();
+    SetPopupHandler({});
+    EXPECT_TRUE(live);
+    EXPECT_EQ(active_comselect.load(), 4);
+    EXPECT_TRUE(popups.empty());
+}
+
+TEST(ConsoleProgram, WithoutSimulateNothingOpensByItself)
+{
+    QTimer::singleShot(0, [] {
+        runUntil([] { return false; }, 600);
+        QuitCallback(panelMain.load(), uir::panel_main::QUITBUTTON, EVENT_COMMIT, nullptr, 0, 0);
+    });
+    EXPECT_EQ(WinMain(g_argc, g_argv, ConsoleOptions()), 0);
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+}
+
+TEST(ConsoleProgram, OperatorsRingAndSwitchTakeEffectAtOnce)
+{
+    ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
+    ASSERT_TRUE(LoadConsolePanels());
+    SetComDevice(7, "/dev/null");
+    ShowPortChoices();
+
+    auto* ring = find<QComboBox>(child.load(), "COMSELECT");
+    auto* info = find<QLabel>(child.load(), "DEVICE_INFO");
+    ASSERT_NE(ring, nullptr);
+    ASSERT_NE(info, nullptr);
+    ring->setCurrentIndex(6);  // COM7
+    EXPECT_EQ(info->text().toStdString(), "/dev/null (command line)");
+    ring->setCurrentIndex(2);  // COM3, nothing there
+    EXPECT_EQ(info->text().toStdString(), "/dev/ttyS2\nno such device");
+
+    auto* reconnect = find<qtui::SwitchButton>(child.load(), "RECONNECT");
+    ASSERT_NE(reconnect, nullptr);
+    EXPECT_FALSE(reconnect->isChecked());
+    reconnect->click();
+    EXPECT_TRUE(ReconnectEnabled());
+    SetReconnectEnabled(false);
+    LoadPortChoices();  // kept in the settings
+    EXPECT_TRUE(ReconnectEnabled());
+    SetReconnectEnabled(false);
+
+    ShutdownConsole();
+    qtui::ShutdownUserInterface();
+}
