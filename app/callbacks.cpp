@@ -2,10 +2,12 @@
 
 #include <mutex>
 
+#include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
+#include "pages/write_guard.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
 
@@ -21,6 +23,10 @@ const CallbackEntry kShellCallbacks[] = {
     {"Quit", Quit, nullptr, nullptr},
     {"timer_cmPW", timer_cmPW, nullptr, nullptr},
     {"timer_cmPW_rt", timer_cmPW_rt, nullptr, nullptr},
+    {"testStop", testStop, nullptr, nullptr},
+    {"storeParameters", storeParameters, nullptr, nullptr},
+    {"parameterReference", nullptr, parameterReference, nullptr},
+    {"aboutConsole", nullptr, aboutConsole, nullptr},
     {"ComSelectChanged", ComSelectChanged, nullptr, nullptr},
     {"ChooseDevice", ChooseDevice, nullptr, nullptr},
     {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},

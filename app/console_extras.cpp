@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/help_windows.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
+#include "pages/write_guard.h"
 #include "platform/port_discovery.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -31,6 +33,31 @@ struct Picture {
     const char* file;
     std::atomic<int>* handle;
 };
+
+// The questions, the About box and the parameter reference, as the operator
+// would see them now.
+void saveDialogPictures(const std::string& dir)
+{
+    struct Question {
+        const char* file;
+        GuardAsk which;
+    };
+    const Question questions[] = {
+        {"ask-motor-test.png", GuardAsk::ArmTest},
+        {"ask-factory-restore.png", GuardAsk::FactoryRestore},
+        {"ask-hall-mask.png", GuardAsk::HallMask},
+        {"ask-stop-motor-test.png", GuardAsk::LeaveTest},
+    };
+    bool ok = true;
+    for (const Question& q : questions) {
+        const GuardQuestion g = QuestionFor(q.which);
+        ok = qtui::SaveConfirmPng(g.title, g.text, g.buttons, g.defaultAnswer, dir + "/" + q.file) && ok;
+    }
+    ok = qtui::SaveMessagePng("About", AboutText(), dir + "/about.png") && ok;
+    ok = SaveParameterReferencePng(dir + "/reference.png", "") && ok;
+    ok = SaveParameterReferencePng(dir + "/reference-search.png", "current") && ok;
+    if (!ok) std::fprintf(stderr, "could not render every dialog into %s\n", dir.c_str());
+}
 
 void savePictures(const std::string& dir)
 {
@@ -55,6 +82,7 @@ void savePictures(const std::string& dir)
             std::fprintf(stderr, "could not render %s\n", path.c_str());
         }
     }
+    saveDialogPictures(dir);
     // The device chooser, with the devices of this machine.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
     std::vector<std::string> rows;

@@ -12,9 +12,12 @@
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
+#include "engine/link_status.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/param_info.h"
+#include "pages/write_guard.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -29,6 +32,9 @@ constexpr int kRefreshPassMs = 200;
 constexpr int kShutdownPollMs = 10;
 constexpr int kLedOnColor = 0x00FF00;
 constexpr int kLedOffColor = 0xA0A0A0;
+// How long quitting waits for a STOP to leave for the line (a reply to an
+// earlier request may hold the line for up to 2 s).
+constexpr int kStopSendWaitMs = 3000;
 
 // The three child panels that a menu entry shows and hides.
 struct MenuToggle {
@@ -67,12 +73,17 @@ void parameterSet(int, int, void*, int)
 }
 void debug(int, int, void*, int)
 {
+    // Hiding the panel while a motor test may run asks first.
+    if (panel_debug_display_flag.load() == 1 && !ConfirmLeavingMotorTest()) return;
     toggle({&panel_debug, &panel_debug_display_flag});
 }
 
 int QuitCallback(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
+    if (!ConfirmLeavingMotorTest()) return 0;
+    // A STOP still queued goes out before the communication thread ends.
+    WaitTestStopSent(kStopSendWaitMs);
     if (RS232COMThreadHandle.load() != 0) RS232COMThreadStop = 1;
     if (RefreshUIThreadHandle.load() != 0) RefreshUIThreadStop = 1;
     QuitUserInterface(0);
@@ -83,6 +94,8 @@ int RefreshUIThread(void*)
 {
     while (RefreshUIThreadStop.load() == 0) {
         refreshAll();
+        RefreshLinkStatus();
+        MarkUnsentEntries();
         Sleep(kRefreshPassMs);
     }
     RefreshUIThreadStatue = 1;
@@ -137,7 +150,10 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    SetParameterToolTips();
     StartWriteReporting();
+    StartWriteGuard();
+    SetBackupOffer(OfferBackupBeforeRestore);
     CreateMonitor();
     if (!options.recordFile.empty()) {
         std::string error;
@@ -171,6 +187,8 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     RunUserInterface();
     ShutdownConsole();
+    SetBackupOffer({});
+    StopWriteGuard();
     StopWriteReporting();
     qtui::ShutdownUserInterface();
     return 0;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -21,6 +22,8 @@
 #include "model/app_state.h"
 #include "platform/app_dirs.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/ui.h"
+#include "platform/uir.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -122,6 +125,61 @@ void SaveParametersTo(const std::string& path)
             }
             tell(QMessageBox::Warning, "Nothing saved: " + qs(error));
         });
+}
+
+bool SaveBackupNow(std::string* path, std::string* error)
+{
+    *path = ConsoleStateDir() + "/backups/" + stamp().toStdString() + ".json";
+    if (comConfigure_success_flag.load() != 1) {
+        *error = "the port is not open";
+        return false;
+    }
+    // The pages are read on a thread of their own; the event loop keeps the
+    // panels drawn meanwhile.
+    struct Result {
+        bool ok = false;
+        std::string error;
+        std::map<int, int> words;
+    };
+    auto result = std::make_shared<Result>();
+    QEventLoop loop;
+    new Job(
+        &loop,
+        [result] {
+            result->ok = psets::WaitForController(psets::kDefaultGiveUpMs, &result->error) &&
+                         psets::ReadPagesFresh(psets::kDefaultGiveUpMs, &result->error);
+            if (result->ok) result->words = psets::TableWords();
+        },
+        [&loop] { loop.quit(); });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!result->ok) {
+        *error = result->error;
+        return false;
+    }
+    return psets::SaveSetFile(
+        *path, psets::SetFromWords(result->words, "backup before restoring factory settings"), error);
+}
+
+bool OfferBackupBeforeRestore()
+{
+    const std::string folder = uirfile::Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
+    const std::string question =
+        "Save the controller's parameters to a backup file before the factory "
+        "settings are restored?\n\nYes saves them to " +
+        folder + ", No goes on without a backup, Cancel restores nothing.";
+    const int answer =
+        ConfirmPopup("Restore factory settings", question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
+    if (answer == ANSWER_NO) return true;
+    if (answer != ANSWER_YES) return false;  // cancelled, or nothing could be asked
+    std::string path;
+    std::string error;
+    if (!SaveBackupNow(&path, &error)) {
+        const std::string text =
+            uirfile::Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
+        MessagePopup("Restore factory settings", text.c_str());
+        return false;
+    }
+    return true;
 }
 
 CompareWindow* OpenComparison(const std::string& path)

@@ -25,6 +25,16 @@ void InstallFileMenu();
 // message box. UI thread; returns at once.
 void SaveParametersTo(const std::string& path);
 
+// Reads the pages fresh and saves them to a new file in the backups folder of
+// the state folder, waiting for it (the panels stay drawn). Sets `path` to the
+// file; false, with `error` set, when nothing was saved. UI thread.
+bool SaveBackupNow(std::string* path, std::string* error);
+
+// Offered before a factory restore: asks whether to save a backup first and
+// saves it. False when the operator cancelled or the backup failed, and then
+// nothing may be restored.
+bool OfferBackupBeforeRestore();
+
 // Loads `path` and opens a comparison window for it; a file that cannot be
 // loaded is reported and nothing opens. Returns the window or nullptr.
 class CompareWindow;

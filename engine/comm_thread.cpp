@@ -27,22 +27,25 @@ int passwordValue()
     return static_cast<int>(registerWord(v));
 }
 
-// Stage 1: the first pending write, pages in order, entries in index order.
+// Stage 1: the first pending write, pages in order, entries in index order;
+// urgent writes before all others.
 bool takePendingWrite()
 {
-    for (const ItemTable& t : kPageTables) {
-        for (int i = 0; i < t.count; ++i) {
-            DataItem& item = t.items[i];
-            if (item.send_flag.load() != 1) continue;
-            if (!take_idle_line()) return true;  // the password timer was quicker
-            std::uint16_t word = 0;
-            if (!TakeWrite(item, &word)) {
-                com_idle = 1;  // the mark was withdrawn meanwhile (the port closed)
+    for (const int flag : {SEND_URGENT, SEND_PENDING}) {
+        for (const ItemTable& t : kPageTables) {
+            for (int i = 0; i < t.count; ++i) {
+                DataItem& item = t.items[i];
+                if (item.send_flag.load() != flag) continue;
+                if (!take_idle_line()) return true;  // the password timer was quicker
+                std::uint16_t word = 0;
+                if (!TakeWrite(item, &word)) {
+                    com_idle = 1;  // the mark was withdrawn meanwhile (the port closed)
+                    return true;
+                }
+                modbus_package(word, item.address.load(), 6, 0);
+                tx_package_flag = 1;
                 return true;
             }
-            modbus_package(word, item.address.load(), 6, 0);
-            tx_package_flag = 1;
-            return true;
         }
     }
     return false;

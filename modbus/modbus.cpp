@@ -9,6 +9,7 @@
 #include "modbus/modbus_crc.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "platform/serial.h"
 #include "serial/port_gate.h"
 #include "serial/sample5.h"
@@ -110,6 +111,7 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
         // Counted after the values are stored: whoever waits for a fresh read
         // of the table sees them once the count moves.
         if (first == 0 && quantity == table.count) table.items[0].read_count.fetch_add(1);
+        if (table.items == dataItemOR) NoteStatusReply();
         return MODBUS_READ_ACCEPTED;
     }
     return MODBUS_UNKNOWN_BLOCK;

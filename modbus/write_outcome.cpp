@@ -227,7 +227,8 @@ bool WaitForWrite(std::uint64_t id, std::chrono::milliseconds timeout, WriteReco
     return true;
 }
 
-std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen)
+std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen,
+                          bool urgent)
 {
     std::vector<WriteRecord> ended;
     std::uint64_t id = 0;
@@ -242,15 +243,25 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
         if (!portOpen) {
             endLocked(std::move(record), WriteOutcome::PortClosed, "port not open", &ended);
         } else {
-            auto it = g_pending.find(record.address);
-            if (it != g_pending.end()) {
-                endLocked(std::move(it->second), WriteOutcome::Superseded, "pressed again before it went out",
+            const int mark = urgent ? SEND_URGENT : SEND_PENDING;
+            if (!urgent && item.send_flag.load() == SEND_URGENT) {
+                // An urgent write (the motor-test stop) still waits: it goes out
+                // as it is, and this press is not written over it.
+                endLocked(std::move(record), WriteOutcome::Superseded, "a STOP was still waiting to go out",
                           &ended);
-                g_pending.erase(it);
+            } else {
+                auto it = g_pending.find(record.address);
+                if (it != g_pending.end()) {
+                    endLocked(
+                        std::move(it->second), WriteOutcome::Superseded,
+                        urgent ? "replaced by STOP before it went out" : "pressed again before it went out",
+                        &ended);
+                    g_pending.erase(it);
+                }
+                item.value.store(registerValue);
+                item.send_flag.store(mark);
+                g_pending[record.address] = std::move(record);
             }
-            item.value.store(registerValue);
-            item.send_flag.store(1);
-            g_pending[record.address] = std::move(record);
         }
     }
     notify(ended);
@@ -262,7 +273,8 @@ bool TakeWrite(DataItem& item, std::uint16_t* word)
     std::vector<WriteRecord> ended;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
-        if (item.send_flag.load() != 1) return false;
+        const int mark = item.send_flag.load();
+        if (mark != SEND_PENDING && mark != SEND_URGENT) return false;
         item.send_flag.store(0);
         *word = registerWord(item.value.load());
         if (g_inFlight) {
@@ -289,7 +301,7 @@ void StoreReadReply(DataItem* items, int count, const unsigned char* words, bool
         if (clearsQuery) item.query_flag.store(0);
         // The operator's entry waits to be written: the controller's old value
         // must not replace it, or the old value would be written back.
-        if (item.send_flag.load() == 1) continue;
+        if (item.send_flag.load() != 0) continue;
         const int raw = wordAt(words + 2 * static_cast<std::ptrdiff_t>(i));
         item.value.store(static_cast<double>(raw >= 0x8000 ? raw - 0x10000 : raw));
         item.refresh_flag.store(1);

@@ -100,11 +100,14 @@ bool WaitForWrite(std::uint64_t id, std::chrono::milliseconds timeout, WriteReco
 // Stores `registerValue` into `item`, marks it for sending and opens a record.
 // A record of the same item that has not gone out yet ends as superseded.
 // With `portOpen` false nothing is marked and the record ends at once as
-// port closed. Returns the record's id.
-std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen);
+// port closed. An `urgent` write (the motor-test stop) goes out ahead of every
+// other; while one waits, a normal submission of the same item ends at once as
+// superseded and leaves the urgent one as it is. Returns the record's id.
+std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen,
+                          bool urgent = false);
 
 // --- The line (communication thread) -------------------------------------------
-// Takes an item marked for sending: clears its mark and gives the register
+// Takes an item marked for sending (normal or urgent): clears its mark and gives the register
 // word to send. False when it is not marked.
 bool TakeWrite(DataItem& item, std::uint16_t* word);
 // Stores the registers of a read reply (`words`: count big-endian words) into

@@ -13,13 +13,18 @@
 struct DataItem {
     std::atomic<int> address{0};       // holding-register address, 0..65535
     std::atomic<double> value{0.0};    // raw register value (or operator entry before it is sent)
-    std::atomic<int> send_flag{0};     // 1 = write pending
+    std::atomic<int> send_flag{0};     // SEND_PENDING or SEND_URGENT = write pending
     std::atomic<int> query_flag{0};    // entry 0 only: 1 = read the whole table
     std::atomic<int> refresh_flag{0};  // 1 = display update pending
     std::atomic<int> scale_num{0};     // engineering value for scale_den raw counts
     std::atomic<int> scale_den{0};     // raw counts; never 0 in a table entry
     std::atomic<int> read_count{0};    // entry 0 only: whole-table read replies stored (wraps)
 };
+
+// send_flag values. An urgent write (the motor-test stop) goes out ahead of
+// every pending one.
+constexpr int SEND_PENDING = 1;
+constexpr int SEND_URGENT = 2;
 
 constexpr int DATAITEM1_COUNT = 15;
 constexpr int DATAITEM2_COUNT = 7;

@@ -4,8 +4,9 @@
 // which is its position in that panel's or page's control order counting from
 // 2. The same constant can occur on several panels with different ids, so each
 // panel, page and the menu bar has a namespace of its own: uir::panel_main,
-// uir::menubar, uir::panel_com, uir::panel_set, uir::tabpanel_1 ..
-// uir::tabpanel_6, uir::panel_debg, uir::dbg_tab1, uir::dbg_tab2.
+// uir::menubar, uir::menu1 (the items of the Help entry), uir::panel_com,
+// uir::panel_set, uir::tabpanel_1 .. uir::tabpanel_6, uir::panel_debg,
+// uir::dbg_tab1, uir::dbg_tab2.
 //
 // Each list below is written once, in id order, and expands both into the
 // enums and into uir::kCatalogue, the table the panel tests check the loaded
@@ -71,7 +72,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, SPLITTER_2, 43) \
     X(C, SPLITTER, 44) \
     X(C, TIMER_CMPW_RT, 45) \
-    X(C, TIMER_CMPW, 46)
+    X(C, TIMER_CMPW, 46) \
+    X(C, LINK_STATUS, 47)
 
 #define UIR_MENUBAR_ENTRIES(X, C) \
     X(C, MENU_COMCONFIGURE, 2) \
@@ -80,6 +82,11 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, MENU1, 5) \
     X(C, MENU_FILE, 6) \
     X(C, MENU_MONITOR, 7)
+
+// Items of the Help entry's list (ids within the entry).
+#define UIR_MENU1_ITEMS(X, C) \
+    X(C, MENU1_REFERENCE, 2) \
+    X(C, MENU1_ABOUT, 3)
 
 #define UIR_PANEL_COM_CONTROLS(X, C) \
     X(C, COMSELECT, 2) \
@@ -98,7 +105,9 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
 
 #define UIR_PANEL_SET_CONTROLS(X, C) \
     X(C, TAB, 2) \
-    X(C, WRITE_STATUS, 3)
+    X(C, WRITE_STATUS, 3) \
+    X(C, UNSTORED, 4) \
+    X(C, STORE, 5)
 
 #define UIR_TABPANEL_1_CONTROLS(X, C) \
     X(C, TAB1_NUMERIC_SET_13, 2) \
@@ -280,7 +289,10 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
 
 #define UIR_PANEL_DEBG_CONTROLS(X, C) \
     X(C, TAB, 2) \
-    X(C, WRITE_STATUS, 3)
+    X(C, WRITE_STATUS, 3) \
+    X(C, TEST_STOP, 4) \
+    X(C, UNSTORED, 5) \
+    X(C, STORE, 6)
 
 #define UIR_DBG_TAB1_CONTROLS(X, C) \
     X(C, NUMERIC_SET_6, 2) \
@@ -326,6 +338,7 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
 // clang-format off
 namespace panel_main { enum : int { UIR_PANEL_MAIN_CONTROLS(UIR_ENUMERATOR, _) }; }
 namespace menubar { enum : int { UIR_MENUBAR_ENTRIES(UIR_ENUMERATOR, _) }; }
+namespace menu1 { enum : int { UIR_MENU1_ITEMS(UIR_ENUMERATOR, _) }; }
 namespace panel_com { enum : int { UIR_PANEL_COM_CONTROLS(UIR_ENUMERATOR, _) }; }
 namespace panel_set { enum : int { UIR_PANEL_SET_CONTROLS(UIR_ENUMERATOR, _) }; }
 namespace tabpanel_1 { enum : int { UIR_TABPANEL_1_CONTROLS(UIR_ENUMERATOR, _) }; }
@@ -388,6 +401,7 @@ struct CatalogueEntry {
 // Where each list lives: file, panel number, page index, container constant.
 #define UIR_WHERE_panel_main "mainwin.uir", PANEL_MAIN, -1, "PANEL_MAIN"
 #define UIR_WHERE_menubar "mainwin.uir", PANEL_MAIN, -1, "MENUBAR"
+#define UIR_WHERE_menu1 "mainwin.uir", PANEL_MAIN, -1, "MENU1"
 #define UIR_WHERE_panel_com "sample5.uir", PANEL_COM, -1, "PANEL_COM"
 #define UIR_WHERE_panel_set "mainwin.uir", PANEL_SET, -1, "PANEL_SET"
 #define UIR_WHERE_tabpanel_1 "mainwin.uir", PANEL_SET, 0, "TABPANEL_1"
@@ -406,6 +420,7 @@ struct CatalogueEntry {
 inline constexpr CatalogueEntry kCatalogue[] = {
     UIR_PANEL_MAIN_CONTROLS(UIR_CATALOGUE_ROW, panel_main)
     UIR_MENUBAR_ENTRIES(UIR_CATALOGUE_ROW, menubar)
+    UIR_MENU1_ITEMS(UIR_CATALOGUE_ROW, menu1)
     UIR_PANEL_COM_CONTROLS(UIR_CATALOGUE_ROW, panel_com)
     UIR_PANEL_SET_CONTROLS(UIR_CATALOGUE_ROW, panel_set)
     UIR_TABPANEL_1_CONTROLS(UIR_CATALOGUE_ROW, tabpanel_1)
@@ -424,6 +439,7 @@ inline constexpr std::size_t kCatalogueSize = sizeof(kCatalogue) / sizeof(kCatal
 #undef UIR_CATALOGUE_ROW
 #undef UIR_WHERE_panel_main
 #undef UIR_WHERE_menubar
+#undef UIR_WHERE_menu1
 #undef UIR_WHERE_panel_com
 #undef UIR_WHERE_panel_set
 #undef UIR_WHERE_tabpanel_1

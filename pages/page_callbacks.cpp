@@ -10,31 +10,12 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/send_rows.h"
+#include "pages/write_guard.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
-
-// How a send callback obtains the register value it stores.
-enum class SendKind {
-    Direct,   // numeric control, its value unchanged
-    Integer,  // ring item value or switch state
-    Scaled,   // numeric control, value * scale_den / scale_num of the item
-    Command,  // reads no control; always 1
-};
-
-// One "__OK" button: the callback name the panel resources use, the page
-// whose control it reads, and the data item it writes.
-struct SendRow {
-    const char* name;
-    const std::atomic<int>* page;  // tab-page handle slot
-    int control;                   // value control on that page; unused for Command
-    DataItem* table;
-    int index;
-    SendKind kind;
-    const char* unit;     // the control's engineering unit (GBK) for the range message; "" when none
-    const char* caption;  // the row's caption on the panel (GBK)
-};
 
 constexpr SendKind DIRECT = SendKind::Direct;
 constexpr SendKind INTEGER = SendKind::Integer;
@@ -273,9 +254,12 @@ int sendCallback(int, int, int event, void* callbackData, int, int)
     double reg = 0.0;
     double typed = 0.0;
     if (!registerValue(row, &reg, &typed)) return 0;
+    DataItem& item = row.table[row.index];
+    // The guard asks (or refuses) before anything is marked for sending.
+    if (!ConfirmWrite(item.address.load(), reg)) return 0;
     // While the console waits to reconnect its device a write stays marked and goes out on its return.
     const bool portOpen = comConfigure_success_flag.load() == 1 || WaitingPort() != 0;
-    SubmitWrite(row.table[row.index], reg, describe(row, typed), portOpen);
+    SubmitWrite(item, reg, describe(row, typed), portOpen);
     return 0;
 }
 
@@ -305,6 +289,33 @@ int refreshDebugTab(int, int, int event, void*, int, int)
     if (event != EVENT_ACTIVE_TAB_CHANGE) return 0;
     requestTable(kPageTables[5]);
     return 0;
+}
+
+int PressSendButton(const SendRow& row, int panel, int control)
+{
+    return sendCallback(panel, control, EVENT_COMMIT, const_cast<SendRow*>(&row), 0, 0);
+}
+
+WriteRequest DescribeSendRow(const SendRow& row, double typed)
+{
+    return describe(row, typed);
+}
+
+const SendRow* SendRows(std::size_t* count)
+{
+    if (count != nullptr) *count = kSendCount;
+    return kSendRows;
+}
+
+bool IsDebugPanelRow(const SendRow& row)
+{
+    return row.page == D1 || row.page == D2;
+}
+
+int RowPageIndex(const SendRow& row)
+{
+    if (IsDebugPanelRow(row)) return static_cast<int>(row.page - panel_debug_tab);
+    return static_cast<int>(row.page - panel_set_tab);
 }
 
 const CallbackEntry* PageCallbacks(int* count)

@@ -15,3 +15,10 @@ int HeadlessUi::messagePopup(const char* title, const char* message)
     std::fprintf(stderr, "drive-console: %s: %s\n", title != nullptr ? title : "", text.c_str());
     return UIE_NO_ERROR;
 }
+
+int HeadlessUi::confirmPopup(const char* title, const char* message, int, int)
+{
+    const std::string heading = std::string(title != nullptr ? title : "") + " (not asked)";
+    messagePopup(heading.c_str(), message);
+    return UIE_NO_LOOP;
+}

@@ -28,4 +28,8 @@ public:
     // "drive-console: <title>: <message>" on standard error, text as GBK
     // decoded to UTF-8.
     int messagePopup(const char* title, const char* message) override;
+    // Nobody can answer: the question goes to standard error like a message,
+    // marked as not asked, and the caller acts as on "no".
+    int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
+    int setCtrlToolTip(int, int, const char*) override { return UIE_NO_ERROR; }
 };

@@ -12,6 +12,7 @@ std::atomic<UiBackend*> g_backend{nullptr};
 
 std::mutex g_popupMutex;
 PopupHandler g_popupHandler;
+ConfirmHandler g_confirmHandler;
 
 std::mutex g_registryMutex;
 std::map<std::string, CallbackEntry>& registry()
@@ -96,6 +97,10 @@ int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int
 {
     DSC_FORWARD(setTableCellAttribute(panel, control, cell, attribute, value));
 }
+int SetCtrlToolTip(int panel, int control, const char* text)
+{
+    DSC_FORWARD(setCtrlToolTip(panel, control, text));
+}
 int RunUserInterface()
 {
     DSC_FORWARD(runUserInterface());
@@ -144,6 +149,30 @@ void SetPopupHandler(PopupHandler handler)
 {
     std::lock_guard<std::mutex> lock(g_popupMutex);
     g_popupHandler = std::move(handler);
+}
+
+int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer)
+{
+    if (buttons != CONFIRM_YES_NO && buttons != CONFIRM_YES_NO_CANCEL) return UIE_BAD_ARGUMENT;
+    if (defaultAnswer != ANSWER_YES && defaultAnswer != ANSWER_NO &&
+        !(defaultAnswer == ANSWER_CANCEL && buttons == CONFIRM_YES_NO_CANCEL)) {
+        return UIE_BAD_ARGUMENT;
+    }
+    ConfirmHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(g_popupMutex);
+        handler = g_confirmHandler;
+    }
+    if (handler) return handler(title != nullptr ? title : "", message != nullptr ? message : "");
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) return UIE_NO_BACKEND;
+    return b->confirmPopup(title, message, buttons, defaultAnswer);
+}
+
+void SetConfirmHandler(ConfirmHandler handler)
+{
+    std::lock_guard<std::mutex> lock(g_popupMutex);
+    g_confirmHandler = std::move(handler);
 }
 
 void RegisterCallbacks(const CallbackEntry* entries, int count)

@@ -27,6 +27,8 @@ enum {
     ATTR_TEXT_COLOR = 5,  // table cell or text, RGB int
     ATTR_VISIBLE = 6,     // any control, 0/1
     ATTR_TITLE = 7,       // panel, text (SetPanelAttribute)
+    ATTR_DIMMED = 8,      // read-outs, tables, texts, 0/1: drawn in grey, values unchanged
+    ATTR_MARKED = 9,      // editable numerics, rings, switches, 0/1: tinted background
 };
 
 enum {
@@ -81,6 +83,8 @@ int SetCtrlVal(int panel, int control, const char* value);
 int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int SetTableCellVal(int panel, int control, Point cell, const char* value);
+// The text shown when the pointer rests on a control (GBK; "" removes it).
+int SetCtrlToolTip(int panel, int control, const char* text);
 int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int value);
 
 // --- Loop and popups --------------------------------------------------------
@@ -92,6 +96,14 @@ int QuitUserInterface(int returnCode);
 // acknowledges the box; it returns at once when the UI loop is not running.
 int MessagePopup(const char* title, const char* message);
 
+// Modal question with Yes and No (CONFIRM_YES_NO) or Yes, No and Cancel
+// (CONFIRM_YES_NO_CANCEL) buttons; `defaultAnswer` is the button Enter presses.
+// Returns the answer (ANSWER_*), or a negative status when nothing could be
+// asked (then the caller must act as if the operator had said no). Closing the
+// box without a button is ANSWER_CANCEL, or ANSWER_NO when there is no Cancel.
+enum { CONFIRM_YES_NO = 0, CONFIRM_YES_NO_CANCEL = 1 };
+enum { ANSWER_YES = 1, ANSWER_NO = 2, ANSWER_CANCEL = 3 };
+int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer);
 // Modal list: shows `rows` (columns separated by tabs, under the tab-separated
 // `heading`) and sets *chosen to the index of the row the operator picked, or
 // to -1 when the operator cancelled or there was nothing to pick. UI thread
@@ -104,6 +116,9 @@ int SelectionPopup(const char* title, const char* heading, const std::vector<std
 // returns 0 without touching the backend. Pass an empty function to stop.
 using PopupHandler = std::function<void(const std::string& title, const std::string& text)>;
 void SetPopupHandler(PopupHandler handler);
+// The same for ConfirmPopup: while set, the handler answers every question.
+using ConfirmHandler = std::function<int(const std::string& title, const std::string& text)>;
+void SetConfirmHandler(ConfirmHandler handler);
 
 // --- Callback registry ------------------------------------------------------
 // Panel resources name their callbacks; the names resolve through this
@@ -142,6 +157,8 @@ public:
     virtual int runUserInterface() = 0;
     virtual int quitUserInterface(int returnCode) = 0;
     virtual int messagePopup(const char* title, const char* message) = 0;
+    virtual int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) = 0;
+    virtual int setCtrlToolTip(int panel, int control, const char* text) = 0;
     virtual int setPanelAttribute(int /*panel*/, int /*attribute*/, const char* /*value*/)
     {
         return UIE_BAD_ARGUMENT;

@@ -385,6 +385,19 @@ const OptionDef kOptions[] = {
      [](Control& c, const std::string& v, std::string* e) {
          return intOption(v, 1, 4000, "width", &c.width, e);
      }},
+    {"key", bit(Kind::Button),
+     [](Control& c, const std::string& v, std::string* e) {
+         if (v != "Esc") {
+             *e = "key= knows only 'Esc'";
+             return false;
+         }
+         c.key = v;
+         return true;
+     }},
+    {"emphasis", bit(Kind::Button),
+     [](Control& c, const std::string& v, std::string* e) {
+         return flagOption(v, "emphasis", &c.emphasis, e);
+     }},
 };
 
 const char* kindName(Kind k)
@@ -424,7 +437,7 @@ public:
     }
 
 private:
-    enum class Last { Other, Ring, Table };
+    enum class Last { Other, Ring, Table, Menu };
 
     bool fail(const std::string& reason, int line = 0)
     {
@@ -472,9 +485,9 @@ private:
             Handler handler;
         };
         static const StatementDef kStatements[] = {
-            {"panel", &Parser::onPanel},     {"ctrl", &Parser::onCtrl}, {"page", &Parser::onPage},
-            {"menubar", &Parser::onMenuBar}, {"menu", &Parser::onMenu}, {"item", &Parser::onItem},
-            {"cell", &Parser::onCell},       {"box", &Parser::onBox},
+            {"panel", &Parser::onPanel},       {"ctrl", &Parser::onCtrl}, {"page", &Parser::onPage},
+            {"menubar", &Parser::onMenuBar},   {"menu", &Parser::onMenu}, {"item", &Parser::onItem},
+            {"menuitem", &Parser::onMenuItem}, {"cell", &Parser::onCell}, {"box", &Parser::onBox},
         };
         for (const StatementDef& s : kStatements) {
             if (keyword == s.name) {
@@ -643,6 +656,33 @@ private:
             if (other.id == m.id) return fail("menu id " + std::to_string(m.id) + " used twice");
         }
         panel()->menus.push_back(std::move(m));
+        last_ = Last::Menu;
+        return true;
+    }
+
+    bool onMenuItem(const std::vector<std::string>& args, const std::vector<Token>& options, Last last)
+    {
+        if (last != Last::Menu) return fail("menuitem without a menu just before");
+        if (args.size() != 2) return fail("menuitem needs: menuitem <CONST> \"<caption>\"");
+        MenuEntry& menu = panel()->menus.back();
+        if (!menu.callbackName.empty()) return fail("menuitem under a menu that has a callback");
+        MenuItem item;
+        item.constant = args[0];
+        item.caption = args[1];
+        item.line = line_;
+        if (!isIdentifier(item.constant)) return fail("bad menuitem constant '" + item.constant + "'");
+        for (const MenuItem& other : menu.items) {
+            if (other.constant == item.constant)
+                return fail("menuitem constant " + item.constant + " used twice");
+        }
+        for (const Token& o : options) {
+            if (o.key != "cb") return fail("unknown option " + o.key + "= for menuitem");
+            if (!isIdentifier(o.text)) return fail("cb= needs a callback name");
+            item.callbackName = o.text;
+        }
+        item.id = static_cast<int>(menu.items.size()) + 2;
+        menu.items.push_back(std::move(item));
+        last_ = Last::Menu;
         return true;
     }
 
@@ -801,16 +841,28 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
     for (Panel& p : panels) {
         if (p.number != number) continue;
         if (!resolveControls(p.controls, fileName, error)) return false;
-        for (MenuEntry& m : p.menus) {
-            if (m.callbackName.empty()) continue;
-            const CallbackEntry* e = FindCallback(m.callbackName);
+        // Menu entries and their items resolve alike.
+        auto resolveMenu = [&](const std::string& name, int line, MenuCallbackPtr* cb, void** data) {
+            if (name.empty()) return true;
+            const CallbackEntry* e = FindCallback(name);
             if (e == nullptr || e->menu == nullptr) {
-                *error = fileName + ":" + std::to_string(m.line) + ": callback '" + m.callbackName + "' is " +
-                         (e == nullptr ? "not registered" : "not a menu callback");
+                std::string why = fileName;
+                why += ":" + std::to_string(line) + ": callback '";
+                why += name;
+                why += e == nullptr ? "' is not registered" : "' is not a menu callback";
+                *error = why;
                 return false;
             }
-            m.callback = e->menu;
-            m.callbackData = e->callbackData;
+            *cb = e->menu;
+            *data = e->callbackData;
+            return true;
+        };
+        for (MenuEntry& m : p.menus) {
+            if (!resolveMenu(m.callbackName, m.line, &m.callback, &m.callbackData)) return false;
+            for (MenuItem& item : m.items) {
+                if (!resolveMenu(item.callbackName, item.line, &item.callback, &item.callbackData))
+                    return false;
+            }
         }
         *out = std::move(p);
         return true;
@@ -873,19 +925,50 @@ bool DescribePanelResource(const std::string& fileName, int number, Panel* out, 
     std::string utf8;
     std::size_t bad = 0;
     std::vector<Panel> panels;
-    if (!readResource(fileName, &bytes, error)) return false;
-    if (!GbkToUtf8(bytes, &utf8, &bad)) {
-        *error = fileName + ": bytes that are not GBK text";
-        return false;
+    std::string why;
+    bool ok = readResource(fileName, &bytes, &why);
+    if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
+        why = fileName + ": bytes that are not GBK text";
+        ok = false;
     }
-    if (!ParseText(utf8, fileName, &panels, error)) return false;
-    for (Panel& p : panels) {
-        if (p.number != number) continue;
-        *out = std::move(p);
-        return true;
+    if (ok) ok = ParseText(utf8, fileName, &panels, &why);
+    if (ok) {
+        ok = false;
+        for (Panel& p : panels) {
+            if (p.number != number) continue;
+            *out = std::move(p);
+            ok = true;
+            break;
+        }
+        if (!ok) why = fileName + ": no panel numbered " + std::to_string(number);
     }
-    *error = fileName + ": no panel numbered " + std::to_string(number);
-    return false;
+    if (!ok && error != nullptr) *error = why;
+    return ok;
+}
+
+std::string Utf8ToGbkLenient(const std::string& utf8)
+{
+    if (isAscii(utf8)) return utf8;
+    iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+    std::string result;
+    char buffer[1024];
+    char* src = const_cast<char*>(utf8.data());
+    std::size_t srcLeft = utf8.size();
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        result.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        // Not representable, or not UTF-8: one '?' for the byte, then go on.
+        result += '?';
+        ++src;
+        --srcLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return result;
 }
 
 }  // namespace uirfile

@@ -51,7 +51,9 @@ struct Control {
     bool enabled = false;
     bool visible = true;
     int width = 0;
-    std::vector<RingItem> items;     // ring
+    std::string key;              // button: key that presses it while its panel is active ("Esc"), or empty
+    bool emphasis = false;        // button: drawn as the panel's emergency action
+    std::vector<RingItem> items;  // ring
     std::vector<std::string> cells;  // table, column 1 from row 1
     std::vector<Page> pages;         // tab
 };
@@ -71,6 +73,17 @@ struct Page {
     std::vector<Box> boxes;
 };
 
+// An item of a menu entry's drop-down list.
+struct MenuItem {
+    int id = 0;  // 2, 3, ... within its menu entry
+    std::string constant;
+    std::string caption;
+    std::string callbackName;
+    MenuCallbackPtr callback = nullptr;
+    void* callbackData = nullptr;
+    int line = 0;
+};
+
 struct MenuEntry {
     int id = 0;
     std::string constant;
@@ -79,7 +92,8 @@ struct MenuEntry {
     MenuCallbackPtr callback = nullptr;
     void* callbackData = nullptr;
     int line = 0;
-    bool explicitId = false;  // id= given
+    std::vector<MenuItem> items;  // with items the entry opens a list and has no callback
+    bool explicitId = false;      // id= given
 };
 
 struct Panel {
@@ -113,8 +127,11 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
 
 // Reads and parses panel `number` of a resource file like LoadPanelResource,
 // but leaves its callbacks unresolved and logs nothing: for describing the
-// panels' controls without building them.
+// panels' controls without building them. `error` may be null.
 bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
+
+// UTF-8 to GBK; characters GBK cannot hold become '?'.
+std::string Utf8ToGbkLenient(const std::string& utf8);
 
 // GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
 // sets `badOffset` to where it starts.

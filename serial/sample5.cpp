@@ -3,6 +3,9 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
+#include <mutex>
+#include <string>
+
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -25,6 +28,17 @@ int stopselect = 0;
 
 std::atomic<int> comConfigure_success_flag{0};
 std::atomic<int> active_comselect{0};
+
+namespace {
+std::mutex g_describeMutex;
+std::string g_openPortText;  // guarded by g_describeMutex
+}  // namespace
+
+std::string OpenPortDescription()
+{
+    std::lock_guard<std::mutex> lock(g_describeMutex);
+    return g_openPortText;
+}
 
 namespace {
 
@@ -123,6 +137,13 @@ void openSelectedPort(const FastLineSettings& fastLine)
     }
     NotePortOpened(comselect, selectedSettings());
     active_comselect = comselect;
+    {
+        const char parity = jhselect == 1 ? 'O' : jhselect == 2 ? 'E' : 'N';
+        std::lock_guard<std::mutex> lock(g_describeMutex);
+        g_openPortText = "COM" + std::to_string(comselect) + " " + ComDevicePath(comselect) + " " +
+                         std::to_string(btlselect) + " " + std::to_string(longselect) + parity +
+                         std::to_string(stopselect);
+    }
     ResetLine("port opened again");
     ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
     comConfigure_success_flag = 1;

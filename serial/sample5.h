@@ -19,6 +19,9 @@ extern int stopselect;                                         // stop bits
 extern std::atomic<int> comConfigure_success_flag;  // 1 while a port is open and usable
 extern std::atomic<int> active_comselect;           // number of the open port
 
+// The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
+// first open. Safe from any thread.
+std::string OpenPortDescription();
 // What "__Configure" does once the selections are read: opens (or re-opens)
 // the port with comselect .. stopselect and, when it opened, starts the
 // password exchange.

@@ -340,6 +340,23 @@ public:
                 if (c->kind == Kind::Timer) return UIE_BAD_TYPE;
                 c->visible = value != 0 ? 1 : 0;
                 break;
+            case ATTR_DIMMED:
+                if (c->kind != Kind::Numeric && c->kind != Kind::Ring && c->kind != Kind::Table &&
+                    c->kind != Kind::Text) {
+                    return UIE_BAD_TYPE;
+                }
+                if (c->dimmed.exchange(value != 0 ? 1 : 0) == (value != 0 ? 1 : 0)) return UIE_NO_ERROR;
+                if (c->kind == Kind::Table) {
+                    std::lock_guard<std::mutex> lock(c->mutex);
+                    for (detail::CellStore& cell : c->cells) cell.dirty = true;
+                    c->cellsDirty = true;
+                }
+                break;
+            case ATTR_MARKED:
+                if (c->kind != Kind::Numeric && c->kind != Kind::Ring && c->kind != Kind::Switch)
+                    return UIE_BAD_TYPE;
+                if (c->marked.exchange(value != 0 ? 1 : 0) == (value != 0 ? 1 : 0)) return UIE_NO_ERROR;
+                break;
             case ATTR_TEXT_COLOR:
                 if (c->kind != Kind::Text) return UIE_BAD_TYPE;
                 c->textColor = value & 0xFFFFFF;
@@ -363,6 +380,23 @@ public:
         if (c->kind != Kind::Timer) return UIE_BAD_TYPE;
         if (!(value > 0.0 && value <= 86400.0)) return UIE_BAD_ARGUMENT;
         c->interval = value;
+        requestSync(c);
+        return UIE_NO_ERROR;
+    }
+
+    int setCtrlToolTip(int panel, int control, const char* text) override
+    {
+        if (text == nullptr) return UIE_BAD_ARGUMENT;
+        std::shared_ptr<CtrlRec> c;
+        int rc = lookup(panel, control, &c);
+        if (rc != UIE_NO_ERROR) return rc;
+        if (c->kind == Kind::Timer) return UIE_BAD_TYPE;
+        QString tip = fromGbk(text);
+        {
+            std::lock_guard<std::mutex> lock(c->mutex);
+            c->toolTip = tip;
+            c->toolTipDirty = true;
+        }
         requestSync(c);
         return UIE_NO_ERROR;
     }
@@ -417,6 +451,22 @@ public:
         auto acknowledged = std::make_shared<bool>(false);
         int rc = runOnUiAndWait([this, t, m, acknowledged] { *acknowledged = showBox(t, m); });
         return rc == UIE_NO_ERROR && !*acknowledged ? UIE_NO_LOOP : rc;
+    }
+
+    int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override
+    {
+        QString t = fromGbk(title != nullptr ? title : "");
+        QString m = fromGbk(message != nullptr ? message : "");
+        if (!loopRunning()) {
+            std::fprintf(stderr, "%s: %s (not asked)\n", t.toLocal8Bit().constData(),
+                         m.toLocal8Bit().constData());
+            return UIE_NO_LOOP;
+        }
+        if (isUiThread()) return askBox(t, m, buttons, defaultAnswer);
+        auto answer = std::make_shared<int>(UIE_NO_LOOP);
+        int rc = runOnUiAndWait(
+            [this, t, m, buttons, defaultAnswer, answer] { *answer = askBox(t, m, buttons, defaultAnswer); });
+        return rc == UIE_NO_ERROR ? *answer : rc;
     }
 
     int setPanelAttribute(int panel, int attribute, const char* value) override
@@ -634,6 +684,23 @@ private:
         return acknowledged;
     }
 
+    // The operator's answer; UIE_NO_LOOP when the loop ended under the box.
+    int askBox(const QString& title, const QString& text, int buttons, int defaultAnswer)
+    {
+        std::unique_ptr<QWidget> w = detail::BuildConfirmBox(title, text, buttons, defaultAnswer);
+        auto* box = static_cast<QMessageBox*>(w.get());
+        bool finished = false;
+        QObject::connect(box, &QDialog::finished, box, [&finished] { finished = true; });
+        ++modalDepth_;
+        box->exec();
+        --modalDepth_;
+        if (!finished) return UIE_NO_LOOP;
+        QAbstractButton* clicked = box->clickedButton();
+        if (clicked == box->button(QMessageBox::Yes)) return ANSWER_YES;
+        if (clicked == box->button(QMessageBox::No)) return ANSWER_NO;
+        return buttons == CONFIRM_YES_NO_CANCEL ? ANSWER_CANCEL : ANSWER_NO;
+    }
+
     int showPanel(int panel, bool show)
     {
         std::shared_ptr<PanelRec> rec = findPanel(panel);
@@ -808,6 +875,36 @@ QWidget* PanelWidget(int panel)
     if (!backend().isUiThread()) return nullptr;
     std::shared_ptr<PanelRec> p = backend().findPanel(panel);
     return p == nullptr ? nullptr : p->widget.data();
+}
+
+namespace {
+
+bool renderBox(QWidget* box, const std::string& path)
+{
+    box->setAttribute(Qt::WA_DontShowOnScreen, true);
+    box->show();
+    QPixmap image = box->grab();
+    box->hide();
+    return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+}
+
+}  // namespace
+
+bool SaveMessagePng(const std::string& title, const std::string& text, const std::string& path)
+{
+    if (!backend().isUiThread()) return false;
+    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), fromGbk(text.c_str()), QMessageBox::Ok);
+    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+    return renderBox(&box, path);
+}
+
+bool SaveConfirmPng(const std::string& title, const std::string& text, int buttons, int defaultAnswer,
+                    const std::string& path)
+{
+    if (!backend().isUiThread()) return false;
+    std::unique_ptr<QWidget> box =
+        detail::BuildConfirmBox(fromGbk(title.c_str()), fromGbk(text.c_str()), buttons, defaultAnswer);
+    return renderBox(box.get(), path);
 }
 
 bool SavePanelPng(int panel, const std::string& path)

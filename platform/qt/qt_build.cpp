@@ -5,11 +5,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -27,6 +31,17 @@ using uirfile::Kind;
 
 constexpr double kOpenRange = 1e9;  // spin-box range of a numeric without limits
 constexpr int kTableVisibleRows = 16;
+constexpr int kDimmedText = 0xA0A8B0;  // grey of dimmed read-outs and table rows
+
+// Sets a style-sheet property and re-applies the style when it changes.
+void setStyleFlag(QWidget* w, const char* name, bool on)
+{
+    if (w->property(name).toBool() == on) return;
+    w->setProperty(name, on);
+    w->style()->unpolish(w);
+    w->style()->polish(w);
+    w->update();
+}
 
 QString qs(const std::string& utf8)
 {
@@ -122,6 +137,22 @@ public:
     void buildMenus(const uirfile::Panel& desc, QMenuBar* bar, int menuBarHandle, int panelHandle)
     {
         for (const uirfile::MenuEntry& m : desc.menus) {
+            if (!m.items.empty()) {
+                // The entry and its items belong to the bar (the list is a window of its own).
+                auto* menu = new QMenu(bar);
+                menu->setObjectName(qs(m.constant + "_list"));
+                for (const uirfile::MenuItem& item : m.items) {
+                    auto* a = new QAction(qs(item.caption), bar);
+                    a->setObjectName(qs(item.constant));
+                    menu->addAction(a);
+                    connectMenu(a, item.callback, item.callbackData, menuBarHandle, item.id, panelHandle);
+                }
+                auto* entry = new QAction(qs(m.caption), bar);
+                entry->setObjectName(qs(m.constant));
+                entry->setMenu(menu);
+                bar->addAction(entry);
+                continue;
+            }
             QAction* a = bar->addAction(qs(m.caption));
             a->setObjectName(qs(m.constant));
             MenuCallbackPtr cb = m.callback;
@@ -135,6 +166,14 @@ public:
     }
 
 private:
+    void connectMenu(QAction* a, MenuCallbackPtr cb, void* data, int menuBarHandle, int id, int panelHandle)
+    {
+        Hooks hooks = hooks_;
+        QObject::connect(a, &QAction::triggered, a, [hooks, cb, data, menuBarHandle, id, panelHandle] {
+            if (cb != nullptr) hooks.menuEvent(cb, data, menuBarHandle, id, panelHandle);
+        });
+    }
+
     void buildControl(const uirfile::Control& c, CtrlRec& r, PanelRec& holder, Grid& grid,
                       QWidget* timerOwner)
     {
@@ -205,6 +244,12 @@ private:
                 auto* b = new QPushButton(qs(a.qtText));
                 b->setAutoDefault(false);
                 if (c.width > 0) b->setMinimumWidth(c.width);
+                if (c.key == "Esc") {
+                    // Works wherever the focus is inside the panel's window.
+                    b->setShortcut(QKeySequence(Qt::Key_Escape));
+                    b->setToolTip(QStringLiteral("Esc"));
+                }
+                if (c.emphasis) b->setProperty("role", "stop");
                 nameWidget(b, c.constant, qs(a.text));
                 w = b;
                 break;
@@ -409,6 +454,22 @@ Qt::WindowFlags windowFlags(bool topLevel, bool closeBox)
 
 }  // namespace
 
+std::unique_ptr<QWidget> BuildConfirmBox(const QString& title, const QString& text, int buttons,
+                                         int defaultAnswer)
+{
+    QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == CONFIRM_YES_NO_CANCEL) shown |= QMessageBox::Cancel;
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, title, text, shown);
+    box->setObjectName(QStringLiteral("ConfirmPopup"));
+    box->setStyleSheet(QStringLiteral("QLabel { min-width: 22em; }"));
+    const QMessageBox::StandardButton def = defaultAnswer == ANSWER_YES  ? QMessageBox::Yes
+                                            : defaultAnswer == ANSWER_NO ? QMessageBox::No
+                                                                         : QMessageBox::Cancel;
+    box->setDefaultButton(def);
+    box->setEscapeButton(buttons == CONFIRM_YES_NO_CANCEL ? QMessageBox::Cancel : QMessageBox::No);
+    return box;
+}
+
 QString FormatNumber(double value, int prec)
 {
     return QString::number(value, 'f', prec);
@@ -519,8 +580,12 @@ void SyncWidget(CtrlRec& c)
                     QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
                     if (item == nullptr) continue;
                     if (item->text() != cell.text) item->setText(cell.text);
-                    item->setForeground(cell.color == kNoColor ? t->palette().text()
-                                                               : QBrush(rgb(cell.color)));
+                    if (c.dimmed.load() != 0) {
+                        item->setForeground(QBrush(rgb(kDimmedText)));
+                    } else {
+                        item->setForeground(cell.color == kNoColor ? t->palette().text()
+                                                                   : QBrush(rgb(cell.color)));
+                    }
                     cell.dirty = false;
                 }
                 c.cellsDirty = false;
@@ -547,6 +612,16 @@ void SyncWidget(CtrlRec& c)
             break;
     }
     if (w == nullptr) return;
+    setStyleFlag(w, "dimmed", c.dimmed.load() != 0);
+    setStyleFlag(w, "marked", c.marked.load() != 0);
+    {
+        std::lock_guard<std::mutex> lock(c.mutex);
+        if (c.toolTipDirty) {
+            w->setToolTip(c.toolTip);
+            if (c.caption != nullptr) c.caption->setToolTip(c.toolTip);
+            c.toolTipDirty = false;
+        }
+    }
     const bool hidden = c.visible.load() == 0;
     for (QWidget* part : {c.frame.data(), w, c.caption.data()}) {
         if (part != nullptr && part->isHidden() != hidden) part->setHidden(hidden);

@@ -61,11 +61,15 @@ struct CtrlRec {
     std::atomic<double> interval{0.0};
     std::atomic<int> enabled{0};
     std::atomic<int> visible{1};
+    std::atomic<int> dimmed{0};
+    std::atomic<int> marked{0};
     std::mutex mutex;  // ring writes (value and position together), text, cells
     QString text;
     bool textDirty = false;
     std::vector<CellStore> cells;  // row-major, rows * cols
     bool cellsDirty = false;
+    QString toolTip;  // guarded by mutex
+    bool toolTipDirty = false;
     std::atomic<bool> syncQueued{false};
     std::atomic<int> textColor{-1};  // text: RGB of the text, -1 for the palette's
 
@@ -106,6 +110,10 @@ Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks&
 
 // Copies a control's store into its widgets without any signal echoing back.
 void SyncWidget(CtrlRec& c);
+
+// The question box of ConfirmPopup, ready to exec() or to render.
+std::unique_ptr<QWidget> BuildConfirmBox(const QString& title, const QString& text, int buttons,
+                                         int defaultAnswer);
 
 // Text of a numeric read-out.
 QString FormatNumber(double value, int prec);

@@ -44,6 +44,14 @@ void ShutdownUserInterface();
 // Renders a panel or tab page to a PNG file, shown or not. UI thread only.
 bool SavePanelPng(int panel, const std::string& path);
 
+// Renders the box MessagePopup would show (GBK texts) to a PNG file. UI
+// thread only.
+bool SaveMessagePng(const std::string& title, const std::string& text, const std::string& path);
+
+// Renders the box ConfirmPopup would show (title and text in GBK) to a PNG
+// file, without showing it. UI thread only.
+bool SaveConfirmPng(const std::string& title, const std::string& text, int buttons, int defaultAnswer,
+                    const std::string& path);
 // Renders the dialog of SelectionPopup with these rows to a PNG file, without
 // waiting for anyone to answer it. UI thread only.
 bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,

@@ -129,6 +129,14 @@ QTabBar::tab { padding: 4px 12px; }
 QMenuBar { background: #e4e8ec; border-bottom: 1px solid #c4ccd4; }
 QMenuBar::item { padding: 3px 10px; }
 QMenuBar::item:selected { background: #cfd8e0; }
+QLineEdit[dimmed="true"], QLabel[dimmed="true"] { color: #a0a8b0; }
+QDoubleSpinBox[marked="true"], QComboBox[marked="true"] { background: #fff0b3; }
+qtui--SwitchButton[marked="true"] { background: #fff0b3; }
+QPushButton[role="stop"] {
+    background: #c62828; color: #ffffff; font-weight: bold; padding: 4px 24px;
+    border: 1px solid #8e1b1b; border-radius: 3px;
+}
+QPushButton[role="stop"]:pressed { background: #8e1b1b; }
 )";
 }
 

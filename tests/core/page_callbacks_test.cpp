@@ -11,6 +11,7 @@
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
@@ -220,6 +221,9 @@ TEST_F(PageCallbacksTest, RegistryHoldsEverySendButtonAndBothTabCallbacksOnce)
 
 TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
 {
+    // The guarded buttons (motor test, factory restore, hall-fault mask) are
+    // confirmed, with the controller answering, the motor still and no fault.
+    ui.setAnswer(ANSWER_YES);
     // Every other control holds a value of its own, so a button reading the
     // wrong control stores something else.
     const auto decoy = [](const SendCase& c) {
@@ -232,6 +236,8 @@ TEST_F(PageCallbacksTest, EachSendButtonStoresItsControlInItsOwnItem)
         SCOPED_TRACE(c.name);
         fillDataItems();
         clearFlags();
+        NoteStatusReply();
+        for (int i : {10, 14, 15, 16}) dataItemOR[i].value = 0;
         setControl(ui, c);
         EXPECT_EQ(fire(c.name, EVENT_COMMIT), 0);
         const DataItem& item = kPageTables[c.table - 1].items[c.index];

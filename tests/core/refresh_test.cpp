@@ -10,6 +10,7 @@
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
 #include "serial/sample5.h"
@@ -210,6 +211,11 @@ TEST_F(Refresh, EveryPageRowShowsItsOwnItemWhereItsSendButtonReadsIt)
     // reading another row's control, hands back someone else's value.
     panel_set = 50;
     comConfigure_success_flag = 1;  // a press with the port closed writes nothing
+    // The guarded buttons (motor test, factory restore, hall-fault mask) are
+    // confirmed, with the controller answering, the motor still and no fault.
+    ui.setAnswer(ANSWER_YES);
+    NoteStatusReply();
+    for (int i : {10, 14, 15, 16}) dataItemOR[i].value = 0;
     for (int t = 0; t < 6; ++t) {
         for (int i = 0; i < kPageTables[t].count; ++i) {
             kPageTables[t].items[i].value = 100.0 * (t + 1) + 3 * i + 2;

@@ -33,9 +33,11 @@ panel PANEL_A 1 "Alpha  " size=400,300 close=QUIT
   menubar MENUBAR
   menu MENU_X "X" cb=chosen
   menu MENU_Y "Y"
+    menuitem ITEM_1 "One" cb=chosen
+    menuitem ITEM_2 "Two"
   box GRP "Group" at=0,2
   ctrl 3 VALUE numeric "Value" prec=2 min=-1.5 max=10 at=0,0 in=GRP
-  ctrl 2 QUIT button "__Quit" cb=pressed
+  ctrl 2 QUIT button "__Quit" cb=pressed key=Esc emphasis=1
   ctrl 4 MODE ring "Mode" init=1 mode=indicator
     item "a \"b\"" 5
     item "c" -3
@@ -68,6 +70,11 @@ TEST(UirParser, ReadsEveryStatementOfAGoodFile)
     EXPECT_EQ(p.menus[1].id, 3);
     EXPECT_EQ(p.menus[0].callback, &menuCb);
     EXPECT_EQ(p.menus[1].callback, nullptr);
+    ASSERT_EQ(p.menus[1].items.size(), 2u);
+    EXPECT_EQ(p.menus[1].items[0].constant, "ITEM_1");
+    EXPECT_EQ(p.menus[1].items[1].id, 3);
+    EXPECT_EQ(p.menus[1].items[0].callback, &menuCb);
+    EXPECT_EQ(p.menus[1].items[1].callback, nullptr);
     ASSERT_EQ(p.controls.size(), 6u);
 
     const uirfile::Control& value = p.controls[0];
@@ -80,6 +87,8 @@ TEST(UirParser, ReadsEveryStatementOfAGoodFile)
     const uirfile::Control& quit = p.controls[1];
     EXPECT_EQ(quit.callback, &ctrlCb);
     EXPECT_EQ(quit.callbackData, &g_data);
+    EXPECT_EQ(quit.key, "Esc");
+    EXPECT_TRUE(quit.emphasis);
 
     const uirfile::Control& ring = p.controls[2];
     ASSERT_EQ(ring.items.size(), 2u);
@@ -128,6 +137,12 @@ TEST(UirParser, RejectsBadInputWithFileLineAndReason)
         {"unregistered callback", "ctrl 2 A button \"x\" cb=nobody\n", 2, "'nobody' is not registered"},
         {"menu cb on control", "ctrl 2 A button \"x\" cb=chosen\n", 2, "not a control callback"},
         {"control cb on menu", "menubar M\nmenu M1 \"m\" cb=pressed\n", 3, "not a menu callback"},
+        {"menuitem without menu", "menubar M\nmenuitem I \"i\"\n", 3, "menuitem without a menu"},
+        {"menuitem under a menu with cb", "menubar M\nmenu M1 \"m\" cb=chosen\nmenuitem I \"i\"\n", 4,
+         "menu that has a callback"},
+        {"control cb on menuitem", "menubar M\nmenu M1 \"m\"\nmenuitem I \"i\" cb=pressed\n", 4,
+         "not a menu callback"},
+        {"unknown key", "ctrl 2 A button \"x\" key=F1\n", 2, "key= knows only 'Esc'"},
         {"gap in ids", "ctrl 2 A text \"a\"\nctrl 4 B text \"b\"\n", 1, "3 is missing"},
         {"ids not from 2", "ctrl 3 A text \"a\"\n", 1, "2 is missing"},
         {"duplicate id", "ctrl 2 A text \"a\"\nctrl 2 B text \"b\"\n", 3, "id 2 used twice"},

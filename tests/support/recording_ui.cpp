@@ -9,10 +9,16 @@ RecordingUi::RecordingUi()
         std::lock_guard<std::mutex> lock(mutex_);
         popups_.push_back(Popup{title, text});
     });
+    SetConfirmHandler([this](const std::string& title, const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        questions_.push_back(Popup{title, text});
+        return answer_;
+    });
 }
 
 RecordingUi::~RecordingUi()
 {
+    SetConfirmHandler(ConfirmHandler());
     SetPopupHandler(PopupHandler());
     SetUiBackend(nullptr);
 }
@@ -47,11 +53,24 @@ std::vector<Popup> RecordingUi::popups() const
     return popups_;
 }
 
+std::vector<Popup> RecordingUi::questions() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return questions_;
+}
+
+void RecordingUi::setAnswer(int answer)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    answer_ = answer;
+}
+
 void RecordingUi::clear()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     writes_.clear();
     popups_.clear();
+    questions_.clear();
 }
 
 std::vector<UiWrite> RecordingUi::writesTo(int panel, int control) const
@@ -252,6 +271,21 @@ int RecordingUi::messagePopup(const char* title, const char* message)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     popups_.push_back(Popup{title != nullptr ? title : "", message != nullptr ? message : ""});
+    return UIE_NO_ERROR;
+}
+
+int RecordingUi::confirmPopup(const char* title, const char* message, int, int)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    questions_.push_back(Popup{title != nullptr ? title : "", message != nullptr ? message : ""});
+    return answer_;
+}
+
+int RecordingUi::setCtrlToolTip(int panel, int control, const char* text)
+{
+    UiWrite w = makeWrite(UiWrite::ToolTip, panel, control);
+    w.text = text != nullptr ? text : "";
+    record(std::move(w));
     return UIE_NO_ERROR;
 }
 

@@ -27,6 +27,7 @@ struct UiWrite {
         CtrlAttr,
         PanelShown,
         PanelHidden,
+        ToolTip,
         PanelTitle
     };
     Kind kind = CtrlDouble;
@@ -37,7 +38,7 @@ struct UiWrite {
     int attribute = 0;  // CellAttr and CtrlAttr
     double number = 0;  // CtrlDouble
     int integer = 0;    // CtrlInt, CellAttr (the attribute value)
-    std::string text;   // CtrlText, CellText
+    std::string text;   // CtrlText, CellText, ToolTip
 };
 
 struct Popup {
@@ -60,6 +61,10 @@ public:
 
     std::vector<UiWrite> writes() const;
     std::vector<Popup> popups() const;
+    // Questions asked through ConfirmPopup, and the answer every next one gets
+    // (ANSWER_NO until set).
+    std::vector<Popup> questions() const;
+    void setAnswer(int answer);
     void clear();
 
     // The writes to one control (table cells included).
@@ -100,6 +105,8 @@ public:
     int runUserInterface() override;
     int quitUserInterface(int returnCode) override;
     int messagePopup(const char* title, const char* message) override;
+    int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
+    int setCtrlToolTip(int panel, int control, const char* text) override;
     int setPanelAttribute(int panel, int attribute, const char* value) override;
     int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
                        int* chosen) override;
@@ -113,6 +120,8 @@ private:
     int activeTab_ = 0;
     std::vector<UiWrite> writes_;
     std::vector<Popup> popups_;
+    std::vector<Popup> questions_;
+    int answer_ = ANSWER_NO;
     int selectionAnswer_ = -1;
     std::vector<std::vector<std::string>> selections_;
 };

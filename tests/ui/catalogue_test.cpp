@@ -139,7 +139,8 @@ const Container kPanels[] = {
       {"SPLITTER_2", K::Splitter, nullptr, nullptr},
       {"SPLITTER", K::Splitter, nullptr, nullptr},
       {"TIMER_CMPW_RT", K::Timer, nullptr, "timer_cmPW_rt"},
-      {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"}}},
+      {"TIMER_CMPW", K::Timer, nullptr, "timer_cmPW"},
+      {"LINK_STATUS", K::Text, "port closed", nullptr}}},
     {"PANEL_COM",
      {{"COMSELECT", K::Ring, "COM SELECT", "ComSelectChanged"},
       {"BTLSELECT", K::Ring, "Baud rate", nullptr},
@@ -154,8 +155,17 @@ const Container kPanels[] = {
       {"RECONNECT", K::Switch, "Reconnect automatically", "ReconnectSwitch"},
       {"FAST_LINE", K::Switch, "Line-rate polling", nullptr},
       {"FAST_LINE_TIMEOUT", K::Numeric, "Reply time-out (ms)", nullptr}}},
-    {"PANEL_SET", {{"TAB", K::Tab, nullptr, "cb_refreshTab1"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
-    {"PANEL_DEBG", {{"TAB", K::Tab, nullptr, "refreshDebugTab"}, {"WRITE_STATUS", K::Text, "", nullptr}}},
+    {"PANEL_SET",
+     {{"TAB", K::Tab, nullptr, "cb_refreshTab1"},
+      {"WRITE_STATUS", K::Text, "", nullptr},
+      {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
+      {"STORE", K::Button, "Store", "storeParameters"}}},
+    {"PANEL_DEBG",
+     {{"TAB", K::Tab, nullptr, "refreshDebugTab"},
+      {"WRITE_STATUS", K::Text, "", nullptr},
+      {"TEST_STOP", K::Button, "STOP", "testStop"},
+      {"UNSTORED", K::Text, "No confirmed change waiting to be stored", nullptr},
+      {"STORE", K::Button, "Store", "storeParameters"}}},
 };
 
 // The FUNC page's five protection/brake switches carry the five captions in
@@ -293,6 +303,11 @@ const ExpectedMenu kMenus[] = {
     {"MENU1", "Help", nullptr},
     {"MENU_FILE", "FILE", nullptr},  // shown first; its commands are a drop-down menu
     {"MENU_MONITOR", "MONITOR", "monitor"},
+};
+// The items of the Help entry's list.
+const ExpectedMenu kHelpItems[] = {
+    {"MENU1_REFERENCE", "Parameter reference", "parameterReference"},
+    {"MENU1_ABOUT", "About", "aboutConsole"},
 };
 
 struct ExpectedPanel {
@@ -494,6 +509,7 @@ bool UseRecorders()
     for (const ExpectedMenu& m : kMenus) {
         if (m.callback != nullptr) add(m.callback, true);
     }
+    for (const ExpectedMenu& m : kHelpItems) add(m.callback, true);
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
     g_registry = Registry::Recorders;
     return true;
@@ -655,6 +671,7 @@ TEST(CatalogueHeader, ListsExactlyTheExpectedControlsWithIdsFromTwoWithoutGaps)
     std::set<std::pair<std::string, std::string>> expected;
     for (const Expected& e : AllExpected()) expected.insert({e.container, e.ctl.constant});
     for (const ExpectedMenu& m : kMenus) expected.insert({"MENUBAR", m.constant});
+    for (const ExpectedMenu& m : kHelpItems) expected.insert({"MENU1", m.constant});
     EXPECT_EQ(inHeader, expected);
 }
 
@@ -948,6 +965,19 @@ TEST_F(CataloguePanels, EveryCallbackIsAttachedToItsControl)
         ASSERT_EQ(g_calls.size(), 1u);
         EXPECT_EQ(g_calls[0].name, m.callback);
         EXPECT_EQ(g_calls[0].control, FindEntry("MENUBAR", m.constant)->id);
+        EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
+    }
+    for (const ExpectedMenu& m : kHelpItems) {
+        SCOPED_TRACE(m.constant);
+        auto* action = FindIn<QAction>(Root("PANEL_MAIN"), m.constant);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text().toStdString(), m.caption);
+        g_calls.clear();
+        action->trigger();
+        Settle();
+        ASSERT_EQ(g_calls.size(), 1u);
+        EXPECT_EQ(g_calls[0].name, m.callback);
+        EXPECT_EQ(g_calls[0].control, FindEntry("MENU1", m.constant)->id);
         EXPECT_EQ(g_calls[0].panel, Handle("PANEL_MAIN"));
     }
 

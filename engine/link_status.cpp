@@ -1,0 +1,75 @@
+#include "engine/link_status.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <iterator>
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/link_health.h"
+#include "model/uir_ids.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr const char* kDot = " \xA1\xA4 ";  // " · " in GBK
+
+// When the port was seen open with no reply since: the silence counts from then.
+std::atomic<std::int64_t> g_openSeenMs{-1};
+int g_lastDimmed = -1;
+std::string g_lastText;
+
+}  // namespace
+
+std::string LinkStatusText()
+{
+    if (comConfigure_success_flag.load() != 1) return "port closed";
+    const std::int64_t since = MsSinceStatusReply();
+    std::string text = OpenPortDescription() + "\n";
+    if (since >= 0 && since <= kReplyingMs) {
+        text += "replying";
+    } else {
+        // Silent since the last reply, or since the port was opened if that is later.
+        std::int64_t silent = since;
+        const std::int64_t openSeen = g_openSeenMs.load();
+        if (openSeen >= 0) {
+            const std::int64_t open = ClockMs() - openSeen;
+            silent = since < 0 ? open : std::min(since, open);
+        }
+        text += "NO REPLY for " + std::to_string(std::max<std::int64_t>(silent, 0) / 1000) + " s";
+    }
+    text += kDot;
+    text += hci_commnication_enable_5927.load() == 1 ? "unlocked" : "locked";
+    return text;
+}
+
+void RefreshLinkStatus()
+{
+    const bool open = comConfigure_success_flag.load() == 1;
+    if (!open) {
+        g_openSeenMs.store(-1);
+    } else if (g_openSeenMs.load() < 0) {
+        g_openSeenMs.store(ClockMs());
+    }
+    const int panel = panelMain.load();
+    const std::string text = LinkStatusText();
+    if (text != g_lastText) {
+        SetCtrlVal(panel, uir::panel_main::LINK_STATUS, text.c_str());
+        g_lastText = text;
+    }
+    const std::int64_t since = MsSinceStatusReply();
+    const int dimmed = since < 0 || since > kStaleMs ? 1 : 0;
+    if (dimmed == g_lastDimmed) return;
+    g_lastDimmed = dimmed;
+    // Every read-out of the status area, the tables (fault list included) once each.
+    for (std::size_t i = 0; i < std::size(queryItemID); ++i) {
+        const int control = queryItemID[i];
+        if (std::find(queryItemID, queryItemID + i, control) != queryItemID + i) continue;
+        SetCtrlAttribute(panel, control, ATTR_DIMMED, dimmed);
+    }
+}

@@ -1,0 +1,399 @@
+#include "pages/write_guard.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/link_health.h"
+#include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
+#include "pages/param_info.h"
+#include "pages/send_rows.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "platform/uir.h"
+#include "serial/port_watch.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kStatusMotorSpeed = 10;  // dataItemOR entry of the motor speed read-out
+constexpr int kStatusFirstFault = 14;  // dataItemOR entries 14..16: the three fault words
+constexpr int kFaultWords = 3;
+constexpr int kWaitStepMs = 10;
+
+std::atomic<int> g_unstored{0};
+std::atomic<bool> g_testEnabled{false};
+
+std::mutex g_observerMutex;
+int g_observerToken = 0;
+
+std::mutex g_offerMutex;
+BackupOffer g_backupOffer;
+
+DataItem* item6(int address)
+{
+    const int i = getIndex(dataItem6, DATAITEM6_COUNT, address);
+    return i < 0 ? nullptr : &dataItem6[i];
+}
+
+std::string gbk(const std::string& utf8)
+{
+    return uirfile::Utf8ToGbkLenient(utf8);
+}
+
+// The write record of a STOP write: described as the item's own send button.
+WriteRequest stopRequest(const DataItem& item, int value)
+{
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (&rows[i].table[rows[i].index] == &item) return DescribeSendRow(rows[i], value);
+    }
+    WriteRequest w;
+    w.panel = "DEBUG";
+    w.caption = "STOP";
+    w.typed = value;
+    return w;
+}
+
+bool ask(const GuardQuestion& q)
+{
+    return ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
+}
+
+// The fault rows of the main panel's list whose bits are set, by their texts.
+std::string activeFaults()
+{
+    static uirfile::Panel mainPanel;
+    static bool loaded = false;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        loaded = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_MAIN, &mainPanel, nullptr);
+    });
+    const uirfile::Control* list = nullptr;
+    for (const uirfile::Control& c : mainPanel.controls) {
+        if (loaded && c.id == uir::panel_main::TABLE_1) list = &c;
+    }
+    std::string out;
+    for (int w = 0; w < kFaultWords; ++w) {
+        const double v = dataItemOR[kStatusFirstFault + w].value.load();
+        const int word = std::isfinite(v) ? static_cast<int>(v) : 0;
+        for (int b = 0; b < 16; ++b) {
+            if (((word >> b) & 1) == 0) continue;
+            const std::size_t row = static_cast<std::size_t>(w) * 16 + static_cast<std::size_t>(b);
+            std::string name = list != nullptr && row < list->cells.size() ? list->cells[row]
+                                                                           : "row " + std::to_string(row + 1);
+            out += (out.empty() ? "" : ", ") + name;
+        }
+    }
+    return out;
+}
+
+// Why a motor test may not be armed now; "" when it may.
+std::string armingRefusal()
+{
+    const std::int64_t since = MsSinceStatusReply();
+    if (since < 0 || since > kReplyingMs) {
+        return "The controller has not answered a status read in the last 2 s, so its state is unknown.";
+    }
+    const double speed = scaledValue(dataItemOR[kStatusMotorSpeed]);
+    if (speed != 0.0) {
+        char text[120];
+        std::snprintf(text, sizeof text, "The motor is turning (motor speed %.0f RPM).", speed);
+        return text;
+    }
+    const std::string faults = activeFaults();
+    if (!faults.empty()) return "A fault is active: " + faults + ".";
+    return std::string();
+}
+
+// The values set on the debug panel's test page, one line each.
+std::string testValues()
+{
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    std::string out;
+    for (std::size_t r = 0; r < count; ++r) {
+        const SendRow& row = rows[r];
+        if (!IsDebugPanelRow(row) || RowPageIndex(row) != 1) continue;
+        if (row.table[row.index].address.load() == REG_TEST_ENABLE) continue;
+        std::string value;
+        if (row.kind == SendKind::Integer) {
+            int v = 0;
+            if (GetCtrlVal(row.page->load(), row.control, &v) < 0) continue;
+            value = RowRingItemCaption(row, v);
+            if (value.empty()) value = std::to_string(v);
+        } else {
+            double v = 0.0;
+            if (GetCtrlVal(row.page->load(), row.control, &v) < 0) continue;
+            char text[64];
+            std::snprintf(text, sizeof text, "%.2f", v);
+            value = text;
+            const std::string unit = uirfile::GbkToUtf8Lenient(row.unit);
+            if (!unit.empty()) value += " " + unit;
+        }
+        out += "\n  " + RowCaption(row) + ": " + value;
+    }
+    return out;
+}
+
+bool confirmArming()
+{
+    const std::string refusal = armingRefusal();
+    if (!refusal.empty()) {
+        MessagePopup("Motor test refused",
+                     gbk("The motor test was not started, nothing was sent.\n\n" + refusal).c_str());
+        return false;
+    }
+    return ask(QuestionFor(GuardAsk::ArmTest));
+}
+
+bool confirmRestore()
+{
+    BackupOffer offer;
+    {
+        std::lock_guard<std::mutex> lock(g_offerMutex);
+        offer = g_backupOffer;
+    }
+    if (offer && !offer()) return false;
+    return ask(QuestionFor(GuardAsk::FactoryRestore));
+}
+
+void showUnstored(int count)
+{
+    char text[80];
+    if (count > 0) {
+        std::snprintf(text, sizeof text, "%d change%s not stored in the controller", count,
+                      count == 1 ? "" : "s");
+    } else {
+        std::snprintf(text, sizeof text, "No confirmed change waiting to be stored");
+    }
+    SetCtrlVal(panel_set.load(), uir::panel_set::UNSTORED, text);
+    SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, text);
+}
+
+bool isPageRegister(int address)
+{
+    for (const ItemTable& t : kPageTables) {
+        if (getIndex(t.items, static_cast<unsigned>(t.count), address) >= 0) return true;
+    }
+    return false;
+}
+
+// Values closer than this relative step are the same entry.
+bool same(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b)));
+}
+
+}  // namespace
+
+bool ConfirmWrite(int address, double registerValue)
+{
+    if (registerValue == 0.0) return true;  // turning something off is never asked
+    switch (address) {
+        case REG_TEST_ENABLE:
+            return confirmArming();
+        case REG_RESTORE_FACTORY:
+            return confirmRestore();
+        case REG_HALL_FAULT_MASK:
+            return ask(QuestionFor(GuardAsk::HallMask));
+        default:
+            return true;
+    }
+}
+
+void SendTestStop()
+{
+    DataItem* enable = item6(REG_TEST_ENABLE);
+    DataItem* mode = item6(REG_TEST_MODE);
+    // Like a send button, but urgent: ahead of every other write, and a normal
+    // press cannot replace it before it has gone out.
+    const bool portOpen = comConfigure_success_flag.load() == 1 || WaitingPort() != 0;
+    for (auto [item, value] : {std::pair<DataItem*, int>{enable, 0}, {mode, TEST_MODE_NORMAL}}) {
+        if (item == nullptr) continue;
+        SubmitWrite(*item, value, stopRequest(*item, value), portOpen, true);
+        item->refresh_flag.store(1);  // the switch and the ring show what was sent
+    }
+}
+
+bool WaitTestStopSent(int timeoutMs)
+{
+    DataItem* enable = item6(REG_TEST_ENABLE);
+    DataItem* mode = item6(REG_TEST_MODE);
+    for (int waited = 0;; waited += kWaitStepMs) {
+        const bool sent = (enable == nullptr || enable->send_flag.load() != SEND_URGENT) &&
+                          (mode == nullptr || mode->send_flag.load() != SEND_URGENT);
+        if (sent) return true;
+        if (comConfigure_success_flag.load() != 1 || hci_commnication_enable_5927.load() != 1) return false;
+        if (waited >= timeoutMs) return false;
+        Sleep(kWaitStepMs);
+    }
+}
+
+bool ConfirmLeavingMotorTest()
+{
+    if (!MotorTestEnabled()) return true;
+    const GuardQuestion q = QuestionFor(GuardAsk::LeaveTest);
+    const int answer = ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer);
+    if (answer == ANSWER_CANCEL) return false;
+    // A question that could not be asked stops the test: the safe side.
+    if (answer != ANSWER_NO) SendTestStop();
+    return true;
+}
+
+GuardQuestion QuestionFor(GuardAsk which)
+{
+    switch (which) {
+        case GuardAsk::ArmTest:
+            return {"Start motor test",
+                    gbk("Start the motor test with these values?\n" + testValues() +
+                        "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test."),
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::FactoryRestore:
+            return {"Restore factory settings",
+                    "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
+                    "controller must then be powered off and on again.",
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::HallMask:
+            return {"Hall-fault mask",
+                    "Turn the hall-fault mask on?\n\nThe controller then no longer reports hall sensor "
+                    "faults, and a motor with a broken hall sensor may run badly.",
+                    CONFIRM_YES_NO, ANSWER_NO};
+        case GuardAsk::LeaveTest:
+            return {
+                "Motor test",
+                "Stop the motor test?\n\nThe last confirmed test enable was 1.\nYes sends STOP, No leaves "
+                "the test running, Cancel stays here.",
+                CONFIRM_YES_NO_CANCEL, ANSWER_YES};
+    }
+    return {"", "", CONFIRM_YES_NO, ANSWER_NO};
+}
+
+void GuardOnWriteConfirmed(int address, int word)
+{
+    if (address == REG_TEST_ENABLE) g_testEnabled.store(word != 0);
+    int count = 0;
+    if (address == REG_PARAMETER_STORE) {
+        if (word != 1) return;
+        g_unstored.store(0);
+    } else {
+        if (!isPageRegister(address)) return;
+        count = g_unstored.fetch_add(1) + 1;
+    }
+    showUnstored(count);
+}
+
+bool MotorTestEnabled()
+{
+    return g_testEnabled.load();
+}
+
+int UnstoredChangeCount()
+{
+    return g_unstored.load();
+}
+
+void ResetWriteGuard()
+{
+    g_unstored.store(0);
+    g_testEnabled.store(false);
+}
+
+void StartWriteGuard()
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    if (g_observerToken != 0) return;
+    g_observerToken = AddWriteObserver([](const WriteRecord& r) {
+        if (r.outcome != WriteOutcome::Confirmed) return;
+        // What the controller holds counts, where it was read back. The store
+        // command is the exception: its echo is the command given, whatever
+        // the register reads once the controller has carried it out.
+        const bool held = r.readBack && r.address != REG_PARAMETER_STORE;
+        GuardOnWriteConfirmed(r.address, held ? r.heldWord : r.word);
+    });
+}
+
+void StopWriteGuard()
+{
+    std::lock_guard<std::mutex> lock(g_observerMutex);
+    if (g_observerToken == 0) return;
+    RemoveWriteObserver(g_observerToken);
+    g_observerToken = 0;
+}
+
+void SetBackupOffer(BackupOffer offer)
+{
+    std::lock_guard<std::mutex> lock(g_offerMutex);
+    g_backupOffer = std::move(offer);
+}
+
+int testStop(int, int, int event, void*, int, int)
+{
+    if (event == EVENT_COMMIT) SendTestStop();
+    return 0;
+}
+
+int storeParameters(int panel, int control, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    for (std::size_t r = 0; r < count; ++r) {
+        const SendRow& row = rows[r];
+        if (row.kind == SendKind::Command && row.table[row.index].address.load() == REG_PARAMETER_STORE) {
+            return PressSendButton(row, panel, control);
+        }
+    }
+    return 0;
+}
+
+void MarkUnsentEntries()
+{
+    struct Mark {
+        double base = 0.0;  // the control's value when it last matched what the program put there
+        int marked = -1;    // last state drawn; -1 = never drawn
+        bool hasBase = false;
+    };
+    static Mark marks[128];
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    for (std::size_t r = 0; r < count && r < std::size(marks); ++r) {
+        const SendRow& row = rows[r];
+        if (row.kind == SendKind::Command) continue;
+        const int page = row.page->load();
+        const DataItem& item = row.table[row.index];
+        double shown = 0.0;
+        double expected = 0.0;
+        if (row.kind == SendKind::Integer) {
+            int v = 0;
+            if (GetCtrlVal(page, row.control, &v) < 0) continue;
+            shown = v;
+            const double raw = item.value.load();
+            expected = std::isfinite(raw) ? std::trunc(raw) : 0.0;
+        } else {
+            if (GetCtrlVal(page, row.control, &shown) < 0) continue;
+            expected = row.kind == SendKind::Scaled ? scaledValue(item) : item.value.load();
+        }
+        Mark& m = marks[r];
+        int marked = 0;
+        if (same(shown, expected) || !m.hasBase) {
+            // What the page last put there (or the start value): the new baseline.
+            m.base = shown;
+            m.hasBase = true;
+        } else {
+            marked = same(shown, m.base) ? 0 : 1;
+        }
+        if (marked != m.marked) {
+            SetCtrlAttribute(page, row.control, ATTR_MARKED, marked);
+            m.marked = marked;
+        }
+    }
+}

@@ -1,0 +1,151 @@
+// Whether the controller is answering: the status replies the parser notes,
+// the LINK_STATUS line and the dimming of the main panel's read-outs.
+#include "engine/link_status.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "modbus/modbus_crc.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/link_health.h"
+#include "model/uir_ids.h"
+#include "platform/clock.h"
+#include "serial/sample5.h"
+#include "tests/support/recording_ui.h"
+
+using testsupport::RecordingUi;
+
+namespace {
+
+constexpr int kMain = 7;
+
+std::atomic<std::int64_t> g_now{50000};
+std::int64_t fakeClock()
+{
+    return g_now.load();
+}
+
+// A read reply carrying `count` zero registers, for the request last built.
+std::vector<unsigned char> readReply(int count)
+{
+    std::vector<unsigned char> f = {0x01, 0x03, static_cast<unsigned char>(2 * count)};
+    f.resize(3 + 2 * static_cast<std::size_t>(count), 0);
+    const int crc = modrtuChecksum(f.data(), static_cast<int>(f.size()));
+    f.push_back(static_cast<unsigned char>(crc >> 8));
+    f.push_back(static_cast<unsigned char>(crc & 0xFF));
+    return f;
+}
+
+class LinkStatus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetClockSource(fakeClock);
+        fillDataItems();
+        ResetLinkHealth();
+        panelMain = kMain;
+        comConfigure_success_flag = 0;
+        hci_commnication_enable_5927 = 0;
+    }
+    void TearDown() override
+    {
+        comConfigure_success_flag = 0;
+        SetClockSource(nullptr);
+    }
+
+    int dimmed(int control) const { return static_cast<int>(ui.ctrlAttr(kMain, control, ATTR_DIMMED)); }
+    std::string line() const
+    {
+        const auto w = ui.writesTo(kMain, uir::panel_main::LINK_STATUS);
+        return w.empty() ? std::string() : w.back().text;
+    }
+    void pass(std::int64_t advanceMs)
+    {
+        g_now += advanceMs;
+        RefreshLinkStatus();
+    }
+
+    RecordingUi ui;
+};
+
+}  // namespace
+
+TEST_F(LinkStatus, OnlyAnAcceptedStatusReplyCounts)
+{
+    modbus_package(0, 2548, 3, DATAITEM1_COUNT);
+    auto page = readReply(DATAITEM1_COUNT);
+    ASSERT_EQ(modbus_unpackage(page.data(), static_cast<int>(page.size()), modbus_tx_buffer),
+              MODBUS_READ_ACCEPTED);
+    EXPECT_EQ(MsSinceStatusReply(), -1) << "a page reply says nothing about the status";
+
+    modbus_package(0, 2748, 3, DATAITEMOR_COUNT);
+    auto status = readReply(DATAITEMOR_COUNT);
+    status[5] ^= 1;  // bad CRC
+    modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer);
+    EXPECT_EQ(MsSinceStatusReply(), -1);
+    status[5] ^= 1;
+    ASSERT_EQ(modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer),
+              MODBUS_READ_ACCEPTED);
+    g_now += 150;
+    EXPECT_EQ(MsSinceStatusReply(), 150);
+}
+
+TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilence)
+{
+    namespace m = uir::panel_main;
+    pass(0);
+    for (int control : {m::RING_QUERY_0, m::NUMERIC_QUERY_10, m::TABLE_1, m::TABLE_2, m::RING_QUERY_25}) {
+        EXPECT_EQ(dimmed(control), 1) << control;
+    }
+    NoteStatusReply();
+    pass(200);
+    EXPECT_EQ(dimmed(m::TABLE_1), 0);
+    EXPECT_EQ(dimmed(m::NUMERIC_QUERY_1), 0);
+    // Replies every 2.9 s: never grey.
+    for (int i = 0; i < 20; ++i) {
+        pass(2900 - 200);
+        EXPECT_EQ(dimmed(m::TABLE_1), 0) << i;
+        NoteStatusReply();
+        pass(200);
+    }
+    pass(3000 - 200);
+    EXPECT_EQ(dimmed(m::TABLE_1), 0) << "3 s exactly is not yet stale";
+    pass(1);
+    EXPECT_EQ(dimmed(m::TABLE_1), 1);
+    EXPECT_EQ(dimmed(m::NUMERIC_QUERY_24), 1);
+    NoteStatusReply();
+    pass(0);
+    EXPECT_EQ(dimmed(m::TABLE_1), 0) << "normal again on the next reply";
+    // Dimming never writes a value.
+    for (const auto& w : ui.writes()) {
+        EXPECT_TRUE(w.kind == testsupport::UiWrite::CtrlAttr || w.control == m::LINK_STATUS) << w.control;
+    }
+}
+
+TEST_F(LinkStatus, LineSaysClosedSilentOrReplyingAndLocked)
+{
+    pass(0);
+    EXPECT_EQ(line(), "port closed");
+    comConfigure_success_flag = 1;
+    pass(0);
+    pass(6400);
+    EXPECT_NE(line().find("\nNO REPLY for 6 s \xA1\xA4 locked"), std::string::npos) << line();
+    NoteStatusReply();
+    hci_commnication_enable_5927 = 1;
+    pass(2000);
+    EXPECT_NE(line().find("\nreplying \xA1\xA4 unlocked"), std::string::npos) << line();
+    pass(9000);
+    EXPECT_NE(line().find("\nNO REPLY for 11 s"), std::string::npos) << line();
+    // Opened again long after the last reply: the silence counts from the open.
+    comConfigure_success_flag = 0;
+    pass(60000);
+    EXPECT_EQ(line(), "port closed");
+    comConfigure_success_flag = 1;
+    pass(0);
+    pass(2500);
+    EXPECT_NE(line().find("\nNO REPLY for 2 s"), std::string::npos) << line();
+}
