@@ -946,29 +946,4 @@ bool DescribePanelResource(const std::string& fileName, int number, Panel* out, 
     return ok;
 }
 
-std::string Utf8ToGbkLenient(const std::string& utf8)
-{
-    if (isAscii(utf8)) return utf8;
-    iconv_t cd = iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
-    std::string result;
-    char buffer[1024];
-    char* src = const_cast<char*>(utf8.data());
-    std::size_t srcLeft = utf8.size();
-    while (srcLeft > 0) {
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        result.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // Not representable, or not UTF-8: one '?' for the byte, then go on.
-        result += '?';
-        ++src;
-        --srcLeft;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    return result;
-}
-
 }  // namespace uirfile

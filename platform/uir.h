@@ -130,9 +130,6 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
 // panels' controls without building them. `error` may be null.
 bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
-// UTF-8 to GBK; characters GBK cannot hold become '?'.
-std::string Utf8ToGbkLenient(const std::string& utf8);
-
 // GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
 // sets `badOffset` to where it starts.
 bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset);
