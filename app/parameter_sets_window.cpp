@@ -21,9 +21,9 @@
 
 #include "model/app_state.h"
 #include "platform/app_dirs.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -162,7 +162,7 @@ bool SaveBackupNow(std::string* path, std::string* error)
 
 bool OfferBackupBeforeRestore()
 {
-    const std::string folder = uirfile::Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
+    const std::string folder = Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
     const std::string question =
         "Save the controller's parameters to a backup file before the factory "
         "settings are restored?\n\nYes saves them to " +
@@ -174,8 +174,7 @@ bool OfferBackupBeforeRestore()
     std::string path;
     std::string error;
     if (!SaveBackupNow(&path, &error)) {
-        const std::string text =
-            uirfile::Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
+        const std::string text = Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
         MessagePopup("Restore factory settings", text.c_str());
         return false;
     }

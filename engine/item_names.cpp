@@ -10,6 +10,7 @@
 #include "engine/ems.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/gbk.h"
 #include "platform/uir.h"
 
 namespace {
@@ -26,7 +27,7 @@ std::vector<uirfile::Panel> readPanels(const char* file)
     std::string utf8;
     std::size_t bad = 0;
     std::string error;
-    if (!uirfile::GbkToUtf8(bytes.toStdString(), &utf8, &bad)) return panels;
+    if (!GbkToUtf8(bytes.toStdString(), &utf8, &bad)) return panels;
     if (!uirfile::ParseText(utf8, file, &panels, &error)) panels.clear();
     return panels;
 }

@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "platform/app_dirs.h"
-#include "platform/uir.h"
+#include "platform/gbk.h"
 
 namespace {
 
@@ -47,15 +47,15 @@ std::string WriteJournalLine(const WriteRecord& r)
     std::snprintf(word, sizeof word, "0x%04X", r.word);
     const std::string cells[] = {
         localIsoTime(r.endedMs),
-        field(uirfile::GbkToUtf8Lenient(r.what.panel)),
-        field(uirfile::GbkToUtf8Lenient(r.what.page)),
-        field(uirfile::GbkToUtf8Lenient(r.what.caption)),
+        field(GbkToUtf8Lenient(r.what.panel)),
+        field(GbkToUtf8Lenient(r.what.page)),
+        field(GbkToUtf8Lenient(r.what.caption)),
         std::to_string(r.address),
         value,
-        field(uirfile::GbkToUtf8Lenient(r.what.unit)),
+        field(GbkToUtf8Lenient(r.what.unit)),
         word,
         WriteOutcomeName(r.outcome),
-        field(uirfile::GbkToUtf8Lenient(r.detail)),
+        field(GbkToUtf8Lenient(r.detail)),
     };
     std::string line;
     for (const std::string& c : cells) {

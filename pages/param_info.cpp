@@ -6,6 +6,7 @@
 
 #include "model/app_state.h"
 #include "model/uir_ids.h"
+#include "platform/gbk.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
 
@@ -145,7 +146,7 @@ std::vector<ParamInfo> ParameterReference()
             info.page = main != nullptr ? pageName : (d.ok ? d.debug.title : "DEBUG") + " / " + pageName;
             info.caption = RowCaption(*shown);
             if (main != nullptr && other != nullptr) info.otherCaption = RowCaption(*other);
-            info.unit = uirfile::GbkToUtf8Lenient(shown->unit);
+            info.unit = GbkToUtf8Lenient(shown->unit);
             info.scale = scaleText(*shown);
             info.value = valueText(*shown);
             out.push_back(info);
@@ -186,7 +187,7 @@ void SetParameterToolTips()
             if (IsDebugPanelRow(row) && !info.otherCaption.empty()) {
                 tip += "\nOn the parameter page " + info.page + ": " + info.caption;
             }
-            SetCtrlToolTip(row.page->load(), row.control, uirfile::Utf8ToGbkLenient(tip).c_str());
+            SetCtrlToolTip(row.page->load(), row.control, Utf8ToGbkLenient(tip).c_str());
         }
     }
 }

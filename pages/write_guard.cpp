@@ -16,6 +16,7 @@
 #include "pages/param_info.h"
 #include "pages/send_rows.h"
 #include "platform/clock.h"
+#include "platform/gbk.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
 #include "serial/port_watch.h"
@@ -45,7 +46,7 @@ DataItem* item6(int address)
 
 std::string gbk(const std::string& utf8)
 {
-    return uirfile::Utf8ToGbkLenient(utf8);
+    return Utf8ToGbkLenient(utf8);
 }
 
 // The write record of a STOP write: described as the item's own send button.
@@ -136,7 +137,7 @@ std::string testValues()
             char text[64];
             std::snprintf(text, sizeof text, "%.2f", v);
             value = text;
-            const std::string unit = uirfile::GbkToUtf8Lenient(row.unit);
+            const std::string unit = GbkToUtf8Lenient(row.unit);
             if (!unit.empty()) value += " " + unit;
         }
         out += "\n  " + RowCaption(row) + ": " + value;

@@ -130,14 +130,6 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
 // panels' controls without building them. `error` may be null.
 bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
-// GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
-// sets `badOffset` to where it starts.
-bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset);
-// Lenient: bytes that are not GBK become U+FFFD. For run-time texts.
-std::string GbkToUtf8Lenient(const std::string& gbk);
-// UTF-8 to GBK; what GBK cannot hold (or is not UTF-8) becomes '?'.
-std::string Utf8ToGbkLenient(const std::string& utf8);
-
 // The text shown for a caption and its keyboard accelerator: "__OK" gives
 // "OK" with accelerator 'O'. A caption without the marker has none.
 struct Accelerated {

@@ -6,7 +6,7 @@
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
-#include "platform/uir.h"
+#include "platform/gbk.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -114,9 +114,9 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
     what.panel = "PARAMETER SET";
-    what.page = uirfile::Utf8ToGbkLenient(info.page);
-    what.caption = uirfile::Utf8ToGbkLenient(info.caption);
-    what.unit = uirfile::Utf8ToGbkLenient(info.unit);
+    what.page = Utf8ToGbkLenient(info.page);
+    what.caption = Utf8ToGbkLenient(info.caption);
+    what.unit = Utf8ToGbkLenient(info.unit);
     if (info.scaled) {
         what.scaleNum = item.scale_num.load();
         what.scaleDen = item.scale_den.load();
