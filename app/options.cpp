@@ -1,8 +1,9 @@
+#include "app/options.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
-#include "app/mainwin.h"
 #include "platform/serial.h"
 
 const char* ConsoleUsage()
