@@ -1,26 +1,13 @@
 #include "engine/write_journal.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "platform/app_dirs.h"
+#include "platform/csv_file.h"
 #include "platform/gbk.h"
 
 namespace {
-
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-std::string field(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::string localIsoTime(std::int64_t ms)
 {
@@ -45,24 +32,18 @@ std::string WriteJournalLine(const WriteRecord& r)
     std::snprintf(value, sizeof value, "%.6g", r.what.typed);
     char word[8];
     std::snprintf(word, sizeof word, "0x%04X", r.word);
-    const std::string cells[] = {
+    return CsvLine({
         localIsoTime(r.endedMs),
-        field(GbkToUtf8Lenient(r.what.panel)),
-        field(GbkToUtf8Lenient(r.what.page)),
-        field(GbkToUtf8Lenient(r.what.caption)),
+        GbkToUtf8Lenient(r.what.panel),
+        GbkToUtf8Lenient(r.what.page),
+        GbkToUtf8Lenient(r.what.caption),
         std::to_string(r.address),
         value,
-        field(GbkToUtf8Lenient(r.what.unit)),
+        GbkToUtf8Lenient(r.what.unit),
         word,
         WriteOutcomeName(r.outcome),
-        field(GbkToUtf8Lenient(r.detail)),
-    };
-    std::string line;
-    for (const std::string& c : cells) {
-        if (!line.empty()) line += ',';
-        line += c;
-    }
-    return line;
+        GbkToUtf8Lenient(r.detail),
+    });
 }
 
 WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onError)
@@ -124,19 +105,7 @@ void WriteJournal::run()
 bool WriteJournal::append(const std::string& line, std::string* error)
 {
     if (!MakeFolder(folder_, error)) return false;
-    std::FILE* f = std::fopen(path_.c_str(), "a");
-    if (f == nullptr) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    if (ok && std::ftell(f) == 0) ok = std::fprintf(f, "%s\n", kWriteJournalHeader) > 0;
-    ok = ok && std::fprintf(f, "%s\n", line.c_str()) > 0;
-    ok = std::fflush(f) == 0 && ok;
-    if (!ok) *error = std::strerror(errno);
-    if (std::fclose(f) != 0 && ok) {
-        *error = std::strerror(errno);
-        ok = false;
-    }
-    return ok;
+    CsvFile f;
+    return f.open(path_, CsvFile::Mode::Append, error) && f.writeHeader(kWriteJournalHeader, error) &&
+           f.writeLine(line, error) && f.close(error);
 }
