@@ -12,6 +12,7 @@
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "platform/clock.h"
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
@@ -158,7 +159,7 @@ std::string valueText(const psets::RegisterInfo& info, int word)
 {
     std::string text = psets::FormatValue(info, word);
     if (!info.unit.empty()) text += " " + info.unit;
-    if (info.scaled) text += " (word " + std::to_string(word) + ")";
+    if (info.scaled()) text += " (word " + std::to_string(word) + ")";
     return text;
 }
 
@@ -292,7 +293,7 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     };
     int actionsDiffering = 0;
     for (const psets::Comparison& c : psets::Compare(set, before)) {
-        if (c.info == nullptr || !c.info->action || !c.differs || !considered(c.info->reg)) continue;
+        if (c.info == nullptr || !c.info->action() || !c.differs || !considered(c.info->reg)) continue;
         ++actionsDiffering;
         std::fprintf(out,
                      "not written (a command or test switch, never restored): %s: controller %s, file %s\n",
@@ -364,6 +365,14 @@ const char* CommandUsage()
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
+    // Captions, units and the registers a file may name come from the panel
+    // resources: without them nothing is read, compared or written.
+    const std::string& catalogueError = Catalogue().error();
+    if (!catalogueError.empty()) {
+        std::fprintf(err, "drive-console: the panel resources do not describe every register:\n%s\n",
+                     catalogueError.c_str());
+        return kCommandBadInput;
+    }
     Args a;
     std::string error;
     if (args.empty() || !IsCommandName(args[0]) || !parseArgs(args, &a, &error)) {

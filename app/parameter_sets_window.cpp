@@ -259,7 +259,7 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
         const psets::Entry& e = set_.entries[static_cast<std::size_t>(r)];
         const psets::RegisterInfo* info = psets::FindRegister(e.reg);
         auto* check = new QTableWidgetItem();
-        if (info != nullptr && !info->action) {
+        if (info != nullptr && !info->action()) {
             check->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             check->setCheckState(Qt::Unchecked);
         } else {
@@ -274,7 +274,7 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
         table_->setItem(r, kFile, new QTableWidgetItem(valueText(info, e.word)));
         table_->setItem(r, kUnit, new QTableWidgetItem(info != nullptr ? qs(info->unit) : QString()));
         auto* outcome =
-            new QTableWidgetItem(info != nullptr && info->action ? "never written from a file" : "");
+            new QTableWidgetItem(info != nullptr && info->action() ? "never written from a file" : "");
         table_->setItem(r, kOutcome, outcome);
         for (int c : {kRegister, kController, kFile})
             table_->item(r, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/item_names.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 
 namespace {
 
@@ -58,11 +58,10 @@ StatusRecorder::~StatusRecorder()
 std::string StatusRecorder::HeaderLine()
 {
     std::vector<std::string> header{"time"};
-    for (int i = 0; i < kStatusTable.count; ++i) {
-        const RegisterName n = NameOfRegister(kStatusTable.first_register + i);
-        std::string column =
-            n.caption.empty() ? CaptionOfRegister(kStatusTable.first_register + i) : n.caption;
-        if (!n.unit.empty()) column += " (" + n.unit + ")";
+    const RegisterCatalogue& catalogue = Catalogue();
+    for (const RegisterEntry& e : catalogue.statusRegisters()) {
+        std::string column = catalogue.captionOf(e.reg);
+        if (!e.unit.empty()) column += " (" + e.unit + ")";
         header.push_back(column);
     }
     return CsvLine(header);

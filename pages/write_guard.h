@@ -16,12 +16,8 @@
 #include <functional>
 #include <string>
 
-// Register numbers of the motor-test and command items (dataItem6).
-constexpr int REG_TEST_ENABLE = 2650;
-constexpr int REG_TEST_MODE = 2651;
-constexpr int REG_RESTORE_FACTORY = 2654;
-constexpr int REG_PARAMETER_STORE = 2655;
-constexpr int REG_HALL_FAULT_MASK = 2662;
+#include "model/register_catalogue.h"  // REG_TEST_ENABLE and the other guarded registers
+
 // The run-mode ring's item "normal run" (正常运行).
 constexpr int TEST_MODE_NORMAL = 0;
 

@@ -840,31 +840,36 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
     return ok;
 }
 
-bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error)
 {
     std::string bytes;
     std::string utf8;
     std::size_t bad = 0;
-    std::vector<Panel> panels;
     std::string why;
     bool ok = readResource(fileName, &bytes, &why);
     if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
         why = fileName + ": bytes that are not GBK text";
         ok = false;
     }
-    if (ok) ok = ParseText(utf8, fileName, &panels, &why);
-    if (ok) {
-        ok = false;
-        for (Panel& p : panels) {
-            if (p.number != number) continue;
-            *out = std::move(p);
-            ok = true;
-            break;
-        }
-        if (!ok) why = fileName + ": no panel numbered " + std::to_string(number);
+    if (ok) ok = ParseText(utf8, fileName, panels, &why);
+    if (!ok) {
+        panels->clear();
+        if (error != nullptr) *error = why;
     }
-    if (!ok && error != nullptr) *error = why;
     return ok;
+}
+
+bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+{
+    std::vector<Panel> panels;
+    if (!DescribeResource(fileName, &panels, error)) return false;
+    for (Panel& p : panels) {
+        if (p.number != number) continue;
+        *out = std::move(p);
+        return true;
+    }
+    if (error != nullptr) *error = fileName + ": no panel numbered " + std::to_string(number);
+    return false;
 }
 
 }  // namespace uirfile

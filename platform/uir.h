@@ -125,6 +125,11 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
+// Reads and parses every panel of a resource file like LoadPanelResource, but
+// leaves callbacks unresolved and logs nothing: for describing the panels'
+// controls without building them. `error` may be null.
+bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error);
+
 // Reads and parses panel `number` of a resource file like LoadPanelResource,
 // but leaves its callbacks unresolved and logs nothing: for describing the
 // panels' controls without building them. `error` may be null.
