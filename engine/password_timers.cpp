@@ -1,10 +1,10 @@
 // The password timer pair: TIMER_CMPW makes a password write due every 10 s,
 // TIMER_CMPW_RT performs it within 50 ms once the line is idle.
+#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "model/uir_ids.h"
 #include "platform/ui.h"
 #include "serial/rs232.h"
 
