@@ -250,17 +250,17 @@ const uirfile::Control* controlWithId(const Scope& scope, int id)
 }
 
 // The unit: a visible text two grid columns to the right of the control, in
-// its box and row (caption, widget, unit).
-std::string unitOf(const Scope& scope, const uirfile::Control& shown)
+// its box and row (caption, widget, unit); nullptr when there is none.
+const uirfile::Control* unitOf(const Scope& scope, const uirfile::Control& shown)
 {
-    if (shown.at.row < 0) return std::string();
+    if (shown.at.row < 0) return nullptr;
     for (const uirfile::Control& c : *scope.controls) {
         if (c.kind == uirfile::Kind::Text && c.visible && c.box == shown.box && c.at.row == shown.at.row &&
             c.at.col == shown.at.col + 2) {
-            return c.caption;
+            return &c;
         }
     }
-    return std::string();
+    return nullptr;
 }
 
 bool fitsShown(uirfile::Kind kind, Shown shown)
@@ -323,7 +323,10 @@ public:
         }
         c.constant = found->constant;
         c.caption = found->caption;
-        c.unit = unitOf(s, *found);
+        if (const uirfile::Control* unit = unitOf(s, *found)) {
+            c.unit = unit->caption;
+            c.unitConstant = unit->constant;
+        }
         c.kind = found->kind;
         c.prec = found->prec;
         c.hasMin = found->hasMin;
@@ -334,7 +337,14 @@ public:
         if (c.send == nullptr) return;
         int buttons = 0;
         for (const uirfile::Control& b : *s.controls) {
-            if (b.kind == uirfile::Kind::Button && b.callbackName == c.send) ++buttons;
+            if (b.kind != uirfile::Kind::Button || b.callbackName != c.send) continue;
+            ++buttons;
+            c.sendConstant = b.constant;
+            // The button sends what the control in its row shows.
+            if (b.box != found->box || b.at.row != found->at.row || b.at.row < 0) {
+                fault(where + "button " + b.constant + " calls " + c.send + " but is not in the row of " +
+                      found->constant);
+            }
         }
         if (buttons == 0) fault(where + "no button calls " + c.send);
         if (buttons > 1) fault(where + std::to_string(buttons) + " buttons call " + c.send + ", one should");
@@ -467,7 +477,7 @@ RegisterCatalogue RegisterCatalogue::FromPanels(const uirfile::Panel* main, cons
             const std::vector<std::string> rows = resolver.tableRows(c.id);
             for (int b = 0; b < w.bits; ++b) {
                 const std::size_t row = static_cast<std::size_t>(w.firstRow - 1 + b);
-                e.bitNames.push_back(w.column == 1 && row < rows.size() ? rows[row] : std::string());
+                e.bitNames.push_back(row < rows.size() ? rows[row] : std::string());
             }
         }
         cat.status_.push_back(std::move(e));

@@ -69,9 +69,11 @@ struct RegisterControl {
     // From the panel resources (UTF-8); empty when they could not be read.
     std::string constant;
     std::string caption;
-    std::string unit;         // the visible text two grid columns to the right, in its box and row
-    std::string pageCaption;  // "BASIC", "调试"; "" on the panel itself
-    std::string panelTitle;   // "PARAMETER SET", "DEBUG"
+    std::string unit;          // the visible text two grid columns to the right, in its box and row
+    std::string unitConstant;  // that text's constant
+    std::string sendConstant;  // the constant of the button that calls `send`
+    std::string pageCaption;   // "BASIC", "调试"; "" on the panel itself
+    std::string panelTitle;    // "PARAMETER SET", "DEBUG"
     uirfile::Kind kind = uirfile::Kind::Numeric;
     int prec = 0;
     bool hasMin = false;  // the range the control allows
@@ -101,7 +103,8 @@ struct RegisterEntry {
     std::string caption;
     std::string unit;
     std::vector<RegisterControl> controls;  // the parameter page first, then the debug panel
-    // A status word: the table rows its bits are drawn into, and their texts.
+    // A status word: the table rows its bits are drawn into, and the names
+    // of its bits (the texts of those rows' first column; "" where none).
     int wordColumn = 0;
     int wordFirstRow = 0;
     int wordBits = 0;
