@@ -476,7 +476,8 @@ RegisterCatalogue RegisterCatalogue::FromPanels(const uirfile::Panel* main, cons
             e.wordBits = w.bits;
             const std::vector<std::string> rows = resolver.tableRows(c.id);
             for (int b = 0; b < w.bits; ++b) {
-                const std::size_t row = static_cast<std::size_t>(w.firstRow - 1 + b);
+                const std::size_t row =
+                    static_cast<std::size_t>(w.firstRow - 1) + static_cast<std::size_t>(b);
                 e.bitNames.push_back(row < rows.size() ? rows[row] : std::string());
             }
         }

@@ -58,8 +58,7 @@ WriteRequest stopRequest(const DataItem& item, int value)
         if (&rows[i].table[rows[i].index] == &item) return DescribeSendRow(rows[i], value);
     }
     WriteRequest w;
-    w.panel = "DEBUG";
-    w.caption = "STOP";
+    w.panel = Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Debug));
     w.typed = value;
     return w;
 }
@@ -75,7 +74,8 @@ std::string activeFaults()
     const std::vector<RegisterEntry>& status = Catalogue().statusRegisters();
     std::string out;
     for (int w = 0; w < kFaultWords; ++w) {
-        const RegisterEntry& entry = status[static_cast<std::size_t>(kStatusFirstFault + w)];
+        const RegisterEntry& entry =
+            status[static_cast<std::size_t>(kStatusFirstFault) + static_cast<std::size_t>(w)];
         const double v = entry.item->value.load();
         const int word = std::isfinite(v) ? static_cast<int>(v) : 0;
         for (int b = 0; b < 16; ++b) {

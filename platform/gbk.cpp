@@ -27,7 +27,8 @@ bool convertText(const std::string& in, std::string* out, std::size_t* badOffset
         return true;
     }
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open's failure value is (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         if (badOffset != nullptr) *badOffset = 0;
         return false;
     }

@@ -374,7 +374,9 @@ QWidget* buildTable(BuildStep& step)
             if (col == 0 && row < static_cast<int>(c.cells.size())) {
                 text = qs(c.cells[static_cast<std::size_t>(row)]);
             }
-            r.cells[static_cast<std::size_t>(row * c.cols + col)].text = text;
+            r.cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(c.cols) +
+                    static_cast<std::size_t>(col)]
+                .text = text;
             t->setItem(row, col, new QTableWidgetItem(text));
         }
     }
