@@ -44,13 +44,14 @@ struct Args {
     int giveUpMs = psets::kDefaultGiveUpMs;
 };
 
-bool parseInt(const std::string& text, long lo, long hi, long* out)
+template <typename Int>
+bool parseInt(const std::string& text, long lo, long hi, Int* out)
 {
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || end == text.c_str() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
-    *out = v;
+    *out = static_cast<Int>(v);
     return true;
 }
 
@@ -114,42 +115,40 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         *error = "unknown argument '" + p + "' for " + a->command;
         return false;
     }
-    static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
-    static const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
-    long n = 0;
-    for (const std::string& v : parsed.values("baud")) {
-        if (!parseInt(v, 1, 1000000, &n) || kBauds.count(n) == 0) {
-            *error = "bad --baud '" + v + "' (1200, 2400, 4800, 9600, 19200 or 115200)";
-            return false;
-        }
-        a->baud = n;
-    }
-    for (const std::string& v : parsed.values("parity")) {
-        const auto it = kParity.find(v);
-        if (it == kParity.end()) {
-            *error = "bad --parity '" + v + "' (none, odd or even)";
-            return false;
-        }
-        a->parity = it->second;
-    }
-    for (const std::string& v : parsed.values("data-bits")) {
-        if (!parseInt(v, 7, 8, &n)) {
-            *error = "bad --data-bits '" + v + "' (7 or 8)";
-            return false;
-        }
-        a->dataBits = static_cast<int>(n);
-    }
-    for (const std::string& v : parsed.values("stop-bits")) {
-        if (!parseInt(v, 1, 2, &n)) {
-            *error = "bad --stop-bits '" + v + "' (1 or 2)";
-            return false;
-        }
-        a->stopBits = static_cast<int>(n);
-    }
-    for (const std::string& v : parsed.values("timeout")) {
-        if (!parseTimeout(v, &a->giveUpMs)) {
-            *error = "bad --timeout '" + v + "' (seconds, above 0 and up to 600)";
-            return false;
+    // Each port value, and what it must be.
+    struct Rule {
+        const char* option;
+        bool (*take)(const std::string& value, Args* a);
+        const char* expected;
+    };
+    static const Rule kRules[] = {
+        {"baud",
+         [](const std::string& v, Args* a) {
+             static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
+             return parseInt(v, 1, 1000000, &a->baud) && kBauds.count(a->baud) != 0;
+         },
+         "1200, 2400, 4800, 9600, 19200 or 115200"},
+        {"parity",
+         [](const std::string& v, Args* a) {
+             static const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
+             const auto it = kParity.find(v);
+             if (it != kParity.end()) a->parity = it->second;
+             return it != kParity.end();
+         },
+         "none, odd or even"},
+        {"data-bits", [](const std::string& v, Args* a) { return parseInt(v, 7, 8, &a->dataBits); },
+         "7 or 8"},
+        {"stop-bits", [](const std::string& v, Args* a) { return parseInt(v, 1, 2, &a->stopBits); },
+         "1 or 2"},
+        {"timeout", [](const std::string& v, Args* a) { return parseTimeout(v, &a->giveUpMs); },
+         "seconds, above 0 and up to 600"},
+    };
+    for (const Rule& rule : kRules) {
+        for (const std::string& v : parsed.values(rule.option)) {
+            if (!rule.take(v, a)) {
+                *error = std::string("bad --") + rule.option + " '" + v + "' (" + rule.expected + ")";
+                return false;
+            }
         }
     }
     for (const std::string& v : parsed.values("only")) {
