@@ -132,6 +132,27 @@ void LineMachine::follow()
     }
 }
 
+void LineMachine::tell(LineReportKind kind, const unsigned char* bytes, int length,
+                       const unsigned char* request, int result)
+{
+    LineReport r;
+    r.kind = kind;
+    r.bytes = bytes;
+    r.length = length;
+    r.request = request;
+    r.result = result;
+    observers_.notify(r);
+}
+
+void LineMachine::tellPort(LineReportKind kind, const char* text, bool keepPending)
+{
+    LineReport r;
+    r.kind = kind;
+    r.text = text;
+    r.keepPending = keepPending;
+    observers_.notify(r);
+}
+
 void LineMachine::snapshotRequest(unsigned char* request)
 {
     std::lock_guard<std::mutex> lock(modbus_tx_mutex);
@@ -140,10 +161,7 @@ void LineMachine::snapshotRequest(unsigned char* request)
 
 void LineMachine::failPort(const char* message, Flush flush, const char* why)
 {
-    LineReport failed;
-    failed.kind = LineReportKind::PortFailed;
-    failed.text = message;
-    report(failed);
+    tellPort(LineReportKind::PortFailed, message, false);
     const int port = active_comselect.load();
     if (flush == Flush::Input) {
         FlushInQ(port);
@@ -151,11 +169,7 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
         FlushOutQ(port);
     }
     comConfigure_success_flag = 0;
-    LineReport closed;
-    closed.kind = LineReportKind::PortClosed;
-    closed.text = why;
-    closed.keepPending = ReconnectEnabled();
-    report(closed);
+    tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.
     PortErrorPopup(message);
@@ -191,11 +205,7 @@ void LineMachine::send()
         failPort("Com write failed! ", Flush::Input, "write to the port failed");
         return;
     }
-    LineReport sent;
-    sent.kind = LineReportKind::RequestSent;
-    sent.bytes = frame;
-    sent.length = length;
-    report(sent);
+    tell(LineReportKind::RequestSent, frame, length);
 }
 
 int LineMachine::takeBytes(bool flushOutput)
@@ -220,7 +230,7 @@ int LineMachine::takeBytes(bool flushOutput)
     LineReport bytes;
     bytes.kind = LineReportKind::BytesReceived;
     bytes.count = n;
-    report(bytes);
+    observers_.notify(bytes);
     bool dropped = false;
     for (int i = 0; i < n && i < RECEIVE_BUFFER_SIZE; ++i) {
         if (receive_count < MAX_REPLY_BYTES) {
@@ -236,12 +246,7 @@ int LineMachine::takeBytes(bool flushOutput)
 
 void LineMachine::giveUp(const unsigned char* request)
 {
-    LineReport timeout;
-    timeout.kind = LineReportKind::Timeout;
-    timeout.request = request;
-    timeout.bytes = modbus_rx_buffer;
-    timeout.length = receive_count;
-    report(timeout);
+    tell(LineReportKind::Timeout, modbus_rx_buffer, receive_count, request);
     state_ = LineState::TimedOut;
 }
 
@@ -313,16 +318,10 @@ int LineMachine::parseFrame()
     unsigned char request[MODBUS_BUFFER_SIZE];
     snapshotRequest(request);
     const int result = modbus_unpackage(modbus_rx_buffer, receive_frame_length, request);
-    LineReport reply;
-    reply.kind = accepted(result) ? LineReportKind::ReplyAccepted : LineReportKind::ReplyRejected;
-    reply.bytes = modbus_rx_buffer;
-    reply.length = receive_frame_length;
-    reply.request = request;
-    reply.result = result;
-    report(reply);
+    tell(accepted(result) ? LineReportKind::ReplyAccepted : LineReportKind::ReplyRejected, modbus_rx_buffer,
+         receive_frame_length, request, result);
     if (result == MODBUS_PASSWORD_ACCEPTED) {
-        reply.kind = LineReportKind::PasswordAccepted;
-        report(reply);
+        tell(LineReportKind::PasswordAccepted, modbus_rx_buffer, receive_frame_length, request, result);
     }
     recieveLedON = result == MODBUS_READ_ACCEPTED ? 1 : 0;
     state_ = accepted(result) ? LineState::Idle : LineState::Rejected;
@@ -449,11 +448,7 @@ int LineMachine::writeFrame(int functionCode, int address, int value)
         failPort("Com write failed 11! ", Flush::Input, "write to the port failed");
         return -1;
     }
-    LineReport sent;
-    sent.kind = LineReportKind::RequestSent;
-    sent.bytes = frame;
-    sent.length = kFrameLength;
-    report(sent);
+    tell(LineReportKind::RequestSent, frame, kFrameLength);
     tx_package_flag_send = 1;
     return 0;
 }
@@ -477,11 +472,7 @@ PasswordSend LineMachine::sendPassword(int pauseMs)
 
 void LineMachine::portOpened(const char* why, bool keepPending)
 {
-    LineReport opened;
-    opened.kind = LineReportKind::PortOpened;
-    opened.text = why;
-    opened.keepPending = keepPending;
-    report(opened);
+    tellPort(LineReportKind::PortOpened, why, keepPending);
     receive_count = 0;
     receive_frame_end_delay = 0;
     receive_frame_end_flag = 0;
@@ -494,11 +485,7 @@ void LineMachine::portOpened(const char* why, bool keepPending)
 
 void LineMachine::portClosed(const char* why, bool keepPending)
 {
-    LineReport closed;
-    closed.kind = LineReportKind::PortClosed;
-    closed.text = why;
-    closed.keepPending = keepPending;
-    report(closed);
+    tellPort(LineReportKind::PortClosed, why, keepPending);
 }
 
 LineMachine& TheLine()

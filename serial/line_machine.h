@@ -118,7 +118,9 @@ private:
     std::int64_t readClock() const;
     // The state as com_idle has it now: others take and free the line too.
     void follow();
-    void report(const LineReport& r) { observers_.notify(r); }
+    void tell(LineReportKind kind, const unsigned char* bytes, int length,
+              const unsigned char* request = nullptr, int result = 0);
+    void tellPort(LineReportKind kind, const char* text, bool keepPending);
     // The port failed: told, the queue flushed, the port marked closed, what
     // was asked for ended, the box shown.
     void failPort(const char* message, Flush flush, const char* why);
