@@ -23,6 +23,7 @@
 #include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/scripted_port.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -114,17 +115,13 @@ std::int64_t testClock()
     return g_nowMs.load();
 }
 
-class FastLineReceiveStep : public ::testing::Test {
+class FastLineReceiveStep : public testsupport::ScriptedPortTest {
 protected:
     void SetUp() override
     {
-        SetSerialDriver(&driver);
         SetClockSource(testClock);
-        fillDataItems();
+        ScriptedPortTest::SetUp();
         panelMain = kMain;
-        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
-        active_comselect = kPort;
-        comConfigure_success_flag = 1;
         ArmFastLine({true, 300}, 19200, 1, 8, 1);  // t3.5 = 2006 us
         modbus_package(0, kStatus, 3, 26);
         com_idle = 0;  // the request is on the line
@@ -132,25 +129,12 @@ protected:
     }
     void TearDown() override
     {
-        CloseCom(kPort);
-        SetSerialDriver(nullptr);
+        ScriptedPortTest::TearDown();
         SetClockSource(nullptr);
     }
 
-    static Bytes statusReply(int base)
-    {
-        Bytes f = {0x01, 0x03, 52};
-        for (int i = 0; i < 26; ++i) {
-            f.push_back(static_cast<unsigned char>((base + i) >> 8));
-            f.push_back(static_cast<unsigned char>((base + i) & 0xFF));
-        }
-        return withCrc(f);
-    }
+    static Bytes statusReply(int base) { return testsupport::ReadReply(26, base); }
     static void advanceMs(int ms) { g_nowMs += ms; }
-
-    static constexpr int kPort = 6;
-    testsupport::FakeSerialDriver driver;
-    testsupport::RecordingUi ui;
 };
 
 }  // namespace

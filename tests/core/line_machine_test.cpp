@@ -12,15 +12,13 @@
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "modbus/modbus.h"
-#include "modbus/modbus_crc.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/serial.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "tests/support/fake_serial.h"
-#include "tests/support/recording_ui.h"
+#include "tests/support/scripted_port.h"
 #include "tests/support/test_support.h"
 
 using testsupport::FromHex;
@@ -29,7 +27,6 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-constexpr int kPort = 7;
 constexpr std::int64_t kStartUs = 1'000'000'000;
 const std::string kStatusRead = "01030abc001a063d";
 const std::string kPasswordWrite = "01060fc759274169";
@@ -40,23 +37,10 @@ std::int64_t steppedUs()
     return g_nowUs.load();
 }
 
-Bytes withCrc(Bytes frame)
-{
-    const int crc = modrtuChecksum(frame.data(), static_cast<int>(frame.size()));
-    frame.push_back(static_cast<unsigned char>(crc >> 8));
-    frame.push_back(static_cast<unsigned char>(crc & 0xFF));
-    return frame;
-}
-
 // The status block's reply, register i holding base + i.
 Bytes statusReply(int base)
 {
-    Bytes f = {0x01, 0x03, 52};
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        f.push_back(static_cast<unsigned char>((base + i) >> 8));
-        f.push_back(static_cast<unsigned char>((base + i) & 0xFF));
-    }
-    return withCrc(f);
+    return testsupport::ReadReply(DATAITEMOR_COUNT, base);
 }
 
 // A report as an observer saw it, its bytes copied.
@@ -70,20 +54,14 @@ struct Seen {
     bool keepPending;
 };
 
-class LineMachineTest : public ::testing::Test {
+class LineMachineTest : public testsupport::ScriptedPortTest {
 protected:
     void SetUp() override
     {
-        line.reset();
+        ScriptedPortTest::SetUp();
         line.setClock(steppedUs);
         at(0);
-        SetSerialDriver(&driver);
-        fillDataItems();
         query_enable_flag = 1;
-        panelMain = 1;
-        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
-        active_comselect = kPort;
-        comConfigure_success_flag = 1;
         hci_commnication_enable_5927 = 1;
         // Only the status read is due.
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 0;
@@ -97,9 +75,7 @@ protected:
     void TearDown() override
     {
         line.observers().remove(token);
-        CloseCom(kPort);
-        SetSerialDriver(nullptr);
-        line.reset();
+        ScriptedPortTest::TearDown();
     }
 
     static void at(int ms) { g_nowUs = kStartUs + ms * 1000LL; }
@@ -136,8 +112,6 @@ protected:
     }
 
     LineMachine& line = TheLine();
-    testsupport::FakeSerialDriver driver;
-    testsupport::RecordingUi ui;
     std::mutex mutex;
     std::vector<Seen> seen;
     int token = 0;
