@@ -10,6 +10,7 @@
 
 #include "app/arguments.h"
 #include "engine/ems.h"
+#include "engine/line_wiring.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -18,6 +19,7 @@
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "sets/parameter_set.h"
@@ -270,6 +272,7 @@ private:
     }
 
     HeadlessUi ui_;
+    LineWiring wiring_{TheLine()};
     std::atomic<bool> stop_{false};
     std::thread timers_;
 };
