@@ -130,11 +130,6 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
 // controls without building them. `error` may be null.
 bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error);
 
-// Reads and parses panel `number` of a resource file like LoadPanelResource,
-// but leaves its callbacks unresolved and logs nothing: for describing the
-// panels' controls without building them. `error` may be null.
-bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
-
 // The text shown for a caption and its keyboard accelerator: "__OK" gives
 // "OK" with accelerator 'O'. A caption without the marker has none.
 struct Accelerated {
