@@ -7,7 +7,9 @@
 
 #include "modbus/frame_log.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "platform/clock.h"
 
 namespace {
@@ -149,6 +151,7 @@ void LineRequestSent(const unsigned char* frame, int length)
         if (isPasswordWrite(frame, kept)) ++g_counters.passwordWrites;
         g_counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
     }
+    WriteRequestSent(frame, length);
     logFrame("TX", frame, kept);
 }
 
@@ -189,6 +192,7 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
         countResultLocked(result);
         if (accepted) g_counters.lastGoodReplyWallMs = wallMs;
     }
+    if (accepted) NoteAcceptedReply(result == MODBUS_PASSWORD_ACCEPTED);
     logFrame("RX", frame, clampLength(frame, length));
 }
 
@@ -220,6 +224,7 @@ void LinePortError(const char* message)
     g_requestEndUs = -1;
     g_lastByteUs = -1;
     ++g_counters.portErrors;
+    NoteLineReset();
 }
 
 LinkCounters ReadLinkCounters()

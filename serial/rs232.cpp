@@ -10,6 +10,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
@@ -204,6 +205,7 @@ void RS232Rec()
 void ResetLine(const char* why, bool keepPending)
 {
     AbandonWrites(why, keepPending);
+    NoteLineReset();
     receive_count = 0;
     receive_frame_end_delay = 0;
     receive_frame_end_flag = 0;

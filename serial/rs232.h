@@ -41,8 +41,9 @@ void RS232ReceiveLedStep();
 int RS232ParseFrame();
 
 // A port was just opened: nothing is awaited on it, no reply is half
-// collected, and every write asked for before ends (see AbandonWrites; with
-// `keepPending`, a reconnect, writes not yet sent stay). Call with the
+// collected, every write asked for before ends (see AbandonWrites; with
+// `keepPending`, a reconnect, writes not yet sent stay), and the link status
+// forgets the answers and the unlock of the port before. Call with the
 // communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 

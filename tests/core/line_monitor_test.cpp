@@ -475,9 +475,21 @@ TEST_F(LineMonitor, UnwritableRecordingIsReportedAndPollingGoesOn)
 
     // A disk that fills up while recording: the file may not grow past the
     // header and a few rows.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // The limit and the signal are the process's: both are put back however the test ends.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct Restore {
+        rlimit limit;
+        void (*handler)(int);
+        ~Restore()
+        {
+            EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            std::signal(SIGXFSZ, handler);
+        }
+    } restore{saved, previousHandler};
     const std::string file = tempPath("full");
-    const rlimit limit{StatusRecorder::HeaderLine().size() + 600, RLIM_INFINITY};
+    const rlimit limit{StatusRecorder::HeaderLine().size() + 600, saved.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     ASSERT_TRUE(recorder.start(file, &error)) << error;
     startPolling();
