@@ -14,7 +14,7 @@
 namespace {
 
 // The status line of both panels and the journal behind it. The line shows
-// the latest outcome and, while the journal cannot be written, says so beside
+// the latest outcome and, while the journal cannot be written, says so under
 // it, whatever outcomes come meanwhile.
 class WriteReporting {
 public:
@@ -46,18 +46,21 @@ private:
         problem_ = problem;
         showLocked();
     }
-    // SetCtrlVal and SetCtrlAttribute only store and queue, so this never
-    // waits for the UI thread.
+    // The journal's trouble goes on a line of its own under the outcome, so
+    // that neither cuts the other short; the tooltip holds both in full.
+    // SetCtrlVal, SetCtrlAttribute and SetCtrlToolTip only store and queue, so
+    // this never waits for the UI thread.
     void showLocked() const
     {
         std::string text = latest_;
-        if (!problem_.empty()) text += (text.empty() ? "" : "   ") + problem_;
+        if (!problem_.empty()) text += (text.empty() ? "" : "\n") + problem_;
         const int color = latestGood_ && problem_.empty() ? VAL_BLACK : VAL_RED;
         const int lines[][2] = {{panel_set.load(), uir::panel_set::WRITE_STATUS},
                                 {panel_debug.load(), uir::panel_debg::WRITE_STATUS}};
         for (const auto& line : lines) {
             SetCtrlAttribute(line[0], line[1], ATTR_TEXT_COLOR, color);
             SetCtrlVal(line[0], line[1], text.c_str());
+            SetCtrlToolTip(line[0], line[1], text.c_str());
         }
     }
 

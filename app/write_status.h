@@ -6,7 +6,7 @@
 
 // Shows every write outcome on both panels' WRITE_STATUS line and journals it
 // into the state folder. While the journal cannot be written, the line says so
-// beside the latest outcome, in red, until it can. Call once the panels are
+// under the latest outcome, in red, until it can. Call once the panels are
 // loaded.
 void StartWriteReporting();
 // Stops both; what is queued for the journal is written first.

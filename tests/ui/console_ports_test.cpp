@@ -71,6 +71,19 @@ TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
     EXPECT_EQ(start, text.size()) << "last line unterminated";
 }
 
+TEST(ConsoleProgram, ScreenshotsThatCannotBeWrittenEndWithStatus1)
+{
+    std::FILE* out = ::popen(DSC_CONSOLE_BINARY " --screenshots /dev/null/shots 2>&1", "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
+    const int status = ::pclose(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << text;
+    EXPECT_NE(text.find("could not render /dev/null/shots/main.png"), std::string::npos) << text;
+}
+
 TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)
 {
     std::string error;
