@@ -170,7 +170,7 @@ protected:
         EXPECT_GE(outcomes + c.passwordWrites - 1, c.requests);
 
         // Every request the tap received was reported with exactly its bytes.
-        const std::vector<LineEvent> events = drain(reader);
+        std::vector<LineEvent> events = drain(reader);
         std::vector<std::vector<std::uint8_t>> sent;
         for (const LineEvent& e : events) {
             if (e.kind == LineEventKind::RequestSent) sent.emplace_back(e.bytes, e.bytes + e.length);

@@ -60,10 +60,12 @@ protected:
     }
     void TearDown() override { sim_.stop(); }
 
-    // Runs a command with the device and a short give-up time added.
-    int run(std::vector<std::string> args)
+    // Runs a command with the device and a give-up time added: short where
+    // the controller is meant to stay silent, ample where it answers, so that
+    // a loaded machine does not give up on a write that is on its way.
+    int run(std::vector<std::string> args, const char* timeout = "10")
     {
-        args.insert(args.end(), {"--device", path_, "--timeout", "1"});
+        args.insert(args.end(), {"--device", path_, "--timeout", timeout});
         Capture out;
         Capture err;
         const int rc = RunCommand(args, out.file(), err.file());
@@ -228,13 +230,13 @@ TEST_F(SetCommands, SilentControllerGivesUpWithStatus2)
     sim::Fault silent;
     silent.silent = true;
     sim_.setFault(sim::kPasswordRegister, silent);
-    EXPECT_EQ(run({"dump"}), kCommandNoAnswer);
+    EXPECT_EQ(run({"dump"}, "1"), kCommandNoAnswer);
     EXPECT_NE(err_.find("did not accept the password"), std::string::npos) << err_;
     EXPECT_EQ(out_, "");
 
     sim_.clearFaults();
     sim_.setFault(2588, silent);
-    EXPECT_EQ(run({"dump"}), kCommandNoAnswer);
+    EXPECT_EQ(run({"dump"}, "1"), kCommandNoAnswer);
     EXPECT_NE(err_.find("no reply to the read of registers 2588..2603"), std::string::npos) << err_;
 }
 

@@ -19,7 +19,7 @@
 
 using namespace std::chrono_literals;
 
-TEST(WriteStatusLine, AnUnwritableJournalStaysBesideTheLatestOutcomeUntilItWorksAgain)
+TEST(WriteStatusLine, AnUnwritableJournalStaysUnderTheLatestOutcomeUntilItWorksAgain)
 {
     constexpr int kSet = 11;
     constexpr int kDebug = 12;
