@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -381,37 +380,6 @@ TEST_F(LineMonitor, StalledMonitorDoesNotSlowPolling)
 
 namespace {
 
-std::vector<std::vector<std::string>> readCsv(const std::string& file)
-{
-    std::ifstream in(file);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        std::string field;
-        bool quoted = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (c == '"') {
-                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = !quoted;
-                }
-            } else if (c == ',' && !quoted) {
-                fields.push_back(field);
-                field.clear();
-            } else {
-                field += c;
-            }
-        }
-        fields.push_back(field);
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
 std::string tempPath(const char* name)
 {
     const char* dir = std::getenv("TMPDIR");
@@ -436,7 +404,7 @@ TEST_F(LineMonitor, RecordingHasOneRowPerStatusReplyInPhysicalUnits)
     recorder.stop();
     EXPECT_TRUE(recorder.takeError().empty());
 
-    const auto rows = readCsv(file);
+    const auto rows = testsupport::ReadCsv(file);
     std::remove(file.c_str());
     ASSERT_FALSE(rows.empty());
     const auto& header = rows.front();

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <vector>
 
 #include "engine/ems.h"
@@ -82,23 +81,11 @@ protected:
         sim.stop();
     }
 
-    // The journal's lines so far, each split into its columns (no quoted
-    // commas occur in these tests).
+    // The journal's lines so far, each split into its columns.
     std::vector<std::vector<std::string>> journalLines()
     {
         journal->drain();
-        std::vector<std::vector<std::string>> out;
-        std::ifstream in(journal->path());
-        std::string line;
-        while (std::getline(in, line)) {
-            std::vector<std::string> cells;
-            std::stringstream ss(line);
-            std::string cell;
-            while (std::getline(ss, cell, ',')) cells.push_back(cell);
-            if (!line.empty() && line.back() == ',') cells.emplace_back();
-            out.push_back(cells);
-        }
-        return out;
+        return testsupport::ReadCsv(journal->path());
     }
 
     // Expects the journal to hold the header and then one line per record.

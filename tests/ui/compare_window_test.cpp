@@ -133,15 +133,11 @@ protected:
 TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfterABackup)
 {
     // The file: what the controller holds, with two registers changed.
-    std::map<int, int> words;
-    for (const psets::RegisterInfo& r : psets::Registers()) {
-        words[r.reg] = static_cast<std::int16_t>(sim_.registerValue(r.reg));
-    }
+    std::map<int, int> words = fileWords({});
     words[2550] -= 3;
     words[2609] += 1000;
-    const std::string file = files_.filePath("ref.json").toStdString();
+    const std::string file = saveFile("ref.json", words);
     std::string error;
-    ASSERT_TRUE(psets::SaveSetFile(file, psets::SetFromWords(words, "bench"), &error)) << error;
 
     runConsole([&] {
         auto* fileMenu = qtui::PanelWidget(panelMain.load())->findChild<QAction*>("MENU_FILE");

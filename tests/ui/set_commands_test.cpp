@@ -13,6 +13,7 @@
 
 #include "app/command_line.h"
 #include "sets/parameter_set.h"
+#include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
 namespace {
@@ -118,18 +119,8 @@ protected:
     // The journal's lines after its header, each split into its columns.
     std::vector<std::vector<std::string>> journal() const
     {
-        std::vector<std::vector<std::string>> lines;
-        std::ifstream in((stateDir() + "/writes.csv").toStdString());
-        std::string line;
-        for (bool header = true; std::getline(in, line); header = false) {
-            if (header) continue;
-            std::vector<std::string> cells;
-            std::size_t from = 0;
-            for (std::size_t comma; (comma = line.find(',', from)) != std::string::npos; from = comma + 1)
-                cells.push_back(line.substr(from, comma - from));
-            cells.push_back(line.substr(from));
-            lines.push_back(cells);
-        }
+        auto lines = testsupport::ReadCsv((stateDir() + "/writes.csv").toStdString());
+        if (!lines.empty()) lines.erase(lines.begin());
         return lines;
     }
 

@@ -65,8 +65,6 @@ TEST(WriteStatusLine, AnUnwritableJournalStaysUnderTheLatestOutcomeUntilItWorksA
         5000ms))
         << shown(kSet);
     StopWriteReporting();
-    std::ifstream journal(ConsoleStateDir() + "/writes.csv");
-    int lines = 0;
-    for (std::string line; std::getline(journal, line);) ++lines;
-    EXPECT_EQ(lines, 1 + 3) << "the header and all three outcomes";
+    EXPECT_EQ(testsupport::ReadCsv(ConsoleStateDir() + "/writes.csv").size(), 1u + 3)
+        << "the header and all three outcomes";
 }
