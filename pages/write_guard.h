@@ -19,6 +19,7 @@
 #include <string>
 
 #include "pages/register_kind.h"
+
 // The run-mode ring's item "normal run" (正常运行).
 constexpr int TEST_MODE_NORMAL = 0;
 
