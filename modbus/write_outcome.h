@@ -23,6 +23,8 @@
 #include <functional>
 #include <string>
 
+#include "modbus/line_observer.h"
+
 struct DataItem;
 
 enum class WriteOutcome {
@@ -135,6 +137,10 @@ void WriteReplyTimedOut(const unsigned char* request);
 // the device is back, and a write whose echo was lost waits for the read of its
 // page after the return, so that its outcome tells what the controller holds.
 void AbandonWrites(const std::string& why, bool keepPending = false);
+
+// The observer of the line: requests sent, replies, time-outs and the port
+// closing or opening anew go to the functions above.
+void FollowLineForWrites(const LineReport& report);
 
 // Tests: forgets every record, observer and mark.
 void ResetWriteTracking();

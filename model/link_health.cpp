@@ -63,10 +63,14 @@ std::int64_t MsSinceStatusReply()
     return health().status.since();
 }
 
-void NoteAcceptedReply(bool password)
+void NoteAcceptedReply()
 {
     health().any.note();
-    if (password) health().unlocked.store(true);
+}
+
+void NotePasswordAccepted()
+{
+    health().unlocked.store(true);
 }
 
 std::int64_t MsSinceAcceptedReply()

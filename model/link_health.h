@@ -1,8 +1,8 @@
 // Whether the controller is answering, and whether it has accepted the
 // password on the port open now.
 //
-// The line notes every accepted reply (a read stored, a write echoed, the
-// password accepted), and the reply parser every accepted status reply. The
+// The line's observer notes every accepted reply (a read stored, a write
+// echoed, the password accepted) and every accepted status reply. The
 // link status line and the dimming of the read-outs ask how long ago the
 // controller last answered at all; the motor-test guard asks how long ago it
 // last answered a status read, since only that one tells the speed and the
@@ -19,9 +19,10 @@ void NoteStatusReply();
 // arrived since start or since ResetLinkHealth.
 std::int64_t MsSinceStatusReply();
 
-// An accepted reply of any kind has just arrived; `password` when it was the
-// echo of the password write.
-void NoteAcceptedReply(bool password);
+// An accepted reply of any kind has just arrived.
+void NoteAcceptedReply();
+// The controller has just accepted the password on the port open now.
+void NotePasswordAccepted();
 // Milliseconds since the last accepted reply on the port open now, or -1 when
 // none has arrived on it.
 std::int64_t MsSinceAcceptedReply();

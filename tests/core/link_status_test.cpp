@@ -1,14 +1,13 @@
-// Whether the controller is answering: the replies the line and the parser
-// note, the LINK_STATUS line and the dimming of the main panel's read-outs.
+// Whether the controller is answering: the replies the line reports, the
+// LINK_STATUS line and the dimming of the main panel's read-outs.
 #include "engine/link_status.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "engine/ems.h"
-#include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
@@ -16,6 +15,7 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
@@ -43,14 +43,14 @@ std::vector<unsigned char> readReply(int count)
     return f;
 }
 
-// Hands `frame` to the receive step as a complete reply to the request last built.
-int receive(const std::vector<unsigned char>& frame)
+// Hands `reply` to the line as a frame just ended, to be parsed against the
+// request last built; the parser's result.
+int parseOnTheLine(const std::vector<unsigned char>& reply)
 {
-    std::memcpy(modbus_rx_buffer, frame.data(), frame.size());
-    receive_frame_length = static_cast<int>(frame.size());
+    std::copy(reply.begin(), reply.end(), modbus_rx_buffer);
+    receive_frame_length = static_cast<int>(reply.size());
     receive_frame_end_flag = 1;
-    com_idle = 0;
-    return RS232ParseFrame();
+    return TheLine().parseFrame();
 }
 
 // The exact echo of the write request last built.
@@ -98,18 +98,16 @@ TEST_F(LinkStatus, OnlyAnAcceptedStatusReplyCounts)
 {
     modbus_package(0, 2548, 3, DATAITEM1_COUNT);
     auto page = readReply(DATAITEM1_COUNT);
-    ASSERT_EQ(modbus_unpackage(page.data(), static_cast<int>(page.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(page), MODBUS_READ_ACCEPTED);
     EXPECT_EQ(MsSinceStatusReply(), -1) << "a page reply says nothing about the status";
 
     modbus_package(0, 2748, 3, DATAITEMOR_COUNT);
     auto status = readReply(DATAITEMOR_COUNT);
     status[5] ^= 1;  // bad CRC
-    modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer);
+    parseOnTheLine(status);
     EXPECT_EQ(MsSinceStatusReply(), -1);
     status[5] ^= 1;
-    ASSERT_EQ(modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(status), MODBUS_READ_ACCEPTED);
     g_now += 150;
     EXPECT_EQ(MsSinceStatusReply(), 150);
 }
@@ -121,7 +119,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     for (int control : {m::RING_QUERY_0, m::NUMERIC_QUERY_10, m::TABLE_1, m::TABLE_2, m::RING_QUERY_25}) {
         EXPECT_EQ(dimmed(control), 1) << control;
     }
-    NoteAcceptedReply(false);
+    NoteAcceptedReply();
     pass(200);
     EXPECT_EQ(dimmed(m::TABLE_1), 0);
     EXPECT_EQ(dimmed(m::NUMERIC_QUERY_1), 0);
@@ -129,7 +127,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     for (int i = 0; i < 20; ++i) {
         pass(2900 - 200);
         EXPECT_EQ(dimmed(m::TABLE_1), 0) << i;
-        NoteAcceptedReply(false);
+        NoteAcceptedReply();
         pass(200);
     }
     pass(3000 - 200);
@@ -137,7 +135,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     pass(1);
     EXPECT_EQ(dimmed(m::TABLE_1), 1);
     EXPECT_EQ(dimmed(m::NUMERIC_QUERY_24), 1);
-    NoteAcceptedReply(false);
+    NoteAcceptedReply();
     pass(0);
     EXPECT_EQ(dimmed(m::TABLE_1), 0) << "normal again on the next reply";
     // Dimming never writes a value.
@@ -154,7 +152,8 @@ TEST_F(LinkStatus, LineSaysClosedSilentOrReplyingAndLocked)
     pass(0);
     pass(6400);
     EXPECT_NE(line().find("\nNO REPLY for 6 s \xA1\xA4 locked"), std::string::npos) << line();
-    NoteAcceptedReply(true);
+    NoteAcceptedReply();
+    NotePasswordAccepted();
     pass(2000);
     EXPECT_NE(line().find("\nreplying \xA1\xA4 unlocked"), std::string::npos) << line();
     pass(9000);
@@ -179,7 +178,7 @@ TEST_F(LinkStatus, EveryAcceptedReplyCountsAndOnlyThePasswordEchoOnThisPortUnloc
 
     // The first page read is accepted; no status read yet.
     modbus_package(0, 2548, 3, DATAITEM1_COUNT);
-    ASSERT_EQ(receive(readReply(DATAITEM1_COUNT)), MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(readReply(DATAITEM1_COUNT)), MODBUS_READ_ACCEPTED);
     pass(200);
     EXPECT_NE(line().find("\nreplying \xA1\xA4 locked"), std::string::npos) << line();
     EXPECT_EQ(dimmed(m::TABLE_1), 0);
@@ -188,11 +187,11 @@ TEST_F(LinkStatus, EveryAcceptedReplyCountsAndOnlyThePasswordEchoOnThisPortUnloc
     // A write echo keeps it replying; a rejected reply does not.
     pass(1800);
     modbus_package(58, 2550, 6, 0);
-    ASSERT_EQ(receive(echo()), MODBUS_WRITE_ECHO);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_WRITE_ECHO);
     modbus_package(0, 2548, 3, DATAITEM1_COUNT);
     auto damaged = readReply(DATAITEM1_COUNT);
     damaged.back() ^= 1;
-    ASSERT_EQ(receive(damaged), MODBUS_BAD_CRC);
+    ASSERT_EQ(parseOnTheLine(damaged), MODBUS_BAD_CRC);
     pass(2000);
     EXPECT_NE(line().find("\nreplying \xA1\xA4 locked"), std::string::npos) << line();
     pass(1);
@@ -200,7 +199,7 @@ TEST_F(LinkStatus, EveryAcceptedReplyCountsAndOnlyThePasswordEchoOnThisPortUnloc
 
     // The password echo unlocks.
     modbus_package(PASSWORD_VALUE, PASSWORD_REGISTER, 6, 0);
-    ASSERT_EQ(receive(echo()), MODBUS_PASSWORD_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_PASSWORD_ACCEPTED);
     pass(0);
     EXPECT_NE(line().find("\nreplying \xA1\xA4 unlocked"), std::string::npos) << line();
 
@@ -210,9 +209,9 @@ TEST_F(LinkStatus, EveryAcceptedReplyCountsAndOnlyThePasswordEchoOnThisPortUnloc
     EXPECT_NE(line().find("\nNO REPLY for 0 s \xA1\xA4 locked"), std::string::npos) << line();
     EXPECT_EQ(dimmed(m::TABLE_1), 1);
     modbus_package(PASSWORD_VALUE, PASSWORD_REGISTER, 6, 0);
-    ASSERT_EQ(receive(echo()), MODBUS_PASSWORD_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_PASSWORD_ACCEPTED);
     EXPECT_TRUE(PortUnlocked());
-    // A port that fails is locked too.
-    LinePortError("Com Read failed! ");
+    // A port that is closed is locked too.
+    TheLine().portClosed("closed by the operator");
     EXPECT_FALSE(PortUnlocked());
 }
