@@ -46,8 +46,8 @@ std::string WriteJournalLine(const WriteRecord& r)
     });
 }
 
-WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onError)
-    : folder_(std::move(folder)), path_(folder_ + "/writes.csv"), onError_(std::move(onError))
+WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onProblem)
+    : folder_(std::move(folder)), path_(folder_ + "/writes.csv"), onProblem_(std::move(onProblem))
 {
     thread_ = std::thread([this] { run(); });
     token_ = AddWriteObserver([this](const WriteRecord& r) { enqueue(r); });
@@ -82,30 +82,38 @@ void WriteJournal::enqueue(const WriteRecord& record)
     wake_.notify_all();
 }
 
+std::size_t WriteJournal::unwritten()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return unwritten_;
+}
+
 void WriteJournal::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
-        if (queue_.empty()) return;  // stopping, and everything is written
-        std::string line = std::move(queue_.front());
+        if (queue_.empty()) return;  // stopping, and everything is handled
+        backlog_.push_back(std::move(queue_.front()));
         queue_.pop_front();
         lock.unlock();
+        if (backlog_.size() > kJournalBacklogLimit) backlog_.pop_front();
         std::string error;
-        if (!append(line, &error) && !reported_) {
-            reported_ = true;
-            if (onError_) onError_("Journal not written: " + path_ + ": " + error);
+        const bool written = append(backlog_, &error);
+        if (written) backlog_.clear();
+        if (written == failing_) {
+            failing_ = !written;
+            if (onProblem_)
+                onProblem_(written ? std::string() : "Journal not written: " + path_ + ": " + error);
         }
         lock.lock();
+        unwritten_ = backlog_.size();
         ++handled_;
         wake_.notify_all();
     }
 }
 
-bool WriteJournal::append(const std::string& line, std::string* error)
+bool WriteJournal::append(const std::deque<std::string>& lines, std::string* error)
 {
-    if (!MakeFolder(folder_, error)) return false;
-    CsvFile f;
-    return f.open(path_, CsvFile::Mode::Append, error) && f.writeHeader(kWriteJournalHeader, error) &&
-           f.writeLine(line, error) && f.close(error);
+    return MakeFolder(folder_, error) && CsvAppendLines(path_, kWriteJournalHeader, lines, error);
 }

@@ -173,14 +173,6 @@ void showUnstored(int count)
     SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, text);
 }
 
-bool isPageRegister(int address)
-{
-    for (const ItemTable& t : kPageTables) {
-        if (getIndex(t.items, static_cast<unsigned>(t.count), address) >= 0) return true;
-    }
-    return false;
-}
-
 // Values closer than this relative step are the same entry.
 bool same(double a, double b)
 {
@@ -279,7 +271,10 @@ void GuardOnWriteConfirmed(int address, int word)
         if (word != 1) return;
         g_unstored.store(0);
     } else {
-        if (!isPageRegister(address)) return;
+        // Only parameters are changes to store (the layout needs no resources:
+        // this runs on the communication thread).
+        const RegisterEntry* entry = RegisterLayout().find(address);
+        if (entry == nullptr || entry->kind != RegisterKind::Parameter) return;
         count = g_unstored.fetch_add(1) + 1;
     }
     showUnstored(count);

@@ -11,6 +11,8 @@
 // - Write outcomes come in through GuardOnWriteConfirmed: confirmed writes
 //   since the last confirmed parameter store are counted and shown on the
 //   parameter and debug panels, and the last confirmed test enable is kept.
+//   Only parameters count: STOP, arming a test, restoring factory settings and
+//   the store command change nothing that a store would keep.
 #pragma once
 
 #include <functional>
@@ -48,7 +50,7 @@ void StartWriteGuard();
 void StopWriteGuard();
 // True when the last confirmed write of the test enable was non-zero.
 bool MotorTestEnabled();
-// Confirmed writes since the last confirmed parameter store.
+// Confirmed parameter writes since the last confirmed parameter store.
 int UnstoredChangeCount();
 // Forgets the counts and the test state (start-up and tests).
 void ResetWriteGuard();

@@ -1,5 +1,9 @@
 #include "platform/csv_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -38,6 +42,38 @@ std::string CsvLine(const std::vector<std::string>& fields)
         line += CsvField(fields[i]);
     }
     return line;
+}
+
+bool CsvAppendLines(const std::string& path, const std::string& header, const std::deque<std::string>& lines,
+                    std::string* reason)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return failed(reason);
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0;
+    std::string text = sized && st.st_size == 0 ? header + "\n" : std::string();
+    for (const std::string& line : lines) text += line + "\n";
+    bool ok = sized || failed(reason);
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n < 0) {
+                failed(reason);
+            } else if (reason != nullptr) {
+                *reason = "nothing written";
+            }
+            ok = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // No half-written line stays behind: the lines are tried again whole.
+    if (!ok && sized && ::ftruncate(fd, st.st_size) != 0 && reason != nullptr) {
+        *reason += " (and the file could not be cut back)";
+    }
+    if (::close(fd) != 0 && ok) ok = failed(reason);
+    return ok;
 }
 
 CsvFile::~CsvFile()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,14 @@ std::string CsvField(const std::string& text);
 // The fields joined by commas, each quoted where it needs it; no line end.
 std::string CsvLine(const std::vector<std::string>& fields);
 
+// Appends `lines` (each without its line end) to the file `path` in one
+// write, after `header` when the file is empty. On a failure nothing of them
+// stays behind (the file is cut back to where it was), so that they can be
+// tried again whole; false with the reason in *reason.
+bool CsvAppendLines(const std::string& path, const std::string& header, const std::deque<std::string>& lines,
+                    std::string* reason);
+
+// A file written line by line through a buffer (flushed when asked).
 class CsvFile {
 public:
     enum class Mode {

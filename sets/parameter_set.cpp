@@ -14,6 +14,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "platform/app_dirs.h"
 
 namespace psets {
 
@@ -325,6 +326,31 @@ std::vector<Comparison> Compare(const ParameterSet& set, const std::map<int, int
         out.push_back(c);
     }
     return out;
+}
+
+std::vector<Entry> GuardedTurnOns(const std::vector<Entry>& writes, const std::map<int, int>& controller)
+{
+    std::vector<Entry> out;
+    for (const Entry& e : writes) {
+        const RegisterInfo* info = FindRegister(e.reg);
+        const bool guardedParameter = info != nullptr && info->guardedOn && !info->action();
+        if (!guardedParameter || e.word == 0) continue;
+        auto it = controller.find(e.reg);
+        if (it != controller.end() && it->second == 0) out.push_back(e);
+    }
+    return out;
+}
+
+bool SaveBackup(const std::map<int, int>& words, const std::string& note, std::string* path,
+                std::string* error)
+{
+    const QString folder = QString::fromStdString(ConsoleStateDir()) + "/backups/";
+    const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-ddTHH-mm-ss-zzz");
+    // Two backups within a millisecond must not share a file.
+    QString name = folder + stamp + ".json";
+    for (int n = 2; QFileInfo::exists(name); ++n) name = folder + stamp + "-" + QString::number(n) + ".json";
+    *path = name.toStdString();
+    return SaveSetFile(*path, SetFromWords(words, note), error);
 }
 
 }  // namespace psets

@@ -109,12 +109,12 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
 }
 
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
-                                  const std::atomic<bool>* cancel)
+                                  const std::atomic<bool>* cancel, const char* panel)
 {
     if (!portOpen()) return {false, false, "not written: port closed"};
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
-    what.panel = Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Set));
+    what.panel = panel != nullptr ? panel : Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Set));
     what.page = Utf8ToGbkLenient(info.page);
     what.caption = Utf8ToGbkLenient(info.caption);
     what.unit = Utf8ToGbkLenient(info.unit);
@@ -135,6 +135,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     std::string text = WriteOutcomeName(record.outcome);
     if (record.outcome == ::WriteOutcome::Rejected)
         text += " (exception " + std::to_string(record.exceptionCode) + ")";
+    if (record.outcome == ::WriteOutcome::Unknown) text += " (sent; port closed before the echo)";
     return {sent, record.outcome == ::WriteOutcome::Confirmed, text};
 }
 
@@ -151,7 +152,8 @@ std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int,
 }
 
 std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::map<int, int>& before,
-                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel)
+                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel,
+                                const char* panel)
 {
     std::vector<RestoreRow> rows;
     bool anySent = false;
@@ -166,7 +168,7 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         } else if (cancelled(cancel)) {
             row.write = {false, false, "not written: cancelled"};
         } else {
-            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel);
+            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel, panel);
         }
         anySent = anySent || row.write.sent;
         rows.push_back(row);

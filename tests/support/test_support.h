@@ -62,6 +62,10 @@ private:
     std::string oldDir_;
 };
 
+// The rows of a CSV file, each split into its fields (quotes undone); a file
+// that cannot be read has none.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path);
+
 std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);
 
