@@ -169,15 +169,16 @@ bool OfferBackupBeforeRestore()
         "Save the controller's parameters to a backup file before the factory "
         "settings are restored?\n\nYes saves them to " +
         folder + ", No goes on without a backup, Cancel restores nothing.";
-    const int answer =
-        ConfirmPopup("Restore factory settings", question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
+    // Titled as the factory-restore question that follows.
+    const std::string title = QuestionFor(GuardAsk::FactoryRestore).title;
+    const int answer = ConfirmPopup(title.c_str(), question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
     if (answer == ANSWER_NO) return true;
     if (answer != ANSWER_YES) return false;  // cancelled, or nothing could be asked
     std::string path;
     std::string error;
     if (!SaveBackupNow(&path, &error)) {
         const std::string text = Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
-        MessagePopup("Restore factory settings", text.c_str());
+        MessagePopup(title.c_str(), text.c_str());
         return false;
     }
     return true;

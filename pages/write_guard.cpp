@@ -65,7 +65,7 @@ WriteRequest stopRequest(const DataItem& item, int value)
 
 bool ask(const GuardQuestion& q)
 {
-    return ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
+    return ConfirmPopup(q.title.c_str(), q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
 }
 
 // The fault rows of the main panel's list whose bits are set, by their texts.
@@ -228,7 +228,7 @@ bool ConfirmLeavingMotorTest()
 {
     if (!MotorTestEnabled()) return true;
     const GuardQuestion q = QuestionFor(GuardAsk::LeaveTest);
-    const int answer = ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer);
+    const int answer = ConfirmPopup(q.title.c_str(), q.text.c_str(), q.buttons, q.defaultAnswer);
     if (answer == ANSWER_CANCEL) return false;
     // A question that could not be asked stops the test: the safe side.
     if (answer != ANSWER_NO) SendTestStop();
@@ -244,7 +244,8 @@ GuardQuestion QuestionFor(GuardAsk which)
                         "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test."),
                     CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::FactoryRestore:
-            return {"Restore factory settings",
+            // Titled as the switch of the register it writes.
+            return {gbk(Catalogue().captionOf(REG_RESTORE_FACTORY)),
                     "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
                     "controller must then be powered off and on again.",
                     CONFIRM_YES_NO, ANSWER_NO};

@@ -64,7 +64,7 @@ void SetBackupOffer(BackupOffer offer);
 // The questions the guard asks (text in GBK), for the pictures of them.
 enum class GuardAsk { ArmTest, FactoryRestore, HallMask, LeaveTest };
 struct GuardQuestion {
-    const char* title;
+    std::string title;
     std::string text;
     int buttons;        // CONFIRM_*
     int defaultAnswer;  // ANSWER_*

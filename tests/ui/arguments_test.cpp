@@ -83,6 +83,7 @@ TEST(CommandArguments, ARefusalNamesTheFirstWrongWordAndEndsWithStatus3)
         {{"verify", "--out", "x.json"}, "unknown argument '--out' for verify"},
         {{"dump", "-h"}, "unknown argument '-h' for dump"},
         {{"dump", "--help"}, "unknown argument '--help' for dump"},
+        {{"verify", "--allow-hall-fault-mask"}, "unknown argument '--allow-hall-fault-mask' for verify"},
         {{"restore", "a.json", "b.json"}, "unknown argument 'b.json' for restore"},
         {{"restore", "--dry-run=1", "--bogus"}, "unknown argument '--dry-run=1' for restore"},
         {{"dump", "--device"}, "--device needs a value"},
