@@ -75,7 +75,7 @@ struct Page {
 
 // An item of a menu entry's drop-down list.
 struct MenuItem {
-    int id = 0;  // 2, 3, ... within its menu entry
+    int id = 0;  // 2, 3, ... within its menu entry (an entry's: on the menu bar)
     std::string constant;
     std::string caption;
     std::string callbackName;
@@ -84,14 +84,8 @@ struct MenuItem {
     int line = 0;
 };
 
-struct MenuEntry {
-    int id = 0;
-    std::string constant;
-    std::string caption;
-    std::string callbackName;
-    MenuCallbackPtr callback = nullptr;
-    void* callbackData = nullptr;
-    int line = 0;
+// An entry of the menu bar: an item of the bar, and the list it may open.
+struct MenuEntry : MenuItem {
     std::vector<MenuItem> items;  // with items the entry opens a list and has no callback
     bool explicitId = false;      // id= given
 };
