@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/arguments.h"
+#include "engine/console_state.h"
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "engine/write_journal.h"
@@ -489,6 +490,7 @@ const char* CommandUsage()
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
+    ResetConsoleState();
     // Captions, units and the registers a file may name come from the panel
     // resources: without them nothing is read, compared or written.
     const std::string& catalogueError = Catalogue().error();

@@ -456,7 +456,7 @@ int LineMachine::writeFrame(int functionCode, int address, int value)
 PasswordSend LineMachine::sendPassword(int pauseMs)
 {
     if (!takeLine()) return PasswordSend::LineBusy;
-    if (pauseMs > 0) Sleep(pauseMs);
+    if (pauseMs > 0) PassPause(pauseMs);
     const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
     if (writeFrame(6, communication_password_hci.address.load(), value) == -1) {
         // Nothing is awaited after a failed write: the password phase starts

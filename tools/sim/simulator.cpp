@@ -30,6 +30,7 @@ constexpr int kMapFirst = 2548;
 constexpr int kMapCount = kPasswordRegister - kMapFirst + 1;
 constexpr int kMaxReadQuantity = 125;
 constexpr int kNoClientPauseMs = 50;  // wait between looks while nobody holds the slave side
+constexpr std::int64_t kStampLookUs = 200;  // how often a pause on the stamp clock looks at it
 
 // Raw value of a physical quantity on a full scale of `fullScale` units = 32767.
 constexpr std::uint16_t Scaled(double physical, double fullScale)
@@ -278,6 +279,20 @@ bool Simulator::pause(int ms)
     return r == 0 && !stopping_.load();
 }
 
+bool Simulator::replyPause(int ms)
+{
+    const StampClock clock = stampClock_.load();
+    if (clock == nullptr || !faultTimes_.load()) return pause(ms);
+    // On the stamp clock: the wait ends when that clock has moved on, and
+    // meanwhile the simulator counts as settled so that it can move on.
+    const std::int64_t until = clock() + ms;
+    pausing_ = true;
+    bool go = true;
+    while (go && clock() < until) go = pauseUs(kStampLookUs);
+    pausing_ = false;
+    return go;
+}
+
 bool Simulator::pauseUs(std::int64_t us)
 {
     if (us <= 0) return !stopping_.load();
@@ -306,8 +321,10 @@ void Simulator::serve()
         }
         if (fds[1].revents != 0) break;
         if (fds[0].revents & POLLIN) {
+            busy_ = true;
             const int n = modbus_receive(ctx_, request);
             if (n > 0) {
+                bytesIn_ += static_cast<std::uint64_t>(n);
                 handle(request, n);
             } else if (n < 0 && errno == EIO) {
                 if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
@@ -315,9 +332,10 @@ void Simulator::serve()
                 // A damaged or cut-off request: drop what is left of it so the
                 // next request starts on a frame boundary.
                 std::uint8_t junk[256];
-                while (::read(master_, junk, sizeof junk) > 0) {
-                }
+                ssize_t dropped = 0;
+                while ((dropped = ::read(master_, junk, sizeof junk)) > 0) bytesIn_ += static_cast<std::uint64_t>(dropped);
             }
+            busy_ = false;
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
             if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
         } else if (fds[0].revents & POLLNVAL) {
@@ -345,10 +363,25 @@ int Simulator::check(int function, int address, int quantityOrValue) const
     }
 }
 
+std::int64_t Simulator::stampMs() const
+{
+    const StampClock clock = stampClock_.load();
+    return clock != nullptr ? clock() : SteadyMs();
+}
+
+Simulator::Traffic Simulator::traffic() const
+{
+    Traffic t;
+    t.busy = busy_.load() && !pausing_.load();
+    t.in = bytesIn_.load();
+    t.out = bytesOut_.load();
+    return t;
+}
+
 void Simulator::handle(const std::uint8_t* request, int length)
 {
     RequestRecord rec;
-    rec.receivedMs = SteadyMs();
+    rec.receivedMs = stampMs();
     const auto receivedAt = std::chrono::steady_clock::now();
     rec.raw.assign(request, request + length);
     if (length >= 6) {
@@ -371,7 +404,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (log_.size() > kLogLimit) log_.pop_front();
     }
     if (fault.silent) return;
-    if (fault.delayMs > 0 && !pause(fault.delayMs)) return;
+    if (fault.delayMs > 0 && !replyPause(fault.delayMs)) return;
 
     const int code =
         fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
@@ -403,7 +436,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
     std::size_t firstBurst = 0;  // bytes already on the line when the rest goes out
     if (fault.splitGapMs >= 0) {
         firstBurst = reply.size() / 2;
-        if (!sendBytes(reply.data(), firstBurst) || !pause(fault.splitGapMs)) return;
+        if (!sendBytes(reply.data(), firstBurst) || !replyPause(fault.splitGapMs)) return;
     }
     {
         // Log the reply before its last byte goes out, so that a master that
@@ -413,7 +446,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (seq >= oldest) {
             RequestRecord& r = log_[seq - oldest];
             r.reply = reply;
-            r.repliedMs = SteadyMs();
+            r.repliedMs = stampMs();
         }
     }
     sendBytes(reply.data() + firstBurst, reply.size() - firstBurst);
@@ -448,6 +481,7 @@ bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
         const ssize_t n = ::write(master_, bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
+            bytesOut_ += static_cast<std::uint64_t>(n);
         } else if (n < 0 && errno == EAGAIN) {
             if (!pause(1)) return false;
         } else if (!(n < 0 && errno == EINTR)) {
