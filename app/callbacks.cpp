@@ -1,6 +1,5 @@
 #include "app/callbacks.h"
 
-
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"

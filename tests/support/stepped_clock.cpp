@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/line_flags.h"
 #include "modbus/line_events.h"
+#include "model/line_flags.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
 

@@ -29,7 +29,7 @@ namespace {
 constexpr int kMapFirst = 2548;
 constexpr int kMapCount = kPasswordRegister - kMapFirst + 1;
 constexpr int kMaxReadQuantity = 125;
-constexpr int kNoClientPauseMs = 50;  // wait between looks while nobody holds the slave side
+constexpr int kNoClientPauseMs = 50;        // wait between looks while nobody holds the slave side
 constexpr std::int64_t kStampLookUs = 200;  // how often a pause on the stamp clock looks at it
 
 // Raw value of a physical quantity on a full scale of `fullScale` units = 32767.
@@ -333,7 +333,8 @@ void Simulator::serve()
                 // next request starts on a frame boundary.
                 std::uint8_t junk[256];
                 ssize_t dropped = 0;
-                while ((dropped = ::read(master_, junk, sizeof junk)) > 0) bytesIn_ += static_cast<std::uint64_t>(dropped);
+                while ((dropped = ::read(master_, junk, sizeof junk)) > 0)
+                    bytesIn_ += static_cast<std::uint64_t>(dropped);
             }
             busy_ = false;
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
