@@ -1,6 +1,8 @@
 // The whole console with real widgets (offscreen) against the simulated
 // controller on a pseudo-terminal: what the operator does on the panels and
-// what goes over the line.
+// what goes over the line. The line runs on a stepped clock: each pass comes
+// as soon as the simulator has answered the one before; the widgets run on
+// real time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,9 +14,11 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "app/mainwin.h"
 #include "engine/write_journal.h"
@@ -27,6 +31,7 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "tests/support/stepped_clock.h"
 #include "tools/sim/simulator.h"
 
 namespace {
@@ -35,11 +40,11 @@ int g_argc = 1;
 char g_arg0[] = "end_to_end_test";
 char* g_argv[] = {g_arg0, nullptr};
 
-// Lets the UI loop run until `done` holds or `ms` pass.
+// Lets the UI loop run until `done` holds or `ms` of real time pass.
 bool runUntil(const std::function<bool()>& done, int ms)
 {
-    const std::int64_t end = ClockMs() + ms;
-    while (ClockMs() < end) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
         if (done()) return true;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
@@ -60,6 +65,8 @@ protected:
     {
         const std::string path = sim.start();
         ASSERT_FALSE(path.empty()) << sim.error();
+        sim.setStampClock(ClockMs);
+        clock.emplace([this] { return settle(); });
         SetComDevice(4, path);
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
         SetPopupHandler(
@@ -68,6 +75,7 @@ protected:
     void TearDown() override
     {
         SetPopupHandler({});
+        clock.reset();
         sim.stop();
     }
 
@@ -110,6 +118,8 @@ protected:
     }
 
     sim::Simulator sim;
+    testsupport::SimulatorSettle settle{sim};
+    std::optional<testsupport::SteppedClock> clock;
     std::vector<std::string> popups;
 };
 
