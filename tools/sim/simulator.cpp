@@ -373,7 +373,9 @@ std::int64_t Simulator::stampMs() const
 Simulator::Traffic Simulator::traffic() const
 {
     Traffic t;
-    t.busy = busy_.load() && !pausing_.load();
+    // Stopping counts as busy until its side of the line is closed: the
+    // console then finds the line gone rather than a reply that never came.
+    t.busy = (busy_.load() && !pausing_.load()) || (stopping_.load() && running_.load());
     t.in = bytesIn_.load();
     t.out = bytesOut_.load();
     return t;

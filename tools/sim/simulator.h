@@ -131,7 +131,7 @@ public:
 
     // What went through the simulator since it was made: bytes taken off the
     // line and reply bytes written; `busy` while a request is being read or
-    // handled. A test that steps the console's clock lets
+    // handled, and while stop() runs. A test that steps the console's clock lets
     // time move on only once both directions have caught up.
     struct Traffic {
         std::uint64_t in = 0;
