@@ -1,31 +1,18 @@
 #include "app/command_line.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
-#include <thread>
 
-#include "engine/ems.h"
-#include "modbus/modbus.h"
-#include "model/app_state.h"
-#include "model/data_item.h"
-#include "platform/clock.h"
-#include "platform/headless_ui.h"
-#include "platform/serial.h"
-#include "platform/ui.h"
-#include "serial/rs232.h"
-#include "serial/sample5.h"
+#include "app/command_port.h"
+#include "app/watch_command.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
 
 namespace {
-
-constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
-constexpr int kPasswordDueMs = 10000;
-constexpr int kPasswordCheckMs = 50;
 
 struct Args {
     std::string command;
@@ -35,8 +22,10 @@ struct Args {
     int parity = 1;
     int dataBits = 8;
     int stopBits = 1;
-    std::string out;  // dump
+    std::string out;  // dump, watch
     std::string note;
+    double durationS = 0;  // watch; 0: until interrupted
+    bool fastLine = false;
     std::vector<int> only;
     bool dryRun = false;
     int giveUpMs = psets::kDefaultGiveUpMs;
@@ -52,10 +41,22 @@ bool parseInt(const std::string& text, long lo, long hi, long* out)
     return true;
 }
 
+// Seconds from lo to hi.
+bool parseSeconds(const std::string& text, double lo, double hi, double* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double sec = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec < lo || sec > hi)
+        return false;
+    *out = sec;
+    return true;
+}
+
 bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
 {
     a->command = args.at(0);
-    const bool needsFile = a->command != "dump";
+    const bool needsFile = a->command == "verify" || a->command == "restore";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& s = args[i];
         auto value = [&](std::string* v) {
@@ -103,16 +104,21 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
             a->stopBits = static_cast<int>(n);
         } else if (s == "--timeout") {
             if (!value(&v)) return false;
-            char* end = nullptr;
-            errno = 0;
-            const double sec = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 ||
-                sec > 600) {
+            double sec = 0;
+            if (!parseSeconds(v, 0, 600, &sec) || sec == 0) {
                 *error = "bad --timeout '" + v + "' (seconds, above 0 and up to 600)";
                 return false;
             }
             a->giveUpMs = std::max(1, static_cast<int>(sec * 1000));
-        } else if (s == "--out" && a->command == "dump") {
+        } else if (s == "--duration" && a->command == "watch") {
+            if (!value(&v)) return false;
+            if (!parseSeconds(v, 0, 1e7, &a->durationS) || a->durationS == 0) {
+                *error = "bad --duration '" + v + "' (seconds, above 0)";
+                return false;
+            }
+        } else if (s == "--fast-line" && a->command == "watch") {
+            a->fastLine = true;
+        } else if (s == "--out" && (a->command == "dump" || a->command == "watch")) {
             if (!value(&a->out)) return false;
         } else if (s == "--note" && a->command == "dump") {
             if (!value(&a->note)) return false;
@@ -162,74 +168,20 @@ std::string valueText(const psets::RegisterInfo& info, int word)
     return text;
 }
 
-// The port, the communication thread and the password timers for the length
-// of one command, torn down in the destructor.
-class Line {
-public:
-    explicit Line(const Args& a)
-    {
-        SetUiBackend(&ui_);
-        // A new line: nothing awaited, the password not yet accepted.
-        com_idle = 1;
-        hci_commnication_enable_5927 = 0;
-        fillDataItems();
-        // Only the pages are read: the status block is of no use here.
-        kStatusTable.items[0].query_flag = 0;
-        query_enable_flag = 1;
-        SetComDevice(kCommandPort, a.device);
-        comselect = kCommandPort;
-        btlselect = static_cast<int>(a.baud);
-        jhselect = a.parity;
-        longselect = a.dataBits;
-        stopselect = a.stopBits;
-        ConfigureSelectedPort();
-        if (comConfigure_success_flag.load() != 1) return;
-        RS232COMThreadStop = 0;
-        RS232COMThreadHandle = CreateThread(RS232COMThread);
-        timers_ = std::thread([this] { runPasswordTimers(); });
-    }
-    ~Line()
-    {
-        stop_ = true;
-        if (timers_.joinable()) timers_.join();
-        const int handle = RS232COMThreadHandle.load();
-        if (handle != 0) {
-            RS232COMThreadStop = 1;
-            JoinThread(handle);
-            RS232COMThreadHandle = 0;
-        }
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-        comConfigure_success_flag = 0;
-        SetUiBackend(nullptr);
-    }
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-
-    bool open() const { return RS232COMThreadHandle.load() != 0; }
-
-private:
-    // What the main panel's two timers do in the window: a password write due
-    // every 10 s, made as soon as the line is idle.
-    void runPasswordTimers()
-    {
-        std::int64_t due = ClockMs() + kPasswordDueMs;
-        while (!stop_.load()) {
-            if (ClockMs() >= due) {
-                timer_cmPW(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
-                due = ClockMs() + kPasswordDueMs;
-            }
-            timer_cmPW_rt(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
-            Sleep(kPasswordCheckMs);
-        }
-    }
-
-    HeadlessUi ui_;
-    std::atomic<bool> stop_{false};
-    std::thread timers_;
-};
+CommandPortOptions portOptions(const Args& a)
+{
+    CommandPortOptions o;
+    o.device = a.device;
+    o.baud = a.baud;
+    o.parity = a.parity;
+    o.dataBits = a.dataBits;
+    o.stopBits = a.stopBits;
+    o.fastLine = a.fastLine;
+    return o;
+}
 
 // Opens the line and reads the pages; returns kCommandOk or the failure status.
-int connect(const Args& a, Line& line, std::FILE* err)
+int connect(const Args& a, const CommandPort& line, std::FILE* err)
 {
     if (!line.open()) {
         std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
@@ -245,7 +197,7 @@ int connect(const Args& a, Line& line, std::FILE* err)
 
 int dump(const Args& a, std::FILE* out, std::FILE* err)
 {
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const psets::ParameterSet set = psets::SetFromWords(psets::TableWords(), a.note);
@@ -266,7 +218,7 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
 
 int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     int differing = 0;
@@ -282,7 +234,7 @@ int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::F
 
 int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const std::map<int, int> before = psets::TableWords();
@@ -342,7 +294,7 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
 
 bool IsCommandName(const std::string& word)
 {
-    return word == "dump" || word == "verify" || word == "restore";
+    return word == "dump" || word == "verify" || word == "restore" || word == "watch";
 }
 
 const char* CommandUsage()
@@ -356,10 +308,21 @@ const char* CommandUsage()
            "      write the registers that differ from FILE (or only those named), read the pages\n"
            "      back and print the outcome of each; --dry-run writes nothing. The command and\n"
            "      test switches (2650, 2651, 2654, 2655) are never written\n"
+           "  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]\n"
+           "                        [--fast-line]\n"
+           "      write the password, then poll only the status block and print each fault event\n"
+           "      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event\n"
+           "      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,\n"
+           "      1 a fault was seen, 2 no answer from the controller, 3 bad arguments or a file\n"
+           "      that cannot be written\n"
+           "  watch options:\n"
+           "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
+           "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
+           "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
-           "  exit status: 0 done, 1 differences remain, 2 no answer from the controller, 3 bad\n"
-           "               arguments or file\n";
+           "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
+           "               from the controller, 3 bad arguments or file\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
@@ -372,6 +335,14 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return kCommandBadInput;
     }
     if (a.command == "dump") return dump(a, out, err);
+    if (a.command == "watch") {
+        WatchOptions w;
+        w.port = portOptions(a);
+        w.durationS = a.durationS;
+        w.out = a.out;
+        w.giveUpMs = a.giveUpMs;
+        return RunWatch(w, out, err);
+    }
     psets::ParameterSet set;
     if (!psets::LoadSetFile(a.file, &set, &error)) {
         std::fprintf(err, "drive-console: %s\n", error.c_str());

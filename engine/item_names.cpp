@@ -2,12 +2,15 @@
 
 #include <QFile>
 #include <QString>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <vector>
 
 #include "engine/ems.h"
+#include "engine/fault_tracker.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/uir.h"
@@ -112,11 +115,56 @@ std::map<int, RegisterName> buildNames()
     return names;
 }
 
+// How each status item is shown; built with the names.
+std::vector<StatusShown> buildStatusShown(const std::map<int, RegisterName>& names)
+{
+    std::vector<StatusShown> shown(DATAITEMOR_COUNT);
+    const std::vector<uirfile::Panel> mainFile = readPanels("mainwin.uir");
+    const std::vector<uirfile::Control>* controls = controlsOf(findPanel(mainFile, uir::PANEL_MAIN), -1);
+    std::map<int, int> sharing;  // a table that shows several words splits its rows between them
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) ++sharing[queryItemID[i]];
+    std::map<int, int> seen;
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        StatusShown& s = shown[static_cast<std::size_t>(i)];
+        const auto it = names.find(kStatusTable.first_register + i);
+        if (it != names.end()) {
+            s.caption = it->second.caption;
+            s.unit = it->second.unit;
+        }
+        const int ordinal = seen[queryItemID[i]]++;
+        if (controls == nullptr) continue;
+        for (const uirfile::Control& c : *controls) {
+            if (c.id != queryItemID[i]) continue;
+            s.decimals = c.prec;
+            if (c.kind == uirfile::Kind::Ring) {
+                s.as = StatusShown::As::Ring;
+                for (const uirfile::RingItem& item : c.items) s.ringItems.emplace_back(item.value, item.caption);
+            } else if (c.kind == uirfile::Kind::Table) {
+                s.as = StatusShown::As::Bits;
+                const int rows = c.rows / sharing[queryItemID[i]];
+                for (int r = 0; r < rows; ++r) {
+                    const std::size_t cell = static_cast<std::size_t>(ordinal * rows + r);
+                    s.bitNames.push_back(cell < c.cells.size() ? c.cells[cell] : std::string());
+                }
+            }
+        }
+    }
+    return shown;
+}
+
 const std::map<int, RegisterName>& names()
 {
     static std::once_flag once;
     static std::map<int, RegisterName> table;
     std::call_once(once, [] { table = buildNames(); });
+    return table;
+}
+
+const std::vector<StatusShown>& statusShown()
+{
+    static std::once_flag once;
+    static std::vector<StatusShown> table;
+    std::call_once(once, [] { table = buildStatusShown(names()); });
     return table;
 }
 
@@ -133,4 +181,70 @@ std::string CaptionOfRegister(int address)
 {
     const RegisterName n = NameOfRegister(address);
     return n.caption.empty() ? "reg " + std::to_string(address) : n.caption;
+}
+
+const StatusShown& StatusShownOf(int index)
+{
+    static const StatusShown kNone;
+    if (index < 0 || index >= DATAITEMOR_COUNT) return kNone;
+    return statusShown()[static_cast<std::size_t>(index)];
+}
+
+std::string StatusColumnTitle(int index)
+{
+    const int address = kStatusTable.first_register + index;
+    const RegisterName n = NameOfRegister(address);
+    std::string title = n.caption.empty() ? CaptionOfRegister(address) : n.caption;
+    if (!n.unit.empty()) title += " (" + n.unit + ")";
+    return title;
+}
+
+double StatusPhysical(int index, int raw)
+{
+    if (index < 0 || index >= DATAITEMOR_COUNT) return raw;
+    const DataItem& item = kStatusTable.items[index];
+    const int den = item.scale_den.load();
+    return den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
+}
+
+std::string StatusValueText(int index, int raw)
+{
+    const StatusShown& s = StatusShownOf(index);
+    char text[48];
+    switch (s.as) {
+        case StatusShown::As::Ring:
+            for (const auto& [value, caption] : s.ringItems) {
+                if (value == raw) return caption;
+            }
+            return std::to_string(raw);
+        case StatusShown::As::Bits: {
+            const unsigned word = static_cast<unsigned>(raw) & 0xFFFFu;
+            std::snprintf(text, sizeof text, "0x%04X", word);
+            std::string names;
+            for (std::size_t b = 0; b < s.bitNames.size() && b < 16; ++b) {
+                if (((word >> b) & 1u) == 0 || s.bitNames[b].empty()) continue;
+                names += (names.empty() ? "" : ", ") + s.bitNames[b];
+            }
+            return names.empty() ? text : std::string(text) + " (" + names + ")";
+        }
+        case StatusShown::As::Reading:
+            break;
+    }
+    const int decimals = s.decimals < 0 ? 0 : s.decimals > 15 ? 15 : s.decimals;
+    std::snprintf(text, sizeof text, "%.*f", decimals, StatusPhysical(index, raw));
+    std::string shown = text;
+    // A small negative value rounds to "-0.00": shown as the panel's 0.00.
+    if (shown[0] == '-' && shown.find_first_not_of("-0.") == std::string::npos) shown.erase(0, 1);
+    return shown;
+}
+
+std::string FaultCaption(int bit)
+{
+    if (bit >= 0 && bit < kFaultBitCount) {
+        const StatusShown& s = StatusShownOf(kFaultWordItem + bit / 16);
+        const std::size_t row = static_cast<std::size_t>(bit % 16);
+        if (row < s.bitNames.size() && !s.bitNames[row].empty()) return s.bitNames[row];
+    }
+    return "bit " + std::to_string(bit % 16) + " of " +
+           std::to_string(kStatusTable.first_register + kFaultWordItem + bit / 16);
 }

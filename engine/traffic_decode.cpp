@@ -5,6 +5,7 @@
 
 #include "engine/item_names.h"
 #include "modbus/modbus.h"
+#include "model/data_item.h"
 
 namespace {
 
@@ -55,6 +56,12 @@ std::string outcome(const LineEvent& e)
 
 }  // namespace
 
+bool IsPortEvent(const LineEvent& event)
+{
+    return event.kind == LineEventKind::PortError || event.kind == LineEventKind::PortOpened ||
+           event.kind == LineEventKind::PortClosed;
+}
+
 const char* DirectionOf(const LineEvent& event)
 {
     switch (event.kind) {
@@ -70,7 +77,7 @@ const char* DirectionOf(const LineEvent& event)
 
 std::string HexOf(const LineEvent& event)
 {
-    if (event.kind == LineEventKind::PortError) {
+    if (IsPortEvent(event)) {
         return std::string(reinterpret_cast<const char*>(event.bytes), static_cast<size_t>(event.length));
     }
     static const char kDigits[] = "0123456789ABCDEF";
@@ -97,6 +104,10 @@ std::string DecodeLineEvent(const LineEvent& e)
                    (e.length > 0 ? " (" + std::to_string(e.length) + " bytes came)" : std::string());
         case LineEventKind::PortError:
             return "✗ port error: " + HexOf(e);
+        case LineEventKind::PortOpened:
+            return "port opened: " + HexOf(e);
+        case LineEventKind::PortClosed:
+            return "port closed: " + HexOf(e);
     }
     return std::string();
 }
@@ -137,4 +148,14 @@ std::string IsoTime(std::int64_t wallMs)
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisOf(wallMs),
                   offsetMin < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
     return text;
+}
+
+bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
+{
+    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
+    if (e.requestLength < 6 || e.request[1] != 0x03) return false;
+    if (word(e.request + 2) != kStatusTable.first_register || word(e.request + 4) != kStatusTable.count) return false;
+    if (e.length < 3 + 2 * kStatusTable.count) return false;
+    for (int i = 0; i < kStatusTable.count; ++i) words[i] = static_cast<std::int16_t>(signedWord(e.bytes + 3 + 2 * i));
+    return true;
 }

@@ -5,10 +5,12 @@
 
 #include "modbus/line_events.h"
 
-// "TX", "RX" or "--" (time-outs and port errors).
+// True for the events of the port (failed, opened, closed), whose bytes are a text.
+bool IsPortEvent(const LineEvent& event);
+// "TX", "RX" or "--" (time-outs and port events).
 const char* DirectionOf(const LineEvent& event);
 // The bytes as upper-case hex pairs ("01 03 0A BC 00 1A 87 D2"); for a port
-// error, its message.
+// event, its text.
 std::string HexOf(const LineEvent& event);
 // What the event means, in the panels' words (UTF-8), e.g.
 // "W 2550 Over volt = 58", "W 2550 Over volt = 58 → echo ✓",
@@ -18,3 +20,7 @@ std::string DecodeLineEvent(const LineEvent& event);
 std::string TimeOfDay(const LineEvent& event);
 // Local time with date and offset, ISO 8601: "2026-12-08T07:41:05.123+01:00".
 std::string IsoTime(std::int64_t wallMs);
+// The words of an accepted reply to the read of the whole status block, as
+// signed 16-bit numbers in item order, into words[0..25]; false (and nothing
+// written) for any other event.
+bool StatusReplyWords(const LineEvent& event, std::int16_t* words);

@@ -7,13 +7,10 @@
 // error handler; writes go on regardless and later lines are tried again.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "engine/journal_file.h"
 #include "modbus/write_outcome.h"
 
 // Columns of writes.csv.
@@ -29,33 +26,17 @@ public:
     // Journals into `folder`/writes.csv; the folder is created when missing.
     // `onError` receives one message (GBK/ASCII) the first time the file
     // cannot be written, on the journal's thread.
-    WriteJournal(std::string folder, std::function<void(const std::string&)> onError);
+    WriteJournal(const std::string& folder, std::function<void(const std::string&)> onError);
     // Stops observing, writes every line already queued and ends the thread.
     ~WriteJournal();
     WriteJournal(const WriteJournal&) = delete;
     WriteJournal& operator=(const WriteJournal&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return file_.path(); }
     // Waits until every line queued so far has been handled.
-    void drain();
+    void drain() { file_.drain(); }
 
 private:
-    void enqueue(const WriteRecord& record);
-    void run();
-    bool append(const std::string& line, std::string* error);
-
-    std::string folder_;
-    std::string path_;
-    std::function<void(const std::string&)> onError_;
+    JournalFile file_;
     int token_ = 0;
-
-    std::mutex mutex_;  // guards the four fields below
-    std::condition_variable wake_;
-    std::deque<std::string> queue_;
-    std::size_t queued_ = 0;   // lines ever queued
-    std::size_t handled_ = 0;  // lines ever taken off the queue and tried
-    bool stopping_ = false;
-
-    bool reported_ = false;  // journal thread only
-    std::thread thread_;
 };

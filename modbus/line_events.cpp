@@ -208,18 +208,38 @@ void LineReplyTimeout(const unsigned char* partial, int length)
     logFrame("RX timeout", partial, clampLength(partial, length));
 }
 
-void LinePortError(const char* message)
+namespace {
+
+// A port event: its text, and nothing awaited on the line any more.
+void portEvent(LineEventKind kind, const char* text)
 {
     const std::int64_t nowUs = ClockUs();
     const std::int64_t wallMs = wallNowMs();
-    const char* text = message != nullptr ? message : "";
+    if (text == nullptr) text = "";
     std::lock_guard<std::mutex> lock(g_mutex);
-    LineEvent& e = nextSlotLocked(LineEventKind::PortError, nowUs, wallMs);
+    LineEvent& e = nextSlotLocked(kind, nowUs, wallMs);
     copyBytes(e, reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
     attachRequestLocked(e);
     g_requestEndUs = -1;
     g_lastByteUs = -1;
-    ++g_counters.portErrors;
+    if (kind == LineEventKind::PortError) ++g_counters.portErrors;
+}
+
+}  // namespace
+
+void LinePortError(const char* message)
+{
+    portEvent(LineEventKind::PortError, message);
+}
+
+void LinePortOpened(const char* description)
+{
+    portEvent(LineEventKind::PortOpened, description);
+}
+
+void LinePortClosed(const char* why)
+{
+    portEvent(LineEventKind::PortClosed, why);
 }
 
 LinkCounters ReadLinkCounters()

@@ -23,7 +23,9 @@ enum class LineEventKind : std::uint8_t {
     ReplyAccepted,  // bytes: the reply; result: the parser's code
     ReplyRejected,  // bytes: the reply; result: the parser's code
     Timeout,        // bytes: what had arrived of the reply (often nothing)
-    PortError,      // bytes: the message shown to the operator (text)
+    PortError,      // bytes: the message shown to the operator (text); the port is closed
+    PortOpened,     // bytes: the port, e.g. "COM4 /dev/ttyUSB0 19200 8O1" (text)
+    PortClosed,     // bytes: why (text)
 };
 
 struct LineEvent {
@@ -51,6 +53,9 @@ void LineReplyParsed(const unsigned char* frame, int length, int result);
 void LineReplyTimeout(const unsigned char* partial, int length);
 // The port failed; `message` is what the operator is shown.
 void LinePortError(const char* message);
+// A port was opened (`description` names it), or closed without a failure.
+void LinePortOpened(const char* description);
+void LinePortClosed(const char* why);
 
 // True for the result codes of a reply that did what was asked: a read
 // stored, a write echoed, the password accepted.

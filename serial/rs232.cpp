@@ -203,6 +203,7 @@ void RS232Rec()
 
 void ResetLine(const char* why, bool keepPending)
 {
+    LinePortOpened(OpenPortDescription().c_str());
     AbandonWrites(why, keepPending);
     receive_count = 0;
     receive_frame_end_delay = 0;

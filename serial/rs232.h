@@ -40,10 +40,10 @@ void RS232Rec();
 void RS232ReceiveLedStep();
 int RS232ParseFrame();
 
-// A port was just opened: nothing is awaited on it, no reply is half
-// collected, and every write asked for before ends (see AbandonWrites; with
-// `keepPending`, a reconnect, writes not yet sent stay). Call with the
-// communication thread held off the port.
+// A port was just opened: it is reported to the line's watchers, nothing is
+// awaited on it, no reply is half collected, and every write asked for before
+// ends (see AbandonWrites; with `keepPending`, a reconnect, writes not yet sent
+// stay). Call with the communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 
 // The password write after opening the port: it takes the idle line like

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -121,8 +122,9 @@ SerialSettings selectedSettings()
 
 void openSelectedPort(const FastLineSettings& fastLine)
 {
-    if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        MessagePopup("Error", "close failed!");
+    if (comConfigure_success_flag.load() == 1) {
+        LinePortClosed("closed to be opened again");
+        if (CloseCom(active_comselect.load()) != 0) MessagePopup("Error", "close failed!");
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
@@ -201,6 +203,7 @@ int CloseCOM(int, int, int event, void*, int, int)
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
+            LinePortClosed("closed by the operator");
             AbandonWrites("closed by the operator");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
