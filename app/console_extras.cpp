@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/fault_window.h"
 #include "app/help_windows.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
@@ -97,6 +98,8 @@ void savePictures(const std::string& dir)
     if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
     const std::string monitorPath = dir + "/monitor.png";
     if (!SaveMonitorPng(monitorPath)) std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
+    const std::string faultsPath = dir + "/faults.png";
+    if (!SaveFaultsPng(faultsPath)) std::fprintf(stderr, "could not render %s\n", faultsPath.c_str());
 }
 
 }  // namespace

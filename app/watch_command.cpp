@@ -171,6 +171,8 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             }
             if (firstUs >= 0 && now - lastUs > giveUpUs) {
                 report(o.port.device + ": no status reply for " + seconds(static_cast<double>(now - lastUs) / 1e6));
+                // Given up: the faults still on are lost now, however short the time-out.
+                if (tracker.tracking()) tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
                 rc = kCommandNoAnswer;
                 break;
             }

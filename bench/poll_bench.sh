@@ -6,23 +6,28 @@
 #   - the console's CPU time per minute and its peak resident memory.
 # The simulator runs as its own process so that its work is not counted.
 # Usage: bench/poll_bench.sh [SECONDS]   (default 60)
+# BIN=DIR takes drive-console and drive-sim from DIR instead of building them
+# (to compare a build of another version).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-60}"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
+bin="${BIN:-build}"
+if [ -z "${BIN:-}" ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
+fi
 command -v /usr/bin/time >/dev/null || { echo "needs GNU time (apt-get install time)"; exit 1; }
 
 work="$(mktemp -d)"
 trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$work"' EXIT
-build/drive-sim >"$work/sim.out" 2>"$work/sim.err" &
+"$bin"/drive-sim >"$work/sim.out" 2>"$work/sim.err" &
 simpid=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 pty="$(head -n1 "$work/sim.out")"
 
 QT_LOGGING_RULES="dsc.frames.debug=true" QT_MESSAGE_PATTERN='%{time process} %{message}' \
   /usr/bin/time -f 'cpu_user %U\ncpu_sys %S\nmax_rss_kb %M\nwall %e' -o "$work/time.txt" \
-  build/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" \
+  "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" \
   >"$work/console.out" 2>"$work/console.err" || true
 
 # "<seconds> dsc.frames: TX 01 03 0A BC 00 1A 06 3D" marks a status read.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,20 @@ private:
 
 // Polls `predicate` every few milliseconds until it holds or `timeout` runs out.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
+
+// A temporary file standing for a stream (a command's output), read back whole.
+class StreamCapture {
+public:
+    StreamCapture();
+    ~StreamCapture();
+    StreamCapture(const StreamCapture&) = delete;
+    StreamCapture& operator=(const StreamCapture&) = delete;
+    std::FILE* file() { return file_; }
+    std::string text();
+
+private:
+    std::FILE* file_;
+};
 
 std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);

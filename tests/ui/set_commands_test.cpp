@@ -11,35 +11,10 @@
 
 #include "app/command_line.h"
 #include "sets/parameter_set.h"
+#include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
 namespace {
-
-// Captures what a command prints on one stream.
-class Capture {
-public:
-    Capture() : file_(std::tmpfile()) {}
-    ~Capture()
-    {
-        if (file_ != nullptr) std::fclose(file_);
-    }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
-    std::FILE* file() { return file_; }
-    std::string text()
-    {
-        std::fflush(file_);
-        std::rewind(file_);
-        std::string out;
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0) out.append(buffer, n);
-        return out;
-    }
-
-private:
-    std::FILE* file_;
-};
 
 struct Write {
     int reg;
@@ -60,8 +35,8 @@ protected:
     int run(std::vector<std::string> args)
     {
         args.insert(args.end(), {"--device", path_, "--timeout", "1"});
-        Capture out;
-        Capture err;
+        testsupport::StreamCapture out;
+        testsupport::StreamCapture err;
         const int rc = RunCommand(args, out.file(), err.file());
         out_ = out.text();
         err_ = err.text();
