@@ -11,7 +11,8 @@
 // Exit statuses of the commands.
 enum {
     kCommandOk = 0,
-    kCommandDiffers = 1,   // verify: a register differs; restore: not every register matches; watch: a fault was on
+    // verify: a register differs; restore: not every register matches; watch: a fault was on
+    kCommandDiffers = 1,
     kCommandNoAnswer = 2,  // the port, the password or a read gave no answer in time
     kCommandBadInput = 3,  // bad arguments or a bad file
 };

@@ -76,8 +76,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        static const char* const kTitles[kColumns] = {"Time", "Event", "Fault", "Register", "Duration",
-                                                      "First-out"};
+        static const char* const kTitles[kColumns] = {"Time",     "Event",    "Fault",
+                                                      "Register", "Duration", "First-out"};
         return section >= 0 && section < kColumns ? QString(kTitles[section]) : QVariant();
     }
 
@@ -111,7 +111,8 @@ public:
     void add(const FaultEvent& e)
     {
         // The ON row that this event ends is redrawn in the normal colour.
-        const std::uint64_t ended = e.kind == FaultEventKind::On ? 0 : active_[static_cast<std::size_t>(e.bit)];
+        const std::uint64_t ended =
+            e.kind == FaultEventKind::On ? 0 : active_[static_cast<std::size_t>(e.bit)];
         active_[static_cast<std::size_t>(e.bit)] = e.kind == FaultEventKind::On ? e.sequence : 0;
         beginInsertRows(QModelIndex(), 0, 0);
         events_.push_back(e);
@@ -144,7 +145,10 @@ public:
     const std::deque<FaultEvent>& oldestFirst() const { return events_; }
 
 private:
-    bool isActive(const FaultEvent& e) const { return active_[static_cast<std::size_t>(e.bit)] == e.sequence; }
+    bool isActive(const FaultEvent& e) const
+    {
+        return active_[static_cast<std::size_t>(e.bit)] == e.sequence;
+    }
     int rowOf(std::uint64_t sequence) const
     {
         for (std::size_t i = 0; i < events_.size(); ++i) {
@@ -244,12 +248,13 @@ private:
 };
 
 FaultWindow::FaultWindow()
-    : journal_(ConsoleStateDir() + "/" + kFaultJournalName,
-               [this](const std::string& message) {
-                   // From the journal's thread: shown on the UI thread.
-                   const QString text = qs(message);
-                   QMetaObject::invokeMethod(this, [this, text] { journalFailed(text); }, Qt::QueuedConnection);
-               })
+    : journal_(ConsoleStateDir() + "/" + kFaultJournalName, [this](const std::string& message) {
+          // From the journal's thread: shown on the UI thread.
+          const QString text = qs(message);
+          // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the queued call
+          QMetaObject::invokeMethod(
+              this, [this, text] { journalFailed(text); }, Qt::QueuedConnection);
+      })
 {
     setWindowTitle("Fault history");
     name(this, kPanel, "Fault history");
@@ -307,7 +312,8 @@ FaultWindow::~FaultWindow()
 
 QWidget* FaultWindow::buildEvents()
 {
-    auto* box = new QGroupBox(QString("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
+    auto* box = new QGroupBox(
+        QString("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
     auto* layout = new QVBoxLayout(box);
     events_ = new QTableView;
     name(events_, "FAULT_EVENTS", "Fault events");
@@ -322,14 +328,17 @@ QWidget* FaultWindow::buildEvents()
     QHeaderView* header = events_->horizontalHeader();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
-    const auto width = [this](const char* sample) { return events_->fontMetrics().horizontalAdvance(sample) + 16; };
+    const auto width = [this](const char* sample) {
+        return events_->fontMetrics().horizontalAdvance(sample) + 16;
+    };
     header->resizeSection(EventModel::Time, width("2026-12-08 00:00:00.000"));
     header->resizeSection(EventModel::Event, width("Event"));
     header->resizeSection(EventModel::Where, width("2764 bit 15"));
     header->resizeSection(EventModel::Duration, width("9999.9 s, link lost"));
     header->resizeSection(EventModel::First, width("First-out"));
     header->setSectionResizeMode(EventModel::Fault, QHeaderView::Stretch);
-    connect(events_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showSnapshot(); });
+    connect(events_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showSnapshot(); });
     layout->addWidget(events_);
     return box;
 }
@@ -382,11 +391,13 @@ void FaultWindow::showSnapshot()
         if (model_.at(row)->kind == FaultEventKind::On) e = model_.at(row);
     }
     if (e == nullptr) {
-        snapshotTitle_->setText("No onset in the list. Select an event to see the status values at its onset.");
+        snapshotTitle_->setText(
+            "No onset in the list. Select an event to see the status values at its onset.");
         for (int i = 0; i < DATAITEMOR_COUNT; ++i) snapshot_->item(i, 1)->setText(QString());
         return;
     }
-    QString title = QString("%1 (%2) came on at %3").arg(qs(FaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
+    QString title = QString("%1 (%2) came on at %3")
+                        .arg(qs(FaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
     if (e->kind == FaultEventKind::On) title += e->first ? ", first-out" : ", not first-out";
     if (!selected) title = "Newest onset: " + title;
     snapshotTitle_->setText(title);
@@ -405,8 +416,9 @@ void FaultWindow::showResolution()
     shownInterval_ = interval;
     QString now = interval > 0 ? QString("now a status read every %1 s").arg(interval, 0, 'f', 2)
                                : QString("no status replies now");
-    resolution_->setText("Times are those of the status replies, so each is exact to one status read interval: " +
-                         now + " (0.5 s on the standard passes, about 0.05 s with line-rate polling).");
+    resolution_->setText(
+        "Times are those of the status replies, so each is exact to one status read interval: " + now +
+        " (0.5 s on the standard passes, about 0.05 s with line-rate polling).");
 }
 
 void FaultWindow::save()
@@ -416,13 +428,17 @@ void FaultWindow::save()
     MakeFolder(folder.toStdString(), &ignored);
     const QString file = QFileDialog::getSaveFileName(
         this, "Save fault events",
-        folder + "/faults-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv", "CSV (*.csv)");
+        folder + "/faults-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv",
+        "CSV (*.csv)");
     if (file.isEmpty()) return;
     QByteArray text = QByteArray::fromStdString(FaultJournalHeader()) + "\n";
-    for (const FaultEvent& e : model_.oldestFirst()) text += QByteArray::fromStdString(FaultJournalLine(e)) + "\n";
+    for (const FaultEvent& e : model_.oldestFirst())
+        text += QByteArray::fromStdString(FaultJournalLine(e)) + "\n";
     QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() || !out.flush()) {
-        const std::string message = "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
+        !out.flush()) {
+        const std::string message =
+            "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
         MessagePopup("Save fault events", uirfile::Utf8ToGbkLenient(message).c_str());
     }
 }
@@ -433,9 +449,8 @@ void FaultWindow::journalFailed(const QString& message)
     journalLine_->setStyleSheet("color: #b01010;");
     if (journalReported_) return;
     journalReported_ = true;
-    // Shown once the timer slot has returned: the box runs its own loop.
-    const std::string text = uirfile::Utf8ToGbkLenient(message.toStdString());
-    QTimer::singleShot(0, this, [text] { MessagePopup("Fault history", text.c_str()); });
+    // A queued call of its own, not a timer slot: the box may run its loop here.
+    MessagePopup("Fault history", uirfile::Utf8ToGbkLenient(message.toStdString()).c_str());
 }
 
 FaultWindow* window()

@@ -73,8 +73,9 @@ public:
                 detail = FaultDurationText(e.durationS) + " s so far, link lost";
                 break;
         }
-        std::fprintf(out_, "%s  %-4s  %d bit %-2d  %s  %s\n", IsoTime(e.wallMs).c_str(), FaultEventName(e.kind),
-                     e.registerAddress(), e.bitInWord(), FaultCaption(e.bit).c_str(), detail.c_str());
+        std::fprintf(out_, "%s  %-4s  %d bit %-2d  %s  %s\n", IsoTime(e.wallMs).c_str(),
+                     FaultEventName(e.kind), e.registerAddress(), e.bitInWord(), FaultCaption(e.bit).c_str(),
+                     detail.c_str());
         std::fflush(out_);
         if (e.kind == FaultEventKind::On) ++onsets_;
     }
@@ -163,20 +164,24 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
             if (firstUs < 0 && now - startUs > giveUpUs) {
                 report(o.port.device + ": " +
-                       (hci_commnication_enable_5927.load() == 1 ? "no status reply"
-                                                                  : "the controller did not accept the password") +
+                       (hci_commnication_enable_5927.load() == 1
+                            ? "no status reply"
+                            : "the controller did not accept the password") +
                        " within " + seconds(o.giveUpMs / 1000.0));
                 rc = kCommandNoAnswer;
                 break;
             }
             if (firstUs >= 0 && now - lastUs > giveUpUs) {
-                report(o.port.device + ": no status reply for " + seconds(static_cast<double>(now - lastUs) / 1e6));
+                report(o.port.device + ": no status reply for " +
+                       seconds(static_cast<double>(now - lastUs) / 1e6));
                 // Given up: the faults still on are lost now, however short the time-out.
-                if (tracker.tracking()) tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
+                if (tracker.tracking())
+                    tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
                 rc = kCommandNoAnswer;
                 break;
             }
-            if (o.durationS > 0 && firstUs >= 0 && now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6))
+            if (o.durationS > 0 && firstUs >= 0 &&
+                now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6))
                 break;
         }
     }
@@ -186,7 +191,8 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
 
     const std::string on = stillOn(tracker);
     std::string summary = std::to_string(printer.onsets()) + " fault onsets";
-    if (tracker.readIntervalS() > 0) summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
+    if (tracker.readIntervalS() > 0)
+        summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
     if (!on.empty()) summary += "; still on: " + on;
     report(summary);
     if (file && file->failed()) return kCommandBadInput;

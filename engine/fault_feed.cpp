@@ -16,7 +16,8 @@ void FaultFeed::pump()
         const int n = reader_.read(batch_.data(), kBatch);
         if (reader_.lost() != lostSeen_) {
             lostSeen_ = reader_.lost();
-            if (tracker_.tracking()) tracker_.linkLost(tracker_.lastReply().wallMs, tracker_.lastReply().clockUs);
+            if (tracker_.tracking())
+                tracker_.linkLost(tracker_.lastReply().wallMs, tracker_.lastReply().clockUs);
         }
         for (int i = 0; i < n; ++i) {
             const LineEvent& e = batch_[static_cast<std::size_t>(i)];
@@ -34,5 +35,6 @@ void FaultFeed::pump()
         if (n < kBatch) break;
     }
     const StatusReply& last = tracker_.lastReply();
-    if (tracker_.tracking() && ClockUs() - last.clockUs > kStaleMs * 1000) tracker_.linkLost(last.wallMs, last.clockUs);
+    if (tracker_.tracking() && ClockUs() - last.clockUs > kStaleMs * 1000)
+        tracker_.linkLost(last.wallMs, last.clockUs);
 }

@@ -22,10 +22,10 @@ std::string FaultDurationText(double seconds)
 std::string FaultJournalLine(const FaultEvent& e)
 {
     const bool on = e.kind == FaultEventKind::On;
-    std::string line = IsoTime(e.wallMs) + "," + FaultEventName(e.kind) + "," +
-                       std::to_string(e.registerAddress()) + "," + std::to_string(e.bitInWord()) + "," +
-                       JournalFile::Field(FaultCaption(e.bit)) + "," + (on ? "" : FaultDurationText(e.durationS)) +
-                       "," + (on ? (e.first ? "yes" : "no") : "");
+    std::string line =
+        IsoTime(e.wallMs) + "," + FaultEventName(e.kind) + "," + std::to_string(e.registerAddress()) + "," +
+        std::to_string(e.bitInWord()) + "," + JournalFile::Field(FaultCaption(e.bit)) + "," +
+        (on ? "" : FaultDurationText(e.durationS)) + "," + (on ? (e.first ? "yes" : "no") : "");
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         line += ',';
         if (on) line += JournalFile::Field(StatusValueText(i, e.frame[static_cast<std::size_t>(i)]));

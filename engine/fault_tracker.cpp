@@ -14,10 +14,17 @@ double secondsBetween(std::int64_t fromUs, std::int64_t toUs)
     return toUs > fromUs ? static_cast<double>(toUs - fromUs) / 1e6 : 0.0;
 }
 
+// Fault word w (0..2) of a reply.
+std::uint16_t faultWord(const StatusWords& words, int w)
+{
+    return static_cast<std::uint16_t>(
+        words[static_cast<std::size_t>(kFaultWordItem) + static_cast<std::size_t>(w)]);
+}
+
 bool anyFaultOn(const StatusWords& words)
 {
     for (int w = 0; w < kFaultWordCount; ++w) {
-        if (words[static_cast<std::size_t>(kFaultWordItem + w)] != 0) return true;
+        if (faultWord(words, w) != 0) return true;
     }
     return false;
 }
@@ -45,8 +52,7 @@ int FaultEvent::registerAddress() const
 bool FaultBitSet(const StatusWords& words, int bit)
 {
     if (bit < 0 || bit >= kFaultBitCount) return false;
-    const auto word = static_cast<std::uint16_t>(words[static_cast<std::size_t>(kFaultWordItem + bit / 16)]);
-    return ((word >> (bit % 16)) & 1u) != 0;
+    return ((faultWord(words, bit / 16) >> (bit % 16)) & 1u) != 0;
 }
 
 void FaultTracker::addObserver(FaultObserver* observer)
@@ -68,7 +74,8 @@ void FaultTracker::report(FaultEvent event)
 
 int FaultTracker::activeCount() const
 {
-    return static_cast<int>(std::count_if(bits_.begin(), bits_.end(), [](const BitState& b) { return b.on; }));
+    return static_cast<int>(
+        std::count_if(bits_.begin(), bits_.end(), [](const BitState& b) { return b.on; }));
 }
 
 bool FaultTracker::isOn(int bit) const

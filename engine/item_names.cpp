@@ -138,12 +138,15 @@ std::vector<StatusShown> buildStatusShown(const std::map<int, RegisterName>& nam
             s.decimals = c.prec;
             if (c.kind == uirfile::Kind::Ring) {
                 s.as = StatusShown::As::Ring;
-                for (const uirfile::RingItem& item : c.items) s.ringItems.emplace_back(item.value, item.caption);
+                for (const uirfile::RingItem& item : c.items)
+                    s.ringItems.emplace_back(item.value, item.caption);
             } else if (c.kind == uirfile::Kind::Table) {
                 s.as = StatusShown::As::Bits;
                 const int rows = c.rows / sharing[queryItemID[i]];
                 for (int r = 0; r < rows; ++r) {
-                    const std::size_t cell = static_cast<std::size_t>(ordinal * rows + r);
+                    const std::size_t cell =
+                        static_cast<std::size_t>(ordinal) * static_cast<std::size_t>(rows) +
+                        static_cast<std::size_t>(r);
                     s.bitNames.push_back(cell < c.cells.size() ? c.cells[cell] : std::string());
                 }
             }

@@ -17,7 +17,8 @@ bool makeParent(const std::string& path, std::string* error)
 
 }  // namespace
 
-JournalFile::JournalFile(std::string path, std::string header, std::function<void(const std::string&)> onError)
+JournalFile::JournalFile(std::string path, std::string header,
+                         std::function<void(const std::string&)> onError)
     : path_(std::move(path)), header_(std::move(header)), onError_(std::move(onError))
 {
     thread_ = std::thread([this] { run(); });

@@ -154,8 +154,10 @@ bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
 {
     if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
     if (e.requestLength < 6 || e.request[1] != 0x03) return false;
-    if (word(e.request + 2) != kStatusTable.first_register || word(e.request + 4) != kStatusTable.count) return false;
+    if (word(e.request + 2) != kStatusTable.first_register || word(e.request + 4) != kStatusTable.count)
+        return false;
     if (e.length < 3 + 2 * kStatusTable.count) return false;
-    for (int i = 0; i < kStatusTable.count; ++i) words[i] = static_cast<std::int16_t>(signedWord(e.bytes + 3 + 2 * i));
+    for (int i = 0; i < kStatusTable.count; ++i)
+        words[i] = static_cast<std::int16_t>(signedWord(e.bytes + 3 + 2 * static_cast<std::ptrdiff_t>(i)));
     return true;
 }

@@ -57,7 +57,8 @@ std::ostream& operator<<(std::ostream& os, const Seen& s)
 std::vector<Seen> seen(const std::vector<FaultEvent>& events)
 {
     std::vector<Seen> out;
-    for (const FaultEvent& e : events) out.push_back({e.kind, e.bit, e.kind == FaultEventKind::On && e.first});
+    for (const FaultEvent& e : events)
+        out.push_back({e.kind, e.bit, e.kind == FaultEventKind::On && e.first});
     return out;
 }
 
@@ -66,7 +67,8 @@ std::vector<std::int16_t> replyWords(const sim::RequestRecord& r)
 {
     if (r.function != 3 || r.address != sim::kStatusFirst || r.reply.size() < 3 + 2 * 26) return {};
     std::vector<std::int16_t> words;
-    for (int i = 0; i < 26; ++i) words.push_back(static_cast<std::int16_t>(r.reply[3 + 2 * i] << 8 | r.reply[4 + 2 * i]));
+    for (int i = 0; i < 26; ++i)
+        words.push_back(static_cast<std::int16_t>(r.reply[3 + 2 * i] << 8 | r.reply[4 + 2 * i]));
     return words;
 }
 
@@ -109,7 +111,12 @@ protected:
 TEST_F(FaultsOnTheLine, OnsetsClearsAndFirstOutFollowTheTimetable)
 {
     ASSERT_TRUE(line.open());
-    ASSERT_TRUE(testsupport::WaitFor([&] { feed.pump(); return tracker.tracking(); }, 8000ms));
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            feed.pump();
+            return tracker.tracking();
+        },
+        8000ms));
     const Now t = now();
     // overVolt for 2 s; overSpeed comes on while it is on; then hall fault and
     // the first bit of the third word together for 1 s.
@@ -118,18 +125,18 @@ TEST_F(FaultsOnTheLine, OnsetsClearsAndFirstOutFollowTheTimetable)
         int reg;
         std::uint16_t value;
     };
-    const Step steps[] = {{1000, 2762, 0x0002}, {2000, 2763, 0x0002}, {3000, 2762, 0},      {3500, 2763, 0},
-                          {4500, 2762, 0x1000}, {4500, 2764, 0x0001}, {5500, 2762, 0},      {5500, 2764, 0}};
+    const Step steps[] = {{1000, 2762, 0x0002}, {2000, 2763, 0x0002}, {3000, 2762, 0}, {3500, 2763, 0},
+                          {4500, 2762, 0x1000}, {4500, 2764, 0x0001}, {5500, 2762, 0}, {5500, 2764, 0}};
     std::vector<sim::ScheduleStep> timetable;
     for (const Step& s : steps) timetable.push_back({t.sim + s.atMs, s.reg, s.value});
     ASSERT_TRUE(line.sim().schedule(timetable));
     ASSERT_TRUE(waitForEvents(8, 12000ms));
 
     const std::vector<Seen> expected = {
-        {FaultEventKind::On, kOverVolt, true},        {FaultEventKind::On, kOverSpeed, false},
-        {FaultEventKind::Off, kOverVolt, false},      {FaultEventKind::Off, kOverSpeed, false},
-        {FaultEventKind::On, kHallFault, true},       {FaultEventKind::On, kLastWordBit0, true},
-        {FaultEventKind::Off, kHallFault, false},     {FaultEventKind::Off, kLastWordBit0, false},
+        {FaultEventKind::On, kOverVolt, true},    {FaultEventKind::On, kOverSpeed, false},
+        {FaultEventKind::Off, kOverVolt, false},  {FaultEventKind::Off, kOverSpeed, false},
+        {FaultEventKind::On, kHallFault, true},   {FaultEventKind::On, kLastWordBit0, true},
+        {FaultEventKind::Off, kHallFault, false}, {FaultEventKind::Off, kLastWordBit0, false},
     };
     ASSERT_EQ(seen(collected.events), expected);
     const std::int64_t switchedAtMs[] = {1000, 2000, 3000, 3500, 4500, 4500, 5500, 5500};

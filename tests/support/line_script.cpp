@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-void ReportExchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply, int result)
+void ReportExchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply,
+                    int result)
 {
     LineRequestSent(request.data(), static_cast<int>(request.size()));
     LineBytesReceived(static_cast<int>(reply.size()));

@@ -10,7 +10,8 @@
 namespace testsupport {
 
 // One request and the reply the parser gave `result` for.
-void ReportExchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply, int result);
+void ReportExchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply,
+                    int result);
 // A read of the whole status block answered with `words` (items 0..25).
 void ReportStatusReply(const std::array<std::uint16_t, 26>& words);
 // The same, all zero but the three fault words (registers 2762..2764).

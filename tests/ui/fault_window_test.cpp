@@ -83,7 +83,8 @@ TEST_F(FaultWindowTest, OpensFromItsMenuEntryAndFitsTheScreen)
     EXPECT_EQ(window->objectName(), "PANEL_FAULTS");
     EXPECT_LE(window->frameGeometry().width(), 1366);
     EXPECT_LE(window->frameGeometry().height(), 768);
-    for (const char* constant : {"FAULT_EVENTS", "FAULT_SNAPSHOT", "FAULT_SAVE", "FAULT_CLEAR", "FAULT_RESOLUTION"}) {
+    for (const char* constant :
+         {"FAULT_EVENTS", "FAULT_SNAPSHOT", "FAULT_SAVE", "FAULT_CLEAR", "FAULT_RESOLUTION"}) {
         QWidget* w = window->findChild<QWidget*>(constant);
         ASSERT_NE(w, nullptr) << constant;
         EXPECT_EQ(w->accessibleDescription(), constant);
@@ -141,7 +142,8 @@ TEST_F(FaultWindowTest, ScriptedSequenceListsEventsNewestFirstWithTheSnapshotOfT
     const QString tip = list->item(1, 0)->toolTip();
     EXPECT_TRUE(tip.contains("2762 bit 1. Last on ")) << tip.toStdString();
     EXPECT_TRUE(tip.contains(" for 1.0 s. Once since the port was opened.")) << tip.toStdString();
-    EXPECT_TRUE(list->item(17, 0)->toolTip().contains("On since ")) << list->item(17, 0)->toolTip().toStdString();
+    EXPECT_TRUE(list->item(17, 0)->toolTip().contains("On since "))
+        << list->item(17, 0)->toolTip().toStdString();
 
     // Clearing empties the list, not the history: overSpeed is still on.
     window->findChild<QPushButton*>("FAULT_CLEAR")->click();

@@ -23,8 +23,8 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
 #include "tests/support/line_script.h"
-#include "tests/support/vectors.h"
 #include "tests/support/test_support.h"
+#include "tests/support/vectors.h"
 
 using namespace std::chrono_literals;
 

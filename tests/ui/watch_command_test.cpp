@@ -138,7 +138,8 @@ TEST_F(Watch, BadArgumentsOrAFileThatCannotBeWrittenExitThree)
     EXPECT_EQ(run({"--note", "x"}), kCommandBadInput);
     EXPECT_EQ(run({"--out", "/dev/null/watch.csv"}), kCommandBadInput);
     EXPECT_TRUE(contains(err_, "cannot write /dev/null/watch.csv")) << err_;
-    EXPECT_EQ(sim_.requestCount(), 0u) << "nothing goes on the line before the arguments and the file are good";
+    EXPECT_EQ(sim_.requestCount(), 0u)
+        << "nothing goes on the line before the arguments and the file are good";
 }
 
 // Ctrl-C on the real program ends the watch with every event written.

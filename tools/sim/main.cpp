@@ -2,9 +2,9 @@
 // device path to open (one line), then serves until SIGINT or SIGTERM.
 #include <signal.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>

@@ -579,9 +579,11 @@ bool ParseSchedule(const std::string& text, std::vector<ScheduleStep>* steps, st
         char* end = nullptr;
         errno = 0;
         const double s = std::strtod(seconds.c_str(), &end);
-        if (*end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 1e7) return fail("bad time '" + seconds + "'");
+        if (*end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 1e7)
+            return fail("bad time '" + seconds + "'");
         const long a = std::strtol(address.c_str(), &end, 10);
-        if (*end != '\0' || !IsStatus(static_cast<int>(a))) return fail("'" + address + "' is not a status register");
+        if (*end != '\0' || !IsStatus(static_cast<int>(a)))
+            return fail("'" + address + "' is not a status register");
         errno = 0;
         const bool hex = value.rfind("0x", 0) == 0 || value.rfind("0X", 0) == 0;
         const long v = std::strtol(value.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
