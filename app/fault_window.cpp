@@ -164,6 +164,11 @@ private:
 // The tooltips of the "Error list" rows on the main panel.
 class ErrorListTips : public FaultObserver {
 public:
+    // Every row gets one at once: its register and bit.
+    ErrorListTips()
+    {
+        for (int bit = 0; bit < kFaultBitCount; ++bit) show(bit);
+    }
     void faultEvent(const FaultEvent& e) override
     {
         Bit& b = bits_[static_cast<std::size_t>(e.bit)];
@@ -199,15 +204,20 @@ private:
         std::string text = std::to_string(kStatusTable.first_register + kFaultWordItem + bit / 16) + " bit " +
                            std::to_string(bit % 16) + ". ";
         const std::string since = timeText(b.lastOnWallMs).toStdString();
-        if (b.on) {
+        if (b.lastOnWallMs == 0) {
+            text += "Not on since the console started.";
+        } else if (b.on) {
             text += "On since " + since + ".";
         } else {
             text += "Last on " + since + " for " + FaultDurationText(b.durationS) + " s" +
                     (b.lost ? " (then the link was lost)." : ".");
         }
-        text += b.sinceOpen == 0   ? " Not on since the port was opened."
-                : b.sinceOpen == 1 ? " Once since the port was opened."
-                                   : " " + std::to_string(b.sinceOpen) + " times since the port was opened.";
+        if (b.lastOnWallMs != 0) {
+            text += b.sinceOpen == 0 ? " Not on since the port was opened."
+                    : b.sinceOpen == 1
+                        ? " Once since the port was opened."
+                        : " " + std::to_string(b.sinceOpen) + " times since the port was opened.";
+        }
         SetTableCellToolTip(panelMain.load(), uir::panel_main::TABLE_1, MakePoint(1, bit + 1),
                             uirfile::Utf8ToGbkLenient(text).c_str());
     }

@@ -7,7 +7,7 @@
 # The simulator runs as its own process so that its work is not counted.
 # Usage: bench/poll_bench.sh [SECONDS]   (default 60)
 # BIN=DIR takes drive-console and drive-sim from DIR instead of building them
-# (to compare a build of another version).
+# (to compare a build of another version); ARGS="--fast-line" adds console options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-60}"
@@ -27,7 +27,7 @@ pty="$(head -n1 "$work/sim.out")"
 
 QT_LOGGING_RULES="dsc.frames.debug=true" QT_MESSAGE_PATTERN='%{time process} %{message}' \
   /usr/bin/time -f 'cpu_user %U\ncpu_sys %S\nmax_rss_kb %M\nwall %e' -o "$work/time.txt" \
-  "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" \
+  "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" ${ARGS:-} \
   >"$work/console.out" 2>"$work/console.err" || true
 
 # "<seconds> dsc.frames: TX 01 03 0A BC 00 1A 06 3D" marks a status read.

@@ -144,6 +144,7 @@ TEST_F(FaultWindowTest, ScriptedSequenceListsEventsNewestFirstWithTheSnapshotOfT
     EXPECT_TRUE(tip.contains(" for 1.0 s. Once since the port was opened.")) << tip.toStdString();
     EXPECT_TRUE(list->item(17, 0)->toolTip().contains("On since "))
         << list->item(17, 0)->toolTip().toStdString();
+    EXPECT_EQ(list->item(47, 0)->toolTip(), "2764 bit 15. Not on since the console started.");
 
     // Clearing empties the list, not the history: overSpeed is still on.
     window->findChild<QPushButton*>("FAULT_CLEAR")->click();
