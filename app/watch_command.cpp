@@ -185,7 +185,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 break;
         }
     }
-    feed.pump();  // what the line reported while it was closed
+    feed.pump();  // what the line reported since the last look
     journal.drain();
     if (file) file->drain();
 
