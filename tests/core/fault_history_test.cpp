@@ -64,6 +64,7 @@ std::ostream& operator<<(std::ostream& os, const Seen& s)
 std::vector<Seen> seen(const std::vector<FaultEvent>& events)
 {
     std::vector<Seen> out;
+    out.reserve(events.size());
     for (const FaultEvent& e : events)
         out.push_back({e.kind, e.bit, e.kind == FaultEventKind::On && e.first});
     return out;
@@ -74,6 +75,7 @@ std::vector<std::int16_t> replyWords(const sim::RequestRecord& r)
 {
     if (r.function != 3 || r.address != sim::kStatusFirst || r.reply.size() < 3 + 2 * 26) return {};
     std::vector<std::int16_t> words;
+    words.reserve(26);
     for (int i = 0; i < 26; ++i)
         words.push_back(static_cast<std::int16_t>(r.reply[3 + 2 * i] << 8 | r.reply[4 + 2 * i]));
     return words;
@@ -178,7 +180,8 @@ TEST_F(FaultsOnTheLine, OnsetsClearsAndFirstOutFollowTheTimetable)
         ASSERT_GT(k, 0u);
         EXPECT_LT(reads[k - 1]->receivedMs, t.clock + switchedAtMs[i] + kSameMomentMs)
             << "a status read after the switch did not show it";
-        const double lateS = static_cast<double>(e.clockUs / 1000 - reads[k]->repliedMs) / 1000;
+        const double lateS =
+            static_cast<double>(e.clockUs) / 1e6 - static_cast<double>(reads[k]->repliedMs) / 1e3;
         EXPECT_GE(lateS, 0.0);
         EXPECT_LE(lateS, kFrameEndS);
         if (on) {

@@ -18,8 +18,6 @@
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
-extern char** environ;
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -154,6 +152,7 @@ TEST_F(Watch, InterruptEndsTheProgramCleanlyWithTheFileComplete)
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     std::vector<std::string> args = {DSC_CONSOLE_BINARY, "watch", "--device", path_, "--out", csv};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
