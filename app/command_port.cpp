@@ -8,6 +8,7 @@
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/fast_line.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -19,7 +20,7 @@ constexpr int kPasswordCheckMs = 50;
 
 }  // namespace
 
-CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads)
+CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiring_(TheLine())
 {
     SetUiBackend(&ui_);
     // A new line: nothing awaited, the password not yet accepted.

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/line_wiring.h"
 #include "platform/headless_ui.h"
 
 // The port settings of a command, with the port panel's defaults.
@@ -39,6 +40,7 @@ private:
     void runPasswordTimers();
 
     HeadlessUi ui_;
+    LineWiring wiring_;  // before the port opens, after it closes
     std::atomic<bool> stop_{false};
     std::thread timers_;
 };

@@ -29,6 +29,7 @@
 #include "platform/app_dirs.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
+#include "serial/line_machine.h"
 
 namespace {
 
@@ -242,7 +243,7 @@ private:
     void journalFailed(const QString& message);
 
     FaultTracker tracker_;
-    FaultFeed feed_{tracker_};
+    FaultFeed feed_{tracker_, TheLine().observers()};
     FaultJournal journal_;
     ErrorListTips tips_;
     EventModel model_;

@@ -376,7 +376,7 @@ void MonitorWindow::take(const LineEvent& e)
     QString line = QString::fromStdString(TimeOfDay(e)) + "  " + DirectionOf(e) + "  " +
                    QString::fromStdString(DecodeLineEvent(e));
     if (e.responseUs >= 0) line += "  (" + millis(e.responseUs) + ")";
-    if (!IsPortEvent(e) && e.length > 0) line += "   " + QString::fromStdString(HexOf(e));
+    if (e.kind != LineEventKind::PortError && e.length > 0) line += "   " + QString::fromStdString(HexOf(e));
     appendTraffic(line);
 
     std::int16_t words[DATAITEMOR_COUNT];

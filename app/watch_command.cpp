@@ -14,6 +14,7 @@
 #include "modbus/modbus.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
+#include "serial/line_machine.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -129,7 +130,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     tracker.addObserver(&printer);
     tracker.addObserver(&journal);
     if (file) tracker.addObserver(file.get());
-    FaultFeed feed(tracker);
+    FaultFeed feed(tracker, TheLine().observers());
 
     int rc = kCommandOk;
     {

@@ -56,12 +56,6 @@ std::string outcome(const LineEvent& e)
 
 }  // namespace
 
-bool IsPortEvent(const LineEvent& event)
-{
-    return event.kind == LineEventKind::PortError || event.kind == LineEventKind::PortOpened ||
-           event.kind == LineEventKind::PortClosed;
-}
-
 const char* DirectionOf(const LineEvent& event)
 {
     switch (event.kind) {
@@ -77,7 +71,7 @@ const char* DirectionOf(const LineEvent& event)
 
 std::string HexOf(const LineEvent& event)
 {
-    if (IsPortEvent(event)) {
+    if (event.kind == LineEventKind::PortError) {
         return std::string(reinterpret_cast<const char*>(event.bytes), static_cast<size_t>(event.length));
     }
     static const char kDigits[] = "0123456789ABCDEF";
@@ -104,10 +98,6 @@ std::string DecodeLineEvent(const LineEvent& e)
                    (e.length > 0 ? " (" + std::to_string(e.length) + " bytes came)" : std::string());
         case LineEventKind::PortError:
             return "✗ port error: " + HexOf(e);
-        case LineEventKind::PortOpened:
-            return "port opened: " + HexOf(e);
-        case LineEventKind::PortClosed:
-            return "port closed: " + HexOf(e);
     }
     return std::string();
 }
@@ -150,14 +140,20 @@ std::string IsoTime(std::int64_t wallMs)
     return text;
 }
 
+bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
+                      int replyLength, std::int16_t* words)
+{
+    if (request == nullptr || reply == nullptr || requestLength < 6 || request[1] != 0x03) return false;
+    if (word(request + 2) != kStatusTable.first_register || word(request + 4) != kStatusTable.count)
+        return false;
+    if (replyLength < 3 + 2 * kStatusTable.count) return false;
+    for (int i = 0; i < kStatusTable.count; ++i)
+        words[i] = static_cast<std::int16_t>(signedWord(reply + 3 + 2 * static_cast<std::ptrdiff_t>(i)));
+    return true;
+}
+
 bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
 {
     if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
-    if (e.requestLength < 6 || e.request[1] != 0x03) return false;
-    if (word(e.request + 2) != kStatusTable.first_register || word(e.request + 4) != kStatusTable.count)
-        return false;
-    if (e.length < 3 + 2 * kStatusTable.count) return false;
-    for (int i = 0; i < kStatusTable.count; ++i)
-        words[i] = static_cast<std::int16_t>(signedWord(e.bytes + 3 + 2 * static_cast<std::ptrdiff_t>(i)));
-    return true;
+    return StatusReplyWords(e.request, e.requestLength, e.bytes, e.length, words);
 }

@@ -5,12 +5,10 @@
 
 #include "modbus/line_events.h"
 
-// True for the events of the port (failed, opened, closed), whose bytes are a text.
-bool IsPortEvent(const LineEvent& event);
-// "TX", "RX" or "--" (time-outs and port events).
+// "TX", "RX" or "--" (time-outs and port errors).
 const char* DirectionOf(const LineEvent& event);
 // The bytes as upper-case hex pairs ("01 03 0A BC 00 1A 87 D2"); for a port
-// event, its text.
+// error, its message.
 std::string HexOf(const LineEvent& event);
 // What the event means, in the panels' words (UTF-8), e.g.
 // "W 2550 Over volt = 58", "W 2550 Over volt = 58 → echo ✓",
@@ -24,3 +22,7 @@ std::string IsoTime(std::int64_t wallMs);
 // signed 16-bit numbers in item order, into words[0..25]; false (and nothing
 // written) for any other event.
 bool StatusReplyWords(const LineEvent& event, std::int16_t* words);
+// The same from a request (`requestLength` bytes) and the reply the parser
+// accepted for it.
+bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
+                      int replyLength, std::int16_t* words);

@@ -1,19 +1,20 @@
 // Line events: what happens on the serial line, for anyone who watches it.
 //
-// The transmit and receive steps and the reply parser report every request
+// RecordLineReport observes the line (modbus/line_observer.h): every request
 // sent, every reply (accepted, or rejected with its result code), every reply
-// time-out and every port error here. Reporting never allocates and holds one
-// small lock only for a copy of the frame, so it cannot slow the line.
+// time-out and every port error is kept here. Recording never allocates and
+// holds one small lock only for a copy of the frame, so it cannot slow the line.
 //
 // Watchers read the events through a LineEventReader of their own, at their
 // own pace, from a ring of the most recent kLineEventCapacity events. A reader
 // that falls that far behind loses its oldest unread events (it is told how
 // many); the line never waits for it. The link health counters are kept at
-// the moment of reporting, so they are exact whatever the readers do. The
-// frame log (modbus/frame_log.h) is fed from here too.
+// the moment of reporting, so they are exact whatever the readers do.
 #pragma once
 
 #include <cstdint>
+
+#include "modbus/line_observer.h"
 
 constexpr int kLineEventBytes = 200;      // the longest frame kept with an event
 constexpr int kLineEventCapacity = 4096;  // events kept for the readers
@@ -23,9 +24,7 @@ enum class LineEventKind : std::uint8_t {
     ReplyAccepted,  // bytes: the reply; result: the parser's code
     ReplyRejected,  // bytes: the reply; result: the parser's code
     Timeout,        // bytes: what had arrived of the reply (often nothing)
-    PortError,      // bytes: the message shown to the operator (text); the port is closed
-    PortOpened,     // bytes: the port, e.g. "COM4 /dev/ttyUSB0 19200 8O1" (text)
-    PortClosed,     // bytes: why (text)
+    PortError,      // bytes: the message shown to the operator (text)
 };
 
 struct LineEvent {
@@ -41,7 +40,9 @@ struct LineEvent {
     unsigned char bytes[kLineEventBytes] = {};
 };
 
-// --- Reporting (transmit step, receive step, parser) -------------------------
+// --- Recording ----------------------------------------------------------------
+// The observer: hands each report to the functions below.
+void RecordLineReport(const LineReport& report);
 // A request was written to the line (`length` bytes).
 void LineRequestSent(const unsigned char* frame, int length);
 // `count` reply bytes were taken from the port: counts them and notes the time
@@ -53,9 +54,6 @@ void LineReplyParsed(const unsigned char* frame, int length, int result);
 void LineReplyTimeout(const unsigned char* partial, int length);
 // The port failed; `message` is what the operator is shown.
 void LinePortError(const char* message);
-// A port was opened (`description` names it), or closed without a failure.
-void LinePortOpened(const char* description);
-void LinePortClosed(const char* why);
 
 // True for the result codes of a reply that did what was asked: a read
 // stored, a write echoed, the password accepted.

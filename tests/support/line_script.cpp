@@ -1,7 +1,10 @@
 #include "tests/support/line_script.h"
 
+#include <algorithm>
+
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
+#include "serial/line_machine.h"
 #include "tests/support/vectors.h"
 
 namespace testsupport {
@@ -9,9 +12,25 @@ namespace testsupport {
 void ReportExchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply,
                     int result)
 {
-    LineRequestSent(request.data(), static_cast<int>(request.size()));
-    LineBytesReceived(static_cast<int>(reply.size()));
-    LineReplyParsed(reply.data(), static_cast<int>(reply.size()), result);
+    LineObservers& line = TheLine().observers();
+    LineReport sent;
+    sent.kind = LineReportKind::RequestSent;
+    sent.bytes = request.data();
+    sent.length = static_cast<int>(request.size());
+    line.notify(sent);
+    LineReport received;
+    received.kind = LineReportKind::BytesReceived;
+    received.count = static_cast<int>(reply.size());
+    line.notify(received);
+    unsigned char onTheLine[8] = {};  // a report's request is 8 bytes
+    std::copy_n(request.begin(), std::min<std::size_t>(request.size(), sizeof onTheLine), onTheLine);
+    LineReport parsed;
+    parsed.kind = IsAcceptedResult(result) ? LineReportKind::ReplyAccepted : LineReportKind::ReplyRejected;
+    parsed.bytes = reply.data();
+    parsed.length = static_cast<int>(reply.size());
+    parsed.request = onTheLine;
+    parsed.result = result;
+    line.notify(parsed);
 }
 
 void ReportStatusReply(const std::array<std::uint16_t, 26>& words)

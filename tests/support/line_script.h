@@ -1,6 +1,6 @@
-// Exchanges reported to the line events as the transmit and receive steps
-// report them, without a port: for tests of what watches the line. (Frames
-// get their CRC from WithCrc of tests/support/vectors.h.)
+// Exchanges told to the line's observers (the line events among them) as the
+// line machine tells them, without a port: for tests of what watches the
+// line. (Frames get their CRC from WithCrc of tests/support/vectors.h.)
 #pragma once
 
 #include <array>
