@@ -233,6 +233,9 @@ public:
 
     void pump();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* buildEvents();
     QWidget* buildSnapshot();
@@ -254,7 +257,6 @@ private:
     QTableWidget* snapshot_ = nullptr;
     QLabel* journalLine_ = nullptr;
     QTimer pumpTimer_;
-    double shownInterval_ = -2;
     bool journalReported_ = false;
 };
 
@@ -386,6 +388,12 @@ void FaultWindow::pump()
     showResolution();
 }
 
+void FaultWindow::showEvent(QShowEvent* event)
+{
+    showResolution();
+    QWidget::showEvent(event);
+}
+
 void FaultWindow::faultEvent(const FaultEvent& e)
 {
     model_.add(e);
@@ -420,16 +428,17 @@ void FaultWindow::showSnapshot()
     }
 }
 
+// Kept up to date while the window is shown (and when it is shown).
 void FaultWindow::showResolution()
 {
+    if (!isVisible()) return;
     const double interval = tracker_.readIntervalS();
-    if (interval == shownInterval_) return;
-    shownInterval_ = interval;
-    QString now = interval > 0 ? QString("now a status read every %1 s").arg(interval, 0, 'f', 2)
-                               : QString("no status replies now");
-    resolution_->setText(
+    const QString now = interval > 0 ? QString("now a status read every %1 s").arg(interval, 0, 'f', 2)
+                                     : QString("no status replies now");
+    const QString text =
         "Times are those of the status replies, so each is exact to one status read interval: " + now +
-        " (0.5 s on the standard passes, about 0.05 s with line-rate polling).");
+        " (0.5 s on the standard passes, about 0.05 s with line-rate polling).";
+    if (resolution_->text() != text) resolution_->setText(text);
 }
 
 void FaultWindow::save()
