@@ -2,6 +2,7 @@
 
 #include "engine/ems.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
@@ -59,6 +60,8 @@ CommandPort::~CommandPort()
     }
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     comConfigure_success_flag = 0;
+    // A write given up on still ends, and reaches the journal.
+    AbandonWrites("the command ended");
     SetUiBackend(nullptr);
 }
 

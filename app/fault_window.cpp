@@ -243,7 +243,7 @@ private:
     void showSnapshot();
     void showResolution();
     void save();
-    void journalFailed(const QString& message);
+    void journalProblem(const QString& message);
 
     FaultTracker tracker_;
     FaultFeed feed_{tracker_, TheLine().observers()};
@@ -266,7 +266,7 @@ FaultWindow::FaultWindow()
           const QString text = qs(message);
           // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the queued call
           QMetaObject::invokeMethod(
-              this, [this, text] { journalFailed(text); }, Qt::QueuedConnection);
+              this, [this, text] { journalProblem(text); }, Qt::QueuedConnection);
       })
 {
     setWindowTitle("Fault history");
@@ -463,9 +463,15 @@ void FaultWindow::save()
     }
 }
 
-void FaultWindow::journalFailed(const QString& message)
+void FaultWindow::journalProblem(const QString& message)
 {
-    journalLine_->setText(message + " (the fault history goes on)");
+    if (message.isEmpty()) {  // written again, with the lines kept meanwhile
+        journalLine_->setText("Journal: " + qs(journal_.path()));
+        journalLine_->setStyleSheet(QString());
+        return;
+    }
+    journalLine_->setText(message +
+                          " (the fault history goes on; its lines are kept until it can be written)");
     journalLine_->setStyleSheet("color: #b01010;");
     if (journalReported_) return;
     journalReported_ = true;

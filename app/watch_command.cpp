@@ -114,17 +114,23 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     const auto report = [err](const std::string& message) {
         std::fprintf(err, "drive-console: %s\n", message.c_str());
     };
+    // A journal's trouble, and its end: the lines kept meanwhile are written then.
+    const auto problem = [report](const std::string& path) {
+        return [report, path](const std::string& message) {
+            report(message.empty() ? path + " is written again" : message + " (the watch goes on)");
+        };
+    };
     std::unique_ptr<FaultJournal> file;
     if (!o.out.empty()) {
-        file = std::make_unique<FaultJournal>(o.out, report);
+        file = std::make_unique<FaultJournal>(o.out, problem(o.out));
         std::string error;
         if (!file->truncate(&error)) {
             report("cannot write " + o.out + ": " + error);
             return kCommandBadInput;
         }
     }
-    // An unwritable journal is reported once and the watch goes on.
-    FaultJournal journal(ConsoleStateDir() + "/" + kFaultJournalName, report);
+    const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
+    FaultJournal journal(journalPath, problem(journalPath));
     FaultTracker tracker;
     EventPrinter printer(out);
     tracker.addObserver(&printer);
@@ -196,7 +202,10 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
     if (!on.empty()) summary += "; still on: " + on;
     report(summary);
-    if (file && file->failed()) return kCommandBadInput;
+    if (file && file->unwritten() > 0) {
+        report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
+        return kCommandBadInput;
+    }
     if (rc != kCommandOk) return rc;
     return tracker.anySeen() ? kCommandDiffers : kCommandOk;
 }

@@ -33,7 +33,7 @@ std::string FaultJournalLine(const FaultEvent& e)
     return line;
 }
 
-FaultJournal::FaultJournal(std::string path, std::function<void(const std::string&)> onError)
-    : file_(std::move(path), FaultJournalHeader(), std::move(onError))
+FaultJournal::FaultJournal(std::string path, std::function<void(const std::string&)> onProblem)
+    : file_(std::move(path), FaultJournalHeader(), std::move(onProblem))
 {
 }

@@ -5,9 +5,9 @@
 // register, bit, caption, duration_s (empty on ON), first (yes or no on ON,
 // empty otherwise), then one column per status value, titled with its caption
 // and unit and filled on ON rows with the freeze frame as the main panel
-// shows it. Lines are written from a thread of the journal's own and flushed
-// one by one; a file that cannot be written is reported once, and the events
-// go on.
+// shows it. Lines are written from a thread of the journal's own as they come
+// (see engine/journal_file.h): a file that cannot be written is reported, the
+// lines are kept and written once it can be, and the events go on.
 #pragma once
 
 #include <functional>
@@ -27,9 +27,9 @@ std::string FaultDurationText(double seconds);
 class FaultJournal : public FaultObserver {
 public:
     // Appends to `path`, creating it (with its folder and the header) when
-    // missing. `onError` gets one message, on the journal's thread, the first
-    // time a line cannot be written.
-    FaultJournal(std::string path, std::function<void(const std::string&)> onError);
+    // missing. `onProblem` gets a message, on the journal's thread, when the
+    // file cannot be written after it could, and "" when it can again.
+    FaultJournal(std::string path, std::function<void(const std::string&)> onProblem);
 
     // Starts the file afresh with the header, at once. False, with the reason,
     // when it cannot be written.
@@ -37,7 +37,8 @@ public:
     void faultEvent(const FaultEvent& event) override { file_.append(FaultJournalLine(event)); }
     // Waits until every line so far has been tried.
     void drain() { file_.drain(); }
-    bool failed() const { return file_.failed(); }
+    // Lines not in the file (yet), after drain().
+    std::size_t unwritten() { return file_.unwritten(); }
     const std::string& path() const { return file_.path(); }
 
 private:

@@ -1,10 +1,12 @@
-// A CSV file that lines are appended to from a thread of its own, so that
+// A CSV journal: lines appended from a thread of the journal's own, so that
 // whoever produces them never waits for the disk.
 //
-// Each line is appended and flushed on its own; a new or empty file gets the
-// header first. A line that cannot be written is reported once through the
-// error handler (on the journal's thread); later lines are tried again, so a
-// journal whose disk comes back goes on.
+// Each line goes to the file as soon as it is queued, whole or not at all: a
+// new or empty file gets the header first, and a write that fails leaves the
+// file as it was. A file that cannot be written is reported through the
+// problem handler, and again (with "") once it can be written again; the lines
+// that could not be written are kept (up to kJournalBacklogLimit, the oldest
+// dropped beyond it) and written first when the file works again.
 #pragma once
 
 #include <condition_variable>
@@ -15,11 +17,15 @@
 #include <string>
 #include <thread>
 
+// Lines kept while the file cannot be written; older ones are dropped beyond it.
+constexpr std::size_t kJournalBacklogLimit = 10000;
+
 class JournalFile {
 public:
-    // Lines go to `path`; its folder is created when missing.
-    JournalFile(std::string path, std::string header, std::function<void(const std::string&)> onError);
-    // Writes every line already queued and ends the thread.
+    // Lines go to `path`, whose folder is created when missing. `onProblem`
+    // is called on the journal's thread.
+    JournalFile(std::string path, std::string header, std::function<void(const std::string&)> onProblem);
+    // Writes every line already queued (or keeps trying no longer) and ends the thread.
     ~JournalFile();
     JournalFile(const JournalFile&) = delete;
     JournalFile& operator=(const JournalFile&) = delete;
@@ -31,8 +37,8 @@ public:
     void append(std::string line);
     // Waits until every line queued so far has been tried.
     void drain();
-    // A line could not be written.
-    bool failed() const;
+    // Lines tried but not in the file yet (the journal thread's view after drain).
+    std::size_t unwritten();
     const std::string& path() const { return path_; }
 
     // "a,b" -> "\"a,b\""; a field without comma, quote or line end stays as it is.
@@ -40,20 +46,22 @@ public:
 
 private:
     void run();
-    bool write(const std::string& line, std::string* error);
+    bool write(const std::deque<std::string>& lines, std::string* error);
 
     std::string path_;
     std::string header_;
-    std::function<void(const std::string&)> onError_;
+    std::function<void(const std::string&)> onProblem_;
 
-    mutable std::mutex mutex_;  // guards the fields below
+    std::mutex mutex_;  // guards the fields up to thread_
     std::condition_variable wake_;
     std::deque<std::string> queue_;
     std::size_t queued_ = 0;   // lines ever queued
     std::size_t handled_ = 0;  // lines ever taken off the queue and tried
+    std::size_t unwritten_ = 0;
     bool stopping_ = false;
-    bool failed_ = false;
 
-    bool reported_ = false;  // journal thread only
+    // Journal thread only.
+    std::deque<std::string> backlog_;  // lines not written yet, oldest first
+    bool failing_ = false;
     std::thread thread_;
 };

@@ -50,8 +50,8 @@ std::string WriteJournalLine(const WriteRecord& r)
     return line;
 }
 
-WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onError)
-    : file_(folder + "/writes.csv", kWriteJournalHeader, std::move(onError))
+WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem)
+    : file_(folder + "/writes.csv", kWriteJournalHeader, std::move(onProblem))
 {
     token_ = AddWriteObserver([this](const WriteRecord& r) { file_.append(WriteJournalLine(r)); });
 }

@@ -3,8 +3,10 @@
 // The journal observes write outcomes (modbus/write_outcome.h) and appends
 // them from a thread of its own, so that the communication thread never waits
 // for the disk. The file gets a header line when it is created and is flushed
-// after every line. A file that cannot be written is reported once through the
-// error handler; writes go on regardless and later lines are tried again.
+// after every line. A file that cannot be written is reported through the
+// problem handler, and again (with "") once it can be written again; writes go
+// on regardless. Lines that could not be written are kept (up to
+// kJournalBacklogLimit) and written first when the file works again.
 #pragma once
 
 #include <functional>
@@ -24,9 +26,10 @@ std::string WriteJournalLine(const WriteRecord& record);
 class WriteJournal {
 public:
     // Journals into `folder`/writes.csv; the folder is created when missing.
-    // `onError` receives one message (GBK/ASCII) the first time the file
-    // cannot be written, on the journal's thread.
-    WriteJournal(const std::string& folder, std::function<void(const std::string&)> onError);
+    // `onProblem` receives a message (GBK/ASCII) when the file cannot be
+    // written after it could, and "" when it can be written again; it is
+    // called on the journal's thread.
+    WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem);
     // Stops observing, writes every line already queued and ends the thread.
     ~WriteJournal();
     WriteJournal(const WriteJournal&) = delete;
@@ -35,6 +38,8 @@ public:
     const std::string& path() const { return file_.path(); }
     // Waits until every line queued so far has been handled.
     void drain() { file_.drain(); }
+    // Lines handled but not in the file yet (journal thread's view after drain).
+    std::size_t unwritten() { return file_.unwritten(); }
 
 private:
     JournalFile file_;

@@ -40,6 +40,10 @@ private:
 // Polls `predicate` every few milliseconds until it holds or `timeout` runs out.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 
+// The rows of a CSV file, each split into its fields (quotes undone); a file
+// that cannot be read has none.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path);
+
 // A temporary file standing for a stream (a command's output), read back whole.
 class StreamCapture {
 public:

@@ -46,10 +46,12 @@ protected:
     }
     void TearDown() override { sim_.stop(); }
 
-    // Runs watch on the simulator with a give-up time of 1 s.
-    int run(std::vector<std::string> args)
+    // Runs watch on the simulator. The give-up time is short where the
+    // controller is meant to fall silent, ample where it answers, so that a
+    // loaded machine is not taken for a silent controller.
+    int run(std::vector<std::string> args, const char* timeout = "10")
     {
-        args.insert(args.begin(), {"watch", "--device", path_, "--timeout", "1"});
+        args.insert(args.begin(), {"watch", "--device", path_, "--timeout", timeout});
         testsupport::StreamCapture out;
         testsupport::StreamCapture err;
         const int rc = RunCommand(args, out.file(), err.file());
@@ -107,7 +109,7 @@ TEST_F(Watch, SilentControllerExitsTwo)
     sim::Fault silent;
     silent.silent = true;
     sim_.setFault(4039, silent);  // the password is never echoed
-    EXPECT_EQ(run({}), kCommandNoAnswer);
+    EXPECT_EQ(run({}, "1"), kCommandNoAnswer);
     EXPECT_TRUE(contains(err_, "did not accept the password within 1.0 s")) << err_;
 
     // Silent after a fault came on: the fault is lost and the watch gives up.
@@ -119,7 +121,7 @@ TEST_F(Watch, SilentControllerExitsTwo)
         quiet.silent = true;
         sim_.setFault(2748, quiet);
     });
-    EXPECT_EQ(run({"--duration", "30"}), kCommandNoAnswer);
+    EXPECT_EQ(run({"--duration", "30"}, "3"), kCommandNoAnswer);
     silence.join();
     EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
     EXPECT_TRUE(contains(out_, "  lost  2762 bit 1   overVolt  ")) << out_;
