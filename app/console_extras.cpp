@@ -8,6 +8,7 @@
 
 #include "app/fault_window.h"
 #include "app/help_windows.h"
+#include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "model/app_state.h"

@@ -23,10 +23,11 @@
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
-#include "engine/item_names.h"
+#include "engine/status_text.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
+#include "platform/gbk.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
 #include "serial/line_machine.h"
@@ -220,7 +221,7 @@ private:
                         : " " + std::to_string(b.sinceOpen) + " times since the port was opened.";
         }
         SetTableCellToolTip(panelMain.load(), uir::panel_main::TABLE_1, MakePoint(1, bit + 1),
-                            uirfile::Utf8ToGbkLenient(text).c_str());
+                            Utf8ToGbkLenient(text).c_str());
     }
 
     std::array<Bit, kFaultBitCount> bits_{};
@@ -374,7 +375,7 @@ QWidget* FaultWindow::buildSnapshot()
     snapshot_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     snapshot_->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(StatusShownOf(i).caption)));
+        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(StatusCaption(i))));
         snapshot_->setItem(i, 1, new QTableWidgetItem);
     }
     layout->addWidget(snapshotTitle_);
@@ -421,9 +422,9 @@ void FaultWindow::showSnapshot()
     if (!selected) title = "Newest onset: " + title;
     snapshotTitle_->setText(title);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const StatusShown& s = StatusShownOf(i);
         QString text = qs(StatusValueText(i, e->frame[static_cast<std::size_t>(i)]));
-        if (!s.unit.empty()) text += " " + qs(s.unit);
+        const std::string unit = StatusUnit(i);
+        if (!unit.empty()) text += " " + qs(unit);
         snapshot_->item(i, 1)->setText(text);
     }
 }
@@ -459,7 +460,7 @@ void FaultWindow::save()
         !out.flush()) {
         const std::string message =
             "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
-        MessagePopup("Save fault events", uirfile::Utf8ToGbkLenient(message).c_str());
+        MessagePopup("Save fault events", Utf8ToGbkLenient(message).c_str());
     }
 }
 
@@ -476,7 +477,7 @@ void FaultWindow::journalProblem(const QString& message)
     if (journalReported_) return;
     journalReported_ = true;
     // A queued call of its own, not a timer slot: the box may run its loop here.
-    MessagePopup("Fault history", uirfile::Utf8ToGbkLenient(message.toStdString()).c_str());
+    MessagePopup("Fault history", Utf8ToGbkLenient(message.toStdString()).c_str());
 }
 
 FaultWindow* window()

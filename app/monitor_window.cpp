@@ -29,12 +29,13 @@
 #include <deque>
 #include <vector>
 
-#include "engine/item_names.h"
 #include "engine/status_recorder.h"
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/ui.h"
 

@@ -9,7 +9,7 @@
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
-#include "engine/item_names.h"
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
 #include "platform/app_dirs.h"

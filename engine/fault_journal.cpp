@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
-#include "engine/item_names.h"
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
+#include "platform/csv_file.h"
 
 std::string FaultJournalHeader()
 {
     std::string header = "time,event,register,bit,caption,duration_s,first";
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) header += "," + JournalFile::Field(StatusColumnTitle(i));
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) header += "," + CsvField(StatusColumnTitle(i));
     return header;
 }
 
@@ -22,13 +23,13 @@ std::string FaultDurationText(double seconds)
 std::string FaultJournalLine(const FaultEvent& e)
 {
     const bool on = e.kind == FaultEventKind::On;
-    std::string line =
-        IsoTime(e.wallMs) + "," + FaultEventName(e.kind) + "," + std::to_string(e.registerAddress()) + "," +
-        std::to_string(e.bitInWord()) + "," + JournalFile::Field(FaultCaption(e.bit)) + "," +
-        (on ? "" : FaultDurationText(e.durationS)) + "," + (on ? (e.first ? "yes" : "no") : "");
+    std::string line = IsoTime(e.wallMs) + "," + FaultEventName(e.kind) + "," +
+                       std::to_string(e.registerAddress()) + "," + std::to_string(e.bitInWord()) + "," +
+                       CsvField(FaultCaption(e.bit)) + "," + (on ? "" : FaultDurationText(e.durationS)) +
+                       "," + (on ? (e.first ? "yes" : "no") : "");
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         line += ',';
-        if (on) line += JournalFile::Field(StatusValueText(i, e.frame[static_cast<std::size_t>(i)]));
+        if (on) line += CsvField(StatusValueText(i, e.frame[static_cast<std::size_t>(i)]));
     }
     return line;
 }

@@ -1,14 +1,9 @@
 #include "engine/journal_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "platform/app_dirs.h"
+#include "platform/csv_file.h"
 
 namespace {
 
@@ -16,21 +11,6 @@ bool makeParent(const std::string& path, std::string* error)
 {
     const std::string folder = std::filesystem::path(path).parent_path().string();
     return folder.empty() || MakeFolder(folder, error);
-}
-
-// Writes all of `text` to `fd`; false with the reason when it cannot.
-bool writeAll(int fd, const std::string& text, std::string* error)
-{
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            *error = n < 0 ? std::strerror(errno) : "nothing written";
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -52,31 +32,12 @@ JournalFile::~JournalFile()
     thread_.join();
 }
 
-std::string JournalFile::Field(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 bool JournalFile::truncate(std::string* error)
 {
     if (!makeParent(path_, error)) return false;
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    bool ok = writeAll(fd, header_ + "\n", error);
-    if (::close(fd) != 0 && ok) {
-        *error = std::strerror(errno);
-        ok = false;
-    }
-    return ok;
+    CsvFile file;
+    return file.open(path_, CsvFile::Mode::Replace, error) && file.writeHeader(header_, error) &&
+           file.close(error);
 }
 
 void JournalFile::append(std::string line)
@@ -129,24 +90,5 @@ void JournalFile::run()
 
 bool JournalFile::write(const std::deque<std::string>& lines, std::string* error)
 {
-    if (!makeParent(path_, error)) return false;
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    const bool sized = ::fstat(fd, &st) == 0;
-    std::string text = sized && st.st_size == 0 ? header_ + "\n" : std::string();
-    for (const std::string& line : lines) text += line + "\n";
-    bool ok = sized;
-    if (!ok) *error = std::strerror(errno);
-    ok = ok && writeAll(fd, text, error);
-    // No half-written line stays behind: the lines are tried again whole.
-    if (!ok && sized && ::ftruncate(fd, st.st_size) != 0) *error += " (and the file could not be cut back)";
-    if (::close(fd) != 0 && ok) {
-        *error = std::strerror(errno);
-        ok = false;
-    }
-    return ok;
+    return makeParent(path_, error) && CsvAppendLines(path_, header_, lines, error);
 }

@@ -41,9 +41,6 @@ public:
     std::size_t unwritten();
     const std::string& path() const { return path_; }
 
-    // "a,b" -> "\"a,b\""; a field without comma, quote or line end stays as it is.
-    static std::string Field(const std::string& text);
-
 private:
     void run();
     bool write(const std::deque<std::string>& lines, std::string* error);

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "platform/uir.h"
+#include "platform/csv_file.h"
+#include "platform/gbk.h"
 
 namespace {
 
@@ -30,24 +31,18 @@ std::string WriteJournalLine(const WriteRecord& r)
     std::snprintf(value, sizeof value, "%.6g", r.what.typed);
     char word[8];
     std::snprintf(word, sizeof word, "0x%04X", r.word);
-    const std::string cells[] = {
+    return CsvLine({
         localIsoTime(r.endedMs),
-        JournalFile::Field(uirfile::GbkToUtf8Lenient(r.what.panel)),
-        JournalFile::Field(uirfile::GbkToUtf8Lenient(r.what.page)),
-        JournalFile::Field(uirfile::GbkToUtf8Lenient(r.what.caption)),
+        GbkToUtf8Lenient(r.what.panel),
+        GbkToUtf8Lenient(r.what.page),
+        GbkToUtf8Lenient(r.what.caption),
         std::to_string(r.address),
         value,
-        JournalFile::Field(uirfile::GbkToUtf8Lenient(r.what.unit)),
+        GbkToUtf8Lenient(r.what.unit),
         word,
         WriteOutcomeName(r.outcome),
-        JournalFile::Field(uirfile::GbkToUtf8Lenient(r.detail)),
-    };
-    std::string line;
-    for (const std::string& c : cells) {
-        if (!line.empty()) line += ',';
-        line += c;
-    }
-    return line;
+        GbkToUtf8Lenient(r.detail),
+    });
 }
 
 WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem)
