@@ -17,6 +17,7 @@
 #include "engine/fault_tracker.h"
 #include "modbus/line_events.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "platform/clock.h"
 #include "serial/line_machine.h"
 #include "tests/support/line_script.h"
@@ -326,6 +327,7 @@ TEST_F(SteppedFaults, JournalHasOneCompleteLinePerEventAndReportsAFailureOnce)
     tracker.addObserver(&blocked);
 
     std::array<std::uint16_t, 26> words{};
+    words[0] = 24;     // the system status ring's item 24
     words[1] = 32767;  // 600 V: the full scale of 600/32767 V per count
     words[14] = 0x0002;
     testsupport::ReportStatusReply(words);
@@ -349,7 +351,12 @@ TEST_F(SteppedFaults, JournalHasOneCompleteLinePerEventAndReportsAFailureOnce)
         << on[0];
     EXPECT_EQ(std::vector<std::string>(on.begin() + 1, on.begin() + 7),
               (std::vector<std::string>{"ON", "2762", "1", "overVolt", "", "yes"}));
-    EXPECT_EQ(on[8], "600.00");  // as the main panel shows it: two decimals
+    // As the main panel shows them: a ring's item text, a read-out's decimals.
+    const RegisterControl* ring = Catalogue().statusRegisters()[0].on(RegisterPanel::Main);
+    ASSERT_NE(ring, nullptr);
+    EXPECT_FALSE(ring->itemCaption(24).empty());
+    EXPECT_EQ(on[7], ring->itemCaption(24));
+    EXPECT_EQ(on[8], "600.00");
     EXPECT_EQ(on[7 + 14], "0x0002 (overVolt)");
 
     const std::vector<std::string>& off = file[2];
