@@ -265,6 +265,27 @@ TEST(UirParser, LoadsFromDirectoryAndRefusesPaths)
     unsetenv("DSC_UIR_DIR");
 }
 
+// Found by uir_fuzz: describing a damaged resource (as the parameter sets do)
+// refused it without a line, where building its panel names one.
+TEST(UirParser, DescribingADamagedResourceNamesTheLineAsLoadingDoes)
+{
+    const std::string dir = ::testing::TempDir();
+    {
+        std::ofstream f(dir + "/damaged.uir", std::ios::binary);
+        f << "panel P 1 \"ok\"\n\n\"\xFF\xFF\"\n";
+        std::ofstream g(dir + "/single.uir", std::ios::binary);
+        g << "# one panel\npanel P 1 \"ok\"\n";
+    }
+    ASSERT_EQ(setenv("DSC_UIR_DIR", dir.c_str(), 1), 0);
+    uirfile::Panel p;
+    std::string error;
+    EXPECT_FALSE(uirfile::DescribePanelResource("damaged.uir", 1, &p, &error));
+    EXPECT_EQ(error, "damaged.uir:3: bytes that are not GBK text");
+    EXPECT_FALSE(uirfile::DescribePanelResource("single.uir", 2, &p, &error));
+    EXPECT_EQ(error, "single.uir:2: no panel numbered 2 (the file holds 1)");
+    unsetenv("DSC_UIR_DIR");
+}
+
 }  // namespace
 
 TEST(UirParser, MenuEntryWithAnIdIsShownWhereItStandsWithoutMovingTheOthers)
