@@ -22,9 +22,9 @@
 //   - a frame handed on is the bytes that arrived after the request, from the
 //     first, and no more than a frame holds; an accepted one has the length its
 //     request implies and a good CRC, a rejected one a rejection code;
-//   - a complete reply that was taken is handed on at once, and a frame ends
-//     once t3.5 passed without a byte; a time-out never swallows a complete
-//     reply;
+//   - a complete reply that was taken is handed on at once; any other frame
+//     ends once, and only once, t3.5 passed without a byte; a time-out never
+//     swallows a complete reply;
 //   - no wait outlives the reply time-out, and every wait the machine asks for
 //     lies in the future (so the stepped clock always moves on).
 #include <cstddef>
@@ -81,6 +81,7 @@ struct Exchange {
     bool open = false;
     std::int64_t sentUs = 0;
     std::int64_t lastReadUs = -1;  // the last step that found bytes waiting
+    bool waiting = false;          // bytes wait in the port's queue as the step begins
     Bytes arrived;                 // every byte since the request went out
     int ends = 0;                  // frames handed on and time-outs
 };
@@ -182,9 +183,13 @@ void observe(const LineReport& r)
     require(r.length > 0, "an empty frame handed on");
     require(acceptedCode(r.result) == (r.kind == LineReportKind::ReplyAccepted),
             "a frame reported accepted or rejected against its parser code");
+    const bool complete = CompleteReplyLength(g_request, r.bytes, r.length) == r.length;
     if (r.kind == LineReportKind::ReplyAccepted) {
-        require(CompleteReplyLength(g_request, r.bytes, r.length) == r.length,
-                "an accepted frame that is not complete and CRC-valid for its request");
+        require(complete, "an accepted frame that is not complete and CRC-valid for its request");
+    }
+    if (!complete) {
+        require(!g_ex.waiting && g_nowUs - g_ex.lastReadUs > g_silenceUs,
+                "a frame cut before t3.5 of silence");
     }
 }
 
@@ -226,9 +231,9 @@ std::int64_t step()
         if (g_streamDone) return kNever;
         send();
     }
-    const bool waiting = GetInQLen(kPort) > 0;
+    g_ex.waiting = GetInQLen(kPort) > 0;
     const std::int64_t next = line.receive();
-    if (waiting) g_ex.lastReadUs = now;
+    if (g_ex.waiting) g_ex.lastReadUs = now;
     require(next > now, "the receive step asks to look again without the clock moving");
     if (com_idle.load() == 1) {
         require(g_ex.ends == 1, "an exchange that ends without exactly one report");
