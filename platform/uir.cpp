@@ -446,13 +446,15 @@ private:
     }
 
     Panel* panel() { return panels_->empty() ? nullptr : &panels_->back(); }
+    // The panel being read: every statement but `panel` comes after one (statement() checks).
+    Panel& current() { return panels_->back(); }
     Control* tab()
     {
-        return tabIndex_ < 0 ? nullptr : &panel()->controls[static_cast<std::size_t>(tabIndex_)];
+        return tabIndex_ < 0 ? nullptr : &current().controls[static_cast<std::size_t>(tabIndex_)];
     }
     Page* page() { return inPages_ ? &tab()->pages.back() : nullptr; }
-    std::vector<Control>& scopeControls() { return inPages_ ? page()->controls : panel()->controls; }
-    std::vector<Box>& scopeBoxes() { return inPages_ ? page()->boxes : panel()->boxes; }
+    std::vector<Control>& scopeControls() { return inPages_ ? page()->controls : current().controls; }
+    std::vector<Box>& scopeBoxes() { return inPages_ ? page()->boxes : current().boxes; }
 
     bool statement(const std::string& line)
     {

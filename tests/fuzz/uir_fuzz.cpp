@@ -77,6 +77,7 @@ void registerInstalledCallbacks()
         }
     }
     std::vector<CallbackEntry> entries;
+    entries.reserve(names.size());
     for (const std::string& name : names)
         entries.push_back({name.c_str(), ignoreControl, ignoreMenu, nullptr});
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
