@@ -4,7 +4,8 @@
 // of the file, and the set handed in untouched. A loaded set names parameter
 // registers only, each once, with words in -32768..32767; saved and loaded
 // again it gives the same registers and words in the same order, the same
-// time stamp and the same note.
+// time stamp and the same note. It is also compared with the controller's
+// words and shown as the comparison window shows it.
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,9 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "model/data_item.h"
 #include "sets/parameter_set.h"
 
 namespace {
@@ -55,6 +58,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // Captions and units as the installed panels give them, so that saved
     // files carry them as they do on a console.
     setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 0);
+    fillDataItems();
     require(!psets::Registers().empty(), "no parameter registers");
     return 0;
 }
@@ -80,6 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a loaded register that is no parameter:", std::to_string(e.reg));
         require(seen.insert(e.reg).second, "a register loaded twice:", std::to_string(e.reg));
         require(e.word >= -32768 && e.word <= 32767, "a word out of range:", std::to_string(e.word));
+    }
+
+    // As the comparison window shows it.
+    const std::vector<psets::Comparison> rows = psets::Compare(set, psets::TableWords());
+    require(rows.size() == set.entries.size(), "a comparison with another number of rows");
+    for (const psets::Comparison& row : rows) {
+        require(row.info != nullptr, "a compared row without its register");
+        require(!psets::FormatValue(*row.info, row.fileWord).empty(), "a value shown as nothing");
     }
 
     const QByteArray saved = psets::ToJson(set);
