@@ -1,10 +1,11 @@
 // Any bytes as a panel resource, as a damaged installation may hold them.
 //
 // Each input is loaded as panel 1 and as panel 2 (the numbers the installed
-// files use) as the panels are built, and described as panel 1 from a file in
-// the resource folder, as the parameter sets describe the panels. Checks: the panel loads,
-// with the number asked for (and, when built, its callbacks resolved), or it
-// is rejected with "file:line: reason", the line one of the file's. The
+// files use) as the panels are built, and described whole from a file in the
+// resource folder, as the register catalogue reads the panels. Checks: the
+// panel loads, with the number asked for (and, when built, its callbacks
+// resolved), or it is rejected with "file:line: reason", the line one of the
+// file's. The
 // callbacks the installed resources name are registered, so that a file like
 // them loads whole.
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gbk.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
 
@@ -64,7 +66,7 @@ void registerInstalledCallbacks()
         std::size_t bad = 0;
         std::vector<uirfile::Panel> panels;
         std::string error;
-        require(uirfile::GbkToUtf8(gbk, &utf8, &bad) && uirfile::ParseText(utf8, file, &panels, &error),
+        require(GbkToUtf8(gbk, &utf8, &bad) && uirfile::ParseText(utf8, file, &panels, &error),
                 "an installed resource does not parse:", file + (": " + error));
         for (const uirfile::Panel& p : panels) {
             collectCallbacks(p.controls, &names);
@@ -119,15 +121,19 @@ void load(const std::string& gbk, int number, int lines)
     }
 }
 
-void describe(int number, int lines)
+void describe(int lines)
 {
-    uirfile::Panel panel;
+    std::vector<uirfile::Panel> panels;
     std::string error;
-    if (!uirfile::DescribePanelResource(kFileName, number, &panel, &error)) {
+    if (!uirfile::DescribeResource(kFileName, &panels, &error)) {
         require(namesFileAndLine(error, lines), "a description refused without file and line:", error);
+        require(panels.empty(), "a refused description left panels behind");
         return;
     }
-    require(panel.number == number, "described another panel than asked for");
+    require(error.empty(), "a description with an error:", error);
+    for (const uirfile::Panel& p : panels) {
+        require(p.line >= 1 && p.line <= lines, "a panel placed outside the file");
+    }
 }
 
 }  // namespace
@@ -155,6 +161,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(gbk.data(), static_cast<std::streamsize>(gbk.size()));
         require(static_cast<bool>(out), "the resource file could not be written");
     }
-    describe(1, lines);
+    describe(lines);
     return 0;
 }
