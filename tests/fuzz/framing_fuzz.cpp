@@ -159,6 +159,27 @@ bool acceptedCode(int result)
            result == MODBUS_PASSWORD_ACCEPTED;
 }
 
+// The reply length a request implies and the frame check, worked out here
+// rather than asked of the code under test.
+int impliedLength(const unsigned char* reply, int length)
+{
+    if (length >= 2 && (reply[1] & 0x80) != 0) return 5;
+    if (g_request[1] == 6) return 8;
+    if (g_request[1] == 3) return 5 + 2 * (g_request[4] << 8 | g_request[5]);
+    return 0;
+}
+
+bool crcHolds(const unsigned char* frame, int length)
+{
+    if (length < 4) return false;
+    unsigned crc = 0xFFFF;
+    for (int i = 0; i < length - 2; ++i) {
+        crc ^= frame[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    return frame[length - 2] == (crc & 0xFF) && frame[length - 1] == crc >> 8;
+}
+
 bool isPrefixOfArrived(const unsigned char* bytes, int length)
 {
     if (length < 0 || static_cast<std::size_t>(length) > g_ex.arrived.size()) return false;
@@ -186,6 +207,8 @@ void observe(const LineReport& r)
     const bool complete = CompleteReplyLength(g_request, r.bytes, r.length) == r.length;
     if (r.kind == LineReportKind::ReplyAccepted) {
         require(complete, "an accepted frame that is not complete and CRC-valid for its request");
+        require(r.length == impliedLength(r.bytes, r.length) && crcHolds(r.bytes, r.length),
+                "an accepted frame of another length than its request implies, or with a bad CRC");
     }
     if (!complete) {
         require(!g_ex.waiting && g_nowUs - g_ex.lastReadUs > g_silenceUs,
