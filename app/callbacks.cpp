@@ -1,5 +1,6 @@
 #include "app/callbacks.h"
 
+#include "app/fault_window.h"
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
@@ -29,6 +30,7 @@ const CallbackEntry kShellCallbacks[] = {
     {"ChooseDevice", ChooseDevice, nullptr, nullptr},
     {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},
     {"monitor", nullptr, monitor, nullptr},
+    {"faults", nullptr, faults, nullptr},
 };
 
 }  // namespace
