@@ -33,7 +33,11 @@ std::vector<Timer> g_timers;
 
 constexpr auto kSettleLimit = std::chrono::seconds(5);
 constexpr auto kLook = std::chrono::microseconds(200);
-constexpr auto kDropped = std::chrono::milliseconds(50);
+// Reply bytes the console never saw and that have not arrived by then are
+// taken as dropped on their way (a flush that caught them in the terminal's
+// buffer). Far longer than the way takes on a loaded machine: writing off
+// bytes still under way lets passes go by before their reply arrives.
+constexpr auto kUnseenDropped = std::chrono::seconds(1);
 
 std::int64_t Now()
 {
@@ -141,6 +145,8 @@ void SimulatorSettle::rebase()
     const sim::Simulator::Traffic t = sim_.traffic();
     baseIn_ = t.in;
     baseOut_ = t.out;
+    lastArrived_ = 0;
+    missingSince_.reset();
 }
 
 bool SimulatorSettle::operator()()
@@ -158,6 +164,10 @@ bool SimulatorSettle::operator()()
         const int queued = GetInQLen(active_comselect.load());
         if (queued > 0) arrived += static_cast<std::uint64_t>(queued);
     }
+    // The console's input only shrinks by a flush: what it held and no
+    // longer holds was seen to arrive and was dropped, and is written off at once.
+    if (arrived < lastArrived_) baseOut_ += lastArrived_ - arrived;
+    lastArrived_ = arrived;
     const std::uint64_t written = t.out - baseOut_.load();
     if (arrived >= written) {
         missingSince_.reset();
@@ -165,7 +175,7 @@ bool SimulatorSettle::operator()()
     }
     const auto now = std::chrono::steady_clock::now();
     if (!missingSince_) missingSince_ = now;
-    if (!open || now - *missingSince_ > kDropped) {
+    if (!open || now - *missingSince_ > kUnseenDropped) {
         baseOut_ = t.out - std::min<std::uint64_t>(arrived, t.out);
         missingSince_.reset();
         return true;

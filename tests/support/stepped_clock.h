@@ -45,7 +45,9 @@ public:
 // the simulator wrote has reached the console (read by it, or waiting in its
 // input queue). The console's link counters are the console's side; they
 // start from zero at each case and at each command of the command line, so
-// the simulator's side is counted from the last rebase().
+// the simulator's side is counted from the last rebase(). Reply bytes the
+// console drops (a flush, a closed port) never arrive: they are written off
+// once seen to go, and bytes never seen only after a long wait.
 class SimulatorSettle {
 public:
     explicit SimulatorSettle(const sim::Simulator& sim) : sim_(sim) { rebase(); }
@@ -57,7 +59,9 @@ private:
     const sim::Simulator& sim_;
     std::atomic<std::uint64_t> baseIn_{0};
     std::atomic<std::uint64_t> baseOut_{0};
-    std::optional<std::chrono::steady_clock::time_point> missingSince_;  // the stepping thread's own
+    // The stepping thread's own.
+    std::uint64_t lastArrived_ = 0;  // the reply bytes the console had read or held at the last look
+    std::optional<std::chrono::steady_clock::time_point> missingSince_;
 };
 
 }  // namespace testsupport
