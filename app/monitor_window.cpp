@@ -36,6 +36,7 @@
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/app_dirs.h"
 #include "platform/ui.h"
 
 namespace {
@@ -62,9 +63,7 @@ void name(QWidget* w, const char* constant)
 
 QString stateDir()
 {
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty()) base = QDir::homePath() + "/.local/state";
-    return base + "/drive-console";
+    return QString::fromStdString(ConsoleStateDir());
 }
 
 QString millis(std::int64_t us)

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "platform/app_dirs.h"
+#include "platform/clock.h"
 #include "platform/uir.h"
 
 namespace {
@@ -22,21 +22,6 @@ std::string field(const std::string& text)
     return out + "\"";
 }
 
-std::string localIsoTime(std::int64_t ms)
-{
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    char zone[8];
-    std::strftime(zone, sizeof zone, "%z", &local);  // +hhmm
-    char out[64];
-    std::snprintf(out, sizeof out, "%s.%03d%.3s:%.2s", date, static_cast<int>(ms % 1000), zone,
-                  zone[0] != '\0' ? zone + 3 : "00");
-    return out;
-}
-
 }  // namespace
 
 std::string WriteJournalLine(const WriteRecord& r)
@@ -46,7 +31,7 @@ std::string WriteJournalLine(const WriteRecord& r)
     char word[8];
     std::snprintf(word, sizeof word, "0x%04X", r.word);
     const std::string cells[] = {
-        localIsoTime(r.endedMs),
+        IsoLocalTime(r.endedMs),
         field(uirfile::GbkToUtf8Lenient(r.what.panel)),
         field(uirfile::GbkToUtf8Lenient(r.what.page)),
         field(uirfile::GbkToUtf8Lenient(r.what.caption)),

@@ -26,3 +26,5 @@ fi
 for s in $sanitizers; do
   run_suite "build-$s" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s"
 done
+# The Windows build under Wine, when the Qt toolchain for MinGW is at hand.
+tools/run-windows-tests.sh

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/uir.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
