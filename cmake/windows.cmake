@@ -9,39 +9,36 @@ enable_language(RC)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/drive-console.rc.in ${CMAKE_BINARY_DIR}/drive-console.rc @ONLY)
 target_sources(drive-console PRIVATE ${CMAKE_BINARY_DIR}/drive-console.rc)
 
-# Which DLLs the program needs is read from the files themselves, with the
-# cross toolchain's objdump.
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
-find_program(DSC_MINGW_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump REQUIRED)
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${DSC_MINGW_OBJDUMP})
-
 # Where the DLLs come from: Qt's bin folder and the MinGW run-time.
+find_program(DSC_MINGW_OBJDUMP NAMES x86_64-w64-mingw32-objdump REQUIRED)
+find_program(DSC_MINGW_STRIP NAMES x86_64-w64-mingw32-strip REQUIRED)
 get_target_property(DSC_QT_CORE_DLL Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(DSC_QT_BIN ${DSC_QT_CORE_DLL} DIRECTORY)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
-                OUTPUT_VARIABLE DSC_LIBSTDCXX OUTPUT_STRIP_TRAILING_WHITESPACE)
-get_filename_component(DSC_GCC_RUNTIME ${DSC_LIBSTDCXX} DIRECTORY)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libwinpthread-1.dll
-                OUTPUT_VARIABLE DSC_WINPTHREAD OUTPUT_STRIP_TRAILING_WHITESPACE)
-get_filename_component(DSC_THREAD_RUNTIME ${DSC_WINPTHREAD} DIRECTORY)
-set(DSC_DLL_FOLDERS ${DSC_QT_BIN} ${DSC_GCC_RUNTIME} ${DSC_THREAD_RUNTIME} /usr/x86_64-w64-mingw32/lib)
+set(DSC_DLL_FOLDERS ${DSC_QT_BIN})
+foreach(runtime libstdc++-6.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
+                  OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(folder ${found} DIRECTORY)
+  list(APPEND DSC_DLL_FOLDERS ${folder})
+endforeach()
 
-install(TARGETS drive-console RUNTIME_DEPENDENCY_SET dsc_dlls RUNTIME DESTINATION .)
+install(TARGETS drive-console RUNTIME DESTINATION .)
 # The windows platform plugin is loaded at run time, never linked; the Vista
-# style gives the program the system's look.
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin RUNTIME_DEPENDENCY_SET dsc_dlls
-        RUNTIME DESTINATION platforms LIBRARY DESTINATION platforms)
+# style gives the program the system's look where the panels do not set their own.
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms
+        RUNTIME DESTINATION platforms)
+set(DSC_DEPLOYED drive-console.exe platforms/qwindows.dll)
 if(TARGET Qt6::QWindowsVistaStylePlugin)
-  install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin RUNTIME_DEPENDENCY_SET dsc_dlls
-          RUNTIME DESTINATION styles LIBRARY DESTINATION styles)
+  install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles
+          RUNTIME DESTINATION styles)
+  list(APPEND DSC_DEPLOYED styles/qwindowsvistastyle.dll)
 endif()
-install(RUNTIME_DEPENDENCY_SET dsc_dlls DESTINATION .
-        DIRECTORIES ${DSC_DLL_FOLDERS}
-        # What every Windows has: the system's own DLLs and API sets.
-        PRE_EXCLUDE_REGEXES "^api-ms-" "^ext-ms-"
-        POST_INCLUDE_REGEXES "^${DSC_QT_BIN}/" "^${DSC_GCC_RUNTIME}/" "^${DSC_THREAD_RUNTIME}/"
-        POST_EXCLUDE_REGEXES ".*")
+install(CODE "
+  set(DSC_OBJDUMP \"${DSC_MINGW_OBJDUMP}\")
+  set(DSC_STRIP \"${DSC_MINGW_STRIP}\")
+  set(DSC_DLL_FOLDERS \"${DSC_DLL_FOLDERS}\")
+  set(DSC_DEPLOYED \"${DSC_DEPLOYED}\")")
+install(SCRIPT ${CMAKE_SOURCE_DIR}/cmake/windows-dlls.cmake)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows-readme.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
 

@@ -262,8 +262,22 @@ public:
         dcb.fNull = FALSE;
         dcb.fRtsControl = RTS_CONTROL_ENABLE;
         dcb.fAbortOnError = FALSE;  // a line error must not stop every later read
-        if (!SetCommState(h, &dcb))
-            return fail(error, kRs232OpenFailed, path, "settings refused", GetLastError());
+        if (!SetCommState(h, &dcb)) {
+            const DWORD refused = GetLastError();
+            // Under Wine a COM port may be a pseudo-terminal, which has no
+            // parity: Linux refuses a change of the parity alone there, as it
+            // is after the first open. Such a line carries the frames all the
+            // same, so the settings go again without it.
+            const bool parityRefused =
+                refused == ERROR_INVALID_PARAMETER && wanted.parity != 0 && UnderWine();
+            dcb.Parity = NOPARITY;
+            dcb.fParity = FALSE;
+            dcb.fErrorChar = FALSE;
+            if (!parityRefused || !SetCommState(h, &dcb)) {
+                return fail(error, kRs232OpenFailed, path, "settings refused", refused);
+            }
+            qCDebug(lcSerial) << path.c_str() << "carries no parity: opened without it";
+        }
         DCB got{};
         got.DCBlength = sizeof got;
         if (!GetCommState(h, &got) || !winserial::LineMatches(wanted, FromDcb(got), !UnderWine())) {

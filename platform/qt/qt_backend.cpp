@@ -660,7 +660,7 @@ private:
     {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
         box.setObjectName(QStringLiteral("MessagePopup"));
-        box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+        detail::KeepMessageReadable(&box, text);
         bool acknowledged = false;
         QObject::connect(&box, &QDialog::finished, &box, [&acknowledged] { acknowledged = true; });
         ++modalDepth_;
@@ -877,8 +877,9 @@ bool renderBox(QWidget* box, const std::string& path)
 bool SaveMessagePng(const std::string& title, const std::string& text, const std::string& path)
 {
     if (!backend().isUiThread()) return false;
-    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), fromGbk(text.c_str()), QMessageBox::Ok);
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+    const QString message = fromGbk(text.c_str());
+    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), message, QMessageBox::Ok);
+    detail::KeepMessageReadable(&box, message);
     return renderBox(&box, path);
 }
 

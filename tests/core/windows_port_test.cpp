@@ -117,8 +117,10 @@ TEST(WindowsReadTimeouts, ReturnAtOnceOrWithTheFirstByte)
 #ifdef _WIN32
 
 // The driver on a real COM port. The Wine test run maps DSC_ECHO_PORT (e.g.
-// COM5) to a pseudo-terminal whose far end sends back every byte, and hangs
-// up when it receives 0xFF.
+// COM5) to a pseudo-terminal whose far end sends back every byte. (Wine
+// reports a hung-up pseudo-terminal as silence, not as an error, so the loss
+// of a device, which Windows reports by the errors of its serial drivers,
+// cannot be shown here.)
 class EchoPort : public ::testing::Test {
 protected:
     void SetUp() override
@@ -138,7 +140,7 @@ protected:
 
 TEST_F(EchoPort, WritesReadsWaitsAndTimesOut)
 {
-    const std::string request = "\x01\x03\x0a\xbc\x00\x1a\x06\x3d";
+    const std::string request("\x01\x03\x0a\xbc\x00\x1a\x06\x3d", 8);
     ASSERT_EQ(ComWrt(kPort, request.data(), 8), 8);
     EXPECT_EQ(WaitInput(kPort, 2000000), 1);
     ASSERT_TRUE(testsupport::WaitFor([] { return GetInQLen(kPort) == 8; }, 2000ms));
@@ -162,16 +164,11 @@ TEST_F(EchoPort, WritesReadsWaitsAndTimesOut)
     ASSERT_TRUE(testsupport::WaitFor([] { return GetInQLen(kPort) == 2; }, 2000ms));
     EXPECT_EQ(ComRd(kPort, echo, 2), 2);
     EXPECT_EQ(std::string(echo, 2), "ab");
-}
 
-TEST_F(EchoPort, AHungUpLineIsALostDevice)
-{
-    ASSERT_EQ(ComWrt(kPort, "\xff", 1), 1);  // the far end hangs up
-    char byte = 0;
-    bool failed = false;
-    for (int i = 0; i < 40 && !failed; ++i) failed = ComRd(kPort, &byte, 1) < 0;
-    EXPECT_TRUE(failed);
-    EXPECT_TRUE(ComDeviceLost(kPort));
+    // Opened again, as "__Configure" does with a port that is open.
+    EXPECT_EQ(OpenComConfig(kPort, name_.c_str(), 19200, 1, 8, 1, 1024, 1024), 0);
+    ASSERT_EQ(ComWrt(kPort, "c", 1), 1);
+    EXPECT_EQ(WaitInput(kPort, 2000000), 1);
 }
 
 #endif
