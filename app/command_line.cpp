@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/ems.h"
+#include "engine/line_wiring.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -16,6 +17,7 @@
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "sets/parameter_set.h"
@@ -224,6 +226,7 @@ private:
     }
 
     HeadlessUi ui_;
+    LineWiring wiring_{TheLine()};
     std::atomic<bool> stop_{false};
     std::thread timers_;
 };

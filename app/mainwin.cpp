@@ -12,6 +12,7 @@
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
+#include "engine/line_wiring.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -22,6 +23,7 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
@@ -150,6 +152,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    const LineWiring wiring(TheLine());
     SetParameterToolTips();
     StartWriteReporting();
     StartWriteGuard();

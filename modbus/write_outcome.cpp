@@ -13,6 +13,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "platform/observer_list.h"
 
 namespace {
 
@@ -28,10 +29,8 @@ std::vector<WriteRecord> g_readBack;    // confirmed; waiting for the page read
 std::map<int, WriteRecord> g_latest;    // by register
 std::deque<WriteRecord> g_recent;       // the last kRecentLimit ended records
 
-// Observers: calls are made under g_observerMutex, never under g_mutex.
-std::mutex g_observerMutex;
-std::map<int, WriteObserver> g_observers;
-int g_nextToken = 1;
+// Called outside g_mutex; an observer may remove itself while it is called.
+ObserverList<const WriteRecord&> g_observers;
 
 std::int64_t wallMs()
 {
@@ -94,10 +93,7 @@ void notify(const std::vector<WriteRecord>& ended)
 {
     if (ended.empty()) return;
     g_endedCv.notify_all();
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    for (const WriteRecord& r : ended) {
-        for (auto& entry : g_observers) entry.second(r);
-    }
+    for (const WriteRecord& r : ended) g_observers.notify(r);
 }
 
 // Marks the page table holding `address` for reading (g_mutex held).
@@ -190,16 +186,12 @@ std::string WriteRecord::summary() const
 
 int AddWriteObserver(WriteObserver observer)
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    const int token = g_nextToken++;
-    g_observers[token] = std::move(observer);
-    return token;
+    return g_observers.add(std::move(observer));
 }
 
 void RemoveWriteObserver(int token)
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    g_observers.erase(token);
+    g_observers.remove(token);
 }
 
 bool LatestWrite(int address, WriteRecord* out)
@@ -426,6 +418,24 @@ void ResetWriteTracking()
         g_latest.clear();
         g_recent.clear();
     }
-    std::lock_guard<std::mutex> lock(g_observerMutex);
     g_observers.clear();
+}
+
+void FollowLineForWrites(const LineReport& r)
+{
+    switch (r.kind) {
+        case LineReportKind::ReplyAccepted:
+        case LineReportKind::ReplyRejected:
+            WriteReplyArrived(r.request, r.bytes, r.length, r.result);
+            break;
+        case LineReportKind::Timeout:
+            WriteReplyTimedOut(r.request);
+            break;
+        case LineReportKind::PortClosed:
+        case LineReportKind::PortOpened:
+            AbandonWrites(r.text != nullptr ? r.text : "", r.keepPending);
+            break;
+        default:
+            break;
+    }
 }

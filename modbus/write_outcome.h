@@ -21,6 +21,8 @@
 #include <functional>
 #include <string>
 
+#include "modbus/line_observer.h"
+
 struct DataItem;
 
 enum class WriteOutcome {
@@ -126,6 +128,10 @@ void WriteReplyTimedOut(const unsigned char* request);
 // on the line and those awaiting read-back end; writes not yet sent stay
 // marked and go out once the device is back.
 void AbandonWrites(const std::string& why, bool keepPending = false);
+
+// The observer of the line: replies, time-outs and the port closing or
+// opening anew go to the three functions above.
+void FollowLineForWrites(const LineReport& report);
 
 // Tests: forgets every record, observer and mark.
 void ResetWriteTracking();

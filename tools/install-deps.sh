@@ -9,7 +9,7 @@ if [ "${1:-}" = "--windows" ]; then
           wine wine64 fonts-wine  # the Windows programs run here under Wine
           xvfb xauth unzip nsis)
 else
-pkgs=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
+pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       clang libfuzzer-14-dev libclang-rt-14-dev
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks

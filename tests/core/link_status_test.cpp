@@ -1,9 +1,10 @@
-// Whether the controller is answering: the status replies the parser notes,
+// Whether the controller is answering: the status replies the line reports,
 // the LINK_STATUS line and the dimming of the main panel's read-outs.
 #include "engine/link_status.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/ems.h"
@@ -14,6 +15,8 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
+#include "serial/line_machine.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
@@ -38,6 +41,16 @@ std::vector<unsigned char> readReply(int count)
     f.push_back(static_cast<unsigned char>(crc >> 8));
     f.push_back(static_cast<unsigned char>(crc & 0xFF));
     return f;
+}
+
+// Hands `reply` to the line as a frame just ended, to be parsed against the
+// request last built; the parser's result.
+int parseOnTheLine(const std::vector<unsigned char>& reply)
+{
+    std::copy(reply.begin(), reply.end(), modbus_rx_buffer);
+    receive_frame_length = static_cast<int>(reply.size());
+    receive_frame_end_flag = 1;
+    return TheLine().parseFrame();
 }
 
 class LinkStatus : public ::testing::Test {
@@ -78,18 +91,16 @@ TEST_F(LinkStatus, OnlyAnAcceptedStatusReplyCounts)
 {
     modbus_package(0, 2548, 3, DATAITEM1_COUNT);
     auto page = readReply(DATAITEM1_COUNT);
-    ASSERT_EQ(modbus_unpackage(page.data(), static_cast<int>(page.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(page), MODBUS_READ_ACCEPTED);
     EXPECT_EQ(MsSinceStatusReply(), -1) << "a page reply says nothing about the status";
 
     modbus_package(0, 2748, 3, DATAITEMOR_COUNT);
     auto status = readReply(DATAITEMOR_COUNT);
     status[5] ^= 1;  // bad CRC
-    modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer);
+    parseOnTheLine(status);
     EXPECT_EQ(MsSinceStatusReply(), -1);
     status[5] ^= 1;
-    ASSERT_EQ(modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(status), MODBUS_READ_ACCEPTED);
     g_now += 150;
     EXPECT_EQ(MsSinceStatusReply(), 150);
 }

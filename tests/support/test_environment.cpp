@@ -16,7 +16,15 @@
 #include <unistd.h>
 #endif
 
+#include "engine/line_wiring.h"
+#include "serial/line_machine.h"
+
 namespace {
+// The line as start-up sets it up: the engine's request chooser and the
+// observers of line events, write outcomes, link health and the frame log.
+// Never destroyed: worker threads may still report while the process ends.
+const LineWiring* const g_line = new LineWiring(TheLine());
+
 const bool g_offscreen = [] {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     return true;

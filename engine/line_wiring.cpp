@@ -1,0 +1,45 @@
+#include "engine/line_wiring.h"
+
+#include "engine/ems.h"
+#include "modbus/frame_log.h"
+#include "modbus/line_events.h"
+#include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
+#include "model/data_item.h"
+#include "model/link_health.h"
+#include "serial/line_machine.h"
+
+namespace {
+
+constexpr unsigned char kFunctionRead = 0x03;
+
+// An accepted read of the status block (or a part of it).
+bool isStatusReply(const LineReport& r)
+{
+    if (r.kind != LineReportKind::ReplyAccepted || r.result != MODBUS_READ_ACCEPTED) return false;
+    if (r.request == nullptr || r.request[1] != kFunctionRead) return false;
+    const int start = (r.request[2] << 8) | r.request[3];
+    return getIndex(dataItemOR, DATAITEMOR_COUNT, start) >= 0;
+}
+
+}  // namespace
+
+LineWiring::LineWiring(LineMachine& line) : line_(line)
+{
+    active_ = line_.setRequestChooser(buildNextRequest);
+    if (!active_) return;
+    LineObservers& observers = line_.observers();
+    tokens_.push_back(observers.add([](const LineReport& r) {
+        if (isStatusReply(r)) NoteStatusReply();
+    }));
+    tokens_.push_back(observers.add(FollowLineForWrites));
+    tokens_.push_back(observers.add(RecordLineReport));
+    tokens_.push_back(observers.add(LogLineReport));
+}
+
+LineWiring::~LineWiring()
+{
+    if (!active_) return;
+    for (const int token : tokens_) line_.observers().remove(token);
+    line_.clearRequestChooser(buildNextRequest);
+}
