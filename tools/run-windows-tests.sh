@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows stage: cross-builds the console and its test programs
 # (tools/build-windows.sh --tests) and runs them under Wine:
-#   - the core test programs (codec, receive and transmit steps, write
-#     outcomes, parameter sets, the panel catalogue, ...);
+#   - the core test programs (codec, line machine, write outcomes, parameter
+#     sets, the panel catalogue, ...), one process per test case as on Linux;
 #   - the Windows serial driver on COM5, a pseudo-terminal that echoes;
 #   - drive-console.exe from the zip, unpacked into a folder of its own,
 #     against the simulated controller on COM4: the same frames and cadence
@@ -21,12 +21,12 @@ if ! dsc_find_qt_mingw; then
 fi
 started=$SECONDS
 tools/install-deps.sh --windows
-zip="$(tools/build-windows.sh --tests | tail -n 1)"
+zip="$(tools/build-windows.sh --tests --zip-only | tail -n 1)"
 echo "Windows build and zip: $((SECONDS - started)) s ($(du -k "$zip" | cut -f1) KiB: $zip)"
 
 dsc_wine_prefix build-windows/wine
 trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p  # keep it up between the many short programs
+wineserver -p </dev/null >/dev/null 2>&1  # kept up between the many short programs
 
 # The test programs find the toolchain's DLLs and plugins through Wine's search path.
 gcc_runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
@@ -42,8 +42,16 @@ unset WINEPATH QT_PLUGIN_PATH
 unpacked="$(mktemp -d)"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$unpacked"' EXIT
 unzip -q "$zip" -d "$unpacked"
+# The harness is a Linux test program: built in the test command's folder
+# when it is there, else in one of its own.
 linux="${DSC_LINUX_BUILD:-build-test}"
-[ -f "$linux/CMakeCache.txt" ] || cmake -S . -B "$linux" -G Ninja >/dev/null
+if ! grep -q '^DSC_BUILD_TESTS:BOOL=ON' "$linux/CMakeCache.txt" 2>/dev/null; then
+    linux=build-wine-harness
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    tools/install-deps.sh >/dev/null
+    cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+fi
 cmake --build "$linux" --target wine_console_test -j"$(nproc)" >/dev/null
 e2e_started=$SECONDS
 DSC_WINE_CONSOLE="$(find "$unpacked" -name drive-console.exe | head -n 1)" \

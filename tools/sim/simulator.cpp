@@ -1,9 +1,7 @@
 #include "tools/sim/simulator.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 
 #include "tools/sim/line.h"
 
