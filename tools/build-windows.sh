@@ -37,6 +37,8 @@ dir=build-windows
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths inside the project count relative to it: another clone hits the cache too.
+    export CCACHE_BASEDIR="$PWD"
 fi
 "$DSC_QT_MINGW/bin/qt-cmake" -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \

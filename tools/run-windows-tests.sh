@@ -26,7 +26,11 @@ echo "Windows build and zip: $((SECONDS - started)) s ($(du -k "$zip" | cut -f1)
 
 dsc_wine_prefix build-windows/wine
 trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p </dev/null >/dev/null 2>&1  # kept up between the many short programs
+# The server stays up between the many short programs, and Wine's own
+# services start here, away from the pipes through which ctest reads the
+# tests' output (a service holding one would keep ctest waiting).
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
 
 # The test programs find the toolchain's DLLs and plugins through Wine's search path.
 gcc_runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
