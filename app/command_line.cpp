@@ -8,11 +8,16 @@
 #include <set>
 #include <thread>
 
+#include "app/arguments.h"
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
+#include "engine/write_journal.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
+#include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
@@ -28,6 +33,8 @@ namespace {
 constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
 constexpr int kPasswordDueMs = 10000;
 constexpr int kPasswordCheckMs = 50;
+// The panel column of the journal lines of the commands' writes.
+constexpr const char* kJournalPanel = "command line";
 
 struct Args {
     std::string command;
@@ -41,105 +48,132 @@ struct Args {
     std::string note;
     std::vector<int> only;
     bool dryRun = false;
+    bool allowHallMask = false;  // restore may turn the hall-fault mask on
     int giveUpMs = psets::kDefaultGiveUpMs;
 };
 
-bool parseInt(const std::string& text, long lo, long hi, long* out)
+template <typename Int>
+bool parseInt(const std::string& text, long lo, long hi, Int* out)
 {
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || end == text.c_str() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
-    *out = v;
+    *out = static_cast<Int>(v);
     return true;
 }
 
-bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
+// The options every command takes (the port and the give-up time), then each
+// command's own.
+std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    a->command = args.at(0);
-    const bool needsFile = a->command != "dump";
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& s = args[i];
-        auto value = [&](std::string* v) {
-            if (i + 1 >= args.size()) {
-                *error = s + " needs a value";
-                return false;
-            }
-            *v = args[++i];
-            return true;
-        };
-        std::string v;
+    std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
+    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
+    if (command == "restore") {
+        options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
+    }
+    return options;
+}
+
+bool parseTimeout(const std::string& text, int* giveUpMs)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double sec = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 || sec > 600) {
+        return false;
+    }
+    *giveUpMs = std::max(1, static_cast<int>(sec * 1000));
+    return true;
+}
+
+// Appends the registers of "2550,2551" to *only; false on one that is not a
+// parameter register, with that part in *bad.
+bool parseRegisters(const std::string& list, std::vector<int>* only, std::string* bad)
+{
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        const std::string part = list.substr(from, comma - from);
         long n = 0;
-        if (s == "--device") {
-            if (!value(&a->device)) return false;
-        } else if (s == "--baud") {
-            if (!value(&v)) return false;
-            static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
-            if (!parseInt(v, 1, 1000000, &n) || kBauds.count(n) == 0) {
-                *error = "bad --baud '" + v + "' (1200, 2400, 4800, 9600, 19200 or 115200)";
+        if (!parseInt(part, 0, 65535, &n) || psets::FindRegister(static_cast<int>(n)) == nullptr) {
+            *bad = part;
+            return false;
+        }
+        only->push_back(static_cast<int>(n));
+        from = comma + 1;
+    }
+    return true;
+}
+
+// The arguments `words` of command `a->command`; with `complete` false, an
+// option at the end may still wait for its value, and the file and device may
+// still come.
+bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, std::string* error)
+{
+    Arguments parsed;
+    if (!parsed.parse(words, optionsOf(a->command), error, " for " + a->command)) {
+        return parsed.waitsForValue() && !complete;
+    }
+    const bool needsFile = a->command != "dump";
+    for (const std::string& p : parsed.positional()) {
+        if (needsFile && a->file.empty() && !p.empty() && p[0] != '-') {
+            a->file = p;
+            continue;
+        }
+        *error = "unknown argument '" + p + "' for " + a->command;
+        return false;
+    }
+    // Each port value, and what it must be.
+    struct Rule {
+        const char* option;
+        bool (*take)(const std::string& value, Args* a);
+        const char* expected;
+    };
+    static const Rule kRules[] = {
+        {"baud",
+         [](const std::string& v, Args* a) {
+             static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
+             return parseInt(v, 1, 1000000, &a->baud) && kBauds.count(a->baud) != 0;
+         },
+         "1200, 2400, 4800, 9600, 19200 or 115200"},
+        {"parity",
+         [](const std::string& v, Args* a) {
+             static const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
+             const auto it = kParity.find(v);
+             if (it != kParity.end()) a->parity = it->second;
+             return it != kParity.end();
+         },
+         "none, odd or even"},
+        {"data-bits", [](const std::string& v, Args* a) { return parseInt(v, 7, 8, &a->dataBits); },
+         "7 or 8"},
+        {"stop-bits", [](const std::string& v, Args* a) { return parseInt(v, 1, 2, &a->stopBits); },
+         "1 or 2"},
+        {"timeout", [](const std::string& v, Args* a) { return parseTimeout(v, &a->giveUpMs); },
+         "seconds, above 0 and up to 600"},
+    };
+    for (const Rule& rule : kRules) {
+        for (const std::string& v : parsed.values(rule.option)) {
+            if (!rule.take(v, a)) {
+                *error = std::string("bad --") + rule.option + " '" + v + "' (" + rule.expected + ")";
                 return false;
             }
-            a->baud = n;
-        } else if (s == "--parity") {
-            if (!value(&v)) return false;
-            const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
-            auto it = kParity.find(v);
-            if (it == kParity.end()) {
-                *error = "bad --parity '" + v + "' (none, odd or even)";
-                return false;
-            }
-            a->parity = it->second;
-        } else if (s == "--data-bits") {
-            if (!value(&v)) return false;
-            if (!parseInt(v, 7, 8, &n)) {
-                *error = "bad --data-bits '" + v + "' (7 or 8)";
-                return false;
-            }
-            a->dataBits = static_cast<int>(n);
-        } else if (s == "--stop-bits") {
-            if (!value(&v)) return false;
-            if (!parseInt(v, 1, 2, &n)) {
-                *error = "bad --stop-bits '" + v + "' (1 or 2)";
-                return false;
-            }
-            a->stopBits = static_cast<int>(n);
-        } else if (s == "--timeout") {
-            if (!value(&v)) return false;
-            char* end = nullptr;
-            errno = 0;
-            const double sec = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 ||
-                sec > 600) {
-                *error = "bad --timeout '" + v + "' (seconds, above 0 and up to 600)";
-                return false;
-            }
-            a->giveUpMs = std::max(1, static_cast<int>(sec * 1000));
-        } else if (s == "--out" && a->command == "dump") {
-            if (!value(&a->out)) return false;
-        } else if (s == "--note" && a->command == "dump") {
-            if (!value(&a->note)) return false;
-        } else if (s == "--only" && a->command == "restore") {
-            if (!value(&v)) return false;
-            std::size_t from = 0;
-            while (from <= v.size()) {
-                const std::size_t comma = std::min(v.find(',', from), v.size());
-                const std::string part = v.substr(from, comma - from);
-                if (!parseInt(part, 0, 65535, &n) || psets::FindRegister(static_cast<int>(n)) == nullptr) {
-                    *error = "bad --only register '" + part + "' (a parameter register, e.g. 2550)";
-                    return false;
-                }
-                a->only.push_back(static_cast<int>(n));
-                from = comma + 1;
-            }
-        } else if (s == "--dry-run" && a->command == "restore") {
-            a->dryRun = true;
-        } else if (needsFile && a->file.empty() && !s.empty() && s[0] != '-') {
-            a->file = s;
-        } else {
-            *error = "unknown argument '" + s + "' for " + a->command;
+        }
+    }
+    for (const std::string& v : parsed.values("only")) {
+        std::string bad;
+        if (!parseRegisters(v, &a->only, &bad)) {
+            *error = "bad --only register '" + bad + "' (a parameter register, e.g. 2550)";
             return false;
         }
     }
+    a->device = parsed.value("device");
+    a->out = parsed.value("out");
+    a->note = parsed.value("note");
+    a->dryRun = parsed.isSet("dry-run");
+    a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
+    if (!complete) return true;
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
         return false;
@@ -148,6 +182,27 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
         *error = a->command + " needs --device PATH";
         return false;
     }
+    return true;
+}
+
+bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
+{
+    const std::vector<std::string> words(args.begin() + 1, args.end());
+    Args parsed;
+    std::string why;
+    const bool ok = CheckInOrder(
+        words,
+        [&](const std::vector<std::string>& w, bool complete, std::string* e) {
+            parsed = Args{};
+            parsed.command = args.at(0);
+            return parseWords(w, complete, &parsed, e);
+        },
+        &why);
+    if (!ok) {
+        *error = why;
+        return false;
+    }
+    *a = parsed;
     return true;
 }
 
@@ -160,7 +215,7 @@ std::string valueText(const psets::RegisterInfo& info, int word)
 {
     std::string text = psets::FormatValue(info, word);
     if (!info.unit.empty()) text += " " + info.unit;
-    if (info.scaled) text += " (word " + std::to_string(word) + ")";
+    if (info.scaled()) text += " (word " + std::to_string(word) + ")";
     return text;
 }
 
@@ -202,6 +257,8 @@ public:
         }
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         comConfigure_success_flag = 0;
+        // A write given up on still ends, and reaches the journal.
+        AbandonWrites("the command ended");
         SetUiBackend(nullptr);
     }
     Line(const Line&) = delete;
@@ -267,56 +324,114 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
     return kCommandOk;
 }
 
+// "2630 MOTOR / caption: controller 5, file 9", for a register that differs.
+std::string differenceLine(const psets::Comparison& c)
+{
+    return describe(*c.info) + ": controller " + valueText(*c.info, c.controllerWord) + ", file " +
+           valueText(*c.info, c.fileWord);
+}
+
+// Lists the command and test registers among `comparisons` that differ (and
+// that `considered` names): saved in a file, never compared. Returns how many.
+int listNotCompared(const std::vector<psets::Comparison>& comparisons, const std::vector<int>& considered,
+                    std::FILE* out)
+{
+    int listed = 0;
+    for (const psets::Comparison& c : comparisons) {
+        if (c.info == nullptr || c.compared() || !c.differs) continue;
+        if (!considered.empty() &&
+            std::find(considered.begin(), considered.end(), c.info->reg) == considered.end())
+            continue;
+        ++listed;
+        std::fprintf(out, "%s: %s\n", differenceLine(c).c_str(), psets::kNotCompared);
+    }
+    return listed;
+}
+
+// Why a restore of `plan` over `controller` may not go ahead: it would turn a
+// guarded parameter on without the option that allows it. "" when it may.
+std::string guardRefusal(const std::vector<psets::Entry>& plan, const std::map<int, int>& controller,
+                         bool allowHallMask)
+{
+    if (allowHallMask) return "";
+    std::string turnedOn;
+    for (const psets::Entry& e : psets::GuardedTurnOns(plan, controller)) {
+        const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
+        if (!turnedOn.empty()) turnedOn += ", ";
+        turnedOn += describe(info) + " from " + valueText(info, controller.at(e.reg)) + " to " +
+                    valueText(info, e.word);
+    }
+    if (turnedOn.empty()) return "";
+    return "the file turns the hall-fault mask on (" + turnedOn +
+           "): the controller would no longer report hall sensor faults. Nothing was written; give "
+           "--allow-hall-fault-mask to write it";
+}
+
 int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
     Line line(a);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
+    const std::vector<psets::Comparison> comparisons = psets::Compare(set, psets::TableWords());
     int differing = 0;
-    for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
-        if (!c.differs || c.info == nullptr) continue;
+    for (const psets::Comparison& c : comparisons) {
+        if (!c.differs || !c.compared()) continue;
         ++differing;
-        std::fprintf(out, "%s: controller %s, file %s\n", describe(*c.info).c_str(),
-                     valueText(*c.info, c.controllerWord).c_str(), valueText(*c.info, c.fileWord).c_str());
+        std::fprintf(out, "%s\n", differenceLine(c).c_str());
     }
-    std::fprintf(err, "drive-console: %d of %zu registers differ\n", differing, set.entries.size());
+    const int notCompared = listNotCompared(comparisons, {}, out);
+    std::fprintf(err, "drive-console: %d of %zu registers differ", differing, set.entries.size());
+    if (notCompared > 0) std::fprintf(err, "; %d command registers differ, not compared", notCompared);
+    std::fprintf(err, "\n");
     return differing == 0 ? kCommandOk : kCommandDiffers;
 }
 
 int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
+    // Made before the line and so ended after it: every write that ends, even
+    // as the line closes, is in writes.csv before the command returns.
+    WriteJournal journal(ConsoleStateDir(), [err](const std::string& problem) {
+        if (!problem.empty()) std::fprintf(err, "drive-console: %s\n", problem.c_str());
+    });
     Line line(a);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const std::map<int, int> before = psets::TableWords();
     const std::vector<psets::Entry> plan = psets::RegistersToWrite(set, before, a.only);
-    auto considered = [&](int reg) {
-        return a.only.empty() || std::find(a.only.begin(), a.only.end(), reg) != a.only.end();
-    };
-    int actionsDiffering = 0;
-    for (const psets::Comparison& c : psets::Compare(set, before)) {
-        if (c.info == nullptr || !c.info->action || !c.differs || !considered(c.info->reg)) continue;
-        ++actionsDiffering;
-        std::fprintf(out,
-                     "not written (a command or test switch, never restored): %s: controller %s, file %s\n",
-                     describe(*c.info).c_str(), valueText(*c.info, c.controllerWord).c_str(),
-                     valueText(*c.info, c.fileWord).c_str());
-    }
+    listNotCompared(psets::Compare(set, before), a.only, out);
+    const std::string refusal = guardRefusal(plan, before, a.allowHallMask);
     if (a.dryRun) {
         for (const psets::Entry& e : plan) {
             const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
             std::fprintf(out, "would write %s: %s -> %s\n", describe(info).c_str(),
                          valueText(info, before.at(e.reg)).c_str(), valueText(info, e.word).c_str());
         }
+        if (!refusal.empty()) {
+            std::fprintf(err, "drive-console: dry run: restore would refuse: %s\n", refusal.c_str());
+            return kCommandBadInput;
+        }
         std::fprintf(err, "drive-console: dry run, %zu registers would be written, nothing was\n",
                      plan.size());
         return kCommandOk;
     }
+    if (!refusal.empty()) {
+        std::fprintf(err, "drive-console: %s\n", refusal.c_str());
+        return kCommandBadInput;
+    }
     if (plan.empty()) {
         std::fprintf(err, "drive-console: nothing to write\n");
-        return actionsDiffering == 0 ? kCommandOk : kCommandDiffers;
+        return kCommandOk;
     }
-    const std::vector<psets::RestoreRow> rows = psets::Restore(plan, before, a.giveUpMs);
+    std::string backup;
+    std::string error;
+    if (!psets::SaveBackup(before, "backup before restoring " + a.file, &backup, &error)) {
+        std::fprintf(err, "drive-console: nothing written, the backup could not be saved: %s\n",
+                     error.c_str());
+        return kCommandBadInput;
+    }
+    std::fprintf(err, "drive-console: the controller's parameters before the restore: %s\n", backup.c_str());
+    const std::vector<psets::RestoreRow> rows =
+        psets::Restore(plan, before, a.giveUpMs, nullptr, nullptr, kJournalPanel);
     bool allConfirmed = true;
     bool readBack = true;
     std::fprintf(out, "%-8s %-10s %-34s %-22s %-22s %-22s %s\n", "register", "page", "caption", "file",
@@ -334,7 +449,9 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     // Registers left alone must still match after the writes.
     int stillDiffering = 0;
     for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
-        if (c.differs && considered(c.info->reg)) ++stillDiffering;
+        const bool considered =
+            a.only.empty() || std::find(a.only.begin(), a.only.end(), c.info->reg) != a.only.end();
+        if (c.differs && c.compared() && considered) ++stillDiffering;
     }
     std::fprintf(err, "drive-console: %zu written, %d registers differ from the file now\n", rows.size(),
                  stillDiffering);
@@ -354,19 +471,32 @@ const char* CommandUsage()
            "  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]\n"
            "      read the controller's parameter set; write it to FILE or to standard output\n"
            "  drive-console verify  FILE --device PATH [port options]\n"
-           "      print each register that differs from FILE; exit 1 if any does\n"
+           "      print each parameter that differs from FILE; exit 1 if any does. The command and\n"
+           "      test registers (2650, 2651, 2654, 2655) are listed as not compared\n"
            "  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]\n"
-           "      write the registers that differ from FILE (or only those named), read the pages\n"
-           "      back and print the outcome of each; --dry-run writes nothing. The command and\n"
-           "      test switches (2650, 2651, 2654, 2655) are never written\n"
+           "                        [--allow-hall-fault-mask]\n"
+           "      save the controller's parameters to a backup, write the parameters that differ\n"
+           "      from FILE (or only those named), read the pages back and print the outcome of\n"
+           "      each; every write goes to the journal. --dry-run writes nothing. The command and\n"
+           "      test registers are never written\n"
+           "      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without\n"
+           "                               it such a file is refused and nothing is written\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  exit status: 0 done, 1 differences remain, 2 no answer from the controller, 3 bad\n"
-           "               arguments or file\n";
+           "               arguments or file, a refused file or no backup (nothing is written)\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
+    // Captions, units and the registers a file may name come from the panel
+    // resources: without them nothing is read, compared or written.
+    const std::string& catalogueError = Catalogue().error();
+    if (!catalogueError.empty()) {
+        std::fprintf(err, "drive-console: the panel resources do not describe every register:\n%s\n",
+                     catalogueError.c_str());
+        return kCommandBadInput;
+    }
     Args a;
     std::string error;
     if (args.empty() || !IsCommandName(args[0]) || !parseArgs(args, &a, &error)) {

@@ -15,9 +15,9 @@
 #include "model/app_state.h"
 #include "pages/param_info.h"
 #include "platform/app_dirs.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 
 namespace {
 
@@ -136,8 +136,8 @@ std::string AboutText()
     const std::string version = ConsoleVersion();
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           uirfile::Utf8ToGbkLenient("\n\nSettings:\n" + shown(ConsoleConfigDir()) +
-                                     "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
+           Utf8ToGbkLenient("\n\nSettings:\n" + shown(ConsoleConfigDir()) +
+                            "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
 }
 
 void parameterReference(int, int, void*, int)

@@ -14,12 +14,15 @@
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "engine/link_status.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
 #include "pages/write_guard.h"
 #include "platform/clock.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -55,6 +58,18 @@ void toggle(const MenuToggle& t)
     }
 }
 
+// A register the panel resources do not describe is told once, on standard
+// error and in a message over the main panel; the console runs on.
+void ReportCatalogueError()
+{
+    const std::string error = Catalogue().error();
+    if (error.empty()) return;
+    std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+    const std::string text =
+        Utf8ToGbkLenient("The panel resources do not describe every register:\n" + error);
+    QTimer::singleShot(0, [text] { MessagePopup("Error", text.c_str()); });
+}
+
 void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
 {
     const int h = handle.load();
@@ -80,15 +95,20 @@ void debug(int, int, void*, int)
     toggle({&panel_debug, &panel_debug_display_flag});
 }
 
-int QuitCallback(int, int, int event, void*, int, int)
+bool QuitConsoleWith(int exitCode)
 {
-    if (event != EVENT_COMMIT) return 0;
-    if (!ConfirmLeavingMotorTest()) return 0;
+    if (!ConfirmLeavingMotorTest()) return false;
     // A STOP still queued goes out before the communication thread ends.
     WaitTestStopSent(kStopSendWaitMs);
     if (RS232COMThreadHandle.load() != 0) RS232COMThreadStop = 1;
     if (RefreshUIThreadHandle.load() != 0) RefreshUIThreadStop = 1;
-    QuitUserInterface(0);
+    QuitUserInterface(exitCode);
+    return true;
+}
+
+int QuitCallback(int, int, int event, void*, int, int)
+{
+    if (event == EVENT_COMMIT) QuitConsoleWith(0);
     return 0;
 }
 
@@ -152,6 +172,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    ReportCatalogueError();
     const LineWiring wiring(TheLine());
     SetParameterToolTips();
     StartWriteReporting();
@@ -188,11 +209,13 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }
-    RunUserInterface();
+    const int exitCode = RunUserInterface();
     ShutdownConsole();
+    // Writes still waiting for a port that never came back end, and are journaled.
+    AbandonWrites("the console quit");
     SetBackupOffer({});
     StopWriteGuard();
     StopWriteReporting();
     qtui::ShutdownUserInterface();
-    return 0;
+    return exitCode > 0 ? exitCode : 0;
 }

@@ -22,6 +22,29 @@ bool isStatusReply(const LineReport& r)
     return getIndex(dataItemOR, DATAITEMOR_COUNT, start) >= 0;
 }
 
+// Link health: every accepted reply, the status replies on their own, the
+// password accepted, and a port opened, failed or closed (the answers so far
+// were another line's).
+void followLineForHealth(const LineReport& r)
+{
+    switch (r.kind) {
+        case LineReportKind::ReplyAccepted:
+            NoteAcceptedReply();
+            if (isStatusReply(r)) NoteStatusReply();
+            break;
+        case LineReportKind::PasswordAccepted:
+            NotePasswordAccepted();
+            break;
+        case LineReportKind::PortOpened:
+        case LineReportKind::PortFailed:
+        case LineReportKind::PortClosed:
+            NoteLineReset();
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 LineWiring::LineWiring(LineMachine& line) : line_(line)
@@ -29,9 +52,7 @@ LineWiring::LineWiring(LineMachine& line) : line_(line)
     active_ = line_.setRequestChooser(buildNextRequest);
     if (!active_) return;
     LineObservers& observers = line_.observers();
-    tokens_.push_back(observers.add([](const LineReport& r) {
-        if (isStatusReply(r)) NoteStatusReply();
-    }));
+    tokens_.push_back(observers.add(followLineForHealth));
     tokens_.push_back(observers.add(FollowLineForWrites));
     tokens_.push_back(observers.add(RecordLineReport));
     tokens_.push_back(observers.add(LogLineReport));

@@ -1,12 +1,10 @@
 // GBK (code page 936) text through the C library's iconv.
+#include "platform/gbk.h"
+
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "platform/uir.h"
-
-namespace uirfile {
 
 namespace {
 
@@ -18,8 +16,9 @@ bool isAscii(const std::string& s)
     return true;
 }
 
-// Runs iconv over `in`. With `lenient`, undecodable bytes become U+FFFD;
-// otherwise the first one stops the conversion and its offset is returned.
+// Runs iconv over `in`. With `lenient`, undecodable bytes become U+FFFD (or
+// '?' towards GBK); otherwise the first one stops the conversion and its
+// offset is returned.
 bool convertText(const std::string& in, std::string* out, std::size_t* badOffset, bool lenient,
                  const char* to, const char* from)
 {
@@ -29,7 +28,8 @@ bool convertText(const std::string& in, std::string* out, std::size_t* badOffset
         return true;
     }
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open's failure value is (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         if (badOffset != nullptr) *badOffset = 0;
         return false;
     }
@@ -82,5 +82,3 @@ std::string Utf8ToGbkLenient(const std::string& utf8)
     convertText(utf8, &out, nullptr, true, "GBK", "UTF-8");
     return out;
 }
-
-}  // namespace uirfile

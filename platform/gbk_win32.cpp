@@ -1,9 +1,7 @@
 // GBK (code page 936) text through the Win32 code-page conversions.
 #include <windows.h>
 
-#include "platform/uir.h"
-
-namespace uirfile {
+#include "platform/gbk.h"
 
 namespace {
 
@@ -112,5 +110,3 @@ std::string Utf8ToGbkLenient(const std::string& utf8)
     if (m > 0) WideCharToMultiByte(kGbk, 0, wide.data(), n, out.data(), m, "?", nullptr);
     return out;
 }
-
-}  // namespace uirfile

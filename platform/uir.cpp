@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QString>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <set>
+
+#include "platform/gbk.h"
 
 Q_LOGGING_CATEGORY(lcUir, "dsc.uir")
 
@@ -716,16 +716,26 @@ private:
     std::string error_;
 };
 
+// The registered callback `name` of a control (menu false) or a menu entry;
+// nullptr, with the reason in *error, when there is none of that sort.
+const CallbackEntry* findCallback(const std::string& name, bool menu, const std::string& file, int line,
+                                  std::string* error)
+{
+    const CallbackEntry* e = FindCallback(name);
+    if (e != nullptr && (menu ? e->menu != nullptr : e->control != nullptr)) return e;
+    *error = file + ":" + std::to_string(line) + ": callback '" + name + "' is " +
+             (e == nullptr ? "not registered"
+              : menu       ? "not a menu callback"
+                           : "not a control callback");
+    return nullptr;
+}
+
 bool resolveControls(std::vector<Control>& controls, const std::string& file, std::string* error)
 {
     for (Control& c : controls) {
         if (!c.callbackName.empty()) {
-            const CallbackEntry* e = FindCallback(c.callbackName);
-            if (e == nullptr || e->control == nullptr) {
-                *error = file + ":" + std::to_string(c.line) + ": callback '" + c.callbackName + "' is " +
-                         (e == nullptr ? "not registered" : "not a control callback");
-                return false;
-            }
+            const CallbackEntry* e = findCallback(c.callbackName, false, file, c.line, error);
+            if (e == nullptr) return false;
             c.callback = e->control;
             c.callbackData = e->callbackData;
         }
@@ -765,15 +775,8 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
         // Menu entries and their items resolve alike.
         auto resolveMenu = [&](const std::string& name, int line, MenuCallbackPtr* cb, void** data) {
             if (name.empty()) return true;
-            const CallbackEntry* e = FindCallback(name);
-            if (e == nullptr || e->menu == nullptr) {
-                std::string why = fileName;
-                why += ":" + std::to_string(line) + ": callback '";
-                why += name;
-                why += e == nullptr ? "' is not registered" : "' is not a menu callback";
-                *error = why;
-                return false;
-            }
+            const CallbackEntry* e = findCallback(name, true, fileName, line, error);
+            if (e == nullptr) return false;
             *cb = e->menu;
             *data = e->callbackData;
             return true;
@@ -840,30 +843,22 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
     return ok;
 }
 
-bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error)
 {
     std::string bytes;
     std::string utf8;
     std::size_t bad = 0;
-    std::vector<Panel> panels;
     std::string why;
     bool ok = readResource(fileName, &bytes, &why);
     if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
         why = fileName + ": bytes that are not GBK text";
         ok = false;
     }
-    if (ok) ok = ParseText(utf8, fileName, &panels, &why);
-    if (ok) {
-        ok = false;
-        for (Panel& p : panels) {
-            if (p.number != number) continue;
-            *out = std::move(p);
-            ok = true;
-            break;
-        }
-        if (!ok) why = fileName + ": no panel numbered " + std::to_string(number);
+    if (ok) ok = ParseText(utf8, fileName, panels, &why);
+    if (!ok) {
+        panels->clear();
+        if (error != nullptr) *error = why;
     }
-    if (!ok && error != nullptr) *error = why;
     return ok;
 }
 

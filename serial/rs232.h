@@ -47,7 +47,8 @@ int send_1frame(int functionCode, int address, int value);
 
 // A port was just opened: nothing is awaited on it, no reply is half
 // collected, and the line's observers end every write asked for before (with
-// `keepPending`, a reconnect, writes not yet sent stay). Call with the
+// `keepPending`, a reconnect, writes not yet sent stay) and forget the answers
+// and the unlock of the port before. Call with the
 // communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 

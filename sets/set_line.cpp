@@ -5,8 +5,9 @@
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "platform/clock.h"
-#include "platform/uir.h"
+#include "platform/gbk.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -108,16 +109,16 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
 }
 
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
-                                  const std::atomic<bool>* cancel)
+                                  const std::atomic<bool>* cancel, const char* panel)
 {
     if (!portOpen()) return {false, false, "not written: port closed"};
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
-    what.panel = "PARAMETER SET";
-    what.page = uirfile::Utf8ToGbkLenient(info.page);
-    what.caption = uirfile::Utf8ToGbkLenient(info.caption);
-    what.unit = uirfile::Utf8ToGbkLenient(info.unit);
-    if (info.scaled) {
+    what.panel = panel != nullptr ? panel : Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Set));
+    what.page = Utf8ToGbkLenient(info.page);
+    what.caption = Utf8ToGbkLenient(info.caption);
+    what.unit = Utf8ToGbkLenient(info.unit);
+    if (info.scaled()) {
         what.scaleNum = item.scale_num.load();
         what.scaleDen = item.scale_den.load();
     }
@@ -134,6 +135,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     std::string text = WriteOutcomeName(record.outcome);
     if (record.outcome == ::WriteOutcome::Rejected)
         text += " (exception " + std::to_string(record.exceptionCode) + ")";
+    if (record.outcome == ::WriteOutcome::Unknown) text += " (sent; port closed before the echo)";
     return {sent, record.outcome == ::WriteOutcome::Confirmed, text};
 }
 
@@ -142,7 +144,7 @@ std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int,
 {
     std::vector<Entry> out;
     for (const Comparison& c : Compare(set, controller)) {
-        if (c.info == nullptr || c.info->action || !c.differs) continue;
+        if (c.info == nullptr || c.info->action() || !c.differs) continue;
         if (!only.empty() && std::find(only.begin(), only.end(), c.info->reg) == only.end()) continue;
         out.push_back(Entry{c.info->reg, c.fileWord});
     }
@@ -150,7 +152,8 @@ std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int,
 }
 
 std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::map<int, int>& before,
-                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel)
+                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel,
+                                const char* panel)
 {
     std::vector<RestoreRow> rows;
     bool anySent = false;
@@ -160,12 +163,12 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         auto it = before.find(e.reg);
         row.before = it == before.end() ? 0 : it->second;
         const RegisterInfo* info = FindRegister(e.reg);
-        if (info == nullptr || info->action) {
+        if (info == nullptr || info->action()) {
             row.write = {false, false, "not written: not a settable register"};
         } else if (cancelled(cancel)) {
             row.write = {false, false, "not written: cancelled"};
         } else {
-            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel);
+            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel, panel);
         }
         anySent = anySent || row.write.sent;
         rows.push_back(row);
