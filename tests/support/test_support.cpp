@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
@@ -24,10 +25,15 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
 
 EditedResources::EditedResources()
 {
+    // A folder of its own: create_directory is true only for a new one.
     std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "dsc-uir-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+        const std::filesystem::path p = base / ("dsc-uir-" + std::to_string(random()));
+        if (std::filesystem::create_directory(p, ec)) dir_ = p.string();
+    }
+    if (dir_.empty()) throw std::runtime_error("no temporary folder for the panel files");
     if (const char* old = std::getenv("DSC_UIR_DIR")) {
         hadDir_ = true;
         oldDir_ = old;
