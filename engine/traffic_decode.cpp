@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "modbus/modbus.h"
-#include "platform/clock.h"
 #include "model/register_catalogue.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // GBK (code page 936) text through the C library's iconv.
-#include "platform/gbk.h"
-
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/gbk.h"
 
 namespace {
 
