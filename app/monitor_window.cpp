@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "engine/status_recorder.h"
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
@@ -157,13 +158,8 @@ MonitorWindow::MonitorWindow()
     setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
     setAccessibleName("Line monitor");
-    const RegisterCatalogue& catalogue = Catalogue();
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const RegisterEntry& e = catalogue.statusRegisters()[static_cast<size_t>(i)];
-        QString caption = QString::fromStdString(catalogue.captionOf(e.reg));
-        if (!e.unit.empty()) caption += " (" + QString::fromStdString(e.unit) + ")";
-        captions_[static_cast<size_t>(i)] = caption;
-    }
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i)
+        captions_[static_cast<size_t>(i)] = QString::fromStdString(StatusColumnTitle(i));
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildHealth());
@@ -383,19 +379,12 @@ void MonitorWindow::take(const LineEvent& e)
     if (e.kind != LineEventKind::PortError && e.length > 0) line += "   " + QString::fromStdString(HexOf(e));
     appendTraffic(line);
 
-    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return;
-    const int address = e.requestLength >= 6 ? (e.request[2] << 8) | e.request[3] : -1;
-    const int count = e.requestLength >= 6 ? (e.request[4] << 8) | e.request[5] : 0;
-    if (address != kStatusTable.first_register || count != kStatusTable.count || e.length < 3 + 2 * count)
-        return;
+    std::int16_t words[DATAITEMOR_COUNT];
+    if (!StatusReplyWords(e, words)) return;
     const double x = static_cast<double>(e.wallMs);
     const double oldest = x - kMaxMinutes * 60000.0;
-    for (int i = 0; i < count; ++i) {
-        const int w = (e.bytes[3 + 2 * i] << 8) | e.bytes[4 + 2 * i];
-        const int raw = w >= 0x8000 ? w - 0x10000 : w;
-        const DataItem& item = kStatusTable.items[i];
-        const int den = item.scale_den.load();
-        const double y = den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        const double y = StatusPhysical(i, words[i]);
         auto& points = history_[static_cast<size_t>(i)];
         points.emplace_back(x, y);
         while (!points.empty() && points.front().x() < oldest) points.pop_front();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
@@ -17,27 +18,12 @@ constexpr int kBatch = 64;
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr auto kDrainEvery = std::chrono::milliseconds(200);
 
-bool isStatusRead(const LineEvent& e)
-{
-    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
-    if (e.requestLength < 6 || e.request[1] != 0x03) return false;
-    const int address = (e.request[2] << 8) | e.request[3];
-    const int count = (e.request[4] << 8) | e.request[5];
-    return address == kStatusTable.first_register && count == kStatusTable.count &&
-           e.length >= 3 + 2 * kStatusTable.count;
-}
-
-std::string rowOf(const LineEvent& e)
+std::string rowOf(const LineEvent& e, const std::int16_t* words)
 {
     std::vector<std::string> row{IsoTime(e.wallMs)};
     for (int i = 0; i < kStatusTable.count; ++i) {
-        const int w = (e.bytes[3 + 2 * i] << 8) | e.bytes[4 + 2 * i];
-        const int raw = w >= 0x8000 ? w - 0x10000 : w;
-        const DataItem& item = kStatusTable.items[i];
-        const int den = item.scale_den.load();
-        const double value = den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
         char text[32];
-        std::snprintf(text, sizeof text, "%.10g", value);
+        std::snprintf(text, sizeof text, "%.10g", StatusPhysical(i, words[i]));
         row.emplace_back(text);
     }
     return CsvLine(row);
@@ -58,12 +44,7 @@ StatusRecorder::~StatusRecorder()
 std::string StatusRecorder::HeaderLine()
 {
     std::vector<std::string> header{"time"};
-    const RegisterCatalogue& catalogue = Catalogue();
-    for (const RegisterEntry& e : catalogue.statusRegisters()) {
-        std::string column = catalogue.captionOf(e.reg);
-        if (!e.unit.empty()) column += " (" + e.unit + ")";
-        header.push_back(column);
-    }
+    for (int i = 0; i < kStatusTable.count; ++i) header.push_back(StatusColumnTitle(i));
     return CsvLine(header);
 }
 
@@ -132,9 +113,10 @@ bool StatusRecorder::writePending()
         const int n = reader_->events.read(reader_->batch.data(), kBatch);
         for (int i = 0; i < n; ++i) {
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
-            if (!isStatusRead(e)) continue;
+            std::int16_t words[DATAITEMOR_COUNT];
+            if (!StatusReplyWords(e, words)) continue;
             std::string reason;
-            if (!file_.writeLine(rowOf(e), &reason)) return fail(reason);
+            if (!file_.writeLine(rowOf(e, words), &reason)) return fail(reason);
             ++rows_;
         }
         if (n < kBatch) return true;

@@ -18,12 +18,13 @@
 #include "app/mainwin.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
-#include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
+#include "tests/support/line_script.h"
 #include "tests/support/test_support.h"
+#include "tests/support/vectors.h"
 
 using namespace std::chrono_literals;
 
@@ -33,21 +34,8 @@ int g_argc = 1;
 char g_arg0[] = "monitor_window_test";
 char* g_argv[] = {g_arg0, nullptr};
 
-std::vector<unsigned char> withCrc(std::vector<unsigned char> frame)
-{
-    const int crc = modrtuChecksum(frame.data(), static_cast<int>(frame.size()));
-    frame.push_back(static_cast<unsigned char>(crc >> 8));
-    frame.push_back(static_cast<unsigned char>(crc & 0xFF));
-    return frame;
-}
-
-// One exchange as the transmit and receive steps report it.
-void exchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply, int result)
-{
-    LineRequestSent(request.data(), static_cast<int>(request.size()));
-    LineBytesReceived(static_cast<int>(reply.size()));
-    LineReplyParsed(reply.data(), static_cast<int>(reply.size()), result);
-}
+using testsupport::ReportExchange;
+using testsupport::WithCrc;
 
 class Monitor : public ::testing::Test {
 protected:
@@ -100,7 +88,8 @@ TEST_F(Monitor, OpensFromItsMenuEntryBeforeHelpAndFitsTheScreen)
     ASSERT_NE(bar, nullptr);
     QStringList order;
     for (QAction* a : bar->actions()) order << a->objectName();
-    EXPECT_EQ(order, (QStringList{"MENU_FILE", "MENU_COMCONFIGURE", "MENU_SET", "MENU_DEBUG", "MENU_MONITOR", "MENU1"}));
+    EXPECT_EQ(order, (QStringList{"MENU_FILE", "MENU_COMCONFIGURE", "MENU_SET", "MENU_DEBUG", "MENU_MONITOR",
+                                  "MENU_FAULTS", "MENU1"}));
     QAction* entry = main->findChild<QAction*>("MENU_MONITOR");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), "MONITOR");
@@ -132,11 +121,11 @@ TEST_F(Monitor, OpensFromItsMenuEntryBeforeHelpAndFitsTheScreen)
 TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
 {
     monitor(0, 0, nullptr, 0);
-    const auto write = withCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});  // 2550 = 58
-    exchange(write, write, MODBUS_WRITE_ECHO);
-    const auto read = withCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
+    const auto write = WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});  // 2550 = 58
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    const auto read = WithCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
     const std::vector<unsigned char> bad = {0x01, 0x03, 0x1E, 0x00};
-    exchange(read, bad, MODBUS_BAD_CRC);
+    ReportExchange(read, bad, MODBUS_BAD_CRC);
     LineRequestSent(read.data(), 8);
     LineReplyTimeout(nullptr, 0);
 
@@ -152,7 +141,7 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
 
     // Paused, the list holds still; resumed, nothing that came meanwhile is missing.
     find<QPushButton>("TRAFFIC_PAUSE")->click();
-    exchange(write, write, MODBUS_WRITE_ECHO);
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
     ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "4"; }));
     EXPECT_EQ(traffic(), lines);
     find<QPushButton>("TRAFFIC_PAUSE")->click();
@@ -169,16 +158,10 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
 TEST_F(Monitor, PlotsStatusRepliesInPhysicalUnits)
 {
     monitor(0, 0, nullptr, 0);
-    const auto read = withCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
-    std::vector<unsigned char> reply = {0x01, 0x03, 52};
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const int raw = i == 1 ? 16000 : 0;  // battery voltage, 600/32767 V per count
-        reply.push_back(static_cast<unsigned char>(raw >> 8));
-        reply.push_back(static_cast<unsigned char>(raw & 0xFF));
-    }
-    reply = withCrc(reply);
-    exchange(read, reply, MODBUS_READ_ACCEPTED);
-    exchange(read, reply, MODBUS_READ_ACCEPTED);
+    std::array<std::uint16_t, DATAITEMOR_COUNT> words{};
+    words[1] = 16000;  // battery voltage, 600/32767 V per count
+    testsupport::ReportStatusReply(words);
+    testsupport::ReportStatusReply(words);
     auto* view = find<QChartView>("PLOT");
     ASSERT_NE(view, nullptr);
     QLineSeries* battery = nullptr;
