@@ -9,12 +9,12 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cstdlib>
 
 #include "app/version.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
 #include "pages/param_info.h"
+#include "platform/app_dirs.h"
 #include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
@@ -28,12 +28,10 @@ QString qs(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-// $XDG_<name>_HOME/drive-console, or ~/<fallback>/drive-console.
-std::string folder(const char* variable, const char* fallback)
+// A folder as the system writes it (back-slashes on Windows).
+std::string shown(const std::string& folder)
 {
-    const char* base = std::getenv(variable);
-    if (base != nullptr && *base == '/') return std::string(base) + "/drive-console";
-    return QDir::homePath().toStdString() + "/" + fallback + "/drive-console";
+    return QDir::toNativeSeparators(QString::fromStdString(folder)).toStdString();
 }
 
 // A window listing every page register, searchable, with live values.
@@ -138,8 +136,8 @@ std::string AboutText()
     const std::string version = ConsoleVersion();
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +
-                            "\n\nJournals, backups and state:\n" + folder("XDG_STATE_HOME", ".local/state"));
+           Utf8ToGbkLenient("\n\nSettings:\n" + shown(ConsoleConfigDir()) +
+                            "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
 }
 
 void parameterReference(int, int, void*, int)

@@ -1,4 +1,5 @@
 // The portable entry: parses the console's options and runs WinMain.
+#include <QByteArray>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,11 +9,13 @@
 #include "app/console_extras.h"
 #include "app/mainwin.h"
 #include "app/version.h"
+#include "platform/console_io.h"
 #include "platform/port_discovery.h"
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    UseStartingConsole();
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     // The commands for scripts run without a display and without widgets.
     if (!args.empty() && IsCommandName(args[0])) return RunCommand(args, stdout, stderr);
     ConsoleOptions options;
@@ -34,8 +37,11 @@ int main(int argc, char** argv)
         for (const SerialPortEntry& e : ListSerialPorts()) std::printf("%s\n", PortListLine(e).c_str());
         return 0;
     }
-    // Pictures are rendered offscreen, with or without a display.
-    if (!options.screenshotDir.empty()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#ifndef _WIN32
+    // Pictures are rendered offscreen, with or without a display. (Windows
+    // always has a desktop, and its own platform draws with the system's fonts.)
+    if (!options.screenshotDir.empty()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+#endif
     if (options.simulate && !StartBuiltInSimulator(&error)) {
         std::fprintf(stderr, "drive-console: simulated controller: %s\n", error.c_str());
         return 1;

@@ -37,6 +37,7 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "platform/app_dirs.h"
 #include "platform/ui.h"
 
 namespace {
@@ -63,9 +64,7 @@ void name(QWidget* w, const char* constant)
 
 QString stateDir()
 {
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty()) base = QDir::homePath() + "/.local/state";
-    return base + "/drive-console";
+    return QString::fromStdString(ConsoleStateDir());
 }
 
 QString millis(std::int64_t us)

@@ -1,7 +1,5 @@
 #include "app/watch_command.h"
 
-#include <csignal>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -14,47 +12,13 @@
 #include "modbus/modbus.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
+#include "platform/stop_signals.h"
 #include "serial/line_machine.h"
 #include "serial/sample5.h"
 
 namespace {
 
 constexpr int kLookMs = 100;  // how often the watch reads the line's events
-
-// SIGINT and SIGTERM, blocked on this thread and on the threads it starts,
-// taken only by wait(). Restores the signal mask when it goes.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        sigemptyset(&set_);
-        sigaddset(&set_, SIGINT);
-        sigaddset(&set_, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &set_, &previous_);
-    }
-    ~StopSignals()
-    {
-        // One that came during the shutdown must not end the process now.
-        const timespec none{0, 0};
-        while (sigtimedwait(&set_, nullptr, &none) > 0) {
-        }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-    // Waits up to `ms` for a stop signal; true when one came.
-    bool wait(int ms)
-    {
-        const timespec t{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-        const int s = sigtimedwait(&set_, nullptr, &t);
-        return s == SIGINT || s == SIGTERM;
-    }
-
-private:
-    sigset_t set_{};
-    sigset_t previous_{};
-};
 
 // One line per event on standard output, as it happens.
 class EventPrinter : public FaultObserver {

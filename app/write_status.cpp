@@ -1,6 +1,6 @@
 #include "app/write_status.h"
 
-#include <ctime>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 
@@ -9,6 +9,7 @@
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
+#include "platform/clock.h"
 #include "platform/ui.h"
 
 namespace {
@@ -82,11 +83,9 @@ WriteReporting* g_reporting = nullptr;
 
 std::string WriteStatusText(const WriteRecord& record)
 {
-    const std::time_t seconds = static_cast<std::time_t>(record.endedMs / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    const LocalTime t = LocalTimeAt(record.endedMs);
     char time[16];
-    std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", t.hour, t.minute, t.second);
     return record.summary() + " " + time;
 }
 

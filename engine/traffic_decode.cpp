@@ -1,11 +1,11 @@
 #include "engine/traffic_decode.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -102,42 +102,17 @@ std::string DecodeLineEvent(const LineEvent& e)
     return std::string();
 }
 
-namespace {
-
-std::tm localTm(std::int64_t wallMs)
-{
-    const std::time_t seconds = static_cast<std::time_t>(wallMs >= 0 ? wallMs / 1000 : (wallMs - 999) / 1000);
-    std::tm tm{};
-    localtime_r(&seconds, &tm);
-    return tm;
-}
-
-int millisOf(std::int64_t wallMs)
-{
-    return static_cast<int>(((wallMs % 1000) + 1000) % 1000);
-}
-
-}  // namespace
-
 std::string TimeOfDay(const LineEvent& event)
 {
-    const std::tm tm = localTm(event.wallMs);
+    const LocalTime t = LocalTimeAt(event.wallMs);
     char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", tm.tm_hour, tm.tm_min, tm.tm_sec,
-                  millisOf(event.wallMs));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second, t.millisecond);
     return text;
 }
 
 std::string IsoTime(std::int64_t wallMs)
 {
-    const std::tm tm = localTm(wallMs);
-    const long offsetMin = tm.tm_gmtoff / 60;
-    const long absOffset = offsetMin < 0 ? -offsetMin : offsetMin;
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02ld:%02ld", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisOf(wallMs),
-                  offsetMin < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
-    return text;
+    return IsoLocalTime(wallMs);
 }
 
 bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,

@@ -1,29 +1,10 @@
 #include "engine/write_journal.h"
 
 #include <cstdio>
-#include <ctime>
 
+#include "platform/clock.h"
 #include "platform/csv_file.h"
 #include "platform/gbk.h"
-
-namespace {
-
-std::string localIsoTime(std::int64_t ms)
-{
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    char zone[8];
-    std::strftime(zone, sizeof zone, "%z", &local);  // +hhmm
-    char out[64];
-    std::snprintf(out, sizeof out, "%s.%03d%.3s:%.2s", date, static_cast<int>(ms % 1000), zone,
-                  zone[0] != '\0' ? zone + 3 : "00");
-    return out;
-}
-
-}  // namespace
 
 std::string WriteJournalLine(const WriteRecord& r)
 {
@@ -32,7 +13,7 @@ std::string WriteJournalLine(const WriteRecord& r)
     char word[8];
     std::snprintf(word, sizeof word, "0x%04X", r.word);
     return CsvLine({
-        localIsoTime(r.endedMs),
+        IsoLocalTime(r.endedMs),
         GbkToUtf8Lenient(r.what.panel),
         GbkToUtf8Lenient(r.what.page),
         GbkToUtf8Lenient(r.what.caption),

@@ -1,5 +1,8 @@
 #include "platform/app_dirs.h"
 
+#ifdef _WIN32
+#include <QStandardPaths>
+#endif
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -8,25 +11,50 @@ namespace {
 
 constexpr const char* kFolder = "/drive-console";
 
-// An XDG base variable counts only when it holds an absolute path.
-std::string BaseDir(const char* variable, const char* homeRelative)
+// The folder an XDG base variable names; it counts only when it holds an
+// absolute path. Empty otherwise.
+std::string XdgBase(const char* variable)
 {
     const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] == '/') return value;
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr && home[0] == '/' ? home : "") + homeRelative;
+    return value != nullptr && std::filesystem::path(value).is_absolute() ? value : "";
 }
+
+#ifdef _WIN32
+// The user's local application data (C:/Users/NAME/AppData/Local).
+std::string LocalAppData()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+}
+#else
+std::string Home()
+{
+    const char* home = std::getenv("HOME");
+    return home != nullptr && home[0] == '/' ? home : "";
+}
+#endif
 
 }  // namespace
 
 std::string ConsoleConfigDir()
 {
-    return BaseDir("XDG_CONFIG_HOME", "/.config") + kFolder;
+    const std::string xdg = XdgBase("XDG_CONFIG_HOME");
+    if (!xdg.empty()) return xdg + kFolder;
+#ifdef _WIN32
+    return LocalAppData() + kFolder;
+#else
+    return Home() + "/.config" + kFolder;
+#endif
 }
 
 std::string ConsoleStateDir()
 {
-    return BaseDir("XDG_STATE_HOME", "/.local/state") + kFolder;
+    const std::string xdg = XdgBase("XDG_STATE_HOME");
+    if (!xdg.empty()) return xdg + kFolder;
+#ifdef _WIN32
+    return LocalAppData() + kFolder + "/state";
+#else
+    return Home() + "/.local/state" + kFolder;
+#endif
 }
 
 std::string ConsoleSettingsFile()

@@ -1,5 +1,7 @@
 // Where the console keeps its files: settings under $XDG_CONFIG_HOME, journals
-// and state under $XDG_STATE_HOME, each in a folder of its own.
+// and state under $XDG_STATE_HOME, each in a folder of its own. On Windows,
+// unless those variables are set, both live in the user's local application
+// data: %LOCALAPPDATA%/drive-console and %LOCALAPPDATA%/drive-console/state.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Milliseconds of a monotonic clock; only differences mean anything.
 std::int64_t ClockMs();
@@ -23,6 +24,22 @@ void PassPause(int milliseconds);
 // for both restores real waiting.
 using SleepHook = void (*)(int milliseconds);
 void SetSleepHooks(SleepHook sleep, SleepHook pass);
+
+// A wall-clock time in the system's time zone.
+struct LocalTime {
+    int year = 1970;
+    int month = 1;  // 1..12
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+    int utcOffsetMinutes = 0;  // east of UTC positive
+};
+// The local time of `wallMs`, milliseconds since 1970-01-01 00:00 UTC.
+LocalTime LocalTimeAt(std::int64_t wallMs);
+// ISO 8601 with milliseconds and the zone offset: "2026-12-07T21:43:22.123+01:00".
+std::string IsoLocalTime(std::int64_t wallMs);
 
 // Starts `routine(nullptr)` on a new thread at once. Returns a non-zero handle,
 // or 0 when the thread could not be created.

@@ -9,6 +9,14 @@
 
 namespace {
 
+// Bytes as written, the same on every system: no carriage return is put
+// before a line break on Windows.
+#ifdef _WIN32
+constexpr int kAppendFlags = O_WRONLY | O_APPEND | O_CREAT | O_BINARY;
+#else
+constexpr int kAppendFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC;
+#endif
+
 bool failed(std::string* reason)
 {
     if (reason != nullptr) *reason = std::strerror(errno);
@@ -47,7 +55,7 @@ std::string CsvLine(const std::vector<std::string>& fields)
 bool CsvAppendLines(const std::string& path, const std::string& header, const std::deque<std::string>& lines,
                     std::string* reason)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), kAppendFlags, 0644);
     if (fd < 0) return failed(reason);
     struct stat st {};
     const bool sized = ::fstat(fd, &st) == 0;
@@ -84,7 +92,7 @@ CsvFile::~CsvFile()
 bool CsvFile::open(const std::string& path, Mode mode, std::string* reason)
 {
     close(nullptr);
-    file_ = std::fopen(path.c_str(), mode == Mode::Append ? "a" : "w");
+    file_ = std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb");
     return file_ != nullptr || failed(reason);
 }
 

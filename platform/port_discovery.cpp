@@ -1,11 +1,20 @@
 #include "platform/port_discovery.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/loop_port.h"
+#include "platform/win_serial.h"
 
 namespace {
 
@@ -19,7 +28,11 @@ public:
         std::vector<SerialPortEntry> out;
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
             SerialPortEntry e;
+#ifdef _WIN32
+            e.path = info.portName().toStdString();  // COM7: what the technician knows it by
+#else
             e.path = info.systemLocation().toStdString();
+#endif
             if (e.path.empty()) continue;
             const auto link = byId.find(Canonical(e.path));
             if (link != byId.end()) e.byIdPath = link->second;
@@ -28,6 +41,9 @@ public:
             e.serialNumber = info.serialNumber().trimmed().toStdString();
             if (info.hasVendorIdentifier()) e.vendorId = info.vendorIdentifier();
             if (info.hasProductIdentifier()) e.productId = info.productIdentifier();
+#ifdef _WIN32
+            e.byIdPath = StablePortName(e);
+#endif
             out.push_back(std::move(e));
         }
         return out;
@@ -119,4 +135,40 @@ const SerialPortEntry* FindPort(const std::vector<SerialPortEntry>& ports, const
         if (e.path == target.string()) return &e;
     }
     return nullptr;
+}
+
+std::string StablePortName(const SerialPortEntry& entry)
+{
+    if (entry.serialNumber.empty() || entry.vendorId < 0 || entry.productId < 0) return {};
+    char ids[32];
+    std::snprintf(ids, sizeof ids, "USB\\VID_%04X&PID_%04X\\", entry.vendorId & 0xFFFF,
+                  entry.productId & 0xFFFF);
+    return ids + entry.serialNumber;
+}
+
+bool SerialDeviceExists(const std::string& path)
+{
+    if (path.empty()) return false;
+    if (LoopPort::Exists(path)) return true;
+#ifdef _WIN32
+    const std::string device = winserial::ComDeviceName(path);
+    if (device.empty()) return FindPort(ListSerialPorts(), path) != nullptr;
+    const std::string name = device.substr(4);  // COMn, without the \\.\ prefix
+    const std::wstring wide(name.begin(), name.end());
+    wchar_t target[512];
+    if (QueryDosDeviceW(wide.c_str(), target, 512) != 0) return true;
+    // A port that Wine makes from a link in its dosdevices folder has no DOS
+    // device name: asking for the device with no access rights finds it (one
+    // in use answers "access denied"). On Windows an absent port ends here.
+    const std::wstring wideDevice(device.begin(), device.end());
+    const HANDLE h = CreateFileW(wideDevice.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return true;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
+#else
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+#endif
 }

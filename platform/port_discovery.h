@@ -11,8 +11,12 @@
 #include <vector>
 
 struct SerialPortEntry {
-    std::string path;          // /dev/ttyUSB0
-    std::string byIdPath;      // /dev/serial/by-id/usb-...; empty when there is none
+    std::string path;  // /dev/ttyUSB0; COM7 on Windows
+    // The name that survives re-enumeration: /dev/serial/by-id/usb-... on
+    // Linux; on Windows the adapter's USB identity, USB\VID_0403&PID_6001\A10K3BZ7
+    // (StablePortName). Empty when there is none: a binding then keeps the
+    // path, which on Windows stays with the adapter's USB socket.
+    std::string byIdPath;
     std::string manufacturer;  // USB description, each may be empty
     std::string product;
     std::string serialNumber;
@@ -47,3 +51,12 @@ std::string PortListLine(const SerialPortEntry& entry);
 // The entry whose path or by-id name is `path`, or whose device `path` (a
 // symbolic link) resolves to; nullptr when none.
 const SerialPortEntry* FindPort(const std::vector<SerialPortEntry>& ports, const std::string& path);
+
+// The stable name of a Windows port: "USB\VID_vvvv&PID_pppp\SERIAL" from its USB
+// identity, empty when the adapter has no serial number.
+std::string StablePortName(const SerialPortEntry& entry);
+
+// True when `path` names a serial device that is there now: a device file
+// (a symbolic link counts when it leads to one), a loop port, or on Windows a
+// COM port that exists or an adapter's stable name that is plugged in.
+bool SerialDeviceExists(const std::string& path);

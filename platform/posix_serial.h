@@ -9,13 +9,8 @@
 
 #include <termios.h>
 
-#include <QLoggingCategory>
-
 #include "platform/serial.h"
-
-// Opens, closes and errors of the serial ports; off by default, enabled with
-// QT_LOGGING_RULES="dsc.serial=true".
-Q_DECLARE_LOGGING_CATEGORY(lcSerial)
+#include "platform/serial_log.h"
 
 namespace posixserial {
 

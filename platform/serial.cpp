@@ -4,10 +4,12 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
-#include "platform/posix_serial.h"
+#include "platform/loop_port.h"
+#include "platform/serial_log.h"
 
 Q_LOGGING_CATEGORY(lcSerial, "dsc.serial", QtCriticalMsg)
 
@@ -141,10 +143,14 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
         qCDebug(lcSerial) << "COM" << port << "still open: releasing it before the new open";
         CloseEntry(*entry, port);
     }
-    SerialDriver* custom = g_driver.load();
-    SerialDriver& driver = custom != nullptr ? *custom : PosixSerialDriver();
     int error = kRs232OpenFailed;
-    std::unique_ptr<SerialDevice> device = driver.open(path, settings, &error);
+    bool loop = false;
+    std::unique_ptr<SerialDevice> device = LoopPort::Open(path, settings, &error, &loop);
+    if (!loop) {
+        SerialDriver* custom = g_driver.load();
+        SerialDriver& driver = custom != nullptr ? *custom : SystemSerialDriver();
+        device = driver.open(path, settings, &error);
+    }
     entry->lost = false;
     if (!device) return Record(error < 0 ? error : kRs232OpenFailed);
     entry->device = std::move(device);
@@ -302,7 +308,37 @@ std::string ComDevicePath(int port)
         if (!g_devicePaths[port - 1].empty()) return g_devicePaths[port - 1];
         if (!g_bindings[port - 1].empty()) return g_bindings[port - 1];
     }
+    return DefaultComPath(port);
+}
+
+std::string DefaultComPath(int port)
+{
+    if (!ValidPort(port)) return {};
+#ifdef _WIN32
+    return "COM" + std::to_string(port);
+#else
     return "/dev/ttyS" + std::to_string(port - 1);
+#endif
+}
+
+SerialDriver& SystemSerialDriver()
+{
+#ifdef _WIN32
+    return WindowsSerialDriver();
+#else
+    return PosixSerialDriver();
+#endif
+}
+
+int CheckSerialSettings(const SerialSettings& s)
+{
+    static constexpr long kRates[] = {1200, 2400, 4800, 9600, 19200, 115200};
+    const bool rate = std::find(std::begin(kRates), std::end(kRates), s.baud) != std::end(kRates);
+    if (!rate || s.parity < 0 || s.parity > 2) return kRs232InvalidParameter;
+    if ((s.dataBits != 7 && s.dataBits != 8) || (s.stopBits != 1 && s.stopBits != 2)) {
+        return kRs232InvalidParameter;
+    }
+    return s.inputQueueSize < 0 || s.outputQueueSize < 0 ? kRs232InvalidParameter : kRs232NoError;
 }
 
 bool SetComBinding(int port, const std::string& devicePath)

@@ -2,12 +2,14 @@
 //
 // COM n resolves to a device path: the `--com N=DEVICE` mapping (SetComDevice)
 // if there is one, else the binding the operator chose on the port panel
-// (SetComBinding), else /dev/ttyS(n-1). The operations sit
-// over a SerialDevice per open port, created by the installed SerialDriver
-// (POSIX termios by default), so that another implementation can stand beside
-// it. Every function returns a negative RS-232 error code on failure and
-// records it for ReturnRS232Err. Calls on different ports may run on
-// different threads; calls on one port are serialised internally.
+// (SetComBinding), else the system's own port of that number (/dev/ttyS(n-1)
+// on Linux, COMn on Windows). The operations sit over a SerialDevice per open
+// port. A path that names a LoopPort (platform/loop_port.h) opens that
+// in-process line; any other is opened by the installed SerialDriver (termios
+// on POSIX systems, the Win32 communications functions on Windows), so that
+// another implementation can stand beside it. Every function returns a negative RS-232 error code on failure
+// and records it for ReturnRS232Err. Calls on different ports may run on different threads; calls on one port
+// are serialised internally.
 #pragma once
 
 #include <memory>
@@ -109,6 +111,12 @@ public:
     virtual bool lost() const { return false; }
 };
 
+// kRs232NoError when `settings` are ones the console's drivers carry: 1200,
+// 2400, 4800, 9600, 19200 or 115200 bit/s, parity 0 none, 1 odd or 2 even,
+// 7 or 8 data bits (9 cannot be set on a PC port), 1 or 2 stop bits, queue
+// sizes not negative; kRs232InvalidParameter otherwise.
+int CheckSerialSettings(const SerialSettings& settings);
+
 class SerialDriver {
 public:
     virtual ~SerialDriver() = default;
@@ -117,7 +125,17 @@ public:
                                                int* error) = 0;
 };
 
+#ifdef _WIN32
+// The Win32 communications driver, installed by default on Windows.
+SerialDriver& WindowsSerialDriver();
+#else
 // The POSIX termios driver, installed by default.
 SerialDriver& PosixSerialDriver();
-// Replaces the driver (not owned); nullptr restores the POSIX one.
+#endif
+// The system's driver: termios, or Win32 on Windows.
+SerialDriver& SystemSerialDriver();
+// Replaces the driver (not owned); nullptr restores the system's.
 void SetSerialDriver(SerialDriver* driver);
+// The path COM `port` opens when nothing binds it: /dev/ttyS(port-1), or
+// COM<port> on Windows; empty for a port number outside 1..20.
+std::string DefaultComPath(int port);

@@ -1,7 +1,5 @@
 #include "serial/port_watch.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +7,7 @@
 #include <thread>
 
 #include "model/app_state.h"
+#include "platform/port_discovery.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
 
@@ -210,8 +209,7 @@ int WaitingPort()
 
 bool DevicePresent(const std::string& path)
 {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+    return SerialDeviceExists(path);
 }
 
 bool PortErrorBoxDue()

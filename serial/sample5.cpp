@@ -136,10 +136,12 @@ void openSelectedPort(const FastLineSettings& fastLine)
     active_comselect = comselect;
     {
         const char parity = jhselect == 1 ? 'O' : jhselect == 2 ? 'E' : 'N';
+        const std::string name = "COM" + std::to_string(comselect);
+        // The device, unless it is the system's port of the same name (Windows).
+        const std::string device = ComDevicePath(comselect);
         std::lock_guard<std::mutex> lock(g_describeMutex);
-        g_openPortText = "COM" + std::to_string(comselect) + " " + ComDevicePath(comselect) + " " +
-                         std::to_string(btlselect) + " " + std::to_string(longselect) + parity +
-                         std::to_string(stopselect);
+        g_openPortText = name + (device == name ? "" : " " + device) + " " + std::to_string(btlselect) + " " +
+                         std::to_string(longselect) + parity + std::to_string(stopselect);
     }
     ResetLine("port opened again");
     ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);

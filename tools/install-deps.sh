@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # Installs what the console and its tests need on Debian 12 (skips what is there).
+# --windows: only what the Windows stage needs (tools/build-windows.sh and
+# tools/run-windows-tests.sh): the MinGW-w64 cross compiler, Wine, a virtual
+# display, and nsis for the installer.
 set -euo pipefail
+if [ "${1:-}" = "--windows" ]; then
+    pkgs=(g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build cmake qt6-base-dev-tools googletest
+          wine wine64 fonts-wine  # the Windows programs run here under Wine
+          xvfb xauth unzip nsis)
+else
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       clang libfuzzer-14-dev libclang-rt-14-dev
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
       qt6-charts-dev libqt6opengl6-dev)  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -38,4 +38,5 @@ for s in $sanitizers; do
   stage "$s build" sanitized
   stage "$s suite" tests "$dir"
 done
+stage "Windows" tools/run-windows-tests.sh  # when the Qt toolchain for MinGW is at hand
 echo "run-tests: all stages took $((SECONDS - start)) s" >&2

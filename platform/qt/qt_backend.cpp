@@ -1,8 +1,5 @@
 // The UiBackend over Qt Widgets: handles, value stores, hand-over to the UI
 // thread, the event loop and message popups.
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
@@ -12,7 +9,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTabWidget>
 #include <QThread>
 #include <QTreeWidget>
@@ -27,6 +23,7 @@
 #include "platform/gbk.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/ui_wake.h"
 
 namespace qtui {
 
@@ -133,16 +130,11 @@ public:
         uiThread_ = uiThread;
         ownsApp_ = ownsApp;
         std::lock_guard<std::mutex> lock(postMutex_);
-        dispatcher_ = new QObject;
         // Work handed over from other threads waits in posted_ (guarded by
-        // postMutex_); an eventfd wakes the UI thread to run it. Nothing but
-        // the fd's counter crosses threads outside that mutex, so the hand-over
-        // is ordered by locks that every checker sees.
-        wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (wakeFd_ >= 0) {
-            auto* n = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, dispatcher_);
-            QObject::connect(n, &QSocketNotifier::activated, dispatcher_, [this] { runPosted(); });
-        }
+        // postMutex_); the wake-up makes the UI thread run it. Nothing but the
+        // wake-up crosses threads outside that mutex, so the hand-over is
+        // ordered by locks that every checker sees.
+        wake_ = std::make_unique<UiWake>([this] { runPosted(); });
     }
 
     void stop()
@@ -161,11 +153,8 @@ public:
         std::deque<std::function<void()>> dropped;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
-            delete dispatcher_;
-            dispatcher_ = nullptr;
             dropped.swap(posted_);
-            if (wakeFd_ >= 0) ::close(wakeFd_);
-            wakeFd_ = -1;
+            wake_.reset();
         }
         uiThread_ = nullptr;
         if (ownsApp_) {
@@ -608,14 +597,11 @@ private:
     bool post(std::function<void()> fn)
     {
         std::lock_guard<std::mutex> lock(postMutex_);
-        if (dispatcher_ == nullptr || wakeFd_ < 0) return false;
+        if (!wake_ || !wake_->valid()) return false;
         posted_.push_back(std::move(fn));
-        if (posted_.size() == 1) {
-            const std::uint64_t one = 1;
-            if (::write(wakeFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) {
-                posted_.pop_back();
-                return false;
-            }
+        if (posted_.size() == 1 && !wake_->signal()) {
+            posted_.pop_back();
+            return false;
         }
         return true;
     }
@@ -626,8 +612,7 @@ private:
         std::deque<std::function<void()>> batch;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
-            std::uint64_t count = 0;
-            if (wakeFd_ >= 0 && ::read(wakeFd_, &count, sizeof count) < 0) count = 0;
+            if (wake_) wake_->clear();
             batch.swap(posted_);
         }
         for (auto& fn : batch) fn();
@@ -683,7 +668,7 @@ private:
     {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
         box.setObjectName(QStringLiteral("MessagePopup"));
-        box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+        detail::KeepMessageReadable(&box, text);
         bool acknowledged = false;
         QObject::connect(&box, &QDialog::finished, &box, [&acknowledged] { acknowledged = true; });
         ++modalDepth_;
@@ -794,8 +779,7 @@ private:
     int nextHandle_ = 1;
 
     std::mutex postMutex_;
-    QObject* dispatcher_ = nullptr;
-    int wakeFd_ = -1;                           // guarded by postMutex_
+    std::unique_ptr<UiWake> wake_;              // guarded by postMutex_
     std::deque<std::function<void()>> posted_;  // guarded by postMutex_
     std::atomic<QThread*> uiThread_{nullptr};
     bool ownsApp_ = false;  // UI thread only
@@ -901,8 +885,9 @@ bool renderBox(QWidget* box, const std::string& path)
 bool SaveMessagePng(const std::string& title, const std::string& text, const std::string& path)
 {
     if (!backend().isUiThread()) return false;
-    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), fromGbk(text.c_str()), QMessageBox::Ok);
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+    const QString message = fromGbk(text.c_str());
+    QMessageBox box(QMessageBox::NoIcon, fromGbk(title.c_str()), message, QMessageBox::Ok);
+    detail::KeepMessageReadable(&box, message);
     return renderBox(&box, path);
 }
 

@@ -1,6 +1,8 @@
 // Widgets from a panel description, and copying a control's store into them.
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -630,6 +632,17 @@ Qt::WindowFlags windowFlags(bool topLevel, bool closeBox)
 
 }  // namespace
 
+void KeepMessageReadable(QMessageBox* box, const QString& text, int minEm)
+{
+    const QFontMetrics metrics(box->font());
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest < minEm * QFontInfo(box->font()).pixelSize()) {
+        box->setStyleSheet(QStringLiteral("QLabel { min-width: %1em; }").arg(minEm));
+    }
+}
+
 std::unique_ptr<QWidget> BuildConfirmBox(const QString& title, const QString& text, int buttons,
                                          int defaultAnswer)
 {
@@ -637,7 +650,7 @@ std::unique_ptr<QWidget> BuildConfirmBox(const QString& title, const QString& te
     if (buttons == CONFIRM_YES_NO_CANCEL) shown |= QMessageBox::Cancel;
     auto box = std::make_unique<QMessageBox>(QMessageBox::Question, title, text, shown);
     box->setObjectName(QStringLiteral("ConfirmPopup"));
-    box->setStyleSheet(QStringLiteral("QLabel { min-width: 22em; }"));
+    KeepMessageReadable(box.get(), text, 22);
     const QMessageBox::StandardButton def = defaultAnswer == ANSWER_YES  ? QMessageBox::Yes
                                             : defaultAnswer == ANSWER_NO ? QMessageBox::No
                                                                          : QMessageBox::Cancel;

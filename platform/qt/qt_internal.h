@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@
 
 #include "platform/ui.h"
 #include "platform/uir.h"
+
+class QMessageBox;
 
 namespace qtui::detail {
 
@@ -111,6 +114,11 @@ Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks&
 
 // Copies a control's store into its widgets without any signal echoing back.
 void SyncWidget(CtrlRec& c);
+
+// Gives a message box with a short text a readable width of `minEm`; a box
+// with a longer line (a folder, say) sizes itself to it, where a fixed minimum
+// would cut the line off.
+void KeepMessageReadable(QMessageBox* box, const QString& text, int minEm = 16);
 
 // The question box of ConfirmPopup, ready to exec() or to render.
 std::unique_ptr<QWidget> BuildConfirmBox(const QString& title, const QString& text, int buttons,

@@ -12,6 +12,7 @@
 #include "model/uir_ids.h"
 #include "platform/gbk.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 #include "model/data_item.h"
 #include "sets/set_line.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "platform/gbk.h"
 #include "platform/uir.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

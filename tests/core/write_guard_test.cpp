@@ -21,6 +21,7 @@
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/test_support.h"
 
 using testsupport::RecordingUi;
 

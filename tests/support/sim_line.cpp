@@ -9,6 +9,7 @@
 #include "platform/serial.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
+#include "tests/support/test_support.h"
 
 namespace testsupport {
 

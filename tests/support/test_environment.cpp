@@ -2,12 +2,21 @@
 // tests draw offscreen, and the sanitizers skip what system libraries keep
 // for the life of the process. The console's own code is never suppressed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <QByteArray>
+#include <QtGlobal>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 #include "engine/console_state.h"
 #include "engine/line_wiring.h"
@@ -46,24 +55,38 @@ const bool g_fresh = [] {
 }();
 
 const bool g_offscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     return true;
 }();
+
+// A fresh folder under the system's temporary directory.
+std::string MakeTemporaryFolder()
+{
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    if (ec) return {};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path p = base / ("dsc-test-" + std::to_string(getpid()) + "-" +
+                                                std::to_string(stamp) + "-" + std::to_string(attempt));
+        if (std::filesystem::create_directory(p, ec)) return p.string();
+    }
+    return {};
+}
 
 // Settings and state go to a folder of the test process's own, removed when it
 // ends, never to the user's.
 std::string g_home;
-pid_t g_owner = 0;
+int g_owner = 0;
 const bool g_xdg = [] {
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "dsc-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return false;
-    g_home = pattern;
-    g_owner = getpid();
-    setenv("XDG_CONFIG_HOME", (g_home + "/config").c_str(), 1);
-    setenv("XDG_STATE_HOME", (g_home + "/state").c_str(), 1);
+    g_home = MakeTemporaryFolder();
+    if (g_home.empty()) return false;
+    g_owner = static_cast<int>(getpid());
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(g_home + "/config"));
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(g_home + "/state"));
     std::atexit([] {
-        if (getpid() != g_owner) return;  // a forked child (death test) leaves it to its parent
+        if (static_cast<int>(getpid()) != g_owner)
+            return;  // a forked child (death test) leaves it to its parent
         std::error_code ignored;
         std::filesystem::remove_all(g_home, ignored);
     });

@@ -1,76 +1,17 @@
 #include "tests/support/test_support.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
 #include "model/register_catalogue.h"
 
 namespace testsupport {
-
-PtyPair::PtyPair()
-{
-    char name[128] = {};
-    if (openpty(&master_, &keepSlave_, name, nullptr, nullptr) != 0)
-        throw std::runtime_error("openpty failed");
-    slavePath_ = name;
-    termios t{};
-    tcgetattr(keepSlave_, &t);
-    cfmakeraw(&t);
-    tcsetattr(keepSlave_, TCSANOW, &t);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-}
-
-PtyPair::~PtyPair()
-{
-    if (keepSlave_ >= 0) ::close(keepSlave_);
-    if (master_ >= 0) ::close(master_);
-}
-
-void PtyPair::hangUp()
-{
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-}
-
-void PtyPair::write(const std::vector<unsigned char>& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
-std::vector<unsigned char> PtyPair::read(std::chrono::milliseconds timeout, std::chrono::milliseconds quiet)
-{
-    std::vector<unsigned char> out;
-    auto wait = timeout;
-    for (;;) {
-        pollfd p{master_, POLLIN, 0};
-        int r = ::poll(&p, 1, static_cast<int>(wait.count()));
-        if (r <= 0 || !(p.revents & POLLIN)) break;
-        unsigned char buf[512];
-        ssize_t n = ::read(master_, buf, sizeof buf);
-        if (n <= 0) break;
-        out.insert(out.end(), buf, buf + n);
-        wait = quiet;
-    }
-    return out;
-}
 
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout)
 {
@@ -105,10 +46,15 @@ std::string StreamCapture::text()
 
 EditedResources::EditedResources()
 {
+    // A folder of its own: create_directory is true only for a new one.
     std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "dsc-uir-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+        const std::filesystem::path p = base / ("dsc-uir-" + std::to_string(random()));
+        if (std::filesystem::create_directory(p, ec)) dir_ = p.string();
+    }
+    if (dir_.empty()) throw std::runtime_error("no temporary folder for the panel files");
     if (const char* old = std::getenv("DSC_UIR_DIR")) {
         hadDir_ = true;
         oldDir_ = old;
@@ -202,3 +148,16 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& path)
 }
 
 }  // namespace testsupport
+
+#ifdef _WIN32
+int setenv(const char* name, const char* value, int overwrite)
+{
+    if (overwrite == 0 && std::getenv(name) != nullptr) return 0;
+    return _putenv_s(name, value) == 0 ? 0 : -1;
+}
+
+int unsetenv(const char* name)
+{
+    return _putenv_s(name, "") == 0 ? 0 : -1;
+}
+#endif

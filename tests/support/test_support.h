@@ -4,13 +4,15 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
-// A pseudo-terminal pair: the console side opens `slavePath` like any serial
-// device; the test plays the controller on `masterFd`.
+// A line pair: the console side opens `slavePath` like any serial device; the
+// test plays the controller on the far side. A pseudo-terminal; on Windows,
+// which has none, an in-process loop port.
 class PtyPair {
 public:
     PtyPair();
@@ -18,22 +20,22 @@ public:
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    int masterFd() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
 
-    // Writes bytes to the master side.
+    // Writes bytes to the far side.
     void write(const std::vector<unsigned char>& bytes);
-    // Reads what is there on the master side, waiting up to `timeout` for the
+    // Reads what is there on the far side, waiting up to `timeout` for the
     // first byte and then until `quiet` passes with no more bytes.
     std::vector<unsigned char> read(std::chrono::milliseconds timeout,
                                     std::chrono::milliseconds quiet = std::chrono::milliseconds(30));
-    // Closes the master side, as if the cable were pulled: the console side
+    // Closes the far side, as if the cable were pulled: the console side
     // then reads end-of-file and its writes fail.
     void hangUp();
 
+    struct Far;
+
 private:
-    int master_ = -1;
-    int keepSlave_ = -1;  // keeps the slave side open so the master never reads EIO
+    std::unique_ptr<Far> far_;
     std::string slavePath_;
 };
 
@@ -85,3 +87,9 @@ std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);
 
 }  // namespace testsupport
+
+#ifdef _WIN32
+// The POSIX environment calls the tests use, over the C run-time's own.
+int setenv(const char* name, const char* value, int overwrite);
+int unsetenv(const char* name);
+#endif

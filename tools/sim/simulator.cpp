@@ -1,17 +1,14 @@
 #include "tools/sim/simulator.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
+
+#include "tools/sim/line.h"
 
 namespace sim {
 
@@ -28,10 +25,7 @@ const Block kServedBlocks[8] = {
 
 namespace {
 
-constexpr int kMapFirst = 2548;
-constexpr int kMapCount = kPasswordRegister - kMapFirst + 1;
 constexpr int kMaxReadQuantity = 125;
-constexpr int kNoClientPauseMs = 50;        // wait between looks while nobody holds the slave side
 constexpr std::int64_t kStampLookUs = 200;  // how often a pause on the stamp clock looks at it
 
 // Raw value of a physical quantity on a full scale of `fullScale` units = 32767.
@@ -176,11 +170,9 @@ std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs)
     return s;
 }
 
-Simulator::Simulator()
+Simulator::Simulator() : registers_(kMapCount, 0)
 {
-    mapping_ = modbus_mapping_new_start_address(0, 0, 0, 0, kMapFirst, kMapCount, 0, 0);
     epochMs_ = SteadyMs();
-    if (mapping_ == nullptr) error_ = "out of memory";
     std::lock_guard<std::mutex> lock(mutex_);
     resetParametersLocked();
 }
@@ -188,58 +180,37 @@ Simulator::Simulator()
 Simulator::~Simulator()
 {
     stop();
-    if (mapping_ != nullptr) modbus_mapping_free(mapping_);
 }
 
 std::string Simulator::start()
 {
+#ifdef DSC_SIM_LIBMODBUS
     if (running_.load()) return slavePath_;
-    if (mapping_ == nullptr) return {};
     error_.clear();
-    auto fail = [this](const char* what) {
-        error_ = std::string(what) + ": " + std::strerror(errno);
-        closeAll();
-        return std::string();
-    };
+    return begin(OpenPtyLink(&error_));
+#else
+    return startInProcess();
+#endif
+}
 
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0) return fail("posix_openpt");
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("unlockpt");
-    char name[128] = {};
-    if (ptsname_r(master_, name, sizeof name) != 0) return fail("ptsname");
-    slavePath_ = name;
+std::string Simulator::startInProcess()
+{
+    if (running_.load()) return slavePath_;
+    error_.clear();
+    return begin(OpenLoopLink(&error_));
+}
 
-    // Raw mode on the slave side; it holds while the master stays open, so a
-    // client finds a clean line even before it configures the port itself.
-    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave < 0) return fail("open slave");
-    termios t{};
-    if (tcgetattr(slave, &t) == 0) {
-        cfmakeraw(&t);
-        t.c_cflag |= CLOCAL | CREAD;
-        cfsetispeed(&t, B19200);
-        cfsetospeed(&t, B19200);
-        tcsetattr(slave, TCSANOW, &t);
-    }
-    ::close(slave);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-
-    int wake[2], capture[2];
-    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
-    wakeRead_ = wake[0];
-    wakeWrite_ = wake[1];
-    if (pipe2(capture, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
-    captureRead_ = capture[0];
-    captureWrite_ = capture[1];
-
-    // The context only frames messages: it never opens or configures a device
-    // of its own, it works on the master descriptor handed to it.
-    ctx_ = modbus_new_rtu(name, 19200, 'N', 8, 1);
-    if (ctx_ == nullptr) return fail("modbus_new_rtu");
-    modbus_set_slave(ctx_, kSlaveAddress);
-    modbus_set_socket(ctx_, master_);
-    modbus_set_indication_timeout(ctx_, 1, 0);
-
+std::string Simulator::begin(std::unique_ptr<Link> link)
+{
+    if (!link) return {};
+#ifdef DSC_SIM_LIBMODBUS
+    renderer_ = ownReplies_ ? MakeOwnRenderer() : MakeLibmodbusRenderer(&error_);
+#else
+    renderer_ = MakeOwnRenderer();
+#endif
+    if (!renderer_) return {};
+    link_ = std::move(link);
+    slavePath_ = link_->path();
     stopping_.store(false);
     running_.store(true);
     thread_ = std::thread(&Simulator::serve, this);
@@ -248,37 +219,21 @@ std::string Simulator::start()
 
 void Simulator::stop()
 {
-    stopping_.store(true);
-    if (wakeWrite_ >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &byte, 1);
+    {
+        std::lock_guard<std::mutex> lock(stopMutex_);
+        stopping_.store(true);
+        stopWake_.notify_all();
     }
+    if (link_) link_->wake();
     if (thread_.joinable()) thread_.join();
-    closeAll();
+    link_.reset();
+    renderer_.reset();
     running_.store(false);
-}
-
-void Simulator::closeAll()
-{
-    if (ctx_ != nullptr) {
-        modbus_set_socket(ctx_, -1);  // the descriptor is ours to close
-        modbus_free(ctx_);
-        ctx_ = nullptr;
-    }
-    for (int* fd : {&master_, &wakeRead_, &wakeWrite_, &captureRead_, &captureWrite_}) {
-        if (*fd >= 0) ::close(*fd);
-        *fd = -1;
-    }
 }
 
 bool Simulator::pause(int ms)
 {
-    pollfd p{wakeRead_, POLLIN, 0};
-    int r;
-    do {
-        r = ::poll(&p, 1, ms);
-    } while (r < 0 && errno == EINTR);
-    return r == 0 && !stopping_.load();
+    return pauseUs(static_cast<std::int64_t>(ms) * 1000);
 }
 
 bool Simulator::replyPause(int ms)
@@ -297,14 +252,9 @@ bool Simulator::replyPause(int ms)
 
 bool Simulator::pauseUs(std::int64_t us)
 {
+    std::unique_lock<std::mutex> lock(stopMutex_);
     if (us <= 0) return !stopping_.load();
-    const timespec wait{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
-    pollfd p{wakeRead_, POLLIN, 0};
-    int r;
-    do {
-        r = ::ppoll(&p, 1, &wait, nullptr);
-    } while (r < 0 && errno == EINTR);
-    return r == 0 && !stopping_.load();
+    return !stopWake_.wait_for(lock, std::chrono::microseconds(us), [this] { return stopping_.load(); });
 }
 
 void Simulator::setLineRate(long baud)
@@ -314,35 +264,17 @@ void Simulator::setLineRate(long baud)
 
 void Simulator::serve()
 {
-    std::uint8_t request[MODBUS_RTU_MAX_ADU_LENGTH];
+    std::uint8_t request[kMaxFrame];
     while (!stopping_.load()) {
-        pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno != EINTR && !pause(kNoClientPauseMs)) break;
-            continue;
-        }
-        if (fds[1].revents != 0) break;
-        if (fds[0].revents & POLLIN) {
+        const int n = link_->receive(request);
+        // Bytes taken off the line that made no request count as handled.
+        bytesIn_ += link_->takeDiscarded();
+        if (n < 0) break;
+        if (n > 0) {
             busy_ = true;
-            const int n = modbus_receive(ctx_, request);
-            if (n > 0) {
-                bytesIn_ += static_cast<std::uint64_t>(n);
-                handle(request, n);
-            } else if (n < 0 && errno == EIO) {
-                if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
-            } else if (n < 0) {
-                // A damaged or cut-off request: drop what is left of it so the
-                // next request starts on a frame boundary.
-                std::uint8_t junk[256];
-                ssize_t dropped = 0;
-                while ((dropped = ::read(master_, junk, sizeof junk)) > 0)
-                    bytesIn_ += static_cast<std::uint64_t>(dropped);
-            }
+            bytesIn_ += static_cast<std::uint64_t>(n);
+            handle(request, n);
             busy_ = false;
-        } else if (fds[0].revents & (POLLHUP | POLLERR)) {
-            if (!pause(kNoClientPauseMs)) break;  // nobody holds the slave side
-        } else if (fds[0].revents & POLLNVAL) {
-            break;
         }
     }
 }
@@ -350,19 +282,16 @@ void Simulator::serve()
 int Simulator::check(int function, int address, int quantityOrValue) const
 {
     switch (function) {
-        case MODBUS_FC_READ_HOLDING_REGISTERS:
-            if (quantityOrValue < 1 || quantityOrValue > kMaxReadQuantity)
-                return MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
+        case kReadHolding:
+            if (quantityOrValue < 1 || quantityOrValue > kMaxReadQuantity) return kIllegalValue;
             for (int a = address; a < address + quantityOrValue; ++a) {
-                if (!IsServed(a)) return MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+                if (!IsServed(a)) return kIllegalAddress;
             }
             return 0;
-        case MODBUS_FC_WRITE_SINGLE_REGISTER:
-            return IsParameter(address) || address == kPasswordRegister
-                       ? 0
-                       : MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+        case kWriteSingle:
+            return IsParameter(address) || address == kPasswordRegister ? 0 : kIllegalAddress;
         default:
-            return MODBUS_EXCEPTION_ILLEGAL_FUNCTION;
+            return kIllegalFunction;
     }
 }
 
@@ -415,7 +344,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
         fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
     std::vector<std::uint8_t> reply = render(request, length, code);
     if (reply.empty()) return;  // a broadcast gets no reply
-    const bool written = code == 0 && rec.function == MODBUS_FC_WRITE_SINGLE_REGISTER && reply.size() == 8;
+    const bool written = code == 0 && rec.function == kWriteSingle && reply.size() == 8;
     if (written && fault.holdValue >= 0) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (IsParameter(rec.address)) cell(rec.address) = static_cast<std::uint16_t>(fault.holdValue);
@@ -461,18 +390,8 @@ std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int len
 {
     std::lock_guard<std::mutex> lock(mutex_);
     updateLocked();
-    // libmodbus builds the reply into a pipe, so that it can be delayed, split
-    // or damaged before it goes on the line.
-    modbus_set_socket(ctx_, captureWrite_);
-    const int rc = exceptionCode > 0
-                       ? modbus_reply_exception(ctx_, request, static_cast<unsigned>(exceptionCode))
-                       : modbus_reply(ctx_, request, length, mapping_);
-    modbus_set_socket(ctx_, master_);
-    std::vector<std::uint8_t> out;
-    std::uint8_t buf[MODBUS_RTU_MAX_ADU_LENGTH];
-    ssize_t n;
-    while ((n = ::read(captureRead_, buf, sizeof buf)) > 0) out.insert(out.end(), buf, buf + n);
-    if (rc >= 0 && exceptionCode == 0 && request[1] == MODBUS_FC_WRITE_SINGLE_REGISTER) {
+    std::vector<std::uint8_t> out = renderer_->reply(request, length, exceptionCode, registers_.data());
+    if (exceptionCode == 0 && length >= 6 && request[1] == kWriteSingle) {
         afterWriteLocked(request[2] << 8 | request[3],
                          static_cast<std::uint16_t>(request[4] << 8 | request[5]));
     }
@@ -481,35 +400,14 @@ std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int len
 
 bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
 {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(master_, bytes + done, count - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            bytesOut_ += static_cast<std::uint64_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            if (!pause(1)) return false;
-        } else if (!(n < 0 && errno == EINTR)) {
-            return false;  // the client went away: the reply is lost, as on a real line
-        }
-    }
+    if (!link_->send(bytes, count)) return false;
+    bytesOut_ += count;
     return true;
-}
-
-std::uint16_t Simulator::Crc16(const std::uint8_t* bytes, std::size_t count)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int b = 0; b < 8; ++b)
-            crc = (crc & 1) != 0 ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    }
-    return crc;
 }
 
 std::uint16_t& Simulator::cell(int address)
 {
-    return mapping_->tab_registers[address - kMapFirst];
+    return registers_[static_cast<std::size_t>(address - kMapFirst)];
 }
 
 void Simulator::afterWriteLocked(int address, std::uint16_t value)
@@ -545,7 +443,6 @@ void Simulator::updateLocked()
 
 void Simulator::resetParametersLocked()
 {
-    if (mapping_ == nullptr) return;
     for (const Block& b : kServedBlocks) {
         for (int a = b.first; a < b.first + b.count; ++a) {
             if (IsParameter(a)) cell(a) = FactoryValue(a);
@@ -555,7 +452,7 @@ void Simulator::resetParametersLocked()
 
 std::uint16_t Simulator::registerValue(int address)
 {
-    if (mapping_ == nullptr || !IsServed(address)) return 0;
+    if (!IsServed(address)) return 0;
     std::lock_guard<std::mutex> lock(mutex_);
     updateLocked();
     return cell(address);
@@ -563,7 +460,7 @@ std::uint16_t Simulator::registerValue(int address)
 
 bool Simulator::setRegister(int address, std::uint16_t value)
 {
-    if (mapping_ == nullptr || !IsServed(address)) return false;
+    if (!IsServed(address)) return false;
     std::lock_guard<std::mutex> lock(mutex_);
     if (IsStatus(address)) pinned_[address] = value;
     cell(address) = value;

@@ -1,8 +1,9 @@
-// A simulated drive controller: a Modbus RTU slave (address 1) on a
-// pseudo-terminal, served with libmodbus on its own thread.
+// A simulated drive controller: a Modbus RTU slave (address 1) served on its
+// own thread, on a pseudo-terminal with libmodbus, or on an in-process loop
+// port (platform/loop_port.h) where the system has no pseudo-terminals.
 //
-// The console (or any master) opens the slave path that start() returns, like
-// a serial device. The simulator answers function 03 (read holding registers)
+// The console (or any master) opens the path that start() returns, like a
+// serial device. The simulator answers function 03 (read holding registers)
 // and 06 (write single register) on the parameter blocks, the status block and
 // the password register; unserved addresses get exception 2, other functions
 // exception 1. Parameters keep what is written. The status registers move
@@ -14,13 +15,13 @@
 // clock as ClockMs() of the console.
 #pragma once
 
-#include <modbus.h>
-
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -101,12 +102,16 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Opens the pseudo-terminal and starts serving. Returns the slave path, or
-    // an empty string on failure (see error()). Calling it while running
-    // returns the current path.
+    // Opens the line and starts serving: a pseudo-terminal, or on Windows an
+    // in-process loop port. Returns the path to open, or an empty string on
+    // failure (see error()). Calling it while running returns the current path.
     std::string start();
-    // Ends serving and closes the pseudo-terminal; returns within a few
-    // hundred milliseconds and may be called any number of times.
+    // Starts serving on an in-process loop port, on any system; its name is
+    // the path to open.
+    std::string startInProcess();
+    // Ends serving and closes the line (to its client, the device is gone);
+    // returns within a few hundred milliseconds and may be called any number
+    // of times.
     void stop();
     bool running() const { return running_.load(); }
     const std::string& slavePath() const { return slavePath_; }
@@ -138,6 +143,11 @@ public:
     // (request + reply bytes) x 11 bits / baud after the request arrived, as
     // on a real line. 0 (the default) answers at once.
     void setLineRate(long baud);
+
+    // Replies built by the simulator's own code instead of libmodbus's; where
+    // libmodbus is not available (Windows) they always are. Takes effect at
+    // the next start.
+    void useOwnReplies(bool on) { ownReplies_ = on; }
 
     void setFault(int address, const Fault& fault);
     void clearFault(int address);
@@ -173,7 +183,13 @@ public:
         faultTimes_ = faultTimes;
     }
 
+    // What carries requests in and replies out: a pseudo-terminal or a loop port.
+    class Link;
+    // What renders plain and exception replies: libmodbus or the simulator's own code.
+    class Renderer;
+
 private:
+    std::string begin(std::unique_ptr<Link> link);
     void serve();
     void handle(const std::uint8_t* request, int length);
     std::vector<std::uint8_t> render(const std::uint8_t* request, int length, int exceptionCode);
@@ -182,20 +198,15 @@ private:
     void updateLocked();
     void resetParametersLocked();
     std::uint16_t& cell(int address);
-    // CRC-16 of Modbus RTU (sent low byte first).
-    static std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t count);
     std::int64_t timeLocked() const;
     bool sendBytes(const std::uint8_t* bytes, std::size_t count);
-    // Sleeps up to `ms`, returning false at once when stop() is called.
+    // Sleeps up to `ms` (`us`), returning false at once when stop() is called.
     bool pause(int ms);
     bool pauseUs(std::int64_t us);
-    void closeAll();
 
     // Set up by start(), torn down by stop(); the serving thread uses them in between.
-    modbus_t* ctx_ = nullptr;
-    int master_ = -1;
-    int wakeRead_ = -1, wakeWrite_ = -1;        // stop() writes a byte to wake the thread
-    int captureRead_ = -1, captureWrite_ = -1;  // libmodbus renders replies into this pipe
+    std::unique_ptr<Link> link_;
+    std::unique_ptr<Renderer> renderer_;
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
@@ -209,13 +220,16 @@ private:
     std::atomic<bool> pausing_{false};  // in replyPause on the stamp clock
     std::atomic<bool> faultTimes_{false};
     std::atomic<long> lineBaud_{0};
+    bool ownReplies_ = false;
     std::string slavePath_;
     std::string error_;
+    std::mutex stopMutex_;  // with stopWake_: wakes a pause at stop()
+    std::condition_variable stopWake_;
 
-    mutable std::mutex mutex_;             // guards everything below
-    modbus_mapping_t* mapping_ = nullptr;  // registers 2548..4039; only served ones are reachable
-    std::map<int, std::uint16_t> pinned_;  // status registers held at a set value
-    std::vector<ScheduleStep> schedule_;   // steps still to come, in time order
+    mutable std::mutex mutex_;              // guards everything below
+    std::vector<std::uint16_t> registers_;  // 2548..4039; only served ones are reachable
+    std::map<int, std::uint16_t> pinned_;   // status registers held at a set value
+    std::vector<ScheduleStep> schedule_;    // steps still to come, in time order
     std::map<int, Fault> faults_;
     std::deque<RequestRecord> log_;
     std::size_t logTotal_ = 0;

@@ -1,9 +1,10 @@
-#include "platform/gbk.h"
-
+// GBK (code page 936) text through the C library's iconv.
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/gbk.h"
 
 namespace {
 

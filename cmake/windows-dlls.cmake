@@ -1,0 +1,60 @@
+# Run at install time (cmake/windows.cmake): puts beside the installed
+# program the DLLs that it and its plugins load, found in DSC_DLL_FOLDERS by
+# reading each file's imports with the cross toolchain's objdump, and strips
+# them all. Names are matched without regard to case, as Windows does; a DLL
+# that none of the folders holds is one of Windows' own.
+#
+# Expects DSC_OBJDUMP, DSC_STRIP, DSC_DLL_FOLDERS and DSC_DEPLOYED (the
+# installed program and plugins, relative to the install prefix).
+cmake_policy(PUSH)
+cmake_policy(VERSION 3.25)
+set(prefix "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+
+# Every DLL on offer, by lower-case name.
+set(offered_names "")
+set(offered_paths "")
+foreach(dir IN LISTS DSC_DLL_FOLDERS)
+  file(GLOB dlls "${dir}/*.dll")
+  foreach(dll IN LISTS dlls)
+    get_filename_component(name "${dll}" NAME)
+    string(TOLOWER "${name}" lower)
+    if(NOT lower IN_LIST offered_names)
+      list(APPEND offered_names "${lower}")
+      list(APPEND offered_paths "${dll}")
+    endif()
+  endforeach()
+endforeach()
+
+set(queue "")
+foreach(file IN LISTS DSC_DEPLOYED)
+  execute_process(COMMAND "${DSC_STRIP}" --strip-unneeded "${prefix}/${file}")
+  list(APPEND queue "${prefix}/${file}")
+endforeach()
+set(seen "")
+while(queue)
+  list(POP_FRONT queue file)
+  execute_process(COMMAND "${DSC_OBJDUMP}" -p "${file}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot read the imports of ${file}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  foreach(line IN LISTS imports)
+    string(REGEX REPLACE "^DLL Name: *" "" name "${line}")
+    string(STRIP "${name}" name)
+    string(TOLOWER "${name}" lower)
+    if(lower IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen "${lower}")
+    list(FIND offered_names "${lower}" at)
+    if(at EQUAL -1)
+      continue()
+    endif()
+    list(GET offered_paths ${at} source)
+    get_filename_component(target "${source}" NAME)
+    file(INSTALL "${source}" DESTINATION "${prefix}")
+    execute_process(COMMAND "${DSC_STRIP}" --strip-unneeded "${prefix}/${target}")
+    list(APPEND queue "${prefix}/${target}")
+  endforeach()
+endwhile()
+cmake_policy(POP)
