@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -364,6 +365,7 @@ TEST_F(WriteOutcomes, UnwritableJournalIsReportedUntilItWorksAgainAndLosesNoLine
     // A file stands where the journal's folder would have to be made.
     ASSERT_TRUE(MakeFolder(ConsoleStateDir(), nullptr));
     const std::string file = ConsoleStateDir() + "/not-a-folder";
+    std::filesystem::remove_all(file);  // the folder an earlier run of this case made there
     std::ofstream(file) << "x";
     const std::string blocked = file + "/journal";
     journal = std::make_unique<WriteJournal>(blocked, [this](const std::string& m) {

@@ -33,6 +33,7 @@ std::vector<Timer> g_timers;
 
 constexpr auto kSettleLimit = std::chrono::seconds(5);
 constexpr auto kLook = std::chrono::microseconds(200);
+constexpr auto kRebaseLimit = std::chrono::seconds(2);
 // Reply bytes the console never saw and that have not arrived by then are
 // taken as dropped on their way (a flush that caught them in the terminal's
 // buffer). Far longer than the way takes on a loaded machine: writing off
@@ -141,6 +142,21 @@ void SteppedClock::stopTimers()
 }
 
 void SimulatorSettle::rebase()
+{
+    // What the console sent so far (its counters still tell it) is taken in
+    // by the simulator first: a request of the last command still on its way
+    // would otherwise count as one of the next command's.
+    const auto end = std::chrono::steady_clock::now() + kRebaseLimit;
+    for (;;) {
+        const sim::Simulator::Traffic t = sim_.traffic();
+        if (!t.busy && t.in - baseIn_.load() >= ReadLinkCounters().bytesSent) break;
+        if (std::chrono::steady_clock::now() > end) break;
+        std::this_thread::sleep_for(kLook);
+    }
+    restart();
+}
+
+void SimulatorSettle::restart()
 {
     const sim::Simulator::Traffic t = sim_.traffic();
     baseIn_ = t.in;

@@ -50,12 +50,16 @@ public:
 // once seen to go, and bytes never seen only after a long wait.
 class SimulatorSettle {
 public:
-    explicit SimulatorSettle(const sim::Simulator& sim) : sim_(sim) { rebase(); }
-    // The console's counters start again from zero now (the line quiet).
+    explicit SimulatorSettle(const sim::Simulator& sim) : sim_(sim) { restart(); }
+    // The console's counters are about to start again from zero: once the
+    // simulator has taken in what the console sent so far, its side is
+    // counted from here.
     void rebase();
     bool operator()();
 
 private:
+    void restart();
+
     const sim::Simulator& sim_;
     std::atomic<std::uint64_t> baseIn_{0};
     std::atomic<std::uint64_t> baseOut_{0};
