@@ -137,8 +137,11 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         std::size_t mark = sim.requestCount();
         find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4")->setValue(44);
         runUntil([] { return false; }, 1500);
-        for (const auto& r : requestsSince(mark))
-            EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
+        // (The password is written again every 10 s of the line's time.)
+        for (const auto& r : requestsSince(mark)) {
+            if (r.address != sim::kPasswordRegister)
+                EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
+        }
 
         // Pressing OK writes exactly once, before the next read.
         mark = sim.requestCount();
@@ -146,7 +149,11 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         ok->click();
         ASSERT_TRUE(runUntil([&] { return sim.registerValue(2550) == 58; }, 5000));
         ASSERT_TRUE(runUntil([&] { return requestsSince(mark).size() >= 4; }, 5000));
-        const auto after = requestsSince(mark);
+        auto after = requestsSince(mark);
+        after.erase(
+            std::remove_if(after.begin(), after.end(),
+                           [](const sim::RequestRecord& r) { return r.address == sim::kPasswordRegister; }),
+            after.end());
         const auto isWrite = [](const sim::RequestRecord& r) { return r.function == 6 && r.address == 2550; };
         EXPECT_EQ(std::count_if(after.begin(), after.end(), isWrite), 1);
         const auto w = std::find_if(after.begin(), after.end(), isWrite);
