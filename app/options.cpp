@@ -54,8 +54,8 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
             char* end = nullptr;
             errno = 0;
             const double d = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 600) {
-                *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..600)";
+            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 86400) {
+                *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..86400)";
                 return false;
             }
             options->screenshotDelay = d;

@@ -13,13 +13,15 @@ namespace {
 void Usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "Usage: drive-sim [--line-rate BAUD] [--help | --version]\n"
+                 "Usage: drive-sim [--line-rate BAUD] [--faulty-line N] [--help | --version]\n"
                  "Simulates the drive controller as a Modbus RTU slave (address 1) on a\n"
                  "pseudo-terminal. Prints the device path to give the console, e.g.\n"
                  "  drive-console --com 1=<path>\n"
                  "and serves until interrupted (SIGINT or SIGTERM).\n"
                  "  --line-rate BAUD  hold each reply as long as a line at BAUD bit/s\n"
-                 "                    would take to carry the request and the reply\n");
+                 "                    would take to carry the request and the reply\n"
+                 "  --faulty-line N   lose the reply to every Nth request (2..1000),\n"
+                 "                    alternately by silence and by a damaged CRC\n");
 }
 
 }  // namespace
@@ -27,6 +29,7 @@ void Usage(std::FILE* out)
 int main(int argc, char** argv)
 {
     long lineRate = 0;
+    long faultyEvery = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Usage(stdout);
@@ -41,6 +44,15 @@ int main(int argc, char** argv)
             lineRate = std::strtol(argv[++i], &end, 10);
             if (end == argv[i] || *end != '\0' || lineRate < 1 || lineRate > 1000000) {
                 std::fprintf(stderr, "drive-sim: bad --line-rate value '%s'\n", argv[i]);
+                return 2;
+            }
+            continue;
+        }
+        if (std::strcmp(argv[i], "--faulty-line") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            faultyEvery = std::strtol(argv[++i], &end, 10);
+            if (end == argv[i] || *end != '\0' || faultyEvery < 2 || faultyEvery > 1000) {
+                std::fprintf(stderr, "drive-sim: bad --faulty-line value '%s'\n", argv[i]);
                 return 2;
             }
             continue;
@@ -60,6 +72,7 @@ int main(int argc, char** argv)
 
     sim::Simulator simulator;
     simulator.setLineRate(lineRate);
+    simulator.setFaultyLine(static_cast<int>(faultyEvery));
     const std::string path = simulator.start();
     if (path.empty()) {
         std::fprintf(stderr, "drive-sim: %s\n", simulator.error().c_str());

@@ -295,6 +295,11 @@ void Simulator::setLineRate(long baud)
     lineBaud_.store(baud > 0 ? baud : 0);
 }
 
+void Simulator::setFaultyLine(int every)
+{
+    faultyEvery_.store(every > 0 ? every : 0);
+}
+
 void Simulator::serve()
 {
     std::uint8_t request[MODBUS_RTU_MAX_ADU_LENGTH];
@@ -365,6 +370,10 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (it != faults_.end()) {
             fault = it->second;
             if (it->second.times > 0 && --it->second.times == 0) faults_.erase(it);
+        } else if (const int every = faultyEvery_.load(); every > 0 && (logTotal_ + 1) % every == 0) {
+            const bool silent = ((logTotal_ + 1) / every) % 2 == 1;
+            fault.silent = silent;
+            fault.corruptCrc = !silent;
         }
         seq = logTotal_++;
         log_.push_back(rec);

@@ -118,6 +118,10 @@ public:
     // (request + reply bytes) x 11 bits / baud after the request arrived, as
     // on a real line. 0 (the default) answers at once.
     void setLineRate(long baud);
+    // A faulty line: every `every`-th request (counted over the whole run)
+    // loses its reply, alternately by silence and by a damaged CRC. 0 (the
+    // default) answers every request; per-address faults come first.
+    void setFaultyLine(int every);
 
     void setFault(int address, const Fault& fault);
     void clearFault(int address);
@@ -156,6 +160,7 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<long> lineBaud_{0};
+    std::atomic<int> faultyEvery_{0};
     std::string slavePath_;
     std::string error_;
 
