@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/item_names.h"
+#include "engine/status_history.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
@@ -30,27 +31,12 @@ std::string csvField(const std::string& text)
     return quoted + "\"";
 }
 
-bool isStatusRead(const LineEvent& e)
-{
-    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
-    if (e.requestLength < 6 || e.request[1] != 0x03) return false;
-    const int address = (e.request[2] << 8) | e.request[3];
-    const int count = (e.request[4] << 8) | e.request[5];
-    return address == kStatusTable.first_register && count == kStatusTable.count &&
-           e.length >= 3 + 2 * kStatusTable.count;
-}
-
-std::string rowOf(const LineEvent& e)
+std::string rowOf(const LineEvent& e, const std::int16_t (&words)[DATAITEMOR_COUNT])
 {
     std::string row = IsoTime(e.wallMs);
-    for (int i = 0; i < kStatusTable.count; ++i) {
-        const int w = (e.bytes[3 + 2 * i] << 8) | e.bytes[4 + 2 * i];
-        const int raw = w >= 0x8000 ? w - 0x10000 : w;
-        const DataItem& item = kStatusTable.items[i];
-        const int den = item.scale_den.load();
-        const double value = den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         char text[32];
-        std::snprintf(text, sizeof text, ",%.10g", value);
+        std::snprintf(text, sizeof text, ",%.10g", StatusValue(i, words[i]));
         row += text;
     }
     return row;
@@ -150,8 +136,9 @@ bool StatusRecorder::writePending()
         const int n = reader_->events.read(reader_->batch.data(), kBatch);
         for (int i = 0; i < n; ++i) {
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
-            if (!isStatusRead(e)) continue;
-            const std::string row = rowOf(e) + "\n";
+            std::int16_t words[DATAITEMOR_COUNT];
+            if (!StatusWordsOf(e, words)) continue;
+            const std::string row = rowOf(e, words) + "\n";
             if (std::fputs(row.c_str(), file_) == EOF) return fail("write");
             ++rows_;
         }
