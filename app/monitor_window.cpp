@@ -156,6 +156,8 @@ private:
     QPushButton* record_ = nullptr;
     ValueLabel* recordStatus_ = nullptr;
     QString recordMessage_;
+    std::string recordError_;  // for the box of recordErrorTimer_
+    QTimer recordErrorTimer_;
 
     QTimer drainTimer_;
     QTimer plotTimer_;
@@ -195,6 +197,9 @@ MonitorWindow::MonitorWindow()
 
     connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
     connect(&plotTimer_, &QTimer::timeout, this, [this] { showPlot(); });
+    recordErrorTimer_.setSingleShot(true);
+    connect(&recordErrorTimer_, &QTimer::timeout, this,
+            [this] { MessagePopup("Recording", recordError_.c_str()); });
     drainTimer_.start(kDrainMs);
     plotTimer_.start(kPlotMs);
     showCounters();
@@ -385,7 +390,8 @@ void MonitorWindow::drain()
     if (!error.empty()) {
         recordMessage_ = QString::fromStdString(error);
         // Shown once the timer slot has returned: the box runs its own loop.
-        QTimer::singleShot(0, this, [error] { MessagePopup("Recording", error.c_str()); });
+        recordError_ = error;
+        recordErrorTimer_.start(0);
     }
     // The counters change with every poll; once a second is enough to read them.
     if (++drains_ % 2 == 0 || !isVisible()) {

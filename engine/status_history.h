@@ -27,7 +27,7 @@ class StatusHistory {
 public:
     static constexpr std::int64_t kSlotMs = 100;
     static constexpr int kMinutes = 10;
-    static constexpr int kSlots = static_cast<int>(kMinutes * 60000 / kSlotMs);
+    static constexpr int kSlots = static_cast<int>(std::int64_t{kMinutes} * 60000 / kSlotMs);
 
     struct Point {
         std::int64_t wallMs;

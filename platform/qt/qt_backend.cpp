@@ -163,8 +163,11 @@ public:
             delete dispatcher_;
             dispatcher_ = nullptr;
             dropped.swap(posted_);
+            for (const std::shared_ptr<CtrlRec>& c : syncs_) c->syncQueued = false;
+            syncs_.clear();
             if (wakeFd_ >= 0) ::close(wakeFd_);
             wakeFd_ = -1;
+            wakePending_ = false;
         }
         uiThread_ = nullptr;
         if (ownsApp_) {
@@ -570,7 +573,9 @@ private:
         if (cell.x < 1 || cell.x > c->cols || cell.y < 1 || cell.y > c->rows) return UIE_BAD_ARGUMENT;
         {
             std::lock_guard<std::mutex> lock(c->mutex);
-            detail::CellStore& s = c->cells[static_cast<std::size_t>((cell.y - 1) * c->cols + (cell.x - 1))];
+            detail::CellStore& s =
+                c->cells[static_cast<std::size_t>(cell.y - 1) * static_cast<std::size_t>(c->cols) +
+                         static_cast<std::size_t>(cell.x - 1)];
             change(s);
             s.dirty = true;
             c->cellsDirty = true;
@@ -588,31 +593,38 @@ private:
             return;
         }
         if (c->syncQueued.exchange(true)) return;
-        if (!post([c] {
-                c->syncQueued = false;
-                detail::SyncWidget(*c);
-            })) {
+        // Value changes come with every poll: they queue a pointer in a list
+        // that keeps its capacity, so none of them allocates.
+        std::lock_guard<std::mutex> lock(postMutex_);
+        if (dispatcher_ == nullptr || !wakeLocked()) {
             c->syncQueued = false;
+            return;
         }
+        syncs_.push_back(c);
+    }
+
+    // Makes sure the UI thread will look at the queues; postMutex_ held.
+    bool wakeLocked()
+    {
+        if (wakeFd_ < 0) return false;
+        if (wakePending_) return true;
+        const std::uint64_t one = 1;
+        if (::write(wakeFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) return false;
+        wakePending_ = true;
+        return true;
     }
 
     // Queues `fn` to run on the UI thread; false when the backend is stopped.
     bool post(std::function<void()> fn)
     {
         std::lock_guard<std::mutex> lock(postMutex_);
-        if (dispatcher_ == nullptr || wakeFd_ < 0) return false;
+        if (dispatcher_ == nullptr || !wakeLocked()) return false;
         posted_.push_back(std::move(fn));
-        if (posted_.size() == 1) {
-            const std::uint64_t one = 1;
-            if (::write(wakeFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) {
-                posted_.pop_back();
-                return false;
-            }
-        }
         return true;
     }
 
-    // UI thread: runs what other threads handed over, in order.
+    // UI thread: brings the changed controls up to their stores, then runs
+    // what other threads handed over, in order.
     void runPosted()
     {
         std::deque<std::function<void()>> batch;
@@ -620,8 +632,15 @@ private:
             std::lock_guard<std::mutex> lock(postMutex_);
             std::uint64_t count = 0;
             if (wakeFd_ >= 0 && ::read(wakeFd_, &count, sizeof count) < 0) count = 0;
-            batch.swap(posted_);
+            wakePending_ = false;
+            syncing_.swap(syncs_);
+            if (!posted_.empty()) batch.swap(posted_);
         }
+        for (const std::shared_ptr<CtrlRec>& c : syncing_) {
+            c->syncQueued = false;
+            detail::SyncWidget(*c);
+        }
+        syncing_.clear();  // keeps its capacity for the next swap
         for (auto& fn : batch) fn();
     }
 
@@ -636,7 +655,7 @@ private:
 
     // Runs `fn` on the UI thread and waits for it, unless the loop is not
     // running or ends first (then UIE_NO_LOOP).
-    int runOnUiAndWait(std::function<void()> fn)
+    int runOnUiAndWait(const std::function<void()>& fn)
     {
         auto w = std::make_shared<Waiter>();
         {
@@ -787,8 +806,11 @@ private:
 
     std::mutex postMutex_;
     QObject* dispatcher_ = nullptr;
-    int wakeFd_ = -1;                           // guarded by postMutex_
-    std::deque<std::function<void()>> posted_;  // guarded by postMutex_
+    int wakeFd_ = -1;                                // guarded by postMutex_
+    bool wakePending_ = false;                       // guarded by postMutex_: the fd was written
+    std::deque<std::function<void()>> posted_;       // guarded by postMutex_
+    std::vector<std::shared_ptr<CtrlRec>> syncs_;    // guarded by postMutex_: controls to bring up
+    std::vector<std::shared_ptr<CtrlRec>> syncing_;  // UI thread only: the batch being brought up
     std::atomic<QThread*> uiThread_{nullptr};
     bool ownsApp_ = false;  // UI thread only
 

@@ -168,7 +168,7 @@ std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs)
     s[16] = errors[2];
     s[17] = 0;  // MOSFETs fine
     s[18] = 0;  // no hall angle test
-    for (int state = 1; state <= 6; ++state) s[static_cast<std::size_t>(18 + state)] = kHallAngle[state];
+    for (int state = 1; state <= 6; ++state) s[18 + static_cast<std::size_t>(state)] = kHallAngle[state];
     s[25] = 0;  // no restore in progress
     return s;
 }
@@ -497,7 +497,9 @@ void Simulator::updateLocked()
     for (int i = 0; i < kStatusCount; ++i) cell(kStatusFirst + i) = status[static_cast<std::size_t>(i)];
     if (restoreStartMs_ >= 0) {
         const std::int64_t elapsed = t - restoreStartMs_;
-        const std::uint16_t step = elapsed < kRestoreStepMs ? 1 : elapsed < 2 * kRestoreStepMs ? 2 : 3;
+        const std::uint16_t step = elapsed < kRestoreStepMs                     ? 1
+                                   : elapsed < 2 * std::int64_t{kRestoreStepMs} ? 2
+                                                                                : 3;
         cell(kRestoreStatusRegister) = step;
         if (step == 3 && !restoreApplied_) {
             resetParametersLocked();
