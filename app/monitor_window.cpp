@@ -358,6 +358,10 @@ QGroupBox* MonitorWindow::buildTraffic()
     traffic_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     traffic_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     traffic_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    traffic_->setTextElideMode(Qt::ElideNone);
+    traffic_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    const QFontMetrics metrics(traffic_->font());
+    trafficRows_.setCharSize(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height() + 2);
     traffic_->setMinimumHeight(100);
     auto* copy = new QAction("Copy", traffic_);
     copy->setShortcut(QKeySequence::Copy);

@@ -1,5 +1,6 @@
 #include "app/traffic_model.h"
 
+#include <QSize>
 #include <algorithm>
 
 #include "engine/traffic_decode.h"
@@ -24,7 +25,31 @@ void TrafficModel::Ring::dropFront(int count)
     size -= count;
 }
 
+namespace {
+
+// Characters of a row besides the hex of its frame: time, direction, the
+// decoded meaning with a caption, the response time.
+constexpr int kTextChars = 120;
+
+}  // namespace
+
 TrafficModel::TrafficModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void TrafficModel::setCharSize(int width, int height)
+{
+    charWidth_ = std::max(1, width);
+    rowHeight_ = std::max(1, height);
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
+void TrafficModel::noteLength(const Row& row)
+{
+    if (row.lost == 0 && row.event.length > longestFrame_) {
+        longestFrame_ = row.event.length;
+        wider_ = true;
+    }
+}
 
 int TrafficModel::rowCount(const QModelIndex& parent) const
 {
@@ -34,6 +59,7 @@ int TrafficModel::rowCount(const QModelIndex& parent) const
 QVariant TrafficModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || index.row() >= shown_.size) return {};
+    if (role == Qt::SizeHintRole) return QSize(charWidth_ * (kTextChars + 3 * longestFrame_), rowHeight_);
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     return rowText(index.row());
 }
@@ -69,8 +95,18 @@ void TrafficModel::append(int count, RowAt rowAt)
         endRemoveRows();
     }
     beginInsertRows(QModelIndex(), shown_.size, shown_.size + added - 1);
-    for (int i = skip; i < count; ++i) shown_.push(rowAt(i));
+    for (int i = skip; i < count; ++i) {
+        const Row& row = rowAt(i);
+        noteLength(row);
+        shown_.push(row);
+    }
     endInsertRows();
+    if (wider_) {
+        // The list measures one row for all: it measures again.
+        wider_ = false;
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+    }
 }
 
 void TrafficModel::add(const LineEvent* events, int count)
@@ -114,5 +150,6 @@ void TrafficModel::clear()
     beginResetModel();
     shown_.dropFront(shown_.size);
     held_.dropFront(held_.size);
+    longestFrame_ = 8;
     endResetModel();
 }

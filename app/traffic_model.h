@@ -39,6 +39,10 @@ public:
     // The text of one row, and of every row shown, a line each.
     QString rowText(int row) const;
     QString text() const;
+    // The width of a character and the height of a row in the list's font:
+    // every row is as wide as the longest frame seen needs, so that the list
+    // lays out rows without putting them into words.
+    void setCharSize(int width, int height);
 
 private:
     struct Row {
@@ -60,7 +64,13 @@ private:
     template <typename RowAt>
     void append(int count, RowAt rowAt);
 
+    void noteLength(const Row& row);
+
     Ring shown_{kRows};
     Ring held_{kRows};
     bool paused_ = false;
+    int longestFrame_ = 8;  // bytes of the longest frame seen since the last clear
+    bool wider_ = false;    // longestFrame_ grew since the list last heard of it
+    int charWidth_ = 8;
+    int rowHeight_ = 16;
 };
