@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the console and its tests need on Debian 12 (skips what is there).
 set -euo pipefail
-pkgs=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
+pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       clang libfuzzer-14-dev libclang-rt-14-dev
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks

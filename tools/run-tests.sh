@@ -1,28 +1,41 @@
 #!/usr/bin/env bash
-# Installs, builds and runs the whole test suite: a plain build, then the same
-# suite under AddressSanitizer + UndefinedBehaviorSanitizer and under
-# ThreadSanitizer. DSC_SANITIZERS="" runs the plain build only.
-# After the plain build it builds and checks the Debian package.
+# Installs, builds and runs the whole test suite: the release build that the
+# Debian package is made from, with its tests, then the package check, then
+# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer and under
+# ThreadSanitizer. DSC_SANITIZERS="" runs the plain build only;
+# DSC_PACKAGE_CHECK=0 skips the package check. Each stage says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+start=$SECONDS
+stage() {  # name, command...
+  local name="$1" t=$SECONDS; shift
+  "$@"
+  echo "run-tests: $name took $((SECONDS - t)) s" >&2
+}
+tests() {  # dir
+  ctest --test-dir "$1" --output-on-failure -j"$jobs" --timeout 300
+}
+stage "installing" tools/install-deps.sh
 jobs="$(nproc)"
 sanitizers="${DSC_SANITIZERS-address thread}"
 
-run_suite() {  # dir, extra cmake args...
-  local dir="$1"; shift
-  cmake -S . -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
-}
-
-run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
-# The Debian package, from its own release build: installed into a temporary
-# root and checked there (DSC_PACKAGE_CHECK=0 skips it).
+# The plain suite runs against the release build the package is made from.
+deb=""
+package() { deb="$(DSC_PACKAGE_TESTS=ON tools/package.sh build-test | tail -n 1)"; }
+stage "plain build and package" package
+stage "plain suite" tests build-test
 if [ "${DSC_PACKAGE_CHECK-1}" != 0 ]; then
-  deb="$(tools/package.sh | tail -n 1)"
-  tools/check-package.sh "$deb"
+  stage "package check" tools/check-package.sh "$deb"
 fi
 for s in $sanitizers; do
-  run_suite "build-$s" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s"
+  dir="build-$s"
+  generator=()
+  if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
+  sanitized() {
+    cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s" >/dev/null
+    cmake --build "$dir" -j"$jobs"
+  }
+  stage "$s build" sanitized
+  stage "$s suite" tests "$dir"
 done
+echo "run-tests: all stages took $((SECONDS - start)) s" >&2
