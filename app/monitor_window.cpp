@@ -87,6 +87,7 @@ public:
     {
         drain();
         showCounters();
+        showRecording();
         showPlot();
     }
 
@@ -397,8 +398,9 @@ void MonitorWindow::drain()
         recordError_ = error;
         recordErrorTimer_.start(0);
     }
-    // The counters change with every poll; once a second is enough to read them.
-    if (++drains_ % 2 == 0 || !isVisible()) {
+    // The counters change with every poll; once a second is enough to read
+    // them, and a hidden window catches up when it is shown.
+    if (isVisible() && ++drains_ % 2 == 0) {
         showCounters();
         showRecording();
     }
