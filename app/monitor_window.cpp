@@ -509,13 +509,18 @@ void MonitorWindow::showPlot()
     // The time axis runs to now even with nothing to draw yet.
     axisX_->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(now));
     if (!isVisible()) return;
+    // More than a low and a high per pixel would not show: the history
+    // gathers the values into spans of one pixel's time.
+    const double pixels = chart_->plotArea().width();
+    const std::int64_t span =
+        pixels >= 1 ? static_cast<std::int64_t>(static_cast<double>(now - from) / pixels) : 0;
     double lo = 0;
     double hi = 0;
     bool any = false;
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         QLineSeries* s = series_[static_cast<size_t>(i)];
         if (s == nullptr) continue;
-        history_.points(i, from, &points_);
+        history_.points(i, from, span, &points_);
         QList<QPointF> shown;
         shown.reserve(static_cast<qsizetype>(points_.size()));
         for (const StatusHistory::Point& p : points_) {

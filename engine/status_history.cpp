@@ -93,26 +93,67 @@ void StatusHistory::add(std::int64_t wallMs, const std::int16_t (&words)[DATAITE
     newestMs_ = std::max(newestMs_, wallMs);
 }
 
-void StatusHistory::points(int item, std::int64_t fromMs, std::vector<Point>* out) const
+void StatusHistory::points(int item, std::int64_t fromMs, std::int64_t spanMs, std::vector<Point>* out) const
 {
     out->clear();
     if (item < 0 || item >= DATAITEMOR_COUNT || newest_ < 0) return;
+    spanMs = std::max(spanMs, kSlotMs);
+    struct Extreme {
+        std::int64_t wallMs;
+        std::int16_t word;
+        int order;  // within its slot: 0 came first, 1 came later (replies of the same millisecond)
+        bool before(const Extreme& o) const
+        {
+            return wallMs != o.wallMs ? wallMs < o.wallMs : order < o.order;
+        }
+    };
+    // The lowest and the highest word of the span being gathered.
+    bool open = false;
+    std::int64_t span = 0;
+    Extreme low{};
+    Extreme high{};
+    const auto flush = [&] {
+        if (!open) return;
+        if (low.word == high.word) {
+            out->push_back({std::min(low.wallMs, high.wallMs), StatusValue(item, low.word)});
+            return;
+        }
+        const Extreme& a = low.before(high) ? low : high;
+        const Extreme& b = low.before(high) ? high : low;
+        out->push_back({a.wallMs, StatusValue(item, a.word)});
+        out->push_back({b.wallMs, StatusValue(item, b.word)});
+    };
     const std::int64_t first = std::max(floorDiv(fromMs, kSlotMs), newest_ - kSlots + 1);
     const std::uint32_t bit = 1U << item;
     for (std::int64_t n = first; n <= newest_; ++n) {
         const Slot& s = slotOf(n);
         if (s.number != n) continue;
         const std::int64_t base = n * kSlotMs;
-        const double low = StatusValue(item, s.low[item]);
-        const double high = StatusValue(item, s.high[item]);
-        if (s.count == 1 || s.low[item] == s.high[item]) {
-            if (base + s.firstMs >= fromMs) out->push_back({base + s.firstMs, low});
+        // When in the slot its lowest and its highest word came.
+        const bool highLast = (s.highLast & bit) != 0;
+        Extreme slotLow{base + (highLast ? s.firstMs : s.lastMs), s.low[item], highLast ? 0 : 1};
+        Extreme slotHigh{base + (highLast ? s.lastMs : s.firstMs), s.high[item], highLast ? 1 : 0};
+        if (s.count == 1 || slotLow.word == slotHigh.word)
+            slotLow.wallMs = slotHigh.wallMs = base + s.firstMs;
+        if (slotLow.wallMs < fromMs) slotLow = slotHigh;
+        if (slotHigh.wallMs < fromMs) slotHigh = slotLow;
+        if (slotLow.wallMs < fromMs) continue;
+        const std::int64_t at = floorDiv(base, spanMs);
+        if (open && at != span) {
+            flush();
+            open = false;
+        }
+        if (!open) {
+            open = true;
+            span = at;
+            low = slotLow;
+            high = slotHigh;
             continue;
         }
-        const bool highLast = (s.highLast & bit) != 0;
-        if (base + s.firstMs >= fromMs) out->push_back({base + s.firstMs, highLast ? low : high});
-        if (base + s.lastMs >= fromMs) out->push_back({base + s.lastMs, highLast ? high : low});
+        if (slotLow.word < low.word) low = slotLow;
+        if (slotHigh.word > high.word) high = slotHigh;
     }
+    flush();
 }
 
 void StatusHistory::clear()

@@ -41,9 +41,11 @@ public:
     // One status reply at calendar time `wallMs`.
     void add(std::int64_t wallMs, const std::int16_t (&words)[DATAITEMOR_COUNT]);
     // Replaces `out` with the points of status item `item` (0..25) from
-    // `fromMs` on, oldest first: one for a slot with one reply, two (the
-    // lowest and the highest, in the order they came) for a slot with more.
-    void points(int item, std::int64_t fromMs, std::vector<Point>* out) const;
+    // `fromMs` on, oldest first, gathered into spans of `spanMs` (a slot at
+    // least; a plot asks for its time per pixel): one point for a span whose
+    // value did not move, two (the lowest and the highest, in the order they
+    // came) for one where it did.
+    void points(int item, std::int64_t fromMs, std::int64_t spanMs, std::vector<Point>* out) const;
     // Calendar time of the newest reply, -1 when there is none.
     std::int64_t newestMs() const { return newestMs_; }
     void clear();

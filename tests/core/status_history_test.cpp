@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
@@ -25,10 +26,10 @@ protected:
         words[1] = static_cast<std::int16_t>(battery);
         history->add(wallMs, words);
     }
-    std::vector<StatusHistory::Point> battery(std::int64_t fromMs)
+    std::vector<StatusHistory::Point> battery(std::int64_t fromMs, std::int64_t spanMs = 0)
     {
         std::vector<StatusHistory::Point> out;
-        history->points(1, fromMs, &out);
+        history->points(1, fromMs, spanMs, &out);
         return out;
     }
 
@@ -45,8 +46,10 @@ TEST_F(History, SlotKeepsItsLowestAndHighestInTheOrderTheyCame)
     add(kStart + 150, 250);
     add(kStart + 210, 300);  // a fall within one slot
     add(kStart + 290, 50);
+    add(kStart + 310, 500);  // a fall within one millisecond
+    add(kStart + 310, 40);
     const auto points = battery(kStart);
-    ASSERT_EQ(points.size(), 5U);
+    ASSERT_EQ(points.size(), 7U);
     EXPECT_EQ(points[0].wallMs, kStart + 10);
     EXPECT_DOUBLE_EQ(points[0].value, 100 * kVolt);
     EXPECT_EQ(points[1].wallMs, kStart + 110);
@@ -55,10 +58,12 @@ TEST_F(History, SlotKeepsItsLowestAndHighestInTheOrderTheyCame)
     EXPECT_DOUBLE_EQ(points[2].value, 400 * kVolt);
     EXPECT_DOUBLE_EQ(points[3].value, 300 * kVolt);
     EXPECT_DOUBLE_EQ(points[4].value, 50 * kVolt);
+    EXPECT_DOUBLE_EQ(points[5].value, 500 * kVolt);
+    EXPECT_DOUBLE_EQ(points[6].value, 40 * kVolt);
     // Items that did not move keep one point per slot.
     std::vector<StatusHistory::Point> speed;
-    history->points(10, kStart, &speed);
-    EXPECT_EQ(speed.size(), 3U);
+    history->points(10, kStart, 0, &speed);
+    EXPECT_EQ(speed.size(), 4U);
 }
 
 TEST_F(History, KeepsTenMinutesWhateverThePollingRate)
@@ -74,6 +79,16 @@ TEST_F(History, KeepsTenMinutesWhateverThePollingRate)
     EXPECT_EQ(history->newestMs(), end - 5);
     // The plot's window asks for less.
     EXPECT_EQ(battery(end - 60000).front().wallMs, end - 60000);
+    // A plot of a second per pixel gets a low and a high a second, in order,
+    // and still the lowest and the highest word.
+    const auto perSecond = battery(kStart, 1000);
+    EXPECT_EQ(perSecond.size(), 2U * 600);
+    EXPECT_TRUE(std::is_sorted(perSecond.begin(), perSecond.end(),
+                               [](const auto& a, const auto& b) { return a.wallMs < b.wallMs; }));
+    const auto [lowest, highest] = std::minmax_element(
+        perSecond.begin(), perSecond.end(), [](const auto& a, const auto& b) { return a.value < b.value; });
+    EXPECT_DOUBLE_EQ(lowest->value, 0.0);
+    EXPECT_DOUBLE_EQ(highest->value, 999 * kVolt);
 }
 
 TEST_F(History, CalendarSetBackBeyondTheHistoryStartsItAgain)
