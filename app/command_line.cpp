@@ -9,13 +9,18 @@
 #include <thread>
 
 #include "engine/ems.h"
+#include "engine/line_wiring.h"
+#include "engine/write_journal.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/headless_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "sets/parameter_set.h"
@@ -26,6 +31,8 @@ namespace {
 constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
 constexpr int kPasswordDueMs = 10000;
 constexpr int kPasswordCheckMs = 50;
+// The panel column of the journal lines of the commands' writes.
+constexpr const char* kJournalPanel = "command line";
 
 struct Args {
     std::string command;
@@ -39,6 +46,7 @@ struct Args {
     std::string note;
     std::vector<int> only;
     bool dryRun = false;
+    bool allowHallMask = false;  // restore may turn the hall-fault mask on
     int giveUpMs = psets::kDefaultGiveUpMs;
 };
 
@@ -131,6 +139,8 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
             }
         } else if (s == "--dry-run" && a->command == "restore") {
             a->dryRun = true;
+        } else if (s == "--allow-hall-fault-mask" && a->command == "restore") {
+            a->allowHallMask = true;
         } else if (needsFile && a->file.empty() && !s.empty() && s[0] != '-') {
             a->file = s;
         } else {
@@ -200,6 +210,8 @@ public:
         }
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         comConfigure_success_flag = 0;
+        // A write given up on still ends, and reaches the journal.
+        AbandonWrites("the command ended");
         SetUiBackend(nullptr);
     }
     Line(const Line&) = delete;
@@ -224,6 +236,7 @@ private:
     }
 
     HeadlessUi ui_;
+    LineWiring wiring_{TheLine()};
     std::atomic<bool> stop_{false};
     std::thread timers_;
 };
@@ -264,56 +277,114 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
     return kCommandOk;
 }
 
+// "2630 MOTOR / caption: controller 5, file 9", for a register that differs.
+std::string differenceLine(const psets::Comparison& c)
+{
+    return describe(*c.info) + ": controller " + valueText(*c.info, c.controllerWord) + ", file " +
+           valueText(*c.info, c.fileWord);
+}
+
+// Lists the command and test registers among `comparisons` that differ (and
+// that `considered` names): saved in a file, never compared. Returns how many.
+int listNotCompared(const std::vector<psets::Comparison>& comparisons, const std::vector<int>& considered,
+                    std::FILE* out)
+{
+    int listed = 0;
+    for (const psets::Comparison& c : comparisons) {
+        if (c.info == nullptr || c.compared() || !c.differs) continue;
+        if (!considered.empty() &&
+            std::find(considered.begin(), considered.end(), c.info->reg) == considered.end())
+            continue;
+        ++listed;
+        std::fprintf(out, "%s: %s\n", differenceLine(c).c_str(), psets::kNotCompared);
+    }
+    return listed;
+}
+
+// Why a restore of `plan` over `controller` may not go ahead: it would turn a
+// guarded parameter on without the option that allows it. "" when it may.
+std::string guardRefusal(const std::vector<psets::Entry>& plan, const std::map<int, int>& controller,
+                         bool allowHallMask)
+{
+    if (allowHallMask) return "";
+    std::string turnedOn;
+    for (const psets::Entry& e : psets::GuardedTurnOns(plan, controller)) {
+        const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
+        if (!turnedOn.empty()) turnedOn += ", ";
+        turnedOn += describe(info) + " from " + valueText(info, controller.at(e.reg)) + " to " +
+                    valueText(info, e.word);
+    }
+    if (turnedOn.empty()) return "";
+    return "the file turns the hall-fault mask on (" + turnedOn +
+           "): the controller would no longer report hall sensor faults. Nothing was written; give "
+           "--allow-hall-fault-mask to write it";
+}
+
 int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
     Line line(a);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
+    const std::vector<psets::Comparison> comparisons = psets::Compare(set, psets::TableWords());
     int differing = 0;
-    for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
-        if (!c.differs || c.info == nullptr) continue;
+    for (const psets::Comparison& c : comparisons) {
+        if (!c.differs || !c.compared()) continue;
         ++differing;
-        std::fprintf(out, "%s: controller %s, file %s\n", describe(*c.info).c_str(),
-                     valueText(*c.info, c.controllerWord).c_str(), valueText(*c.info, c.fileWord).c_str());
+        std::fprintf(out, "%s\n", differenceLine(c).c_str());
     }
-    std::fprintf(err, "drive-console: %d of %zu registers differ\n", differing, set.entries.size());
+    const int notCompared = listNotCompared(comparisons, {}, out);
+    std::fprintf(err, "drive-console: %d of %zu registers differ", differing, set.entries.size());
+    if (notCompared > 0) std::fprintf(err, "; %d command registers differ, not compared", notCompared);
+    std::fprintf(err, "\n");
     return differing == 0 ? kCommandOk : kCommandDiffers;
 }
 
 int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
+    // Made before the line and so ended after it: every write that ends, even
+    // as the line closes, is in writes.csv before the command returns.
+    WriteJournal journal(ConsoleStateDir(), [err](const std::string& problem) {
+        if (!problem.empty()) std::fprintf(err, "drive-console: %s\n", problem.c_str());
+    });
     Line line(a);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const std::map<int, int> before = psets::TableWords();
     const std::vector<psets::Entry> plan = psets::RegistersToWrite(set, before, a.only);
-    auto considered = [&](int reg) {
-        return a.only.empty() || std::find(a.only.begin(), a.only.end(), reg) != a.only.end();
-    };
-    int actionsDiffering = 0;
-    for (const psets::Comparison& c : psets::Compare(set, before)) {
-        if (c.info == nullptr || !c.info->action || !c.differs || !considered(c.info->reg)) continue;
-        ++actionsDiffering;
-        std::fprintf(out,
-                     "not written (a command or test switch, never restored): %s: controller %s, file %s\n",
-                     describe(*c.info).c_str(), valueText(*c.info, c.controllerWord).c_str(),
-                     valueText(*c.info, c.fileWord).c_str());
-    }
+    listNotCompared(psets::Compare(set, before), a.only, out);
+    const std::string refusal = guardRefusal(plan, before, a.allowHallMask);
     if (a.dryRun) {
         for (const psets::Entry& e : plan) {
             const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
             std::fprintf(out, "would write %s: %s -> %s\n", describe(info).c_str(),
                          valueText(info, before.at(e.reg)).c_str(), valueText(info, e.word).c_str());
         }
+        if (!refusal.empty()) {
+            std::fprintf(err, "drive-console: dry run: restore would refuse: %s\n", refusal.c_str());
+            return kCommandBadInput;
+        }
         std::fprintf(err, "drive-console: dry run, %zu registers would be written, nothing was\n",
                      plan.size());
         return kCommandOk;
     }
+    if (!refusal.empty()) {
+        std::fprintf(err, "drive-console: %s\n", refusal.c_str());
+        return kCommandBadInput;
+    }
     if (plan.empty()) {
         std::fprintf(err, "drive-console: nothing to write\n");
-        return actionsDiffering == 0 ? kCommandOk : kCommandDiffers;
+        return kCommandOk;
     }
-    const std::vector<psets::RestoreRow> rows = psets::Restore(plan, before, a.giveUpMs);
+    std::string backup;
+    std::string error;
+    if (!psets::SaveBackup(before, "backup before restoring " + a.file, &backup, &error)) {
+        std::fprintf(err, "drive-console: nothing written, the backup could not be saved: %s\n",
+                     error.c_str());
+        return kCommandBadInput;
+    }
+    std::fprintf(err, "drive-console: the controller's parameters before the restore: %s\n", backup.c_str());
+    const std::vector<psets::RestoreRow> rows =
+        psets::Restore(plan, before, a.giveUpMs, nullptr, nullptr, kJournalPanel);
     bool allConfirmed = true;
     bool readBack = true;
     std::fprintf(out, "%-8s %-10s %-34s %-22s %-22s %-22s %s\n", "register", "page", "caption", "file",
@@ -331,7 +402,9 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     // Registers left alone must still match after the writes.
     int stillDiffering = 0;
     for (const psets::Comparison& c : psets::Compare(set, psets::TableWords())) {
-        if (c.differs && considered(c.info->reg)) ++stillDiffering;
+        const bool considered =
+            a.only.empty() || std::find(a.only.begin(), a.only.end(), c.info->reg) != a.only.end();
+        if (c.differs && c.compared() && considered) ++stillDiffering;
     }
     std::fprintf(err, "drive-console: %zu written, %d registers differ from the file now\n", rows.size(),
                  stillDiffering);
@@ -351,15 +424,20 @@ const char* CommandUsage()
            "  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]\n"
            "      read the controller's parameter set; write it to FILE or to standard output\n"
            "  drive-console verify  FILE --device PATH [port options]\n"
-           "      print each register that differs from FILE; exit 1 if any does\n"
+           "      print each parameter that differs from FILE; exit 1 if any does. The command and\n"
+           "      test registers (2650, 2651, 2654, 2655) are listed as not compared\n"
            "  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]\n"
-           "      write the registers that differ from FILE (or only those named), read the pages\n"
-           "      back and print the outcome of each; --dry-run writes nothing. The command and\n"
-           "      test switches (2650, 2651, 2654, 2655) are never written\n"
+           "                        [--allow-hall-fault-mask]\n"
+           "      save the controller's parameters to a backup, write the parameters that differ\n"
+           "      from FILE (or only those named), read the pages back and print the outcome of\n"
+           "      each; every write goes to the journal. --dry-run writes nothing. The command and\n"
+           "      test registers are never written\n"
+           "      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without\n"
+           "                               it such a file is refused and nothing is written\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  exit status: 0 done, 1 differences remain, 2 no answer from the controller, 3 bad\n"
-           "               arguments or file\n";
+           "               arguments or file, a refused file or no backup (nothing is written)\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)

@@ -34,9 +34,11 @@ struct Picture {
     std::atomic<int>* handle;
 };
 
+constexpr int kPicturesFailed = 1;  // the exit code when a picture could not be rendered
+
 // The questions, the About box and the parameter reference, as the operator
-// would see them now.
-void saveDialogPictures(const std::string& dir)
+// would see them now. False when one could not be rendered.
+bool saveDialogPictures(const std::string& dir)
 {
     struct Question {
         const char* file;
@@ -57,9 +59,12 @@ void saveDialogPictures(const std::string& dir)
     ok = SaveParameterReferencePng(dir + "/reference.png", "") && ok;
     ok = SaveParameterReferencePng(dir + "/reference-search.png", "current") && ok;
     if (!ok) std::fprintf(stderr, "could not render every dialog into %s\n", dir.c_str());
+    return ok;
 }
 
-void savePictures(const std::string& dir)
+// Every panel, page and window; false when one could not be rendered (each
+// is named on standard error).
+bool savePictures(const std::string& dir)
 {
     const Picture pictures[] = {
         {"main.png", &panelMain},
@@ -75,14 +80,16 @@ void savePictures(const std::string& dir)
         {"debug-1-settings.png", &panel_debug_tab[0]},
         {"debug-2-test.png", &panel_debug_tab[1]},
     };
-    QDir().mkpath(QString::fromStdString(dir));
+    bool ok = QDir().mkpath(QString::fromStdString(dir));
+    if (!ok) std::fprintf(stderr, "could not create %s\n", dir.c_str());
     for (const Picture& p : pictures) {
         const std::string path = dir + "/" + p.file;
         if (!qtui::SavePanelPng(p.handle->load(), path)) {
             std::fprintf(stderr, "could not render %s\n", path.c_str());
+            ok = false;
         }
     }
-    saveDialogPictures(dir);
+    ok = saveDialogPictures(dir) && ok;
     // The device chooser, with the devices of this machine.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
     std::vector<std::string> rows;
@@ -93,10 +100,19 @@ void savePictures(const std::string& dir)
     const std::string chooser = dir + "/com-devices.png";
     if (!qtui::SaveSelectionPopupPng("Device for COM4", "Device\tStable name\tDescription", rows, chooser)) {
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());
+        ok = false;
     }
-    if (!SaveComparisonPicture(dir + "/compare.png")) std::fprintf(stderr, "could not render compare.png\n");
+    const std::string comparePath = dir + "/compare.png";
+    if (!SaveComparisonPicture(comparePath)) {
+        std::fprintf(stderr, "could not render %s\n", comparePath.c_str());
+        ok = false;
+    }
     const std::string monitorPath = dir + "/monitor.png";
-    if (!SaveMonitorPng(monitorPath)) std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
+    if (!SaveMonitorPng(monitorPath)) {
+        std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
+        ok = false;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -141,8 +157,5 @@ void ScheduleScreenshots(const ConsoleOptions& options)
         QTimer::singleShot(
             0, [] { Configure(child.load(), uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); });
     }
-    QTimer::singleShot(delayMs, [dir] {
-        savePictures(dir);
-        QuitCallback(panelMain.load(), uir::panel_main::QUITBUTTON, EVENT_COMMIT, nullptr, 0, 0);
-    });
+    QTimer::singleShot(delayMs, [dir] { QuitConsoleWith(savePictures(dir) ? 0 : kPicturesFailed); });
 }

@@ -12,7 +12,8 @@ void StopBuiltInSimulator();
 void OpenSimulatedPort();
 
 // Arranges, on the running UI loop, for every panel and tab page to be
-// rendered to PNG files in options.screenshotDir and the console to quit.
+// rendered to PNG files in options.screenshotDir and the console to quit,
+// with exit code 1 when a picture could not be rendered.
 // With a delay the port is first opened with the port panel's settings and the
 // pictures wait that many seconds of live polling, so they show live values.
 void ScheduleScreenshots(const ConsoleOptions& options);

@@ -12,7 +12,9 @@
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
+#include "engine/line_wiring.h"
 #include "engine/link_status.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
@@ -22,6 +24,7 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
@@ -78,15 +81,20 @@ void debug(int, int, void*, int)
     toggle({&panel_debug, &panel_debug_display_flag});
 }
 
-int QuitCallback(int, int, int event, void*, int, int)
+bool QuitConsoleWith(int exitCode)
 {
-    if (event != EVENT_COMMIT) return 0;
-    if (!ConfirmLeavingMotorTest()) return 0;
+    if (!ConfirmLeavingMotorTest()) return false;
     // A STOP still queued goes out before the communication thread ends.
     WaitTestStopSent(kStopSendWaitMs);
     if (RS232COMThreadHandle.load() != 0) RS232COMThreadStop = 1;
     if (RefreshUIThreadHandle.load() != 0) RefreshUIThreadStop = 1;
-    QuitUserInterface(0);
+    QuitUserInterface(exitCode);
+    return true;
+}
+
+int QuitCallback(int, int, int event, void*, int, int)
+{
+    if (event == EVENT_COMMIT) QuitConsoleWith(0);
     return 0;
 }
 
@@ -150,6 +158,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    const LineWiring wiring(TheLine());
     SetParameterToolTips();
     StartWriteReporting();
     StartWriteGuard();
@@ -185,11 +194,13 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }
-    RunUserInterface();
+    const int exitCode = RunUserInterface();
     ShutdownConsole();
+    // Writes still waiting for a port that never came back end, and are journaled.
+    AbandonWrites("the console quit");
     SetBackupOffer({});
     StopWriteGuard();
     StopWriteReporting();
     qtui::ShutdownUserInterface();
-    return 0;
+    return exitCode > 0 ? exitCode : 0;
 }

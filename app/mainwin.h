@@ -24,12 +24,15 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
 const char* ConsoleUsage();
 
 // Start-up, the UI loop and shutdown. Returns -1 when start-up fails, 0 after
-// a normal quit.
+// a normal quit, or the exit code QuitConsoleWith was given.
 int WinMain(int& argc, char** argv, const ConsoleOptions& options);
 
 void InitThread();
 int RefreshUIThread(void* parameter);
 int QuitCallback(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+// What __QUIT does, ending WinMain with `exitCode`: asks to stop a motor test
+// first (false when the operator chose to stay).
+bool QuitConsoleWith(int exitCode);
 void comConfigure(int menuBar, int menuItem, void* callbackData, int panel);
 void parameterSet(int menuBar, int menuItem, void* callbackData, int panel);
 void debug(int menuBar, int menuItem, void* callbackData, int panel);

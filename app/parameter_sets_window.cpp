@@ -16,10 +16,12 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
 #include "model/app_state.h"
+#include "pages/write_guard.h"
 #include "platform/app_dirs.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
@@ -27,6 +29,8 @@
 #include "serial/sample5.h"
 
 namespace {
+
+constexpr const char* kDeclined = "not written: declined";
 
 const QColor kDiffers(255, 228, 196);
 const QColor kConfirmed(0, 120, 0);
@@ -129,7 +133,6 @@ void SaveParametersTo(const std::string& path)
 
 bool SaveBackupNow(std::string* path, std::string* error)
 {
-    *path = ConsoleStateDir() + "/backups/" + stamp().toStdString() + ".json";
     if (comConfigure_success_flag.load() != 1) {
         *error = "the port is not open";
         return false;
@@ -156,8 +159,7 @@ bool SaveBackupNow(std::string* path, std::string* error)
         *error = result->error;
         return false;
     }
-    return psets::SaveSetFile(
-        *path, psets::SetFromWords(result->words, "backup before restoring factory settings"), error);
+    return psets::SaveBackup(result->words, "backup before restoring factory settings", path, error);
 }
 
 bool OfferBackupBeforeRestore()
@@ -391,6 +393,7 @@ void CompareWindow::readController()
 
 void CompareWindow::showController(const std::map<int, int>& words)
 {
+    controller_ = words;
     const QSignalBlocker block(table_);
     for (int r = 0; r < table_->rowCount(); ++r) {
         const psets::Entry& e = set_.entries[static_cast<std::size_t>(r)];
@@ -440,12 +443,28 @@ void CompareWindow::writeChecked()
 {
     if (busy()) return;
     std::vector<psets::Entry> entries;
+    std::vector<psets::RestoreRow> declined;
+    std::vector<int> asked;  // guarded registers the operator agreed to turn on
     for (int r = 0; r < table_->rowCount(); ++r) {
-        if (table_->item(r, kWrite)->checkState() == Qt::Checked) {
-            entries.push_back(set_.entries[static_cast<std::size_t>(r)]);
+        if (table_->item(r, kWrite)->checkState() != Qt::Checked) continue;
+        const psets::Entry& e = set_.entries[static_cast<std::size_t>(r)];
+        // Turning the hall-fault mask on is asked as on the debug panel.
+        if (!psets::GuardedTurnOns({e}, controller_).empty()) {
+            if (!ConfirmWrite(e.reg, e.word)) {
+                psets::RestoreRow row;
+                row.entry = e;
+                row.outcome = kDeclined;
+                declined.push_back(row);
+                continue;
+            }
+            asked.push_back(e.reg);
         }
+        entries.push_back(e);
     }
-    if (entries.empty()) return;
+    if (entries.empty()) {
+        if (!declined.empty()) showOutcomes(declined);
+        return;
+    }
     struct Result {
         std::string error;
         std::string backup;
@@ -453,15 +472,15 @@ void CompareWindow::writeChecked()
         std::map<int, int> after;
     };
     auto result = std::make_shared<Result>();
+    result->rows = declined;
     const bool needBackup = backupPath_.empty();
-    const std::string backup = ConsoleStateDir() + "/backups/" + stamp().toStdString() + ".json";
     const std::string note = "backup before writing from " + path_;
     const int giveUp = giveUpMs;
     writing_ = static_cast<int>(entries.size());
     progress_ = 0;
     setStatus("Reading the controller before writing…", false);
     run(
-        [this, result, entries, needBackup, backup, note, giveUp] {
+        [this, result, entries, asked, needBackup, note, giveUp]() mutable {
             std::string error;
             if (!psets::WaitForController(giveUp, &error, &cancel_) ||
                 !psets::ReadPagesFresh(giveUp, &error, &cancel_)) {
@@ -469,15 +488,31 @@ void CompareWindow::writeChecked()
                 return;
             }
             const std::map<int, int> before = psets::TableWords();
+            // The mask may have been turned off since the window last read it:
+            // a row that turns it on now and was not asked is not written.
+            for (const psets::Entry& e : psets::GuardedTurnOns(entries, before)) {
+                if (std::find(asked.begin(), asked.end(), e.reg) != asked.end()) continue;
+                psets::RestoreRow row;
+                row.entry = e;
+                row.outcome = "not written: turns the mask on, not asked; read the controller again";
+                result->rows.push_back(row);
+                entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                             [&](const psets::Entry& w) { return w.reg == e.reg; }),
+                              entries.end());
+            }
+            if (entries.empty()) return;
             if (needBackup) {
-                if (!psets::SaveSetFile(backup, psets::SetFromWords(before, note), &error)) {
+                std::string backup;
+                if (!psets::SaveBackup(before, note, &backup, &error)) {
                     result->error = "nothing written, the backup could not be saved: " + error;
                     return;
                 }
                 result->backup = backup;
             }
-            result->rows = psets::Restore(entries, before, giveUp, &progress_, &cancel_);
-            if (!result->rows.empty() && result->rows.front().readBack) result->after = psets::TableWords();
+            const std::vector<psets::RestoreRow> written =
+                psets::Restore(entries, before, giveUp, &progress_, &cancel_);
+            result->rows.insert(result->rows.end(), written.begin(), written.end());
+            if (!written.empty() && written.front().readBack) result->after = psets::TableWords();
         },
         [this, result] {
             if (!result->backup.empty()) backupPath_ = result->backup;
@@ -504,7 +539,10 @@ void CompareWindow::showOutcomes(const std::vector<psets::RestoreRow>& rows)
 {
     const QSignalBlocker block(table_);
     int confirmed = 0;
+    int declined = 0;
     for (const psets::RestoreRow& row : rows) {
+        const bool wasDeclined = row.outcome == kDeclined;
+        declined += wasDeclined ? 1 : 0;
         for (int r = 0; r < table_->rowCount(); ++r) {
             if (set_.entries[static_cast<std::size_t>(r)].reg != row.entry.reg) continue;
             QTableWidgetItem* outcome = table_->item(r, kOutcome);
@@ -516,9 +554,14 @@ void CompareWindow::showOutcomes(const std::vector<psets::RestoreRow>& rows)
             }
         }
     }
+    const int written = static_cast<int>(rows.size()) - declined;
     QString text =
-        QString("%1 of %2 written registers confirmed by reading back.").arg(confirmed).arg(rows.size());
+        written > 0
+            ? QString("%1 of %2 written registers confirmed by reading back.").arg(confirmed).arg(written)
+            : QString("Nothing written.");
+    if (declined > 0) text += QString(" %1 not written: declined.").arg(declined);
     if (!backupPath_.empty()) text += " Backup: " + qs(backupPath_);
-    setStatus(text, confirmed != static_cast<int>(rows.size()));
+    setStatus(text, confirmed != written);
     filterRows();
+    updateCounts();
 }

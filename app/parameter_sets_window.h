@@ -46,9 +46,11 @@ bool SaveComparisonPicture(const std::string& path);
 
 // One row per register of a file: page, caption, controller value, file
 // value, unit and a check box to write it. Rows that differ are marked and
-// checked. "Write checked" saves a backup of the controller's set first (once
-// per window), writes the checked rows one at a time through the send flags,
-// reads the pages back and shows each row's outcome.
+// checked. "Write checked" asks before a row turns the hall-fault mask on (No
+// leaves it unwritten: "not written: declined"), saves a backup of the
+// controller's set first (once per window), writes the checked rows one at a
+// time through the send flags, reads the pages back and shows each row's
+// outcome.
 class CompareWindow : public QWidget {
 public:
     CompareWindow(std::string path, psets::ParameterSet set, QWidget* parent);
@@ -96,5 +98,6 @@ private:
     int writing_ = 0;
     std::function<void()> done_;
     bool haveController_ = false;
-    std::string backupPath_;  // set once the backup is written
+    std::map<int, int> controller_;  // the words the controller column shows
+    std::string backupPath_;         // set once the backup is written
 };

@@ -13,25 +13,70 @@
 
 namespace {
 
-// Guards the two below. The journal is never destroyed at exit: a console
-// that quits normally stops it first, and its thread must not outlive the
-// observer registry.
-std::mutex g_mutex;
-WriteJournal* g_journal = nullptr;
-int g_token = 0;
-
-// Both panels show the latest outcome. SetCtrlVal and SetCtrlAttribute only
-// store and queue, so this never waits for the UI thread.
-void show(const std::string& text, bool good)
-{
-    const int color = good ? VAL_BLACK : VAL_RED;
-    const int lines[][2] = {{panel_set.load(), uir::panel_set::WRITE_STATUS},
-                            {panel_debug.load(), uir::panel_debg::WRITE_STATUS}};
-    for (const auto& line : lines) {
-        SetCtrlAttribute(line[0], line[1], ATTR_TEXT_COLOR, color);
-        SetCtrlVal(line[0], line[1], text.c_str());
+// The status line of both panels and the journal behind it. The line shows
+// the latest outcome and, while the journal cannot be written, says so under
+// it, whatever outcomes come meanwhile.
+class WriteReporting {
+public:
+    WriteReporting()
+    {
+        token_ = AddWriteObserver([this](const WriteRecord& r) { outcome(WriteStatusText(r), r.good()); });
+        journal_ = std::make_unique<WriteJournal>(
+            ConsoleStateDir(), [this](const std::string& problem) { journalProblem(problem); });
     }
-}
+    ~WriteReporting()
+    {
+        RemoveWriteObserver(token_);
+        journal_.reset();  // what is queued is written first
+    }
+    WriteReporting(const WriteReporting&) = delete;
+    WriteReporting& operator=(const WriteReporting&) = delete;
+
+private:
+    void outcome(const std::string& text, bool good)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        latest_ = text;
+        latestGood_ = good;
+        showLocked();
+    }
+    void journalProblem(const std::string& problem)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        problem_ = problem;
+        showLocked();
+    }
+    // The journal's trouble goes on a line of its own under the outcome, so
+    // that neither cuts the other short; the tooltip holds both in full.
+    // SetCtrlVal, SetCtrlAttribute and SetCtrlToolTip only store and queue, so
+    // this never waits for the UI thread.
+    void showLocked() const
+    {
+        std::string text = latest_;
+        if (!problem_.empty()) text += (text.empty() ? "" : "\n") + problem_;
+        const int color = latestGood_ && problem_.empty() ? VAL_BLACK : VAL_RED;
+        const int lines[][2] = {{panel_set.load(), uir::panel_set::WRITE_STATUS},
+                                {panel_debug.load(), uir::panel_debg::WRITE_STATUS}};
+        for (const auto& line : lines) {
+            SetCtrlAttribute(line[0], line[1], ATTR_TEXT_COLOR, color);
+            SetCtrlVal(line[0], line[1], text.c_str());
+            SetCtrlToolTip(line[0], line[1], text.c_str());
+        }
+    }
+
+    std::mutex mutex_;  // guards the three below
+    std::string latest_;
+    bool latestGood_ = true;
+    std::string problem_;
+    int token_ = 0;
+    std::unique_ptr<WriteJournal> journal_;
+};
+
+// The reporting of the running console. Never destroyed at exit: a console
+// that quits normally stops it first, and the journal's thread must not
+// outlive the observer registry.
+std::mutex g_mutex;
+WriteReporting* g_reporting = nullptr;
 
 }  // namespace
 
@@ -48,17 +93,12 @@ std::string WriteStatusText(const WriteRecord& record)
 void StartWriteReporting()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_token != 0) return;
-    g_token = AddWriteObserver([](const WriteRecord& r) { show(WriteStatusText(r), r.good()); });
-    g_journal = new WriteJournal(ConsoleStateDir(), [](const std::string& message) { show(message, false); });
+    if (g_reporting == nullptr) g_reporting = new WriteReporting();
 }
 
 void StopWriteReporting()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_token == 0) return;
-    RemoveWriteObserver(g_token);
-    g_token = 0;
-    delete g_journal;
-    g_journal = nullptr;
+    delete g_reporting;
+    g_reporting = nullptr;
 }

@@ -5,7 +5,9 @@
 #include <string>
 
 // Shows every write outcome on both panels' WRITE_STATUS line and journals it
-// into the state folder. Call once the panels are loaded.
+// into the state folder. While the journal cannot be written, the line says so
+// under the latest outcome, in red, until it can. Call once the panels are
+// loaded.
 void StartWriteReporting();
 // Stops both; what is queued for the journal is written first.
 void StopWriteReporting();

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "serial/fast_line.h"
+#include "serial/line_machine.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
@@ -19,13 +20,6 @@
 namespace {
 
 constexpr int kPassMs = 100;
-
-// The password item's value as the int that goes into the frame.
-int passwordValue()
-{
-    const double v = communication_password_hci.value.load();
-    return static_cast<int>(registerWord(v));
-}
 
 // Stage 1: the first pending write, pages in order, entries in index order;
 // urgent writes before all others.
@@ -110,14 +104,8 @@ int RS232COMThreadPass()
     }
     if (hci_commnication_enable_5927.load() == 1) {
         RS232Send();
-    } else if (take_idle_line()) {
-        Sleep(kPassMs);
-        if (send_1frame(6, communication_password_hci.address.load(), passwordValue()) == -1) {
-            // Nothing is awaited after a failed write: free the line so that the
-            // password phase starts over once the port is open again.
-            com_idle = 1;
-            return -1;
-        }
+    } else if (TheLine().sendPassword(kPassMs) == PasswordSend::Failed) {
+        return -1;
     }
     transmitLedStep();
     RS232Rec();

@@ -3,11 +3,11 @@
 
 #include <atomic>
 
-extern std::atomic<int> query_enable_flag;     // 1 = block reads may run
-extern std::atomic<int> tx_package_flag_send;  // 1 = send_1frame wrote a frame
+#include "model/line_flags.h"
+
+extern std::atomic<int> query_enable_flag;  // 1 = block reads may run
 extern std::atomic<int> sendLedON_1;
 extern std::atomic<int> sendLedShineDelay;
-extern std::atomic<int> communication_password_sendFlag;  // 1 = a password write is due
 
 // Communication thread: one pass every 100 ms until RS232COMThreadStop.
 int RS232COMThread(void* parameter);
@@ -20,7 +20,8 @@ void transmitLedStep();
 
 // The request chooser of the send step: takes the idle line and builds at
 // most one request (pending writes, then page reads, then the status read),
-// setting tx_package_flag when it built one.
+// setting tx_package_flag when it built one. Start-up hands it to the line
+// (engine/line_wiring.h).
 void buildNextRequest();
 
 // Page refresh, called by the refresh thread in this order every 200 ms.

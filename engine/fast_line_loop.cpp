@@ -7,7 +7,7 @@
 #include "model/data_item.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
-#include "serial/fast_line.h"
+#include "serial/line_machine.h"
 #include "serial/port_gate.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -38,20 +38,12 @@ bool yieldToPasswordTimer(std::int64_t now)
     return now - g_passwordDueSinceUs < kPasswordYieldUs;
 }
 
-void sendNext()
+void sendNext(LineMachine& line)
 {
     if (hci_commnication_enable_5927.load() == 1) {
-        // Holding the line, drop whatever came after the last reply, so that it
-        // never counts as the start of the next one.
-        if (take_idle_line()) {
-            FlushInQ(active_comselect.load());
-            com_idle = 1;
-        }
-        RS232Send();
-    } else if (take_idle_line()) {
-        Sleep(kPassMs);
-        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-        if (send_1frame(6, communication_password_hci.address.load(), value) == -1) com_idle = 1;
+        line.sendAtLineRate();
+    } else {
+        line.sendPassword(kPassMs);
     }
 }
 
@@ -59,7 +51,8 @@ void sendNext()
 
 FastLineWait FastLineThreadStep()
 {
-    const std::int64_t now = ClockUs();
+    LineMachine& line = TheLine();
+    const std::int64_t now = line.now();
     if (comConfigure_success_flag.load() != 1) {
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
         return {now + kPassUs, false};
@@ -67,24 +60,24 @@ FastLineWait FastLineThreadStep()
     if (now >= g_nextLedUs || g_nextLedUs - now > kLedStepUs) {
         g_nextLedUs = now + kLedStepUs;
         transmitLedStep();
-        RS232ReceiveLedStep();
+        line.receiveLedStep();
     }
     // Either write of the password, the port panel's or this thread's, may be
     // the second one whose echo is still to come.
     const int passwordState = hci_commnication_enable_5927.load();
-    if (passwordState == 1 && g_lastPasswordState == 0) FastLineRequireQuiet();
+    if (passwordState == 1 && g_lastPasswordState == 0) line.requireQuiet();
     g_lastPasswordState = passwordState;
     if (com_idle.load() == 1) {
         std::int64_t quietUntil = 0;
-        if (!FastLineQuiet(&quietUntil)) return {std::min(quietUntil, g_nextLedUs), true};
+        if (!line.quiet(&quietUntil)) return {std::min(quietUntil, g_nextLedUs), true};
     }
-    if (com_idle.load() == 1 && now >= FastLineGuardUntilUs() && !yieldToPasswordTimer(now)) sendNext();
+    if (com_idle.load() == 1 && now >= line.guardUntilUs() && !yieldToPasswordTimer(now)) sendNext(line);
     if (com_idle.load() == 0 && comConfigure_success_flag.load() == 1) {
-        const std::int64_t next = FastLineReceive();
+        const std::int64_t next = line.receive();
         if (com_idle.load() == 0) return {std::min(next, g_nextLedUs), true};
     }
-    const std::int64_t later = ClockUs();
-    const std::int64_t guard = FastLineGuardUntilUs();
+    const std::int64_t later = line.now();
+    const std::int64_t guard = line.guardUntilUs();
     if (later < guard) return {guard, false};
     return {std::min(later + kIdleLookUs, g_nextLedUs), false};
 }
@@ -94,7 +87,7 @@ void FastLineThreadRound()
     HoldPortGate();
     const FastLineWait wait = FastLineThreadStep();
     ReleasePortGate();
-    std::int64_t left = wait.untilUs - ClockUs();
+    std::int64_t left = wait.untilUs - TheLine().now();
     if (left <= 0) return;
     left = std::min(left, kLongestWaitUs);
     if (wait.forInput && WaitInput(active_comselect.load(), left) >= 0) return;

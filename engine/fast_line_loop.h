@@ -1,6 +1,7 @@
 // The communication thread in line-rate mode (serial/fast_line.h): instead of
 // a pass every 100 ms it waits on the port for the reply, and sends the next
-// request as soon as the reply is handled and t3.5 has passed.
+// request as soon as the line machine (serial/line_machine.h) has handled the
+// reply and t3.5 has passed.
 #pragma once
 
 #include <cstdint>

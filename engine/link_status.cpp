@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "engine/ems.h"
-#include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
@@ -29,7 +28,7 @@ std::string g_lastText;
 std::string LinkStatusText()
 {
     if (comConfigure_success_flag.load() != 1) return "port closed";
-    const std::int64_t since = MsSinceStatusReply();
+    const std::int64_t since = MsSinceAcceptedReply();
     std::string text = OpenPortDescription() + "\n";
     if (since >= 0 && since <= kReplyingMs) {
         text += "replying";
@@ -37,14 +36,13 @@ std::string LinkStatusText()
         // Silent since the last reply, or since the port was opened if that is later.
         std::int64_t silent = since;
         const std::int64_t openSeen = g_openSeenMs.load();
-        if (openSeen >= 0) {
-            const std::int64_t open = ClockMs() - openSeen;
-            silent = since < 0 ? open : std::min(since, open);
+        for (const std::int64_t open : {openSeen >= 0 ? ClockMs() - openSeen : -1, MsSinceLineReset()}) {
+            if (open >= 0) silent = silent < 0 ? open : std::min(silent, open);
         }
         text += "NO REPLY for " + std::to_string(std::max<std::int64_t>(silent, 0) / 1000) + " s";
     }
     text += kDot;
-    text += hci_commnication_enable_5927.load() == 1 ? "unlocked" : "locked";
+    text += PortUnlocked() ? "unlocked" : "locked";
     return text;
 }
 
@@ -62,7 +60,7 @@ void RefreshLinkStatus()
         SetCtrlVal(panel, uir::panel_main::LINK_STATUS, text.c_str());
         g_lastText = text;
     }
-    const std::int64_t since = MsSinceStatusReply();
+    const std::int64_t since = MsSinceAcceptedReply();
     const int dimmed = since < 0 || since > kStaleMs ? 1 : 0;
     if (dimmed == g_lastDimmed) return;
     g_lastDimmed = dimmed;

@@ -9,7 +9,9 @@
 // "...\nNO REPLY for 6 s · locked", or "port closed".
 std::string LinkStatusText();
 
-// Writes the line and dims the read-outs until the first accepted status
-// reply and whenever none has come for more than 3 s. Called after each
-// refresh pass; only one thread may call it.
+// Writes the line and dims the read-outs until the first accepted reply on
+// the open port (password echo, page read, write echo or status read) and
+// whenever none has come for more than 3 s. "unlocked" means the controller
+// accepted the password on the port open now. Called after each refresh pass;
+// only one thread may call it.
 void RefreshLinkStatus();

@@ -1,12 +1,12 @@
 // The password timer pair: TIMER_CMPW makes a password write due every 10 s,
 // TIMER_CMPW_RT performs it within 50 ms once the line is idle.
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/ui.h"
-#include "serial/rs232.h"
+#include "serial/line_machine.h"
 
 int timer_cmPW(int, int, int event, void*, int, int)
 {
@@ -18,10 +18,10 @@ int timer_cmPW_rt(int, int, int event, void*, int, int)
 {
     if (event != EVENT_TIMER_TICK) return 0;
     if (communication_password_sendFlag.load() != 1) return 0;
-    if (!take_idle_line()) return 0;
+    const PasswordSend sent = TheLine().sendPassword(0);
+    if (sent == PasswordSend::LineBusy) return 0;
     communication_password_sendFlag = 0;
-    const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-    if (send_1frame(6, communication_password_hci.address.load(), value) == -1) {
+    if (sent == PasswordSend::Failed) {
         const int main = panelMain.load();
         SetCtrlAttribute(main, uir::panel_main::TIMER_CMPW, ATTR_ENABLED, 0);
         SetCtrlAttribute(main, uir::panel_main::TIMER_CMPW_RT, ATTR_ENABLED, 0);

@@ -1,5 +1,9 @@
 #include "engine/write_journal.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -65,8 +69,8 @@ std::string WriteJournalLine(const WriteRecord& r)
     return line;
 }
 
-WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onError)
-    : folder_(std::move(folder)), path_(folder_ + "/writes.csv"), onError_(std::move(onError))
+WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onProblem)
+    : folder_(std::move(folder)), path_(folder_ + "/writes.csv"), onProblem_(std::move(onProblem))
 {
     thread_ = std::thread([this] { run(); });
     token_ = AddWriteObserver([this](const WriteRecord& r) { enqueue(r); });
@@ -101,40 +105,64 @@ void WriteJournal::enqueue(const WriteRecord& record)
     wake_.notify_all();
 }
 
+std::size_t WriteJournal::unwritten()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return unwritten_;
+}
+
 void WriteJournal::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
-        if (queue_.empty()) return;  // stopping, and everything is written
-        std::string line = std::move(queue_.front());
+        if (queue_.empty()) return;  // stopping, and everything is handled
+        backlog_.push_back(std::move(queue_.front()));
         queue_.pop_front();
         lock.unlock();
+        if (backlog_.size() > kJournalBacklogLimit) backlog_.pop_front();
         std::string error;
-        if (!append(line, &error) && !reported_) {
-            reported_ = true;
-            if (onError_) onError_("Journal not written: " + path_ + ": " + error);
+        const bool written = append(backlog_, &error);
+        if (written) backlog_.clear();
+        if (written == failing_) {
+            failing_ = !written;
+            if (onProblem_)
+                onProblem_(written ? std::string() : "Journal not written: " + path_ + ": " + error);
         }
         lock.lock();
+        unwritten_ = backlog_.size();
         ++handled_;
         wake_.notify_all();
     }
 }
 
-bool WriteJournal::append(const std::string& line, std::string* error)
+bool WriteJournal::append(const std::deque<std::string>& lines, std::string* error)
 {
     if (!MakeFolder(folder_, error)) return false;
-    std::FILE* f = std::fopen(path_.c_str(), "a");
-    if (f == nullptr) {
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
         *error = std::strerror(errno);
         return false;
     }
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    if (ok && std::ftell(f) == 0) ok = std::fprintf(f, "%s\n", kWriteJournalHeader) > 0;
-    ok = ok && std::fprintf(f, "%s\n", line.c_str()) > 0;
-    ok = std::fflush(f) == 0 && ok;
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0;
+    std::string text = sized && st.st_size == 0 ? std::string(kWriteJournalHeader) + "\n" : std::string();
+    for (const std::string& line : lines) text += line + "\n";
+    bool ok = sized;
     if (!ok) *error = std::strerror(errno);
-    if (std::fclose(f) != 0 && ok) {
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            *error = n < 0 ? std::strerror(errno) : "nothing written";
+            ok = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // No half-written line stays behind: the lines are tried again whole.
+    if (!ok && sized && ::ftruncate(fd, st.st_size) != 0) *error += " (and the file could not be cut back)";
+    if (::close(fd) != 0 && ok) {
         *error = std::strerror(errno);
         ok = false;
     }

@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QLoggingCategory>
+#include <algorithm>
 
 namespace {
 Q_LOGGING_CATEGORY(lcFrames, "dsc.frames", QtInfoMsg)
+constexpr int kLoggedBytes = 200;  // the longest frame logged
 }  // namespace
 
 bool frameLogEnabled()
@@ -22,4 +24,24 @@ void logFrame(const char* direction, const unsigned char* bytes, int length)
         line += frame.toHex(' ').toUpper();
     }
     qCDebug(lcFrames).noquote() << line;
+}
+
+void LogLineReport(const LineReport& r)
+{
+    if (!lcFrames().isDebugEnabled()) return;
+    const int length = r.bytes != nullptr ? std::clamp(r.length, 0, kLoggedBytes) : 0;
+    switch (r.kind) {
+        case LineReportKind::RequestSent:
+            logFrame("TX", r.bytes, length);
+            break;
+        case LineReportKind::ReplyAccepted:
+        case LineReportKind::ReplyRejected:
+            logFrame("RX", r.bytes, length);
+            break;
+        case LineReportKind::Timeout:
+            logFrame("RX timeout", r.bytes, length);
+            break;
+        default:
+            break;
+    }
 }

@@ -4,6 +4,12 @@
 // off unless enabled, e.g. QT_LOGGING_RULES="dsc.frames.debug=true".
 #pragma once
 
+#include "modbus/line_observer.h"
+
+// The observer: logs every request sent ("TX"), every reply handed to the
+// parser ("RX") and what had arrived of a reply given up ("RX timeout").
+void LogLineReport(const LineReport& report);
+
 // Logs "<direction> 01 03 0A 30 00 06 C6 1F" for `length` bytes (a null or
 // empty frame logs the direction alone). Cheap when the category is off.
 // Safe from any thread.

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <vector>
 
-#include "modbus/frame_log.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
@@ -136,6 +135,32 @@ const char* ResultInWords(int result)
     }
 }
 
+void RecordLineReport(const LineReport& r)
+{
+    switch (r.kind) {
+        case LineReportKind::RequestSent:
+            LineRequestSent(r.bytes, r.length);
+            break;
+        case LineReportKind::BytesReceived:
+            LineBytesReceived(r.count);
+            break;
+        case LineReportKind::ReplyAccepted:
+        case LineReportKind::ReplyRejected:
+            LineReplyParsed(r.bytes, r.length, r.result);
+            break;
+        case LineReportKind::Timeout:
+            LineReplyTimeout(r.bytes, r.length);
+            break;
+        case LineReportKind::PortFailed:
+            LinePortError(r.text);
+            break;
+        case LineReportKind::PasswordAccepted:
+        case LineReportKind::PortClosed:
+        case LineReportKind::PortOpened:
+            break;
+    }
+}
+
 void LineRequestSent(const unsigned char* frame, int length)
 {
     const std::int64_t nowUs = ClockUs();
@@ -154,7 +179,6 @@ void LineRequestSent(const unsigned char* frame, int length)
         if (isPasswordWrite(frame, kept)) ++g_counters.passwordWrites;
         g_counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
     }
-    logFrame("TX", frame, kept);
 }
 
 void LineBytesReceived(int count)
@@ -194,7 +218,6 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
         countResultLocked(result);
         if (accepted) g_counters.lastGoodReplyWallMs = wallMs;
     }
-    logFrame("RX", frame, clampLength(frame, length));
 }
 
 void LineReplyTimeout(const unsigned char* partial, int length)
@@ -210,7 +233,6 @@ void LineReplyTimeout(const unsigned char* partial, int length)
         g_lastByteUs = -1;
         ++g_counters.timeouts;
     }
-    logFrame("RX timeout", partial, clampLength(partial, length));
 }
 
 void LinePortError(const char* message)

@@ -1,19 +1,20 @@
 // Line events: what happens on the serial line, for anyone who watches it.
 //
-// The transmit and receive steps and the reply parser report every request
+// RecordLineReport observes the line (modbus/line_observer.h): every request
 // sent, every reply (accepted, or rejected with its result code), every reply
-// time-out and every port error here. Reporting never allocates and holds one
-// small lock only for a copy of the frame, so it cannot slow the line.
+// time-out and every port error is kept here. Recording never allocates and
+// holds one small lock only for a copy of the frame, so it cannot slow the line.
 //
 // Watchers read the events through a LineEventReader of their own, at their
 // own pace, from a ring of the most recent kLineEventCapacity events. A reader
 // that falls that far behind loses its oldest unread events (it is told how
 // many); the line never waits for it. The link health counters are kept at
-// the moment of reporting, so they are exact whatever the readers do. The
-// frame log (modbus/frame_log.h) is fed from here too.
+// the moment of reporting, so they are exact whatever the readers do.
 #pragma once
 
 #include <cstdint>
+
+#include "modbus/line_observer.h"
 
 constexpr int kLineEventBytes = 200;      // the longest frame kept with an event
 constexpr int kLineEventCapacity = 4096;  // events kept for the readers
@@ -39,7 +40,9 @@ struct LineEvent {
     unsigned char bytes[kLineEventBytes] = {};
 };
 
-// --- Reporting (transmit step, receive step, parser) -------------------------
+// --- Recording ----------------------------------------------------------------
+// The observer: hands each report to the functions below.
+void RecordLineReport(const LineReport& report);
 // A request was written to the line (`length` bytes).
 void LineRequestSent(const unsigned char* frame, int length);
 // `count` reply bytes were taken from the port: counts them and notes the time

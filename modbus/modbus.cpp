@@ -4,15 +4,9 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/ems.h"
-#include "modbus/line_events.h"
 #include "modbus/modbus_crc.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
-#include "model/link_health.h"
-#include "platform/serial.h"
-#include "serial/port_gate.h"
-#include "serial/sample5.h"
 
 unsigned char modbus_tx_buffer[MODBUS_BUFFER_SIZE];
 unsigned char modbus_rx_buffer[MODBUS_BUFFER_SIZE];
@@ -28,7 +22,8 @@ constexpr unsigned char kExceptionBit = 0x80;
 constexpr int kRequestLength = 8;
 constexpr int kWriteEchoLength = 8;
 constexpr int kExceptionLength = 3;
-constexpr int kReadReplyOverhead = 5;  // slave, function, byte count, two CRC bytes
+constexpr int kExceptionReplyLength = 5;  // with its CRC
+constexpr int kReadReplyOverhead = 5;     // slave, function, byte count, two CRC bytes
 // The most registers one read reply can carry inside the frame buffer.
 constexpr int kMaxReadQuantity = (MODBUS_BUFFER_SIZE - kReadReplyOverhead) / 2;
 
@@ -111,7 +106,6 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
         // Counted after the values are stored: whoever waits for a fresh read
         // of the table sees them once the count moves.
         if (first == 0 && quantity == table.count) table.items[0].read_count.fetch_add(1);
-        if (table.items == dataItemOR) NoteStatusReply();
         return MODBUS_READ_ACCEPTED;
     }
     return MODBUS_UNKNOWN_BLOCK;
@@ -155,30 +149,28 @@ void modbus_package(int value, int address, int functionCode, int quantity)
     modbus_tx_frame_byte_num.store(kRequestLength);
 }
 
-int send_1frame(int functionCode, int address, int value)
+void modbus_build_frame(int functionCode, int address, int value, unsigned char* frame)
 {
-    if (comConfigure_success_flag.load() != 1) {
-        PortErrorPopup("Port not open! ");
-        return -1;
-    }
-    unsigned char frame[kRequestLength];
-    {
-        std::lock_guard<std::mutex> lock(modbus_tx_mutex);
-        buildRequest(modbus_tx_buffer, functionCode, address, value);
-        std::memcpy(frame, modbus_tx_buffer, sizeof frame);
-    }
-    const int port = active_comselect.load();
-    FlushInQ(port);  // stale bytes must not be read in front of the echo
-    if (ComWrt(port, reinterpret_cast<const char*>(frame), kRequestLength) != kRequestLength) {
-        LinePortError("Com write failed 11! ");
-        FlushInQ(port);
-        comConfigure_success_flag.store(0);
-        PortErrorPopup("Com write failed 11! ");
-        return -1;
-    }
-    LineRequestSent(frame, kRequestLength);
-    tx_package_flag_send.store(1);
-    return 0;
+    std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+    buildRequest(modbus_tx_buffer, functionCode, address, value);
+    std::memcpy(frame, modbus_tx_buffer, kRequestLength);
+}
+
+int ImpliedReplyLength(const unsigned char* request, const unsigned char* reply, int count)
+{
+    if (request == nullptr) return 0;
+    if (reply != nullptr && count >= 2 && (reply[1] & kExceptionBit) != 0) return kExceptionReplyLength;
+    if (request[1] == kFunctionWrite) return kWriteEchoLength;
+    if (request[1] != kFunctionRead) return 0;
+    const int length = kReadReplyOverhead + 2 * word(request + 4);
+    return length <= MAX_REPLY_BYTES ? length : 0;
+}
+
+int CompleteReplyLength(const unsigned char* request, const unsigned char* reply, int count)
+{
+    const int length = ImpliedReplyLength(request, reply, count);
+    if (length == 0 || count < length) return 0;
+    return crcMatches(reply, length - 2) ? length : 0;
 }
 
 int modbus_unpackage(const unsigned char* response, int responseLength, const unsigned char* request)

@@ -6,6 +6,7 @@
 #include <mutex>
 
 constexpr int MODBUS_BUFFER_SIZE = 200;
+constexpr int MAX_REPLY_BYTES = 199;  // a reply frame keeps at most this many bytes
 
 extern unsigned char modbus_tx_buffer[MODBUS_BUFFER_SIZE];  // last request built
 extern unsigned char modbus_rx_buffer[MODBUS_BUFFER_SIZE];  // reply being collected
@@ -39,11 +40,20 @@ std::uint16_t registerWord(double value);
 // carries `quantity` in bytes 4..5; any other function carries `value`.
 void modbus_package(int value, int address, int functionCode, int quantity);
 
-// Builds a write-like frame into modbus_tx_buffer and writes it to the open
-// port at once (the password write). 0 on success, -1 after showing its error
-// ("Port not open! " with nothing built, or "Com write failed 11! " after a
-// short write, which also marks the port closed).
-int send_1frame(int functionCode, int address, int value);
+// Builds an 8-byte write-like frame (slave 1, `functionCode`, `address`,
+// `value`, CRC) into modbus_tx_buffer under modbus_tx_mutex, leaving
+// modbus_tx_frame_byte_num as it is, and copies it to `frame` (the password
+// write of send_1frame, serial/rs232.h).
+void modbus_build_frame(int functionCode, int address, int value, unsigned char* frame);
+
+// The length a reply to the 8-byte `request` must have, judged from the
+// `count` bytes received so far: 5 for an exception reply (function code with
+// its top bit set), 5 + 2 x quantity for a read, 8 for a write echo; 0 when
+// the request's function is neither, or the quantity could not fit a frame.
+int ImpliedReplyLength(const unsigned char* request, const unsigned char* reply, int count);
+// The implied length when at least that many bytes are there and the CRC at
+// its end checks; else 0.
+int CompleteReplyLength(const unsigned char* request, const unsigned char* reply, int count);
 
 // Checks `response` (responseLength bytes collected) against `request` (the
 // 8-byte frame it answers) and stores read values into the data-item tables.

@@ -13,10 +13,12 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "platform/observer_list.h"
 
 namespace {
 
 constexpr std::size_t kRecentLimit = 256;
+constexpr const char* kEchoLost = "sent; port closed before the echo";
 
 // Everything below is guarded by g_mutex.
 std::mutex g_mutex;
@@ -24,14 +26,12 @@ std::condition_variable g_endedCv;
 std::uint64_t g_nextId = 1;
 std::map<int, WriteRecord> g_pending;   // submitted, not taken yet; by register
 std::optional<WriteRecord> g_inFlight;  // taken; its reply is awaited
-std::vector<WriteRecord> g_readBack;    // confirmed; waiting for the page read
+std::vector<WriteRecord> g_readBack;    // confirmed or unknown; waiting for the page read
 std::map<int, WriteRecord> g_latest;    // by register
 std::deque<WriteRecord> g_recent;       // the last kRecentLimit ended records
 
-// Observers: calls are made under g_observerMutex, never under g_mutex.
-std::mutex g_observerMutex;
-std::map<int, WriteObserver> g_observers;
-int g_nextToken = 1;
+// Called outside g_mutex; an observer may remove itself while it is called.
+ObserverList<const WriteRecord&> g_observers;
 
 std::int64_t wallMs()
 {
@@ -94,10 +94,7 @@ void notify(const std::vector<WriteRecord>& ended)
 {
     if (ended.empty()) return;
     g_endedCv.notify_all();
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    for (const WriteRecord& r : ended) {
-        for (auto& entry : g_observers) entry.second(r);
-    }
+    for (const WriteRecord& r : ended) g_observers.notify(r);
 }
 
 // Marks the page table holding `address` for reading (g_mutex held).
@@ -109,6 +106,29 @@ void requestReadBackLocked(int address)
             return;
         }
     }
+}
+
+// Ends a record that waited for the read of its page (g_mutex held): with the
+// word the controller holds when `reply` (a read reply starting at `first`)
+// carries it, else without read-back.
+void endReadBackLocked(WriteRecord record, const unsigned char* reply, int first,
+                       std::vector<WriteRecord>* ended)
+{
+    const bool unknown = record.outcome == WriteOutcome::Unknown;
+    std::string detail = unknown ? kEchoLost : "";
+    if (reply != nullptr) {
+        record.readBack = true;
+        record.heldWord = static_cast<std::uint16_t>(
+            wordAt(reply + 3 + 2 * static_cast<std::ptrdiff_t>(record.address - first)));
+        if (unknown || record.heldWord != record.word) {
+            if (!detail.empty()) detail += "; ";
+            detail += "controller holds " + withUnit(WriteValueOf(record, record.heldWord), record.what.unit);
+        }
+    } else if (!unknown) {
+        detail = "not read back";
+    }
+    const WriteOutcome outcome = record.outcome;
+    endLocked(std::move(record), outcome, std::move(detail), ended);
 }
 
 // The outcome of a write from the reply to it.
@@ -158,6 +178,8 @@ const char* WriteOutcomeName(WriteOutcome outcome)
             return "port closed";
         case WriteOutcome::Superseded:
             return "superseded";
+        case WriteOutcome::Unknown:
+            return "unknown";
     }
     return "?";
 }
@@ -190,16 +212,12 @@ std::string WriteRecord::summary() const
 
 int AddWriteObserver(WriteObserver observer)
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    const int token = g_nextToken++;
-    g_observers[token] = std::move(observer);
-    return token;
+    return g_observers.add(std::move(observer));
 }
 
 void RemoveWriteObserver(int token)
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    g_observers.erase(token);
+    g_observers.remove(token);
 }
 
 bool LatestWrite(int address, WriteRecord* out)
@@ -293,6 +311,15 @@ bool TakeWrite(DataItem& item, std::uint16_t* word)
     return true;
 }
 
+void WriteRequestSent(const unsigned char* frame, int length)
+{
+    if (frame == nullptr || length < 6 || frame[1] != 6) return;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_inFlight && g_inFlight->address == wordAt(frame + 2) && g_inFlight->word == wordAt(frame + 4)) {
+        g_inFlight->requestSent = true;
+    }
+}
+
 void StoreReadReply(DataItem* items, int count, const unsigned char* words, bool clearsQuery)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
@@ -333,6 +360,7 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
             }
         } else if (request[1] == 3 && !g_readBack.empty()) {
             const int quantity = wordAt(request + 4);
+            const bool accepted = parseResult == MODBUS_READ_ACCEPTED;
             for (auto it = g_readBack.begin(); it != g_readBack.end();) {
                 const int offset = it->address - address;
                 if (offset < 0 || offset >= quantity) {
@@ -341,19 +369,7 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
                 }
                 WriteRecord record = std::move(*it);
                 it = g_readBack.erase(it);
-                if (parseResult == MODBUS_READ_ACCEPTED) {
-                    record.readBack = true;
-                    record.heldWord = static_cast<std::uint16_t>(
-                        wordAt(reply + 3 + 2 * static_cast<std::ptrdiff_t>(offset)));
-                    std::string detail;
-                    if (record.heldWord != record.word) {
-                        detail = "controller holds " +
-                                 withUnit(WriteValueOf(record, record.heldWord), record.what.unit);
-                    }
-                    endLocked(std::move(record), WriteOutcome::Confirmed, std::move(detail), &ended);
-                } else {
-                    endLocked(std::move(record), WriteOutcome::Confirmed, "not read back", &ended);
-                }
+                endReadBackLocked(std::move(record), accepted ? reply : nullptr, address, &ended);
             }
         }
     }
@@ -380,8 +396,9 @@ void WriteReplyTimedOut(const unsigned char* request)
                     ++it;
                     continue;
                 }
-                endLocked(std::move(*it), WriteOutcome::Confirmed, "not read back", &ended);
+                WriteRecord record = std::move(*it);
                 it = g_readBack.erase(it);
+                endReadBackLocked(std::move(record), nullptr, address, &ended);
             }
         }
     }
@@ -399,9 +416,19 @@ void AbandonWrites(const std::string& why, bool keepPending)
             }
         }
         if (g_inFlight) {
-            endLocked(std::move(*g_inFlight), WriteOutcome::PortClosed,
-                      why.empty() ? "before the reply" : why + ", before the reply", &ended);
+            WriteRecord record = std::move(*g_inFlight);
             g_inFlight.reset();
+            if (!record.requestSent) {
+                endLocked(std::move(record), WriteOutcome::PortClosed,
+                          why.empty() ? "before it went out" : why, &ended);
+            } else if (keepPending) {
+                // Once the device is back, the read of its page tells what the controller holds.
+                record.outcome = WriteOutcome::Unknown;
+                requestReadBackLocked(record.address);
+                g_readBack.push_back(std::move(record));
+            } else {
+                endLocked(std::move(record), WriteOutcome::Unknown, kEchoLost, &ended);
+            }
         }
         if (!keepPending) {
             for (auto& entry : g_pending) {
@@ -409,9 +436,15 @@ void AbandonWrites(const std::string& why, bool keepPending)
             }
             g_pending.clear();
         }
-        for (WriteRecord& r : g_readBack)
-            endLocked(std::move(r), WriteOutcome::Confirmed, "not read back", &ended);
-        g_readBack.clear();
+        std::vector<WriteRecord> waiting;
+        for (WriteRecord& r : g_readBack) {
+            if (keepPending && r.outcome == WriteOutcome::Unknown) {
+                waiting.push_back(std::move(r));
+            } else {
+                endReadBackLocked(std::move(r), nullptr, 0, &ended);
+            }
+        }
+        g_readBack = std::move(waiting);
     }
     notify(ended);
 }
@@ -426,6 +459,27 @@ void ResetWriteTracking()
         g_latest.clear();
         g_recent.clear();
     }
-    std::lock_guard<std::mutex> lock(g_observerMutex);
     g_observers.clear();
+}
+
+void FollowLineForWrites(const LineReport& r)
+{
+    switch (r.kind) {
+        case LineReportKind::RequestSent:
+            WriteRequestSent(r.bytes, r.length);
+            break;
+        case LineReportKind::ReplyAccepted:
+        case LineReportKind::ReplyRejected:
+            WriteReplyArrived(r.request, r.bytes, r.length, r.result);
+            break;
+        case LineReportKind::Timeout:
+            WriteReplyTimedOut(r.request);
+            break;
+        case LineReportKind::PortClosed:
+        case LineReportKind::PortOpened:
+            AbandonWrites(r.text != nullptr ? r.text : "", r.keepPending);
+            break;
+        default:
+            break;
+    }
 }

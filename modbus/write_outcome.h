@@ -4,9 +4,11 @@
 // the register value goes into its data item, the item is marked for sending
 // and a write record is opened. The communication thread takes the item when
 // it builds the request, and the line reports the reply, the time-out or the
-// loss of the port. Each record ends exactly once, with one of six outcomes.
+// loss of the port. Each record ends exactly once, with one of seven outcomes.
 // A confirmed write is then read back: the page holding the register is read
 // again, and the record ends once that read tells what the controller holds.
+// So does a write whose echo was lost with the port while the console waits
+// to reconnect: it ends as unknown once the device is back and its page read.
 //
 // The same module keeps read replies off items that wait to be sent, so that
 // an operator's entry is never replaced by the value it is about to overwrite.
@@ -21,6 +23,8 @@
 #include <functional>
 #include <string>
 
+#include "modbus/line_observer.h"
+
 struct DataItem;
 
 enum class WriteOutcome {
@@ -30,9 +34,10 @@ enum class WriteOutcome {
     EchoDiffers,  // a reply came, but not the exact echo of the request
     PortClosed,   // the port was closed or failed before the write went out
     Superseded,   // the same item was submitted again before this write went out
+    Unknown,      // the request went out, but the port closed or failed before its echo came
 };
 
-// "confirmed", "no reply", "rejected", "echo differs", "port closed", "superseded".
+// "confirmed", "no reply", "rejected", "echo differs", "port closed", "superseded", "unknown".
 const char* WriteOutcomeName(WriteOutcome outcome);
 
 // What is being written, as the operator sees it. Texts are in the console's
@@ -55,9 +60,10 @@ struct WriteRecord {
     std::uint16_t word = 0;        // the register word that goes out
     std::int64_t submittedMs = 0;  // wall clock, ms since the Unix epoch
     std::int64_t endedMs = 0;      // wall clock when the outcome was decided
+    bool requestSent = false;      // the request was written to the line
     WriteOutcome outcome = WriteOutcome::NoReply;
     int exceptionCode = 0;  // Rejected: the exception code
-    // Confirmed: the register as read back, when the read-back succeeded.
+    // Confirmed, Unknown: the register as read back, when the read-back succeeded.
     bool readBack = false;
     std::uint16_t heldWord = 0;
     // Why, in a few words: the reply that differed, the port error, "not read
@@ -110,6 +116,10 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
 // Takes an item marked for sending (normal or urgent): clears its mark and gives the register
 // word to send. False when it is not marked.
 bool TakeWrite(DataItem& item, std::uint16_t* word);
+// `length` bytes of `frame` were written to the line. When they are the
+// request of the write taken last, that write has gone out: losing the port
+// before its echo leaves its outcome unknown rather than "port closed".
+void WriteRequestSent(const unsigned char* frame, int length);
 // Stores the registers of a read reply (`words`: count big-endian words) into
 // items, setting their refresh flags (and clearing the block's query flag when
 // `clearsQuery`). Items marked for sending keep the operator's value.
@@ -119,13 +129,18 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
                        int parseResult);
 // No reply to `request` came in time.
 void WriteReplyTimedOut(const unsigned char* request);
-// The port is closed or failed: every open record ends (port closed, or
-// confirmed without read-back) and every mark for sending is cleared, so that
-// nothing asked for before is written on whatever is connected next. With
-// `keepPending` (the console waits to reconnect the same device) only the write
-// on the line and those awaiting read-back end; writes not yet sent stay
-// marked and go out once the device is back.
+// The port is closed or failed: every open record ends (port closed; unknown
+// for the write whose request went out; confirmed without read-back) and every
+// mark for sending is cleared, so that nothing asked for before is written on
+// whatever is connected next. With `keepPending` (the console waits to
+// reconnect the same device) writes not yet sent stay marked and go out once
+// the device is back, and a write whose echo was lost waits for the read of its
+// page after the return, so that its outcome tells what the controller holds.
 void AbandonWrites(const std::string& why, bool keepPending = false);
+
+// The observer of the line: requests sent, replies, time-outs and the port
+// closing or opening anew go to the functions above.
+void FollowLineForWrites(const LineReport& report);
 
 // Tests: forgets every record, observer and mark.
 void ResetWriteTracking();

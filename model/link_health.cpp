@@ -6,26 +6,97 @@
 
 namespace {
 
-std::atomic<bool> g_everReplied{false};
-std::atomic<std::int64_t> g_lastReplyMs{0};
+// When something last answered.
+class ReplyClock {
+public:
+    void note()
+    {
+        lastMs_.store(ClockMs());
+        ever_.store(true);
+    }
+    // -1 when nothing answered since the reset.
+    std::int64_t since() const
+    {
+        if (!ever_.load()) return -1;
+        const std::int64_t since = ClockMs() - lastMs_.load();
+        return since < 0 ? 0 : since;
+    }
+    void reset()
+    {
+        ever_.store(false);
+        lastMs_.store(0);
+    }
+
+private:
+    std::atomic<bool> ever_{false};
+    std::atomic<std::int64_t> lastMs_{0};
+};
+
+struct LinkHealth {
+    ReplyClock status;
+    ReplyClock any;  // on the port open now
+    ReplyClock lineReset;
+    std::atomic<bool> unlocked{false};
+
+    void forgetLine()
+    {
+        any.reset();
+        unlocked.store(false);
+    }
+};
+
+LinkHealth& health()
+{
+    static LinkHealth h;
+    return h;
+}
 
 }  // namespace
 
 void NoteStatusReply()
 {
-    g_lastReplyMs.store(ClockMs());
-    g_everReplied.store(true);
+    health().status.note();
 }
 
 std::int64_t MsSinceStatusReply()
 {
-    if (!g_everReplied.load()) return -1;
-    const std::int64_t since = ClockMs() - g_lastReplyMs.load();
-    return since < 0 ? 0 : since;
+    return health().status.since();
+}
+
+void NoteAcceptedReply()
+{
+    health().any.note();
+}
+
+void NotePasswordAccepted()
+{
+    health().unlocked.store(true);
+}
+
+std::int64_t MsSinceAcceptedReply()
+{
+    return health().any.since();
+}
+
+bool PortUnlocked()
+{
+    return health().unlocked.load();
+}
+
+void NoteLineReset()
+{
+    health().forgetLine();
+    health().lineReset.note();
+}
+
+std::int64_t MsSinceLineReset()
+{
+    return health().lineReset.since();
 }
 
 void ResetLinkHealth()
 {
-    g_everReplied.store(false);
-    g_lastReplyMs.store(0);
+    health().status.reset();
+    health().lineReset.reset();
+    health().forgetLine();
 }

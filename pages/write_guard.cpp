@@ -179,14 +179,6 @@ void showUnstored(int count)
     SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, text);
 }
 
-bool isPageRegister(int address)
-{
-    for (const ItemTable& t : kPageTables) {
-        if (getIndex(t.items, static_cast<unsigned>(t.count), address) >= 0) return true;
-    }
-    return false;
-}
-
 // Values closer than this relative step are the same entry.
 bool same(double a, double b)
 {
@@ -285,7 +277,7 @@ void GuardOnWriteConfirmed(int address, int word)
         if (word != 1) return;
         g_unstored.store(0);
     } else {
-        if (!isPageRegister(address)) return;
+        if (KindOfRegister(address) != RegisterKind::Parameter) return;
         count = g_unstored.fetch_add(1) + 1;
     }
     showUnstored(count);

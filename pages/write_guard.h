@@ -11,17 +11,15 @@
 // - Write outcomes come in through GuardOnWriteConfirmed: confirmed writes
 //   since the last confirmed parameter store are counted and shown on the
 //   parameter and debug panels, and the last confirmed test enable is kept.
+//   Only parameters count: STOP, arming a test, restoring factory settings and
+//   the store command change nothing that a store would keep.
 #pragma once
 
 #include <functional>
 #include <string>
 
-// Register numbers of the motor-test and command items (dataItem6).
-constexpr int REG_TEST_ENABLE = 2650;
-constexpr int REG_TEST_MODE = 2651;
-constexpr int REG_RESTORE_FACTORY = 2654;
-constexpr int REG_PARAMETER_STORE = 2655;
-constexpr int REG_HALL_FAULT_MASK = 2662;
+#include "pages/register_kind.h"
+
 // The run-mode ring's item "normal run" (正常运行).
 constexpr int TEST_MODE_NORMAL = 0;
 
@@ -52,7 +50,7 @@ void StartWriteGuard();
 void StopWriteGuard();
 // True when the last confirmed write of the test enable was non-zero.
 bool MotorTestEnabled();
-// Confirmed writes since the last confirmed parameter store.
+// Confirmed parameter writes since the last confirmed parameter store.
 int UnstoredChangeCount();
 // Forgets the counts and the test state (start-up and tests).
 void ResetWriteGuard();

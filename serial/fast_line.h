@@ -2,14 +2,18 @@
 // soon as the bytes its request implies have arrived with a good CRC, or else
 // after the Modbus inter-frame silence t3.5, instead of after more than 200 ms
 // of silence counted on 100 ms passes. The status block then refreshes as fast
-// as the line carries it. The choice is made when the port is opened.
+// as the line carries it. The choice is made when the port is opened; the
+// line machine (serial/line_machine.h) carries it out.
 #pragma once
 
 #include <cstdint>
 
+#include "modbus/modbus.h"
+
 constexpr int FAST_LINE_TIMEOUT_MIN_MS = 100;
 constexpr int FAST_LINE_TIMEOUT_MAX_MS = 2000;
 constexpr int FAST_LINE_TIMEOUT_DEFAULT_MS = 500;
+constexpr std::int64_t FAST_LINE_FIXED_SILENCE_US = 1750;  // t3.5 above 19200 bit/s
 
 struct FastLineSettings {
     bool enabled = false;
@@ -19,14 +23,6 @@ struct FastLineSettings {
 // A reply time-out brought into 100..2000 ms; NaN gives the default.
 int ClampReplyTimeoutMs(double ms);
 
-// The length a reply to the 8-byte `request` must have, judged from the
-// `count` bytes received so far: 5 for an exception reply (function code with
-// its top bit set), 5 + 2 x quantity for a read, 8 for a write echo; 0 when
-// the request's function is neither, or the quantity could not fit a frame.
-int ImpliedReplyLength(const unsigned char* request, const unsigned char* reply, int count);
-// The implied length when at least that many bytes are there and the CRC at
-// its end checks; else 0.
-int CompleteReplyLength(const unsigned char* request, const unsigned char* reply, int count);
 // t3.5 in microseconds: 3.5 character times (start bit, data bits, parity
 // bit when used, stop bits), and 1750 us at rates above 19200 bit/s.
 std::int64_t InterFrameSilenceUs(long baud, int parity, int dataBits, int stopBits);
@@ -44,25 +40,3 @@ void SetFastLineArmedHook(FastLineArmedHook hook);
 // Hands `settings` (time-out brought into range) to the hook. The port panel
 // calls it after letting the communication thread go again.
 void FastLineSettingsUsed(const FastLineSettings& settings);
-
-// The receive step of this mode, for the communication thread while a reply
-// is awaited (com_idle 0): takes what the input queue holds and ends the
-// frame when it is complete, after t3.5 of silence, or at the reply time-out.
-// An ended frame goes to the parser like any other, with the rest of the input
-// queue discarded first. Returns the clock time (ClockUs) by which it wants to
-// look again if no byte arrives before.
-std::int64_t FastLineReceive();
-// The clock time before which no request may go out: t3.5 after the last
-// reply ended.
-std::int64_t FastLineGuardUntilUs();
-
-// A request the controller has not answered yet (one that timed out, or the
-// second of two password writes) would have its reply taken for the next
-// request's, and every reply after it would come one request late. So after
-// a time-out, a frame the parser rejects, and the end of the password phase,
-// the next request waits until the line has been quiet for the reply
-// time-out; bytes that arrive meanwhile are discarded.
-void FastLineRequireQuiet();
-// With the line idle: true when no quiet wait is due (or it has passed).
-// Otherwise discards what arrived and sets *untilUs to when to look again.
-bool FastLineQuiet(std::int64_t* untilUs);

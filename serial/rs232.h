@@ -1,11 +1,14 @@
-// Byte-level transmit of one request and receive of its reply.
+// Byte-level transmit of one request and receive of its reply: the named
+// state of the line and its steps, kept by the line machine
+// (serial/line_machine.h).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "modbus/modbus.h"
+
 constexpr int RECEIVE_BUFFER_SIZE = 1024;
-constexpr int MAX_REPLY_BYTES = 199;       // a reply frame keeps at most this many bytes
 constexpr int FRAME_END_SILENCE_MS = 200;  // a frame ends after more than this of silence
 constexpr int REPLY_TIMEOUT_MS = 2000;     // a reply is given up after more than this
 
@@ -32,17 +35,20 @@ extern std::atomic<int> recieveLedShineDelay;
 // line was idle, i.e. the caller now owns it.
 bool take_idle_line();
 
+// The send and receive steps of a 100 ms pass.
 void RS232Send();
 void RS232Rec();
-// The parts of RS232Rec: the receive LED's blink step, and handing a frame
-// marked complete (receive_frame_end_flag) to the parser, which frees the
-// line; it returns the parser's result (MODBUS_BAD_CRC when no frame was marked).
-void RS232ReceiveLedStep();
-int RS232ParseFrame();
+
+// Builds a write-like frame into modbus_tx_buffer and writes it to the open
+// port at once (the password write). 0 on success, -1 after showing its error
+// ("Port not open! " with nothing built, or "Com write failed 11! " after a
+// short write, which also marks the port closed).
+int send_1frame(int functionCode, int address, int value);
 
 // A port was just opened: nothing is awaited on it, no reply is half
-// collected, and every write asked for before ends (see AbandonWrites; with
-// `keepPending`, a reconnect, writes not yet sent stay). Call with the
+// collected, and the line's observers end every write asked for before (with
+// `keepPending`, a reconnect, writes not yet sent stay) and forget the answers
+// and the unlock of the port before. Call with the
 // communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "modbus/modbus.h"
-#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/fast_line.h"
+#include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
@@ -25,9 +25,6 @@ int btlselect = 0;
 int jhselect = 0;
 int longselect = 0;
 int stopselect = 0;
-
-std::atomic<int> comConfigure_success_flag{0};
-std::atomic<int> active_comselect{0};
 
 namespace {
 std::mutex g_describeMutex;
@@ -201,7 +198,7 @@ int CloseCOM(int, int, int event, void*, int, int)
             MessagePopup("Error", "close failed!");
         } else {
             comConfigure_success_flag = 0;
-            AbandonWrites("closed by the operator");
+            TheLine().portClosed("closed by the operator");
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
             SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
         }
@@ -328,9 +325,7 @@ bool ReopenPort(int port, const SerialSettings& s)
         // The password goes out before the thread's next pass: with the line
         // taken, the echo is collected as the reply instead of running into a
         // poll request.
-        take_idle_line();
-        const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
-        send_1frame(6, communication_password_hci.address.load(), value);
+        TheLine().sendPassword(0);
     }
     armPasswordTimers();
     return true;

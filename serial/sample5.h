@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/line_flags.h"
 #include "platform/port_discovery.h"
 #include "platform/serial.h"
 #include "serial/fast_line.h"
@@ -15,9 +16,6 @@ extern int btlselect;                                          // bit/s
 extern int jhselect;                                           // 0 none, 1 odd, 2 even
 extern int longselect;                                         // data bits
 extern int stopselect;                                         // stop bits
-
-extern std::atomic<int> comConfigure_success_flag;  // 1 while a port is open and usable
-extern std::atomic<int> active_comselect;           // number of the open port
 
 // The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
 // first open. Safe from any thread.

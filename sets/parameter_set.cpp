@@ -17,6 +17,8 @@
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/register_kind.h"
+#include "platform/app_dirs.h"
 #include "platform/uir.h"
 
 namespace psets {
@@ -25,13 +27,6 @@ namespace {
 
 constexpr qint64 kMaxFileBytes = qint64{1024} * 1024;
 constexpr int kUnitColumn = 2;  // the pages put a row's unit text in grid column 2
-
-// Page 6 entries that act when written: test enable (2650), run mode (2651),
-// restore factory settings (2654) and store parameters (2655).
-bool isAction(int tab, int index)
-{
-    return tab == 5 && (index == 2 || index == 3 || index == 6 || index == 7);
-}
 
 const uirfile::Page* tabPage(const uirfile::Panel& panel, int index)
 {
@@ -77,7 +72,7 @@ std::vector<RegisterInfo> buildRegisters()
             info.reg = table.first_register + i;
             info.tab = tab;
             info.index = i;
-            info.action = isAction(tab, i);
+            info.action = KindOfRegister(info.reg) != RegisterKind::Parameter;
             if (page != nullptr) info.page = page->caption;
             const ItemDisplay d = pageItemDisplay(tab, i);
             info.scaled = d.scaled;
@@ -401,6 +396,29 @@ std::vector<Comparison> Compare(const ParameterSet& set, const std::map<int, int
         out.push_back(c);
     }
     return out;
+}
+
+std::vector<Entry> GuardedTurnOns(const std::vector<Entry>& writes, const std::map<int, int>& controller)
+{
+    std::vector<Entry> out;
+    for (const Entry& e : writes) {
+        if (!IsGuardedOnParameter(e.reg) || e.word == 0) continue;
+        auto it = controller.find(e.reg);
+        if (it != controller.end() && it->second == 0) out.push_back(e);
+    }
+    return out;
+}
+
+bool SaveBackup(const std::map<int, int>& words, const std::string& note, std::string* path,
+                std::string* error)
+{
+    const QString folder = QString::fromStdString(ConsoleStateDir()) + "/backups/";
+    const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-ddTHH-mm-ss-zzz");
+    // Two backups within a millisecond must not share a file.
+    QString name = folder + stamp + ".json";
+    for (int n = 2; QFileInfo::exists(name); ++n) name = folder + stamp + "-" + QString::number(n) + ".json";
+    *path = name.toStdString();
+    return SaveSetFile(*path, SetFromWords(words, note), error);
 }
 
 }  // namespace psets

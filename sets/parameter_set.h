@@ -27,8 +27,9 @@ struct RegisterInfo {
     std::string unit;     // unit text beside that control (UTF-8), "" when none
     bool scaled = false;  // the control shows word * scale_num / scale_den
     // A command or motor-test switch (restore factory settings, store, test
-    // enable, run mode): saved and compared like the others, but a set never
-    // writes it, since writing it acts rather than sets.
+    // enable, run mode): saved like the others, but a set never writes it,
+    // since writing it acts rather than sets, and never counts it as a
+    // difference.
     bool action = false;
 };
 
@@ -76,11 +77,28 @@ struct Comparison {
     int fileWord = 0;
     int controllerWord = 0;
     bool differs = false;
+    // A parameter: its difference counts. A command or test register's does
+    // not (it is shown as "not compared").
+    bool compared() const { return info != nullptr && !info->action; }
 };
 // The file's registers in file order, against `controller` (as TableWords gives).
 std::vector<Comparison> Compare(const ParameterSet& set, const std::map<int, int>& controller);
 
 // "12.5" style text of a value in its control's units.
 std::string FormatValue(const RegisterInfo& info, int word);
+
+// What a command or test register's difference is called where it is listed.
+constexpr const char* kNotCompared = "not compared (command register)";
+
+// The entries of `writes` that turn a guarded parameter on (the hall-fault
+// mask): non-zero where `controller` holds 0. Such a write is asked for, or
+// given explicitly, never made from a file alone.
+std::vector<Entry> GuardedTurnOns(const std::vector<Entry>& writes, const std::map<int, int>& controller);
+
+// Saves `words` (as TableWords gives) with `note` to a new file in the
+// backups folder of the state folder, named by the current time. Sets *path
+// to the file; false, with the reason, when it could not be written.
+bool SaveBackup(const std::map<int, int>& words, const std::string& note, std::string* path,
+                std::string* error);
 
 }  // namespace psets

@@ -108,12 +108,12 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
 }
 
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
-                                  const std::atomic<bool>* cancel)
+                                  const std::atomic<bool>* cancel, const char* panel)
 {
     if (!portOpen()) return {false, false, "not written: port closed"};
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
-    what.panel = "PARAMETER SET";
+    what.panel = panel != nullptr ? panel : kWindowPanel;
     what.page = uirfile::Utf8ToGbkLenient(info.page);
     what.caption = uirfile::Utf8ToGbkLenient(info.caption);
     what.unit = uirfile::Utf8ToGbkLenient(info.unit);
@@ -134,6 +134,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     std::string text = WriteOutcomeName(record.outcome);
     if (record.outcome == ::WriteOutcome::Rejected)
         text += " (exception " + std::to_string(record.exceptionCode) + ")";
+    if (record.outcome == ::WriteOutcome::Unknown) text += " (sent; port closed before the echo)";
     return {sent, record.outcome == ::WriteOutcome::Confirmed, text};
 }
 
@@ -150,7 +151,8 @@ std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int,
 }
 
 std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::map<int, int>& before,
-                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel)
+                                int giveUpMs, std::atomic<int>* progress, const std::atomic<bool>* cancel,
+                                const char* panel)
 {
     std::vector<RestoreRow> rows;
     bool anySent = false;
@@ -165,7 +167,7 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         } else if (cancelled(cancel)) {
             row.write = {false, false, "not written: cancelled"};
         } else {
-            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel);
+            row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel, panel);
         }
         anySent = anySent || row.write.sent;
         rows.push_back(row);

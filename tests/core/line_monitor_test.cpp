@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -170,7 +169,7 @@ protected:
         EXPECT_GE(outcomes + c.passwordWrites - 1, c.requests);
 
         // Every request the tap received was reported with exactly its bytes.
-        const std::vector<LineEvent> events = drain(reader);
+        std::vector<LineEvent> events = drain(reader);
         std::vector<std::vector<std::uint8_t>> sent;
         for (const LineEvent& e : events) {
             if (e.kind == LineEventKind::RequestSent) sent.emplace_back(e.bytes, e.bytes + e.length);
@@ -381,37 +380,6 @@ TEST_F(LineMonitor, StalledMonitorDoesNotSlowPolling)
 
 namespace {
 
-std::vector<std::vector<std::string>> readCsv(const std::string& file)
-{
-    std::ifstream in(file);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        std::string field;
-        bool quoted = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (c == '"') {
-                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = !quoted;
-                }
-            } else if (c == ',' && !quoted) {
-                fields.push_back(field);
-                field.clear();
-            } else {
-                field += c;
-            }
-        }
-        fields.push_back(field);
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
 std::string tempPath(const char* name)
 {
     const char* dir = std::getenv("TMPDIR");
@@ -436,7 +404,7 @@ TEST_F(LineMonitor, RecordingHasOneRowPerStatusReplyInPhysicalUnits)
     recorder.stop();
     EXPECT_TRUE(recorder.takeError().empty());
 
-    const auto rows = readCsv(file);
+    const auto rows = testsupport::ReadCsv(file);
     std::remove(file.c_str());
     ASSERT_FALSE(rows.empty());
     const auto& header = rows.front();
@@ -475,9 +443,21 @@ TEST_F(LineMonitor, UnwritableRecordingIsReportedAndPollingGoesOn)
 
     // A disk that fills up while recording: the file may not grow past the
     // header and a few rows.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // The limit and the signal are the process's: both are put back however the test ends.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct Restore {
+        rlimit limit;
+        void (*handler)(int);
+        ~Restore()
+        {
+            EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            std::signal(SIGXFSZ, handler);
+        }
+    } restore{saved, previousHandler};
     const std::string file = tempPath("full");
-    const rlimit limit{StatusRecorder::HeaderLine().size() + 600, RLIM_INFINITY};
+    const rlimit limit{StatusRecorder::HeaderLine().size() + 600, saved.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     ASSERT_TRUE(recorder.start(file, &error)) << error;
     startPolling();

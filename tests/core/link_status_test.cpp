@@ -1,9 +1,10 @@
-// Whether the controller is answering: the status replies the parser notes,
-// the LINK_STATUS line and the dimming of the main panel's read-outs.
+// Whether the controller is answering: the replies the line reports, the
+// LINK_STATUS line and the dimming of the main panel's read-outs.
 #include "engine/link_status.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/ems.h"
@@ -14,6 +15,8 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
+#include "serial/line_machine.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
@@ -38,6 +41,23 @@ std::vector<unsigned char> readReply(int count)
     f.push_back(static_cast<unsigned char>(crc >> 8));
     f.push_back(static_cast<unsigned char>(crc & 0xFF));
     return f;
+}
+
+// Hands `reply` to the line as a frame just ended, to be parsed against the
+// request last built; the parser's result.
+int parseOnTheLine(const std::vector<unsigned char>& reply)
+{
+    std::copy(reply.begin(), reply.end(), modbus_rx_buffer);
+    receive_frame_length = static_cast<int>(reply.size());
+    receive_frame_end_flag = 1;
+    return TheLine().parseFrame();
+}
+
+// The exact echo of the write request last built.
+std::vector<unsigned char> echo()
+{
+    std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+    return std::vector<unsigned char>(modbus_tx_buffer, modbus_tx_buffer + 8);
 }
 
 class LinkStatus : public ::testing::Test {
@@ -78,18 +98,16 @@ TEST_F(LinkStatus, OnlyAnAcceptedStatusReplyCounts)
 {
     modbus_package(0, 2548, 3, DATAITEM1_COUNT);
     auto page = readReply(DATAITEM1_COUNT);
-    ASSERT_EQ(modbus_unpackage(page.data(), static_cast<int>(page.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(page), MODBUS_READ_ACCEPTED);
     EXPECT_EQ(MsSinceStatusReply(), -1) << "a page reply says nothing about the status";
 
     modbus_package(0, 2748, 3, DATAITEMOR_COUNT);
     auto status = readReply(DATAITEMOR_COUNT);
     status[5] ^= 1;  // bad CRC
-    modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer);
+    parseOnTheLine(status);
     EXPECT_EQ(MsSinceStatusReply(), -1);
     status[5] ^= 1;
-    ASSERT_EQ(modbus_unpackage(status.data(), static_cast<int>(status.size()), modbus_tx_buffer),
-              MODBUS_READ_ACCEPTED);
+    ASSERT_EQ(parseOnTheLine(status), MODBUS_READ_ACCEPTED);
     g_now += 150;
     EXPECT_EQ(MsSinceStatusReply(), 150);
 }
@@ -101,7 +119,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     for (int control : {m::RING_QUERY_0, m::NUMERIC_QUERY_10, m::TABLE_1, m::TABLE_2, m::RING_QUERY_25}) {
         EXPECT_EQ(dimmed(control), 1) << control;
     }
-    NoteStatusReply();
+    NoteAcceptedReply();
     pass(200);
     EXPECT_EQ(dimmed(m::TABLE_1), 0);
     EXPECT_EQ(dimmed(m::NUMERIC_QUERY_1), 0);
@@ -109,7 +127,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     for (int i = 0; i < 20; ++i) {
         pass(2900 - 200);
         EXPECT_EQ(dimmed(m::TABLE_1), 0) << i;
-        NoteStatusReply();
+        NoteAcceptedReply();
         pass(200);
     }
     pass(3000 - 200);
@@ -117,7 +135,7 @@ TEST_F(LinkStatus, ReadOutsAreGreyBeforeTheFirstReplyAndAfterThreeSecondsOfSilen
     pass(1);
     EXPECT_EQ(dimmed(m::TABLE_1), 1);
     EXPECT_EQ(dimmed(m::NUMERIC_QUERY_24), 1);
-    NoteStatusReply();
+    NoteAcceptedReply();
     pass(0);
     EXPECT_EQ(dimmed(m::TABLE_1), 0) << "normal again on the next reply";
     // Dimming never writes a value.
@@ -134,8 +152,8 @@ TEST_F(LinkStatus, LineSaysClosedSilentOrReplyingAndLocked)
     pass(0);
     pass(6400);
     EXPECT_NE(line().find("\nNO REPLY for 6 s \xA1\xA4 locked"), std::string::npos) << line();
-    NoteStatusReply();
-    hci_commnication_enable_5927 = 1;
+    NoteAcceptedReply();
+    NotePasswordAccepted();
     pass(2000);
     EXPECT_NE(line().find("\nreplying \xA1\xA4 unlocked"), std::string::npos) << line();
     pass(9000);
@@ -148,4 +166,52 @@ TEST_F(LinkStatus, LineSaysClosedSilentOrReplyingAndLocked)
     pass(0);
     pass(2500);
     EXPECT_NE(line().find("\nNO REPLY for 2 s"), std::string::npos) << line();
+}
+
+TEST_F(LinkStatus, EveryAcceptedReplyCountsAndOnlyThePasswordEchoOnThisPortUnlocks)
+{
+    namespace m = uir::panel_main;
+    comConfigure_success_flag = 1;
+    pass(0);
+    pass(1500);
+    EXPECT_NE(line().find("\nNO REPLY for 1 s"), std::string::npos) << line();
+
+    // The first page read is accepted; no status read yet.
+    modbus_package(0, 2548, 3, DATAITEM1_COUNT);
+    ASSERT_EQ(parseOnTheLine(readReply(DATAITEM1_COUNT)), MODBUS_READ_ACCEPTED);
+    pass(200);
+    EXPECT_NE(line().find("\nreplying \xA1\xA4 locked"), std::string::npos) << line();
+    EXPECT_EQ(dimmed(m::TABLE_1), 0);
+    EXPECT_EQ(MsSinceStatusReply(), -1) << "the motor-test guard still waits for a status read";
+
+    // A write echo keeps it replying; a rejected reply does not.
+    pass(1800);
+    modbus_package(58, 2550, 6, 0);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_WRITE_ECHO);
+    modbus_package(0, 2548, 3, DATAITEM1_COUNT);
+    auto damaged = readReply(DATAITEM1_COUNT);
+    damaged.back() ^= 1;
+    ASSERT_EQ(parseOnTheLine(damaged), MODBUS_BAD_CRC);
+    pass(2000);
+    EXPECT_NE(line().find("\nreplying \xA1\xA4 locked"), std::string::npos) << line();
+    pass(1);
+    EXPECT_NE(line().find("\nNO REPLY for 2 s"), std::string::npos) << line();
+
+    // The password echo unlocks.
+    modbus_package(PASSWORD_VALUE, PASSWORD_REGISTER, 6, 0);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_PASSWORD_ACCEPTED);
+    pass(0);
+    EXPECT_NE(line().find("\nreplying \xA1\xA4 unlocked"), std::string::npos) << line();
+
+    // Another port: neither its answers nor its unlock carry over.
+    ResetLine("port opened again");
+    pass(0);
+    EXPECT_NE(line().find("\nNO REPLY for 0 s \xA1\xA4 locked"), std::string::npos) << line();
+    EXPECT_EQ(dimmed(m::TABLE_1), 1);
+    modbus_package(PASSWORD_VALUE, PASSWORD_REGISTER, 6, 0);
+    ASSERT_EQ(parseOnTheLine(echo()), MODBUS_PASSWORD_ACCEPTED);
+    EXPECT_TRUE(PortUnlocked());
+    // A port that is closed is locked too.
+    TheLine().portClosed("closed by the operator");
+    EXPECT_FALSE(PortUnlocked());
 }

@@ -14,6 +14,7 @@
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/port_gate.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/test_support.h"

@@ -6,14 +6,17 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include "engine/ems.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
@@ -33,6 +36,21 @@ namespace {
 
 constexpr int kMain = 401;
 constexpr int kPortPanel = 402;
+constexpr int kPage1 = 403;     // the parameter panel's first page
+constexpr int kDcLimit = 2551;  // page 1, item 3: "dc limit current", A
+
+// Types `value` into the "dc limit current" control and presses its "__OK",
+// through the callback the panel resource attaches to the button.
+void pressDcLimit(testsupport::RecordingUi& ui, double value)
+{
+    ui.setDouble(kPage1, uir::tabpanel_1::TAB1_NUMERIC_SET_4, value);
+    int count = 0;
+    const CallbackEntry* e = PageCallbacks(&count);
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(e[i].name, "tab1_send_4") == 0)
+            e[i].control(0, 0, EVENT_COMMIT, e[i].callbackData, 0, 0);
+    }
+}
 
 // The POSIX driver, counting what goes through it.
 class CountingDriver : public SerialDriver {
@@ -101,6 +119,8 @@ protected:
         query_enable_flag = 1;
         panelMain = kMain;
         child = kPortPanel;
+        panel_set_tab[0] = kPage1;
+        ResetWriteTracking();
         using namespace uir::panel_com;
         ui.setInt(kPortPanel, COMSELECT, 4);
         ui.setInt(kPortPanel, BTLSELECT, 5);
@@ -200,8 +220,8 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
 
     // The operator presses a write while the device is away.
     DataItem& item = dataItem1[3];
-    item.value = 7;
-    item.send_flag = 1;
+    pressDcLimit(ui, 7);
+    EXPECT_EQ(item.send_flag.load(), 1) << "kept for the device's return";
 
     // Away for more than a look: nothing is opened while the name is missing.
     const int opens = driver.opens.load();
@@ -230,6 +250,44 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
     EXPECT_TRUE(ui.popups().empty());
     using namespace uir::panel_main;
     EXPECT_EQ(ui.ctrlAttr(kMain, TIMER_CMPW, ATTR_ENABLED), 1);
+}
+
+TEST_F(Unplug, WithReconnectOnAWriteWhoseEchoWasLostEndsUnknownWithWhatTheControllerHolds)
+{
+    SetReconnectEnabled(true);
+    openAndPoll();
+    // The controller takes its time with the echo, and the adapter goes meanwhile.
+    sim::Fault slow;
+    slow.delayMs = 3000;
+    sim.setFault(kDcLimit, slow);
+    pressDcLimit(ui, 7);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto log = sim.requests();
+            return !log.empty() && log.back().function == 6 && log.back().address == kDcLimit;
+        },
+        5000ms));
+    pull();
+    ASSERT_TRUE(WaitFor([] { return WaitingPort() == 4; }, 5000ms));
+    ObserveFor(300ms);
+    EXPECT_FALSE(LatestWrite(kDcLimit, nullptr)) << "its outcome waits for the controller's answer";
+
+    back.setRegister(kDcLimit, 7);  // the write had landed before the unplug
+    const std::string second = back.start();
+    ASSERT_FALSE(second.empty()) << back.error();
+    fs::create_symlink(second, link);
+    WriteRecord record;
+    ASSERT_TRUE(WaitFor([&] { return LatestWrite(kDcLimit, &record); }, 5000ms));
+    EXPECT_EQ(record.outcome, WriteOutcome::Unknown);
+    EXPECT_TRUE(record.readBack);
+    EXPECT_EQ(record.heldWord, 7);
+    EXPECT_FALSE(record.good());
+    EXPECT_EQ(record.summary(),
+              "dc limit current = 7 A NOT confirmed: unknown, sent; port closed before the echo; controller "
+              "holds 7 A");
+    for (const auto& r : back.requests()) {
+        EXPECT_FALSE(r.function == 6 && r.address == kDcLimit) << "a write sent once is not sent again";
+    }
 }
 
 TEST_F(Unplug, WithReconnectOnAnAbsentDeviceAtConfigureIsWaitedForWithoutABox)

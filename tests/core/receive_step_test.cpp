@@ -19,6 +19,7 @@
 #include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/scripted_port.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
@@ -266,26 +267,20 @@ std::int64_t steppedNow()
 // The receive step on a scripted port and a clock the test steps by hand, so
 // that the frame-end rule is measured to the millisecond and not at the mercy
 // of the pass period.
-class SteppedReceive : public ::testing::Test {
+class SteppedReceive : public testsupport::ScriptedPortTest {
 protected:
     void SetUp() override
     {
         g_nowMs = 1'000'000;
         SetClockSource(&steppedNow);
-        SetSerialDriver(&driver);
-        fillDataItems();
+        ScriptedPortTest::SetUp();
         query_enable_flag = 1;
-        panelMain = 1;
-        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
-        active_comselect = kPort;
-        comConfigure_success_flag = 1;
         hci_commnication_enable_5927 = 1;
         awaitStatusRead();
     }
     void TearDown() override
     {
-        CloseCom(kPort);
-        SetSerialDriver(nullptr);
+        ScriptedPortTest::TearDown();
         SetClockSource(nullptr);
     }
 
@@ -310,9 +305,6 @@ protected:
         g_nowMs = 1'000'000 + ms;
         RS232Rec();
     }
-
-    testsupport::FakeSerialDriver driver;
-    testsupport::RecordingUi ui;
 };
 
 }  // namespace

@@ -335,6 +335,42 @@ TEST_F(WriteGuard, ConfirmedWritesCountUntilAConfirmedStore)
     EXPECT_EQ(dataItem6[7].value.load(), 1.0);
 }
 
+TEST_F(WriteGuard, OnlyConfirmedParameterWritesAreChangesNotStored)
+{
+    StartWriteGuard();
+    // The next write goes out and the controller echoes it.
+    const auto echoNext = [] {
+        const std::pair<int, int> sent = nextWrite();
+        unsigned char request[8];
+        {
+            std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+            std::memcpy(request, modbus_tx_buffer, sizeof request);
+        }
+        WriteReplyArrived(request, request, 8, MODBUS_WRITE_ECHO);
+        return sent;
+    };
+    // The port closes before the read-back: confirmed, not read back.
+    const auto write = [&](DataItem& item, int value) {
+        SubmitWrite(item, value, WriteRequest{}, true);
+        EXPECT_EQ(echoNext(), std::make_pair(item.address.load(), value));
+        AbandonWrites("closed");
+    };
+    write(dataItem6[2], 1);  // arming a test
+    SendTestStop();
+    EXPECT_EQ(echoNext(), std::make_pair(REG_TEST_ENABLE, 0));
+    EXPECT_EQ(echoNext(), std::make_pair(REG_TEST_MODE, TEST_MODE_NORMAL));
+    AbandonWrites("closed");
+    write(dataItem6[6], 1);  // restore factory settings
+    EXPECT_EQ(UnstoredChangeCount(), 0) << "arming, STOP and a factory restore are not changes";
+    EXPECT_FALSE(MotorTestEnabled()) << "the STOP was confirmed";
+    write(dataItem1[2], 58);
+    write(dataItem6[14], 1);  // the hall-fault mask is a parameter
+    EXPECT_EQ(UnstoredChangeCount(), 2);
+    write(dataItem6[7], 1);  // the store command
+    EXPECT_EQ(UnstoredChangeCount(), 0);
+    StopWriteGuard();
+}
+
 TEST_F(WriteGuard, TypedEntryIsMarkedUntilSentOrReadAgain)
 {
     namespace t1 = uir::tabpanel_1;

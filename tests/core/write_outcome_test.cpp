@@ -10,7 +10,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <vector>
 
 #include "engine/ems.h"
@@ -82,23 +81,11 @@ protected:
         sim.stop();
     }
 
-    // The journal's lines so far, each split into its columns (no quoted
-    // commas occur in these tests).
+    // The journal's lines so far, each split into its columns.
     std::vector<std::vector<std::string>> journalLines()
     {
         journal->drain();
-        std::vector<std::vector<std::string>> out;
-        std::ifstream in(journal->path());
-        std::string line;
-        while (std::getline(in, line)) {
-            std::vector<std::string> cells;
-            std::stringstream ss(line);
-            std::string cell;
-            while (std::getline(ss, cell, ',')) cells.push_back(cell);
-            if (!line.empty() && line.back() == ',') cells.emplace_back();
-            out.push_back(cells);
-        }
-        return out;
+        return testsupport::ReadCsv(journal->path());
     }
 
     // Expects the journal to hold the header and then one line per record.
@@ -360,7 +347,7 @@ TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
                     "port not open"}});
 }
 
-TEST_F(WriteOutcomes, UnwritableJournalIsReportedOnceAndWritesGoOn)
+TEST_F(WriteOutcomes, UnwritableJournalIsReportedUntilItWorksAgainAndLosesNoLine)
 {
     // A file stands where the journal's folder would have to be made.
     ASSERT_TRUE(MakeFolder(ConsoleStateDir(), nullptr));
@@ -379,11 +366,46 @@ TEST_F(WriteOutcomes, UnwritableJournalIsReportedOnceAndWritesGoOn)
     journal->drain();
     EXPECT_EQ(sim.registerValue(kOverVolt), 59);
     EXPECT_EQ(ended[1].outcome, WriteOutcome::Confirmed);
-    std::lock_guard<std::mutex> lock(mutex);
-    ASSERT_EQ(journalErrors.size(), 1u);
-    EXPECT_EQ(journalErrors[0].rfind("Journal not written: " + blocked + "/writes.csv: ", 0), 0u)
-        << journalErrors[0];
+    EXPECT_EQ(journal->unwritten(), 2u);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ASSERT_EQ(journalErrors.size(), 1u) << "told once, not once per line";
+        EXPECT_EQ(journalErrors[0].rfind("Journal not written: " + blocked + "/writes.csv: ", 0), 0u)
+            << journalErrors[0];
+    }
+    // The folder can be made again: the next write brings the two kept lines with it.
     std::remove(file.c_str());
+    pressOverVolt(60);
+    ASSERT_EQ(waitEnded(3).size(), 3u);
+    const auto lines = journalLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1][5], "58");
+    EXPECT_EQ(lines[2][5], "59");
+    EXPECT_EQ(lines[3][5], "60");
+    EXPECT_EQ(journal->unwritten(), 0u);
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_EQ(journalErrors.size(), 2u);
+    EXPECT_EQ(journalErrors[1], "") << "working again";
+}
+
+TEST_F(WriteOutcomes, WriteOnTheLineWhenThePortFailsEndsUnknown)
+{
+    connect();
+    sim::Fault slow;
+    slow.delayMs = 1500;
+    slow.times = 1;
+    sim.setFault(kOverVolt, slow);
+    pressOverVolt(58);
+    ASSERT_TRUE(waitForHeldRequest(kOverVolt));
+    sim.stop();  // the controller's side goes before the echo: the port fails
+    const auto records = waitEnded(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outcome, WriteOutcome::Unknown);
+    EXPECT_EQ(records[0].summary(),
+              "Over volt = 58 V NOT confirmed: unknown, sent; port closed before the echo");
+    EXPECT_FALSE(records[0].good());
+    expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "unknown",
+                    "sent; port closed before the echo"}});
 }
 
 // --- The faults this path had --------------------------------------------------

@@ -23,6 +23,7 @@ public:
     int read(char* buffer, int count, double) override
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
+        if (state_->readFails) return kRs232ReadFailed;
         int n = 0;
         while (n < count && !state_->input.empty()) {
             buffer[n++] = static_cast<char>(state_->input.front());
@@ -34,6 +35,7 @@ public:
     int inputQueueLength() override
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
+        if (state_->readFails) return kRs232ReadFailed;
         return static_cast<int>(state_->input.size());
     }
 
@@ -79,6 +81,12 @@ void FakeSerialDriver::setWriteLimit(int bytes)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->writeLimit = bytes;
+}
+
+void FakeSerialDriver::setReadFailure(bool on)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->readFails = on;
 }
 
 void FakeSerialDriver::arrive(const std::vector<unsigned char>& bytes)

@@ -25,6 +25,9 @@ public:
     // Each write stores and reports at most this many bytes; -1 (the default)
     // writes everything.
     void setWriteLimit(int bytes);
+    // While on, the input queue cannot be read: its length and reads give
+    // kRs232ReadFailed.
+    void setReadFailure(bool on);
     // Puts bytes into the input queue.
     void arrive(const std::vector<unsigned char>& bytes);
 
@@ -43,6 +46,7 @@ private:
 struct FakeSerialDriver::State {
     mutable std::mutex mutex;
     int writeLimit = -1;
+    bool readFails = false;
     std::vector<unsigned char> written;
     std::deque<unsigned char> input;
     std::condition_variable arrived;  // signalled when bytes join the input queue

@@ -8,7 +8,15 @@
 #include <string>
 #include <system_error>
 
+#include "engine/line_wiring.h"
+#include "serial/line_machine.h"
+
 namespace {
+// The line as start-up sets it up: the engine's request chooser and the
+// observers of line events, write outcomes, link health and the frame log.
+// Never destroyed: worker threads may still report while the process ends.
+const LineWiring* const g_line = new LineWiring(TheLine());
+
 const bool g_offscreen = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     return true;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -94,6 +95,37 @@ std::string ToHex(const std::vector<unsigned char>& bytes)
         s += b;
     }
     return s;
+}
+
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::string field;
+        bool quoted = false;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (c == '"') {
+                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+            } else if (c == ',' && !quoted) {
+                fields.push_back(field);
+                field.clear();
+            } else {
+                field += c;
+            }
+        }
+        fields.push_back(field);
+        rows.push_back(fields);
+    }
+    return rows;
 }
 
 }  // namespace testsupport

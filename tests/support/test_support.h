@@ -39,6 +39,10 @@ private:
 // Polls `predicate` every few milliseconds until it holds or `timeout` runs out.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 
+// The rows of a CSV file, each split into its fields (quotes undone); a file
+// that cannot be read has none.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path);
+
 std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);
 

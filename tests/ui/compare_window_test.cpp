@@ -22,6 +22,7 @@
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "pages/write_guard.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
@@ -62,7 +63,35 @@ protected:
     void TearDown() override
     {
         SetPopupHandler({});
+        SetConfirmHandler({});
         sim_.stop();
+    }
+
+    // A file of what the controller holds, with `changes` applied.
+    std::map<int, int> fileWords(const std::map<int, int>& changes)
+    {
+        std::map<int, int> words;
+        for (const psets::RegisterInfo& r : psets::Registers()) {
+            words[r.reg] = static_cast<std::int16_t>(sim_.registerValue(r.reg));
+        }
+        for (const auto& [reg, word] : changes) words[reg] = word;
+        return words;
+    }
+    std::string saveFile(const char* name, const std::map<int, int>& words)
+    {
+        const std::string file = files_.filePath(name).toStdString();
+        std::string error;
+        EXPECT_TRUE(psets::SaveSetFile(file, psets::SetFromWords(words, "bench"), &error)) << error;
+        return file;
+    }
+    // The outcome column of register `reg`.
+    static QString outcomeOf(QTableWidget* table, int reg)
+    {
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->item(r, CompareWindow::kRegister)->text().toInt() == reg)
+                return table->item(r, CompareWindow::kOutcome)->text();
+        }
+        return "(no row)";
     }
 
     // Runs the console with the port open; `script` runs on the UI thread.
@@ -104,15 +133,11 @@ protected:
 TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfterABackup)
 {
     // The file: what the controller holds, with two registers changed.
-    std::map<int, int> words;
-    for (const psets::RegisterInfo& r : psets::Registers()) {
-        words[r.reg] = static_cast<std::int16_t>(sim_.registerValue(r.reg));
-    }
+    std::map<int, int> words = fileWords({});
     words[2550] -= 3;
     words[2609] += 1000;
-    const std::string file = files_.filePath("ref.json").toStdString();
+    const std::string file = saveFile("ref.json", words);
     std::string error;
-    ASSERT_TRUE(psets::SaveSetFile(file, psets::SetFromWords(words, "bench"), &error)) << error;
 
     runConsole([&] {
         auto* fileMenu = qtui::PanelWidget(panelMain.load())->findChild<QAction*>("MENU_FILE");
@@ -217,5 +242,45 @@ TEST_F(CompareWindowTest, SaveParametersReadsThePagesFreshAndSavesWhatTheControl
             EXPECT_EQ(e.word, static_cast<std::int16_t>(sim_.registerValue(e.reg))) << e.reg;
         }
         EXPECT_TRUE(parameterWrites().empty());
+    });
+}
+
+TEST_F(CompareWindowTest, TurningTheHallFaultMaskOnIsAskedAndNoLeavesItUnwritten)
+{
+    ASSERT_EQ(sim_.registerValue(2662), 0);
+    const std::map<int, int> words = fileWords({{2662, 1}, {2550, 40}});
+    const std::string file = saveFile("mask.json", words);
+    std::vector<std::string> asked;
+    SetConfirmHandler([&](const std::string& title, const std::string&) {
+        asked.push_back(title);
+        return ANSWER_NO;
+    });
+    runConsole([&] {
+        CompareWindow* window = OpenComparison(file);
+        ASSERT_NE(window, nullptr);
+        auto* table = window->findChild<QTableWidget*>("COMPARE_TABLE");
+        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 15000));
+        sim_.clearRequests();
+        window->findChild<QPushButton*>("COMPARE_WRITE")->click();
+        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 20000));
+        EXPECT_EQ(asked, std::vector<std::string>{QuestionFor(GuardAsk::HallMask).title});
+        const auto writes = parameterWrites();
+        ASSERT_EQ(writes.size(), 1u);
+        EXPECT_EQ(writes[0].address, 2550) << "the other row is written";
+        EXPECT_EQ(sim_.registerValue(2662), 0);
+        EXPECT_EQ(outcomeOf(table, 2662), "not written: declined");
+        EXPECT_EQ(outcomeOf(table, 2550), "confirmed");
+
+        // Asked again on the next press; Yes writes it.
+        SetConfirmHandler([&](const std::string& title, const std::string&) {
+            asked.push_back(title);
+            return ANSWER_YES;
+        });
+        window->findChild<QPushButton*>("COMPARE_WRITE")->click();
+        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 20000));
+        EXPECT_EQ(asked.size(), 2u);
+        EXPECT_EQ(sim_.registerValue(2662), 1);
+        EXPECT_EQ(outcomeOf(table, 2662), "confirmed");
+        window->close();
     });
 }

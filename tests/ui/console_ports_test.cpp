@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "app/console_extras.h"
@@ -69,6 +70,22 @@ TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
         EXPECT_EQ(text.compare(start, 5, "/dev/"), 0) << text.substr(start, nl - start);
     }
     EXPECT_EQ(start, text.size()) << "last line unterminated";
+}
+
+TEST(ConsoleProgram, ScreenshotsThatCannotBeWrittenEndWithStatus1)
+{
+    // In a ThreadSanitizer build the program needs the options this test has:
+    // Qt renders on threads of its own that are not instrumented.
+    setenv("TSAN_OPTIONS", "ignore_noninstrumented_modules=1", 0);
+    std::FILE* out = ::popen(DSC_CONSOLE_BINARY " --screenshots /dev/null/shots 2>&1", "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
+    const int status = ::pclose(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << text;
+    EXPECT_NE(text.find("could not render /dev/null/shots/main.png"), std::string::npos) << text;
 }
 
 TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)

@@ -3,14 +3,17 @@
 // over the line.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "sets/parameter_set.h"
+#include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
 namespace {
@@ -51,15 +54,19 @@ class SetCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Backups and the journal go to a folder of this test's own.
+        setenv("XDG_STATE_HOME", dir_.filePath("state").toLocal8Bit().constData(), 1);
         path_ = sim_.start();
         ASSERT_FALSE(path_.empty()) << sim_.error();
     }
     void TearDown() override { sim_.stop(); }
 
-    // Runs a command with the device and a short give-up time added.
-    int run(std::vector<std::string> args)
+    // Runs a command with the device and a give-up time added: short where
+    // the controller is meant to stay silent, ample where it answers, so that
+    // a loaded machine does not give up on a write that is on its way.
+    int run(std::vector<std::string> args, const char* timeout = "10")
     {
-        args.insert(args.end(), {"--device", path_, "--timeout", "1"});
+        args.insert(args.end(), {"--device", path_, "--timeout", timeout});
         Capture out;
         Capture err;
         const int rc = RunCommand(args, out.file(), err.file());
@@ -88,6 +95,34 @@ protected:
     }
 
     int simWord(int reg) { return static_cast<std::int16_t>(sim_.registerValue(reg)); }
+
+    // A copy of `file` with the words of `changes`.
+    std::string changed(const std::string& file, const std::map<int, int>& changes)
+    {
+        psets::ParameterSet set;
+        std::string error;
+        EXPECT_TRUE(psets::LoadSetFile(file, &set, &error)) << error;
+        for (psets::Entry& e : set.entries) {
+            auto it = changes.find(e.reg);
+            if (it != changes.end()) e.word = it->second;
+        }
+        const std::string out = file + ".changed.json";
+        EXPECT_TRUE(psets::SaveSetFile(out, set, &error)) << error;
+        return out;
+    }
+
+    QString stateDir() const { return dir_.filePath("state/drive-console"); }
+    QStringList backups() const
+    {
+        return QDir(stateDir() + "/backups").entryList({"*.json"}, QDir::Files, QDir::Name);
+    }
+    // The journal's lines after its header, each split into its columns.
+    std::vector<std::vector<std::string>> journal() const
+    {
+        auto lines = testsupport::ReadCsv((stateDir() + "/writes.csv").toStdString());
+        if (!lines.empty()) lines.erase(lines.begin());
+        return lines;
+    }
 
     sim::Simulator sim_;
     std::string path_;
@@ -137,7 +172,7 @@ TEST_F(SetCommands, RestoreWritesExactlyTheDifferingRegistersAndTheControllerEqu
     sim_.setRegister(2654, 1);  // a factory restore asked for: never written back
     sim_.clearRequests();
 
-    EXPECT_EQ(run({"restore", file}), kCommandDiffers) << "2654 still differs: " << out_;
+    EXPECT_EQ(run({"restore", file}), kCommandOk) << "2654 differs, but is not compared: " << out_;
     psets::ParameterSet set;
     std::string error;
     ASSERT_TRUE(psets::LoadSetFile(file, &set, &error));
@@ -150,7 +185,10 @@ TEST_F(SetCommands, RestoreWritesExactlyTheDifferingRegistersAndTheControllerEqu
     }
     EXPECT_EQ(parameterWrites(), expected);
     EXPECT_NE(out_.find("2550     BASIC"), std::string::npos) << out_;
-    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4) << "switch note, header, two rows: " << out_;
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4)
+        << "2654 not compared, header, two rows: " << out_;
+    EXPECT_NE(out_.find("2654 DEBUG / "), std::string::npos) << out_;
+    EXPECT_NE(out_.find(": not compared (command register)\n"), std::string::npos) << out_;
     EXPECT_NE(out_.find("confirmed"), std::string::npos) << out_;
     EXPECT_EQ(simWord(2654), 1);
 
@@ -183,13 +221,13 @@ TEST_F(SetCommands, SilentControllerGivesUpWithStatus2)
     sim::Fault silent;
     silent.silent = true;
     sim_.setFault(sim::kPasswordRegister, silent);
-    EXPECT_EQ(run({"dump"}), kCommandNoAnswer);
+    EXPECT_EQ(run({"dump"}, "1"), kCommandNoAnswer);
     EXPECT_NE(err_.find("did not accept the password"), std::string::npos) << err_;
     EXPECT_EQ(out_, "");
 
     sim_.clearFaults();
     sim_.setFault(2588, silent);
-    EXPECT_EQ(run({"dump"}), kCommandNoAnswer);
+    EXPECT_EQ(run({"dump"}, "1"), kCommandNoAnswer);
     EXPECT_NE(err_.find("no reply to the read of registers 2588..2603"), std::string::npos) << err_;
 }
 
@@ -221,4 +259,90 @@ TEST_F(SetCommands, BadFileOrArgumentsGiveStatus3AndNothingGoesOnTheLine)
     EXPECT_EQ(run({"dump", "--parity", "mark"}), kCommandBadInput);
     EXPECT_EQ(RunCommand({"dump"}, stdout, stderr), kCommandBadInput) << "no device";
     EXPECT_EQ(sim_.requestCount(), 0u);
+}
+
+TEST_F(SetCommands, RestoreSavesTheOldValuesFirstAndJournalsEveryWrite)
+{
+    const std::string file = dumpTo("ref.json");
+    const int old2550 = simWord(2550);
+    sim_.setRegister(2550, 12);
+    sim_.setRegister(2608, 30000);
+    EXPECT_EQ(run({"restore", file}), kCommandOk) << out_ << err_;
+
+    ASSERT_EQ(backups().size(), 1);
+    const std::string backup = (stateDir() + "/backups/" + backups()[0]).toStdString();
+    EXPECT_NE(err_.find(backup), std::string::npos) << "the path is printed: " << err_;
+    psets::ParameterSet saved;
+    std::string error;
+    ASSERT_TRUE(psets::LoadSetFile(backup, &saved, &error)) << error;
+    ASSERT_EQ(saved.entries.size(), 70u);
+    std::map<int, int> savedWords;
+    for (const psets::Entry& e : saved.entries) savedWords[e.reg] = e.word;
+    EXPECT_EQ(savedWords[2550], 12) << "the value before the restore";
+    EXPECT_EQ(savedWords[2608], 30000);
+    EXPECT_EQ(simWord(2550), old2550);
+
+    const auto lines = journal();
+    ASSERT_EQ(lines.size(), 2u) << "one line per write";
+    const int regs[] = {2550, 2608};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const psets::RegisterInfo& info = *psets::FindRegister(regs[i]);
+        ASSERT_EQ(lines[i].size(), 10u);
+        EXPECT_EQ(lines[i][1], "command line");
+        EXPECT_EQ(lines[i][2], info.page);
+        EXPECT_EQ(lines[i][3], info.caption);
+        EXPECT_EQ(lines[i][4], std::to_string(regs[i]));
+        EXPECT_EQ(lines[i][8], "confirmed");
+    }
+
+    // A dry run and a restore with nothing to write leave no backup and no line.
+    EXPECT_EQ(run({"restore", file, "--dry-run"}), kCommandOk) << err_;
+    EXPECT_EQ(run({"restore", file}), kCommandOk) << err_;
+    EXPECT_EQ(backups().size(), 1);
+    EXPECT_EQ(journal().size(), 2u);
+}
+
+TEST_F(SetCommands, AFileTurningTheHallFaultMaskOnIsRefusedUnlessAllowed)
+{
+    ASSERT_EQ(simWord(2662), 0);
+    const std::string file = changed(dumpTo("ref.json"), {{2662, 1}, {2550, 40}});
+    sim_.clearRequests();
+    EXPECT_EQ(run({"restore", file}), kCommandBadInput);
+    EXPECT_NE(err_.find("2662"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("--allow-hall-fault-mask"), std::string::npos) << err_;
+    EXPECT_TRUE(parameterWrites().empty()) << "the whole file is refused";
+    EXPECT_TRUE(backups().isEmpty());
+    EXPECT_EQ(run({"restore", file, "--dry-run"}), kCommandBadInput) << "a dry run tells the same";
+    EXPECT_EQ(run({"restore", file, "--only", "2550"}), kCommandOk) << "the mask left out: " << err_;
+
+    EXPECT_EQ(run({"restore", file, "--allow-hall-fault-mask"}), kCommandOk) << out_ << err_;
+    EXPECT_EQ(simWord(2662), 1);
+    EXPECT_EQ(simWord(2550), 40);
+}
+
+TEST_F(SetCommands, CommandAndTestRegistersAreListedButNeverCompared)
+{
+    const std::string file = dumpTo("ref.json");
+    sim_.setRegister(2654, 1);
+    EXPECT_EQ(run({"verify", file}), kCommandOk) << out_;
+    EXPECT_EQ(out_.rfind("2654 DEBUG / ", 0), 0u) << out_;
+    EXPECT_NE(out_.find("not compared (command register)"), std::string::npos) << out_;
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 1) << out_;
+    sim_.setRegister(2630, 9);
+    EXPECT_EQ(run({"verify", file}), kCommandDiffers) << "a parameter still counts";
+}
+
+TEST_F(SetCommands, ABackupThatCannotBeWrittenStopsTheRestoreBeforeAnyWrite)
+{
+    const std::string file = dumpTo("ref.json");
+    sim_.setRegister(2550, 12);
+    // A file stands where the backups folder would have to be.
+    ASSERT_TRUE(QDir().mkpath(stateDir()));
+    std::ofstream(stateDir().toStdString() + "/backups") << "x";
+    sim_.clearRequests();
+    EXPECT_EQ(run({"restore", file}), kCommandBadInput);
+    EXPECT_NE(err_.find("nothing written, the backup could not be saved"), std::string::npos) << err_;
+    EXPECT_TRUE(parameterWrites().empty());
+    EXPECT_EQ(simWord(2550), 12);
+    EXPECT_TRUE(journal().empty());
 }

@@ -1,0 +1,6 @@
+#include "model/line_flags.h"
+
+std::atomic<int> comConfigure_success_flag{0};
+std::atomic<int> active_comselect{0};
+std::atomic<int> tx_package_flag_send{0};
+std::atomic<int> communication_password_sendFlag{0};
