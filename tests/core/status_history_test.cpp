@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::int64_t kStart = 1'800'000'000'000;  // a calendar time in 2027
 constexpr double kVolt = 600.0 / 32767;             // battery voltage (item 1) per count
+constexpr std::int64_t kMinuteMs = 60000;
 
 class History : public ::testing::Test {
 protected:
@@ -69,16 +70,16 @@ TEST_F(History, SlotKeepsItsLowestAndHighestInTheOrderTheyCame)
 TEST_F(History, KeepsTenMinutesWhateverThePollingRate)
 {
     // Fifteen minutes at 200 replies a second.
-    const std::int64_t end = kStart + 15 * 60000;
+    const std::int64_t end = kStart + 15 * kMinuteMs;
     for (std::int64_t t = kStart; t < end; t += 5) add(t, static_cast<int>((t / 5) % 1000));
     const auto points = battery(kStart);
     ASSERT_FALSE(points.empty());
-    EXPECT_EQ(points.front().wallMs, end - 10 * 60000);
+    EXPECT_EQ(points.front().wallMs, end - 10 * kMinuteMs);
     EXPECT_EQ(points.back().wallMs, end - 5);
     EXPECT_EQ(points.size(), 2U * StatusHistory::kSlots);
     EXPECT_EQ(history->newestMs(), end - 5);
     // The plot's window asks for less.
-    EXPECT_EQ(battery(end - 60000).front().wallMs, end - 60000);
+    EXPECT_EQ(battery(end - kMinuteMs).front().wallMs, end - kMinuteMs);
     // A plot of a second per pixel gets a low and a high a second, in order,
     // and still the lowest and the highest word.
     const auto perSecond = battery(kStart, 1000);
