@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "app/arguments.h"
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "engine/write_journal.h"
@@ -15,6 +16,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/headless_ui.h"
@@ -50,104 +52,128 @@ struct Args {
     int giveUpMs = psets::kDefaultGiveUpMs;
 };
 
-bool parseInt(const std::string& text, long lo, long hi, long* out)
+template <typename Int>
+bool parseInt(const std::string& text, long lo, long hi, Int* out)
 {
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || end == text.c_str() || *end != '\0' || errno != 0 || v < lo || v > hi) return false;
-    *out = v;
+    *out = static_cast<Int>(v);
     return true;
 }
 
-bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
+// The options every command takes (the port and the give-up time), then each
+// command's own.
+std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    a->command = args.at(0);
-    const bool needsFile = a->command != "dump";
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& s = args[i];
-        auto value = [&](std::string* v) {
-            if (i + 1 >= args.size()) {
-                *error = s + " needs a value";
-                return false;
-            }
-            *v = args[++i];
-            return true;
-        };
-        std::string v;
+    std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
+    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
+    if (command == "restore") {
+        options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
+    }
+    return options;
+}
+
+bool parseTimeout(const std::string& text, int* giveUpMs)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double sec = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 || sec > 600) {
+        return false;
+    }
+    *giveUpMs = std::max(1, static_cast<int>(sec * 1000));
+    return true;
+}
+
+// Appends the registers of "2550,2551" to *only; false on one that is not a
+// parameter register, with that part in *bad.
+bool parseRegisters(const std::string& list, std::vector<int>* only, std::string* bad)
+{
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        const std::string part = list.substr(from, comma - from);
         long n = 0;
-        if (s == "--device") {
-            if (!value(&a->device)) return false;
-        } else if (s == "--baud") {
-            if (!value(&v)) return false;
-            static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
-            if (!parseInt(v, 1, 1000000, &n) || kBauds.count(n) == 0) {
-                *error = "bad --baud '" + v + "' (1200, 2400, 4800, 9600, 19200 or 115200)";
+        if (!parseInt(part, 0, 65535, &n) || psets::FindRegister(static_cast<int>(n)) == nullptr) {
+            *bad = part;
+            return false;
+        }
+        only->push_back(static_cast<int>(n));
+        from = comma + 1;
+    }
+    return true;
+}
+
+// The arguments `words` of command `a->command`; with `complete` false, an
+// option at the end may still wait for its value, and the file and device may
+// still come.
+bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, std::string* error)
+{
+    Arguments parsed;
+    if (!parsed.parse(words, optionsOf(a->command), error, " for " + a->command)) {
+        return parsed.waitsForValue() && !complete;
+    }
+    const bool needsFile = a->command != "dump";
+    for (const std::string& p : parsed.positional()) {
+        if (needsFile && a->file.empty() && !p.empty() && p[0] != '-') {
+            a->file = p;
+            continue;
+        }
+        *error = "unknown argument '" + p + "' for " + a->command;
+        return false;
+    }
+    // Each port value, and what it must be.
+    struct Rule {
+        const char* option;
+        bool (*take)(const std::string& value, Args* a);
+        const char* expected;
+    };
+    static const Rule kRules[] = {
+        {"baud",
+         [](const std::string& v, Args* a) {
+             static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
+             return parseInt(v, 1, 1000000, &a->baud) && kBauds.count(a->baud) != 0;
+         },
+         "1200, 2400, 4800, 9600, 19200 or 115200"},
+        {"parity",
+         [](const std::string& v, Args* a) {
+             static const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
+             const auto it = kParity.find(v);
+             if (it != kParity.end()) a->parity = it->second;
+             return it != kParity.end();
+         },
+         "none, odd or even"},
+        {"data-bits", [](const std::string& v, Args* a) { return parseInt(v, 7, 8, &a->dataBits); },
+         "7 or 8"},
+        {"stop-bits", [](const std::string& v, Args* a) { return parseInt(v, 1, 2, &a->stopBits); },
+         "1 or 2"},
+        {"timeout", [](const std::string& v, Args* a) { return parseTimeout(v, &a->giveUpMs); },
+         "seconds, above 0 and up to 600"},
+    };
+    for (const Rule& rule : kRules) {
+        for (const std::string& v : parsed.values(rule.option)) {
+            if (!rule.take(v, a)) {
+                *error = std::string("bad --") + rule.option + " '" + v + "' (" + rule.expected + ")";
                 return false;
             }
-            a->baud = n;
-        } else if (s == "--parity") {
-            if (!value(&v)) return false;
-            const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
-            auto it = kParity.find(v);
-            if (it == kParity.end()) {
-                *error = "bad --parity '" + v + "' (none, odd or even)";
-                return false;
-            }
-            a->parity = it->second;
-        } else if (s == "--data-bits") {
-            if (!value(&v)) return false;
-            if (!parseInt(v, 7, 8, &n)) {
-                *error = "bad --data-bits '" + v + "' (7 or 8)";
-                return false;
-            }
-            a->dataBits = static_cast<int>(n);
-        } else if (s == "--stop-bits") {
-            if (!value(&v)) return false;
-            if (!parseInt(v, 1, 2, &n)) {
-                *error = "bad --stop-bits '" + v + "' (1 or 2)";
-                return false;
-            }
-            a->stopBits = static_cast<int>(n);
-        } else if (s == "--timeout") {
-            if (!value(&v)) return false;
-            char* end = nullptr;
-            errno = 0;
-            const double sec = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 ||
-                sec > 600) {
-                *error = "bad --timeout '" + v + "' (seconds, above 0 and up to 600)";
-                return false;
-            }
-            a->giveUpMs = std::max(1, static_cast<int>(sec * 1000));
-        } else if (s == "--out" && a->command == "dump") {
-            if (!value(&a->out)) return false;
-        } else if (s == "--note" && a->command == "dump") {
-            if (!value(&a->note)) return false;
-        } else if (s == "--only" && a->command == "restore") {
-            if (!value(&v)) return false;
-            std::size_t from = 0;
-            while (from <= v.size()) {
-                const std::size_t comma = std::min(v.find(',', from), v.size());
-                const std::string part = v.substr(from, comma - from);
-                if (!parseInt(part, 0, 65535, &n) || psets::FindRegister(static_cast<int>(n)) == nullptr) {
-                    *error = "bad --only register '" + part + "' (a parameter register, e.g. 2550)";
-                    return false;
-                }
-                a->only.push_back(static_cast<int>(n));
-                from = comma + 1;
-            }
-        } else if (s == "--dry-run" && a->command == "restore") {
-            a->dryRun = true;
-        } else if (s == "--allow-hall-fault-mask" && a->command == "restore") {
-            a->allowHallMask = true;
-        } else if (needsFile && a->file.empty() && !s.empty() && s[0] != '-') {
-            a->file = s;
-        } else {
-            *error = "unknown argument '" + s + "' for " + a->command;
+        }
+    }
+    for (const std::string& v : parsed.values("only")) {
+        std::string bad;
+        if (!parseRegisters(v, &a->only, &bad)) {
+            *error = "bad --only register '" + bad + "' (a parameter register, e.g. 2550)";
             return false;
         }
     }
+    a->device = parsed.value("device");
+    a->out = parsed.value("out");
+    a->note = parsed.value("note");
+    a->dryRun = parsed.isSet("dry-run");
+    a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
+    if (!complete) return true;
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
         return false;
@@ -156,6 +182,27 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
         *error = a->command + " needs --device PATH";
         return false;
     }
+    return true;
+}
+
+bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error)
+{
+    const std::vector<std::string> words(args.begin() + 1, args.end());
+    Args parsed;
+    std::string why;
+    const bool ok = CheckInOrder(
+        words,
+        [&](const std::vector<std::string>& w, bool complete, std::string* e) {
+            parsed = Args{};
+            parsed.command = args.at(0);
+            return parseWords(w, complete, &parsed, e);
+        },
+        &why);
+    if (!ok) {
+        *error = why;
+        return false;
+    }
+    *a = parsed;
     return true;
 }
 
@@ -168,7 +215,7 @@ std::string valueText(const psets::RegisterInfo& info, int word)
 {
     std::string text = psets::FormatValue(info, word);
     if (!info.unit.empty()) text += " " + info.unit;
-    if (info.scaled) text += " (word " + std::to_string(word) + ")";
+    if (info.scaled()) text += " (word " + std::to_string(word) + ")";
     return text;
 }
 
@@ -442,6 +489,14 @@ const char* CommandUsage()
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
+    // Captions, units and the registers a file may name come from the panel
+    // resources: without them nothing is read, compared or written.
+    const std::string& catalogueError = Catalogue().error();
+    if (!catalogueError.empty()) {
+        std::fprintf(err, "drive-console: the panel resources do not describe every register:\n%s\n",
+                     catalogueError.c_str());
+        return kCommandBadInput;
+    }
     Args a;
     std::string error;
     if (args.empty() || !IsCommandName(args[0]) || !parseArgs(args, &a, &error)) {

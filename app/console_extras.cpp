@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/help_windows.h"
+#include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
 #include "model/app_state.h"

@@ -2,7 +2,9 @@
 // simulated controller and the offscreen pictures.
 #pragma once
 
-#include "app/mainwin.h"
+#include <string>
+
+#include "app/options.h"
 
 // Starts the simulated controller and binds COM4 to it. False on failure.
 bool StartBuiltInSimulator(std::string* error);

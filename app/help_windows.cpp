@@ -15,9 +15,9 @@
 #include "engine/link_status.h"
 #include "model/app_state.h"
 #include "pages/param_info.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 
 namespace {
 
@@ -138,9 +138,8 @@ std::string AboutText()
     const std::string version = ConsoleVersion();
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           uirfile::Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +
-                                     "\n\nJournals, backups and state:\n" +
-                                     folder("XDG_STATE_HOME", ".local/state"));
+           Utf8ToGbkLenient("\n\nSettings:\n" + folder("XDG_CONFIG_HOME", ".config") +
+                            "\n\nJournals, backups and state:\n" + folder("XDG_STATE_HOME", ".local/state"));
 }
 
 void parameterReference(int, int, void*, int)

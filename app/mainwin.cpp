@@ -17,10 +17,12 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
 #include "pages/write_guard.h"
 #include "platform/clock.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
@@ -54,6 +56,18 @@ void toggle(const MenuToggle& t)
         HidePanel(t.panel->load());
         *t.shownFlag = 0;
     }
+}
+
+// A register the panel resources do not describe is told once, on standard
+// error and in a message over the main panel; the console runs on.
+void ReportCatalogueError()
+{
+    const std::string error = Catalogue().error();
+    if (error.empty()) return;
+    std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+    const std::string text =
+        Utf8ToGbkLenient("The panel resources do not describe every register:\n" + error);
+    QTimer::singleShot(0, [text] { MessagePopup("Error", text.c_str()); });
 }
 
 void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
@@ -158,6 +172,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         return -1;
     }
     fillDataItems();
+    ReportCatalogueError();
     const LineWiring wiring(TheLine());
     SetParameterToolTips();
     StartWriteReporting();

@@ -1,27 +1,7 @@
 // Program entry, start-up and shutdown, the menu toggles and the refresh thread.
 #pragma once
 
-#include <string>
-#include <vector>
-
-// Command-line options of the console.
-struct ConsoleOptions {
-    bool simulate = false;         // bind COM4 to the built-in simulated controller
-    std::string screenshotDir;     // render every panel and page to PNG and exit
-    double screenshotDelay = 0.0;  // seconds of live running before the pictures
-    bool showHelp = false;
-    bool showVersion = false;  // print the version and exit
-    bool listPorts = false;    // print the serial devices present and exit
-    bool reconnect = false;    // reconnect automatically for this run
-    bool showMonitor = false;  // open the monitor window at start
-    std::string recordFile;    // record the status values to this CSV file for the whole run
-    bool fastLine = false;     // line-rate polling on for this run
-};
-
-// Parses the arguments after the program name. `--com N=DEVICE` is applied at
-// once (platform/serial.h). Returns false and fills *error on a bad argument.
-bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
-const char* ConsoleUsage();
+#include "app/options.h"
 
 // Start-up, the UI loop and shutdown. Returns -1 when start-up fails, 0 after
 // a normal quit, or the exit code QuitConsoleWith was given.

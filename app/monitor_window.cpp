@@ -33,11 +33,11 @@
 
 #include "app/traffic_model.h"
 #include "app/value_label.h"
-#include "engine/item_names.h"
 #include "engine/status_history.h"
 #include "engine/status_recorder.h"
 #include "modbus/line_events.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/ui.h"
 
@@ -170,10 +170,11 @@ MonitorWindow::MonitorWindow()
     setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
     setAccessibleName("Line monitor");
+    const RegisterCatalogue& catalogue = Catalogue();
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const RegisterName n = NameOfRegister(kStatusTable.first_register + i);
-        QString caption = QString::fromStdString(CaptionOfRegister(kStatusTable.first_register + i));
-        if (!n.unit.empty()) caption += " (" + QString::fromStdString(n.unit) + ")";
+        const RegisterEntry& e = catalogue.statusRegisters()[static_cast<size_t>(i)];
+        QString caption = QString::fromStdString(catalogue.captionOf(e.reg));
+        if (!e.unit.empty()) caption += " (" + QString::fromStdString(e.unit) + ")";
         captions_[static_cast<size_t>(i)] = caption;
     }
 

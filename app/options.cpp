@@ -1,86 +1,140 @@
+#include "app/options.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
-#include "app/mainwin.h"
+#include "app/arguments.h"
 #include "platform/serial.h"
+
+namespace {
+
+const std::vector<ArgumentOption> kOptions = {
+    {"com", "N=DEVICE", "open COM N (1..20) on DEVICE; repeatable"},
+    {"simulate", nullptr, "bind COM4 to the built-in simulated controller and open it"},
+    {"list-ports", nullptr, "print the serial devices present, one a line, and exit"},
+    {"reconnect", nullptr, "reconnect automatically when the device goes and comes back"},
+    {"screenshots", "DIR", "render every panel and page to PNG in DIR and exit"},
+    {"screenshot-delay", "S", "open the port (panel settings) and poll S seconds before the pictures"},
+    {"monitor", nullptr, "open the monitor window at start"},
+    {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
+    {"fast-line", nullptr, "line-rate polling on for this run (effective at __Configure)"},
+    {"help", nullptr, "show this text"},
+    {"version", nullptr, "print the version and exit"},
+};
+
+bool takesValue(const std::string& word)
+{
+    for (const ArgumentOption& o : kOptions) {
+        if (o.valueName != nullptr && word == std::string("--") + o.name) return true;
+    }
+    return false;
+}
+
+// The console's own words: -h stands for --help; Qt's own options (-platform,
+// -style ...) are QApplication's, every other single-dash word with the word
+// after it unless that is an option too. The value of an option is the
+// console's, whatever it looks like.
+std::vector<std::string> consoleWords(const std::vector<std::string>& args)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (takesValue(a) && i + 1 < args.size()) {
+            out.push_back(a);
+            out.push_back(args[++i]);
+        } else if (a == "-h") {
+            out.emplace_back("--help");
+        } else if (a.size() < 2 || a[0] != '-' || a[1] == '-') {
+            out.push_back(a);
+        } else if (i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0) {
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool parseSeconds(const std::string& text, double* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double d = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 86400)
+        return false;
+    *out = d;
+    return true;
+}
+
+}  // namespace
 
 const char* ConsoleUsage()
 {
-    return "usage: drive-console [options]\n"
-           "  --com N=DEVICE       open COM N (1..20) on DEVICE; repeatable\n"
-           "  --simulate           bind COM4 to the built-in simulated controller and open it\n"
-           "  --list-ports         print the serial devices present, one a line, and exit\n"
-           "  --reconnect          reconnect automatically when the device goes and comes back\n"
-           "  --screenshots DIR    render every panel and page to PNG in DIR and exit\n"
-           "  --screenshot-delay S open the port (panel settings) and poll S seconds before the pictures\n"
-           "  --monitor            open the monitor window at start\n"
-           "  --record FILE.csv    record every status reply to FILE.csv for the whole run\n"
-           "  --fast-line          line-rate polling on for this run (effective at __Configure)\n"
-           "  --help               show this text\n"
-           "  --version            print the version and exit\n";
+    static const std::string usage = "usage: drive-console [options]\n" + UsageLines(kOptions);
+    return usage.c_str();
 }
 
-bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error)
+namespace {
+
+// The options of `words`; with `complete` false, an option at the end may
+// still wait for its value.
+bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOptions* options,
+                std::string* error)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string* out) {
-            if (i + 1 >= args.size()) {
-                *error = a + " needs a value";
-                return false;
-            }
-            *out = args[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "--com") {
-            if (!value(&v)) return false;
-            if (!ParseComOption(v)) {
-                *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
-                return false;
-            }
-        } else if (a == "--simulate") {
-            options->simulate = true;
-        } else if (a == "--list-ports") {
-            options->listPorts = true;
-        } else if (a == "--reconnect") {
-            options->reconnect = true;
-        } else if (a == "--screenshots") {
-            if (!value(&v)) return false;
-            options->screenshotDir = v;
-        } else if (a == "--screenshot-delay") {
-            if (!value(&v)) return false;
-            char* end = nullptr;
-            errno = 0;
-            const double d = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 86400) {
-                *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..86400)";
-                return false;
-            }
-            options->screenshotDelay = d;
-        } else if (a == "--monitor") {
-            options->showMonitor = true;
-        } else if (a == "--record") {
-            if (!value(&v)) return false;
-            if (v.empty()) {
-                *error = "--record needs a file name";
-                return false;
-            }
-            options->recordFile = v;
-        } else if (a == "--fast-line") {
-            options->fastLine = true;
-        } else if (a == "--help" || a == "-h") {
-            options->showHelp = true;
-        } else if (a == "--version") {
-            options->showVersion = true;
-        } else if (a.rfind('-', 0) == 0 && a.size() > 1 && a[1] != '-') {
-            // Qt's own options (-platform, -style ...) pass through to QApplication.
-            if (i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0) ++i;
-        } else {
-            *error = "unknown argument '" + a + "'";
+    Arguments a;
+    if (!a.parse(words, kOptions, error)) return a.waitsForValue() && !complete;
+    const std::vector<std::string> positional = a.positional();
+    if (!positional.empty()) {
+        *error = "unknown argument '" + positional.front() + "'";
+        return false;
+    }
+    for (const std::string& v : a.values("com")) {
+        if (!ParseComOption(v)) {
+            *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
             return false;
         }
     }
+    if (a.isSet("screenshots")) options->screenshotDir = a.value("screenshots");
+    for (const std::string& v : a.values("screenshot-delay")) {
+        if (!parseSeconds(v, &options->screenshotDelay)) {
+            *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..86400)";
+            return false;
+        }
+    }
+    for (const std::string& v : a.values("record")) {
+        if (v.empty()) {
+            *error = "--record needs a file name";
+            return false;
+        }
+        options->recordFile = v;
+    }
+    options->simulate = a.isSet("simulate");
+    options->listPorts = a.isSet("list-ports");
+    options->reconnect = a.isSet("reconnect");
+    options->showMonitor = a.isSet("monitor");
+    options->fastLine = a.isSet("fast-line");
+    options->showHelp = a.isSet("help");
+    options->showVersion = a.isSet("version");
+    return true;
+}
+
+}  // namespace
+
+bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error)
+{
+    const std::vector<std::string> words = consoleWords(args);
+    ConsoleOptions parsed = *options;
+    std::string why;
+    const bool ok = CheckInOrder(
+        words,
+        [&](const std::vector<std::string>& w, bool complete, std::string* e) {
+            parsed = *options;
+            return parseWords(w, complete, &parsed, e);
+        },
+        &why);
+    if (!ok) {
+        *error = why;
+        return false;
+    }
+    *options = parsed;
     return true;
 }

@@ -23,9 +23,9 @@
 #include "model/app_state.h"
 #include "pages/write_guard.h"
 #include "platform/app_dirs.h"
+#include "platform/gbk.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -164,21 +164,21 @@ bool SaveBackupNow(std::string* path, std::string* error)
 
 bool OfferBackupBeforeRestore()
 {
-    const std::string folder = uirfile::Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
+    const std::string folder = Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
     const std::string question =
         "Save the controller's parameters to a backup file before the factory "
         "settings are restored?\n\nYes saves them to " +
         folder + ", No goes on without a backup, Cancel restores nothing.";
-    const int answer =
-        ConfirmPopup("Restore factory settings", question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
+    // Titled as the factory-restore question that follows.
+    const std::string title = QuestionFor(GuardAsk::FactoryRestore).title;
+    const int answer = ConfirmPopup(title.c_str(), question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
     if (answer == ANSWER_NO) return true;
     if (answer != ANSWER_YES) return false;  // cancelled, or nothing could be asked
     std::string path;
     std::string error;
     if (!SaveBackupNow(&path, &error)) {
-        const std::string text =
-            uirfile::Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
-        MessagePopup("Restore factory settings", text.c_str());
+        const std::string text = Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
+        MessagePopup(title.c_str(), text.c_str());
         return false;
     }
     return true;
@@ -262,7 +262,7 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
         const psets::Entry& e = set_.entries[static_cast<std::size_t>(r)];
         const psets::RegisterInfo* info = psets::FindRegister(e.reg);
         auto* check = new QTableWidgetItem();
-        if (info != nullptr && !info->action) {
+        if (info != nullptr && !info->action()) {
             check->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             check->setCheckState(Qt::Unchecked);
         } else {
@@ -277,7 +277,7 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
         table_->setItem(r, kFile, new QTableWidgetItem(valueText(info, e.word)));
         table_->setItem(r, kUnit, new QTableWidgetItem(info != nullptr ? qs(info->unit) : QString()));
         auto* outcome =
-            new QTableWidgetItem(info != nullptr && info->action ? "never written from a file" : "");
+            new QTableWidgetItem(info != nullptr && info->action() ? "never written from a file" : "");
         table_->setItem(r, kOutcome, outcome);
         for (int c : {kRegister, kController, kFile})
             table_->item(r, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

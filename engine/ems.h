@@ -35,20 +35,6 @@ void refreshQUERY();
 // One refresh pass: the seven routines above, in that order.
 void refreshAll();
 
-// The control that shows item `index` of page table `tab` (0..5): its control
-// on the parameter page, or for the items that only the debug panel shows, the
-// control there; and whether it shows the value scaled (value * scale_num /
-// scale_den). Lets other parts describe an item as the panels do. An index
-// outside the table gives a null file.
-struct ItemDisplay {
-    const char* file;  // panel resource file
-    int panel;         // panel number in that file
-    int page;          // tab page index on that panel
-    int control;       // control id on that page
-    bool scaled;
-};
-ItemDisplay pageItemDisplay(int tab, int index);
-
 // The status words last drawn into the main panel's tables (input, output and
 // the three fault words); 0 at start. Refresh thread only.
 extern std::atomic<int> inputIOstatue;
@@ -56,13 +42,6 @@ extern std::atomic<int> outputIOstatue;
 extern std::atomic<int> err1statue;
 extern std::atomic<int> err2statue;
 extern std::atomic<int> err3statue;
-// Main-panel control that shows each dataItemOR entry, in item order.
-extern const int queryItemID[26];
-
-// Where item `index` of page table `tab` (0..5) is shown: its control on the
-// parameter page (0: none) and its debug page index (-1: none) and control.
-// False for an index outside the tables.
-bool PageItemControls(int tab, int index, int* pageControl, int* debugPage, int* debugControl);
 
 // Password timers on the main panel.
 int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -9,6 +9,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/clock.h"
 #include "platform/ui.h"

@@ -1,17 +1,16 @@
 #include "engine/status_recorder.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
-#include "engine/item_names.h"
 #include "engine/status_history.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 
 namespace {
 
@@ -19,27 +18,15 @@ constexpr int kBatch = 64;
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr auto kDrainEvery = std::chrono::milliseconds(200);
 
-// "a,b" -> "\"a,b\""; a field without comma, quote or line end stays as it is.
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::string rowOf(const LineEvent& e, const std::int16_t (&words)[DATAITEMOR_COUNT])
 {
-    std::string row = IsoTime(e.wallMs);
+    std::vector<std::string> row{IsoTime(e.wallMs)};
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         char text[32];
-        std::snprintf(text, sizeof text, ",%.10g", StatusValue(i, words[i]));
-        row += text;
+        std::snprintf(text, sizeof text, "%.10g", StatusValue(i, words[i]));
+        row.emplace_back(text);
     }
-    return row;
+    return CsvLine(row);
 }
 
 }  // namespace
@@ -56,15 +43,14 @@ StatusRecorder::~StatusRecorder()
 
 std::string StatusRecorder::HeaderLine()
 {
-    std::string header = "time";
-    for (int i = 0; i < kStatusTable.count; ++i) {
-        const RegisterName n = NameOfRegister(kStatusTable.first_register + i);
-        std::string column =
-            n.caption.empty() ? CaptionOfRegister(kStatusTable.first_register + i) : n.caption;
-        if (!n.unit.empty()) column += " (" + n.unit + ")";
-        header += "," + csvField(column);
+    std::vector<std::string> header{"time"};
+    const RegisterCatalogue& catalogue = Catalogue();
+    for (const RegisterEntry& e : catalogue.statusRegisters()) {
+        std::string column = catalogue.captionOf(e.reg);
+        if (!e.unit.empty()) column += " (" + e.unit + ")";
+        header.push_back(column);
     }
-    return header;
+    return CsvLine(header);
 }
 
 bool StatusRecorder::start(const std::string& path, std::string* error)
@@ -74,18 +60,16 @@ bool StatusRecorder::start(const std::string& path, std::string* error)
         return false;
     }
     stop();  // a recording that stopped on a failure leaves its thread to join
-    std::FILE* f = std::fopen(path.c_str(), "w");
-    if (f == nullptr) {
-        *error = "cannot create " + path + ": " + std::strerror(errno);
+    std::string reason;
+    if (!file_.open(path, CsvFile::Mode::Replace, &reason)) {
+        *error = "cannot create " + path + ": " + reason;
         return false;
     }
-    const std::string header = HeaderLine() + "\n";
-    if (std::fputs(header.c_str(), f) == EOF || std::fflush(f) != 0) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        std::fclose(f);
+    if (!file_.writeLine(HeaderLine(), &reason) || !file_.flush(&reason)) {
+        *error = "cannot write " + path + ": " + reason;
+        file_.close(nullptr);
         return false;
     }
-    file_ = f;
     path_ = path;
     rows_ = 0;
     {
@@ -119,14 +103,12 @@ std::string StatusRecorder::takeError()
     return e;
 }
 
-bool StatusRecorder::fail(const char* what)
+bool StatusRecorder::fail(const std::string& reason)
 {
-    const int code = errno;
-    std::fclose(file_);
-    file_ = nullptr;
+    file_.close(nullptr);
     recording_ = false;
     std::lock_guard<std::mutex> lock(mutex_);
-    error_ = "Recording stopped: cannot " + std::string(what) + " " + path_ + ": " + std::strerror(code);
+    error_ = "Recording stopped: cannot write " + path_ + ": " + reason;
     return false;
 }
 
@@ -138,8 +120,8 @@ bool StatusRecorder::writePending()
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
             std::int16_t words[DATAITEMOR_COUNT];
             if (!StatusWordsOf(e, words)) continue;
-            const std::string row = rowOf(e, words) + "\n";
-            if (std::fputs(row.c_str(), file_) == EOF) return fail("write");
+            std::string reason;
+            if (!file_.writeLine(rowOf(e, words), &reason)) return fail(reason);
             ++rows_;
         }
         if (n < kBatch) return true;
@@ -160,18 +142,18 @@ void StatusRecorder::run()
         const auto now = std::chrono::steady_clock::now();
         if (stopping || now - lastFlush >= kFlushEvery) {
             lastFlush = now;
-            if (std::fflush(file_) != 0 || std::ferror(file_) != 0) {
-                fail("write");
+            std::string reason;
+            if (!file_.flush(&reason)) {
+                fail(reason);
                 return;
             }
         }
         if (stopping) break;
     }
-    if (std::fclose(file_) != 0) {
-        file_ = nullptr;
+    std::string reason;
+    if (!file_.close(&reason)) {
         std::lock_guard<std::mutex> lock(mutex_);
-        error_ = "Recording may be incomplete: closing " + path_ + " failed: " + std::strerror(errno);
+        error_ = "Recording may be incomplete: closing " + path_ + " failed: " + reason;
     }
-    file_ = nullptr;
     recording_ = false;
 }

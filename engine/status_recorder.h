@@ -12,10 +12,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "platform/csv_file.h"
 
 class StatusRecorder {
 public:
@@ -44,9 +45,9 @@ private:
     void run();
     // Writes the rows of the unread events; false on a write failure.
     bool writePending();
-    bool fail(const char* what);
+    bool fail(const std::string& reason);
 
-    std::FILE* file_ = nullptr;  // the recording thread's, between start and stop
+    CsvFile file_;  // the recording thread's, between start and stop
     std::string path_;
     std::thread thread_;
     std::atomic<bool> recording_{false};

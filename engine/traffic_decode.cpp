@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "engine/item_names.h"
 #include "modbus/modbus.h"
+#include "model/register_catalogue.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::string describeRequest(const unsigned char* r, int length)
     const int address = word(r + 2);
     switch (r[1]) {
         case 0x06:
-            return "W " + std::to_string(address) + " " + CaptionOfRegister(address) + " = " +
+            return "W " + std::to_string(address) + " " + Catalogue().captionOf(address) + " = " +
                    std::to_string(signedWord(r + 4));
         case 0x03: {
             const int count = word(r + 4);

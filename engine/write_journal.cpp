@@ -1,30 +1,13 @@
 #include "engine/write_journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "platform/app_dirs.h"
-#include "platform/uir.h"
+#include "platform/csv_file.h"
+#include "platform/gbk.h"
 
 namespace {
-
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-std::string field(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::string localIsoTime(std::int64_t ms)
 {
@@ -49,24 +32,18 @@ std::string WriteJournalLine(const WriteRecord& r)
     std::snprintf(value, sizeof value, "%.6g", r.what.typed);
     char word[8];
     std::snprintf(word, sizeof word, "0x%04X", r.word);
-    const std::string cells[] = {
+    return CsvLine({
         localIsoTime(r.endedMs),
-        field(uirfile::GbkToUtf8Lenient(r.what.panel)),
-        field(uirfile::GbkToUtf8Lenient(r.what.page)),
-        field(uirfile::GbkToUtf8Lenient(r.what.caption)),
+        GbkToUtf8Lenient(r.what.panel),
+        GbkToUtf8Lenient(r.what.page),
+        GbkToUtf8Lenient(r.what.caption),
         std::to_string(r.address),
         value,
-        field(uirfile::GbkToUtf8Lenient(r.what.unit)),
+        GbkToUtf8Lenient(r.what.unit),
         word,
         WriteOutcomeName(r.outcome),
-        field(uirfile::GbkToUtf8Lenient(r.detail)),
-    };
-    std::string line;
-    for (const std::string& c : cells) {
-        if (!line.empty()) line += ',';
-        line += c;
-    }
-    return line;
+        GbkToUtf8Lenient(r.detail),
+    });
 }
 
 WriteJournal::WriteJournal(std::string folder, std::function<void(const std::string&)> onProblem)
@@ -138,33 +115,5 @@ void WriteJournal::run()
 
 bool WriteJournal::append(const std::deque<std::string>& lines, std::string* error)
 {
-    if (!MakeFolder(folder_, error)) return false;
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    const bool sized = ::fstat(fd, &st) == 0;
-    std::string text = sized && st.st_size == 0 ? std::string(kWriteJournalHeader) + "\n" : std::string();
-    for (const std::string& line : lines) text += line + "\n";
-    bool ok = sized;
-    if (!ok) *error = std::strerror(errno);
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            *error = n < 0 ? std::strerror(errno) : "nothing written";
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // No half-written line stays behind: the lines are tried again whole.
-    if (!ok && sized && ::ftruncate(fd, st.st_size) != 0) *error += " (and the file could not be cut back)";
-    if (::close(fd) != 0 && ok) {
-        *error = std::strerror(errno);
-        ok = false;
-    }
-    return ok;
+    return MakeFolder(folder_, error) && CsvAppendLines(path_, kWriteJournalHeader, lines, error);
 }

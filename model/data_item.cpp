@@ -59,6 +59,14 @@ void fillTable(const ItemTable& t)
 
 }  // namespace
 
+ScalePair DisplayScale(const DataItem* table, int index)
+{
+    for (const ScaleOverride& s : kScales) {
+        if (s.table == table && s.index == index) return {s.num, s.den};
+    }
+    return {1, 1};
+}
+
 void fillDataItems()
 {
     for (const ItemTable& t : kPageTables) fillTable(t);

@@ -62,6 +62,14 @@ extern const ItemTable kStatusTable;
 // or -1 when none does (also for count 0).
 int getIndex(const DataItem* table, unsigned count, int address);
 
+// The display scale of entry `index` of `table` that the start-up fill gives
+// it: shown value = register value * num / den (1/1 for most entries).
+struct ScalePair {
+    int num;
+    int den;
+};
+ScalePair DisplayScale(const DataItem* table, int index);
+
 // The start-up fill: addresses, default values, flags and scale pairs of every
 // table, and the password item. Called once before the worker threads start.
 void fillDataItems();

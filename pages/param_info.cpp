@@ -2,154 +2,62 @@
 
 #include <cmath>
 #include <cstdio>
-#include <mutex>
 
-#include "model/app_state.h"
-#include "model/uir_ids.h"
+#include "model/register_catalogue.h"
+#include "platform/gbk.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 
 namespace {
 
-// The parameter panel and the debug panel as described by their resources.
-struct Descriptions {
-    uirfile::Panel set;
-    uirfile::Panel debug;
-    bool ok = false;
-};
-
-const Descriptions& descriptions()
+std::string scaleText(const RegisterEntry& e)
 {
-    static Descriptions d;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        d.ok = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_SET, &d.set, nullptr) &&
-               uirfile::DescribePanelResource("debug.uir", uir::PANEL_DEBG, &d.debug, nullptr);
-    });
-    return d;
+    if (!e.scaled()) return "1";
+    return std::to_string(e.scale.num) + "/" + std::to_string(e.scale.den);
 }
 
-// The page description of a row, or nullptr.
-const uirfile::Page* rowPage(const SendRow& row)
+// The current value as `shown` shows it: scaled, or the raw value with a
+// ring's item caption.
+std::string valueText(const RegisterEntry& e, const RegisterControl& shown)
 {
-    const Descriptions& d = descriptions();
-    if (!d.ok) return nullptr;
-    const uirfile::Panel& panel = IsDebugPanelRow(row) ? d.debug : d.set;
-    for (const uirfile::Control& c : panel.controls) {
-        if (c.kind != uirfile::Kind::Tab) continue;
-        const int index = RowPageIndex(row);
-        if (index < 0 || index >= static_cast<int>(c.pages.size())) return nullptr;
-        return &c.pages[static_cast<std::size_t>(index)];
-    }
-    return nullptr;
-}
-
-const uirfile::Control* rowControl(const SendRow& row)
-{
-    const uirfile::Page* page = rowPage(row);
-    if (page == nullptr || row.kind == SendKind::Command) return nullptr;
-    for (const uirfile::Control& c : page->controls) {
-        if (c.id == row.control) return &c;
-    }
-    return nullptr;
-}
-
-// The caption of a Command row is the switch beside it (same item on the page).
-std::string commandCaption(const SendRow& row)
-{
-    std::size_t count = 0;
-    const SendRow* rows = SendRows(&count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const SendRow& r = rows[i];
-        if (&r != &row && r.table == row.table && r.index == row.index && r.kind != SendKind::Command) {
-            return RowCaption(r);
-        }
-    }
-    return std::string();
-}
-
-std::string scaleText(const SendRow& row)
-{
-    if (row.kind != SendKind::Scaled) return "1";
-    const DataItem& item = row.table[row.index];
-    return std::to_string(item.scale_num.load()) + "/" + std::to_string(item.scale_den.load());
-}
-
-std::string valueText(const SendRow& row)
-{
-    const DataItem& item = row.table[row.index];
+    const DataItem& item = *e.item;
     const double raw = item.value.load();
     char text[64];
-    if (row.kind == SendKind::Scaled) {
+    if (e.scaled()) {
         std::snprintf(text, sizeof text, "%.4g", scaledValue(item));
         return text;
     }
     if (!std::isfinite(raw)) return "-";
     std::snprintf(text, sizeof text, "%.10g", raw);
     std::string out = text;
-    const uirfile::Control* c = rowControl(row);
-    if (c != nullptr && c->kind == uirfile::Kind::Ring) {
-        const std::string item_caption = RowRingItemCaption(row, static_cast<int>(raw));
-        if (!item_caption.empty()) out += " (" + item_caption + ")";
+    if (shown.kind == uirfile::Kind::Ring) {
+        const std::string itemCaption = shown.itemCaption(static_cast<int>(raw));
+        if (!itemCaption.empty()) out += " (" + itemCaption + ")";
     }
     return out;
 }
 
 }  // namespace
 
-std::string RowCaption(const SendRow& row)
-{
-    if (row.kind == SendKind::Command) return commandCaption(row);
-    const uirfile::Control* c = rowControl(row);
-    return c != nullptr ? c->caption : std::string();
-}
-
-std::string RowRingItemCaption(const SendRow& row, int value)
-{
-    const uirfile::Control* c = rowControl(row);
-    if (c == nullptr) return std::string();
-    for (const uirfile::RingItem& item : c->items) {
-        if (item.value == value) return item.caption;
-    }
-    return std::string();
-}
-
 std::vector<ParamInfo> ParameterReference()
 {
-    std::size_t count = 0;
-    const SendRow* rows = SendRows(&count);
-    const Descriptions& d = descriptions();
     std::vector<ParamInfo> out;
-    for (const ItemTable& t : kPageTables) {
-        for (int i = 0; i < t.count; ++i) {
-            const SendRow* main = nullptr;
-            const SendRow* other = nullptr;
-            for (std::size_t r = 0; r < count; ++r) {
-                const SendRow& row = rows[r];
-                if (row.table != t.items || row.index != i) continue;
-                if (IsDebugPanelRow(row)) {
-                    if (other == nullptr) other = &row;
-                } else if (main == nullptr) {
-                    main = &row;
-                }
-            }
-            const SendRow* shown = main != nullptr ? main : other;
-            ParamInfo info;
-            info.address = t.items[i].address.load();
-            if (shown == nullptr) {
-                out.push_back(info);
-                continue;
-            }
-            const uirfile::Page* page = rowPage(*shown);
-            const std::string pageName = page != nullptr ? page->caption : std::string();
-            info.page = main != nullptr ? pageName : (d.ok ? d.debug.title : "DEBUG") + " / " + pageName;
-            info.caption = RowCaption(*shown);
-            if (main != nullptr && other != nullptr) info.otherCaption = RowCaption(*other);
-            info.unit = uirfile::GbkToUtf8Lenient(shown->unit);
-            info.scale = scaleText(*shown);
-            info.value = valueText(*shown);
+    for (const RegisterEntry& e : Catalogue().pageRegisters()) {
+        ParamInfo info;
+        info.address = e.reg;
+        const RegisterControl* main = e.on(RegisterPanel::Set);
+        const RegisterControl* other = e.on(RegisterPanel::Debug);
+        const RegisterControl* shown = main != nullptr ? main : other;
+        if (shown == nullptr) {
             out.push_back(info);
+            continue;
         }
+        info.page = main != nullptr ? shown->pageCaption : shown->panelTitle + " / " + shown->pageCaption;
+        info.caption = shown->caption;
+        if (main != nullptr && other != nullptr) info.otherCaption = other->caption;
+        info.unit = shown->unit;
+        info.scale = scaleText(e);
+        info.value = valueText(e, *shown);
+        out.push_back(info);
     }
     return out;
 }
@@ -169,24 +77,19 @@ std::string ParameterToolTip(const ParamInfo& info)
 void SetParameterToolTips()
 {
     const std::vector<ParamInfo> reference = ParameterReference();
-    std::size_t count = 0;
-    const SendRow* rows = SendRows(&count);
-    for (std::size_t r = 0; r < count; ++r) {
-        const SendRow& row = rows[r];
-        if (row.kind == SendKind::Command) continue;
-        const int address = row.table[row.index].address.load();
-        for (const ParamInfo& info : reference) {
-            if (info.address != address) continue;
+    const std::vector<RegisterEntry>& registers = Catalogue().pageRegisters();
+    for (std::size_t r = 0; r < registers.size() && r < reference.size(); ++r) {
+        const ParamInfo& info = reference[r];
+        for (const RegisterControl& c : registers[r].controls) {
+            const bool onDebug = c.panel == RegisterPanel::Debug;
             ParamInfo shown = info;
             // On the debug panel the tooltip names the parameter page's caption instead.
-            if (IsDebugPanelRow(row) && !info.otherCaption.empty()) {
-                shown.otherCaption.clear();
-            }
+            if (onDebug && !info.otherCaption.empty()) shown.otherCaption.clear();
             std::string tip = ParameterToolTip(shown);
-            if (IsDebugPanelRow(row) && !info.otherCaption.empty()) {
+            if (onDebug && !info.otherCaption.empty()) {
                 tip += "\nOn the parameter page " + info.page + ": " + info.caption;
             }
-            SetCtrlToolTip(row.page->load(), row.control, uirfile::Utf8ToGbkLenient(tip).c_str());
+            SetCtrlToolTip(PanelHandleOf(c).load(), c.id, Utf8ToGbkLenient(tip).c_str());
         }
     }
 }

@@ -1,17 +1,14 @@
 // What the console knows about each of the 70 page registers: where it is
 // shown, under which caption and unit, at which scale, and what it holds now.
-// Captions and page names come from the panel resources, registers and
-// scales from the data-item tables, controls from the send-button table.
+// Everything comes from the register catalogue.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "pages/send_rows.h"
-
 struct ParamInfo {
     int address = 0;
-    std::string page;          // UTF-8: "BASIC", or "DEBUG panel / <page>" for registers only there
+    std::string page;          // UTF-8: "BASIC", or "DEBUG / <page>" for registers only there
     std::string caption;       // UTF-8, the parameter page's caption where it has one
     std::string otherCaption;  // UTF-8, the debug panel's caption when both panels show it; else ""
     std::string unit;          // UTF-8, "" when none
@@ -26,11 +23,6 @@ std::vector<ParamInfo> ParameterReference();
 // The tooltip of a register's controls (UTF-8).
 std::string ParameterToolTip(const ParamInfo& info);
 
-// Puts the tooltips on every value control of the parameter and debug pages.
-// Call once the panels are loaded.
+// Puts the tooltips on every control of the parameter and debug pages that
+// shows a register. Call once the panels are loaded.
 void SetParameterToolTips();
-
-// The caption (UTF-8) of a row's control, and the caption of one of its ring
-// items; "" when the resources do not have it.
-std::string RowCaption(const SendRow& row);
-std::string RowRingItemCaption(const SendRow& row, int value);

@@ -5,19 +5,20 @@
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
-#include "pages/param_info.h"
 #include "pages/send_rows.h"
 #include "platform/clock.h"
+#include "platform/gbk.h"
 #include "platform/ui.h"
-#include "platform/uir.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
 
@@ -45,7 +46,7 @@ DataItem* item6(int address)
 
 std::string gbk(const std::string& utf8)
 {
-    return uirfile::Utf8ToGbkLenient(utf8);
+    return Utf8ToGbkLenient(utf8);
 }
 
 // The write record of a STOP write: described as the item's own send button.
@@ -57,39 +58,31 @@ WriteRequest stopRequest(const DataItem& item, int value)
         if (&rows[i].table[rows[i].index] == &item) return DescribeSendRow(rows[i], value);
     }
     WriteRequest w;
-    w.panel = "DEBUG";
-    w.caption = "STOP";
+    w.panel = Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Debug));
     w.typed = value;
     return w;
 }
 
 bool ask(const GuardQuestion& q)
 {
-    return ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
+    return ConfirmPopup(q.title.c_str(), q.text.c_str(), q.buttons, q.defaultAnswer) == ANSWER_YES;
 }
 
 // The fault rows of the main panel's list whose bits are set, by their texts.
 std::string activeFaults()
 {
-    static uirfile::Panel mainPanel;
-    static bool loaded = false;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        loaded = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_MAIN, &mainPanel, nullptr);
-    });
-    const uirfile::Control* list = nullptr;
-    for (const uirfile::Control& c : mainPanel.controls) {
-        if (loaded && c.id == uir::panel_main::TABLE_1) list = &c;
-    }
+    const std::vector<RegisterEntry>& status = Catalogue().statusRegisters();
     std::string out;
     for (int w = 0; w < kFaultWords; ++w) {
-        const double v = dataItemOR[kStatusFirstFault + w].value.load();
+        const RegisterEntry& entry =
+            status[static_cast<std::size_t>(kStatusFirstFault) + static_cast<std::size_t>(w)];
+        const double v = entry.item->value.load();
         const int word = std::isfinite(v) ? static_cast<int>(v) : 0;
         for (int b = 0; b < 16; ++b) {
             if (((word >> b) & 1) == 0) continue;
-            const std::size_t row = static_cast<std::size_t>(w) * 16 + static_cast<std::size_t>(b);
-            std::string name = list != nullptr && row < list->cells.size() ? list->cells[row]
-                                                                           : "row " + std::to_string(row + 1);
+            const std::size_t bit = static_cast<std::size_t>(b);
+            std::string name = bit < entry.bitNames.size() ? entry.bitNames[bit] : std::string();
+            if (name.empty()) name = "row " + std::to_string(w * 16 + b + 1);
             out += (out.empty() ? "" : ", ") + name;
         }
     }
@@ -122,13 +115,15 @@ std::string testValues()
     std::string out;
     for (std::size_t r = 0; r < count; ++r) {
         const SendRow& row = rows[r];
-        if (!IsDebugPanelRow(row) || RowPageIndex(row) != 1) continue;
+        if (!IsDebugPanelRow(row) || row.pageIndex != 1) continue;
         if (row.table[row.index].address.load() == REG_TEST_ENABLE) continue;
+        const RegisterControl* control = SendRowControl(row);
+        if (control == nullptr) continue;
         std::string value;
         if (row.kind == SendKind::Integer) {
             int v = 0;
             if (GetCtrlVal(row.page->load(), row.control, &v) < 0) continue;
-            value = RowRingItemCaption(row, v);
+            value = control->itemCaption(v);
             if (value.empty()) value = std::to_string(v);
         } else {
             double v = 0.0;
@@ -136,10 +131,9 @@ std::string testValues()
             char text[64];
             std::snprintf(text, sizeof text, "%.2f", v);
             value = text;
-            const std::string unit = uirfile::GbkToUtf8Lenient(row.unit);
-            if (!unit.empty()) value += " " + unit;
+            if (!control->unit.empty()) value += " " + control->unit;
         }
-        out += "\n  " + RowCaption(row) + ": " + value;
+        out += "\n  " + control->caption + ": " + value;
     }
     return out;
 }
@@ -234,7 +228,7 @@ bool ConfirmLeavingMotorTest()
 {
     if (!MotorTestEnabled()) return true;
     const GuardQuestion q = QuestionFor(GuardAsk::LeaveTest);
-    const int answer = ConfirmPopup(q.title, q.text.c_str(), q.buttons, q.defaultAnswer);
+    const int answer = ConfirmPopup(q.title.c_str(), q.text.c_str(), q.buttons, q.defaultAnswer);
     if (answer == ANSWER_CANCEL) return false;
     // A question that could not be asked stops the test: the safe side.
     if (answer != ANSWER_NO) SendTestStop();
@@ -250,7 +244,8 @@ GuardQuestion QuestionFor(GuardAsk which)
                         "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test."),
                     CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::FactoryRestore:
-            return {"Restore factory settings",
+            // Titled as the switch of the register it writes.
+            return {gbk(Catalogue().captionOf(REG_RESTORE_FACTORY)),
                     "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
                     "controller must then be powered off and on again.",
                     CONFIRM_YES_NO, ANSWER_NO};
@@ -277,7 +272,10 @@ void GuardOnWriteConfirmed(int address, int word)
         if (word != 1) return;
         g_unstored.store(0);
     } else {
-        if (KindOfRegister(address) != RegisterKind::Parameter) return;
+        // Only parameters are changes to store (the layout needs no resources:
+        // this runs on the communication thread).
+        const RegisterEntry* entry = RegisterLayout().find(address);
+        if (entry == nullptr || entry->kind != RegisterKind::Parameter) return;
         count = g_unstored.fetch_add(1) + 1;
     }
     showUnstored(count);

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "pages/register_kind.h"
+#include "model/register_catalogue.h"  // REG_TEST_ENABLE and the other guarded registers
 
 // The run-mode ring's item "normal run" (正常运行).
 constexpr int TEST_MODE_NORMAL = 0;
@@ -64,7 +64,7 @@ void SetBackupOffer(BackupOffer offer);
 // The questions the guard asks (text in GBK), for the pictures of them.
 enum class GuardAsk { ArmTest, FactoryRestore, HallMask, LeaveTest };
 struct GuardQuestion {
-    const char* title;
+    std::string title;
     std::string text;
     int buttons;        // CONFIRM_*
     int defaultAnswer;  // ANSWER_*

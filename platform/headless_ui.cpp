@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/uir.h"
+#include "platform/gbk.h"
 
 int HeadlessUi::messagePopup(const char* title, const char* message)
 {
-    std::string text = uirfile::GbkToUtf8Lenient(message != nullptr ? message : "");
+    std::string text = GbkToUtf8Lenient(message != nullptr ? message : "");
     while (!text.empty() && (text.back() == ' ' || text.back() == '\n')) text.pop_back();
     for (char& c : text) {
         if (c == '\n') c = ' ';

@@ -1,97 +1,18 @@
 #include "platform/uir.h"
 
-#include <iconv.h>
-
 #include <QByteArray>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QString>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <set>
+
+#include "platform/gbk.h"
 
 Q_LOGGING_CATEGORY(lcUir, "dsc.uir")
 
 namespace uirfile {
-
-// --- GBK decoding -------------------------------------------------------------
-
-namespace {
-
-bool isAscii(const std::string& s)
-{
-    for (unsigned char c : s) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
-
-// Runs iconv over `in`. With `lenient`, undecodable bytes become U+FFFD;
-// otherwise the first one stops the conversion and its offset is returned.
-bool convertText(const std::string& in, std::string* out, std::size_t* badOffset, bool lenient,
-                 const char* to, const char* from)
-{
-    out->clear();
-    if (isAscii(in)) {
-        *out = in;
-        return true;
-    }
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        if (badOffset != nullptr) *badOffset = 0;
-        return false;
-    }
-    std::string result;
-    result.reserve(in.size() * 3 / 2 + 16);
-    char buffer[1024];
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    bool ok = true;
-    while (srcLeft > 0) {
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        result.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (r != static_cast<std::size_t>(-1)) continue;
-        if (errno == E2BIG) continue;
-        // EILSEQ (not GBK) or EINVAL (cut short at the end).
-        if (!lenient) {
-            if (badOffset != nullptr) *badOffset = in.size() - srcLeft;
-            ok = false;
-            break;
-        }
-        result.append(std::strcmp(to, "UTF-8") == 0 ? "\xEF\xBF\xBD" : "?");
-        ++src;
-        --srcLeft;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    if (ok) *out = std::move(result);
-    return ok;
-}
-
-}  // namespace
-
-bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset)
-{
-    return convertText(gbk, utf8, badOffset, false, "UTF-8", "GBK");
-}
-
-std::string GbkToUtf8Lenient(const std::string& gbk)
-{
-    std::string out;
-    convertText(gbk, &out, nullptr, true, "UTF-8", "GBK");
-    return out;
-}
-
-std::string Utf8ToGbkLenient(const std::string& utf8)
-{
-    std::string out;
-    convertText(utf8, &out, nullptr, true, "GBK", "UTF-8");
-    return out;
-}
 
 Accelerated SplitAccelerator(const std::string& caption)
 {
@@ -795,16 +716,26 @@ private:
     std::string error_;
 };
 
+// The registered callback `name` of a control (menu false) or a menu entry;
+// nullptr, with the reason in *error, when there is none of that sort.
+const CallbackEntry* findCallback(const std::string& name, bool menu, const std::string& file, int line,
+                                  std::string* error)
+{
+    const CallbackEntry* e = FindCallback(name);
+    if (e != nullptr && (menu ? e->menu != nullptr : e->control != nullptr)) return e;
+    *error = file + ":" + std::to_string(line) + ": callback '" + name + "' is " +
+             (e == nullptr ? "not registered"
+              : menu       ? "not a menu callback"
+                           : "not a control callback");
+    return nullptr;
+}
+
 bool resolveControls(std::vector<Control>& controls, const std::string& file, std::string* error)
 {
     for (Control& c : controls) {
         if (!c.callbackName.empty()) {
-            const CallbackEntry* e = FindCallback(c.callbackName);
-            if (e == nullptr || e->control == nullptr) {
-                *error = file + ":" + std::to_string(c.line) + ": callback '" + c.callbackName + "' is " +
-                         (e == nullptr ? "not registered" : "not a control callback");
-                return false;
-            }
+            const CallbackEntry* e = findCallback(c.callbackName, false, file, c.line, error);
+            if (e == nullptr) return false;
             c.callback = e->control;
             c.callbackData = e->callbackData;
         }
@@ -844,15 +775,8 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
         // Menu entries and their items resolve alike.
         auto resolveMenu = [&](const std::string& name, int line, MenuCallbackPtr* cb, void** data) {
             if (name.empty()) return true;
-            const CallbackEntry* e = FindCallback(name);
-            if (e == nullptr || e->menu == nullptr) {
-                std::string why = fileName;
-                why += ":" + std::to_string(line) + ": callback '";
-                why += name;
-                why += e == nullptr ? "' is not registered" : "' is not a menu callback";
-                *error = why;
-                return false;
-            }
+            const CallbackEntry* e = findCallback(name, true, fileName, line, error);
+            if (e == nullptr) return false;
             *cb = e->menu;
             *data = e->callbackData;
             return true;
@@ -919,30 +843,22 @@ bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std:
     return ok;
 }
 
-bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error)
+bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error)
 {
     std::string bytes;
     std::string utf8;
     std::size_t bad = 0;
-    std::vector<Panel> panels;
     std::string why;
     bool ok = readResource(fileName, &bytes, &why);
     if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
         why = fileName + ": bytes that are not GBK text";
         ok = false;
     }
-    if (ok) ok = ParseText(utf8, fileName, &panels, &why);
-    if (ok) {
-        ok = false;
-        for (Panel& p : panels) {
-            if (p.number != number) continue;
-            *out = std::move(p);
-            ok = true;
-            break;
-        }
-        if (!ok) why = fileName + ": no panel numbered " + std::to_string(number);
+    if (ok) ok = ParseText(utf8, fileName, panels, &why);
+    if (!ok) {
+        panels->clear();
+        if (error != nullptr) *error = why;
     }
-    if (!ok && error != nullptr) *error = why;
     return ok;
 }
 

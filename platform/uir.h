@@ -75,7 +75,7 @@ struct Page {
 
 // An item of a menu entry's drop-down list.
 struct MenuItem {
-    int id = 0;  // 2, 3, ... within its menu entry
+    int id = 0;  // 2, 3, ... within its menu entry (an entry's: on the menu bar)
     std::string constant;
     std::string caption;
     std::string callbackName;
@@ -84,14 +84,8 @@ struct MenuItem {
     int line = 0;
 };
 
-struct MenuEntry {
-    int id = 0;
-    std::string constant;
-    std::string caption;
-    std::string callbackName;
-    MenuCallbackPtr callback = nullptr;
-    void* callbackData = nullptr;
-    int line = 0;
+// An entry of the menu bar: an item of the bar, and the list it may open.
+struct MenuEntry : MenuItem {
     std::vector<MenuItem> items;  // with items the entry opens a list and has no callback
     bool explicitId = false;      // id= given
 };
@@ -125,18 +119,10 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
 // is also printed as one critical line of the "dsc.uir" category.
 bool LoadPanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
 
-// Reads and parses panel `number` of a resource file like LoadPanelResource,
-// but leaves its callbacks unresolved and logs nothing: for describing the
-// panels' controls without building them. `error` may be null.
-bool DescribePanelResource(const std::string& fileName, int number, Panel* out, std::string* error);
-
-// GBK to UTF-8. Strict: returns false on a byte sequence that is not GBK and
-// sets `badOffset` to where it starts.
-bool GbkToUtf8(const std::string& gbk, std::string* utf8, std::size_t* badOffset);
-// Lenient: bytes that are not GBK become U+FFFD. For run-time texts.
-std::string GbkToUtf8Lenient(const std::string& gbk);
-// UTF-8 to GBK; what GBK cannot hold (or is not UTF-8) becomes '?'.
-std::string Utf8ToGbkLenient(const std::string& utf8);
+// Reads and parses every panel of a resource file like LoadPanelResource, but
+// leaves callbacks unresolved and logs nothing: for describing the panels'
+// controls without building them. `error` may be null.
+bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, std::string* error);
 
 // The text shown for a caption and its keyboard accelerator: "__OK" gives
 // "OK" with accelerator 'O'. A caption without the marker has none.

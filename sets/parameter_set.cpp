@@ -10,82 +10,17 @@
 #include <QSaveFile>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <set>
 
-#include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "model/uir_ids.h"
-#include "pages/register_kind.h"
 #include "platform/app_dirs.h"
-#include "platform/uir.h"
 
 namespace psets {
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = qint64{1024} * 1024;
-constexpr int kUnitColumn = 2;  // the pages put a row's unit text in grid column 2
-
-const uirfile::Page* tabPage(const uirfile::Panel& panel, int index)
-{
-    for (const uirfile::Control& c : panel.controls) {
-        if (c.kind != uirfile::Kind::Tab) continue;
-        if (index < 0 || index >= static_cast<int>(c.pages.size())) return nullptr;
-        return &c.pages[static_cast<std::size_t>(index)];
-    }
-    return nullptr;
-}
-
-// Caption of control `id` on `page` and the visible text in the unit column of
-// its row, as the technician reads them off the page.
-void describeControl(const uirfile::Page& page, int id, RegisterInfo* info)
-{
-    const uirfile::Control* shown = nullptr;
-    for (const uirfile::Control& c : page.controls) {
-        if (c.id == id) shown = &c;
-    }
-    if (shown == nullptr) return;
-    info->caption = shown->caption;
-    for (const uirfile::Control& c : page.controls) {
-        if (c.kind == uirfile::Kind::Text && c.visible && c.box == shown->box && c.at.row == shown->at.row &&
-            c.at.col == kUnitColumn) {
-            info->unit = c.caption;
-        }
-    }
-}
-
-std::vector<RegisterInfo> buildRegisters()
-{
-    uirfile::Panel setPanel;
-    uirfile::Panel debugPanel;
-    std::string error;
-    const bool haveSet = uirfile::DescribePanelResource("mainwin.uir", uir::PANEL_SET, &setPanel, &error);
-    const bool haveDebug = uirfile::DescribePanelResource("debug.uir", uir::PANEL_DEBG, &debugPanel, &error);
-    std::vector<RegisterInfo> out;
-    for (int tab = 0; tab < 6; ++tab) {
-        const ItemTable& table = kPageTables[tab];
-        const uirfile::Page* page = haveSet ? tabPage(setPanel, tab) : nullptr;
-        for (int i = 0; i < table.count; ++i) {
-            RegisterInfo info;
-            info.reg = table.first_register + i;
-            info.tab = tab;
-            info.index = i;
-            info.action = KindOfRegister(info.reg) != RegisterKind::Parameter;
-            if (page != nullptr) info.page = page->caption;
-            const ItemDisplay d = pageItemDisplay(tab, i);
-            info.scaled = d.scaled;
-            const bool onSet = d.file != nullptr && std::strcmp(d.file, "mainwin.uir") == 0;
-            const uirfile::Page* shownOn = nullptr;
-            if (onSet && haveSet) shownOn = tabPage(setPanel, d.page);
-            if (!onSet && haveDebug) shownOn = tabPage(debugPanel, d.page);
-            if (shownOn != nullptr) describeControl(*shownOn, d.control, &info);
-            out.push_back(std::move(info));
-        }
-    }
-    return out;
-}
 
 int lineAt(const QByteArray& bytes, qsizetype offset)
 {
@@ -174,8 +109,7 @@ std::string fail(int line, const std::string& fault)
 
 const std::vector<RegisterInfo>& Registers()
 {
-    static const std::vector<RegisterInfo> registers = buildRegisters();
-    return registers;
+    return Catalogue().pageRegisters();
 }
 
 const RegisterInfo* FindRegister(int reg)
@@ -188,17 +122,13 @@ const RegisterInfo* FindRegister(int reg)
 
 double DisplayValue(const RegisterInfo& info, int word)
 {
-    if (!info.scaled) return word;
-    const DataItem& item = kPageTables[info.tab].items[info.index];
-    const int num = item.scale_num.load();
-    const int den = item.scale_den.load();
-    if (den == 0) return word;
-    return static_cast<double>(word) * num / den;
+    if (!info.scaled() || info.scale.den == 0) return word;
+    return static_cast<double>(word) * info.scale.num / info.scale.den;
 }
 
 std::string FormatValue(const RegisterInfo& info, int word)
 {
-    if (!info.scaled) return std::to_string(word);
+    if (!info.scaled()) return std::to_string(word);
     return QString::number(DisplayValue(info, word), 'f', 3).toStdString();
 }
 
@@ -402,7 +332,9 @@ std::vector<Entry> GuardedTurnOns(const std::vector<Entry>& writes, const std::m
 {
     std::vector<Entry> out;
     for (const Entry& e : writes) {
-        if (!IsGuardedOnParameter(e.reg) || e.word == 0) continue;
+        const RegisterInfo* info = FindRegister(e.reg);
+        const bool guardedParameter = info != nullptr && info->guardedOn && !info->action();
+        if (!guardedParameter || e.word == 0) continue;
         auto it = controller.find(e.reg);
         if (it != controller.end() && it->second == 0) out.push_back(e);
     }

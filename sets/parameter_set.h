@@ -3,8 +3,8 @@
 //
 // A set names registers and their 16-bit words; everything else in the file
 // (page, caption, value in the control's units, unit) is there for people and
-// is ignored on load. The registers, their order and their scales are those of
-// the six page tables; captions and units are those the panels show.
+// is ignored on load. The registers, their order, scales, captions and units
+// are those of the register catalogue.
 #pragma once
 
 #include <QByteArray>
@@ -12,30 +12,23 @@
 #include <string>
 #include <vector>
 
+#include "model/register_catalogue.h"
+
 namespace psets {
 
 constexpr const char* kFormat = "drive-console-parameters";
 constexpr int kVersion = 1;
 
-// One parameter register as the panels describe it.
-struct RegisterInfo {
-    int reg = 0;          // holding-register address
-    int tab = 0;          // page table 0..5
-    int index = 0;        // entry in that table
-    std::string page;     // caption of its parameter page (UTF-8)
-    std::string caption;  // caption of the control that shows it (UTF-8)
-    std::string unit;     // unit text beside that control (UTF-8), "" when none
-    bool scaled = false;  // the control shows word * scale_num / scale_den
-    // A command or motor-test switch (restore factory settings, store, test
-    // enable, run mode): saved like the others, but a set never writes it,
-    // since writing it acts rather than sets, and never counts it as a
-    // difference.
-    bool action = false;
-};
+// One parameter register as the register catalogue describes it: `reg`,
+// `tab` and `index`, the `page` of its table, the `caption` and `unit` of the
+// control that shows it, whether that control shows it scaled, and whether it
+// is an action (a command or motor-test switch: saved like the
+// others, but a set never writes it, since writing it acts rather than sets,
+// and never counts it as a difference).
+using RegisterInfo = RegisterEntry;
 
-// Every parameter register of the six page tables, in table order. Captions
-// and units are read from the panel resources once; when a resource cannot be
-// read they stay empty.
+// Every parameter register of the six page tables, in table order. When the
+// panel resources cannot be read their captions and units stay empty.
 const std::vector<RegisterInfo>& Registers();
 // The entry of `reg`, or nullptr when it is not a parameter register.
 const RegisterInfo* FindRegister(int reg);
@@ -79,7 +72,7 @@ struct Comparison {
     bool differs = false;
     // A parameter: its difference counts. A command or test register's does
     // not (it is shown as "not compared").
-    bool compared() const { return info != nullptr && !info->action; }
+    bool compared() const { return info != nullptr && !info->action(); }
 };
 // The file's registers in file order, against `controller` (as TableWords gives).
 std::vector<Comparison> Compare(const ParameterSet& set, const std::map<int, int>& controller);

@@ -5,8 +5,9 @@
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
+#include "model/register_catalogue.h"
 #include "platform/clock.h"
-#include "platform/uir.h"
+#include "platform/gbk.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -113,11 +114,11 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     if (!portOpen()) return {false, false, "not written: port closed"};
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
-    what.panel = panel != nullptr ? panel : kWindowPanel;
-    what.page = uirfile::Utf8ToGbkLenient(info.page);
-    what.caption = uirfile::Utf8ToGbkLenient(info.caption);
-    what.unit = uirfile::Utf8ToGbkLenient(info.unit);
-    if (info.scaled) {
+    what.panel = panel != nullptr ? panel : Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Set));
+    what.page = Utf8ToGbkLenient(info.page);
+    what.caption = Utf8ToGbkLenient(info.caption);
+    what.unit = Utf8ToGbkLenient(info.unit);
+    if (info.scaled()) {
         what.scaleNum = item.scale_num.load();
         what.scaleDen = item.scale_den.load();
     }
@@ -143,7 +144,7 @@ std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int,
 {
     std::vector<Entry> out;
     for (const Comparison& c : Compare(set, controller)) {
-        if (c.info == nullptr || c.info->action || !c.differs) continue;
+        if (c.info == nullptr || c.info->action() || !c.differs) continue;
         if (!only.empty() && std::find(only.begin(), only.end(), c.info->reg) == only.end()) continue;
         out.push_back(Entry{c.info->reg, c.fileWord});
     }
@@ -162,7 +163,7 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         auto it = before.find(e.reg);
         row.before = it == before.end() ? 0 : it->second;
         const RegisterInfo* info = FindRegister(e.reg);
-        if (info == nullptr || info->action) {
+        if (info == nullptr || info->action()) {
             row.write = {false, false, "not written: not a settable register"};
         } else if (cancelled(cancel)) {
             row.write = {false, false, "not written: cancelled"};

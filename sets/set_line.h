@@ -21,8 +21,6 @@ struct DataItem;
 namespace psets {
 
 constexpr int kDefaultGiveUpMs = 10000;
-// The panel column of the write records of a restore from a window.
-constexpr const char* kWindowPanel = "PARAMETER SET";
 
 // Waits until the port is open and the controller has accepted the password.
 // False after `giveUpMs` (or when `cancel` is set), with the reason.
@@ -40,14 +38,14 @@ struct WriteOutcome {
 };
 
 // Writes `word` to the register of `info` the way an "__OK" press does: a
-// write record with `panel`, the set's page and caption, the value and its
+// write record with `panel` (nullptr: the parameter panel, by its title), the
+// set's page and caption, the value and its
 // send flag (so the journal and the status line see it), then waits until the
 // record has its outcome. Gives up waiting after `giveUpMs` or on `cancel`; a
 // write already marked then still goes out, and its outcome reaches the
 // journal.
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
-                                  const std::atomic<bool>* cancel = nullptr,
-                                  const char* panel = kWindowPanel);
+                                  const std::atomic<bool>* cancel = nullptr, const char* panel = nullptr);
 
 // The registers of `set` to write: those whose word differs from
 // `controller`, narrowed to `only` when it is not empty. Action registers are
@@ -69,9 +67,9 @@ struct RestoreRow {
 
 // Writes `entries` one after another, then reads the pages back. `progress`
 // (may be null) counts the writes done, for a window to show. `panel` names
-// who wrote in the write records.
+// who wrote in the write records (nullptr: the parameter panel).
 std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::map<int, int>& before,
                                 int giveUpMs, std::atomic<int>* progress = nullptr,
-                                const std::atomic<bool>* cancel = nullptr, const char* panel = kWindowPanel);
+                                const std::atomic<bool>* cancel = nullptr, const char* panel = nullptr);
 
 }  // namespace psets

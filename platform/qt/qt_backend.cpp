@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <deque>
 
+#include "platform/gbk.h"
 #include "platform/qt/qt_internal.h"
 #include "platform/qt/qt_ui.h"
 
@@ -46,7 +47,7 @@ int toInt(double v)
 
 QString fromGbk(const char* text)
 {
-    return QString::fromStdString(uirfile::GbkToUtf8Lenient(text));
+    return QString::fromStdString(GbkToUtf8Lenient(text));
 }
 
 bool hasIntValue(Kind k)

@@ -10,7 +10,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
-#include "platform/uir.h"
+#include "platform/gbk.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
@@ -28,7 +28,7 @@ protected:
     std::string tip(int panel, int control) const
     {
         const auto w = ui.writesTo(panel, control);
-        return w.empty() ? std::string() : uirfile::GbkToUtf8Lenient(w.back().text);
+        return w.empty() ? std::string() : GbkToUtf8Lenient(w.back().text);
     }
     testsupport::RecordingUi ui;
 };

@@ -79,7 +79,7 @@ TEST_F(ParameterSets, RegistersAreTheSeventyPageRegistersDescribedAsThePanelsSho
     ASSERT_NE(freq, nullptr);
     EXPECT_EQ(freq->page, "DEBUG");
     EXPECT_EQ(freq->unit, "Hz");
-    EXPECT_TRUE(freq->scaled);
+    EXPECT_TRUE(freq->scaled());
     // A hidden caption text in the unit column is not a unit.
     EXPECT_EQ(psets::FindRegister(2655)->unit, "");
     EXPECT_EQ(psets::FindRegister(2563), nullptr);

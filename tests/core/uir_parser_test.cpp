@@ -4,6 +4,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "platform/gbk.h"
 #include "platform/uir.h"
 
 namespace {
@@ -210,7 +211,7 @@ TEST(UirParser, DecodesGbkBeforeTokenizing)
     std::string error;
     ASSERT_TRUE(uirfile::ParsePanel(text, "gbk.uir", 1, &p, &error)) << error;
     EXPECT_EQ(p.title, "设置");
-    EXPECT_EQ(p.controls[0].caption, "度 " + uirfile::GbkToUtf8Lenient("\x95\x5C"));
+    EXPECT_EQ(p.controls[0].caption, "度 " + GbkToUtf8Lenient("\x95\x5C"));
     EXPECT_EQ(p.controls[1].caption, "℃");
 
     EXPECT_FALSE(uirfile::ParsePanel("panel P 1 \"ok\"\n\n\"\xFF\xFF\"\n", "gbk.uir", 1, &p, &error));
@@ -219,12 +220,12 @@ TEST(UirParser, DecodesGbkBeforeTokenizing)
 
 TEST(UirParser, LenientDecodingReplacesBadBytes)
 {
-    EXPECT_EQ(uirfile::GbkToUtf8Lenient("ab"), "ab");
-    EXPECT_EQ(uirfile::GbkToUtf8Lenient("a\xFF"
-                                        "b"),
+    EXPECT_EQ(GbkToUtf8Lenient("ab"), "ab");
+    EXPECT_EQ(GbkToUtf8Lenient("a\xFF"
+                               "b"),
               "a\xEF\xBF\xBD"
               "b");
-    EXPECT_EQ(uirfile::GbkToUtf8Lenient("\xB6"), "\xEF\xBF\xBD");  // lead byte cut off at the end
+    EXPECT_EQ(GbkToUtf8Lenient("\xB6"), "\xEF\xBF\xBD");  // lead byte cut off at the end
 }
 
 TEST(UirParser, AcceleratorMarker)

@@ -7,9 +7,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
+
+#include "model/register_catalogue.h"
 
 namespace testsupport {
 
@@ -75,6 +80,53 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return predicate();
+}
+
+EditedResources::EditedResources()
+{
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "dsc-uir-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
+    if (const char* old = std::getenv("DSC_UIR_DIR")) {
+        hadDir_ = true;
+        oldDir_ = old;
+    }
+    std::filesystem::copy(DSC_SOURCE_DIR "/app/uir", dir_, std::filesystem::copy_options::recursive);
+    setenv("DSC_UIR_DIR", dir_.c_str(), 1);
+    ResetCatalogue();
+}
+
+EditedResources::~EditedResources()
+{
+    if (hadDir_) {
+        setenv("DSC_UIR_DIR", oldDir_.c_str(), 1);
+    } else {
+        unsetenv("DSC_UIR_DIR");
+    }
+    ResetCatalogue();
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
+
+bool EditedResources::replace(const std::string& file, const std::string& from, const std::string& to)
+{
+    const std::string path = dir_ + "/" + file;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = bytes.find(from);
+    if (at == std::string::npos) return false;
+    bytes.replace(at, from.size(), to);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    ResetCatalogue();
+    return true;
+}
+
+void EditedResources::remove(const std::string& file)
+{
+    std::error_code ec;
+    std::filesystem::remove(dir_ + "/" + file, ec);
+    ResetCatalogue();
 }
 
 std::vector<unsigned char> FromHex(const std::string& hex)

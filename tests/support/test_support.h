@@ -39,6 +39,29 @@ private:
 // Polls `predicate` every few milliseconds until it holds or `timeout` runs out.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 
+// The console's panel resources copied into a temporary folder with edits
+// made to their bytes (GBK, as the files hold them). While the object lives,
+// $DSC_UIR_DIR points at the copy and the register catalogue is built from
+// it; afterwards both go back to the resources the program was built with.
+class EditedResources {
+public:
+    EditedResources();
+    ~EditedResources();
+    EditedResources(const EditedResources&) = delete;
+    EditedResources& operator=(const EditedResources&) = delete;
+
+    // Replaces the first `from` in `file` by `to`; false when `from` is not there.
+    bool replace(const std::string& file, const std::string& from, const std::string& to);
+    // Removes `file` from the copy.
+    void remove(const std::string& file);
+    const std::string& dir() const { return dir_; }
+
+private:
+    std::string dir_;
+    bool hadDir_ = false;
+    std::string oldDir_;
+};
+
 // The rows of a CSV file, each split into its fields (quotes undone); a file
 // that cannot be read has none.
 std::vector<std::vector<std::string>> ReadCsv(const std::string& path);

@@ -261,6 +261,20 @@ TEST_F(SetCommands, BadFileOrArgumentsGiveStatus3AndNothingGoesOnTheLine)
     EXPECT_EQ(sim_.requestCount(), 0u);
 }
 
+TEST_F(SetCommands, PanelResourcesThatMissARegisterStopEveryCommandWithStatus3)
+{
+    testsupport::EditedResources uir;
+    ASSERT_TRUE(uir.replace("debug.uir", "cb=debug_tab2_send_10", "cb=debug_tab2_send_9"));
+    for (const char* command : {"dump", "verify", "restore"}) {
+        std::vector<std::string> args{command};
+        if (std::string(command) != "dump") args.push_back("any.json");
+        EXPECT_EQ(run(args), kCommandBadInput) << command;
+        EXPECT_NE(err_.find("debug_tab2_send_10"), std::string::npos) << err_;
+        EXPECT_TRUE(out_.empty()) << out_;
+    }
+    EXPECT_TRUE(sim_.requests().empty()) << "nothing went over the line";
+}
+
 TEST_F(SetCommands, RestoreSavesTheOldValuesFirstAndJournalsEveryWrite)
 {
     const std::string file = dumpTo("ref.json");

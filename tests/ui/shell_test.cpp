@@ -259,3 +259,19 @@ TEST_F(Shell, MainPanelTitleNamesTheConsoleAndItsVersionOnce)
     EXPECT_EQ(main->windowTitle(), "Drive Service Console " + version);
     ShowVersionInTitle(-1);  // a bad handle changes nothing
 }
+
+TEST_F(Shell, PanelResourcesThatMissARegisterAreToldOnceAndTheConsoleRuns)
+{
+    testsupport::EditedResources uir;
+    ASSERT_TRUE(uir.replace("mainwin.uir", "cb=tab1_send_3", "cb=tab1_send_2"));
+    bool mainShown = false;
+    QTimer::singleShot(400, [&] {
+        mainShown = shown(panelMain);
+        button(panelMain.load(), "QUITBUTTON")->click();
+    });
+    EXPECT_EQ(WinMain(g_argc, g_argv, ConsoleOptions()), 0);
+    EXPECT_TRUE(mainShown);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].rfind("Error/", 0), 0u) << popups[0];
+    EXPECT_NE(popups[0].find("tab1_send_3"), std::string::npos) << popups[0];
+}

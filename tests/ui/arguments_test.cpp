@@ -1,0 +1,103 @@
+// The window's options and the commands' arguments: what each word sets, and
+// which word a refusal names when several are wrong (the first, always).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/options.h"
+#include "platform/serial.h"
+
+namespace {
+
+// The first line a command printed on its error stream, and its status.
+std::pair<int, std::string> command(const std::vector<std::string>& args)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = RunCommand(args, out, err);
+    std::rewind(err);
+    char line[512] = {};
+    if (std::fgets(line, sizeof line, err) == nullptr) line[0] = '\0';
+    std::fclose(out);
+    std::fclose(err);
+    std::string text = line;
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return {status, text};
+}
+
+}  // namespace
+
+TEST(ConsoleArguments, EveryOptionSetsItsFieldAndQtsOwnPassThrough)
+{
+    ConsoleOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseConsoleOptions(
+        {"-platform", "offscreen", "--com", "7=/dev/ttyUSB3", "--simulate", "--list-ports", "--reconnect",
+         "-reverse", "--screenshots", "-pictures", "--screenshot-delay", "2.5", "--monitor", "--record",
+         "run.csv", "--fast-line", "-h", "--version"},
+        &o, &error))
+        << error;
+    EXPECT_EQ(ComDevicePath(7), "/dev/ttyUSB3");
+    EXPECT_TRUE(o.simulate && o.listPorts && o.reconnect && o.showMonitor && o.fastLine);
+    EXPECT_TRUE(o.showHelp && o.showVersion);
+    EXPECT_EQ(o.screenshotDir, "-pictures") << "an option's value is taken as it is";
+    EXPECT_EQ(o.screenshotDelay, 2.5);
+    EXPECT_EQ(o.recordFile, "run.csv");
+
+    ConsoleOptions none;
+    ASSERT_TRUE(ParseConsoleOptions({}, &none, &error));
+    EXPECT_FALSE(none.simulate || none.showHelp || none.fastLine);
+    EXPECT_EQ(
+        std::string(ConsoleUsage()).rfind("usage: drive-console [options]\n  --com N=DEVICE       open", 0),
+        0u);
+}
+
+TEST(ConsoleArguments, ARefusalNamesTheFirstWrongWord)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--bogus"}, "unknown argument '--bogus'"},
+        {{"stray", "--bogus"}, "unknown argument 'stray'"},
+        {{"--simulate=1"}, "unknown argument '--simulate=1'"},
+        {{"-"}, "unknown argument '-'"},
+        {{"--simulate", "--record"}, "--record needs a value"},
+        {{"--record", "", "--bogus"}, "--record needs a file name"},
+        {{"--screenshot-delay", "86401"}, "bad --screenshot-delay value '86401' (seconds, 0..86400)"},
+        {{"--com", "21=/dev/x", "--bogus"},
+         "bad --com value '21=/dev/x' (expected N=DEVICE with N in 1..20)"},
+        {{"--com", "--simulate"}, "bad --com value '--simulate' (expected N=DEVICE with N in 1..20)"},
+    };
+    for (const auto& [args, message] : cases) {
+        ConsoleOptions o;
+        std::string error;
+        EXPECT_FALSE(ParseConsoleOptions(args, &o, &error)) << message;
+        EXPECT_EQ(error, message);
+    }
+}
+
+TEST(CommandArguments, ARefusalNamesTheFirstWrongWordAndEndsWithStatus3)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"verify", "--out", "x.json"}, "unknown argument '--out' for verify"},
+        {{"dump", "-h"}, "unknown argument '-h' for dump"},
+        {{"dump", "--help"}, "unknown argument '--help' for dump"},
+        {{"verify", "--allow-hall-fault-mask"}, "unknown argument '--allow-hall-fault-mask' for verify"},
+        {{"restore", "a.json", "b.json"}, "unknown argument 'b.json' for restore"},
+        {{"restore", "--dry-run=1", "--bogus"}, "unknown argument '--dry-run=1' for restore"},
+        {{"dump", "--device"}, "--device needs a value"},
+        {{"dump", "--baud", "300", "--bogus"}, "bad --baud '300' (1200, 2400, 4800, 9600, 19200 or 115200)"},
+        {{"dump", "--device", "--baud", "--timeout", "0"},
+         "bad --timeout '0' (seconds, above 0 and up to 600)"},
+        {{"restore", "f.json", "--only", "2550,9"},
+         "bad --only register '9' (a parameter register, e.g. 2550)"},
+        {{"verify", "--device", "/dev/null"}, "verify needs a FILE"},
+        {{"restore", "f.json", "--parity", "even"}, "restore needs --device PATH"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto [status, line] = command(args);
+        EXPECT_EQ(status, kCommandBadInput) << message;
+        EXPECT_EQ(line, "drive-console: " + message);
+    }
+}
