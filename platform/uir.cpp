@@ -367,13 +367,15 @@ private:
     }
 
     Panel* panel() { return panels_->empty() ? nullptr : &panels_->back(); }
+    // The panel being read: every statement but `panel` comes after one (statement() checks).
+    Panel& current() { return panels_->back(); }
     Control* tab()
     {
-        return tabIndex_ < 0 ? nullptr : &panel()->controls[static_cast<std::size_t>(tabIndex_)];
+        return tabIndex_ < 0 ? nullptr : &current().controls[static_cast<std::size_t>(tabIndex_)];
     }
     Page* page() { return inPages_ ? &tab()->pages.back() : nullptr; }
-    std::vector<Control>& scopeControls() { return inPages_ ? page()->controls : panel()->controls; }
-    std::vector<Box>& scopeBoxes() { return inPages_ ? page()->boxes : panel()->boxes; }
+    std::vector<Control>& scopeControls() { return inPages_ ? page()->controls : current().controls; }
+    std::vector<Box>& scopeBoxes() { return inPages_ ? page()->boxes : current().boxes; }
 
     bool statement(const std::string& line)
     {
@@ -746,6 +748,26 @@ bool resolveControls(std::vector<Control>& controls, const std::string& file, st
     return true;
 }
 
+// Decodes a whole resource; bytes that are not GBK fail it, naming their line.
+bool decodeResource(const std::string& gbk, const std::string& fileName, std::string* utf8,
+                    std::string* error)
+{
+    std::size_t bad = 0;
+    if (GbkToUtf8(gbk, utf8, &bad)) return true;
+    int line = 1;
+    for (std::size_t i = 0; i < bad && i < gbk.size(); ++i) line += gbk[i] == '\n' ? 1 : 0;
+    *error = fileName + ":" + std::to_string(line) + ": bytes that are not GBK text";
+    return false;
+}
+
+std::string noPanelNumbered(const std::string& fileName, const std::vector<Panel>& panels, int number)
+{
+    std::string held;
+    for (const Panel& p : panels) held += (held.empty() ? "" : ", ") + std::to_string(p.number);
+    return fileName + ":" + std::to_string(panels.empty() ? 1 : panels.back().line) + ": no panel numbered " +
+           std::to_string(number) + " (the file holds " + (held.empty() ? "none" : held) + ")";
+}
+
 }  // namespace
 
 bool ParseText(const std::string& utf8, const std::string& fileName, std::vector<Panel>* panels,
@@ -760,13 +782,7 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
                 std::string* error)
 {
     std::string utf8;
-    std::size_t bad = 0;
-    if (!GbkToUtf8(gbk, &utf8, &bad)) {
-        int line = 1;
-        for (std::size_t i = 0; i < bad && i < gbk.size(); ++i) line += gbk[i] == '\n' ? 1 : 0;
-        *error = fileName + ":" + std::to_string(line) + ": bytes that are not GBK text";
-        return false;
-    }
+    if (!decodeResource(gbk, fileName, &utf8, error)) return false;
     std::vector<Panel> panels;
     if (!ParseText(utf8, fileName, &panels, error)) return false;
     for (Panel& p : panels) {
@@ -791,11 +807,7 @@ bool ParsePanel(const std::string& gbk, const std::string& fileName, int number,
         *out = std::move(p);
         return true;
     }
-    std::string held;
-    for (const Panel& p : panels) held += (held.empty() ? "" : ", ") + std::to_string(p.number);
-    *error = fileName + ":" + std::to_string(panels.empty() ? 1 : panels.back().line) +
-             ": no panel numbered " + std::to_string(number) + " (the file holds " +
-             (held.empty() ? "none" : held) + ")";
+    *error = noPanelNumbered(fileName, panels, number);
     return false;
 }
 
@@ -847,14 +859,9 @@ bool DescribeResource(const std::string& fileName, std::vector<Panel>* panels, s
 {
     std::string bytes;
     std::string utf8;
-    std::size_t bad = 0;
     std::string why;
-    bool ok = readResource(fileName, &bytes, &why);
-    if (ok && !GbkToUtf8(bytes, &utf8, &bad)) {
-        why = fileName + ": bytes that are not GBK text";
-        ok = false;
-    }
-    if (ok) ok = ParseText(utf8, fileName, panels, &why);
+    bool ok = readResource(fileName, &bytes, &why) && decodeResource(bytes, fileName, &utf8, &why) &&
+              ParseText(utf8, fileName, panels, &why);
     if (!ok) {
         panels->clear();
         if (error != nullptr) *error = why;

@@ -266,6 +266,24 @@ TEST(UirParser, LoadsFromDirectoryAndRefusesPaths)
     unsetenv("DSC_UIR_DIR");
 }
 
+// Found by uir_fuzz: describing a damaged resource (as the register catalogue
+// does) refused it without a line, where building its panel names one.
+TEST(UirParser, DescribingADamagedResourceNamesTheLineAsLoadingDoes)
+{
+    const std::string dir = ::testing::TempDir();
+    {
+        std::ofstream f(dir + "/damaged.uir", std::ios::binary);
+        f << "panel P 1 \"ok\"\n\n\"\xFF\xFF\"\n";
+    }
+    ASSERT_EQ(setenv("DSC_UIR_DIR", dir.c_str(), 1), 0);
+    std::vector<uirfile::Panel> panels(1);
+    std::string error;
+    EXPECT_FALSE(uirfile::DescribeResource("damaged.uir", &panels, &error));
+    EXPECT_EQ(error, "damaged.uir:3: bytes that are not GBK text");
+    EXPECT_TRUE(panels.empty());
+    unsetenv("DSC_UIR_DIR");
+}
+
 }  // namespace
 
 TEST(UirParser, MenuEntryWithAnIdIsShownWhereItStandsWithoutMovingTheOthers)

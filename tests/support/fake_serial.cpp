@@ -102,6 +102,14 @@ std::vector<unsigned char> FakeSerialDriver::written() const
     return state_->written;
 }
 
+std::vector<unsigned char> FakeSerialDriver::takeWritten()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    std::vector<unsigned char> out;
+    out.swap(state_->written);
+    return out;
+}
+
 int FakeSerialDriver::inputFlushes() const
 {
     std::lock_guard<std::mutex> lock(state_->mutex);

@@ -32,6 +32,8 @@ public:
     void arrive(const std::vector<unsigned char>& bytes);
 
     std::vector<unsigned char> written() const;
+    // What was written, forgotten here: a long run keeps no history.
+    std::vector<unsigned char> takeWritten();
     int inputFlushes() const;
     int opens() const;
     std::string lastPath() const;
