@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "app/fault_window.h"
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
@@ -31,6 +32,7 @@ const CallbackEntry kShellCallbacks[] = {
     {"ChooseDevice", ChooseDevice, nullptr, nullptr},
     {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},
     {"monitor", nullptr, monitor, nullptr},
+    {"faults", nullptr, faults, nullptr},
 };
 
 }  // namespace

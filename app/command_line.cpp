@@ -1,38 +1,23 @@
 #include "app/command_line.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
-#include <thread>
 
 #include "app/arguments.h"
-#include "engine/ems.h"
-#include "engine/line_wiring.h"
+#include "app/command_port.h"
+#include "app/watch_command.h"
 #include "engine/write_journal.h"
-#include "modbus/modbus.h"
-#include "modbus/write_outcome.h"
-#include "model/app_state.h"
-#include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
-#include "platform/clock.h"
-#include "platform/headless_ui.h"
-#include "platform/serial.h"
-#include "platform/ui.h"
-#include "serial/line_machine.h"
-#include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
 
 namespace {
 
-constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
-constexpr int kPasswordDueMs = 10000;
-constexpr int kPasswordCheckMs = 50;
 // The panel column of the journal lines of the commands' writes.
 constexpr const char* kJournalPanel = "command line";
 
@@ -44,8 +29,10 @@ struct Args {
     int parity = 1;
     int dataBits = 8;
     int stopBits = 1;
-    std::string out;  // dump
+    std::string out;  // dump, watch
     std::string note;
+    double durationS = 0;  // watch; 0: until interrupted
+    bool fastLine = false;
     std::vector<int> only;
     bool dryRun = false;
     bool allowHallMask = false;  // restore may turn the hall-fault mask on
@@ -63,6 +50,18 @@ bool parseInt(const std::string& text, long lo, long hi, Int* out)
     return true;
 }
 
+// Seconds from lo to hi.
+bool parseSeconds(const std::string& text, double lo, double hi, double* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double sec = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec < lo || sec > hi)
+        return false;
+    *out = sec;
+    return true;
+}
+
 // The options every command takes (the port and the give-up time), then each
 // command's own.
 std::vector<ArgumentOption> optionsOf(const std::string& command)
@@ -70,6 +69,8 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
                                            {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
+    if (command == "watch")
+        options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
     }
@@ -78,12 +79,8 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
 
 bool parseTimeout(const std::string& text, int* giveUpMs)
 {
-    char* end = nullptr;
-    errno = 0;
-    const double sec = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(sec) || sec <= 0 || sec > 600) {
-        return false;
-    }
+    double sec = 0;
+    if (!parseSeconds(text, 0, 600, &sec) || sec <= 0) return false;
     *giveUpMs = std::max(1, static_cast<int>(sec * 1000));
     return true;
 }
@@ -116,7 +113,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     if (!parsed.parse(words, optionsOf(a->command), error, " for " + a->command)) {
         return parsed.waitsForValue() && !complete;
     }
-    const bool needsFile = a->command != "dump";
+    const bool needsFile = a->command == "verify" || a->command == "restore";
     for (const std::string& p : parsed.positional()) {
         if (needsFile && a->file.empty() && !p.empty() && p[0] != '-') {
             a->file = p;
@@ -152,6 +149,11 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
          "1 or 2"},
         {"timeout", [](const std::string& v, Args* a) { return parseTimeout(v, &a->giveUpMs); },
          "seconds, above 0 and up to 600"},
+        {"duration",
+         [](const std::string& v, Args* a) {
+             return parseSeconds(v, 0, 1e7, &a->durationS) && a->durationS > 0;
+         },
+         "seconds, above 0"},
     };
     for (const Rule& rule : kRules) {
         for (const std::string& v : parsed.values(rule.option)) {
@@ -173,6 +175,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->note = parsed.value("note");
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
+    a->fastLine = parsed.isSet("fast-line");
     if (!complete) return true;
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
@@ -219,77 +222,20 @@ std::string valueText(const psets::RegisterInfo& info, int word)
     return text;
 }
 
-// The port, the communication thread and the password timers for the length
-// of one command, torn down in the destructor.
-class Line {
-public:
-    explicit Line(const Args& a)
-    {
-        SetUiBackend(&ui_);
-        // A new line: nothing awaited, the password not yet accepted.
-        com_idle = 1;
-        hci_commnication_enable_5927 = 0;
-        fillDataItems();
-        // Only the pages are read: the status block is of no use here.
-        kStatusTable.items[0].query_flag = 0;
-        query_enable_flag = 1;
-        SetComDevice(kCommandPort, a.device);
-        comselect = kCommandPort;
-        btlselect = static_cast<int>(a.baud);
-        jhselect = a.parity;
-        longselect = a.dataBits;
-        stopselect = a.stopBits;
-        ConfigureSelectedPort();
-        if (comConfigure_success_flag.load() != 1) return;
-        RS232COMThreadStop = 0;
-        RS232COMThreadHandle = CreateThread(RS232COMThread);
-        timers_ = std::thread([this] { runPasswordTimers(); });
-    }
-    ~Line()
-    {
-        stop_ = true;
-        if (timers_.joinable()) timers_.join();
-        const int handle = RS232COMThreadHandle.load();
-        if (handle != 0) {
-            RS232COMThreadStop = 1;
-            JoinThread(handle);
-            RS232COMThreadHandle = 0;
-        }
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-        comConfigure_success_flag = 0;
-        // A write given up on still ends, and reaches the journal.
-        AbandonWrites("the command ended");
-        SetUiBackend(nullptr);
-    }
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-
-    bool open() const { return RS232COMThreadHandle.load() != 0; }
-
-private:
-    // What the main panel's two timers do in the window: a password write due
-    // every 10 s, made as soon as the line is idle.
-    void runPasswordTimers()
-    {
-        std::int64_t due = ClockMs() + kPasswordDueMs;
-        while (!stop_.load()) {
-            if (ClockMs() >= due) {
-                timer_cmPW(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
-                due = ClockMs() + kPasswordDueMs;
-            }
-            timer_cmPW_rt(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
-            Sleep(kPasswordCheckMs);
-        }
-    }
-
-    HeadlessUi ui_;
-    LineWiring wiring_{TheLine()};
-    std::atomic<bool> stop_{false};
-    std::thread timers_;
-};
+CommandPortOptions portOptions(const Args& a)
+{
+    CommandPortOptions o;
+    o.device = a.device;
+    o.baud = a.baud;
+    o.parity = a.parity;
+    o.dataBits = a.dataBits;
+    o.stopBits = a.stopBits;
+    o.fastLine = a.fastLine;
+    return o;
+}
 
 // Opens the line and reads the pages; returns kCommandOk or the failure status.
-int connect(const Args& a, Line& line, std::FILE* err)
+int connect(const Args& a, const CommandPort& line, std::FILE* err)
 {
     if (!line.open()) {
         std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
@@ -305,7 +251,7 @@ int connect(const Args& a, Line& line, std::FILE* err)
 
 int dump(const Args& a, std::FILE* out, std::FILE* err)
 {
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const psets::ParameterSet set = psets::SetFromWords(psets::TableWords(), a.note);
@@ -369,7 +315,7 @@ std::string guardRefusal(const std::vector<psets::Entry>& plan, const std::map<i
 
 int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
 {
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const std::vector<psets::Comparison> comparisons = psets::Compare(set, psets::TableWords());
@@ -393,7 +339,7 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     WriteJournal journal(ConsoleStateDir(), [err](const std::string& problem) {
         if (!problem.empty()) std::fprintf(err, "drive-console: %s\n", problem.c_str());
     });
-    Line line(a);
+    const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const std::map<int, int> before = psets::TableWords();
@@ -462,7 +408,7 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
 
 bool IsCommandName(const std::string& word)
 {
-    return word == "dump" || word == "verify" || word == "restore";
+    return word == "dump" || word == "verify" || word == "restore" || word == "watch";
 }
 
 const char* CommandUsage()
@@ -481,10 +427,22 @@ const char* CommandUsage()
            "      test registers are never written\n"
            "      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without\n"
            "                               it such a file is refused and nothing is written\n"
+           "  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]\n"
+           "                        [--fast-line]\n"
+           "      write the password, then poll only the status block and print each fault event\n"
+           "      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event\n"
+           "      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,\n"
+           "      1 a fault was seen, 2 no answer from the controller, 3 bad arguments or a file\n"
+           "      that cannot be written\n"
+           "  watch options:\n"
+           "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
+           "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
+           "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
-           "  exit status: 0 done, 1 differences remain, 2 no answer from the controller, 3 bad\n"
-           "               arguments or file, a refused file or no backup (nothing is written)\n";
+           "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
+           "               from the controller, 3 bad arguments or file, a refused file or no backup\n"
+           "               (nothing is written)\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
@@ -505,6 +463,14 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return kCommandBadInput;
     }
     if (a.command == "dump") return dump(a, out, err);
+    if (a.command == "watch") {
+        WatchOptions w;
+        w.port = portOptions(a);
+        w.durationS = a.durationS;
+        w.out = a.out;
+        w.giveUpMs = a.giveUpMs;
+        return RunWatch(w, out, err);
+    }
     psets::ParameterSet set;
     if (!psets::LoadSetFile(a.file, &set, &error)) {
         std::fprintf(err, "drive-console: %s\n", error.c_str());

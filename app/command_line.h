@@ -1,5 +1,5 @@
 // The console's commands for scripts: dump, verify and restore a controller's
-// parameter set without a display. They run the same core as the window (the
+// parameter set, and watch its fault bits, without a display. They run the same core as the window (the
 // tables, the communication thread, the receive step, the password exchange)
 // with a headless user-interface backend.
 #pragma once
@@ -11,12 +11,13 @@
 // Exit statuses of the commands.
 enum {
     kCommandOk = 0,
-    kCommandDiffers = 1,   // verify: a register differs; restore: not every register matches
+    // verify: a register differs; restore: not every register matches; watch: a fault was on
+    kCommandDiffers = 1,
     kCommandNoAnswer = 2,  // the port, the password or a read gave no answer in time
     kCommandBadInput = 3,  // bad arguments or a bad file
 };
 
-// True when `word` names a command ("dump", "verify", "restore").
+// True when `word` names a command ("dump", "verify", "restore", "watch").
 bool IsCommandName(const std::string& word);
 
 // Runs a command: args[0] is its name, the rest its arguments. Results go to

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/fault_window.h"
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
@@ -111,6 +112,11 @@ bool savePictures(const std::string& dir)
     const std::string monitorPath = dir + "/monitor.png";
     if (!SaveMonitorPng(monitorPath)) {
         std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
+        ok = false;
+    }
+    const std::string faultsPath = dir + "/faults.png";
+    if (!SaveFaultsPng(faultsPath)) {
+        std::fprintf(stderr, "could not render %s\n", faultsPath.c_str());
         ok = false;
     }
     return ok;

@@ -6,6 +6,7 @@
 
 #include "app/callbacks.h"
 #include "app/console_extras.h"
+#include "app/fault_window.h"
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
@@ -158,6 +159,8 @@ void ShutdownConsole()
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
     StopPortWatch();
     DestroyMonitor();  // after the communication thread: a recording gets every reply
+    PumpFaultHistory();
+    DestroyFaultWindow();  // likewise for the fault journal
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
     DiscardPanel(panel_set.load());
@@ -179,6 +182,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     StartWriteGuard();
     SetBackupOffer(OfferBackupBeforeRestore);
     CreateMonitor();
+    CreateFaultWindow();
     if (!options.recordFile.empty()) {
         std::string error;
         if (!StartRecording(options.recordFile, &error)) {

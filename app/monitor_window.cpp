@@ -35,6 +35,7 @@
 #include "app/value_label.h"
 #include "engine/status_history.h"
 #include "engine/status_recorder.h"
+#include "engine/status_text.h"
 #include "modbus/line_events.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
@@ -172,13 +173,8 @@ MonitorWindow::MonitorWindow()
     setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
     setAccessibleName("Line monitor");
-    const RegisterCatalogue& catalogue = Catalogue();
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const RegisterEntry& e = catalogue.statusRegisters()[static_cast<size_t>(i)];
-        QString caption = QString::fromStdString(catalogue.captionOf(e.reg));
-        if (!e.unit.empty()) caption += " (" + QString::fromStdString(e.unit) + ")";
-        captions_[static_cast<size_t>(i)] = caption;
-    }
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i)
+        captions_[static_cast<size_t>(i)] = QString::fromStdString(StatusColumnTitle(i));
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildHealth());

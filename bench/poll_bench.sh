@@ -6,35 +6,41 @@
 #   - the console's CPU time per minute and its peak resident memory.
 # The simulator runs as its own process so that its work is not counted.
 # Usage: bench/poll_bench.sh [SECONDS]   (default 60)
+# BIN=DIR takes drive-console and drive-sim from DIR instead of building them
+# (to compare a build of another version); ARGS="--fast-line" adds console options
+# and SIM_ARGS="--line-rate 19200" simulator options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-60}"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
+bin="${BIN:-build}"
+if [ -z "${BIN:-}" ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
+fi
 command -v /usr/bin/time >/dev/null || { echo "needs GNU time (apt-get install time)"; exit 1; }
 
 work="$(mktemp -d)"
 trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$work"' EXIT
-build/drive-sim >"$work/sim.out" 2>"$work/sim.err" &
+"$bin"/drive-sim ${SIM_ARGS:-} >"$work/sim.out" 2>"$work/sim.err" &
 simpid=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 pty="$(head -n1 "$work/sim.out")"
 
 QT_LOGGING_RULES="dsc.frames.debug=true" QT_MESSAGE_PATTERN='%{time process} %{message}' \
   /usr/bin/time -f 'cpu_user %U\ncpu_sys %S\nmax_rss_kb %M\nwall %e' -o "$work/time.txt" \
-  build/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" \
+  "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" ${ARGS:-} \
   >"$work/console.out" 2>"$work/console.err" || true
 
 # "<seconds> dsc.frames: TX 01 03 0A BC 00 1A 06 3D" marks a status read.
-awk '/TX 01 03 0A BC 00 1A/ { print $1 }' "$work/console.err" >"$work/status_tx.txt"
-awk -v secs="$secs" -f - "$work/status_tx.txt" "$work/time.txt" <<'AWK'
-FNR == NR { t[n++] = $1; next }
+# The intervals between them in ms, sorted.
+awk '/TX 01 03 0A BC 00 1A/ { if (n++) print ($1 - last) * 1000; last = $1 }' "$work/console.err" |
+  sort -g >"$work/intervals.txt"
+awk -v secs="$secs" -f - "$work/intervals.txt" "$work/time.txt" <<'AWK'
+FNR == NR { d[m++] = $1; next }
 { v[$1] = $2 }
 END {
+  n = m + 1
   if (n < 3) { print "too few status reads: " n; exit 1 }
-  for (i = 1; i < n; i++) d[i - 1] = (t[i] - t[i - 1]) * 1000
-  m = n - 1
-  for (i = 0; i < m; i++) for (j = i + 1; j < m; j++) if (d[j] < d[i]) { x = d[i]; d[i] = d[j]; d[j] = x }
   med = (m % 2) ? d[int(m / 2)] : (d[m / 2 - 1] + d[m / 2]) / 2
   p95 = d[int(0.95 * (m - 1) + 0.5)]
   # 8-byte request + 57-byte reply, 11 bits a character (start, 8 data, parity, stop).

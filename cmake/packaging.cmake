@@ -51,6 +51,9 @@ if(DSC_BUILD_TESTS)
   add_test(NAME man_page_documents_every_option
            COMMAND ${CMAKE_SOURCE_DIR}/tools/check-manpage.sh $<TARGET_FILE:drive-console>
                    ${CMAKE_SOURCE_DIR}/packaging/drive-console.1)
+  add_test(NAME simulator_man_page_documents_every_option
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/check-manpage.sh $<TARGET_FILE:drive-sim>
+                   ${CMAKE_SOURCE_DIR}/packaging/drive-sim.1)
 endif()
 
 set(CPACK_GENERATOR DEB)

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "modbus/modbus.h"
+#include "engine/status_text.h"
+#include "engine/traffic_decode.h"
 
 namespace {
-
-constexpr unsigned char kFunctionRead = 0x03;
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b)
 {
@@ -15,31 +14,6 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b)
 }
 
 }  // namespace
-
-bool StatusWordsOf(const LineEvent& e, std::int16_t (&words)[DATAITEMOR_COUNT])
-{
-    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
-    if (e.requestLength < 6 || e.request[1] != kFunctionRead) return false;
-    const int address = (e.request[2] << 8) | e.request[3];
-    const int count = (e.request[4] << 8) | e.request[5];
-    if (address != kStatusTable.first_register || count != DATAITEMOR_COUNT ||
-        e.length < 3 + 2 * DATAITEMOR_COUNT) {
-        return false;
-    }
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const int w = (e.bytes[3 + 2 * i] << 8) | e.bytes[4 + 2 * i];
-        words[i] = static_cast<std::int16_t>(w >= 0x8000 ? w - 0x10000 : w);
-    }
-    return true;
-}
-
-double StatusValue(int item, int word)
-{
-    if (item < 0 || item >= DATAITEMOR_COUNT) return word;
-    const DataItem& d = kStatusTable.items[item];
-    const int den = d.scale_den.load();
-    return den != 0 ? static_cast<double>(word) * d.scale_num.load() / den : word;
-}
 
 StatusHistory::StatusHistory() : slots_(kSlots) {}
 
@@ -56,7 +30,7 @@ const StatusHistory::Slot& StatusHistory::slotOf(std::int64_t number) const
 void StatusHistory::take(const LineEvent& event)
 {
     std::int16_t words[DATAITEMOR_COUNT];
-    if (StatusWordsOf(event, words)) add(event.wallMs, words);
+    if (StatusReplyWords(event, words)) add(event.wallMs, words);
 }
 
 void StatusHistory::add(std::int64_t wallMs, const std::int16_t (&words)[DATAITEMOR_COUNT])
@@ -115,13 +89,13 @@ void StatusHistory::points(int item, std::int64_t fromMs, std::int64_t spanMs, s
     const auto flush = [&] {
         if (!open) return;
         if (low.word == high.word) {
-            out->push_back({std::min(low.wallMs, high.wallMs), StatusValue(item, low.word)});
+            out->push_back({std::min(low.wallMs, high.wallMs), StatusPhysical(item, low.word)});
             return;
         }
         const Extreme& a = low.before(high) ? low : high;
         const Extreme& b = low.before(high) ? high : low;
-        out->push_back({a.wallMs, StatusValue(item, a.word)});
-        out->push_back({b.wallMs, StatusValue(item, b.word)});
+        out->push_back({a.wallMs, StatusPhysical(item, a.word)});
+        out->push_back({b.wallMs, StatusPhysical(item, b.word)});
     };
     const std::int64_t first = std::max(floorDiv(fromMs, kSlotMs), newest_ - kSlots + 1);
     const std::uint32_t bit = 1U << item;

@@ -17,12 +17,6 @@
 #include "modbus/line_events.h"
 #include "model/data_item.h"
 
-// The words of an accepted reply to the status block read, as signed
-// register values; false (and `words` untouched) for any other event.
-bool StatusWordsOf(const LineEvent& event, std::int16_t (&words)[DATAITEMOR_COUNT]);
-// A status word in its physical unit: word x the scale of status item `item`.
-double StatusValue(int item, int word);
-
 class StatusHistory {
 public:
     static constexpr std::int64_t kSlotMs = 100;

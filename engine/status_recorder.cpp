@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/status_history.h"
+#include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
@@ -26,7 +26,7 @@ void fillRow(const LineEvent& e, const std::int16_t (&words)[DATAITEMOR_COUNT], 
     (*row)[0] = IsoTime(e.wallMs);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         char text[32];
-        std::snprintf(text, sizeof text, "%.10g", StatusValue(i, words[i]));
+        std::snprintf(text, sizeof text, "%.10g", StatusPhysical(i, words[i]));
         (*row)[1 + static_cast<std::size_t>(i)] = text;
     }
 }
@@ -47,12 +47,7 @@ StatusRecorder::~StatusRecorder()
 std::string StatusRecorder::HeaderLine()
 {
     std::vector<std::string> header{"time"};
-    const RegisterCatalogue& catalogue = Catalogue();
-    for (const RegisterEntry& e : catalogue.statusRegisters()) {
-        std::string column = catalogue.captionOf(e.reg);
-        if (!e.unit.empty()) column += " (" + e.unit + ")";
-        header.push_back(column);
-    }
+    for (int i = 0; i < kStatusTable.count; ++i) header.push_back(StatusColumnTitle(i));
     return CsvLine(header);
 }
 
@@ -122,7 +117,7 @@ bool StatusRecorder::writePending()
         for (int i = 0; i < n; ++i) {
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
             std::int16_t words[DATAITEMOR_COUNT];
-            if (!StatusWordsOf(e, words)) continue;
+            if (!StatusReplyWords(e, words)) continue;
             std::string reason;
             fillRow(e, words, &reader_->row);
             if (!file_.writeLine(CsvLine(reader_->row), &reason)) return fail(reason);

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "modbus/modbus.h"
+#include "model/data_item.h"
 #include "model/register_catalogue.h"
 
 namespace {
@@ -154,4 +155,22 @@ std::string IsoTime(std::int64_t wallMs)
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisOf(wallMs),
                   offsetMin < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
     return text;
+}
+
+bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
+                      int replyLength, std::int16_t* words)
+{
+    if (request == nullptr || reply == nullptr || requestLength < 6 || request[1] != 0x03) return false;
+    if (word(request + 2) != kStatusTable.first_register || word(request + 4) != kStatusTable.count)
+        return false;
+    if (replyLength < 3 + 2 * kStatusTable.count) return false;
+    for (int i = 0; i < kStatusTable.count; ++i)
+        words[i] = static_cast<std::int16_t>(signedWord(reply + 3 + 2 * static_cast<std::ptrdiff_t>(i)));
+    return true;
+}
+
+bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
+{
+    if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
+    return StatusReplyWords(e.request, e.requestLength, e.bytes, e.length, words);
 }

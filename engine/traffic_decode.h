@@ -25,3 +25,11 @@ std::string LostEventsLine(std::uint64_t count);
 std::string TimeOfDay(const LineEvent& event);
 // Local time with date and offset, ISO 8601: "2026-12-08T07:41:05.123+01:00".
 std::string IsoTime(std::int64_t wallMs);
+// The words of an accepted reply to the read of the whole status block, as
+// signed 16-bit numbers in item order, into words[0..25]; false (and nothing
+// written) for any other event.
+bool StatusReplyWords(const LineEvent& event, std::int16_t* words);
+// The same from a request (`requestLength` bytes) and the reply the parser
+// accepted for it.
+bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
+                      int replyLength, std::int16_t* words);

@@ -81,7 +81,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
     X(C, MENU_DEBUG, 4) \
     X(C, MENU1, 5) \
     X(C, MENU_FILE, 6) \
-    X(C, MENU_MONITOR, 7)
+    X(C, MENU_MONITOR, 7) \
+    X(C, MENU_FAULTS, 8)
 
 // Items of the Help entry's list (ids within the entry).
 #define UIR_MENU1_ITEMS(X, C) \
@@ -387,6 +388,21 @@ enum : int {
     RECORD_STATUS,
 };
 }  // namespace panel_monitor
+
+// The fault history window (app/fault_window.cpp) is built in code like the
+// monitor; its widgets carry these constants the same way.
+constexpr int PANEL_FAULTS = 2;
+namespace panel_faults {
+enum : int {
+    FAULT_EVENTS = 2,
+    FAULT_SNAPSHOT,
+    FAULT_SAVE,
+    FAULT_CLEAR,
+    FAULT_RESOLUTION,
+    FAULT_SNAPSHOT_TITLE,
+    FAULT_JOURNAL,
+};
+}  // namespace panel_faults
 
 // One control (or menu entry) of the catalogue.
 struct CatalogueEntry {

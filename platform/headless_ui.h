@@ -32,4 +32,5 @@ public:
     // marked as not asked, and the caller acts as on "no".
     int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
     int setCtrlToolTip(int, int, const char*) override { return UIE_NO_ERROR; }
+    int setTableCellToolTip(int, int, Point, const char*) override { return UIE_NO_ERROR; }
 };

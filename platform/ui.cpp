@@ -101,6 +101,10 @@ int SetCtrlToolTip(int panel, int control, const char* text)
 {
     DSC_FORWARD(setCtrlToolTip(panel, control, text));
 }
+int SetTableCellToolTip(int panel, int control, Point cell, const char* text)
+{
+    DSC_FORWARD(setTableCellToolTip(panel, control, cell, text));
+}
 int RunUserInterface()
 {
     DSC_FORWARD(runUserInterface());

@@ -86,6 +86,8 @@ int SetTableCellVal(int panel, int control, Point cell, const char* value);
 // The text shown when the pointer rests on a control (GBK; "" removes it).
 int SetCtrlToolTip(int panel, int control, const char* text);
 int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int value);
+// The text shown when the pointer rests on one cell of a table (GBK; "" removes it).
+int SetTableCellToolTip(int panel, int control, Point cell, const char* text);
 
 // --- Loop and popups --------------------------------------------------------
 // Runs the event loop on the calling (UI) thread, delivering every callback
@@ -160,6 +162,10 @@ public:
     virtual int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) = 0;
     virtual int setCtrlToolTip(int panel, int control, const char* text) = 0;
     virtual int setPanelAttribute(int /*panel*/, int /*attribute*/, const char* /*value*/)
+    {
+        return UIE_BAD_ARGUMENT;
+    }
+    virtual int setTableCellToolTip(int /*panel*/, int /*control*/, Point /*cell*/, const char* /*text*/)
     {
         return UIE_BAD_ARGUMENT;
     }

@@ -412,6 +412,13 @@ public:
         return updateCell(panel, control, cell, [&text](detail::CellStore& s) { s.text = text; });
     }
 
+    int setTableCellToolTip(int panel, int control, Point cell, const char* text) override
+    {
+        if (text == nullptr) return UIE_BAD_ARGUMENT;
+        QString tip = fromGbk(text);
+        return updateCell(panel, control, cell, [&tip](detail::CellStore& s) { s.toolTip = tip; });
+    }
+
     int setTableCellAttribute(int panel, int control, Point cell, int attribute, int value) override
     {
         if (attribute != ATTR_TEXT_COLOR) return UIE_BAD_ARGUMENT;

@@ -566,6 +566,7 @@ void syncTable(CtrlRec& c)
         QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
         if (item == nullptr) continue;
         if (item->text() != cell.text) item->setText(cell.text);
+        if (item->toolTip() != cell.toolTip) item->setToolTip(cell.toolTip);
         if (c.dimmed.load() != 0) {
             item->setForeground(QBrush(rgb(kDimmedText)));
         } else {

@@ -25,6 +25,7 @@ constexpr int kNoColor = -1;  // table cell drawn in the default text colour
 
 struct CellStore {
     QString text;
+    QString toolTip;
     int color = kNoColor;
     bool dirty = false;
 };

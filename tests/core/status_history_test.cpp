@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+#include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
 
 namespace {
@@ -118,7 +119,7 @@ TEST(StatusWords, OnlyAnAcceptedReadOfTheWholeStatusBlock)
     e.bytes[3 + 2] = 0xFF;  // item 1: -2
     e.bytes[4 + 2] = 0xFE;
     std::int16_t words[DATAITEMOR_COUNT] = {};
-    ASSERT_TRUE(StatusWordsOf(e, words));
+    ASSERT_TRUE(StatusReplyWords(e, words));
     EXPECT_EQ(words[1], -2);
 
     LineEvent rejected = e;
@@ -133,7 +134,7 @@ TEST(StatusWords, OnlyAnAcceptedReadOfTheWholeStatusBlock)
     cut.length = 20;
     for (const LineEvent& other : {rejected, page, part, cut}) {
         std::int16_t untouched[DATAITEMOR_COUNT] = {7};
-        EXPECT_FALSE(StatusWordsOf(other, untouched));
+        EXPECT_FALSE(StatusReplyWords(other, untouched));
         EXPECT_EQ(untouched[0], 7);
     }
 }

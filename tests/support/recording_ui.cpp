@@ -289,6 +289,16 @@ int RecordingUi::setCtrlToolTip(int panel, int control, const char* text)
     return UIE_NO_ERROR;
 }
 
+int RecordingUi::setTableCellToolTip(int panel, int control, Point cell, const char* text)
+{
+    UiWrite w = makeWrite(UiWrite::ToolTip, panel, control);
+    w.column = cell.x;
+    w.row = cell.y;
+    w.text = text != nullptr ? text : "";
+    record(std::move(w));
+    return UIE_NO_ERROR;
+}
+
 int RecordingUi::setPanelAttribute(int panel, int attribute, const char* value)
 {
     if (attribute != ATTR_TITLE || value == nullptr) return UIE_BAD_ARGUMENT;

@@ -38,7 +38,7 @@ struct UiWrite {
     int attribute = 0;  // CellAttr and CtrlAttr
     double number = 0;  // CtrlDouble
     int integer = 0;    // CtrlInt, CellAttr (the attribute value)
-    std::string text;   // CtrlText, CellText, ToolTip
+    std::string text;   // CtrlText, CellText, ToolTip (on a table cell: with column and row)
 };
 
 struct Popup {
@@ -107,6 +107,7 @@ public:
     int messagePopup(const char* title, const char* message) override;
     int confirmPopup(const char* title, const char* message, int buttons, int defaultAnswer) override;
     int setCtrlToolTip(int panel, int control, const char* text) override;
+    int setTableCellToolTip(int panel, int control, Point cell, const char* text) override;
     int setPanelAttribute(int panel, int attribute, const char* value) override;
     int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
                        int* chosen) override;

@@ -82,6 +82,27 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
     return predicate();
 }
 
+StreamCapture::StreamCapture() : file_(std::tmpfile())
+{
+    if (file_ == nullptr) throw std::runtime_error("tmpfile failed");
+}
+
+StreamCapture::~StreamCapture()
+{
+    std::fclose(file_);
+}
+
+std::string StreamCapture::text()
+{
+    std::fflush(file_);
+    std::rewind(file_);
+    std::string out;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0) out.append(buffer, n);
+    return out;
+}
+
 EditedResources::EditedResources()
 {
     std::error_code ec;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,6 +66,20 @@ private:
 // The rows of a CSV file, each split into its fields (quotes undone); a file
 // that cannot be read has none.
 std::vector<std::vector<std::string>> ReadCsv(const std::string& path);
+
+// A temporary file standing for a stream (a command's output), read back whole.
+class StreamCapture {
+public:
+    StreamCapture();
+    ~StreamCapture();
+    StreamCapture(const StreamCapture&) = delete;
+    StreamCapture& operator=(const StreamCapture&) = delete;
+    std::FILE* file() { return file_; }
+    std::string text();
+
+private:
+    std::FILE* file_;
+};
 
 std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);

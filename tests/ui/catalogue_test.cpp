@@ -140,6 +140,7 @@ const ExpectedMenu kMenus[] = {
     {"MENU1", "Help", nullptr},
     {"MENU_FILE", "FILE", nullptr},  // shown first; its commands are a drop-down menu
     {"MENU_MONITOR", "MONITOR", "monitor"},
+    {"MENU_FAULTS", "FAULTS", "faults"},
 };
 // The items of the Help entry's list.
 const ExpectedMenu kHelpItems[] = {

@@ -23,12 +23,13 @@
 #include "app/traffic_model.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
-#include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
+#include "tests/support/line_script.h"
 #include "tests/support/test_support.h"
+#include "tests/support/vectors.h"
 
 using namespace std::chrono_literals;
 
@@ -38,21 +39,8 @@ int g_argc = 1;
 char g_arg0[] = "monitor_window_test";
 char* g_argv[] = {g_arg0, nullptr};
 
-std::vector<unsigned char> withCrc(std::vector<unsigned char> frame)
-{
-    const int crc = modrtuChecksum(frame.data(), static_cast<int>(frame.size()));
-    frame.push_back(static_cast<unsigned char>(crc >> 8));
-    frame.push_back(static_cast<unsigned char>(crc & 0xFF));
-    return frame;
-}
-
-// One exchange as the transmit and receive steps report it.
-void exchange(const std::vector<unsigned char>& request, const std::vector<unsigned char>& reply, int result)
-{
-    LineRequestSent(request.data(), static_cast<int>(request.size()));
-    LineBytesReceived(static_cast<int>(reply.size()));
-    LineReplyParsed(reply.data(), static_cast<int>(reply.size()), result);
-}
+using testsupport::ReportExchange;
+using testsupport::WithCrc;
 
 class Monitor : public ::testing::Test {
 protected:
@@ -119,7 +107,7 @@ TEST_F(Monitor, OpensFromItsMenuEntryBeforeHelpAndFitsTheScreen)
     QStringList order;
     for (QAction* a : bar->actions()) order << a->objectName();
     EXPECT_EQ(order, (QStringList{"MENU_FILE", "MENU_COMCONFIGURE", "MENU_SET", "MENU_DEBUG", "MENU_MONITOR",
-                                  "MENU1"}));
+                                  "MENU_FAULTS", "MENU1"}));
     QAction* entry = main->findChild<QAction*>("MENU_MONITOR");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), "MONITOR");
@@ -151,11 +139,11 @@ TEST_F(Monitor, OpensFromItsMenuEntryBeforeHelpAndFitsTheScreen)
 TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
 {
     monitor(0, 0, nullptr, 0);
-    const auto write = withCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});  // 2550 = 58
-    exchange(write, write, MODBUS_WRITE_ECHO);
-    const auto read = withCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
+    const auto write = WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});  // 2550 = 58
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    const auto read = WithCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
     const std::vector<unsigned char> bad = {0x01, 0x03, 0x1E, 0x00};
-    exchange(read, bad, MODBUS_BAD_CRC);
+    ReportExchange(read, bad, MODBUS_BAD_CRC);
     LineRequestSent(read.data(), 8);
     LineReplyTimeout(nullptr, 0);
 
@@ -171,7 +159,7 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
 
     // Paused, the list holds still; resumed, nothing that came meanwhile is missing.
     find<QPushButton>("TRAFFIC_PAUSE")->click();
-    exchange(write, write, MODBUS_WRITE_ECHO);
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
     ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "4"; }));
     EXPECT_EQ(traffic(), lines);
     find<QPushButton>("TRAFFIC_PAUSE")->click();
@@ -198,7 +186,7 @@ TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
     monitor(0, 0, nullptr, 0);
 
     // Battery voltage (600/32767 V per count) swings while the window is hidden.
-    const auto read = withCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
+    const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
     for (const int raw : {16000, 20000, 12000}) {
         std::vector<unsigned char> reply = {0x01, 0x03, 52};
         for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
@@ -206,7 +194,7 @@ TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
             reply.push_back(static_cast<unsigned char>(word >> 8));
             reply.push_back(static_cast<unsigned char>(word & 0xFF));
         }
-        exchange(read, withCrc(reply), MODBUS_READ_ACCEPTED);
+        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
     }
     QApplication::processEvents();
     QLineSeries* battery = series("Battery voltage (V)");
@@ -228,8 +216,8 @@ TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
 TEST_F(Monitor, CountersReadThroughAccessibility)
 {
     monitor(0, 0, nullptr, 0);
-    const auto write = withCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});
-    exchange(write, write, MODBUS_WRITE_ECHO);
+    const auto write = WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
     LineRequestSent(write.data(), 8);
     LineReplyTimeout(nullptr, 0);
     ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "2"; }));
@@ -269,7 +257,7 @@ TEST(TrafficList, KeepsItsLastRowsAndWhatCameWhilePaused)
         for (int v = first; v < last; ++v) {
             LineEvent e;
             e.kind = LineEventKind::RequestSent;
-            const std::vector<unsigned char> frame = withCrc(
+            const std::vector<unsigned char> frame = WithCrc(
                 {0x01, 0x06, 0x09, 0xF6, static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)});
             std::copy(frame.begin(), frame.end(), e.bytes);
             e.length = static_cast<int>(frame.size());

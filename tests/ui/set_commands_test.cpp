@@ -18,32 +18,6 @@
 
 namespace {
 
-// Captures what a command prints on one stream.
-class Capture {
-public:
-    Capture() : file_(std::tmpfile()) {}
-    ~Capture()
-    {
-        if (file_ != nullptr) std::fclose(file_);
-    }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
-    std::FILE* file() { return file_; }
-    std::string text()
-    {
-        std::fflush(file_);
-        std::rewind(file_);
-        std::string out;
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0) out.append(buffer, n);
-        return out;
-    }
-
-private:
-    std::FILE* file_;
-};
-
 struct Write {
     int reg;
     int word;
@@ -67,8 +41,8 @@ protected:
     int run(std::vector<std::string> args, const char* timeout = "10")
     {
         args.insert(args.end(), {"--device", path_, "--timeout", timeout});
-        Capture out;
-        Capture err;
+        testsupport::StreamCapture out;
+        testsupport::StreamCapture err;
         const int rc = RunCommand(args, out.file(), err.file());
         out_ = out.text();
         err_ = err.text();

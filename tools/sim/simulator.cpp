@@ -6,10 +6,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 namespace sim {
 
@@ -506,6 +508,12 @@ void Simulator::updateLocked()
             restoreApplied_ = true;
         }
     }
+    std::size_t due = 0;
+    while (due < schedule_.size() && schedule_[due].atMs <= t) {
+        pinned_[schedule_[due].address] = schedule_[due].value;
+        ++due;
+    }
+    schedule_.erase(schedule_.begin(), schedule_.begin() + static_cast<std::ptrdiff_t>(due));
     for (const auto& [address, value] : pinned_) cell(address) = value;
 }
 
@@ -540,6 +548,62 @@ void Simulator::releaseRegister(int address)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     pinned_.erase(address);
+}
+
+bool Simulator::schedule(const std::vector<ScheduleStep>& steps)
+{
+    for (const ScheduleStep& step : steps) {
+        if (!IsStatus(step.address)) return false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    schedule_.insert(schedule_.end(), steps.begin(), steps.end());
+    // Steps of one time keep their order: the later one wins.
+    std::stable_sort(schedule_.begin(), schedule_.end(),
+                     [](const ScheduleStep& a, const ScheduleStep& b) { return a.atMs < b.atMs; });
+    return true;
+}
+
+void Simulator::clearSchedule()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    schedule_.clear();
+}
+
+bool ParseSchedule(const std::string& text, std::vector<ScheduleStep>* steps, std::string* error)
+{
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    std::vector<ScheduleStep> parsed;
+    while (std::getline(lines, line)) {
+        ++number;
+        const std::size_t start = line.find_first_not_of(" \t\r");
+        if (start == std::string::npos || line[start] == '#') continue;
+        std::istringstream fields(line);
+        std::string seconds, address, value, extra;
+        fields >> seconds >> address >> value >> extra;
+        const auto fail = [&](const std::string& why) {
+            *error = "line " + std::to_string(number) + ": " + why;
+            return false;
+        };
+        if (value.empty() || !extra.empty()) return fail("expected SECONDS REGISTER VALUE");
+        char* end = nullptr;
+        errno = 0;
+        const double s = std::strtod(seconds.c_str(), &end);
+        if (*end != '\0' || errno != 0 || !std::isfinite(s) || s < 0 || s > 1e7)
+            return fail("bad time '" + seconds + "'");
+        const long a = std::strtol(address.c_str(), &end, 10);
+        if (*end != '\0' || !IsStatus(static_cast<int>(a)))
+            return fail("'" + address + "' is not a status register");
+        errno = 0;
+        const bool hex = value.rfind("0x", 0) == 0 || value.rfind("0X", 0) == 0;
+        const long v = std::strtol(value.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
+        if (*end != '\0' || errno != 0 || v < -32768 || v > 65535) return fail("bad value '" + value + "'");
+        parsed.push_back({static_cast<std::int64_t>(std::llround(s * 1000)), static_cast<int>(a),
+                          static_cast<std::uint16_t>(v & 0xFFFF)});
+    }
+    *steps = std::move(parsed);
+    return true;
 }
 
 void Simulator::resetParameters()

@@ -69,6 +69,20 @@ struct Fault {
     int trailingBytes = 0;    // > 0: this many bytes of garbage follow the reply at once
 };
 
+// One step of a timetable for the status registers: from simulated time
+// `atMs` on, `address` holds `value`.
+struct ScheduleStep {
+    std::int64_t atMs = 0;
+    int address = 0;
+    std::uint16_t value = 0;
+};
+
+// Reads a timetable: one step a line, "SECONDS REGISTER VALUE" (seconds from
+// the moment it is loaded, may have decimals; the value decimal, negative or
+// 0x hex), blank lines and lines starting with # ignored. Only status
+// registers may be named. False with "line N: reason" on the first bad line.
+bool ParseSchedule(const std::string& text, std::vector<ScheduleStep>* steps, std::string* error);
+
 // One request as received, and what became of it.
 struct RequestRecord {
     std::vector<std::uint8_t> raw;  // the request frame, CRC included
@@ -104,6 +118,12 @@ public:
     // set this way stays pinned at the value until released.
     bool setRegister(int address, std::uint16_t value);
     void releaseRegister(int address);
+    // Sets status registers on a timetable of simulated time (timeMs()): each
+    // step pins its register as setRegister does, once its time has come.
+    // False, and nothing scheduled, when a step names a register that is not
+    // a status register.
+    bool schedule(const std::vector<ScheduleStep>& steps);
+    void clearSchedule();
     // Puts every parameter back to its factory value.
     void resetParameters();
 
@@ -167,6 +187,7 @@ private:
     mutable std::mutex mutex_;             // guards everything below
     modbus_mapping_t* mapping_ = nullptr;  // registers 2548..4039; only served ones are reachable
     std::map<int, std::uint16_t> pinned_;  // status registers held at a set value
+    std::vector<ScheduleStep> schedule_;   // steps still to come, in time order
     std::map<int, Fault> faults_;
     std::deque<RequestRecord> log_;
     std::size_t logTotal_ = 0;

@@ -1,0 +1,84 @@
+#include "app/command_port.h"
+
+#include "engine/ems.h"
+#include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "platform/clock.h"
+#include "platform/serial.h"
+#include "platform/ui.h"
+#include "serial/fast_line.h"
+#include "serial/line_machine.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kCommandPort = 1;  // the COM number the device is bound to for the run
+constexpr int kPasswordDueMs = 10000;
+constexpr int kPasswordCheckMs = 50;
+
+}  // namespace
+
+CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiring_(TheLine())
+{
+    SetUiBackend(&ui_);
+    // A new line: nothing awaited, the password not yet accepted.
+    com_idle = 1;
+    hci_commnication_enable_5927 = 0;
+    fillDataItems();
+    // Only what the command needs is read: the pages, or the status block.
+    const bool pages = reads == CommandReads::Pages;
+    for (const ItemTable& t : kPageTables) t.items[0].query_flag = pages ? 1 : 0;
+    kStatusTable.items[0].query_flag = pages ? 0 : 1;
+    query_enable_flag = 1;
+    SetComDevice(kCommandPort, o.device);
+    comselect = kCommandPort;
+    btlselect = static_cast<int>(o.baud);
+    jhselect = o.parity;
+    longselect = o.dataBits;
+    stopselect = o.stopBits;
+    FastLineSettings fastLine;
+    fastLine.enabled = o.fastLine;
+    ConfigureSelectedPort(fastLine);
+    if (comConfigure_success_flag.load() != 1) return;
+    RS232COMThreadStop = 0;
+    RS232COMThreadHandle = CreateThread(RS232COMThread);
+    timers_ = std::thread([this] { runPasswordTimers(); });
+}
+
+CommandPort::~CommandPort()
+{
+    stop_ = true;
+    if (timers_.joinable()) timers_.join();
+    const int handle = RS232COMThreadHandle.load();
+    if (handle != 0) {
+        RS232COMThreadStop = 1;
+        JoinThread(handle);
+        RS232COMThreadHandle = 0;
+    }
+    if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+    comConfigure_success_flag = 0;
+    // A write given up on still ends, and reaches the journal.
+    AbandonWrites("the command ended");
+    SetUiBackend(nullptr);
+}
+
+bool CommandPort::open() const
+{
+    return RS232COMThreadHandle.load() != 0;
+}
+
+void CommandPort::runPasswordTimers()
+{
+    std::int64_t due = ClockMs() + kPasswordDueMs;
+    while (!stop_.load()) {
+        if (ClockMs() >= due) {
+            timer_cmPW(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+            due = ClockMs() + kPasswordDueMs;
+        }
+        timer_cmPW_rt(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+        Sleep(kPasswordCheckMs);
+    }
+}

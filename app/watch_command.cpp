@@ -1,0 +1,211 @@
+#include "app/watch_command.h"
+
+#include <csignal>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "app/command_line.h"
+#include "engine/fault_feed.h"
+#include "engine/fault_journal.h"
+#include "engine/fault_tracker.h"
+#include "engine/status_text.h"
+#include "engine/traffic_decode.h"
+#include "modbus/modbus.h"
+#include "platform/app_dirs.h"
+#include "platform/clock.h"
+#include "serial/line_machine.h"
+#include "serial/sample5.h"
+
+namespace {
+
+constexpr int kLookMs = 100;  // how often the watch reads the line's events
+
+// SIGINT and SIGTERM, blocked on this thread and on the threads it starts,
+// taken only by wait(). Restores the signal mask when it goes.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGINT);
+        sigaddset(&set_, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set_, &previous_);
+    }
+    ~StopSignals()
+    {
+        // One that came during the shutdown must not end the process now.
+        const timespec none{0, 0};
+        while (sigtimedwait(&set_, nullptr, &none) > 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    // Waits up to `ms` for a stop signal; true when one came.
+    bool wait(int ms)
+    {
+        const timespec t{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+        const int s = sigtimedwait(&set_, nullptr, &t);
+        return s == SIGINT || s == SIGTERM;
+    }
+
+private:
+    sigset_t set_{};
+    sigset_t previous_{};
+};
+
+// One line per event on standard output, as it happens.
+class EventPrinter : public FaultObserver {
+public:
+    explicit EventPrinter(std::FILE* out) : out_(out) {}
+    void faultEvent(const FaultEvent& e) override
+    {
+        std::string detail;
+        switch (e.kind) {
+            case FaultEventKind::On:
+                detail = e.first ? "first: yes" : "first: no";
+                break;
+            case FaultEventKind::Off:
+                detail = FaultDurationText(e.durationS) + " s";
+                break;
+            case FaultEventKind::Lost:
+                detail = FaultDurationText(e.durationS) + " s so far, link lost";
+                break;
+        }
+        std::fprintf(out_, "%s  %-4s  %d bit %-2d  %s  %s\n", IsoTime(e.wallMs).c_str(),
+                     FaultEventName(e.kind), e.registerAddress(), e.bitInWord(), FaultCaption(e.bit).c_str(),
+                     detail.c_str());
+        std::fflush(out_);
+        if (e.kind == FaultEventKind::On) ++onsets_;
+    }
+    int onsets() const { return onsets_; }
+
+private:
+    std::FILE* out_;
+    int onsets_ = 0;
+};
+
+std::string seconds(double s, int decimals = 1)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f s", decimals, s);
+    return text;
+}
+
+// What is still on at the end, for the closing line.
+std::string stillOn(const FaultTracker& tracker)
+{
+    std::string text;
+    for (int bit = 0; bit < kFaultBitCount; ++bit) {
+        if (!tracker.isOn(bit)) continue;
+        text += (text.empty() ? "" : "; ") + FaultCaption(bit) + " (since " +
+                IsoTime(tracker.onSinceWallMs(bit)) + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
+{
+    StopSignals signals;
+    const auto report = [err](const std::string& message) {
+        std::fprintf(err, "drive-console: %s\n", message.c_str());
+    };
+    // A journal's trouble, and its end: the lines kept meanwhile are written then.
+    const auto problem = [report](const std::string& path) {
+        return [report, path](const std::string& message) {
+            report(message.empty() ? path + " is written again" : message + " (the watch goes on)");
+        };
+    };
+    std::unique_ptr<FaultJournal> file;
+    if (!o.out.empty()) {
+        file = std::make_unique<FaultJournal>(o.out, problem(o.out));
+        std::string error;
+        if (!file->truncate(&error)) {
+            report("cannot write " + o.out + ": " + error);
+            return kCommandBadInput;
+        }
+    }
+    const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
+    FaultJournal journal(journalPath, problem(journalPath));
+    FaultTracker tracker;
+    EventPrinter printer(out);
+    tracker.addObserver(&printer);
+    tracker.addObserver(&journal);
+    if (file) tracker.addObserver(file.get());
+    FaultFeed feed(tracker, TheLine().observers());
+
+    int rc = kCommandOk;
+    {
+        const CommandPort port(o.port, CommandReads::Status);
+        if (!port.open()) {
+            report("cannot open " + o.port.device);
+            return kCommandNoAnswer;
+        }
+        report("watching " + o.port.device +
+               "; times are those of the status replies, exact to one status read (about " +
+               (o.port.fastLine ? "0.05" : "0.5") + " s)");
+        const std::int64_t startUs = ClockUs();
+        std::int64_t firstUs = -1;  // first status reply
+        std::int64_t lastUs = -1;   // latest status reply
+        for (;;) {
+            const bool stop = signals.wait(kLookMs);
+            feed.pump();
+            const std::int64_t now = ClockUs();
+            if (tracker.tracking()) {
+                lastUs = tracker.lastReply().clockUs;
+                if (firstUs < 0) firstUs = lastUs;
+            }
+            if (stop) {
+                report("interrupted");
+                break;
+            }
+            if (comConfigure_success_flag.load() != 1) {
+                report(o.port.device + ": the port failed");
+                rc = kCommandNoAnswer;
+                break;
+            }
+            const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
+            if (firstUs < 0 && now - startUs > giveUpUs) {
+                report(o.port.device + ": " +
+                       (hci_commnication_enable_5927.load() == 1
+                            ? "no status reply"
+                            : "the controller did not accept the password") +
+                       " within " + seconds(o.giveUpMs / 1000.0));
+                rc = kCommandNoAnswer;
+                break;
+            }
+            if (firstUs >= 0 && now - lastUs > giveUpUs) {
+                report(o.port.device + ": no status reply for " +
+                       seconds(static_cast<double>(now - lastUs) / 1e6));
+                // Given up: the faults still on are lost now, however short the time-out.
+                if (tracker.tracking())
+                    tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
+                rc = kCommandNoAnswer;
+                break;
+            }
+            if (o.durationS > 0 && firstUs >= 0 &&
+                now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6))
+                break;
+        }
+    }
+    feed.pump();  // what the line reported since the last look
+    journal.drain();
+    if (file) file->drain();
+
+    const std::string on = stillOn(tracker);
+    std::string summary = std::to_string(printer.onsets()) + " fault onsets";
+    if (tracker.readIntervalS() > 0)
+        summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
+    if (!on.empty()) summary += "; still on: " + on;
+    report(summary);
+    if (file && file->unwritten() > 0) {
+        report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
+        return kCommandBadInput;
+    }
+    if (rc != kCommandOk) return rc;
+    return tracker.anySeen() ? kCommandDiffers : kCommandOk;
+}
