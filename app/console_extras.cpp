@@ -157,7 +157,7 @@ void ScheduleScreenshots(const ConsoleOptions& options)
     const std::string dir = options.screenshotDir;
     int delayMs = 0;
     if (std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
-        delayMs = static_cast<int>(std::min(options.screenshotDelay, 600.0) * 1000);
+        delayMs = static_cast<int>(std::min(options.screenshotDelay, 86400.0) * 1000);
     }
     // With --simulate the port is opened at start already.
     if (delayMs > 0 && !options.simulate) {

@@ -1,39 +1,42 @@
 #include "app/monitor_window.h"
 
+#include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListView>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QWidget>
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <vector>
 
+#include "app/traffic_model.h"
+#include "app/value_label.h"
+#include "engine/status_history.h"
 #include "engine/status_recorder.h"
 #include "engine/status_text.h"
-#include "engine/traffic_decode.h"
 #include "modbus/line_events.h"
-#include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
@@ -44,10 +47,12 @@ namespace {
 
 namespace pm = uir::panel_monitor;
 
-constexpr int kTrafficLines = 2000;
-constexpr int kDrainMs = 500;  // about one status poll
+// Once a second: enough to read the counters and follow the traffic, and
+// every redraw of the traffic list lays its rows out again. The line-event
+// ring holds more than a minute of line-rate polling.
+constexpr int kDrainMs = 1000;
 constexpr int kPlotMs = 2000;
-constexpr int kMaxMinutes = 10;
+constexpr int kMaxMinutes = StatusHistory::kMinutes;
 constexpr int kDefaultMinutes = 2;
 constexpr std::int64_t kHealthyWithinMs = 3000;
 constexpr int kBatch = 64;
@@ -85,7 +90,18 @@ public:
     void refreshNow()
     {
         drain();
+        showCounters();
+        showRecording();
         showPlot();
+    }
+
+protected:
+    // Opened, the window shows what it kept while hidden at once.
+    void showEvent(QShowEvent* event) override
+    {
+        QWidget::showEvent(event);
+        refreshNow();
+        traffic_->scrollToBottom();
     }
 
 private:
@@ -93,16 +109,14 @@ private:
     QGroupBox* buildPlot();
     QGroupBox* buildTraffic();
     QGroupBox* buildRecording();
-    QLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
+    ValueLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
 
     void drain();
-    void take(const LineEvent& e);
     void showCounters();
     void showPlot();
     void showRecording();
-    void appendTraffic(const QString& line);
-    void flushTraffic();
     void togglePause(bool paused);
+    void copyTraffic();
     void saveTraffic();
     void toggleRecording();
     void plottedChanged(QListWidgetItem* item);
@@ -110,44 +124,44 @@ private:
     LineEventReader reader_;
     std::vector<LineEvent> batch_ = std::vector<LineEvent>(kBatch);
     std::uint64_t lostShown_ = 0;
-    unsigned drains_ = 0;
 
-    QLabel* health_ = nullptr;
-    QLabel* requests_ = nullptr;
-    QLabel* repliesOk_ = nullptr;
-    QLabel* timeouts_ = nullptr;
-    QLabel* crcErrors_ = nullptr;
-    QLabel* exceptions_ = nullptr;
-    QLabel* otherRejects_ = nullptr;
-    QLabel* passwordWrites_ = nullptr;
-    QLabel* portErrors_ = nullptr;
-    QLabel* responseLast_ = nullptr;
-    QLabel* responseMin_ = nullptr;
-    QLabel* responseMean_ = nullptr;
-    QLabel* responseMax_ = nullptr;
-    QLabel* bytesSent_ = nullptr;
-    QLabel* bytesReceived_ = nullptr;
-    QLabel* lastGood_ = nullptr;
+    ValueLabel* health_ = nullptr;
+    ValueLabel* requests_ = nullptr;
+    ValueLabel* repliesOk_ = nullptr;
+    ValueLabel* timeouts_ = nullptr;
+    ValueLabel* crcErrors_ = nullptr;
+    ValueLabel* exceptions_ = nullptr;
+    ValueLabel* otherRejects_ = nullptr;
+    ValueLabel* passwordWrites_ = nullptr;
+    ValueLabel* portErrors_ = nullptr;
+    ValueLabel* responseLast_ = nullptr;
+    ValueLabel* responseMin_ = nullptr;
+    ValueLabel* responseMean_ = nullptr;
+    ValueLabel* responseMax_ = nullptr;
+    ValueLabel* bytesSent_ = nullptr;
+    ValueLabel* bytesReceived_ = nullptr;
+    ValueLabel* lastGood_ = nullptr;
 
-    QPlainTextEdit* traffic_ = nullptr;
+    TrafficModel trafficRows_;
+    QListView* traffic_ = nullptr;
     QPushButton* pause_ = nullptr;
-    bool paused_ = false;
-    std::deque<QString> held_;  // lines that came while paused
-    QStringList incoming_;      // lines of this drain, added to the list in one go
 
     QChart* chart_ = nullptr;
     QDateTimeAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     QListWidget* values_ = nullptr;
     QSpinBox* minutes_ = nullptr;
-    std::array<std::deque<QPointF>, DATAITEMOR_COUNT> history_;
+    StatusHistory history_;
+    std::vector<StatusHistory::Point> points_;  // reused by every redraw
     std::array<QLineSeries*, DATAITEMOR_COUNT> series_{};
     std::array<QString, DATAITEMOR_COUNT> captions_;
 
     StatusRecorder recorder_;
     QPushButton* record_ = nullptr;
-    QLabel* recordStatus_ = nullptr;
+    ValueLabel* recordStatus_ = nullptr;
     QString recordMessage_;
+    std::string recordError_;  // for the box of recordErrorTimer_
+    QTimer recordErrorTimer_;
 
     QTimer drainTimer_;
     QTimer plotTimer_;
@@ -183,22 +197,26 @@ MonitorWindow::MonitorWindow()
 
     connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
     connect(&plotTimer_, &QTimer::timeout, this, [this] { showPlot(); });
+    recordErrorTimer_.setSingleShot(true);
+    connect(&recordErrorTimer_, &QTimer::timeout, this,
+            [this] { MessagePopup("Recording", recordError_.c_str()); });
     drainTimer_.start(kDrainMs);
     plotTimer_.start(kPlotMs);
     showCounters();
     showRecording();
+    showPlot();
 }
 
-QLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
+ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
 {
     auto* label = new QLabel(caption);
-    auto* value = new QLabel;
+    auto* value = new ValueLabel(caption);
     name(value, constant);
-    value->setAccessibleName(caption);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setMinimumWidth(110);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setObjectName(QString(constant) + "_caption");
+    label->setBuddy(value);
     grid->addWidget(label, row, 0);
     grid->addWidget(value, row, 1);
     return value;
@@ -208,7 +226,7 @@ QGroupBox* MonitorWindow::buildHealth()
 {
     auto* box = new QGroupBox("Link health");
     auto* grid = new QGridLayout(box);
-    health_ = new QLabel;
+    health_ = new ValueLabel("Link health");
     health_->setObjectName("LINK_STATE");
     grid->addWidget(health_, 0, 0, 1, 2);
     int r = 1;
@@ -246,7 +264,7 @@ QGroupBox* MonitorWindow::buildRecording()
     name(record_, "RECORD");
     record_->setAccessibleName("Record status values");
     connect(record_, &QPushButton::clicked, this, [this] { toggleRecording(); });
-    recordStatus_ = new QLabel;
+    recordStatus_ = new ValueLabel("Recording status");
     name(recordStatus_, "RECORD_STATUS");
     recordStatus_->setWordWrap(true);
     recordStatus_->setMaximumWidth(260);
@@ -311,7 +329,7 @@ QGroupBox* MonitorWindow::buildPlot()
 
 QGroupBox* MonitorWindow::buildTraffic()
 {
-    auto* box = new QGroupBox("Traffic (last 2000 frames)");
+    auto* box = new QGroupBox(QString("Traffic (last %1 frames)").arg(TrafficModel::kRows));
     auto* layout = new QVBoxLayout(box);
     auto* buttons = new QHBoxLayout;
     pause_ = new QPushButton("Pause");
@@ -320,10 +338,7 @@ QGroupBox* MonitorWindow::buildTraffic()
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { togglePause(on); });
     auto* clear = new QPushButton("Clear");
     name(clear, "TRAFFIC_CLEAR");
-    connect(clear, &QPushButton::clicked, this, [this] {
-        traffic_->clear();
-        held_.clear();
-    });
+    connect(clear, &QPushButton::clicked, this, [this] { trafficRows_.clear(); });
     auto* save = new QPushButton("Save as text…");
     name(save, "TRAFFIC_SAVE");
     connect(save, &QPushButton::clicked, this, [this] { saveTraffic(); });
@@ -333,90 +348,77 @@ QGroupBox* MonitorWindow::buildTraffic()
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
-    traffic_ = new QPlainTextEdit;
+    traffic_ = new QListView;
     name(traffic_, "TRAFFIC");
     traffic_->setAccessibleName("Traffic");
-    traffic_->setReadOnly(true);
-    traffic_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    traffic_->setMaximumBlockCount(kTrafficLines);
+    traffic_->setModel(&trafficRows_);
+    // Every row one line of one font: the list lays out only the rows in view.
+    traffic_->setUniformItemSizes(true);
+    traffic_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    traffic_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    traffic_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     traffic_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    traffic_->setTextElideMode(Qt::ElideNone);
+    traffic_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    const QFontMetrics metrics(traffic_->font());
+    trafficRows_.setCharSize(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height() + 2);
     traffic_->setMinimumHeight(100);
+    auto* copy = new QAction("Copy", traffic_);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { copyTraffic(); });
+    traffic_->addAction(copy);
+    traffic_->setContextMenuPolicy(Qt::ActionsContextMenu);
     layout->addWidget(traffic_);
     return box;
 }
 
 void MonitorWindow::drain()
 {
+    QScrollBar* bar = traffic_->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    const int rowsBefore = trafficRows_.rowCount();
     for (;;) {
         const int n = reader_.read(batch_.data(), kBatch);
-        for (int i = 0; i < n; ++i) take(batch_[static_cast<size_t>(i)]);
+        if (reader_.lost() != lostShown_) {
+            trafficRows_.addLost(reader_.lost() - lostShown_);
+            lostShown_ = reader_.lost();
+        }
+        for (int i = 0; i < n; ++i) history_.take(batch_[static_cast<size_t>(i)]);
+        trafficRows_.add(batch_.data(), n);
         if (n < kBatch) break;
     }
-    if (reader_.lost() != lostShown_) {
-        appendTraffic(
-            QString("… %1 frames not shown: the monitor fell behind").arg(reader_.lost() - lostShown_));
-        lostShown_ = reader_.lost();
-    }
-    flushTraffic();
+    // A list scrolled to its end follows the traffic; one scrolled back stays.
+    if (atEnd && isVisible() && trafficRows_.rowCount() != rowsBefore) traffic_->scrollToBottom();
     const std::string error = recorder_.takeError();
     if (!error.empty()) {
         recordMessage_ = QString::fromStdString(error);
         // Shown once the timer slot has returned: the box runs its own loop.
-        QTimer::singleShot(0, this, [error] { MessagePopup("Recording", error.c_str()); });
+        recordError_ = error;
+        recordErrorTimer_.start(0);
     }
-    // The counters change with every poll; once a second is enough to read them.
-    if (++drains_ % 2 == 0 || !isVisible()) {
+    // A hidden window leaves its labels alone and catches up when shown.
+    if (isVisible()) {
         showCounters();
         showRecording();
     }
 }
 
-void MonitorWindow::take(const LineEvent& e)
-{
-    QString line = QString::fromStdString(TimeOfDay(e)) + "  " + DirectionOf(e) + "  " +
-                   QString::fromStdString(DecodeLineEvent(e));
-    if (e.responseUs >= 0) line += "  (" + millis(e.responseUs) + ")";
-    if (e.kind != LineEventKind::PortError && e.length > 0) line += "   " + QString::fromStdString(HexOf(e));
-    appendTraffic(line);
-
-    std::int16_t words[DATAITEMOR_COUNT];
-    if (!StatusReplyWords(e, words)) return;
-    const double x = static_cast<double>(e.wallMs);
-    const double oldest = x - kMaxMinutes * 60000.0;
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const double y = StatusPhysical(i, words[i]);
-        auto& points = history_[static_cast<size_t>(i)];
-        points.emplace_back(x, y);
-        while (!points.empty() && points.front().x() < oldest) points.pop_front();
-    }
-}
-
-void MonitorWindow::appendTraffic(const QString& line)
-{
-    if (paused_) {
-        held_.push_back(line);
-        if (held_.size() > static_cast<size_t>(kTrafficLines)) held_.pop_front();
-        return;
-    }
-    incoming_ << line;
-}
-
-void MonitorWindow::flushTraffic()
-{
-    if (incoming_.isEmpty()) return;
-    // One block per line; one append lays out and paints the list once.
-    traffic_->appendPlainText(incoming_.join('\n'));
-    incoming_.clear();
-}
-
 void MonitorWindow::togglePause(bool paused)
 {
-    paused_ = paused;
     pause_->setText(paused ? "Resume" : "Pause");
-    if (paused) return;
-    if (held_.empty()) return;
-    traffic_->appendPlainText(QStringList(held_.begin(), held_.end()).join('\n'));
-    held_.clear();
+    trafficRows_.setPaused(paused);
+    if (!paused) traffic_->scrollToBottom();
+}
+
+void MonitorWindow::copyTraffic()
+{
+    QModelIndexList rows = traffic_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QString text;
+    for (const QModelIndex& row : rows) text += trafficRows_.rowText(row.row()) + '\n';
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
 }
 
 void MonitorWindow::saveTraffic()
@@ -428,7 +430,7 @@ void MonitorWindow::saveTraffic()
         "Text (*.txt)");
     if (file.isEmpty()) return;
     QFile out(file);
-    const QByteArray text = traffic_->toPlainText().toUtf8() + "\n";
+    const QByteArray text = trafficRows_.text().toUtf8();
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
         !out.flush()) {
         const std::string message =
@@ -440,9 +442,7 @@ void MonitorWindow::saveTraffic()
 void MonitorWindow::showCounters()
 {
     const LinkCounters c = ReadLinkCounters();
-    const auto set = [](QLabel* label, const QString& text) {
-        if (label->text() != text) label->setText(text);
-    };
+    const auto set = [](ValueLabel* label, const QString& text) { label->setValue(text); };
     // A style sheet is set only on a change: setting one re-polishes the label.
     const auto state = [this](const char* style) {
         if (health_->styleSheet() != QLatin1String(style)) health_->setStyleSheet(style);
@@ -501,28 +501,33 @@ void MonitorWindow::plottedChanged(QListWidgetItem* item)
 
 void MonitorWindow::showPlot()
 {
-    if (!isVisible()) return;
     const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-    const double from = static_cast<double>(now - static_cast<std::int64_t>(minutes_->value()) * 60000);
+    const std::int64_t from = now - static_cast<std::int64_t>(minutes_->value()) * 60000;
+    // The time axis runs to now even with nothing to draw yet.
+    axisX_->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(now));
+    if (!isVisible()) return;
+    // More than a low and a high per pixel would not show: the history
+    // gathers the values into spans of one pixel's time.
+    const double pixels = chart_->plotArea().width();
+    const std::int64_t span =
+        pixels >= 1 ? static_cast<std::int64_t>(static_cast<double>(now - from) / pixels) : 0;
     double lo = 0;
     double hi = 0;
     bool any = false;
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         QLineSeries* s = series_[static_cast<size_t>(i)];
         if (s == nullptr) continue;
-        const auto& points = history_[static_cast<size_t>(i)];
-        auto first = std::lower_bound(points.begin(), points.end(), from,
-                                      [](const QPointF& p, double x) { return p.x() < x; });
-        QList<QPointF> shown(first, points.end());
-        for (const QPointF& p : shown) {
-            lo = any ? std::min(lo, p.y()) : p.y();
-            hi = any ? std::max(hi, p.y()) : p.y();
+        history_.points(i, from, span, &points_);
+        QList<QPointF> shown;
+        shown.reserve(static_cast<qsizetype>(points_.size()));
+        for (const StatusHistory::Point& p : points_) {
+            shown.append(QPointF(static_cast<double>(p.wallMs), p.value));
+            lo = any ? std::min(lo, p.value) : p.value;
+            hi = any ? std::max(hi, p.value) : p.value;
             any = true;
         }
         s->replace(shown);
     }
-    axisX_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(from)),
-                     QDateTime::fromMSecsSinceEpoch(now));
     if (!any) {
         axisY_->setRange(0, 1);
         return;
@@ -546,7 +551,7 @@ void MonitorWindow::showRecording()
     } else {
         status = "Not recording";
     }
-    if (recordStatus_->text() != status) recordStatus_->setText(status);
+    recordStatus_->setValue(status);
 }
 
 bool MonitorWindow::startRecording(const std::string& path, std::string* error)

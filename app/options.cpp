@@ -59,7 +59,7 @@ bool parseSeconds(const std::string& text, double* out)
     char* end = nullptr;
     errno = 0;
     const double d = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 600)
+    if (end == text.c_str() || *end != '\0' || errno != 0 || !std::isfinite(d) || d < 0 || d > 86400)
         return false;
     *out = d;
     return true;
@@ -96,7 +96,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
     if (a.isSet("screenshots")) options->screenshotDir = a.value("screenshots");
     for (const std::string& v : a.values("screenshot-delay")) {
         if (!parseSeconds(v, &options->screenshotDelay)) {
-            *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..600)";
+            *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..86400)";
             return false;
         }
     }

@@ -18,15 +18,17 @@ constexpr int kBatch = 64;
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr auto kDrainEvery = std::chrono::milliseconds(200);
 
-std::string rowOf(const LineEvent& e, const std::int16_t* words)
+// The fields of one row into `row`, whose strings keep their capacity from
+// row to row.
+void fillRow(const LineEvent& e, const std::int16_t (&words)[DATAITEMOR_COUNT], std::vector<std::string>* row)
 {
-    std::vector<std::string> row{IsoTime(e.wallMs)};
-    for (int i = 0; i < kStatusTable.count; ++i) {
+    row->resize(1 + DATAITEMOR_COUNT);
+    (*row)[0] = IsoTime(e.wallMs);
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.10g", StatusPhysical(i, words[i]));
-        row.emplace_back(text);
+        (*row)[1 + static_cast<std::size_t>(i)] = text;
     }
-    return CsvLine(row);
 }
 
 }  // namespace
@@ -34,6 +36,7 @@ std::string rowOf(const LineEvent& e, const std::int16_t* words)
 struct StatusRecorder::Reader {
     LineEventReader events;
     std::vector<LineEvent> batch = std::vector<LineEvent>(kBatch);
+    std::vector<std::string> row;
 };
 
 StatusRecorder::~StatusRecorder()
@@ -116,7 +119,8 @@ bool StatusRecorder::writePending()
             std::int16_t words[DATAITEMOR_COUNT];
             if (!StatusReplyWords(e, words)) continue;
             std::string reason;
-            if (!file_.writeLine(rowOf(e, words), &reason)) return fail(reason);
+            fillRow(e, words, &reader_->row);
+            if (!file_.writeLine(CsvLine(reader_->row), &reason)) return fail(reason);
             ++rows_;
         }
         if (n < kBatch) return true;

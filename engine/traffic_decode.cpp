@@ -102,6 +102,23 @@ std::string DecodeLineEvent(const LineEvent& e)
     return std::string();
 }
 
+std::string TrafficLine(const LineEvent& e)
+{
+    std::string line = TimeOfDay(e) + "  " + DirectionOf(e) + "  " + DecodeLineEvent(e);
+    if (e.responseUs >= 0) {
+        char ms[48];
+        std::snprintf(ms, sizeof ms, "  (%.0f ms)", static_cast<double>(e.responseUs) / 1000.0);
+        line += ms;
+    }
+    if (e.kind != LineEventKind::PortError && e.length > 0) line += "   " + HexOf(e);
+    return line;
+}
+
+std::string LostEventsLine(std::uint64_t count)
+{
+    return "… " + std::to_string(count) + " frames not shown: the monitor fell behind";
+}
+
 std::string TimeOfDay(const LineEvent& event)
 {
     const LocalTime t = LocalTimeAt(event.wallMs);

@@ -1,6 +1,7 @@
 // One line of text per line event, for the traffic monitor and saved traffic.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "modbus/line_events.h"
@@ -14,6 +15,12 @@ std::string HexOf(const LineEvent& event);
 // "W 2550 Over volt = 58", "W 2550 Over volt = 58 → echo ✓",
 // "R 2748..2773 (26) → 52 bytes ✓" or "R 2548..2562 (15) → ✗ CRC or length wrong".
 std::string DecodeLineEvent(const LineEvent& event);
+// The whole line of the traffic list (UTF-8): time, direction, meaning, the
+// response time of a reply and the bytes, e.g.
+// "10:02:03.456  RX  R 2748..2773 (26) → 57 bytes ✓  (38 ms)   01 03 34 ...".
+std::string TrafficLine(const LineEvent& event);
+// The line standing for `count` events a reader lost.
+std::string LostEventsLine(std::uint64_t count);
 // Local time of the event, "hh:mm:ss.zzz".
 std::string TimeOfDay(const LineEvent& event);
 // Local time with date and offset, ISO 8601: "2026-12-08T07:41:05.123+01:00".

@@ -45,7 +45,7 @@ const char* WriteOutcomeName(WriteOutcome outcome);
 struct WriteRequest {
     std::string panel;    // "PARAMETER SET", "DEBUG", or the caller's name
     std::string page;     // the tab page, e.g. "BASIC"
-    std::string caption;  // the row's caption, e.g. "Over volt"
+    std::string caption;  // the row's caption, from the register catalogue
     std::string unit;     // the entry's unit, "" when none
     double typed = 0.0;   // the entry as typed, in that unit
     // How a register word reads in that unit: word * scaleNum / scaleDen.

@@ -154,6 +154,9 @@ public:
         {
             std::lock_guard<std::mutex> lock(postMutex_);
             dropped.swap(posted_);
+            for (const std::shared_ptr<CtrlRec>& c : syncs_) c->syncQueued = false;
+            syncs_.clear();
+            wakePending_ = false;
             wake_.reset();
         }
         uiThread_ = nullptr;
@@ -567,7 +570,9 @@ private:
         if (cell.x < 1 || cell.x > c->cols || cell.y < 1 || cell.y > c->rows) return UIE_BAD_ARGUMENT;
         {
             std::lock_guard<std::mutex> lock(c->mutex);
-            detail::CellStore& s = c->cells[static_cast<std::size_t>((cell.y - 1) * c->cols + (cell.x - 1))];
+            detail::CellStore& s =
+                c->cells[static_cast<std::size_t>(cell.y - 1) * static_cast<std::size_t>(c->cols) +
+                         static_cast<std::size_t>(cell.x - 1)];
             change(s);
             s.dirty = true;
             c->cellsDirty = true;
@@ -585,36 +590,52 @@ private:
             return;
         }
         if (c->syncQueued.exchange(true)) return;
-        if (!post([c] {
-                c->syncQueued = false;
-                detail::SyncWidget(*c);
-            })) {
+        // Value changes come with every poll: they queue a pointer in a list
+        // that keeps its capacity, so none of them allocates.
+        std::lock_guard<std::mutex> lock(postMutex_);
+        if (!wakeLocked()) {
             c->syncQueued = false;
+            return;
         }
+        syncs_.push_back(c);
+    }
+
+    // Makes sure the UI thread will look at the queues; postMutex_ held.
+    bool wakeLocked()
+    {
+        if (!wake_ || !wake_->valid()) return false;
+        if (wakePending_) return true;
+        if (!wake_->signal()) return false;
+        wakePending_ = true;
+        return true;
     }
 
     // Queues `fn` to run on the UI thread; false when the backend is stopped.
     bool post(std::function<void()> fn)
     {
         std::lock_guard<std::mutex> lock(postMutex_);
-        if (!wake_ || !wake_->valid()) return false;
+        if (!wakeLocked()) return false;
         posted_.push_back(std::move(fn));
-        if (posted_.size() == 1 && !wake_->signal()) {
-            posted_.pop_back();
-            return false;
-        }
         return true;
     }
 
-    // UI thread: runs what other threads handed over, in order.
+    // UI thread: brings the changed controls up to their stores, then runs
+    // what other threads handed over, in order.
     void runPosted()
     {
         std::deque<std::function<void()>> batch;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
             if (wake_) wake_->clear();
-            batch.swap(posted_);
+            wakePending_ = false;
+            syncing_.swap(syncs_);
+            if (!posted_.empty()) batch.swap(posted_);
         }
+        for (const std::shared_ptr<CtrlRec>& c : syncing_) {
+            c->syncQueued = false;
+            detail::SyncWidget(*c);
+        }
+        syncing_.clear();  // keeps its capacity for the next swap
         for (auto& fn : batch) fn();
     }
 
@@ -629,7 +650,7 @@ private:
 
     // Runs `fn` on the UI thread and waits for it, unless the loop is not
     // running or ends first (then UIE_NO_LOOP).
-    int runOnUiAndWait(std::function<void()> fn)
+    int runOnUiAndWait(const std::function<void()>& fn)
     {
         auto w = std::make_shared<Waiter>();
         {
@@ -779,8 +800,11 @@ private:
     int nextHandle_ = 1;
 
     std::mutex postMutex_;
-    std::unique_ptr<UiWake> wake_;              // guarded by postMutex_
-    std::deque<std::function<void()>> posted_;  // guarded by postMutex_
+    std::unique_ptr<UiWake> wake_;                   // guarded by postMutex_
+    bool wakePending_ = false;                       // guarded by postMutex_: the wake was signalled
+    std::deque<std::function<void()>> posted_;       // guarded by postMutex_
+    std::vector<std::shared_ptr<CtrlRec>> syncs_;    // guarded by postMutex_: controls to bring up
+    std::vector<std::shared_ptr<CtrlRec>> syncing_;  // UI thread only: the batch being brought up
     std::atomic<QThread*> uiThread_{nullptr};
     bool ownsApp_ = false;  // UI thread only
 

@@ -263,6 +263,21 @@ TEST_F(SimulatorTest, InjectedFaultsShapeTheReply)
     EXPECT_EQ(value(2568), sim::FactoryValue(2568));
 }
 
+TEST_F(SimulatorTest, FaultyLineLosesEveryNthReplyBySilenceThenByCrc)
+{
+    sim_.setFaultyLine(3);
+    modbus_set_response_timeout(mb_, 0, 300000);
+    std::vector<int> errors;
+    for (int i = 0; i < 6; ++i) {
+        errno = 0;
+        errors.push_back(read(2548, 15) == 15 ? 0 : errno);
+        modbus_flush(mb_);
+    }
+    EXPECT_EQ(errors, (std::vector<int>{0, 0, ETIMEDOUT, 0, 0, EMBBADCRC}));
+    sim_.setFaultyLine(0);
+    EXPECT_EQ(read(2548, 15), 15);
+}
+
 TEST_F(SimulatorTest, LogsEveryRequestWithItsTimes)
 {
     sim_.clearRequests();

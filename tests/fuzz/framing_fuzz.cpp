@@ -45,6 +45,7 @@
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
+#include "tests/fuzz/fuzz_requests.h"
 #include "tests/support/fake_serial.h"
 
 namespace {
@@ -57,23 +58,9 @@ constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 // Far more steps than any input can need: more means the line never settles.
 constexpr int kMaxSteps = 100000;
 
-struct Request {
-    int function;
-    int address;
-    int field;  // quantity for a read, value for a write
-};
-const Request kRequests[] = {
-    {3, 2548, DATAITEM1_COUNT},
-    {3, 2568, DATAITEM2_COUNT},
-    {3, 2588, DATAITEM3_COUNT},
-    {3, 2608, DATAITEM4_COUNT},
-    {3, 2628, DATAITEM5_COUNT},
-    {3, 2648, DATAITEM6_COUNT},
-    {3, 2748, DATAITEMOR_COUNT},
-    {6, PASSWORD_REGISTER, PASSWORD_VALUE},
-    {6, 2550, 58},
-};
-constexpr int kChoices = static_cast<int>(sizeof kRequests / sizeof kRequests[0]) + 1;
+using fuzzreq::kChoices;
+using fuzzreq::kRequests;
+using fuzzreq::Request;
 const long kRates[] = {1200, 2400, 4800, 9600, 19200, 115200, 19200, 115200};
 
 // The harness's own state; every input starts it afresh.

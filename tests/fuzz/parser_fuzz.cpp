@@ -25,6 +25,7 @@
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/fuzz/fuzz_requests.h"
 #include "tests/support/fake_serial.h"
 
 namespace {
@@ -34,23 +35,9 @@ constexpr int kHeader = 3;
 // Enough quiet polls at the shortest period for any frame to end or time out.
 constexpr int kQuietPolls = 2 * REPLY_TIMEOUT_MS / 60 + 5;
 
-struct Request {
-    int function;
-    int address;
-    int field;  // quantity for a read, value for a write
-};
-const Request kRequests[] = {
-    {3, 2548, DATAITEM1_COUNT},
-    {3, 2568, DATAITEM2_COUNT},
-    {3, 2588, DATAITEM3_COUNT},
-    {3, 2608, DATAITEM4_COUNT},
-    {3, 2628, DATAITEM5_COUNT},
-    {3, 2648, DATAITEM6_COUNT},
-    {3, 2748, DATAITEMOR_COUNT},
-    {6, PASSWORD_REGISTER, PASSWORD_VALUE},
-    {6, 2550, 58},
-};
-constexpr int kChoices = static_cast<int>(sizeof kRequests / sizeof kRequests[0]) + 1;
+using fuzzreq::kChoices;
+using fuzzreq::kRequests;
+using fuzzreq::Request;
 
 std::atomic<std::int64_t> g_now{0};
 std::int64_t FakeNow()

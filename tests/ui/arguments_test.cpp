@@ -64,7 +64,7 @@ TEST(ConsoleArguments, ARefusalNamesTheFirstWrongWord)
         {{"-"}, "unknown argument '-'"},
         {{"--simulate", "--record"}, "--record needs a value"},
         {{"--record", "", "--bogus"}, "--record needs a file name"},
-        {{"--screenshot-delay", "601"}, "bad --screenshot-delay value '601' (seconds, 0..600)"},
+        {{"--screenshot-delay", "86401"}, "bad --screenshot-delay value '86401' (seconds, 0..86400)"},
         {{"--com", "21=/dev/x", "--bogus"},
          "bad --com value '21=/dev/x' (expected N=DEVICE with N in 1..20)"},
         {{"--com", "--simulate"}, "bad --com value '--simulate' (expected N=DEVICE with N in 1..20)"},

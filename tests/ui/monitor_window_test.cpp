@@ -4,18 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListView>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/mainwin.h"
+#include "app/traffic_model.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
@@ -63,7 +68,20 @@ protected:
         return window->findChild<T*>(constant);
     }
     QString text(const char* constant) { return find<QLabel>(constant)->text(); }
-    QString traffic() { return find<QPlainTextEdit>("TRAFFIC")->toPlainText(); }
+    QString traffic()
+    {
+        QAbstractItemModel* rows = find<QListView>("TRAFFIC")->model();
+        QStringList lines;
+        for (int i = 0; i < rows->rowCount(); ++i) lines << rows->index(i, 0).data().toString();
+        return lines.join('\n');
+    }
+    QLineSeries* series(const QString& name)
+    {
+        for (QAbstractSeries* s : find<QChartView>("PLOT")->chart()->series()) {
+            if (s->name() == name) return qobject_cast<QLineSeries*>(s);
+        }
+        return nullptr;
+    }
     // Lets the window's drain timer run.
     bool waitFor(const std::function<bool()>& condition)
     {
@@ -155,22 +173,70 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
     EXPECT_TRUE(popups.empty());
 }
 
-TEST_F(Monitor, PlotsStatusRepliesInPhysicalUnits)
+TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
+{
+    // An empty plot's time axis already ends now and spans the window.
+    monitor(0, 0, nullptr, 0);
+    auto* axis =
+        qobject_cast<QDateTimeAxis*>(find<QChartView>("PLOT")->chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(axis, nullptr);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    EXPECT_NEAR(static_cast<double>(axis->max().toMSecsSinceEpoch()), static_cast<double>(now), 5000.0);
+    EXPECT_EQ(axis->min().msecsTo(axis->max()), 2 * 60000);
+    monitor(0, 0, nullptr, 0);
+
+    // Battery voltage (600/32767 V per count) swings while the window is hidden.
+    const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
+    for (const int raw : {16000, 20000, 12000}) {
+        std::vector<unsigned char> reply = {0x01, 0x03, 52};
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+            const int word = i == 1 ? raw : 0;
+            reply.push_back(static_cast<unsigned char>(word >> 8));
+            reply.push_back(static_cast<unsigned char>(word & 0xFF));
+        }
+        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
+    }
+    QApplication::processEvents();
+    QLineSeries* battery = series("Battery voltage (V)");
+    ASSERT_NE(battery, nullptr);
+    // Opened, the plot draws at once what was kept, the swing's peak among it.
+    monitor(0, 0, nullptr, 0);
+    ASSERT_GE(battery->count(), 2);
+    double lo = battery->at(0).y();
+    double hi = lo;
+    for (const QPointF& p : battery->points()) {
+        lo = std::min(lo, p.y());
+        hi = std::max(hi, p.y());
+    }
+    EXPECT_NEAR(hi, 20000 * 600.0 / 32767, 1e-9);
+    EXPECT_NEAR(lo, 12000 * 600.0 / 32767, 1e-9);
+    EXPECT_NEAR(battery->points().constLast().y(), 12000 * 600.0 / 32767, 1e-9);
+}
+
+TEST_F(Monitor, CountersReadThroughAccessibility)
 {
     monitor(0, 0, nullptr, 0);
-    std::array<std::uint16_t, DATAITEMOR_COUNT> words{};
-    words[1] = 16000;  // battery voltage, 600/32767 V per count
-    testsupport::ReportStatusReply(words);
-    testsupport::ReportStatusReply(words);
-    auto* view = find<QChartView>("PLOT");
-    ASSERT_NE(view, nullptr);
-    QLineSeries* battery = nullptr;
-    for (QAbstractSeries* s : view->chart()->series()) {
-        if (s->name() == "Battery voltage (V)") battery = qobject_cast<QLineSeries*>(s);
+    const auto write = WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    LineRequestSent(write.data(), 8);
+    LineReplyTimeout(nullptr, 0);
+    ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "2"; }));
+
+    QAccessibleInterface* requests = QAccessible::queryAccessibleInterface(find<QLabel>("LINK_REQUESTS"));
+    ASSERT_NE(requests, nullptr);
+    EXPECT_EQ(requests->text(QAccessible::Name), "Requests");
+    EXPECT_EQ(requests->text(QAccessible::Value), "2");
+    // Every value of the window says what it is and what it shows.
+    int values = 0;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->accessibleName().isEmpty()) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), label->accessibleName()) << label->objectName().toStdString();
+        EXPECT_EQ(a->text(QAccessible::Value), label->text()) << label->objectName().toStdString();
+        ++values;
     }
-    ASSERT_NE(battery, nullptr);
-    ASSERT_TRUE(waitFor([&] { return battery->count() == 2; }));
-    EXPECT_NEAR(battery->at(1).y(), 16000 * 600.0 / 32767, 1e-9);
+    EXPECT_EQ(values, 17);  // 15 counters, the link state and the recording status
 }
 
 TEST_F(Monitor, RecordingThatCannotStartSaysWhy)
@@ -179,4 +245,53 @@ TEST_F(Monitor, RecordingThatCannotStartSaysWhy)
     EXPECT_FALSE(StartRecording("/dev/full", &error));
     EXPECT_NE(error.find("/dev/full"), std::string::npos);
     EXPECT_EQ(text("RECORD_STATUS").toStdString(), error);
+}
+
+TEST(TrafficList, KeepsItsLastRowsAndWhatCameWhilePaused)
+{
+    TrafficModel rows;
+    QAbstractItemModelTester checker(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // Writes of 2550 with the values first..last-1, in batches as the monitor reads them.
+    const auto add = [&rows](int first, int last) {
+        std::vector<LineEvent> batch;
+        for (int v = first; v < last; ++v) {
+            LineEvent e;
+            e.kind = LineEventKind::RequestSent;
+            const std::vector<unsigned char> frame = WithCrc(
+                {0x01, 0x06, 0x09, 0xF6, static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)});
+            std::copy(frame.begin(), frame.end(), e.bytes);
+            e.length = static_cast<int>(frame.size());
+            batch.push_back(e);
+            if (batch.size() == 64 || v == last - 1) {
+                rows.add(batch.data(), static_cast<int>(batch.size()));
+                batch.clear();
+            }
+        }
+    };
+    const auto row = [&rows](int i) { return rows.rowText(i).toStdString(); };
+    constexpr int kRows = TrafficModel::kRows;
+
+    add(0, kRows + 500);
+    ASSERT_EQ(rows.rowCount(), kRows);
+    EXPECT_NE(row(0).find("Over volt = 500 "), std::string::npos) << row(0);
+    EXPECT_NE(row(kRows - 1).find("Over volt = 2499 "), std::string::npos) << row(kRows - 1);
+
+    // Paused, the rows hold still; of what comes meanwhile the newest rows wait.
+    rows.setPaused(true);
+    add(kRows + 500, 2 * kRows + 600);
+    rows.addLost(7);
+    EXPECT_EQ(rows.rowCount(), kRows);
+    EXPECT_EQ(rows.waiting(), kRows);
+    EXPECT_NE(row(0).find("Over volt = 500 "), std::string::npos) << row(0);
+
+    rows.setPaused(false);
+    ASSERT_EQ(rows.rowCount(), kRows);
+    EXPECT_EQ(rows.waiting(), 0);
+    EXPECT_EQ(row(kRows - 1), "… 7 frames not shown: the monitor fell behind");
+    EXPECT_NE(row(kRows - 2).find("Over volt = 4599 "), std::string::npos) << row(kRows - 2);
+    EXPECT_NE(row(0).find("Over volt = 2601 "), std::string::npos) << row(0);
+    EXPECT_EQ(rows.text().count('\n'), kRows);
+
+    rows.clear();
+    EXPECT_EQ(rows.rowCount(), 0);
 }

@@ -165,7 +165,7 @@ std::array<std::uint16_t, kStatusCount> StatusAt(std::int64_t tMs)
     s[16] = errors[2];
     s[17] = 0;  // MOSFETs fine
     s[18] = 0;  // no hall angle test
-    for (int state = 1; state <= 6; ++state) s[static_cast<std::size_t>(18 + state)] = kHallAngle[state];
+    for (int state = 1; state <= 6; ++state) s[18 + static_cast<std::size_t>(state)] = kHallAngle[state];
     s[25] = 0;  // no restore in progress
     return s;
 }
@@ -262,6 +262,11 @@ void Simulator::setLineRate(long baud)
     lineBaud_.store(baud > 0 ? baud : 0);
 }
 
+void Simulator::setFaultyLine(int every)
+{
+    faultyEvery_.store(every > 0 ? every : 0);
+}
+
 void Simulator::serve()
 {
     std::uint8_t request[kMaxFrame];
@@ -332,6 +337,10 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (it != faults_.end()) {
             fault = it->second;
             if (it->second.times > 0 && --it->second.times == 0) faults_.erase(it);
+        } else if (const int every = faultyEvery_.load(); every > 0 && (logTotal_ + 1) % every == 0) {
+            const bool silent = ((logTotal_ + 1) / every) % 2 == 1;
+            fault.silent = silent;
+            fault.corruptCrc = !silent;
         }
         seq = logTotal_++;
         log_.push_back(rec);
@@ -425,7 +434,9 @@ void Simulator::updateLocked()
     for (int i = 0; i < kStatusCount; ++i) cell(kStatusFirst + i) = status[static_cast<std::size_t>(i)];
     if (restoreStartMs_ >= 0) {
         const std::int64_t elapsed = t - restoreStartMs_;
-        const std::uint16_t step = elapsed < kRestoreStepMs ? 1 : elapsed < 2 * kRestoreStepMs ? 2 : 3;
+        const std::uint16_t step = elapsed < kRestoreStepMs                     ? 1
+                                   : elapsed < 2 * std::int64_t{kRestoreStepMs} ? 2
+                                                                                : 3;
         cell(kRestoreStatusRegister) = step;
         if (step == 3 && !restoreApplied_) {
             resetParametersLocked();

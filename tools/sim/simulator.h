@@ -143,6 +143,10 @@ public:
     // (request + reply bytes) x 11 bits / baud after the request arrived, as
     // on a real line. 0 (the default) answers at once.
     void setLineRate(long baud);
+    // A faulty line: every `every`-th request (counted over the whole run)
+    // loses its reply, alternately by silence and by a damaged CRC. 0 (the
+    // default) answers every request; per-address faults come first.
+    void setFaultyLine(int every);
 
     // Replies built by the simulator's own code instead of libmodbus's; where
     // libmodbus is not available (Windows) they always are. Takes effect at
@@ -221,6 +225,7 @@ private:
     std::atomic<bool> faultTimes_{false};
     std::atomic<long> lineBaud_{0};
     bool ownReplies_ = false;
+    std::atomic<int> faultyEvery_{0};
     std::string slavePath_;
     std::string error_;
     std::mutex stopMutex_;  // with stopWake_: wakes a pause at stop()
