@@ -139,8 +139,9 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         runUntil([] { return false; }, 1500);
         // (The password is written again every 10 s of the line's time.)
         for (const auto& r : requestsSince(mark)) {
-            if (r.address != sim::kPasswordRegister)
+            if (r.address != sim::kPasswordRegister) {
                 EXPECT_EQ(r.function, 3) << "unexpected write to " << r.address;
+            }
         }
 
         // Pressing OK writes exactly once, before the next read.
