@@ -1,7 +1,5 @@
 #include "app/callbacks.h"
 
-#include <mutex>
-
 #include "app/fault_window.h"
 #include "app/help_windows.h"
 #include "app/mainwin.h"
@@ -39,11 +37,11 @@ const CallbackEntry kShellCallbacks[] = {
 
 void RegisterAllCallbacks()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        RegisterCallbacks(kShellCallbacks, static_cast<int>(std::size(kShellCallbacks)));
-        int count = 0;
-        const CallbackEntry* pages = PageCallbacks(&count);
-        RegisterCallbacks(pages, count);
-    });
+    // Registered once for the process (start-up runs on the UI thread only),
+    // and again after a test cleared the registry.
+    if (FindCallback(kShellCallbacks[0].name) != nullptr) return;
+    RegisterCallbacks(kShellCallbacks, static_cast<int>(std::size(kShellCallbacks)));
+    int count = 0;
+    const CallbackEntry* pages = PageCallbacks(&count);
+    RegisterCallbacks(pages, count);
 }

@@ -10,6 +10,7 @@
 #include "app/arguments.h"
 #include "app/command_port.h"
 #include "app/watch_command.h"
+#include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
@@ -447,6 +448,7 @@ const char* CommandUsage()
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
+    ResetConsoleState();
     // Captions, units and the registers a file may name come from the panel
     // resources: without them nothing is read, compared or written.
     const std::string& catalogueError = Catalogue().error();

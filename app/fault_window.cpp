@@ -28,6 +28,7 @@
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
 #include "platform/gbk.h"
+#include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
 #include "platform/uir.h"
 #include "serial/line_machine.h"
@@ -265,9 +266,7 @@ FaultWindow::FaultWindow()
     : journal_(ConsoleStateDir() + "/" + kFaultJournalName, [this](const std::string& message) {
           // From the journal's thread: shown on the UI thread.
           const QString text = qs(message);
-          // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the queued call
-          QMetaObject::invokeMethod(
-              this, [this, text] { journalProblem(text); }, Qt::QueuedConnection);
+          qtui::RunOnUiThread(this, [this, text] { journalProblem(text); });
       })
 {
     setWindowTitle("Fault history");

@@ -12,6 +12,7 @@
 #include "app/parameter_sets_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
+#include "engine/console_state.h"
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "engine/link_status.h"
@@ -169,6 +170,7 @@ void ShutdownConsole()
 
 int WinMain(int& argc, char** argv, const ConsoleOptions& options)
 {
+    ResetConsoleState();
     if (!qtui::InitUserInterface(argc, argv)) return -1;
     if (!LoadConsolePanels()) {
         qtui::ShutdownUserInterface();

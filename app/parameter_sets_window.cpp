@@ -72,10 +72,7 @@ public:
     {
         thread_ = std::thread([this, work = std::move(work)] {
             work();
-            // Qt owns the queued call until it runs or its receiver is gone.
-            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
-            QMetaObject::invokeMethod(
-                this, [this] { finish(); }, Qt::QueuedConnection);
+            qtui::RunOnUiThread(this, [this] { finish(); });
         });
     }
     ~Job() override
@@ -343,9 +340,7 @@ void CompareWindow::run(std::function<void()> work, std::function<void()> done)
     reread_->setEnabled(false);
     worker_ = std::thread([this, work = std::move(work)] {
         work();
-        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the queued call
-        QMetaObject::invokeMethod(
-            this, [this] { finishRun(); }, Qt::QueuedConnection);
+        qtui::RunOnUiThread(this, [this] { finishRun(); });
     });
 }
 

@@ -122,7 +122,7 @@ int RS232COMThread(void*)
         HoldPortGate();
         RS232COMThreadPass();
         ReleasePortGate();
-        Sleep(kPassMs);
+        PassPause(kPassMs);
     }
     RS232COMThreadStatue = 1;
     return 0;

@@ -23,19 +23,22 @@ constexpr std::int64_t kLongestWaitUs = 100000;
 // long, so that the 50 ms timer finds it idle as it would between passes.
 constexpr std::int64_t kPasswordYieldUs = 150000;
 
-// The communication thread's own.
-std::int64_t g_nextLedUs = 0;
-std::int64_t g_passwordDueSinceUs = -1;
-int g_lastPasswordState = 0;
+// The communication thread's own; ResetFastLineLoop sets it back.
+struct LoopState {
+    std::int64_t nextLedUs = 0;
+    std::int64_t passwordDueSinceUs = -1;
+    int lastPasswordState = 0;
+};
+LoopState g_loop;
 
 bool yieldToPasswordTimer(std::int64_t now)
 {
     if (communication_password_sendFlag.load() != 1) {
-        g_passwordDueSinceUs = -1;
+        g_loop.passwordDueSinceUs = -1;
         return false;
     }
-    if (g_passwordDueSinceUs < 0) g_passwordDueSinceUs = now;
-    return now - g_passwordDueSinceUs < kPasswordYieldUs;
+    if (g_loop.passwordDueSinceUs < 0) g_loop.passwordDueSinceUs = now;
+    return now - g_loop.passwordDueSinceUs < kPasswordYieldUs;
 }
 
 void sendNext(LineMachine& line)
@@ -57,29 +60,29 @@ FastLineWait FastLineThreadStep()
         for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
         return {now + kPassUs, false};
     }
-    if (now >= g_nextLedUs || g_nextLedUs - now > kLedStepUs) {
-        g_nextLedUs = now + kLedStepUs;
+    if (now >= g_loop.nextLedUs || g_loop.nextLedUs - now > kLedStepUs) {
+        g_loop.nextLedUs = now + kLedStepUs;
         transmitLedStep();
         line.receiveLedStep();
     }
     // Either write of the password, the port panel's or this thread's, may be
     // the second one whose echo is still to come.
     const int passwordState = hci_commnication_enable_5927.load();
-    if (passwordState == 1 && g_lastPasswordState == 0) line.requireQuiet();
-    g_lastPasswordState = passwordState;
+    if (passwordState == 1 && g_loop.lastPasswordState == 0) line.requireQuiet();
+    g_loop.lastPasswordState = passwordState;
     if (com_idle.load() == 1) {
         std::int64_t quietUntil = 0;
-        if (!line.quiet(&quietUntil)) return {std::min(quietUntil, g_nextLedUs), true};
+        if (!line.quiet(&quietUntil)) return {std::min(quietUntil, g_loop.nextLedUs), true};
     }
     if (com_idle.load() == 1 && now >= line.guardUntilUs() && !yieldToPasswordTimer(now)) sendNext(line);
     if (com_idle.load() == 0 && comConfigure_success_flag.load() == 1) {
         const std::int64_t next = line.receive();
-        if (com_idle.load() == 0) return {std::min(next, g_nextLedUs), true};
+        if (com_idle.load() == 0) return {std::min(next, g_loop.nextLedUs), true};
     }
     const std::int64_t later = line.now();
     const std::int64_t guard = line.guardUntilUs();
     if (later < guard) return {guard, false};
-    return {std::min(later + kIdleLookUs, g_nextLedUs), false};
+    return {std::min(later + kIdleLookUs, g_loop.nextLedUs), false};
 }
 
 void FastLineThreadRound()
@@ -92,4 +95,9 @@ void FastLineThreadRound()
     left = std::min(left, kLongestWaitUs);
     if (wait.forInput && WaitInput(active_comselect.load(), left) >= 0) return;
     Sleep(static_cast<int>((left + 999) / 1000));
+}
+
+void ResetFastLineLoop()
+{
+    g_loop = LoopState{};
 }

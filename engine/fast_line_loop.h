@@ -19,3 +19,5 @@ struct FastLineWait {
 FastLineWait FastLineThreadStep();
 // A step under the port gate and then the wait outside it (at most 100 ms).
 void FastLineThreadRound();
+// Forgets the LED step and the password wait (start-up; no thread running).
+void ResetFastLineLoop();

@@ -21,8 +21,12 @@ constexpr const char* kDot = " \xA1\xA4 ";  // " · " in GBK
 
 // When the port was seen open with no reply since: the silence counts from then.
 std::atomic<std::int64_t> g_openSeenMs{-1};
-int g_lastDimmed = -1;
-std::string g_lastText;
+// What the refresh thread drew last; ResetLinkStatus sets both back.
+struct Drawn {
+    int dimmed = -1;
+    std::string text;
+};
+Drawn g_drawn;
 
 }  // namespace
 
@@ -57,18 +61,24 @@ void RefreshLinkStatus()
     }
     const int panel = panelMain.load();
     const std::string text = LinkStatusText();
-    if (text != g_lastText) {
+    if (text != g_drawn.text) {
         SetCtrlVal(panel, uir::panel_main::LINK_STATUS, text.c_str());
-        g_lastText = text;
+        g_drawn.text = text;
     }
     const std::int64_t since = MsSinceAcceptedReply();
     const int dimmed = since < 0 || since > kStaleMs ? 1 : 0;
-    if (dimmed == g_lastDimmed) return;
-    g_lastDimmed = dimmed;
+    if (dimmed == g_drawn.dimmed) return;
+    g_drawn.dimmed = dimmed;
     // Every read-out of the status area, the tables (fault list included) once each.
     for (std::size_t i = 0; i < std::size(queryItemID); ++i) {
         const int control = queryItemID[i];
         if (std::find(queryItemID, queryItemID + i, control) != queryItemID + i) continue;
         SetCtrlAttribute(panel, control, ATTR_DIMMED, dimmed);
     }
+}
+
+void ResetLinkStatus()
+{
+    g_openSeenMs.store(-1);
+    g_drawn = Drawn{};
 }

@@ -15,3 +15,6 @@ std::string LinkStatusText();
 // accepted the password on the port open now. Called after each refresh pass;
 // only one thread may call it.
 void RefreshLinkStatus();
+// Forgets when the port was seen open and what was drawn last, so that the
+// next refresh draws everything (start-up; the refresh thread not running).
+void ResetLinkStatus();

@@ -14,6 +14,17 @@ std::atomic<int> modbus_tx_frame_byte_num{0};
 std::atomic<int> hci_commnication_enable_5927{0};
 std::mutex modbus_tx_mutex;
 
+void ResetModbusState()
+{
+    {
+        const std::lock_guard<std::mutex> lock(modbus_tx_mutex);
+        std::memset(modbus_tx_buffer, 0, sizeof modbus_tx_buffer);
+    }
+    std::memset(modbus_rx_buffer, 0, sizeof modbus_rx_buffer);
+    modbus_tx_frame_byte_num = 0;
+    hci_commnication_enable_5927 = 0;
+}
+
 namespace {
 
 constexpr unsigned char kFunctionRead = 0x03;

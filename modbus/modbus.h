@@ -15,6 +15,9 @@ extern std::atomic<int> hci_commnication_enable_5927;       // 1 = password echo
 // Guards modbus_tx_buffer: the communication thread and the UI thread (password
 // writes) both build frames into it.
 extern std::mutex modbus_tx_mutex;
+// The frame buffers, the frame length and the password acceptance back to
+// their start (no thread using them).
+void ResetModbusState();
 
 // Result codes of modbus_unpackage.
 enum {

@@ -24,3 +24,6 @@ extern std::atomic<int> RS232COMThreadStop;     // 1 = asked to end
 extern std::atomic<int> RefreshUIThreadStop;
 extern std::atomic<int> RS232COMThreadStatue;  // 1 = has ended
 extern std::atomic<int> RefreshUIThreadStatue;
+
+// Every handle and flag above back to 0, as before start-up.
+void ResetAppState();

@@ -12,6 +12,8 @@
 
 namespace {
 std::atomic<ClockSource> g_clockSource{nullptr};
+std::atomic<SleepHook> g_sleepHook{nullptr};
+std::atomic<SleepHook> g_passHook{nullptr};
 }  // namespace
 
 void SetClockSource(ClockSource source)
@@ -31,9 +33,28 @@ std::int64_t ClockMs()
     return ClockUs() / 1000;
 }
 
+void SetSleepHooks(SleepHook sleep, SleepHook pass)
+{
+    g_sleepHook.store(sleep);
+    g_passHook.store(pass);
+}
+
 void Sleep(int milliseconds)
 {
+    if (const SleepHook hook = g_sleepHook.load()) {
+        hook(milliseconds);
+        return;
+    }
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void PassPause(int milliseconds)
+{
+    if (const SleepHook hook = g_passHook.load()) {
+        hook(milliseconds);
+        return;
+    }
+    Sleep(milliseconds);
 }
 
 LocalTime LocalTimeAt(std::int64_t wallMs)

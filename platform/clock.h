@@ -15,6 +15,15 @@ std::int64_t ClockUs();
 using ClockSource = std::int64_t (*)();
 void SetClockSource(ClockSource source);
 void Sleep(int milliseconds);
+// The pause between two passes of the worker that keeps the line's time (the
+// communication thread): a Sleep, unless a test steps time.
+void PassPause(int milliseconds);
+// Test hook: while set, Sleep calls `sleep` and PassPause calls `pass`
+// instead of waiting, so that a test clock (SetClockSource) moves on with the
+// passes of the communication thread rather than with real time. nullptr
+// for both restores real waiting.
+using SleepHook = void (*)(int milliseconds);
+void SetSleepHooks(SleepHook sleep, SleepHook pass);
 
 // A wall-clock time in the system's time zone.
 struct LocalTime {

@@ -349,6 +349,13 @@ bool SetComBinding(int port, const std::string& devicePath)
     return true;
 }
 
+void ResetComDevices()
+{
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    for (std::string& path : g_devicePaths) path.clear();
+    for (std::string& path : g_bindings) path.clear();
+}
+
 std::string ComBinding(int port)
 {
     if (!ValidPort(port)) return {};

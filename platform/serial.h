@@ -74,6 +74,9 @@ bool ParseComOption(const std::string& arg);
 // an empty path removes it. Returns false for a port number outside 1..20.
 bool SetComBinding(int port, const std::string& devicePath);
 std::string ComBinding(int port);
+// Forgets every `--com` path and binding (the ports stay as they are): the
+// state before the command line and the settings were read.
+void ResetComDevices();
 enum class ComPathSource { Default, Binding, Option };
 // Which of the three gives COM `port` its device path.
 ComPathSource ComDeviceSource(int port);

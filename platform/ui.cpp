@@ -191,6 +191,12 @@ void RegisterCallbacks(const CallbackEntry* entries, int count)
     }
 }
 
+void ClearCallbacks()
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    registry().clear();
+}
+
 const CallbackEntry* FindCallback(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(g_registryMutex);

@@ -136,6 +136,8 @@ struct CallbackEntry {
 void RegisterCallbacks(const CallbackEntry* entries, int count);
 // Looks a name up; nullptr when unknown.
 const CallbackEntry* FindCallback(const std::string& name);
+// Forgets every registered callback (a test that registers its own set).
+void ClearCallbacks();
 
 // --- Backend ----------------------------------------------------------------
 class UiBackend {

@@ -455,8 +455,23 @@ int LineMachine::writeFrame(int functionCode, int address, int value)
 
 PasswordSend LineMachine::sendPassword(int pauseMs)
 {
+    // From outside the communication thread (the password timer, the port
+    // panel) the line is taken and written while no pass runs. A pass that
+    // found the line taken before the write was out would time a reply to a
+    // request not yet sent, could give the line up and send its own request;
+    // this write would then flush that request's reply, and its echo would be
+    // taken for it.
+    const bool hold = !PortGateHeld();
+    if (hold) HoldPortGate();
+    const PasswordSend sent = takeAndWritePassword(pauseMs);
+    if (hold) ReleasePortGate();
+    return sent;
+}
+
+PasswordSend LineMachine::takeAndWritePassword(int pauseMs)
+{
     if (!takeLine()) return PasswordSend::LineBusy;
-    if (pauseMs > 0) Sleep(pauseMs);
+    if (pauseMs > 0) PassPause(pauseMs);
     const int value = static_cast<int>(registerWord(communication_password_hci.value.load()));
     if (writeFrame(6, communication_password_hci.address.load(), value) == -1) {
         // Nothing is awaited after a failed write: the password phase starts

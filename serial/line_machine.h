@@ -102,6 +102,8 @@ public:
     int writeFrame(int functionCode, int address, int value);
     // The password write: takes the idle line, waits `pauseMs` (the
     // communication thread's pass), writes it; a failed write frees the line.
+    // A caller that does not hold the port gate holds it meanwhile, so that
+    // no pass sees the line taken before the write is out.
     PasswordSend sendPassword(int pauseMs);
 
     // --- The port ---------------------------------------------------------------------
@@ -130,6 +132,7 @@ private:
     void endLineRateFrame(int port, int length, std::int64_t now);
     void giveUp(const unsigned char* request);
     static void snapshotRequest(unsigned char* request);
+    PasswordSend takeAndWritePassword(int pauseMs);
 
     std::atomic<Clock> clock_{nullptr};
     std::atomic<RequestChooser> chooser_{nullptr};

@@ -223,3 +223,17 @@ bool PortErrorBoxDue()
     w.shownLoss = port;
     return true;
 }
+
+void ResetPortWatch()
+{
+    StopPortWatch();
+    g_reconnect.store(false);
+    Watch& w = watch();
+    std::lock_guard<std::mutex> lock(w.mutex);
+    w.waitPort = 0;
+    w.lostPort = 0;
+    w.openedPort = 0;
+    w.openedSettings = SerialSettings{};
+    w.waitSettings = SerialSettings{};
+    w.shownLoss = 0;
+}

@@ -20,6 +20,9 @@ bool ReconnectEnabled();
 // waits for it. Both may be called more than once.
 void StartPortWatch();
 void StopPortWatch();
+// Stops the watcher and forgets the wait, the port opened last, the loss
+// shown and the reconnect switch: the state before the settings were read.
+void ResetPortWatch();
 
 // The port panel opened `port` with `settings`: what a reconnect re-opens.
 void NotePortOpened(int port, const SerialSettings& settings);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
@@ -165,6 +166,9 @@ public:
             ownsApp_ = false;
         }
     }
+
+    // Queues `fn` for the UI thread; false when the backend is stopped.
+    bool queue(std::function<void()> fn) { return post(std::move(fn)); }
 
     bool isUiThread() const
     {
@@ -873,6 +877,20 @@ bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,
     const QPixmap image = dialog.grab();
     dialog.hide();
     return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+}
+
+void RunOnUiThread(QObject* context, std::function<void()> fn)
+{
+    // A QPointer is safe to make here: `context` lives until the caller's
+    // thread is joined, and is only read and deleted on the UI thread.
+    QPointer<QObject> guard(context);
+    if (backend().queue([guard, fn] {
+            if (guard) fn();
+        })) {
+        return;
+    }
+    // No backend running (a window used on its own): Qt's queue.
+    QMetaObject::invokeMethod(context, std::move(fn), Qt::QueuedConnection);
 }
 
 void AppendToPanelTitle(int panel, const QString& suffix)

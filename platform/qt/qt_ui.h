@@ -21,9 +21,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
+class QObject;
 class QString;
 class QWidget;
 
@@ -61,5 +63,10 @@ bool SaveSelectionPopupPng(const std::string& title, const std::string& heading,
 QWidget* PanelWidget(int panel);
 // UI thread: appends `suffix` to a panel's title, once, for good.
 void AppendToPanelTitle(int panel, const QString& suffix);
+
+// From any thread: runs `fn` on the UI thread later, unless `context` (a
+// UI-thread object) is gone by then. The hand-over goes through the same
+// locked queue as control updates, so race checkers see its order.
+void RunOnUiThread(QObject* context, std::function<void()> fn);
 
 }  // namespace qtui

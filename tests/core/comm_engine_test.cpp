@@ -1,9 +1,12 @@
 // The communication thread against the simulated controller over a
 // pseudo-terminal: libmodbus on the other side is the independent peer, and
 // the simulator's request log shows exactly what went over the line and when.
+// The console's clock is stepped (the log is stamped with it): each pass
+// comes as soon as the simulator has answered the one before.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 
 #include "engine/ems.h"
@@ -17,6 +20,7 @@
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/stepped_clock.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -40,6 +44,8 @@ protected:
     {
         path = sim.start();
         ASSERT_FALSE(path.empty()) << sim.error();
+        sim.setStampClock(ClockMs);
+        clock.emplace([this] { return settle(); });
         SetComDevice(4, path);
         fillDataItems();
         query_enable_flag = 1;
@@ -57,6 +63,7 @@ protected:
     {
         testsupport::StopCommThread();
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        clock.reset();
         sim.stop();
     }
 
@@ -71,6 +78,8 @@ protected:
     static Expected key(const sim::RequestRecord& r) { return {r.function, r.address, r.quantityOrValue}; }
 
     sim::Simulator sim;
+    testsupport::SimulatorSettle settle{sim};
+    std::optional<testsupport::SteppedClock> clock;
     std::string path;
     testsupport::RecordingUi ui;
 };
@@ -261,20 +270,12 @@ TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
     ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
     // Stand in for the two timer controls: the slow one makes a write due,
     // the fast one performs it once the line is idle.
-    std::atomic<bool> stop{false};
-    std::thread timers([&] {
-        std::int64_t lastSlow = ClockMs();
-        while (!stop) {
-            if (ClockMs() - lastSlow >= 10000) {
-                timer_cmPW(kMain, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
-                lastSlow = ClockMs();
-            }
-            timer_cmPW_rt(kMain, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
-            std::this_thread::sleep_for(50ms);
-        }
-    });
     sim.clearRequests();
     const std::int64_t t0 = ClockMs();
+    clock->every(10000,
+                 [] { timer_cmPW(kMain, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0); });
+    clock->every(
+        50, [] { timer_cmPW_rt(kMain, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0); });
     const bool twoWrites = WaitFor(
         [&] {
             const auto log = sim.requests();
@@ -282,8 +283,7 @@ TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
                    2;
         },
         25000ms);
-    stop = true;
-    timers.join();
+    clock->stopTimers();
     ASSERT_TRUE(twoWrites);
     const auto log = sim.requests();
     std::vector<std::int64_t> at;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -16,6 +17,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/serial.h"
+#include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
 #include "tests/support/scripted_port.h"
@@ -337,6 +339,27 @@ TEST_F(LineMachineTest, PasswordWriteTakesTheIdleLineOrLeavesItAlone)
     EXPECT_TRUE(kinds().empty());
     ASSERT_EQ(ui.popups().size(), 1u);
     EXPECT_EQ(ui.popups()[0].text, "Port not open! ");
+}
+
+TEST_F(LineMachineTest, PasswordWriteFromAnotherThreadWaitsForThePassInProgress)
+{
+    // A pass that found the line taken with the password not yet written
+    // would time a reply to nothing, could give the line up and send its own
+    // request, and the late password write would then flush that reply.
+    HoldPortGate();
+    std::atomic<int> result{-1};
+    std::thread timer([&] { result = static_cast<int>(line.sendPassword(0)); });
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    while (std::chrono::steady_clock::now() < end && com_idle.load() == 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(com_idle.load(), 1) << "the line was taken during a pass";
+    EXPECT_TRUE(driver.written().empty());
+    ReleasePortGate();
+    timer.join();
+    EXPECT_EQ(result.load(), static_cast<int>(PasswordSend::Sent));
+    EXPECT_EQ(ToHex(driver.written()), kPasswordWrite);
+    EXPECT_EQ(com_idle.load(), 0);
 }
 
 TEST_F(LineMachineTest, ResetSetsTheNamedLineStateBack)

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "engine/ems.h"
@@ -26,6 +29,7 @@
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/stepped_clock.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -46,6 +50,7 @@ protected:
     {
         path = sim.start();
         ASSERT_FALSE(path.empty()) << sim.error();
+        clock.emplace([this] { return settle(); });
         SetComDevice(4, path);
         fillDataItems();
         ResetWriteTracking();
@@ -78,6 +83,7 @@ protected:
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         RemoveWriteObserver(token);
         journal.reset();
+        clock.reset();
         sim.stop();
     }
 
@@ -150,13 +156,18 @@ protected:
 
     // Waits until a request to `address` has gone unanswered for 300 ms: the
     // one held back by a delay fault, with most of the delay still to run.
+    // The delay runs on real time (the simulator's log too), and the stepped
+    // line waits for it.
     bool waitForHeldRequest(int address)
     {
         return WaitFor(
             [&] {
                 const auto log = sim.requests();
+                const std::int64_t nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now().time_since_epoch())
+                                               .count();
                 return !log.empty() && log.back().address == address && log.back().repliedMs < 0 &&
-                       ClockMs() - log.back().receivedMs > 300;
+                       nowMs - log.back().receivedMs > 300;
             },
             4000ms);
     }
@@ -171,6 +182,8 @@ protected:
     }
 
     sim::Simulator sim;
+    testsupport::SimulatorSettle settle{sim};
+    std::optional<testsupport::SteppedClock> clock;
     std::string path;
     testsupport::RecordingUi ui;
     int token = 0;
@@ -352,6 +365,7 @@ TEST_F(WriteOutcomes, UnwritableJournalIsReportedUntilItWorksAgainAndLosesNoLine
     // A file stands where the journal's folder would have to be made.
     ASSERT_TRUE(MakeFolder(ConsoleStateDir(), nullptr));
     const std::string file = ConsoleStateDir() + "/not-a-folder";
+    std::filesystem::remove_all(file);  // the folder an earlier run of this case made there
     std::ofstream(file) << "x";
     const std::string blocked = file + "/journal";
     journal = std::make_unique<WriteJournal>(blocked, [this](const std::string& m) {

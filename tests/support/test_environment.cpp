@@ -1,6 +1,8 @@
 // Settings every test program needs, compiled into each of them: widget
 // tests draw offscreen, and the sanitizers skip what system libraries keep
 // for the life of the process. The console's own code is never suppressed.
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <chrono>
@@ -16,14 +18,41 @@
 #include <unistd.h>
 #endif
 
+#include "engine/console_state.h"
 #include "engine/line_wiring.h"
+#include "pages/write_guard.h"
+#include "platform/clock.h"
+#include "platform/port_discovery.h"
+#include "platform/serial.h"
 #include "serial/line_machine.h"
+#include "serial/port_watch.h"
 
 namespace {
 // The line as start-up sets it up: the engine's request chooser and the
 // observers of line events, write outcomes, link health and the frame log.
 // Never destroyed: worker threads may still report while the process ends.
 const LineWiring* const g_line = new LineWiring(TheLine());
+
+// Every case of a program runs in the same process and starts from the state
+// start-up leaves: what one case set up or left behind never reaches the next.
+class FreshState : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        SetClockSource(nullptr);
+        SetSleepHooks(nullptr, nullptr);
+        SetSerialDriver(nullptr);
+        SetPortEnumerator(nullptr);
+        ResetComDevices();
+        ResetPortWatch();
+        StopWriteGuard();
+        ResetWriteGuard();
+        ResetConsoleState();
+    }
+};
+const bool g_fresh = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshState);
+    return true;
+}();
 
 const bool g_offscreen = [] {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));

@@ -350,33 +350,36 @@ void RecordMenu(int menuBar, int item, void* data, int panel)
     g_calls.push_back({*static_cast<const std::string*>(data), panel, item, -1, menuBar, 0});
 }
 
-// Which callbacks this process registered: the recorders (most tests) or the
-// application's own (one test). Each test runs in a process of its own under
-// ctest; run together, a test needing the other set is skipped.
+// Which callbacks are registered: the recorders (most tests) or the
+// application's own (one test); switching clears the registry.
 enum class Registry { None, Recorders, Application };
 Registry g_registry = Registry::None;
 
 bool UseRecorders()
 {
-    if (g_registry == Registry::Application) return false;
     if (g_registry == Registry::Recorders) return true;
-    static std::deque<std::string> names;
-    std::vector<CallbackEntry> entries;
-    auto add = [&](const char* name, bool menu) {
-        for (const std::string& n : names) {
-            if (n == name) return;
+    if (g_registry == Registry::Application) ClearCallbacks();
+    // Each name once; the names are the recorders' data for the life of the process.
+    static std::deque<std::pair<std::string, bool>> names;
+    if (names.empty()) {
+        auto add = [&](const char* name, bool menu) {
+            for (const auto& n : names) {
+                if (n.first == name) return;
+            }
+            names.emplace_back(name, menu);
+        };
+        for (const Expected& e : AllExpected()) {
+            if (e.ctl.callback != nullptr) add(e.ctl.callback, false);
         }
-        names.emplace_back(name);
-        entries.push_back({names.back().c_str(), menu ? nullptr : RecordControl, menu ? RecordMenu : nullptr,
-                           &names.back()});
-    };
-    for (const Expected& e : AllExpected()) {
-        if (e.ctl.callback != nullptr) add(e.ctl.callback, false);
+        for (const ExpectedMenu& m : kMenus) {
+            if (m.callback != nullptr) add(m.callback, true);
+        }
+        for (const ExpectedMenu& m : kHelpItems) add(m.callback, true);
     }
-    for (const ExpectedMenu& m : kMenus) {
-        if (m.callback != nullptr) add(m.callback, true);
+    std::vector<CallbackEntry> entries;
+    for (auto& [name, menu] : names) {
+        entries.push_back({name.c_str(), menu ? nullptr : RecordControl, menu ? RecordMenu : nullptr, &name});
     }
-    for (const ExpectedMenu& m : kHelpItems) add(m.callback, true);
     RegisterCallbacks(entries.data(), static_cast<int>(entries.size()));
     g_registry = Registry::Recorders;
     return true;
@@ -384,7 +387,7 @@ bool UseRecorders()
 
 bool UseApplicationCallbacks()
 {
-    if (g_registry == Registry::Recorders) return false;
+    if (g_registry == Registry::Recorders) ClearCallbacks();
     RegisterAllCallbacks();
     g_registry = Registry::Application;
     return true;
@@ -437,6 +440,7 @@ protected:
     void SetUp() override
     {
         InitUi();
+        g_calls.clear();
         if (!UseRecorders()) GTEST_SKIP() << "the application's callbacks are registered in this process";
         LoadAll();
     }

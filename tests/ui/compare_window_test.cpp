@@ -1,5 +1,7 @@
 // The comparison window on the running console (offscreen) against the
 // simulated controller: what it marks, what it writes and when it backs up.
+// The console's clock is stepped: each pass of the line comes as soon as the
+// simulator has answered the one before.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <chrono>
 #include <functional>
+#include <optional>
 
 #include "app/mainwin.h"
 #include "app/parameter_sets_window.h"
@@ -27,6 +31,7 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "tests/support/stepped_clock.h"
 #include "tools/sim/simulator.h"
 
 namespace {
@@ -35,10 +40,12 @@ int g_argc = 1;
 char g_arg0[] = "compare_window_test";
 char* g_argv[] = {g_arg0, nullptr};
 
+// Runs the UI thread's events until `done` or `ms` of real time: the
+// window's work runs on real time, only the line's passes are stepped.
 bool runUntil(const std::function<bool()>& done, int ms)
 {
-    const std::int64_t end = ClockMs() + ms;
-    while (ClockMs() < end) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
         if (done()) return true;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
@@ -55,6 +62,8 @@ protected:
         setenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit().constData(), 1);
         const std::string path = sim_.start();
         ASSERT_FALSE(path.empty()) << sim_.error();
+        sim_.setStampClock(ClockMs);
+        clock_.emplace([this] { return settle_(); });
         SetComDevice(4, path);
         ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
         SetPopupHandler(
@@ -64,6 +73,7 @@ protected:
     {
         SetPopupHandler({});
         SetConfirmHandler({});
+        clock_.reset();
         sim_.stop();
     }
 
@@ -122,6 +132,8 @@ protected:
     }
 
     sim::Simulator sim_;
+    testsupport::SimulatorSettle settle_{sim_};
+    std::optional<testsupport::SteppedClock> clock_;
     QTemporaryDir state_;
     QTemporaryDir config_;
     QTemporaryDir files_;

@@ -40,6 +40,9 @@ public:
     virtual bool send(const std::uint8_t* bytes, std::size_t count) = 0;
     // Ends a waiting receive() or send() and every later one.
     virtual void wake() = 0;
+    // The bytes receive() took off the line and dropped as no request, since
+    // the last call (the thread that calls receive()).
+    virtual std::uint64_t takeDiscarded() { return 0; }
 };
 
 class Simulator::Renderer {

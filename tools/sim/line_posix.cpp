@@ -98,8 +98,9 @@ public:
                 // A damaged or cut-off request: drop what is left of it so the
                 // next request starts on a frame boundary.
                 std::uint8_t junk[256];
-                while (::read(master_, junk, sizeof junk) > 0) {
-                }
+                ssize_t n = 0;
+                while ((n = ::read(master_, junk, sizeof junk)) > 0)
+                    discarded_ += static_cast<std::uint64_t>(n);
             }
             return 0;
         }
@@ -123,6 +124,13 @@ public:
         return true;
     }
 
+    std::uint64_t takeDiscarded() override
+    {
+        const std::uint64_t n = discarded_;
+        discarded_ = 0;
+        return n;
+    }
+
     void wake() override
     {
         const char byte = 1;
@@ -144,6 +152,7 @@ private:
     modbus_t* ctx_ = nullptr;
     int master_ = -1;
     int wakeRead_ = -1, wakeWrite_ = -1;  // wake() writes a byte here
+    std::uint64_t discarded_ = 0;         // the receiving thread's own
     std::string path_;
 };
 

@@ -26,6 +26,7 @@ const Block kServedBlocks[8] = {
 namespace {
 
 constexpr int kMaxReadQuantity = 125;
+constexpr std::int64_t kStampLookUs = 200;  // how often a pause on the stamp clock looks at it
 
 // Raw value of a physical quantity on a full scale of `fullScale` units = 32767.
 constexpr std::uint16_t Scaled(double physical, double fullScale)
@@ -235,6 +236,20 @@ bool Simulator::pause(int ms)
     return pauseUs(static_cast<std::int64_t>(ms) * 1000);
 }
 
+bool Simulator::replyPause(int ms)
+{
+    const StampClock clock = stampClock_.load();
+    if (clock == nullptr || !faultTimes_.load()) return pause(ms);
+    // On the stamp clock: the wait ends when that clock has moved on, and
+    // meanwhile the simulator counts as settled so that it can move on.
+    const std::int64_t until = clock() + ms;
+    pausing_ = true;
+    bool go = true;
+    while (go && clock() < until) go = pauseUs(kStampLookUs);
+    pausing_ = false;
+    return go;
+}
+
 bool Simulator::pauseUs(std::int64_t us)
 {
     std::unique_lock<std::mutex> lock(stopMutex_);
@@ -257,8 +272,15 @@ void Simulator::serve()
     std::uint8_t request[kMaxFrame];
     while (!stopping_.load()) {
         const int n = link_->receive(request);
+        // Bytes taken off the line that made no request count as handled.
+        bytesIn_ += link_->takeDiscarded();
         if (n < 0) break;
-        if (n > 0) handle(request, n);
+        if (n > 0) {
+            busy_ = true;
+            bytesIn_ += static_cast<std::uint64_t>(n);
+            handle(request, n);
+            busy_ = false;
+        }
     }
 }
 
@@ -278,10 +300,27 @@ int Simulator::check(int function, int address, int quantityOrValue) const
     }
 }
 
+std::int64_t Simulator::stampMs() const
+{
+    const StampClock clock = stampClock_.load();
+    return clock != nullptr ? clock() : SteadyMs();
+}
+
+Simulator::Traffic Simulator::traffic() const
+{
+    Traffic t;
+    // Stopping counts as busy until its side of the line is closed: the
+    // console then finds the line gone rather than a reply that never came.
+    t.busy = (busy_.load() && !pausing_.load()) || (stopping_.load() && running_.load());
+    t.in = bytesIn_.load();
+    t.out = bytesOut_.load();
+    return t;
+}
+
 void Simulator::handle(const std::uint8_t* request, int length)
 {
     RequestRecord rec;
-    rec.receivedMs = SteadyMs();
+    rec.receivedMs = stampMs();
     const auto receivedAt = std::chrono::steady_clock::now();
     rec.raw.assign(request, request + length);
     if (length >= 6) {
@@ -308,7 +347,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (log_.size() > kLogLimit) log_.pop_front();
     }
     if (fault.silent) return;
-    if (fault.delayMs > 0 && !pause(fault.delayMs)) return;
+    if (fault.delayMs > 0 && !replyPause(fault.delayMs)) return;
 
     const int code =
         fault.exceptionCode > 0 ? fault.exceptionCode : check(rec.function, rec.address, rec.quantityOrValue);
@@ -340,7 +379,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
     std::size_t firstBurst = 0;  // bytes already on the line when the rest goes out
     if (fault.splitGapMs >= 0) {
         firstBurst = reply.size() / 2;
-        if (!sendBytes(reply.data(), firstBurst) || !pause(fault.splitGapMs)) return;
+        if (!sendBytes(reply.data(), firstBurst) || !replyPause(fault.splitGapMs)) return;
     }
     {
         // Log the reply before its last byte goes out, so that a master that
@@ -350,7 +389,7 @@ void Simulator::handle(const std::uint8_t* request, int length)
         if (seq >= oldest) {
             RequestRecord& r = log_[seq - oldest];
             r.reply = reply;
-            r.repliedMs = SteadyMs();
+            r.repliedMs = stampMs();
         }
     }
     sendBytes(reply.data() + firstBurst, reply.size() - firstBurst);
@@ -370,7 +409,9 @@ std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int len
 
 bool Simulator::sendBytes(const std::uint8_t* bytes, std::size_t count)
 {
-    return link_->send(bytes, count);
+    if (!link_->send(bytes, count)) return false;
+    bytesOut_ += count;
+    return true;
 }
 
 std::uint16_t& Simulator::cell(int address)

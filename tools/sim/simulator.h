@@ -163,6 +163,30 @@ public:
     std::size_t requestCount() const;
     void clearRequests();
 
+    // What went through the simulator since it was made: bytes taken off the
+    // line and reply bytes written; `busy` while a request is being read or
+    // handled, and while stop() runs. A test that steps the console's clock lets
+    // time move on only once both directions have caught up.
+    struct Traffic {
+        std::uint64_t in = 0;
+        std::uint64_t out = 0;
+        bool busy = false;
+    };
+    Traffic traffic() const;
+
+    // The clock of the request log's times (milliseconds); nullptr, the
+    // default, is the steady clock. A test that steps the console's clock
+    // hands the same one, so that the log tells the console's time. While a
+    // fault's delay or gap runs on it, traffic() says not busy, so that the
+    // stepping goes on.
+    // With `faultTimes`, a fault's delay and split gap count on it as well.
+    using StampClock = std::int64_t (*)();
+    void setStampClock(StampClock clock, bool faultTimes = false)
+    {
+        stampClock_ = clock;
+        faultTimes_ = faultTimes;
+    }
+
     // What carries requests in and replies out: a pseudo-terminal or a loop port.
     class Link;
     // What renders plain and exception replies: libmodbus or the simulator's own code.
@@ -190,6 +214,15 @@ private:
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> busy_{false};  // reading or handling a request
+    std::atomic<std::uint64_t> bytesIn_{0};
+    std::atomic<std::uint64_t> bytesOut_{0};
+    std::atomic<StampClock> stampClock_{nullptr};
+    std::int64_t stampMs() const;
+    // A fault's delay or gap: real milliseconds, or those of the stamp clock when one is set.
+    bool replyPause(int ms);
+    std::atomic<bool> pausing_{false};  // in replyPause on the stamp clock
+    std::atomic<bool> faultTimes_{false};
     std::atomic<long> lineBaud_{0};
     bool ownReplies_ = false;
     std::atomic<int> faultyEvery_{0};

@@ -1,0 +1,33 @@
+#include "engine/console_state.h"
+
+#include <initializer_list>
+
+#include "engine/ems.h"
+#include "engine/fast_line_loop.h"
+#include "engine/link_status.h"
+#include "modbus/line_events.h"
+#include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
+#include "model/app_state.h"
+#include "model/data_item.h"
+#include "model/line_flags.h"
+#include "model/link_health.h"
+#include "serial/line_machine.h"
+
+void ResetConsoleState()
+{
+    ResetAppState();
+    ResetLineFlags();
+    ResetModbusState();
+    TheLine().reset();
+    ResetWriteTracking();
+    ResetLinkCounters();
+    ResetLinkHealth();
+    fillDataItems();
+    ResetFastLineLoop();
+    ResetLinkStatus();
+    for (std::atomic<int>* flag : {&query_enable_flag, &sendLedON_1, &sendLedShineDelay, &inputIOstatue,
+                                   &outputIOstatue, &err1statue, &err2statue, &err3statue}) {
+        flag->store(0);
+    }
+}
