@@ -9,7 +9,7 @@
 #   bench/build_bench.sh nocache  no compiler cache at all (CCACHE_DISABLE=1)
 # BUILDS="plain address" picks builds; NICE (default 10) is the niceness.
 # Each build starts in a fresh folder build-bench-BUILD/ (kept, for running
-# the suites) and logs to build-bench-BUILD.log.
+# the suites) and logs to bench.log in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-cold}"
@@ -25,11 +25,12 @@ run() {  # build folder
     DSC_PACKAGE_TESTS=ON nice -n "${NICE:-10}" tools/package.sh "$2"
   else
     nice -n "${NICE:-10}" tools/build-sanitized.sh "$1" "$2"
-  fi >"$2.log" 2>&1 || { tail -n 20 "$2.log" >&2; exit 1; }
+  fi >"$2/bench.log" 2>&1 || { tail -n 20 "$2/bench.log" >&2; exit 1; }
 }
 for b in ${BUILDS:-plain address thread}; do
   dir="build-bench-$b"
   rm -rf "$dir"
+  mkdir -p "$dir"
   t=$(date +%s.%N)
   run "$b" "$dir"
   e=$(date +%s.%N)
