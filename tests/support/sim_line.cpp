@@ -14,9 +14,8 @@
 
 namespace testsupport {
 
-SimulatedLine::SimulatedLine(LineClock clock, long lineRate)
+SimulatedController::SimulatedController(LineClock clock, long lineRate)
 {
-    setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 1);
     if (lineRate > 0) sim_.setLineRate(lineRate);
     path_ = sim_.start();
     if (path_.empty()) return;
@@ -26,6 +25,18 @@ SimulatedLine::SimulatedLine(LineClock clock, long lineRate)
         clock_.emplace([this] { return (*settle_)(); });
     }
     SetComDevice(4, path_);
+}
+
+SimulatedController::~SimulatedController()
+{
+    clock_.reset();
+    sim_.stop();
+}
+
+SimulatedLine::SimulatedLine(LineClock clock, long lineRate) : controller_(clock, lineRate)
+{
+    setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 1);
+    if (!started()) return;
     fillDataItems();
     query_enable_flag = 1;
     panelMain = kMainPanel;
@@ -42,8 +53,6 @@ SimulatedLine::SimulatedLine(LineClock clock, long lineRate)
 SimulatedLine::~SimulatedLine()
 {
     stop();
-    clock_.reset();
-    sim_.stop();
 }
 
 void SimulatedLine::stop()

@@ -22,6 +22,34 @@ namespace testsupport {
 
 enum class LineClock { Real, Stepped };
 
+// The simulated controller started on a pseudo-terminal that COM4 stands
+// for. On LineClock::Stepped the console's clock is stepped against it from
+// here on, and the simulator's log is stamped with that clock.
+class SimulatedController {
+public:
+    // `lineRate` > 0 paces the replies as a line of that many bit/s carries them.
+    explicit SimulatedController(LineClock clock = LineClock::Real, long lineRate = 0);
+    // Puts the real clock back and stops the simulator.
+    ~SimulatedController();
+    SimulatedController(const SimulatedController&) = delete;
+    SimulatedController& operator=(const SimulatedController&) = delete;
+
+    bool started() const { return !path_.empty(); }
+    const std::string& error() const { return sim_.error(); }
+    // The simulator's end of the line, as COM4 is set to.
+    const std::string& path() const { return path_; }
+    sim::Simulator& sim() { return sim_; }
+    // The stepped clock and its settle rule; null on the real clock.
+    SteppedClock* clock() { return clock_ ? &*clock_ : nullptr; }
+    SimulatorSettle* settle() { return settle_ ? &*settle_ : nullptr; }
+
+private:
+    sim::Simulator sim_;
+    std::string path_;
+    std::optional<SimulatorSettle> settle_;
+    std::optional<SteppedClock> clock_;
+};
+
 class SimulatedLine {
 public:
     static constexpr int kMainPanel = testsupport::kMainPanel;
@@ -36,10 +64,9 @@ public:
     SimulatedLine(const SimulatedLine&) = delete;
     SimulatedLine& operator=(const SimulatedLine&) = delete;
 
-    bool started() const { return !path_.empty(); }
-    const std::string& error() const { return sim_.error(); }
-    // The simulator's end of the line, as COM4 is set to.
-    const std::string& path() const { return path_; }
+    bool started() const { return controller_.started(); }
+    const std::string& error() const { return controller_.error(); }
+    const std::string& path() const { return controller_.path(); }
     // Starts the communication thread (once) and opens COM4 as "__Configure"
     // does; false when the port did not open.
     bool open();
@@ -51,17 +78,14 @@ public:
     // the simulator goes on. The destructor does it too.
     void stop();
 
-    sim::Simulator& sim() { return sim_; }
+    sim::Simulator& sim() { return controller_.sim(); }
     RecordingUi& ui() { return ui_; }
     // The stepped clock; null on the real clock.
-    SteppedClock* clock() { return clock_ ? &*clock_ : nullptr; }
+    SteppedClock* clock() { return controller_.clock(); }
 
 private:
-    sim::Simulator sim_;
-    std::string path_;
+    SimulatedController controller_;
     RecordingUi ui_;
-    std::optional<SimulatorSettle> settle_;
-    std::optional<SteppedClock> clock_;
 };
 
 }  // namespace testsupport
