@@ -233,10 +233,11 @@ TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
     // the fast one performs it once the line is idle.
     sim.clearRequests();
     const std::int64_t t0 = ClockMs();
-    clock->every(10000,
-                 [] { timer_cmPW(kMainPanel, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0); });
     clock->every(
-        50, [] { timer_cmPW_rt(kMainPanel, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0); });
+        10000, [] { timer_cmPW(kMainPanel, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0); });
+    clock->every(50, [] {
+        timer_cmPW_rt(kMainPanel, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+    });
     const bool twoWrites = WaitFor(
         [&] {
             const auto log = sim.requests();

@@ -37,7 +37,7 @@ namespace {
 using testsupport::kMainPanel;
 using testsupport::kPortPanel;
 constexpr int kPage1 = testsupport::kPagePanel;  // the parameter panel's first page
-constexpr int kDcLimit = 2551;  // page 1, item 3: "dc limit current", A
+constexpr int kDcLimit = 2551;                   // page 1, item 3: "dc limit current", A
 
 // Types `value` into the "dc limit current" control and presses its "__OK",
 // through the callback the panel resource attaches to the button.

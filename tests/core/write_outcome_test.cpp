@@ -93,7 +93,6 @@ protected:
         }
     }
 
-
     // Opens the port and waits until every page has been read once.
     void connect()
     {

@@ -69,7 +69,8 @@ protected:
     {
         ASSERT_TRUE(controller_.started()) << controller_.error();
         ASSERT_TRUE(qtui::InitUserInterface(WindowArguments::argc(), WindowArguments::argv()));
-        SetPopupHandler([this](const std::string& t, const std::string& m) { popups_.push_back(t + "/" + m); });
+        SetPopupHandler(
+            [this](const std::string& t, const std::string& m) { popups_.push_back(t + "/" + m); });
     }
     void TearDown() override { SetPopupHandler({}); }
 

@@ -8,7 +8,9 @@ namespace testsupport {
 constexpr int kMainPanel = 201;
 constexpr int kPortPanel = 202;
 constexpr int kSetPanel = 203;
-// The parameter panel's six pages: kPagePanel + 0 .. kPagePanel + 5.
+// The parameter panel's six pages: kPagePanel + 0 .. kPagePanel + 5; the
+// debug panel's two: kDebugPanel + 0 and + 1.
 constexpr int kPagePanel = 101;
+constexpr int kDebugPanel = 111;
 
 }  // namespace testsupport

@@ -51,7 +51,8 @@ protected:
                 for (const ItemTable& t : kPageTables) {
                     for (int i = 0; i < t.count; ++i) {
                         const auto word = static_cast<std::int16_t>(sim_.registerValue(t.first_register + i));
-                        if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0) return false;
+                        if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0)
+                            return false;
                     }
                 }
                 return true;
@@ -67,7 +68,6 @@ protected:
         log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(std::min(skip, log.size())));
         return log;
     }
-
 };
 
 }  // namespace
