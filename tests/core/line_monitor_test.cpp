@@ -100,7 +100,10 @@ protected:
                 return com_idle.load() == 1 && c.requests == sim.requestCount() &&
                        c.bytesReceived == countTap(sim.requests()).bytesReplied;
             },
-            10000ms));
+            10000ms))
+            << "idle " << com_idle.load() << "; requests " << ReadLinkCounters().requests << " sent, "
+            << sim.requestCount() << " taken; reply bytes " << ReadLinkCounters().bytesReceived << " read, "
+            << countTap(sim.requests()).bytesReplied << " written";
         line.stop();
     }
 
@@ -338,20 +341,25 @@ TEST_F(LineMonitor, StalledMonitorDoesNotSlowPolling)
     };
     const std::int64_t before = spacing(0);
 
+    std::atomic<bool> stalled{false};
     std::atomic<bool> release{false};
     std::atomic<int> readsWhileStalled{0};
     std::thread monitor([&] {
         LineEventReader reader;
         std::vector<LineEvent> batch(16);
         while (reader.read(batch.data(), 16) == 0) std::this_thread::sleep_for(5ms);
+        stalled = true;
         while (!release) std::this_thread::sleep_for(5ms);  // stuck with a batch in hand
         readsWhileStalled = reader.read(batch.data(), 16);
     });
+    // The requests counted are those sent while the monitor is stuck.
+    const bool stuck = WaitFor([&] { return stalled.load(); }, 10000ms);
     const std::size_t stallStart = sim.requestCount();
     const bool progressed = WaitFor([&] { return sim.requestCount() >= stallStart + 8; }, 20000ms);
     const std::int64_t during = spacing(stallStart);
     release = true;
     monitor.join();
+    ASSERT_TRUE(stuck);
     ASSERT_TRUE(progressed);
     EXPECT_GT(readsWhileStalled.load(), 0);
     // Same cadence, give or take one pass of the communication thread.
