@@ -72,9 +72,22 @@ protected:
     }
     std::string file(const char* name) const { return dir_.filePath(name).toStdString(); }
 
+    // The status block goes silent `ms` into the next run, by the console's clock.
+    void silenceStatusAfter(std::int64_t ms)
+    {
+        const std::int64_t fromMs = ClockMs() + ms;
+        stepped_->clock().every(100, [this, fromMs] {
+            if (ClockMs() < fromMs || silenced_.exchange(true)) return;
+            sim::Fault quiet;
+            quiet.silent = true;
+            sim_.setFault(2748, quiet);
+        });
+    }
+
     sim::Simulator sim_;
     std::string path_;
     std::optional<testsupport::SteppedSimulator> stepped_;
+    std::atomic<bool> silenced_{false};
     QTemporaryDir dir_;
     std::string out_;
     std::string err_;
@@ -124,20 +137,21 @@ TEST_F(Watch, SilentControllerExitsTwo)
     EXPECT_EQ(run({}, "1"), kCommandNoAnswer);
     EXPECT_TRUE(contains(err_, "did not accept the password within 1.0 s")) << err_;
 
-    // Silent after a fault came on, 1.5 s into the run: the fault is lost and
-    // the watch gives up.
+    // Silent 1.5 s into the run with no fault seen: a run cut short is no pass.
     sim_.clearFaults();
-    sim_.setRegister(2762, 0x0002);
-    const std::int64_t silentFromMs = ClockMs() + 1500;
-    std::atomic<bool> silenced{false};
-    stepped_->clock().every(100, [&] {
-        if (ClockMs() < silentFromMs || silenced.exchange(true)) return;
-        sim::Fault quiet;
-        quiet.silent = true;
-        sim_.setFault(2748, quiet);
-    });
+    silenceStatusAfter(1500);
     EXPECT_EQ(run({"--duration", "30"}, "3"), kCommandNoAnswer);
-    EXPECT_TRUE(silenced.load());
+    EXPECT_EQ(out_, "");
+    EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
+}
+
+// A controller that cuts out after a fault: the fault is lost, the watch gives
+// up, and the exit status tells of the fault, not of a loose cable.
+TEST_F(Watch, SilenceAfterAFaultLosesItAndExitsOne)
+{
+    sim_.setRegister(2762, 0x0002);
+    silenceStatusAfter(1500);
+    EXPECT_EQ(run({"--duration", "30"}, "3"), kCommandDiffers);
     EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
     EXPECT_TRUE(contains(out_, "  lost  2762 bit 1   overVolt  ")) << out_;
     EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
