@@ -5,7 +5,12 @@
 namespace testsupport {
 
 SteppedSimulator::SteppedSimulator(sim::Simulator& sim)
-    : sim_(sim), settle_(sim), clock_([this] { return settle_(); }), followedMs_(clock_.nowMs())
+    : sim_(sim),
+      settle_(sim),
+      // A simulator that has stopped (a pulled line) answers nothing more:
+      // the passes go on without waiting for it, as on a dead line.
+      clock_([this] { return !sim_.running() || settle_(); }),
+      followedMs_(clock_.nowMs())
 {
     sim_.setStampClock(ClockMs);
     sim_.freezeTime();
