@@ -18,9 +18,10 @@ struct WatchOptions {
 };
 
 // Runs the watch and returns its exit status: kCommandOk when no fault bit was
-// on at any time, kCommandDiffers when one was, kCommandNoAnswer when the
-// controller gave no status reply for `giveUpMs` (at the start or later) or
-// the port failed, kCommandBadInput when `out` cannot be written. SIGINT and
+// on at any time, kCommandDiffers when one was (also when the controller fell
+// silent or the port failed afterwards), kCommandNoAnswer when no fault was
+// seen and the controller gave no status reply for `giveUpMs` (at the start or
+// later) or the port failed, kCommandBadInput when `out` cannot be written. SIGINT and
 // SIGTERM end it cleanly, with every event so far written: they are blocked
 // on the calling thread (and so on the threads it starts) while it runs, and
 // taken by the watch.

@@ -39,6 +39,11 @@ void SetSleepHooks(SleepHook sleep, SleepHook pass)
     g_passHook.store(pass);
 }
 
+bool SleepHooked()
+{
+    return g_sleepHook.load() != nullptr;
+}
+
 void Sleep(int milliseconds)
 {
     if (const SleepHook hook = g_sleepHook.load()) {

@@ -24,6 +24,9 @@ void PassPause(int milliseconds);
 // for both restores real waiting.
 using SleepHook = void (*)(int milliseconds);
 void SetSleepHooks(SleepHook sleep, SleepHook pass);
+// True while such hooks are set: waits that would block on something else
+// with a time limit (a signal, an event) wait with Sleep instead.
+bool SleepHooked();
 
 // A wall-clock time in the system's time zone.
 struct LocalTime {

@@ -16,10 +16,14 @@ public:
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    // Waits up to `ms` for a stop request; true when one came.
+    // Waits up to `ms` of the console's clock (platform/clock.h) for a stop
+    // request; true when one came.
     bool wait(int ms);
 
 private:
+    // The system's own wait, up to `ms` of real time.
+    bool waitForRequest(int ms);
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -28,7 +28,7 @@ StopSignals::~StopSignals()
     pthread_sigmask(SIG_SETMASK, &state_->previous, nullptr);
 }
 
-bool StopSignals::wait(int ms)
+bool StopSignals::waitForRequest(int ms)
 {
     const timespec t{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
     const int s = sigtimedwait(&state_->set, nullptr, &t);

@@ -41,7 +41,7 @@ StopSignals::~StopSignals()
     if (state_->event != nullptr) CloseHandle(state_->event);
 }
 
-bool StopSignals::wait(int ms)
+bool StopSignals::waitForRequest(int ms)
 {
     if (state_->event == nullptr) {
         Sleep(static_cast<DWORD>(ms));

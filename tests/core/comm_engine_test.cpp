@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <thread>
 
 #include "engine/ems.h"
@@ -19,8 +18,7 @@
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
-#include "tests/support/recording_ui.h"
-#include "tests/support/stepped_clock.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -29,8 +27,8 @@ using testsupport::WaitFor;
 
 namespace {
 
-constexpr int kMain = 201;
-constexpr int kPortPanel = 202;
+using testsupport::kMainPanel;
+using testsupport::kPortPanel;
 
 struct Expected {
     int function;
@@ -40,34 +38,7 @@ struct Expected {
 
 class CommEngine : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        sim.setStampClock(ClockMs);
-        clock.emplace([this] { return settle(); });
-        SetComDevice(4, path);
-        fillDataItems();
-        query_enable_flag = 1;
-        panelMain = kMain;
-        child = kPortPanel;
-        using namespace uir::panel_com;
-        ui.setInt(kPortPanel, COMSELECT, 4);
-        ui.setInt(kPortPanel, BTLSELECT, 5);
-        ui.setInt(kPortPanel, JYSELECT, 2);
-        ui.setInt(kPortPanel, LONGSELECT, 2);
-        ui.setInt(kPortPanel, STOPSELECT, 1);
-    }
-
-    void TearDown() override
-    {
-        testsupport::StopCommThread();
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-        clock.reset();
-        sim.stop();
-    }
-
-    void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
+    void SetUp() override { ASSERT_TRUE(line.started()) << line.error(); }
 
     // Waits until the simulator has logged `count` requests.
     bool waitForRequests(size_t count, std::chrono::milliseconds timeout = 10000ms)
@@ -77,11 +48,9 @@ protected:
 
     static Expected key(const sim::RequestRecord& r) { return {r.function, r.address, r.quantityOrValue}; }
 
-    sim::Simulator sim;
-    testsupport::SimulatorSettle settle{sim};
-    std::optional<testsupport::SteppedClock> clock;
-    std::string path;
-    testsupport::RecordingUi ui;
+    testsupport::SimulatedLine line{testsupport::LineClock::Stepped};
+    sim::Simulator& sim = line.sim();
+    testsupport::SteppedClock* clock = line.clock();
 };
 
 bool operator==(const Expected& a, const Expected& b)
@@ -109,9 +78,7 @@ void expectOneAtATime(const std::vector<sim::RequestRecord>& log)
 
 TEST_F(CommEngine, PasswordFirstThenPagesInOrderThenStatusOverAndOver)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
-    ASSERT_EQ(comConfigure_success_flag.load(), 1);
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(waitForRequests(12));
     const auto log = sim.requests();
     const Expected expected[] = {
@@ -134,8 +101,7 @@ TEST_F(CommEngine, PasswordFirstThenPagesInOrderThenStatusOverAndOver)
 
 TEST_F(CommEngine, PendingWriteGoesBeforeTheNextReadExactlyOnce)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(WaitFor([] { return dataItemOR[0].refresh_flag.load() == 1 && dataItem6[0].query_flag == 0; },
                         10000ms));
     ASSERT_TRUE(waitForRequests(10));
@@ -167,8 +133,7 @@ std::vector<Expected> afterPassword(const std::vector<sim::RequestRecord>& log)
 
 TEST_F(CommEngine, WriteMarkedAtStartUpGoesBeforeEveryPageRead)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     // Marked while the password echo is still on its way: every page read is queued.
     dataItem3[2].value = 1.0;
     dataItem3[2].send_flag = 1;
@@ -186,8 +151,7 @@ TEST_F(CommEngine, WriteMarkedWhilePageReadsAreQueuedGoesNextExactlyOnce)
     sim::Fault slow;
     slow.delayMs = 600;
     sim.setFault(2568, slow);
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(WaitFor(
         [&] {
             const auto log = sim.requests();
@@ -207,8 +171,7 @@ TEST_F(CommEngine, WriteMarkedWhilePageReadsAreQueuedGoesNextExactlyOnce)
 
 TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
     ASSERT_TRUE(waitForRequests(10));
     // Marked in the opposite order of how they must go out.
@@ -238,14 +201,13 @@ TEST_F(CommEngine, PortClosedKeepsPagesMarkedAndSendsNothing)
 
 TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
-    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    line.close();
     ASSERT_EQ(comConfigure_success_flag.load(), 0);
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 1; }, 2000ms));
     sim.clearRequests();
-    configure();
+    line.configure();
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     // The simulator keeps serving across the close; polling resumes at once
     // (the password was accepted earlier in this run) and every page is read.
@@ -265,17 +227,17 @@ TEST_F(CommEngine, ReopenAfterCloseReadsEveryPageAgain)
 
 TEST_F(CommEngine, TimersWritePasswordOnlyBetweenExchanges)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
-    configure();
+    ASSERT_TRUE(line.open());
     ASSERT_TRUE(WaitFor([] { return hci_commnication_enable_5927.load() == 1; }, 10000ms));
     // Stand in for the two timer controls: the slow one makes a write due,
     // the fast one performs it once the line is idle.
     sim.clearRequests();
     const std::int64_t t0 = ClockMs();
-    clock->every(10000,
-                 [] { timer_cmPW(kMain, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0); });
     clock->every(
-        50, [] { timer_cmPW_rt(kMain, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0); });
+        10000, [] { timer_cmPW(kMainPanel, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0); });
+    clock->every(50, [] {
+        timer_cmPW_rt(kMainPanel, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+    });
     const bool twoWrites = WaitFor(
         [&] {
             const auto log = sim.requests();

@@ -20,10 +20,9 @@
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
-#include "tests/support/recording_ui.h"
 #include "tests/support/scripted_port.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -41,8 +40,8 @@ constexpr double kMinStatusReadsPerSecond = 8.0;
 constexpr double kMinStatusReadsPerSecond = 15.0;
 #endif
 
-constexpr int kMain = 201;
-constexpr int kPortPanel = 202;
+using testsupport::kMainPanel;
+using testsupport::kPortPanel;
 constexpr int kStatus = sim::kStatusFirst;
 constexpr int kBatteryRegister = kStatus + 1;  // dataItemOR[1]
 
@@ -121,7 +120,7 @@ protected:
     {
         SetClockSource(testClock);
         ScriptedPortTest::SetUp();
-        panelMain = kMain;
+        panelMain = kMainPanel;
         ArmFastLine({true, 300}, 19200, 1, 8, 1);  // t3.5 = 2006 us
         modbus_package(0, kStatus, 3, 26);
         com_idle = 0;  // the request is on the line
@@ -201,39 +200,15 @@ class FastLine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sim.setLineRate(19200);
-        path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        SetComDevice(4, path);
-        fillDataItems();
-        query_enable_flag = 1;
-        panelMain = kMain;
-        child = kPortPanel;
-        using namespace uir::panel_com;
-        ui.setInt(kPortPanel, COMSELECT, 4);
-        ui.setInt(kPortPanel, BTLSELECT, 5);  // 19200
-        ui.setInt(kPortPanel, JYSELECT, 2);   // odd
-        ui.setInt(kPortPanel, LONGSELECT, 2);
-        ui.setInt(kPortPanel, STOPSELECT, 1);
-        ui.setInt(kPortPanel, FAST_LINE, 1);
-        ui.setDouble(kPortPanel, FAST_LINE_TIMEOUT, 500.0);
+        ASSERT_TRUE(line.started()) << line.error();
+        ui.setInt(kPortPanel, uir::panel_com::FAST_LINE, 1);
+        ui.setDouble(kPortPanel, uir::panel_com::FAST_LINE_TIMEOUT, 500.0);
     }
-
-    void TearDown() override
-    {
-        testsupport::StopCommThread();
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-        sim.stop();
-    }
-
-    void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
 
     // Opens the port and waits until every page was read and status polling runs.
     void startPolling()
     {
-        ASSERT_TRUE(testsupport::StartCommThread());
-        configure();
-        ASSERT_EQ(comConfigure_success_flag.load(), 1);
+        ASSERT_TRUE(line.open());
         ASSERT_TRUE(FastLineActive());
         ASSERT_TRUE(WaitFor(
             [&] {
@@ -269,9 +244,10 @@ protected:
         return static_cast<double>(statusReads().size() - before) / seconds;
     }
 
-    sim::Simulator sim;
-    std::string path;
-    testsupport::RecordingUi ui;
+    // Replies paced as a 19200 bit/s line carries them; the rate is the subject.
+    testsupport::SimulatedLine line{testsupport::LineClock::Real, 19200};
+    sim::Simulator& sim = line.sim();
+    testsupport::RecordingUi& ui = line.ui();
 };
 
 // Two requests are never on the line at once: each arrives after the
@@ -412,11 +388,11 @@ TEST_F(FastLine, PasswordTimerFindsTheLineIdleBetweenExchanges)
     std::atomic<bool> stop{false};
     std::thread fastTimer([&] {
         while (!stop) {
-            timer_cmPW_rt(kMain, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+            timer_cmPW_rt(kMainPanel, uir::panel_main::TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
             std::this_thread::sleep_for(50ms);
         }
     });
-    timer_cmPW(kMain, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
+    timer_cmPW(kMainPanel, uir::panel_main::TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
     const bool written = WaitFor(
         [&] {
             const auto log = sim.requests();
@@ -433,14 +409,14 @@ TEST_F(FastLine, PasswordTimerFindsTheLineIdleBetweenExchanges)
 TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
 {
     startPolling();
-    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    line.close();
     ASSERT_EQ(comConfigure_success_flag.load(), 0);
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 1; }, 2000ms));
     std::this_thread::sleep_for(100ms);  // the last request sent may still be on its way
     sim.clearRequests();
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(sim.requests().empty()) << "nothing goes out while the port is closed";
-    configure();
+    line.configure();
     // The pages are read again, ahead of the status block.
     ASSERT_TRUE(WaitFor([&] { return !statusReads().empty(); }, 5000ms));
     std::vector<int> pages;
@@ -453,9 +429,9 @@ TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
 TEST_F(FastLine, SwitchingOffRestoresTheCadenceOfTheHundredMillisecondPasses)
 {
     startPolling();
-    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    line.close();
     ui.setInt(kPortPanel, uir::panel_com::FAST_LINE, 0);
-    configure();
+    line.configure();
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     EXPECT_FALSE(FastLineActive());
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));

@@ -1,7 +1,10 @@
 // The fault history: against the simulated controller over a pseudo-terminal
-// with the fault words on a timetable, and on the stepped clock where real
-// time is not the point. The simulator's request log is the independent tap:
-// it holds the words of every reply it sent.
+// with the fault words on a timetable, and with the feed and the journal fed
+// by hand. The console's clock is stepped throughout (each pass comes as soon
+// as the simulator has answered the one before, and the simulator's
+// timetable runs on the same time), so the 3 s of silence that lose a fault
+// cost nothing. The simulator's request log is the independent tap: it holds
+// the words of every reply it sent.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <regex>
-#include <thread>
 
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -20,8 +23,10 @@
 #include "model/register_catalogue.h"
 #include "platform/clock.h"
 #include "serial/line_machine.h"
+#include "tests/support/comm_thread.h"
 #include "tests/support/line_script.h"
 #include "tests/support/sim_line.h"
+#include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
@@ -35,8 +40,8 @@ constexpr int kHallFault = 12;  // 2762 bit 12
 constexpr int kLastWordBit0 = 32;
 // The status read interval of the 100 ms passes; how long after a reply's
 // last byte the console may take it (more than 200 ms of silence counted on
-// the passes, and a busy machine); and how far apart the simulator's clock
-// and the console's may read at one moment.
+// the passes); and how far apart the simulator's clock and the console's may
+// read at one moment.
 constexpr double kReadS = 0.5;
 constexpr double kFrameEndS = 0.6;
 constexpr std::int64_t kSameMomentMs = 5;
@@ -96,7 +101,13 @@ protected:
         ASSERT_TRUE(line.started()) << line.error();
         // The simulator's own passing faults stay out of the way.
         for (int reg = kFirstWord; reg < kFirstWord + 3; ++reg) line.sim().setRegister(reg, 0);
+        stepped.emplace(line.sim());
         tracker.addObserver(&collected);
+    }
+    void TearDown() override
+    {
+        testsupport::StopCommThread();
+        stepped.reset();
     }
 
     // Pumps the feed as the window does until `count` events have come.
@@ -117,7 +128,20 @@ protected:
     };
     Now now() { return {line.sim().timeMs(), ClockMs()}; }
 
+    // Pumps the feed until the console's clock has moved on by `ms`.
+    bool waitMs(std::int64_t ms)
+    {
+        const std::int64_t until = ClockMs() + ms;
+        return testsupport::WaitFor(
+            [&] {
+                feed.pump();
+                return ClockMs() >= until;
+            },
+            8000ms);
+    }
+
     testsupport::SimulatedLine line;
+    std::optional<testsupport::SteppedSimulator> stepped;
     FaultTracker tracker;
     FaultFeed feed{tracker, TheLine().observers()};
     Collector collected;
@@ -209,7 +233,7 @@ TEST_F(FaultsOnTheLine, FaultsOnAtTheFirstReplyAfterEachOpenAreFirstAndCountedAg
 
     // Closing the port loses them, at the close; the counts start again with
     // the next open.
-    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(waitMs(1000));
     const std::int64_t closing = ClockUs();
     line.close();
     const std::int64_t closed = ClockUs();
@@ -222,6 +246,10 @@ TEST_F(FaultsOnTheLine, FaultsOnAtTheFirstReplyAfterEachOpenAreFirstAndCountedAg
         EXPECT_DOUBLE_EQ(lost.durationS,
                          static_cast<double>(lost.clockUs - collected.events[0].clockUs) / 1e6);
     }
+    // A reply the close cut off is written off while the port is still
+    // closed, so that the passes on the reopened line do not wait for it.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !line.sim().traffic().busy; }, 2000ms));
+    ASSERT_TRUE(waitMs(200));
     ASSERT_TRUE(line.open());
     ASSERT_TRUE(waitForEvents(6));
     EXPECT_EQ(collected.events[4].kind, FaultEventKind::On);
@@ -234,7 +262,7 @@ TEST_F(FaultsOnTheLine, PullingTheLineLosesTheFaultsOnWithTheirDurationSoFar)
     line.sim().setRegister(2762, 0x0080);  // overcurrent Fault
     ASSERT_TRUE(line.open());
     ASSERT_TRUE(waitForEvents(1));
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(waitMs(1500));
     const std::int64_t pulledUs = ClockUs();
     line.sim().stop();
     ASSERT_TRUE(waitForEvents(2));

@@ -2,6 +2,8 @@
 // recording, against the simulated controller. The simulator's request log is
 // the independent tap: it holds every request it received and every byte it
 // sent back, so what the console counted can be checked against the line.
+// The console's clock is stepped, except where a reply's timing is the
+// subject (see LineMonitorOnRealTime).
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -20,13 +22,9 @@
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "model/uir_ids.h"
 #include "platform/clock.h"
-#include "platform/serial.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
-#include "tests/support/comm_thread.h"
-#include "tests/support/recording_ui.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -35,8 +33,6 @@ using testsupport::WaitFor;
 
 namespace {
 
-constexpr int kMain = 201;
-constexpr int kPortPanel = 202;
 constexpr int kStatus = 2748;
 
 // What the tap saw, classified without the console's parser.
@@ -73,37 +69,14 @@ TapCounts countTap(const std::vector<sim::RequestRecord>& log)
 
 class LineMonitor : public ::testing::Test {
 protected:
-    void SetUp() override
+    explicit LineMonitor(testsupport::LineClock clock = testsupport::LineClock::Stepped)
+        : line(clock), sim(line.sim())
     {
-        setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 1);
-        path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        SetComDevice(4, path);
-        fillDataItems();
-        query_enable_flag = 1;
-        panelMain = kMain;
-        child = kPortPanel;
-        using namespace uir::panel_com;
-        ui.setInt(kPortPanel, COMSELECT, 4);
-        ui.setInt(kPortPanel, BTLSELECT, 5);
-        ui.setInt(kPortPanel, JYSELECT, 2);
-        ui.setInt(kPortPanel, LONGSELECT, 2);
-        ui.setInt(kPortPanel, STOPSELECT, 1);
     }
 
-    void TearDown() override
-    {
-        testsupport::StopCommThread();
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-        sim.stop();
-    }
+    void SetUp() override { ASSERT_TRUE(line.started()) << line.error(); }
 
-    void startPolling()
-    {
-        ASSERT_TRUE(testsupport::StartCommThread());
-        Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
-        ASSERT_EQ(comConfigure_success_flag.load(), 1);
-    }
+    void startPolling() { ASSERT_TRUE(line.open()); }
 
     bool waitForStatusReplies(std::uint64_t count, std::chrono::milliseconds timeout = 20000ms)
     {
@@ -127,8 +100,11 @@ protected:
                 return com_idle.load() == 1 && c.requests == sim.requestCount() &&
                        c.bytesReceived == countTap(sim.requests()).bytesReplied;
             },
-            10000ms));
-        testsupport::StopCommThread();
+            10000ms))
+            << "idle " << com_idle.load() << "; requests " << ReadLinkCounters().requests << " sent, "
+            << sim.requestCount() << " taken; reply bytes " << ReadLinkCounters().bytesReceived << " read, "
+            << countTap(sim.requests()).bytesReplied << " written";
+        line.stop();
     }
 
     std::vector<LineEvent> drain(LineEventReader& reader)
@@ -189,9 +165,16 @@ protected:
         return lines;
     }
 
-    sim::Simulator sim;
-    std::string path;
-    testsupport::RecordingUi ui;
+    testsupport::SimulatedLine line;
+    sim::Simulator& sim;
+};
+
+// The cases about a reply's timing: the simulator holds a delay or a gap on
+// real time and the stepped line waits for what it owes, so on the stepped
+// clock the console would never see a reply late or in two parts.
+class LineMonitorOnRealTime : public LineMonitor {
+protected:
+    LineMonitorOnRealTime() : LineMonitor(testsupport::LineClock::Real) {}
 };
 
 bool contains(const std::vector<std::string>& lines, const std::string& line)
@@ -213,7 +196,7 @@ TEST_F(LineMonitor, DroppedReplyIsOneTimeoutAndPollingGoesOn)
     EXPECT_TRUE(contains(decoded(events, LineEventKind::ReplyAccepted), "R 2748..2773 (26) → 57 bytes ✓"));
 }
 
-TEST_F(LineMonitor, ReplyLaterThanTheTimeoutCountsAsTimeout)
+TEST_F(LineMonitorOnRealTime, ReplyLaterThanTheTimeoutCountsAsTimeout)
 {
     sim::Fault late;
     late.delayMs = REPLY_TIMEOUT_MS + 600;
@@ -250,7 +233,7 @@ TEST_F(LineMonitor, ExceptionReplyIsCountedWithItsCode)
               std::vector<std::string>{"R 2748..2773 (26) → ✗ exception 2: illegal data address"});
 }
 
-TEST_F(LineMonitor, ReplySplitInsideTheSilenceIsOneGoodFrame)
+TEST_F(LineMonitorOnRealTime, ReplySplitInsideTheSilenceIsOneGoodFrame)
 {
     sim::Fault split;
     split.splitGapMs = FRAME_END_SILENCE_MS / 4;
@@ -338,7 +321,8 @@ TEST(LineEvents, ResponseTimeEndsWithTheLastReplyByte)
 
 // A monitor stuck in its own work (here: between two reads, for as long as
 // the test likes) and one that never reads at all do not hold the line: the
-// requests keep coming at the same pace.
+// requests keep coming at the same pace. A reporting side that waited for the
+// monitor would stop the passes, and with them the stepped clock.
 TEST_F(LineMonitor, StalledMonitorDoesNotSlowPolling)
 {
     LineEventReader neverRead;
@@ -357,20 +341,25 @@ TEST_F(LineMonitor, StalledMonitorDoesNotSlowPolling)
     };
     const std::int64_t before = spacing(0);
 
+    std::atomic<bool> stalled{false};
     std::atomic<bool> release{false};
     std::atomic<int> readsWhileStalled{0};
     std::thread monitor([&] {
         LineEventReader reader;
         std::vector<LineEvent> batch(16);
         while (reader.read(batch.data(), 16) == 0) std::this_thread::sleep_for(5ms);
+        stalled = true;
         while (!release) std::this_thread::sleep_for(5ms);  // stuck with a batch in hand
         readsWhileStalled = reader.read(batch.data(), 16);
     });
+    // The requests counted are those sent while the monitor is stuck.
+    const bool stuck = WaitFor([&] { return stalled.load(); }, 10000ms);
     const std::size_t stallStart = sim.requestCount();
     const bool progressed = WaitFor([&] { return sim.requestCount() >= stallStart + 8; }, 20000ms);
     const std::int64_t during = spacing(stallStart);
     release = true;
     monitor.join();
+    ASSERT_TRUE(stuck);
     ASSERT_TRUE(progressed);
     EXPECT_GT(readsWhileStalled.load(), 0);
     // Same cadence, give or take one pass of the communication thread.

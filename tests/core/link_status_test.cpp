@@ -18,13 +18,14 @@
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
 
 namespace {
 
-constexpr int kMain = 7;
+using testsupport::kMainPanel;
 
 std::atomic<std::int64_t> g_now{50000};
 std::int64_t fakeClock()
@@ -67,7 +68,7 @@ protected:
         SetClockSource(fakeClock);
         fillDataItems();
         ResetLinkHealth();
-        panelMain = kMain;
+        panelMain = kMainPanel;
         comConfigure_success_flag = 0;
         hci_commnication_enable_5927 = 0;
     }
@@ -77,10 +78,10 @@ protected:
         SetClockSource(nullptr);
     }
 
-    int dimmed(int control) const { return static_cast<int>(ui.ctrlAttr(kMain, control, ATTR_DIMMED)); }
+    int dimmed(int control) const { return static_cast<int>(ui.ctrlAttr(kMainPanel, control, ATTR_DIMMED)); }
     std::string line() const
     {
-        const auto w = ui.writesTo(kMain, uir::panel_main::LINK_STATUS);
+        const auto w = ui.writesTo(kMainPanel, uir::panel_main::LINK_STATUS);
         return w.empty() ? std::string() : w.back().text;
     }
     void pass(std::int64_t advanceMs)

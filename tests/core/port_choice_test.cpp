@@ -17,6 +17,7 @@
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
@@ -26,7 +27,7 @@ using testsupport::RecordingUi;
 
 namespace {
 
-constexpr int kPortPanel = 302;
+using testsupport::kPortPanel;
 
 class FakeEnumerator : public PortEnumerator {
 public:

@@ -2,14 +2,15 @@
 // rings the tests set and whose popups they capture.
 #include <gtest/gtest.h>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
@@ -20,8 +21,8 @@ using testsupport::ToHex;
 
 namespace {
 
-constexpr int kMain = 101;
-constexpr int kPortPanel = 102;
+using testsupport::kMainPanel;
+using testsupport::kPortPanel;
 const std::string kPasswordFrame = "01060fc759274169";
 
 // Ring item values of the port panel.
@@ -35,7 +36,7 @@ protected:
     void SetUp() override
     {
         fillDataItems();
-        panelMain = kMain;
+        panelMain = kMainPanel;
         child = kPortPanel;
         comConfigure_flag = 1;
         SetComDevice(4, pty4.slavePath());
@@ -70,7 +71,7 @@ protected:
         return out;
     }
 
-    double timerAttr(int control, int attribute) const { return ui.ctrlAttr(kMain, control, attribute); }
+    double timerAttr(int control, int attribute) const { return ui.ctrlAttr(kMainPanel, control, attribute); }
 
     RecordingUi ui;
     PtyPair pty4;
@@ -178,9 +179,9 @@ TEST_F(PortPanel, CloseComClosesAndDarkensTheLedsAndQuitNeverCloses)
     EXPECT_EQ(comConfigure_success_flag.load(), 0);
     EXPECT_LT(GetInQLen(4), 0);
     using namespace uir::panel_main;
-    ASSERT_FALSE(ui.writesTo(kMain, LED_TRANSMIT).empty());
-    EXPECT_EQ(ui.writesTo(kMain, LED_TRANSMIT).back().integer, 0);
-    EXPECT_EQ(ui.writesTo(kMain, LED_RECIEVE).back().integer, 0);
+    ASSERT_FALSE(ui.writesTo(kMainPanel, LED_TRANSMIT).empty());
+    EXPECT_EQ(ui.writesTo(kMainPanel, LED_TRANSMIT).back().integer, 0);
+    EXPECT_EQ(ui.writesTo(kMainPanel, LED_RECIEVE).back().integer, 0);
     // With no port open it changes nothing.
     ui.clear();
     press(CloseCOM);
@@ -204,9 +205,9 @@ TEST_F(PortPanel, PortClosedWhileIdleDisarmsTheTimersWithOneMessage)
     press(CloseCOM);
     ui.clear();
     using namespace uir::panel_main;
-    timer_cmPW(kMain, TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
-    EXPECT_EQ(timer_cmPW_rt(kMain, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0), -1);
-    for (int i = 0; i < 5; ++i) timer_cmPW_rt(kMain, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+    timer_cmPW(kMainPanel, TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
+    EXPECT_EQ(timer_cmPW_rt(kMainPanel, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0), -1);
+    for (int i = 0; i < 5; ++i) timer_cmPW_rt(kMainPanel, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
     EXPECT_EQ(popupTexts(), std::vector<std::string>{"Error/Port not open! "});
     EXPECT_EQ(timerAttr(TIMER_CMPW, ATTR_ENABLED), 0);
     EXPECT_EQ(timerAttr(TIMER_CMPW_RT, ATTR_ENABLED), 0);
@@ -219,11 +220,11 @@ TEST_F(PortPanel, PasswordTimerWaitsForAnIdleLineAndWritesOnce)
     pty4.read(500ms);
     using namespace uir::panel_main;
     com_idle = 0;  // a reply is awaited
-    for (int i = 0; i < 3; ++i) timer_cmPW(kMain, TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
-    timer_cmPW_rt(kMain, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+    for (int i = 0; i < 3; ++i) timer_cmPW(kMainPanel, TIMER_CMPW, EVENT_TIMER_TICK, nullptr, 0, 0);
+    timer_cmPW_rt(kMainPanel, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
     EXPECT_TRUE(pty4.read(200ms).empty());
     com_idle = 1;
-    for (int i = 0; i < 3; ++i) timer_cmPW_rt(kMain, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
+    for (int i = 0; i < 3; ++i) timer_cmPW_rt(kMainPanel, TIMER_CMPW_RT, EVENT_TIMER_TICK, nullptr, 0, 0);
     EXPECT_EQ(ToHex(pty4.read(500ms)), kPasswordFrame);
     EXPECT_EQ(com_idle.load(), 0);
     EXPECT_EQ(communication_password_sendFlag.load(), 0);

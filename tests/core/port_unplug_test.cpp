@@ -24,7 +24,7 @@
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
-#include "tests/support/recording_ui.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -34,10 +34,10 @@ using testsupport::WaitFor;
 
 namespace {
 
-constexpr int kMain = 401;
-constexpr int kPortPanel = 402;
-constexpr int kPage1 = 403;     // the parameter panel's first page
-constexpr int kDcLimit = 2551;  // page 1, item 3: "dc limit current", A
+using testsupport::kMainPanel;
+using testsupport::kPortPanel;
+constexpr int kPage1 = testsupport::kPagePanel;  // the parameter panel's first page
+constexpr int kDcLimit = 2551;                   // page 1, item 3: "dc limit current", A
 
 // Types `value` into the "dc limit current" control and presses its "__OK",
 // through the callback the panel resource attaches to the button.
@@ -107,26 +107,16 @@ class Unplug : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const std::string first = sim.start();
-        ASSERT_FALSE(first.empty()) << sim.error();
+        ASSERT_TRUE(line.started()) << line.error();
+        const std::string first = line.path();
         link = fs::path(ConsoleStateDir()) / "by-id" / "usb-Maker_Drive_Link_0001-if00";
         fs::create_directories(link.parent_path());
         fs::remove(link);
         fs::create_symlink(first, link);
         SetComDevice(4, link.string());
         SetSerialDriver(&driver);
-        fillDataItems();
-        query_enable_flag = 1;
-        panelMain = kMain;
-        child = kPortPanel;
         panel_set_tab[0] = kPage1;
         ResetWriteTracking();
-        using namespace uir::panel_com;
-        ui.setInt(kPortPanel, COMSELECT, 4);
-        ui.setInt(kPortPanel, BTLSELECT, 5);
-        ui.setInt(kPortPanel, JYSELECT, 2);
-        ui.setInt(kPortPanel, LONGSELECT, 2);
-        ui.setInt(kPortPanel, STOPSELECT, 1);
     }
 
     void TearDown() override
@@ -140,9 +130,7 @@ protected:
     void openAndPoll()
     {
         StartPortWatch();
-        ASSERT_TRUE(testsupport::StartCommThread());
-        Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
-        ASSERT_EQ(comConfigure_success_flag.load(), 1);
+        ASSERT_TRUE(line.open());
         ASSERT_TRUE(WaitFor([&] { return sim.requestCount() >= 4; }, 10000ms));
     }
 
@@ -157,16 +145,17 @@ protected:
     {
         testsupport::StopCommThread();
         StopPortWatch();
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        line.stop();
         sim.stop();
         back.stop();
     }
 
-    sim::Simulator sim;
+    CountingDriver driver;
+    testsupport::SimulatedLine line;
+    sim::Simulator& sim = line.sim();
+    testsupport::RecordingUi& ui = line.ui();
     sim::Simulator back;  // the adapter plugged in again
     fs::path link;
-    CountingDriver driver;
-    testsupport::RecordingUi ui;
 };
 
 }  // namespace
@@ -196,7 +185,7 @@ TEST_F(Unplug, OneMessageTheDescriptorClosedNothingSpinsAndQuitIsClean)
     EXPECT_EQ(driver.opens.load(), opens);
     ASSERT_EQ(ui.popups().size(), 1u);
     EXPECT_EQ(ui.popups()[0].text, "Com write failed! ");
-    EXPECT_EQ(ui.panelTitle(kMain), "");  // nothing is waited for with reconnection off
+    EXPECT_EQ(ui.panelTitle(kMainPanel), "");  // nothing is waited for with reconnection off
     EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO),
               link.string() + " (command line)\nno such device");
 
@@ -216,7 +205,7 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
     ASSERT_TRUE(
         WaitFor([&] { return ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO) == waiting; }, 5000ms));
     EXPECT_EQ(WaitingPort(), 4);
-    EXPECT_EQ(ui.panelTitle(kMain), "waiting for " + link.string() + " on COM4");
+    EXPECT_EQ(ui.panelTitle(kMainPanel), "waiting for " + link.string() + " on COM4");
 
     // The operator presses a write while the device is away.
     DataItem& item = dataItem1[3];
@@ -246,10 +235,10 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
     EXPECT_EQ(log[2].function, 3);
     EXPECT_EQ(comConfigure_success_flag.load(), 1);
     EXPECT_EQ(WaitingPort(), 0);
-    EXPECT_EQ(ui.panelTitle(kMain), "");
+    EXPECT_EQ(ui.panelTitle(kMainPanel), "");
     EXPECT_TRUE(ui.popups().empty());
     using namespace uir::panel_main;
-    EXPECT_EQ(ui.ctrlAttr(kMain, TIMER_CMPW, ATTR_ENABLED), 1);
+    EXPECT_EQ(ui.ctrlAttr(kMainPanel, TIMER_CMPW, ATTR_ENABLED), 1);
 }
 
 TEST_F(Unplug, WithReconnectOnAWriteWhoseEchoWasLostEndsUnknownWithWhatTheControllerHolds)
@@ -296,7 +285,7 @@ TEST_F(Unplug, WithReconnectOnAnAbsentDeviceAtConfigureIsWaitedForWithoutABox)
     fs::remove(link);
     StartPortWatch();
     ASSERT_TRUE(testsupport::StartCommThread());
-    Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+    line.configure();
     EXPECT_EQ(comConfigure_success_flag.load(), 0);
     EXPECT_EQ(WaitingPort(), 4);
     EXPECT_TRUE(ui.popups().empty());
@@ -307,7 +296,7 @@ TEST_F(Unplug, WithReconnectOnAnAbsentDeviceAtConfigureIsWaitedForWithoutABox)
 
     // Closing the port from the panel ends any wait.
     SetReconnectEnabled(true);
-    CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0);
+    line.close();
     EXPECT_EQ(WaitingPort(), 0);
     EXPECT_TRUE(ui.popups().empty());
 }

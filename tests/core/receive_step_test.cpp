@@ -1,14 +1,16 @@
-// The transmit and receive steps against a scripted controller on a
-// pseudo-terminal: frame end by silence, the reply time-out, the byte limit
-// and what rejected replies leave behind.
+// The transmit and receive steps against a scripted controller: frame end by
+// silence, the reply time-out, the byte limit and what rejected replies leave
+// behind. The console's clock is one the test steps by hand, a pass of 100 ms
+// at a time, so the rules are measured in the console's own time and not at
+// the mercy of a loaded machine; one case reads a burst off a real
+// pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "engine/ems.h"
 #include "modbus/modbus.h"
-#include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
@@ -16,8 +18,6 @@
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
-#include "tests/support/comm_thread.h"
-#include "tests/support/fake_serial.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/scripted_port.h"
 #include "tests/support/test_support.h"
@@ -25,88 +25,119 @@
 using namespace std::chrono_literals;
 using testsupport::FromHex;
 using testsupport::PtyPair;
+using testsupport::ReadReply;
 using testsupport::ToHex;
 using testsupport::WaitFor;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-constexpr int kPort = 5;
 const std::string kPasswordFrame = "01060fc759274169";
 const std::string kStatusRead = "01030abc001a063d";
+constexpr int kPassMs = 100;
+constexpr std::int64_t kStartMs = 1'000'000;
 
-Bytes withCrc(Bytes frame)
+// The hand-stepped clock: time moves only when the test, or a pause of the
+// console's (PassPause, Sleep), moves it.
+std::atomic<std::int64_t> g_nowMs{kStartMs};
+std::int64_t steppedNow()
 {
-    const int crc = modrtuChecksum(frame.data(), static_cast<int>(frame.size()));
-    frame.push_back(static_cast<unsigned char>(crc >> 8));
-    frame.push_back(static_cast<unsigned char>(crc & 0xFF));
-    return frame;
+    return g_nowMs.load();
+}
+void stepBy(int ms)
+{
+    if (ms > 0) g_nowMs += ms;
 }
 
-// A read reply for `count` registers, register i holding base + i.
-Bytes readReply(int count, int base)
+// Milliseconds since the start of the case.
+std::int64_t sinceStart()
 {
-    Bytes f = {0x01, 0x03, static_cast<unsigned char>(2 * count)};
-    for (int i = 0; i < count; ++i) {
-        f.push_back(static_cast<unsigned char>((base + i) >> 8));
-        f.push_back(static_cast<unsigned char>((base + i) & 0xFF));
+    return g_nowMs.load() - kStartMs;
+}
+
+void useSteppedClock()
+{
+    g_nowMs = kStartMs;
+    SetClockSource(&steppedNow);
+    SetSleepHooks(&stepBy, &stepBy);
+}
+
+void useRealClock()
+{
+    SetSleepHooks(nullptr, nullptr);
+    SetClockSource(nullptr);
+}
+
+// Puts the engine past the password phase with only the status table due.
+void skipToPolling()
+{
+    hci_commnication_enable_5927 = 1;
+    for (const ItemTable& t : kPageTables) t.items[0].query_flag = 0;
+}
+
+// One receive step, then the pause to the next pass.
+void pass()
+{
+    RS232Rec();
+    stepBy(kPassMs);
+}
+
+// Receive steps on 100 ms passes for `ms` milliseconds.
+void passesFor(int ms)
+{
+    const std::int64_t end = g_nowMs.load() + ms;
+    while (g_nowMs.load() < end) pass();
+}
+
+// Receive steps on 100 ms passes until the line is idle again; false when it
+// is not within `limitMs`.
+bool passesUntilIdle(int limitMs = 3000)
+{
+    const std::int64_t end = g_nowMs.load() + limitMs;
+    while (g_nowMs.load() < end) {
+        pass();
+        if (com_idle.load() == 1) return true;
     }
-    return withCrc(f);
+    return false;
 }
 
-class ReceiveStep : public ::testing::Test {
+// COM kPort on the scripted driver, status polling from the hand-stepped clock.
+class ReceiveStep : public testsupport::ScriptedPortTest {
 protected:
     void SetUp() override
     {
-        fillDataItems();
+        useSteppedClock();
+        ScriptedPortTest::SetUp();
         query_enable_flag = 1;
-        panelMain = 1;
-        SetComDevice(kPort, pty.slavePath());
-        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
-        active_comselect = kPort;
-        comConfigure_success_flag = 1;
     }
     void TearDown() override
     {
-        testsupport::StopCommThread();
-        CloseCom(kPort);
+        ScriptedPortTest::TearDown();
+        useRealClock();
     }
 
-    // Puts the engine past the password phase with only the status table due.
-    void skipToPolling()
+    // The status read sent, and nothing else.
+    void sendStatusRead()
     {
-        hci_commnication_enable_5927 = 1;
-        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 0;
+        RS232Send();
+        ASSERT_EQ(ToHex(driver.takeWritten()), kStatusRead);
     }
-
-    // Calls the receive step every 100 ms for `ms` milliseconds, as a pass would.
-    static void pumpReceive(int ms)
-    {
-        const std::int64_t end = ClockMs() + ms;
-        while (ClockMs() < end) {
-            RS232Rec();
-            std::this_thread::sleep_for(100ms);
-        }
-    }
-
-    PtyPair pty;
-    testsupport::RecordingUi ui;
 };
 
 }  // namespace
 
 TEST_F(ReceiveStep, SilentControllerGetsThePasswordAgainAfterEachTimeoutAndNoRead)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
+    // The passes of the communication thread, each followed by its pause.
     std::vector<std::int64_t> at;
-    std::string all;
-    const std::int64_t end = ClockMs() + 7000;
-    while (ClockMs() < end && at.size() < 3) {
-        const Bytes b = pty.read(500ms, 20ms);
+    while (sinceStart() < 7000 && at.size() < 3) {
+        RS232COMThreadPass();
+        const Bytes b = driver.takeWritten();
         if (!b.empty()) {
-            at.push_back(ClockMs());
+            at.push_back(g_nowMs.load());
             EXPECT_EQ(ToHex(b), kPasswordFrame);
         }
+        PassPause(kPassMs);
     }
     ASSERT_EQ(at.size(), 3u);
     for (size_t i = 1; i < at.size(); ++i) {
@@ -128,26 +159,20 @@ class Bursts : public ReceiveStep, public ::testing::WithParamInterface<BurstCas
 TEST_P(Bursts, SilenceDecidesWhereAFrameEnds)
 {
     skipToPolling();
-    RS232Send();
-    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
-    const Bytes reply = readReply(26, 1000);
+    sendStatusRead();
+    const Bytes reply = ReadReply(26, 1000);
     const Bytes first(reply.begin(), reply.begin() + 20);
     const Bytes second(reply.begin() + 20, reply.end());
-    std::thread controller([&] {
-        pty.write(first);
-        std::this_thread::sleep_for(std::chrono::milliseconds(GetParam().gapMs));
-        pty.write(second);
-    });
-    // Pump while the controller sends, then until the line is idle again.
-    pumpReceive(GetParam().gapMs + 100);
-    controller.join();
-    ASSERT_TRUE(WaitFor(
-        [] {
-            RS232Rec();
-            std::this_thread::sleep_for(100ms);
-            return com_idle.load() == 1;
-        },
-        3000ms));
+    // The controller sends the first burst at once and the rest after the
+    // gap, while the passes go on; then they go on until the line is idle.
+    driver.arrive(first);
+    const int gap = GetParam().gapMs;
+    for (int t = 0; t < gap + 100; t += 10) {
+        if (t == gap) driver.arrive(second);
+        if (t % kPassMs == 0) RS232Rec();
+        stepBy(10);
+    }
+    ASSERT_TRUE(passesUntilIdle());
     if (GetParam().oneFrame) {
         EXPECT_EQ(dataItemOR[25].value.load(), 1025.0);
         EXPECT_EQ(recieveLedON.load(), 1);
@@ -165,7 +190,38 @@ INSTANTIATE_TEST_SUITE_P(Gaps, Bursts,
                          ::testing::Values(BurstCase{"gap150", 150, true}, BurstCase{"gap600", 600, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ReceiveStep, OverlongReplyHandsTheFirst199BytesToTheParser)
+namespace {
+
+// The one case on a real device: a pseudo-terminal (a loop port where the
+// system has none), read through the console's own serial code.
+class PtyReceiveStep : public ::testing::Test {
+protected:
+    static constexpr int kPort = 5;
+
+    void SetUp() override
+    {
+        useSteppedClock();
+        fillDataItems();
+        query_enable_flag = 1;
+        panelMain = 1;
+        SetComDevice(kPort, pty.slavePath());
+        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
+        active_comselect = kPort;
+        comConfigure_success_flag = 1;
+    }
+    void TearDown() override
+    {
+        CloseCom(kPort);
+        useRealClock();
+    }
+
+    PtyPair pty;
+    testsupport::RecordingUi ui;
+};
+
+}  // namespace
+
+TEST_F(PtyReceiveStep, OverlongReplyHandsTheFirst199BytesToTheParser)
 {
     skipToPolling();
     RS232Send();
@@ -173,13 +229,9 @@ TEST_F(ReceiveStep, OverlongReplyHandsTheFirst199BytesToTheParser)
     Bytes junk(250);
     for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<unsigned char>(i);
     pty.write(junk);
-    ASSERT_TRUE(WaitFor(
-        [] {
-            RS232Rec();
-            std::this_thread::sleep_for(100ms);
-            return com_idle.load() == 1;
-        },
-        3000ms));
+    // The whole burst is in the console's input queue before the first pass.
+    ASSERT_TRUE(WaitFor([&] { return GetInQLen(kPort) == static_cast<int>(junk.size()); }, 3000ms));
+    ASSERT_TRUE(passesUntilIdle());
     EXPECT_EQ(receive_frame_length, MAX_REPLY_BYTES);
     EXPECT_EQ(0, std::memcmp(modbus_rx_buffer, junk.data(), MAX_REPLY_BYTES));
 }
@@ -194,19 +246,12 @@ class Rejected : public ReceiveStep, public ::testing::WithParamInterface<Reject
 TEST_P(Rejected, ChangeNothingButTheLineState)
 {
     skipToPolling();
-    RS232Send();
-    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
-    Bytes reply = GetParam().replyHex.empty() ? readReply(26, 500) : FromHex(GetParam().replyHex);
+    sendStatusRead();
+    Bytes reply = GetParam().replyHex.empty() ? ReadReply(26, 500) : FromHex(GetParam().replyHex);
     if (GetParam().replyHex.empty()) reply.back() ^= 0x01;
     for (DataItem& d : dataItemOR) d.refresh_flag = 0;
-    pty.write(reply);
-    ASSERT_TRUE(WaitFor(
-        [] {
-            RS232Rec();
-            std::this_thread::sleep_for(100ms);
-            return com_idle.load() == 1;
-        },
-        3000ms));
+    driver.arrive(reply);
+    ASSERT_TRUE(passesUntilIdle());
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         EXPECT_EQ(dataItemOR[i].value.load(), static_cast<double>(i)) << i;
         EXPECT_EQ(dataItemOR[i].refresh_flag.load(), 0) << i;
@@ -253,35 +298,20 @@ TEST_F(ReceiveStep, SendWhileAReplyIsAwaitedChangesNothing)
     RS232Send();
     EXPECT_EQ(sendLedON.load(), 1);
     EXPECT_EQ(dataItem1[0].send_flag.load(), 1);
-    EXPECT_TRUE(pty.read(200ms).empty());
+    EXPECT_TRUE(driver.written().empty());
 }
 
 namespace {
 
-std::atomic<std::int64_t> g_nowMs{0};
-std::int64_t steppedNow()
-{
-    return g_nowMs.load();
-}
-
-// The receive step on a scripted port and a clock the test steps by hand, so
-// that the frame-end rule is measured to the millisecond and not at the mercy
-// of the pass period.
-class SteppedReceive : public testsupport::ScriptedPortTest {
+// The receive step polled more finely than the passes, so that the
+// frame-end rule is measured to the millisecond.
+class SteppedReceive : public ReceiveStep {
 protected:
     void SetUp() override
     {
-        g_nowMs = 1'000'000;
-        SetClockSource(&steppedNow);
-        ScriptedPortTest::SetUp();
-        query_enable_flag = 1;
+        ReceiveStep::SetUp();
         hci_commnication_enable_5927 = 1;
         awaitStatusRead();
-    }
-    void TearDown() override
-    {
-        ScriptedPortTest::TearDown();
-        SetClockSource(nullptr);
     }
 
     // Fresh tables, an empty input queue and the status read on the line.
@@ -302,7 +332,7 @@ protected:
     // One receive step at `ms` after the start of the test.
     static void recAt(int ms)
     {
-        g_nowMs = 1'000'000 + ms;
+        g_nowMs = kStartMs + ms;
         RS232Rec();
     }
 };
@@ -311,7 +341,7 @@ protected:
 
 TEST_F(SteppedReceive, FrameEndsOnlyAfterMoreThan200MsOfSilence)
 {
-    const Bytes reply = readReply(26, 1000);
+    const Bytes reply = ReadReply(26, 1000);
     driver.arrive(reply);
     recAt(0);   // the bytes are collected
     recAt(10);  // the first quiet poll starts the silence
@@ -329,7 +359,7 @@ TEST_F(SteppedReceive, BurstsJoinWhileTheSilenceStaysWithin200Ms)
 {
     // Polled every 10 ms: the frame ends on the first quiet poll past 200 ms
     // of silence, so a gap of 150 ms joins the bursts and one of 250 ms does not.
-    const Bytes reply = readReply(26, 1000);
+    const Bytes reply = ReadReply(26, 1000);
     const Bytes first(reply.begin(), reply.begin() + 20);
     const Bytes second(reply.begin() + 20, reply.end());
     for (const int gap : {150, 250}) {
@@ -355,23 +385,15 @@ TEST_F(SteppedReceive, BurstsJoinWhileTheSilenceStaysWithin200Ms)
 TEST_F(ReceiveStep, ReplyAfterTheTimeOutIsNeverTakenAsTheNextReply)
 {
     skipToPolling();
-    RS232Send();
-    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
+    sendStatusRead();
     // No reply within the time-out: the line is free again.
-    ASSERT_TRUE(WaitFor(
-        [] {
-            RS232Rec();
-            std::this_thread::sleep_for(100ms);
-            return com_idle.load() == 1;
-        },
-        3000ms));
+    ASSERT_TRUE(passesUntilIdle());
     // The reply comes late, while the line is idle; the next request has
     // exactly the same shape, so only its timing tells the two apart.
-    pty.write(readReply(26, 1000));
-    std::this_thread::sleep_for(100ms);
-    RS232Send();
-    ASSERT_EQ(ToHex(pty.read(1000ms)), kStatusRead);
-    pumpReceive(600);
+    driver.arrive(ReadReply(26, 1000));
+    stepBy(kPassMs);
+    sendStatusRead();
+    passesFor(600);
     EXPECT_EQ(dataItemOR[25].value.load(), 25.0) << "the late reply was taken for the new one";
     EXPECT_EQ(com_idle.load(), 0) << "the new request still waits for its own reply";
 }

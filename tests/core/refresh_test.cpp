@@ -14,6 +14,7 @@
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
 #include "serial/sample5.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;
@@ -21,9 +22,10 @@ using testsupport::UiWrite;
 
 namespace {
 
-constexpr int MAIN = 1;
-constexpr int P[6] = {101, 102, 103, 104, 105, 106};
-constexpr int D[2] = {201, 202};
+constexpr int MAIN = testsupport::kMainPanel;
+constexpr int P[6] = {testsupport::kPagePanel,     testsupport::kPagePanel + 1, testsupport::kPagePanel + 2,
+                      testsupport::kPagePanel + 3, testsupport::kPagePanel + 4, testsupport::kPagePanel + 5};
+constexpr int D[2] = {testsupport::kDebugPanel, testsupport::kDebugPanel + 1};
 
 void clearRefreshFlags()
 {

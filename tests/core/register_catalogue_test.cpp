@@ -21,6 +21,7 @@
 #include "pages/send_rows.h"
 #include "platform/gbk.h"
 #include "sets/parameter_set.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
@@ -37,9 +38,9 @@ class RegisterCatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        panelMain = 1;
-        for (int i = 0; i < 6; ++i) panel_set_tab[i] = 101 + i;
-        for (int i = 0; i < 2; ++i) panel_debug_tab[i] = 201 + i;
+        panelMain = testsupport::kMainPanel;
+        for (int i = 0; i < 6; ++i) panel_set_tab[i] = testsupport::kPagePanel + i;
+        for (int i = 0; i < 2; ++i) panel_debug_tab[i] = testsupport::kDebugPanel + i;
         fillDataItems();
     }
 

@@ -2,23 +2,24 @@
 // does, and how the LED blinks while frames go out.
 #include <gtest/gtest.h>
 
-#include "model/uir_ids.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 constexpr int kPort = 3;
-constexpr int kMain = 1;
+using testsupport::kMainPanel;
 
 class TransmitStep : public ::testing::Test {
 protected:
@@ -27,7 +28,7 @@ protected:
         SetSerialDriver(&driver);
         fillDataItems();
         query_enable_flag = 1;
-        panelMain = kMain;
+        panelMain = kMainPanel;
         ASSERT_EQ(OpenComConfig(kPort, "", 19200, 1, 8, 1, 1024, 1024), 0);
         active_comselect = kPort;
         comConfigure_success_flag = 1;
@@ -76,7 +77,7 @@ TEST_F(TransmitStep, TransmitLedBlinksWhileFramesGoOutAndDarkensWhenNothingIs)
         com_idle = 1;
         ui.clear();
         RS232COMThreadPass();
-        const auto w = ui.writesTo(kMain, uir::panel_main::LED_TRANSMIT);
+        const auto w = ui.writesTo(kMainPanel, uir::panel_main::LED_TRANSMIT);
         ASSERT_FALSE(w.empty());
         lit.push_back(w.back().integer);
     }
@@ -86,7 +87,7 @@ TEST_F(TransmitStep, TransmitLedBlinksWhileFramesGoOutAndDarkensWhenNothingIs)
     com_idle = 1;
     RS232COMThreadPass();
     EXPECT_EQ(sendLedON.load(), 0);
-    EXPECT_EQ(ui.writesTo(kMain, uir::panel_main::LED_TRANSMIT).back().integer, 0);
+    EXPECT_EQ(ui.writesTo(kMainPanel, uir::panel_main::LED_TRANSMIT).back().integer, 0);
     EXPECT_EQ(sendLedShineDelay.load(), 0);
 }
 

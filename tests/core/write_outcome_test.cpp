@@ -12,7 +12,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 #include "engine/ems.h"
@@ -28,8 +27,7 @@
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
-#include "tests/support/recording_ui.h"
-#include "tests/support/stepped_clock.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -38,33 +36,20 @@ using testsupport::WaitFor;
 
 namespace {
 
-constexpr int kMain = 201;
-constexpr int kPortPanel = 202;
-constexpr int kSet = 203;
-constexpr int kPage1 = 101;
+using testsupport::kSetPanel;
+constexpr int kPage1 = testsupport::kPagePanel;
 constexpr int kOverVolt = 2550;  // page 1, item 2: "Over volt", V
 
 class WriteOutcomes : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        clock.emplace([this] { return settle(); });
-        SetComDevice(4, path);
-        fillDataItems();
+        ASSERT_TRUE(line.started()) << line.error();
+        // The log on real time: a held request's wait is measured on it.
+        sim.setStampClock(nullptr);
         ResetWriteTracking();
-        query_enable_flag = 1;
-        panelMain = kMain;
-        child = kPortPanel;
-        panel_set = kSet;
+        panel_set = kSetPanel;
         for (int i = 0; i < 6; ++i) panel_set_tab[i] = kPage1 + i;
-        using namespace uir::panel_com;
-        ui.setInt(kPortPanel, COMSELECT, 4);
-        ui.setInt(kPortPanel, BTLSELECT, 5);
-        ui.setInt(kPortPanel, JYSELECT, 2);
-        ui.setInt(kPortPanel, LONGSELECT, 2);
-        ui.setInt(kPortPanel, STOPSELECT, 1);
         // The journal observes first, so that a record seen here is already queued there.
         std::remove((ConsoleStateDir() + "/writes.csv").c_str());
         journal = std::make_unique<WriteJournal>(ConsoleStateDir(), [this](const std::string& m) {
@@ -79,12 +64,9 @@ protected:
 
     void TearDown() override
     {
-        testsupport::StopCommThread();
-        if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
+        line.stop();
         RemoveWriteObserver(token);
         journal.reset();
-        clock.reset();
-        sim.stop();
     }
 
     // The journal's lines so far, each split into its columns.
@@ -111,15 +93,10 @@ protected:
         }
     }
 
-    void configure() { Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0); }
-    void closePort() { CloseCOM(kPortPanel, uir::panel_com::CLOSECOM, EVENT_COMMIT, nullptr, 0, 0); }
-
     // Opens the port and waits until every page has been read once.
     void connect()
     {
-        ASSERT_TRUE(testsupport::StartCommThread());
-        configure();
-        ASSERT_EQ(comConfigure_success_flag.load(), 1);
+        ASSERT_TRUE(line.open());
         ASSERT_TRUE(WaitFor(
             [] { return hci_commnication_enable_5927.load() == 1 && dataItem6[0].query_flag.load() == 0; },
             10000ms));
@@ -181,11 +158,9 @@ protected:
         return out;
     }
 
-    sim::Simulator sim;
-    testsupport::SimulatorSettle settle{sim};
-    std::optional<testsupport::SteppedClock> clock;
-    std::string path;
-    testsupport::RecordingUi ui;
+    testsupport::SimulatedLine line{testsupport::LineClock::Stepped};
+    sim::Simulator& sim = line.sim();
+    testsupport::RecordingUi& ui = line.ui();
     int token = 0;
     std::mutex mutex;
     std::vector<WriteRecord> ended;
@@ -340,7 +315,7 @@ TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
     sim.setFault(2748, slow);
     ASSERT_TRUE(waitForHeldRequest(2748));
     pressOverVolt(58);
-    closePort();
+    line.close();
     auto records = waitEnded(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].outcome, WriteOutcome::PortClosed);
@@ -351,7 +326,7 @@ TEST_F(WriteOutcomes, PortClosedBeforeTheWriteWentOutNothingIsWrittenLater)
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].outcome, WriteOutcome::PortClosed);
     // Opened again: neither value is written.
-    configure();
+    line.configure();
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
     EXPECT_TRUE(writesTo(kOverVolt).empty());
     expectJournal({{"PARAMETER SET", "BASIC", "Over volt", "2550", "58", "V", "0x003A", "port closed",
@@ -451,7 +426,7 @@ TEST_F(WriteOutcomes, ReopenWithThePasswordAcceptedReadsEveryPageAgain)
     // finds it free.
     query_enable_flag = 0;
     ASSERT_TRUE(WaitFor([] { return com_idle.load() == 1; }, 3000ms));
-    closePort();
+    line.close();
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 1; }, 2000ms));
     query_enable_flag = 1;
     // Another controller, as it were: every parameter changes while closed.
@@ -460,7 +435,7 @@ TEST_F(WriteOutcomes, ReopenWithThePasswordAcceptedReadsEveryPageAgain)
             sim.setRegister(t.first_register + i, static_cast<std::uint16_t>(7 + i));
     }
     sim.clearRequests();
-    configure();
+    line.configure();
     // Page 6 is read last; its query mark is cleared when the read goes out.
     ASSERT_TRUE(WaitFor([] { return dataItem6[0].query_flag.load() == 0; }, 10000ms));
     WaitFor([] { return dataItem6[14].value.load() == 7.0 + 14; }, 2000ms);

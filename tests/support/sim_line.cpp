@@ -6,6 +6,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/clock.h"
 #include "platform/serial.h"
 #include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
@@ -13,12 +14,29 @@
 
 namespace testsupport {
 
-SimulatedLine::SimulatedLine()
+SimulatedController::SimulatedController(LineClock clock, long lineRate)
 {
-    setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 1);
+    if (lineRate > 0) sim_.setLineRate(lineRate);
     path_ = sim_.start();
     if (path_.empty()) return;
+    if (clock == LineClock::Stepped) {
+        sim_.setStampClock(ClockMs);
+        settle_.emplace(sim_);
+        clock_.emplace([this] { return (*settle_)(); });
+    }
     SetComDevice(4, path_);
+}
+
+SimulatedController::~SimulatedController()
+{
+    clock_.reset();
+    sim_.stop();
+}
+
+SimulatedLine::SimulatedLine(LineClock clock, long lineRate) : controller_(clock, lineRate)
+{
+    setenv("DSC_UIR_DIR", DSC_SOURCE_DIR "/app/uir", 1);
+    if (!started()) return;
     fillDataItems();
     query_enable_flag = 1;
     panelMain = kMainPanel;
@@ -34,16 +52,25 @@ SimulatedLine::SimulatedLine()
 
 SimulatedLine::~SimulatedLine()
 {
+    stop();
+}
+
+void SimulatedLine::stop()
+{
     StopCommThread();
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
-    sim_.stop();
 }
 
 bool SimulatedLine::open()
 {
     if (RS232COMThreadHandle.load() == 0 && !StartCommThread()) return false;
-    Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+    configure();
     return comConfigure_success_flag.load() == 1;
+}
+
+void SimulatedLine::configure()
+{
+    Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
 }
 
 void SimulatedLine::close()

@@ -15,11 +15,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
-#include <chrono>
 #include <functional>
-#include <optional>
 
 #include "app/mainwin.h"
 #include "app/parameter_sets_window.h"
@@ -31,50 +28,26 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
-#include "tests/support/stepped_clock.h"
+#include "tests/support/console_window.h"
 #include "tools/sim/simulator.h"
 
 namespace {
 
-int g_argc = 1;
-char g_arg0[] = "compare_window_test";
-char* g_argv[] = {g_arg0, nullptr};
+using testsupport::RunUntil;
 
-// Runs the UI thread's events until `done` or `ms` of real time: the
-// window's work runs on real time, only the line's passes are stepped.
-bool runUntil(const std::function<bool()>& done, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
-class CompareWindowTest : public ::testing::Test {
+class CompareWindowTest : public testsupport::SimulatedWindowTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(state_.isValid() && config_.isValid());
         setenv("XDG_STATE_HOME", state_.path().toLocal8Bit().constData(), 1);
         setenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit().constData(), 1);
-        const std::string path = sim_.start();
-        ASSERT_FALSE(path.empty()) << sim_.error();
-        sim_.setStampClock(ClockMs);
-        clock_.emplace([this] { return settle_(); });
-        SetComDevice(4, path);
-        ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
-        SetPopupHandler(
-            [this](const std::string& t, const std::string& m) { popups_.push_back(t + "/" + m); });
+        SimulatedWindowTest::SetUp();
     }
     void TearDown() override
     {
-        SetPopupHandler({});
         SetConfirmHandler({});
-        clock_.reset();
-        sim_.stop();
+        SimulatedWindowTest::TearDown();
     }
 
     // A file of what the controller holds, with `changes` applied.
@@ -107,14 +80,7 @@ protected:
     // Runs the console with the port open; `script` runs on the UI thread.
     void runConsole(const std::function<void()>& script)
     {
-        QTimer::singleShot(0, [&] {
-            qtui::PanelWidget(child.load())->findChild<QPushButton*>("CONFIGURE")->click();
-            EXPECT_TRUE(runUntil([] { return hci_commnication_enable_5927.load() == 1; }, 10000));
-            script();
-            qtui::PanelWidget(panelMain.load())->findChild<QPushButton*>("QUITBUTTON")->click();
-        });
-        ConsoleOptions options;
-        EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
+        SimulatedWindowTest::runConsole([] { return hci_commnication_enable_5927.load() == 1; }, script);
     }
 
     std::vector<sim::RequestRecord> parameterWrites()
@@ -131,13 +97,9 @@ protected:
         return QDir(state_.path() + "/drive-console/backups").entryList({"*.json"}, QDir::Files);
     }
 
-    sim::Simulator sim_;
-    testsupport::SimulatorSettle settle_{sim_};
-    std::optional<testsupport::SteppedClock> clock_;
     QTemporaryDir state_;
     QTemporaryDir config_;
     QTemporaryDir files_;
-    std::vector<std::string> popups_;
 };
 
 }  // namespace
@@ -161,7 +123,7 @@ TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfte
         ASSERT_NE(window, nullptr);
         auto* table = window->findChild<QTableWidget*>("COMPARE_TABLE");
         ASSERT_NE(table, nullptr);
-        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 15000));
+        ASSERT_TRUE(RunUntil([&] { return !window->busy(); }, 15000));
         ASSERT_EQ(table->rowCount(), 70);
         std::vector<int> checked;
         for (int r = 0; r < table->rowCount(); ++r) {
@@ -176,7 +138,7 @@ TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfte
         window->findChild<QPushButton*>("COMPARE_WRITE")->click();
         // The moment the first write reaches the controller, the backup is there.
         bool backupFirst = false;
-        ASSERT_TRUE(runUntil(
+        ASSERT_TRUE(RunUntil(
             [&] {
                 if (parameterWrites().empty()) return false;
                 backupFirst = backups().size() == 1;
@@ -184,7 +146,7 @@ TEST_F(CompareWindowTest, TwoDifferingRowsAreCheckedWrittenAloneAndConfirmedAfte
             },
             15000));
         EXPECT_TRUE(backupFirst);
-        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 20000));
+        ASSERT_TRUE(RunUntil([&] { return !window->busy(); }, 20000));
 
         const auto writes = parameterWrites();
         ASSERT_EQ(writes.size(), 2u);
@@ -234,7 +196,7 @@ TEST_F(CompareWindowTest, ABadFileOpensNoWindowAndWritesNothing)
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->text().contains("line 2: word 99999 of register 2550")) << box->text().toStdString();
         box->close();
-        runUntil([] { return false; }, 300);
+        RunUntil([] { return false; }, 300);
         EXPECT_TRUE(parameterWrites().empty());
     });
 }
@@ -245,7 +207,7 @@ TEST_F(CompareWindowTest, SaveParametersReadsThePagesFreshAndSavesWhatTheControl
     runConsole([&] {
         sim_.setRegister(2630, 77);  // changed after the start-up reads: only a fresh read sees it
         SaveParametersTo(file);
-        ASSERT_TRUE(runUntil([&] { return QFile::exists(QString::fromStdString(file)); }, 15000));
+        ASSERT_TRUE(RunUntil([&] { return QFile::exists(QString::fromStdString(file)); }, 15000));
         psets::ParameterSet set;
         std::string error;
         ASSERT_TRUE(psets::LoadSetFile(file, &set, &error)) << error;
@@ -271,10 +233,10 @@ TEST_F(CompareWindowTest, TurningTheHallFaultMaskOnIsAskedAndNoLeavesItUnwritten
         CompareWindow* window = OpenComparison(file);
         ASSERT_NE(window, nullptr);
         auto* table = window->findChild<QTableWidget*>("COMPARE_TABLE");
-        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 15000));
+        ASSERT_TRUE(RunUntil([&] { return !window->busy(); }, 15000));
         sim_.clearRequests();
         window->findChild<QPushButton*>("COMPARE_WRITE")->click();
-        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 20000));
+        ASSERT_TRUE(RunUntil([&] { return !window->busy(); }, 20000));
         EXPECT_EQ(asked, std::vector<std::string>{QuestionFor(GuardAsk::HallMask).title});
         const auto writes = parameterWrites();
         ASSERT_EQ(writes.size(), 1u);
@@ -289,7 +251,7 @@ TEST_F(CompareWindowTest, TurningTheHallFaultMaskOnIsAskedAndNoLeavesItUnwritten
             return ANSWER_YES;
         });
         window->findChild<QPushButton*>("COMPARE_WRITE")->click();
-        ASSERT_TRUE(runUntil([&] { return !window->busy(); }, 20000));
+        ASSERT_TRUE(RunUntil([&] { return !window->busy(); }, 20000));
         EXPECT_EQ(asked.size(), 2u);
         EXPECT_EQ(sim_.registerValue(2662), 1);
         EXPECT_EQ(outcomeOf(table, 2662), "confirmed");

@@ -29,32 +29,11 @@
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
+#include "tests/support/console_window.h"
 
-namespace {
-
-int g_argc = 1;
-char g_arg0[] = "console_ports_test";
-char* g_argv[] = {g_arg0, nullptr};
-
-template <typename T>
-T* find(int panel, const char* name)
-{
-    QWidget* w = qtui::PanelWidget(panel);
-    return w != nullptr ? w->findChild<T*>(name) : nullptr;
-}
-
-bool runUntil(const std::function<bool()>& done, int ms)
-{
-    const std::int64_t end = ClockMs() + ms;
-    while (ClockMs() < end) {
-        if (done()) return true;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
-}  // namespace
+using testsupport::FindControl;
+using testsupport::RunUntil;
+using testsupport::WindowArguments;
 
 TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
 {
@@ -97,7 +76,7 @@ TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)
     SetPopupHandler([&](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
     bool live = false;
     QTimer::singleShot(0, [&] {
-        live = runUntil(
+        live = RunUntil(
             [] {
                 if (comConfigure_success_flag.load() != 1 || hci_commnication_enable_5927.load() != 1) {
                     return false;
@@ -114,7 +93,7 @@ TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)
     });
     ConsoleOptions options;
     options.simulate = true;
-    EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
+    EXPECT_EQ(WinMain(WindowArguments::argc(), WindowArguments::argv(), options), 0);
     StopBuiltInSimulator();
     SetPopupHandler({});
     EXPECT_TRUE(live);
@@ -125,22 +104,22 @@ TEST(ConsoleProgram, SimulateShowsLiveValuesWithNoClick)
 TEST(ConsoleProgram, WithoutSimulateNothingOpensByItself)
 {
     QTimer::singleShot(0, [] {
-        runUntil([] { return false; }, 600);
+        RunUntil([] { return false; }, 600);
         QuitCallback(panelMain.load(), uir::panel_main::QUITBUTTON, EVENT_COMMIT, nullptr, 0, 0);
     });
-    EXPECT_EQ(WinMain(g_argc, g_argv, ConsoleOptions()), 0);
+    EXPECT_EQ(WinMain(WindowArguments::argc(), WindowArguments::argv(), ConsoleOptions()), 0);
     EXPECT_EQ(comConfigure_success_flag.load(), 0);
 }
 
 TEST(ConsoleProgram, OperatorsRingAndSwitchTakeEffectAtOnce)
 {
-    ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
+    ASSERT_TRUE(qtui::InitUserInterface(WindowArguments::argc(), WindowArguments::argv()));
     ASSERT_TRUE(LoadConsolePanels());
     SetComDevice(7, "/dev/null");
     ShowPortChoices();
 
-    auto* ring = find<QComboBox>(child.load(), "COMSELECT");
-    auto* info = find<QLabel>(child.load(), "DEVICE_INFO");
+    auto* ring = FindControl<QComboBox>(child.load(), "COMSELECT");
+    auto* info = FindControl<QLabel>(child.load(), "DEVICE_INFO");
     ASSERT_NE(ring, nullptr);
     ASSERT_NE(info, nullptr);
     ring->setCurrentIndex(6);  // COM7
@@ -148,7 +127,7 @@ TEST(ConsoleProgram, OperatorsRingAndSwitchTakeEffectAtOnce)
     ring->setCurrentIndex(2);  // COM3, nothing there
     EXPECT_EQ(info->text().toStdString(), "/dev/ttyS2\nno such device");
 
-    auto* reconnect = find<qtui::SwitchButton>(child.load(), "RECONNECT");
+    auto* reconnect = FindControl<qtui::SwitchButton>(child.load(), "RECONNECT");
     ASSERT_NE(reconnect, nullptr);
     EXPECT_FALSE(reconnect->isChecked());
     reconnect->click();

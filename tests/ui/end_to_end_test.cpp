@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <optional>
 
 #include "app/mainwin.h"
 #include "engine/write_journal.h"
@@ -31,96 +30,44 @@
 #include "platform/qt/qt_ui.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
-#include "tests/support/stepped_clock.h"
+#include "tests/support/console_window.h"
 #include "tools/sim/simulator.h"
 
 namespace {
 
-int g_argc = 1;
-char g_arg0[] = "end_to_end_test";
-char* g_argv[] = {g_arg0, nullptr};
+using testsupport::FindControl;
+using testsupport::RunUntil;
 
-// Lets the UI loop run until `done` holds or `ms` of real time pass.
-bool runUntil(const std::function<bool()>& done, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
-template <typename T>
-T* find(int panel, const char* name)
-{
-    QWidget* w = qtui::PanelWidget(panel);
-    return w != nullptr ? w->findChild<T*>(name) : nullptr;
-}
-
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public testsupport::SimulatedWindowTest {
 protected:
-    void SetUp() override
-    {
-        const std::string path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        sim.setStampClock(ClockMs);
-        clock.emplace([this] { return settle(); });
-        SetComDevice(4, path);
-        ASSERT_TRUE(qtui::InitUserInterface(g_argc, g_argv));
-        SetPopupHandler(
-            [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
-    }
-    void TearDown() override
-    {
-        SetPopupHandler({});
-        clock.reset();
-        sim.stop();
-    }
-
     // Runs the console; `script` runs on the UI thread once the port is open and
     // every page has been read, and the console quits after it.
     void runConsole(const std::function<void()>& script)
     {
-        QTimer::singleShot(0, [&] {
-            find<QPushButton>(child.load(), "CONFIGURE")->click();
-            // Every page read back and shown: typing now is not overwritten by a late refresh.
-            const bool polling = runUntil(
-                [&] {
-                    if (hci_commnication_enable_5927.load() != 1) return false;
-                    for (const ItemTable& t : kPageTables) {
-                        for (int i = 0; i < t.count; ++i) {
-                            const auto word =
-                                static_cast<std::int16_t>(sim.registerValue(t.first_register + i));
-                            if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0)
-                                return false;
-                        }
+        // Every page read back and shown: typing now is not overwritten by a late refresh.
+        SimulatedWindowTest::runConsole(
+            [&] {
+                if (hci_commnication_enable_5927.load() != 1) return false;
+                for (const ItemTable& t : kPageTables) {
+                    for (int i = 0; i < t.count; ++i) {
+                        const auto word = static_cast<std::int16_t>(sim_.registerValue(t.first_register + i));
+                        if (t.items[i].value.load() != word || t.items[i].refresh_flag.load() != 0)
+                            return false;
                     }
-                    return true;
-                },
-                15000);
-            EXPECT_TRUE(polling);
-            if (polling) script();
-            find<QPushButton>(panelMain.load(), "QUITBUTTON")->click();
-        });
-        ConsoleOptions options;
-        EXPECT_EQ(WinMain(g_argc, g_argv, options), 0);
+                }
+                return true;
+            },
+            script);
     }
 
     std::vector<sim::RequestRecord> requestsSince(std::size_t first)
     {
-        auto log = sim.requests();
-        const std::size_t dropped = sim.requestCount() - log.size();
+        auto log = sim_.requests();
+        const std::size_t dropped = sim_.requestCount() - log.size();
         const std::size_t skip = first > dropped ? first - dropped : 0;
         log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(std::min(skip, log.size())));
         return log;
     }
-
-    sim::Simulator sim;
-    testsupport::SimulatorSettle settle{sim};
-    std::optional<testsupport::SteppedClock> clock;
-    std::vector<std::string> popups;
 };
 
 }  // namespace
@@ -129,14 +76,14 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
 {
     runConsole([&] {
         const int page1 = panel_set_tab[0].load();
-        auto* overVolt = find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
-        auto* ok = find<QPushButton>(page1, "TAB1_SEND_3");
+        auto* overVolt = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+        auto* ok = FindControl<QPushButton>(page1, "TAB1_SEND_3");
         ASSERT_TRUE(overVolt != nullptr && ok != nullptr);
 
         // Changing a control alone writes nothing.
-        std::size_t mark = sim.requestCount();
-        find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4")->setValue(44);
-        runUntil([] { return false; }, 1500);
+        std::size_t mark = sim_.requestCount();
+        FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4")->setValue(44);
+        RunUntil([] { return false; }, 1500);
         // (The password is written again every 10 s of the line's time.)
         for (const auto& r : requestsSince(mark)) {
             if (r.address != sim::kPasswordRegister) {
@@ -145,11 +92,11 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         }
 
         // Pressing OK writes exactly once, before the next read.
-        mark = sim.requestCount();
+        mark = sim_.requestCount();
         overVolt->setValue(58);
         ok->click();
-        ASSERT_TRUE(runUntil([&] { return sim.registerValue(2550) == 58; }, 5000));
-        ASSERT_TRUE(runUntil([&] { return requestsSince(mark).size() >= 4; }, 5000));
+        ASSERT_TRUE(RunUntil([&] { return sim_.registerValue(2550) == 58; }, 5000));
+        ASSERT_TRUE(RunUntil([&] { return requestsSince(mark).size() >= 4; }, 5000));
         auto after = requestsSince(mark);
         after.erase(
             std::remove_if(after.begin(), after.end(),
@@ -167,61 +114,61 @@ TEST_F(EndToEnd, OkWritesOnceBeforeTheNextReadAndThePageReadsBack)
         // A value typed but not sent is replaced by what the controller holds
         // once the page is shown again and read back.
         overVolt->setValue(12);
-        mark = sim.requestCount();
-        auto* tabs = find<QTabWidget>(panel_set.load(), "TAB");
+        mark = sim_.requestCount();
+        auto* tabs = FindControl<QTabWidget>(panel_set.load(), "TAB");
         ASSERT_NE(tabs, nullptr);
         tabs->setCurrentIndex(2);
         tabs->setCurrentIndex(0);
-        ASSERT_TRUE(runUntil(
+        ASSERT_TRUE(RunUntil(
             [&] {
                 const auto log = requestsSince(mark);
                 return std::any_of(log.begin(), log.end(),
                                    [](const auto& r) { return r.function == 3 && r.address == 2548; });
             },
             5000));
-        EXPECT_TRUE(runUntil([&] { return overVolt->value() == 58; }, 2000));
+        EXPECT_TRUE(RunUntil([&] { return overVolt->value() == 58; }, 2000));
     });
-    EXPECT_TRUE(popups.empty());
+    EXPECT_TRUE(popups_.empty());
 }
 
 TEST_F(EndToEnd, DebugFrequencyIsWrittenScaledAndAFaultTurnsItsRowRed)
 {
     runConsole([&] {
         const int dbg2 = panel_debug_tab[1].load();
-        auto* frequency = find<QDoubleSpinBox>(dbg2, "NUMERIC_SET_10");
+        auto* frequency = FindControl<QDoubleSpinBox>(dbg2, "NUMERIC_SET_10");
         ASSERT_NE(frequency, nullptr);
         frequency->setValue(500);
-        find<QPushButton>(dbg2, "DEBUG_TAB2_SEND_10")->click();
-        EXPECT_TRUE(runUntil([&] { return sim.registerValue(2657) == 16383; }, 5000))
-            << "register " << sim.registerValue(2657) << " item " << dataItem6[9].value.load() << " flag "
+        FindControl<QPushButton>(dbg2, "DEBUG_TAB2_SEND_10")->click();
+        EXPECT_TRUE(RunUntil([&] { return sim_.registerValue(2657) == 16383; }, 5000))
+            << "register " << sim_.registerValue(2657) << " item " << dataItem6[9].value.load() << " flag "
             << dataItem6[9].send_flag.load() << " spin " << frequency->value();
 
-        auto* errors = find<QTableWidget>(panelMain.load(), "TABLE_1");
+        auto* errors = FindControl<QTableWidget>(panelMain.load(), "TABLE_1");
         ASSERT_NE(errors, nullptr);
         const auto red = [&](int row) {
             QTableWidgetItem* item = errors->item(row - 1, 0);
             return item != nullptr && item->foreground().color() == QColor(255, 0, 0);
         };
-        sim.setRegister(2762, 0x8002);  // overVolt and bit 15 of the first word
-        EXPECT_TRUE(runUntil([&] { return red(2) && red(16); }, 5000));
+        sim_.setRegister(2762, 0x8002);  // overVolt and bit 15 of the first word
+        EXPECT_TRUE(RunUntil([&] { return red(2) && red(16); }, 5000));
         EXPECT_FALSE(red(1));
-        sim.setRegister(2762, 0);
-        EXPECT_TRUE(runUntil([&] { return !red(2) && !red(16); }, 5000));
-        sim.releaseRegister(2762);
+        sim_.setRegister(2762, 0);
+        EXPECT_TRUE(RunUntil([&] { return !red(2) && !red(16); }, 5000));
+        sim_.releaseRegister(2762);
 
         // Live status values arrive scaled: the battery voltage read-out shows
         // the simulator's register times 600/32767.
-        sim.setRegister(2749, 32767 / 600 * 48);
+        sim_.setRegister(2749, 32767 / 600 * 48);
         double shown = 0;
-        EXPECT_TRUE(runUntil(
+        EXPECT_TRUE(RunUntil(
             [&] {
                 GetCtrlVal(panelMain.load(), uir::panel_main::NUMERIC_QUERY_1, &shown);
                 return std::abs(shown - (32767 / 600 * 48) * 600.0 / 32767) < 1e-9;
             },
             5000));
-        sim.releaseRegister(2749);
+        sim_.releaseRegister(2749);
     });
-    EXPECT_TRUE(popups.empty());
+    EXPECT_TRUE(popups_.empty());
 }
 
 TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
@@ -229,10 +176,10 @@ TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
     std::remove((ConsoleStateDir() + "/writes.csv").c_str());
     runConsole([&] {
         const int page1 = panel_set_tab[0].load();
-        auto* overVolt = find<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
-        auto* ok = find<QPushButton>(page1, "TAB1_SEND_3");
-        auto* setLine = find<QLabel>(panel_set.load(), "WRITE_STATUS");
-        auto* debugLine = find<QLabel>(panel_debug.load(), "WRITE_STATUS");
+        auto* overVolt = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+        auto* ok = FindControl<QPushButton>(page1, "TAB1_SEND_3");
+        auto* setLine = FindControl<QLabel>(panel_set.load(), "WRITE_STATUS");
+        auto* debugLine = FindControl<QLabel>(panel_debug.load(), "WRITE_STATUS");
         ASSERT_TRUE(overVolt != nullptr && ok != nullptr && setLine != nullptr && debugLine != nullptr);
         const auto shows = [](QLabel* l, const char* start) {
             return l->text().startsWith(QString::fromUtf8(start));
@@ -245,7 +192,7 @@ TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
         ok->click();
         // Each panel's line is brought up on its own: wait for both.
         const auto both = [&](const char* start) { return shows(setLine, start) && shows(debugLine, start); };
-        ASSERT_TRUE(runUntil([&] { return both("Over volt = 58 V confirmed "); }, 5000))
+        ASSERT_TRUE(RunUntil([&] { return both("Over volt = 58 V confirmed "); }, 5000))
             << setLine->text().toStdString() << " / " << debugLine->text().toStdString();
         EXPECT_FALSE(red(setLine));
         EXPECT_FALSE(red(debugLine));
@@ -254,11 +201,11 @@ TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
         sim::Fault reject;
         reject.exceptionCode = 3;
         reject.times = 1;
-        sim.setFault(2550, reject);
+        sim_.setFault(2550, reject);
         overVolt->setValue(59);
         ok->click();
         ASSERT_TRUE(
-            runUntil([&] { return both("Over volt = 59 V NOT confirmed: rejected, exception 3"); }, 5000))
+            RunUntil([&] { return both("Over volt = 59 V NOT confirmed: rejected, exception 3"); }, 5000))
             << setLine->text().toStdString() << " / " << debugLine->text().toStdString();
         EXPECT_TRUE(red(setLine));
         EXPECT_TRUE(red(debugLine));
@@ -273,5 +220,5 @@ TEST_F(EndToEnd, StatusLineShowsEachOutcomeOnBothPanelsAndTheJournalKeepsIt)
         << lines[1];
     EXPECT_NE(lines[2].find(",2550,59,V,0x003B,rejected,exception 3 (illegal data value)"), std::string::npos)
         << lines[2];
-    EXPECT_TRUE(popups.empty());
+    EXPECT_TRUE(popups_.empty());
 }

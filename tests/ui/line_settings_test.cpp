@@ -14,11 +14,12 @@
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
 #include "serial/fast_line.h"
+#include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
 
-constexpr int kPortPanel = 7;
+using testsupport::kPortPanel;
 
 class LineSettings : public ::testing::Test {
 protected:

@@ -9,13 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "sets/parameter_set.h"
-#include "tests/support/stepped_clock.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -33,14 +32,7 @@ protected:
     {
         // Backups and the journal go to a folder of this test's own.
         setenv("XDG_STATE_HOME", dir_.filePath("state").toLocal8Bit().constData(), 1);
-        path_ = sim_.start();
-        ASSERT_FALSE(path_.empty()) << sim_.error();
-        clock_.emplace([this] { return settle_(); });
-    }
-    void TearDown() override
-    {
-        clock_.reset();
-        sim_.stop();
+        ASSERT_TRUE(controller_.started()) << controller_.error();
     }
 
     // Runs a command with the device and a give-up time added: short where
@@ -48,10 +40,10 @@ protected:
     // a loaded machine does not give up on a write that is on its way.
     int run(std::vector<std::string> args, const char* timeout = "10")
     {
-        args.insert(args.end(), {"--device", path_, "--timeout", timeout});
+        args.insert(args.end(), {"--device", controller_.path(), "--timeout", timeout});
         testsupport::StreamCapture out;
         testsupport::StreamCapture err;
-        settle_.rebase();
+        controller_.settle()->rebase();
         const int rc = RunCommand(args, out.file(), err.file());
         out_ = out.text();
         err_ = err.text();
@@ -107,10 +99,8 @@ protected:
         return lines;
     }
 
-    sim::Simulator sim_;
-    std::string path_;
-    testsupport::SimulatorSettle settle_{sim_};
-    std::optional<testsupport::SteppedClock> clock_;
+    testsupport::SimulatedController controller_{testsupport::LineClock::Stepped};
+    sim::Simulator& sim_ = controller_.sim();
     QTemporaryDir dir_;
     std::string out_;
     std::string err_;

@@ -1,5 +1,8 @@
 // drive-console watch against the simulated controller over a
-// pseudo-terminal: what it prints and writes, and its exit statuses.
+// pseudo-terminal: what it prints and writes, and its exit statuses. The
+// command runs in this process on the stepped clock (its durations and
+// give-up times then cost nothing); the interrupt runs the program itself,
+// on real time.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,12 +12,15 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
-#include <thread>
 
 #include "app/command_line.h"
+#include "platform/clock.h"
+#include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -43,17 +49,22 @@ protected:
         ASSERT_FALSE(path_.empty()) << sim_.error();
         // The simulator's own passing faults stay out of the way.
         for (int reg = 2762; reg <= 2764; ++reg) sim_.setRegister(reg, 0);
+        stepped_.emplace(sim_);
     }
-    void TearDown() override { sim_.stop(); }
+    void TearDown() override
+    {
+        stepped_.reset();
+        sim_.stop();
+    }
 
     // Runs watch on the simulator. The give-up time is short where the
-    // controller is meant to fall silent, ample where it answers, so that a
-    // loaded machine is not taken for a silent controller.
+    // controller is meant to fall silent, ample where it answers.
     int run(std::vector<std::string> args, const char* timeout = "10")
     {
         args.insert(args.begin(), {"watch", "--device", path_, "--timeout", timeout});
         testsupport::StreamCapture out;
         testsupport::StreamCapture err;
+        if (stepped_) stepped_->rebase();
         const int rc = RunCommand(args, out.file(), err.file());
         out_ = out.text();
         err_ = err.text();
@@ -61,8 +72,22 @@ protected:
     }
     std::string file(const char* name) const { return dir_.filePath(name).toStdString(); }
 
+    // The status block goes silent `ms` into the next run, by the console's clock.
+    void silenceStatusAfter(std::int64_t ms)
+    {
+        const std::int64_t fromMs = ClockMs() + ms;
+        stepped_->clock().every(100, [this, fromMs] {
+            if (ClockMs() < fromMs || silenced_.exchange(true)) return;
+            sim::Fault quiet;
+            quiet.silent = true;
+            sim_.setFault(2748, quiet);
+        });
+    }
+
     sim::Simulator sim_;
     std::string path_;
+    std::optional<testsupport::SteppedSimulator> stepped_;
+    std::atomic<bool> silenced_{false};
     QTemporaryDir dir_;
     std::string out_;
     std::string err_;
@@ -112,17 +137,21 @@ TEST_F(Watch, SilentControllerExitsTwo)
     EXPECT_EQ(run({}, "1"), kCommandNoAnswer);
     EXPECT_TRUE(contains(err_, "did not accept the password within 1.0 s")) << err_;
 
-    // Silent after a fault came on: the fault is lost and the watch gives up.
+    // Silent 1.5 s into the run with no fault seen: a run cut short is no pass.
     sim_.clearFaults();
-    sim_.setRegister(2762, 0x0002);
-    std::thread silence([this] {
-        std::this_thread::sleep_for(1500ms);
-        sim::Fault quiet;
-        quiet.silent = true;
-        sim_.setFault(2748, quiet);
-    });
+    silenceStatusAfter(1500);
     EXPECT_EQ(run({"--duration", "30"}, "3"), kCommandNoAnswer);
-    silence.join();
+    EXPECT_EQ(out_, "");
+    EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
+}
+
+// A controller that cuts out after a fault: the fault is lost, the watch gives
+// up, and the exit status tells of the fault, not of a loose cable.
+TEST_F(Watch, SilenceAfterAFaultLosesItAndExitsOne)
+{
+    sim_.setRegister(2762, 0x0002);
+    silenceStatusAfter(1500);
+    EXPECT_EQ(run({"--duration", "30"}, "3"), kCommandDiffers);
     EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
     EXPECT_TRUE(contains(out_, "  lost  2762 bit 1   overVolt  ")) << out_;
     EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
@@ -145,6 +174,7 @@ TEST_F(Watch, BadArgumentsOrAFileThatCannotBeWrittenExitThree)
 // Ctrl-C on the real program ends the watch with every event written.
 TEST_F(Watch, InterruptEndsTheProgramCleanlyWithTheFileComplete)
 {
+    stepped_.reset();  // the program has a clock of its own
     sim_.setRegister(2762, 0x0002);
     const std::string csv = file("interrupted.csv");
     const std::string errFile = file("stderr.txt");
