@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds what the test suite runs (the test programs and the console they
-# start) under a sanitizer, in build-SANITIZER/ or the folder given:
+# Builds the console, the simulator and the test programs under a sanitizer,
+# in build-SANITIZER/ or the folder given:
 #   tools/build-sanitized.sh address|thread [FOLDER]
 # address is AddressSanitizer with UndefinedBehaviorSanitizer, thread is
 # ThreadSanitizer. Debug build with line tables only (-g1): all the
@@ -17,4 +17,4 @@ generator=()
 if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
 cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$1" \
   -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target dsc_tests
+cmake --build "$dir" -j"$(nproc)"
