@@ -1,11 +1,11 @@
 # Faster builds with what the machine has, and the same result without it:
 # ccache in front of the compilers, mold as the linker of native programs, and
-# one precompiled header for the test programs.
+# precompiled headers for the test programs and the application shell.
 # Included by the top-level CMakeLists.txt before any target is made.
 
 option(DSC_CCACHE "Compile through ccache when it is installed" ON)
 option(DSC_MOLD "Link native programs with mold when it is installed" ON)
-option(DSC_PCH "Precompile the headers every test program parses" ON)
+option(DSC_PCH "Precompile the headers the test programs and the shell share" ON)
 
 # ccache: given as the launcher or found, it is run with the settings below;
 # any other launcher is kept as it is. Paths inside the project count
