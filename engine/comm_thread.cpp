@@ -51,8 +51,13 @@ bool takePageRead()
     for (const ItemTable& t : kPageTables) {
         if (t.items[0].query_flag.load() != 1) continue;
         if (!take_idle_line()) return true;
-        t.items[0].query_flag = 0;
-        modbus_package(0, t.items[0].address.load(), 3, t.count);
+        DataItem& head = t.items[0];
+        head.query_flag = 0;
+        // One request is on the line at a time: a reply stored from here on
+        // answers this read or a later one (see psets::ReadPagesFresh).
+        head.count_at_send.store(head.read_count.load());
+        head.read_sent.fetch_add(1);
+        modbus_package(0, head.address.load(), 3, t.count);
         tx_package_flag = 1;
         return true;
     }

@@ -11,14 +11,16 @@
 #include <cstddef>
 
 struct DataItem {
-    std::atomic<int> address{0};       // holding-register address, 0..65535
-    std::atomic<double> value{0.0};    // raw register value (or operator entry before it is sent)
-    std::atomic<int> send_flag{0};     // SEND_PENDING or SEND_URGENT = write pending
-    std::atomic<int> query_flag{0};    // entry 0 only: 1 = read the whole table
-    std::atomic<int> refresh_flag{0};  // 1 = display update pending
-    std::atomic<int> scale_num{0};     // engineering value for scale_den raw counts
-    std::atomic<int> scale_den{0};     // raw counts; never 0 in a table entry
-    std::atomic<int> read_count{0};    // entry 0 only: whole-table read replies stored (wraps)
+    std::atomic<int> address{0};        // holding-register address, 0..65535
+    std::atomic<double> value{0.0};     // raw register value (or operator entry before it is sent)
+    std::atomic<int> send_flag{0};      // SEND_PENDING or SEND_URGENT = write pending
+    std::atomic<int> query_flag{0};     // entry 0 only: 1 = read the whole table
+    std::atomic<int> refresh_flag{0};   // 1 = display update pending
+    std::atomic<int> scale_num{0};      // engineering value for scale_den raw counts
+    std::atomic<int> scale_den{0};      // raw counts; never 0 in a table entry
+    std::atomic<int> read_count{0};     // entry 0 only: whole-table read replies stored (wraps)
+    std::atomic<int> read_sent{0};      // entry 0 only: whole-table reads sent (wraps)
+    std::atomic<int> count_at_send{0};  // entry 0 only: read_count when the latest of them was sent
 };
 
 // send_flag values. An urgent write (the motor-test stop) goes out ahead of

@@ -58,14 +58,17 @@ bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>
 
 bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
 {
+    // A table counts as read once a read of it has gone out after this call
+    // began and a reply has been stored since: a read already on the line
+    // when the call began carries values from before it.
     constexpr int kTables = 6;
-    int before[kTables];
+    int sentBefore[kTables];
     std::int64_t askedAt[kTables];
     bool done[kTables] = {};
     const std::int64_t start = ClockMs();
     for (int t = 0; t < kTables; ++t) {
         const ItemTable& table = kPageTables[t];
-        before[t] = table.items[0].read_count.load();
+        sentBefore[t] = table.items[0].read_sent.load();
         for (int i = 0; i < table.count; ++i) table.items[i].refresh_flag.store(1);
         table.items[0].query_flag.store(1);
         askedAt[t] = start;
@@ -77,13 +80,18 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
         for (int t = 0; t < kTables; ++t) {
             if (done[t]) continue;
             DataItem& head = kPageTables[t].items[0];
-            if (head.read_count.load() != before[t]) {
+            const bool sent = head.read_sent.load() != sentBefore[t];
+            if (sent && head.read_count.load() != head.count_at_send.load()) {
                 done[t] = true;
                 lastProgress = now;
                 continue;
             }
             ++remaining;
-            if (head.query_flag.load() == 0 && now - askedAt[t] > kReaskMs) {
+            if (head.query_flag.load() != 0) continue;
+            if (!sent) {
+                // The reply to a read sent earlier cleared the mark: ask again.
+                head.query_flag.store(1);
+            } else if (now - askedAt[t] > kReaskMs) {
                 head.query_flag.store(1);
                 askedAt[t] = now;
             }

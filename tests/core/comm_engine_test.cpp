@@ -133,6 +133,12 @@ std::vector<Expected> afterPassword(const std::vector<sim::RequestRecord>& log)
 
 TEST_F(CommEngine, WriteMarkedAtStartUpGoesBeforeEveryPageRead)
 {
+    // The password echo is held back for a while (the stepped passes wait for
+    // it), so that the mark surely falls before any page read goes out.
+    sim::Fault slowEcho;
+    slowEcho.delayMs = 300;
+    slowEcho.times = 1;
+    sim.setFault(sim::kPasswordRegister, slowEcho);
     ASSERT_TRUE(line.open());
     // Marked while the password echo is still on its way: every page read is queued.
     dataItem3[2].value = 1.0;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 
 #include "model/data_item.h"
+#include "model/line_flags.h"
+#include "platform/clock.h"
 #include "sets/set_line.h"
 #include "tests/support/test_support.h"
 
@@ -203,4 +205,52 @@ TEST_F(ParameterSets, OnlyDifferingSettableRegistersAreWrittenNarrowedByOnly)
     const auto compared = psets::Compare(file, controller);
     ASSERT_EQ(compared.size(), file.entries.size());
     EXPECT_TRUE(compared[4].differs) << "switches are still compared";
+}
+
+// The engine's side of the page reads, played from the pauses of
+// ReadPagesFresh: first the replies to reads that were on the line before it
+// began (they carry the old values), then a read of its own and the reply.
+class FreshReadScript {
+public:
+    static void pause(int /*ms*/)
+    {
+        ++polls;
+        for (const ItemTable& t : kPageTables) {
+            DataItem& head = t.items[0];
+            switch (polls) {
+                case 1:  // an earlier read's reply: stored, mark cleared, nothing sent
+                    head.read_count.fetch_add(1);
+                    head.query_flag.store(0);
+                    break;
+                case 2:  // asked again, so the engine sends a read
+                    if (head.query_flag.load() != 1) askedAgain = false;
+                    head.query_flag.store(0);
+                    head.count_at_send.store(head.read_count.load());
+                    head.read_sent.fetch_add(1);
+                    break;
+                case 3:  // and its reply comes
+                    head.read_count.fetch_add(1);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    static inline int polls = 0;
+    static inline bool askedAgain = true;
+};
+
+TEST_F(ParameterSets, AReadAlreadyOnTheLineIsNotTakenForAFreshOne)
+{
+    FreshReadScript::polls = 0;
+    FreshReadScript::askedAgain = true;
+    comConfigure_success_flag = 1;
+    SetSleepHooks(&FreshReadScript::pause, &FreshReadScript::pause);
+    std::string error;
+    const bool read = psets::ReadPagesFresh(5000, &error);
+    SetSleepHooks(nullptr, nullptr);
+    comConfigure_success_flag = 0;
+    EXPECT_TRUE(read) << error;
+    EXPECT_EQ(FreshReadScript::polls, 3) << "done only after the reply to a read sent after the call began";
+    EXPECT_TRUE(FreshReadScript::askedAgain) << "the mark an earlier reply cleared is set again";
 }
