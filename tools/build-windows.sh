@@ -34,16 +34,10 @@ if ! dsc_find_qt_mingw; then
 fi
 
 dir=build-windows
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-    # Paths inside the project count relative to it: another clone hits the cache too.
-    export CCACHE_BASEDIR="$PWD"
-fi
 "$DSC_QT_MINGW/bin/qt-cmake" -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DDSC_BUILD_TESTS="$tests" "${launcher[@]}" >/dev/null
+    -DDSC_BUILD_TESTS="$tests" >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")"

@@ -5,11 +5,12 @@
 # display, and nsis for the installer.
 set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
-    pkgs=(g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build cmake qt6-base-dev-tools googletest
+    pkgs=(g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build cmake ccache qt6-base-dev-tools googletest
           wine wine64 fonts-wine  # the Windows programs run here under Wine
           xvfb xauth unzip nsis)
 else
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
+      ccache mold  # compiler cache and a faster linker, used when present (cmake/build-speed.cmake)
       clang libfuzzer-14-dev libclang-rt-14-dev
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks

@@ -16,16 +16,12 @@ export SOURCE_DATE_EPOCH
 tests="${DSC_PACKAGE_TESTS:-OFF}"
 generator=()
 if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
 # Debian's optimisation and hardening flags (stack protector, fortified
 # functions, full RELRO), without -g: the package is stripped anyway.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 buildflags() { dpkg-buildflags --get "$1" | sed -E 's/(^| )-g( |$)/ /'; }
 cppflags="$(buildflags CPPFLAGS)"
-cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DDSC_BUILD_TESTS="$tests" "${launcher[@]}" \
+cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DDSC_BUILD_TESTS="$tests" \
   -DCMAKE_CXX_FLAGS="$(buildflags CXXFLAGS) $cppflags" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
   -DCMAKE_C_FLAGS="$(buildflags CFLAGS) $cppflags" -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null

@@ -28,15 +28,8 @@ if [ "${DSC_PACKAGE_CHECK-1}" != 0 ]; then
   stage "package check" tools/check-package.sh "$deb"
 fi
 for s in $sanitizers; do
-  dir="build-$s"
-  generator=()
-  if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
-  sanitized() {
-    cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DDSC_SANITIZE="$s" >/dev/null
-    cmake --build "$dir" -j"$jobs"
-  }
-  stage "$s build" sanitized
-  stage "$s suite" tests "$dir"
+  stage "$s build" tools/build-sanitized.sh "$s" "build-$s"
+  stage "$s suite" tests "build-$s"
 done
 stage "Windows" tools/run-windows-tests.sh  # when the Qt toolchain for MinGW is at hand
 echo "run-tests: all stages took $((SECONDS - start)) s" >&2

@@ -51,10 +51,8 @@ unzip -q "$zip" -d "$unpacked"
 linux="${DSC_LINUX_BUILD:-build-test}"
 if ! grep -q '^DSC_BUILD_TESTS:BOOL=ON' "$linux/CMakeCache.txt" 2>/dev/null; then
     linux=build-wine-harness
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
     tools/install-deps.sh >/dev/null
-    cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+    cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$linux" --target wine_console_test -j"$(nproc)" >/dev/null
 e2e_started=$SECONDS

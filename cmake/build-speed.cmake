@@ -1,0 +1,54 @@
+# Faster builds with what the machine has, and the same result without it:
+# ccache in front of the compilers, mold as the linker of native programs, and
+# precompiled headers for the test programs and the application shell.
+# Included by the top-level CMakeLists.txt before any target is made.
+
+option(DSC_CCACHE "Compile through ccache when it is installed" ON)
+option(DSC_MOLD "Link native programs with mold when it is installed" ON)
+option(DSC_PCH "Precompile the headers the test programs and the shell share" ON)
+
+# ccache: given as the launcher or found, it is run with the settings below;
+# any other launcher is kept as it is. Paths inside the project count
+# relative to it, so another clone of it hits the cache too.
+# A precompiled header is cached only when ccache may ignore the macros and
+# time stamps in it and the age of the header made just before its users; gcc
+# has to name it in its preprocessed output, clang must not stamp it.
+if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "(^|/)ccache$")
+  set(DSC_CCACHE_PROGRAM ${CMAKE_CXX_COMPILER_LAUNCHER})
+  set(CMAKE_CXX_COMPILER_LAUNCHER "")
+endif()
+if(DSC_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  find_program(DSC_CCACHE_PROGRAM ccache)
+  find_program(DSC_ENV_PROGRAM env)
+  if(DSC_CCACHE_PROGRAM AND DSC_ENV_PROGRAM)
+    # The inode cache hashes each header once a build, not once for every
+    # file that includes it: a hit on a file using a 100 MB precompiled
+    # header then takes 0.1 s instead of 1.3 s.
+    set(launcher ${DSC_ENV_PROGRAM} CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_INODECACHE=1)
+    if(DSC_PCH)
+      list(APPEND launcher CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime)
+      if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        add_compile_options(-fpch-preprocess)
+      elseif(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        add_compile_options("SHELL:-Xclang -fno-pch-timestamp")
+      endif()
+    endif()
+    list(APPEND launcher ${DSC_CCACHE_PROGRAM})
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${launcher})
+    set(CMAKE_C_COMPILER_LAUNCHER ${launcher})
+    unset(launcher)
+  endif()
+endif()
+
+# mold: only for this machine's own programs (a cross-build keeps its
+# toolchain's linker), and only when the compiler takes -fuse-ld=mold.
+if(DSC_MOLD AND NOT CMAKE_CROSSCOMPILING)
+  find_program(DSC_MOLD_PROGRAM mold)
+  if(DSC_MOLD_PROGRAM)
+    include(CheckLinkerFlag)
+    check_linker_flag(CXX -fuse-ld=mold DSC_LINKER_MOLD)
+    if(DSC_LINKER_MOLD)
+      add_link_options(-fuse-ld=mold)
+    endif()
+  endif()
+endif()
