@@ -444,9 +444,10 @@ TEST_F(WriteOutcomes, ReopenWithThePasswordAcceptedReadsEveryPageAgain)
             EXPECT_EQ(t.items[i].value.load(), 7.0 + i) << "register " << t.first_register + i;
         }
     }
-    // Every page read was answered with its own reply.
+    // Every page read was answered with its own reply (the status read after
+    // them may still be on its way).
     for (const auto& r : sim.requests()) {
-        if (r.function == 3) {
+        if (r.function == 3 && r.address != kStatusTable.first_register) {
             EXPECT_GE(r.repliedMs, 0) << r.address;
         }
     }
