@@ -27,7 +27,7 @@ if(DSC_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
     # Debug information names the files relative to the project too, and the
     # build folder's own path is left out of the hash, so that the builds
     # with debug information hit from another clone as well.
-    set(launcher ${DSC_ENV_PROGRAM} CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_HASHDIR=false
+    set(launcher ${DSC_ENV_PROGRAM} CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=true
                  CCACHE_INODECACHE=1)
     add_compile_options(-fdebug-prefix-map=${CMAKE_SOURCE_DIR}=.)
     if(DSC_PCH)
