@@ -20,7 +20,20 @@ endif()
 if(DSC_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
   find_program(DSC_CCACHE_PROGRAM ccache)
   find_program(DSC_ENV_PROGRAM env)
+  set(ccache_works 1)
   if(DSC_CCACHE_PROGRAM AND DSC_ENV_PROGRAM)
+    # A ccache that cannot use its cache (no home, a read-only one) fails
+    # every compile: try it once and do without it then.
+    set(probe ${CMAKE_BINARY_DIR}/CMakeFiles/dsc-ccache-probe.c)
+    file(WRITE ${probe} "int dsc_ccache_probe;\n")
+    execute_process(COMMAND ${DSC_CCACHE_PROGRAM} ${CMAKE_C_COMPILER} -c ${probe} -o ${probe}.o
+                    RESULT_VARIABLE ccache_works OUTPUT_QUIET ERROR_QUIET)
+    if(NOT ccache_works EQUAL 0)
+      message(STATUS "ccache cannot use its cache here: compiling without it")
+    endif()
+    unset(probe)
+  endif()
+  if(DSC_CCACHE_PROGRAM AND DSC_ENV_PROGRAM AND ccache_works EQUAL 0)
     # The inode cache hashes each header once a build, not once for every
     # file that includes it: a hit on a file using a 100 MB precompiled
     # header then takes 0.1 s instead of 1.3 s.
