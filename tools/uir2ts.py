@@ -44,6 +44,9 @@ ROLE = {
 }
 
 
+GONE = ("vanished", "obsolete")  # translation types of messages no longer in use
+
+
 class UirError(Exception):
     pass
 
@@ -122,9 +125,9 @@ def _has_letter(text):
     return any(unicodedata.category(c).startswith("L") for c in text)
 
 
-def read_uir(path, display_name=None):
-    """The texts of one resource file, in the order they appear."""
-    name = display_name or os.path.basename(path)
+def read_uir(path):
+    """The panels (constant, where) and texts of one resource file, in the order they appear."""
+    name = os.path.basename(path)
     with open(path, "rb") as f:
         raw = f.read()
     try:
@@ -187,7 +190,8 @@ def read_uir(path, display_name=None):
             if last is None or last[0] != wanted:
                 raise UirError(f"{where}: {keyword} without a {wanted} just before")
             need(2 if keyword == "item" else 1, '"<caption>" <value>' if keyword == "item" else '"<text>"')
-            role = ("list item" if keyword == "item" else "table cell") + (f", {last[2]} px" if last[2] else "")
+            role = "list item" if keyword == "item" else "table cell"
+            role += f", {last[2]} px" if last[2] else ""
             add(args[0], last[1], role)
             owner = last
         elif keyword == "box":
@@ -257,6 +261,10 @@ def message_key(context_name, message):
     return (context_name, source, message.findtext("comment") or "")
 
 
+def _gone(message):
+    return message.find("translation").get("type") in GONE
+
+
 def _finished(message):
     t = message.find("translation")
     return t is not None and t.get("type") is None and bool((t.text or "").strip())
@@ -289,7 +297,7 @@ def merge(root, entries, ts_dir):
             t = m.find("translation")
             if t is None:
                 t = ET.SubElement(m, "translation", {"type": "unfinished"})
-            if t.get("type") in ("vanished", "obsolete"):
+            if t.get("type") in GONE:
                 t.set("type", "unfinished")  # back in the resources: to be reviewed
                 revived += 1
         _set_locations(m, e, ts_dir)
@@ -300,7 +308,7 @@ def merge(root, entries, ts_dir):
         t = m.find("translation")
         if t is None or not (t.text or "").strip():
             continue  # nothing translated to keep
-        if t.get("type") not in ("vanished", "obsolete"):
+        if t.get("type") not in GONE:
             t.set("type", "vanished")
             vanished += 1
         for loc in m.findall("location"):
@@ -311,9 +319,8 @@ def merge(root, entries, ts_dir):
     for name in sorted(contexts):
         ctx = ET.SubElement(root, "context")
         ET.SubElement(ctx, "name").text = name
-        live = [m for m in contexts[name] if m.find("translation").get("type") not in ("vanished", "obsolete")]
-        gone = [m for m in contexts[name] if m not in live]
-        ctx.extend(live + gone)
+        messages = contexts[name]
+        ctx.extend([m for m in messages if not _gone(m)] + [m for m in messages if _gone(m)])
     return added, vanished, revived
 
 
@@ -392,7 +399,7 @@ def problems(ts_path, root, entries):
             out.append(f"{label}: no finished translation in {name}")
     wanted = {e.key for e in entries}
     for key, m in found.items():
-        if key not in wanted and m.find("translation").get("type") not in ("vanished", "obsolete"):
+        if key not in wanted and not _gone(m):
             out.append(f'{name}: {key[0]} "{key[1]}"' + (f" ({key[2]})" if key[2] else "")
                        + ": no longer in the panel resources; run tools/uir2ts.py")
     return out
