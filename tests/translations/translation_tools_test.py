@@ -185,12 +185,6 @@ class MergeTest(Workspace):
         # a text that vanished untranslated leaves nothing behind
         self.assertNotIn(("uir/PANEL_A", "fast", "MODE"), m)
 
-    def test_a_new_file_takes_its_language_from_its_name(self):
-        self.update()
-        self.assertEqual(ET.parse(self.ts[1]).getroot().get("language"), "zh_CN")
-        head = '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n<TS version="2.1" language="zh_CN">\n'
-        self.assertTrue(self.read(self.ts[1]).startswith(head))
-
 
 class CheckTest(Workspace):
     def test_a_new_caption_without_translation_fails_naming_it(self):
