@@ -364,7 +364,8 @@ TEST(LineEvents, NothingAwaitedSurvivesAReopenOrAResetOfTheCounters)
     LineBytesReceived(5);
     LineReplyParsed(reply, 5, MODBUS_EXCEPTION_2);
     c = ReadLinkCounters();
-    EXPECT_EQ(c.requests + c.exceptions + c.bytesReceived + c.responses, 0u) << "the answer to a request before";
+    EXPECT_EQ(c.requests + c.exceptions + c.bytesReceived + c.responses, 0u)
+        << "the answer to a request before";
     EXPECT_EQ(c.responseMinUs, -1);
     EXPECT_EQ(lastReply().responseUs, -1);
     exchange(20);

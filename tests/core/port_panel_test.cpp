@@ -289,7 +289,9 @@ TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
             SetPopupHandler([](const std::string& title, const std::string&) {
                 std::fprintf(stderr, "[%s]", title.c_str());
             });
-            { const FatalErrorHook gone([] { std::fprintf(stderr, "[records written]"); }); }
+            {
+                const FatalErrorHook gone([] { std::fprintf(stderr, "[records written]"); });
+            }
             ErrorCheck("Error Setting Com Time", -7, "bad");
         },
         ::testing::ExitedWithCode(255), "^\\[ErrorCheck\\]$");

@@ -173,10 +173,10 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
     const auto password = WithCrc({0x01, 0x06, 0x0F, 0xC7, 0x59, 0x27});
     ReportExchange(password, password, MODBUS_PASSWORD_ACCEPTED);
     LinePortError("Com Read failed! ");
-    const char* const counters[] = {
-        "LINK_REQUESTS",       "LINK_REPLIES_OK",       "LINK_TIMEOUTS",          "LINK_CRC_ERRORS",
-        "LINK_EXCEPTIONS",     "LINK_OTHER_REJECTS",    "LINK_PASSWORD_WRITES",   "LINK_PORT_ERRORS",
-        "LINK_BYTES_SENT",     "LINK_BYTES_RECEIVED"};
+    const char* const counters[] = {"LINK_REQUESTS",        "LINK_REPLIES_OK",  "LINK_TIMEOUTS",
+                                    "LINK_CRC_ERRORS",      "LINK_EXCEPTIONS",  "LINK_OTHER_REJECTS",
+                                    "LINK_PASSWORD_WRITES", "LINK_PORT_ERRORS", "LINK_BYTES_SENT",
+                                    "LINK_BYTES_RECEIVED"};
     const char* const responseTimes[] = {"LINK_RESPONSE_LAST_MS", "LINK_RESPONSE_MIN_MS",
                                          "LINK_RESPONSE_MEAN_MS", "LINK_RESPONSE_MAX_MS"};
     ASSERT_TRUE(waitFor([&] { return text("LINK_PORT_ERRORS") == "1"; }));

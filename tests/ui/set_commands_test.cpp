@@ -6,9 +6,9 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -398,7 +398,8 @@ TEST_F(SetCommands, APortThatFailsPartWayLeavesAJournalLineForEveryPlannedWrite)
     EXPECT_EQ(parameterWrites()[0].reg, 2550);
     const auto lines = journal();
     ASSERT_EQ(lines.size(), 3u) << "one line per planned write";
-    const std::pair<int, const char*> expected[] = {{2550, "confirmed"}, {2551, "port closed"}, {2552, "port closed"}};
+    const std::pair<int, const char*> expected[] = {
+        {2550, "confirmed"}, {2551, "port closed"}, {2552, "port closed"}};
     for (std::size_t i = 0; i < 3; ++i) {
         ASSERT_EQ(lines[i].size(), 10u);
         EXPECT_EQ(lines[i][1], "command line");

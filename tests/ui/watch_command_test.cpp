@@ -13,8 +13,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cstdio>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
