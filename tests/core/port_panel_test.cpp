@@ -2,6 +2,8 @@
 // rings the tests set and whose popups they capture.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "engine/console_state.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
@@ -275,24 +277,15 @@ TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
         ::testing::ExitedWithCode(255),
         "^\\[ErrorCheck\\|Error Setting Com Time \\(Error = -7\\)\\.\n\nQuit\\? \\]");
     // The hook installed from above runs first; once it is gone, it does not.
-    EXPECT_EXIT(
-        {
-            SetPopupHandler([](const std::string& title, const std::string&) {
-                std::fprintf(stderr, "[%s]", title.c_str());
-            });
-            const FatalErrorHook hook([] { std::fprintf(stderr, "[records written]"); });
-            ErrorCheck("Error Setting Com Time", -7, "bad");
-        },
-        ::testing::ExitedWithCode(255), "^\\[records written\\]\\[ErrorCheck\\]$");
-    EXPECT_EXIT(
-        {
-            SetPopupHandler([](const std::string& title, const std::string&) {
-                std::fprintf(stderr, "[%s]", title.c_str());
-            });
-            {
-                const FatalErrorHook gone([] { std::fprintf(stderr, "[records written]"); });
-            }
-            ErrorCheck("Error Setting Com Time", -7, "bad");
-        },
-        ::testing::ExitedWithCode(255), "^\\[ErrorCheck\\]$");
+    const auto fatalError = [](bool hookLives) {
+        SetPopupHandler([](const std::string& title, const std::string&) {
+            std::fprintf(stderr, "[%s]", title.c_str());
+        });
+        std::optional<FatalErrorHook> hook;
+        hook.emplace([] { std::fprintf(stderr, "[records written]"); });
+        if (!hookLives) hook.reset();
+        ErrorCheck("Error Setting Com Time", -7, "bad");
+    };
+    EXPECT_EXIT(fatalError(true), ::testing::ExitedWithCode(255), "^\\[records written\\]\\[ErrorCheck\\]$");
+    EXPECT_EXIT(fatalError(false), ::testing::ExitedWithCode(255), "^\\[ErrorCheck\\]$");
 }
