@@ -3,8 +3,9 @@
 
 #include "app/options.h"
 
-// Start-up, the UI loop and shutdown. Returns -1 when start-up fails, 0 after
-// a normal quit, or the exit code QuitConsoleWith was given.
+// Start-up, the UI loop and shutdown, on the state the start-up reset leaves
+// (engine/console_state.h). Returns -1 when start-up fails, 0 after a normal
+// quit, or the exit code QuitConsoleWith was given.
 int WinMain(int& argc, char** argv, const ConsoleOptions& options);
 
 void InitThread();

@@ -18,6 +18,7 @@
 #include "pages/send_rows.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
+#include "platform/state_reset.h"
 #include "platform/ui.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
@@ -291,11 +292,30 @@ int UnstoredChangeCount()
     return g_unstored.load();
 }
 
+namespace {
+
+// What MarkUnsentEntries drew last, row by row of SendRows (refresh thread).
+struct UnsentMark {
+    double base = 0.0;  // the control's value when it last matched what the program put there
+    int marked = -1;    // last state drawn; -1 = never drawn
+    bool hasBase = false;
+};
+UnsentMark g_unsentMarks[128];
+
+}  // namespace
+
 void ResetWriteGuard()
 {
+    StopWriteGuard();
     g_unstored.store(0);
     g_testEnabled.store(false);
+    for (UnsentMark& m : g_unsentMarks) m = UnsentMark{};
+    SetBackupOffer({});
 }
+
+namespace {
+const StateReset kReset(ResetWriteGuard);
+}  // namespace
 
 void StartWriteGuard()
 {
@@ -347,15 +367,9 @@ int storeParameters(int panel, int control, int event, void*, int, int)
 
 void MarkUnsentEntries()
 {
-    struct Mark {
-        double base = 0.0;  // the control's value when it last matched what the program put there
-        int marked = -1;    // last state drawn; -1 = never drawn
-        bool hasBase = false;
-    };
-    static Mark marks[128];
     std::size_t count = 0;
     const SendRow* rows = SendRows(&count);
-    for (std::size_t r = 0; r < count && r < std::size(marks); ++r) {
+    for (std::size_t r = 0; r < count && r < std::size(g_unsentMarks); ++r) {
         const SendRow& row = rows[r];
         if (row.kind == SendKind::Command) continue;
         const int page = row.page->load();
@@ -372,7 +386,7 @@ void MarkUnsentEntries()
             if (GetCtrlVal(page, row.control, &shown) < 0) continue;
             expected = row.kind == SendKind::Scaled ? scaledValue(item) : item.value.load();
         }
-        Mark& m = marks[r];
+        UnsentMark& m = g_unsentMarks[r];
         int marked = 0;
         if (same(shown, expected) || !m.hasBase) {
             // What the page last put there (or the start value): the new baseline.

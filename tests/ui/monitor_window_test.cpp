@@ -167,9 +167,36 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
     find<QPushButton>("TRAFFIC_CLEAR")->click();
     EXPECT_TRUE(traffic().isEmpty());
 
+    // Every counter and every response-time figure had something to show...
+    ReportExchange(read, WithCrc({0x01, 0x83, 0x02}), MODBUS_EXCEPTION_2);
+    ReportExchange(read, WithCrc({0x02, 0x03, 0x00}), MODBUS_BAD_SLAVE);
+    const auto password = WithCrc({0x01, 0x06, 0x0F, 0xC7, 0x59, 0x27});
+    ReportExchange(password, password, MODBUS_PASSWORD_ACCEPTED);
+    LinePortError("Com Read failed! ");
+    const char* const counters[] = {"LINK_REQUESTS",        "LINK_REPLIES_OK",  "LINK_TIMEOUTS",
+                                    "LINK_CRC_ERRORS",      "LINK_EXCEPTIONS",  "LINK_OTHER_REJECTS",
+                                    "LINK_PASSWORD_WRITES", "LINK_PORT_ERRORS", "LINK_BYTES_SENT",
+                                    "LINK_BYTES_RECEIVED"};
+    const char* const responseTimes[] = {"LINK_RESPONSE_LAST_MS", "LINK_RESPONSE_MIN_MS",
+                                         "LINK_RESPONSE_MEAN_MS", "LINK_RESPONSE_MAX_MS"};
+    ASSERT_TRUE(waitFor([&] { return text("LINK_PORT_ERRORS") == "1"; }));
+    for (const char* c : counters) EXPECT_NE(text(c), "0") << c;
+    for (const char* r : responseTimes) EXPECT_NE(text(r), "–") << r;
+    EXPECT_NE(text("LINK_LAST_GOOD_REPLY"), "–");
+
+    // ... and "Reset counters" starts every one of them from nothing.
     find<QPushButton>("LINK_RESET")->click();
-    EXPECT_EQ(text("LINK_REQUESTS"), "0");
+    for (const char* c : counters) EXPECT_EQ(text(c), "0") << c;
+    for (const char* r : responseTimes) EXPECT_EQ(text(r), "–") << r;
+    EXPECT_EQ(text("LINK_LAST_GOOD_REPLY"), "–");
+    EXPECT_EQ(text("LINK_STATE"), "No good reply yet");
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "1"; }));
+    EXPECT_EQ(text("LINK_REPLIES_OK"), "1");
     EXPECT_EQ(text("LINK_CRC_ERRORS"), "0");
+    EXPECT_EQ(text("LINK_BYTES_SENT"), "8");
+    EXPECT_EQ(text("LINK_RESPONSE_MIN_MS"), text("LINK_RESPONSE_MAX_MS"));
+    EXPECT_NE(text("LINK_RESPONSE_LAST_MS"), "–");
     EXPECT_TRUE(popups.empty());
 }
 
