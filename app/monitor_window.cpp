@@ -38,6 +38,7 @@
 #include "engine/status_text.h"
 #include "modbus/line_events.h"
 #include "model/data_item.h"
+#include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
@@ -57,7 +58,8 @@ constexpr int kDefaultMinutes = 2;
 constexpr std::int64_t kHealthyWithinMs = 3000;
 constexpr int kBatch = 64;
 // Plotted when the window opens: battery voltage, motor speed and the two temperatures.
-constexpr int kDefaultPlotted[] = {1, 10, 6, 7};
+constexpr int kDefaultPlotted[] = {STATUS_BATTERY_VOLTAGE, STATUS_MOTOR_SPEED, STATUS_CONTROLLER_TEMP,
+                                   STATUS_MOTOR_TEMP};
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 700;
 
@@ -275,7 +277,9 @@ QGroupBox* MonitorWindow::buildRecording()
 
 QGroupBox* MonitorWindow::buildPlot()
 {
-    auto* box = new QGroupBox("Live values");
+    // Titled as the main panel's box of the same values.
+    const QString title = QString::fromStdString(PanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
+    auto* box = new QGroupBox(title);
     auto* layout = new QHBoxLayout(box);
 
     chart_ = new QChart;
@@ -290,7 +294,7 @@ QGroupBox* MonitorWindow::buildPlot()
     chart_->addAxis(axisY_, Qt::AlignLeft);
     auto* view = new QChartView(chart_);
     name(view, "PLOT");
-    view->setAccessibleName("Live values plot");
+    view->setAccessibleName(title + " plot");
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setMinimumSize(480, 300);
     layout->addWidget(view, 1);
