@@ -554,8 +554,9 @@ const RegisterEntry& RegisterCatalogue::motorSpeed() const
 std::vector<const RegisterEntry*> RegisterCatalogue::faultWords() const
 {
     std::vector<const RegisterEntry*> words;
-    for (int w = 0; w < STATUS_FAULT_WORDS; ++w)
-        words.push_back(&status_[static_cast<std::size_t>(STATUS_FIRST_FAULT_WORD + w)]);
+    words.reserve(static_cast<std::size_t>(STATUS_FAULT_WORDS));
+    for (std::size_t w = 0; w < static_cast<std::size_t>(STATUS_FAULT_WORDS); ++w)
+        words.push_back(&status_[static_cast<std::size_t>(STATUS_FIRST_FAULT_WORD) + w]);
     return words;
 }
 

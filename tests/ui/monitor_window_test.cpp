@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <functional>
+#include <utility>
 
 #include "app/mainwin.h"
 #include "app/traffic_model.h"
@@ -82,6 +84,29 @@ protected:
             if (s->name() == name) return qobject_cast<QLineSeries*>(s);
         }
         return nullptr;
+    }
+    // The lowest and the highest value a line draws.
+    static std::pair<double, double> extent(const QLineSeries* line)
+    {
+        double lo = line->at(0).y();
+        double hi = lo;
+        for (const QPointF& p : line->points()) {
+            lo = std::min(lo, p.y());
+            hi = std::max(hi, p.y());
+        }
+        return {lo, hi};
+    }
+    // Reports a status read and its accepted reply, status item i holding wordOf(i).
+    static void reportStatus(const std::function<int(int)>& wordOf)
+    {
+        const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
+        std::vector<unsigned char> reply = {0x01, 0x03, 52};
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+            const int word = wordOf(i);
+            reply.push_back(static_cast<unsigned char>(word >> 8));
+            reply.push_back(static_cast<unsigned char>(word & 0xFF));
+        }
+        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
     }
     // Lets the window's drain timer run.
     bool waitFor(const std::function<bool()>& condition)
@@ -187,28 +212,14 @@ TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
     monitor(0, 0, nullptr, 0);
 
     // Battery voltage (600/32767 V per count) swings while the window is hidden.
-    const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
-    for (const int raw : {16000, 20000, 12000}) {
-        std::vector<unsigned char> reply = {0x01, 0x03, 52};
-        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-            const int word = i == 1 ? raw : 0;
-            reply.push_back(static_cast<unsigned char>(word >> 8));
-            reply.push_back(static_cast<unsigned char>(word & 0xFF));
-        }
-        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
-    }
+    for (const int raw : {16000, 20000, 12000}) reportStatus([raw](int i) { return i == 1 ? raw : 0; });
     QApplication::processEvents();
     QLineSeries* battery = series("Battery voltage (V)");
     ASSERT_NE(battery, nullptr);
     // Opened, the plot draws at once what was kept, the swing's peak among it.
     monitor(0, 0, nullptr, 0);
     ASSERT_GE(battery->count(), 2);
-    double lo = battery->at(0).y();
-    double hi = lo;
-    for (const QPointF& p : battery->points()) {
-        lo = std::min(lo, p.y());
-        hi = std::max(hi, p.y());
-    }
+    const auto [lo, hi] = extent(battery);
     EXPECT_NEAR(hi, 20000 * 600.0 / 32767, 1e-9);
     EXPECT_NEAR(lo, 12000 * 600.0 / 32767, 1e-9);
     EXPECT_NEAR(battery->points().constLast().y(), 12000 * 600.0 / 32767, 1e-9);
@@ -225,17 +236,13 @@ TEST_F(Monitor, EachUnitHasItsOwnScaleSoSmallChangesShowBesideLargeOnes)
         const bool ticked = item == STATUS_BATTERY_VOLTAGE || item == STATUS_MOTOR_SPEED;
         values->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     }
-    const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
     for (int n = 0; n < 6; ++n) {
-        std::vector<unsigned char> reply = {0x01, 0x03, 52};
-        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-            int word = 0;
-            if (i == STATUS_BATTERY_VOLTAGE) word = n % 2 == 0 ? 2621 : 2649;  // 600/32767 V per count
-            if (i == STATUS_MOTOR_SPEED) word = n % 2 == 0 ? 0 : 1000;
-            reply.push_back(static_cast<unsigned char>(word >> 8));
-            reply.push_back(static_cast<unsigned char>(word & 0xFF));
-        }
-        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
+        const bool high = n % 2 == 1;
+        reportStatus([high](int i) {
+            if (i == STATUS_BATTERY_VOLTAGE) return high ? 2649 : 2621;  // 600/32767 V per count
+            if (i == STATUS_MOTOR_SPEED) return high ? 1000 : 0;
+            return 0;
+        });
     }
     monitor(0, 0, nullptr, 0);
     monitor(0, 0, nullptr, 0);  // shown again: drawn at once
@@ -250,12 +257,7 @@ TEST_F(Monitor, EachUnitHasItsOwnScaleSoSmallChangesShowBesideLargeOnes)
         QLineSeries* line = series(caption);
         ASSERT_NE(line, nullptr);
         ASSERT_GE(line->count(), 2);
-        double lo = line->at(0).y();
-        double hi = lo;
-        for (const QPointF& p : line->points()) {
-            lo = std::min(lo, p.y());
-            hi = std::max(hi, p.y());
-        }
+        const auto [lo, hi] = extent(line);
         const double x = line->at(0).x();
         const double height =
             chart->mapToPosition(QPointF(x, lo), line).y() - chart->mapToPosition(QPointF(x, hi), line).y();
