@@ -21,6 +21,8 @@
 #include <memory>
 
 #include "model/app_state.h"
+#include "model/panel_texts.h"
+#include "model/uir_ids.h"
 #include "pages/write_guard.h"
 #include "platform/app_dirs.h"
 #include "platform/gbk.h"
@@ -98,7 +100,10 @@ private:
 void SaveParametersTo(const std::string& path)
 {
     if (comConfigure_success_flag.load() != 1) {
-        tell(QMessageBox::Warning, "The port is not open: choose COMMUNICATION and press Configure first.");
+        tell(QMessageBox::Warning,
+             QString("The port is not open: choose %1 and press %2 first.")
+                 .arg(qs(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
+                      qs(PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
         return;
     }
     struct Result {

@@ -23,7 +23,7 @@ std::string OpenPortDescription();
 // The selections above and the description back to their start (0, ""), as
 // before the panel was first read.
 void ResetPortPanel();
-// What "__Configure" does once the selections are read: opens (or re-opens)
+// What "Configure" does once the selections are read: opens (or re-opens)
 // the port with comselect .. stopselect and, when it opened, starts the
 // password exchange.
 void ConfigureSelectedPort(const FastLineSettings& fastLine = FastLineSettings{});

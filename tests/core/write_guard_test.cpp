@@ -181,7 +181,7 @@ TEST_F(WriteGuard, ArmingIsRefusedWithTheReasonAndNothingSent)
     const Case cases[] = {
         {"silent controller", [] { g_now += 2001; }, "not answered a status read in the last 2 s"},
         {"never answered", [] { ResetLinkHealth(); }, "not answered"},
-        {"motor turning", [] { dataItemOR[10].value = -35; }, "motor is turning (motor speed -35 RPM)"},
+        {"motor turning", [] { dataItemOR[10].value = -35; }, "motor is turning (Motor speed: -35 RPM)"},
         {"fault active", [] { dataItemOR[14].value = 1 << 12; }, "A fault is active: hall fault."},
         {"fault bit 15", [] { dataItemOR[16].value = -32768; }, "A fault is active: resvd."},
     };
