@@ -69,7 +69,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The panels carry Chinese captions; the default fonts lack the glyphs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)
+# Qt's own dialogs in Chinese come from Debian's translations of Qt.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack puts the summary line above this text.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
