@@ -9,6 +9,7 @@
 #include "app/callbacks.h"
 #include "app/console_extras.h"
 #include "app/fault_window.h"
+#include "app/language.h"
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
@@ -190,6 +191,8 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     // The state is as the start-up reset left it (main), with the COM table
     // filled from the options.
     if (!qtui::InitUserInterface(argc, argv)) return -1;
+    ConsoleLanguage language;
+    UseStartLanguage(language, options.language);
     if (!LoadConsolePanels()) {
         qtui::ShutdownUserInterface();
         return -1;
@@ -228,6 +231,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     ShowPortChoices();
     StartPortWatch();
     InstallFileMenu();
+    InstallLanguageMenu(qtui::PanelWidget(panelMain.load()), language);
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
     if (options.showMonitor) monitor(0, 0, nullptr, 0);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/arguments.h"
+#include "app/language.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "platform/serial.h"
@@ -21,6 +22,7 @@ const std::vector<ArgumentOption> kOptions = {
     {"monitor", nullptr, "open the monitor window at start"},
     {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
+    {"lang", "LANG", "the language of this run: shipped (the panels as shipped), en or zh_CN"},
     {"help", nullptr, "show this text"},
     {"version", nullptr, "print the version and exit"},
 };
@@ -117,6 +119,14 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             return false;
         }
         options->recordFile = v;
+    }
+    for (const std::string& v : a.values("lang")) {
+        LanguageChoice choice = LanguageChoice::Shipped;
+        if (!ParseLanguage(v, &choice)) {
+            *error = "bad --lang value '" + v + "' (shipped, en or zh_CN)";
+            return false;
+        }
+        options->language = v;
     }
     options->simulate = a.isSet("simulate");
     options->listPorts = a.isSet("list-ports");

@@ -16,6 +16,7 @@ struct ConsoleOptions {
     bool showMonitor = false;  // open the monitor window at start
     std::string recordFile;    // record the status values to this CSV file for the whole run
     bool fastLine = false;     // line-rate polling on for this run
+    std::string language;      // shipped, en or zh_CN for this run; empty: the kept choice
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at

@@ -901,6 +901,7 @@ void AppendToPanelTitle(int panel, const QString& suffix)
     // The base title changes too, so that a title restored after a temporary
     // one (the reconnect wait) keeps the suffix.
     p->title += suffix;
+    p->titleSuffix += suffix;
     p->widget->setWindowTitle(p->title);
 }
 

@@ -31,6 +31,10 @@ struct CellStore {
     QString toolTip;
     int color = kNoColor;
     bool dirty = false;
+    // A cell the resource fills: its shipped text and that text in the
+    // language installed, shown while the cell holds the shipped text.
+    QString shipped;
+    QString translated;
 };
 
 // One control: its fixed description, its value store (any thread), and its
@@ -90,6 +94,11 @@ struct PanelRec {
     bool page = false;  // a tab page: `parent` is the panel holding the tab
     std::string constant;
     QString title;                                     // the resource's title (+ version); UI thread
+    // What AppendToPanelTitle added to the title; UI thread.
+    QString titleSuffix;
+    // Each shows one of the panel's texts (pages included) in the language
+    // installed now, through the translators; UI thread.
+    std::vector<std::function<void()>> texts;
     std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
     std::vector<int> children;                         // guarded by the registry lock
     QPointer<QWidget> widget;                          // UI thread only
