@@ -94,14 +94,14 @@ struct PanelRec {
     bool page = false;  // a tab page: `parent` is the panel holding the tab
     std::string constant;
     QString title;                                     // the resource's title (+ version); UI thread
+    std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
+    std::vector<int> children;                         // guarded by the registry lock
+    QPointer<QWidget> widget;                          // UI thread only
     // What AppendToPanelTitle added to the title; UI thread.
     QString titleSuffix;
     // Each shows one of the panel's texts (pages included) in the language
     // installed now, through the translators; UI thread.
     std::vector<std::function<void()>> texts;
-    std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
-    std::vector<int> children;                         // guarded by the registry lock
-    QPointer<QWidget> widget;                          // UI thread only
 };
 
 // Hooks the widgets call on the UI thread.
