@@ -1,5 +1,6 @@
 #include "app/help_windows.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/language.h"
 #include "app/version.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
@@ -20,6 +22,10 @@
 #include "platform/ui.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Help)
+};
 
 constexpr int kValueRefreshMs = 1000;
 
@@ -40,17 +46,18 @@ public:
     explicit ReferenceWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     {
         setObjectName(QStringLiteral("PARAMETER_REFERENCE"));
-        setWindowTitle(QStringLiteral("Parameter reference"));
+        setWindowTitle(Tr::tr("Parameter reference"));
         auto* layout = new QVBoxLayout(this);
         search_ = new QLineEdit;
         search_->setObjectName(QStringLiteral("search"));
-        search_->setPlaceholderText(QStringLiteral("Search register, page, caption or unit"));
+        search_->setPlaceholderText(Tr::tr("Search register, page, caption or unit"));
         search_->setClearButtonEnabled(true);
         layout->addWidget(search_);
         table_ = new QTableWidget(0, 8);
         table_->setObjectName(QStringLiteral("registers"));
-        table_->setHorizontalHeaderLabels(
-            {"Register", "Hex", "Page", "Caption", "Unit", "Scale", "Value", "On the debug panel"});
+        table_->setHorizontalHeaderLabels({Tr::tr("Register"), Tr::tr("Hex"), Tr::tr("Page"),
+                                           Tr::tr("Caption"), Tr::tr("Unit"), Tr::tr("Scale"),
+                                           Tr::tr("Value"), Tr::tr("On the debug panel")});
         table_->verticalHeader()->hide();
         table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -115,7 +122,7 @@ private:
             table_->setRowHidden(r, !match);
             shown += match ? 1 : 0;
         }
-        count_->setText(QStringLiteral("%1 of %2 registers").arg(shown).arg(table_->rowCount()));
+        count_->setText(Tr::tr("%1 of %2 registers").arg(shown).arg(table_->rowCount()));
     }
 
     QLineEdit* search_ = nullptr;
@@ -135,9 +142,11 @@ std::string AboutText()
 {
     const std::string version = ConsoleVersion();
     // The status line is GBK already; the folders may hold any UTF-8.
-    return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           Utf8ToGbkLenient("\n\nSettings:\n" + shown(ConsoleConfigDir()) +
-                            "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
+    return Gbk(Tr::tr("Drive Service Console\nVersion %1\n\nPort:\n").arg(QString::fromStdString(version))) +
+           LinkStatusText() +
+           Gbk(Tr::tr("\n\nSettings:\n%1\n\nJournals, backups and state:\n%2")
+                   .arg(QString::fromStdString(shown(ConsoleConfigDir())),
+                        QString::fromStdString(shown(ConsoleStateDir()))));
 }
 
 void parameterReference(int, int, void*, int)
@@ -152,7 +161,7 @@ void parameterReference(int, int, void*, int)
 
 void aboutConsole(int, int, void*, int)
 {
-    MessagePopup("About", AboutText().c_str());
+    MessagePopup(Gbk(Tr::tr("About")).c_str(), AboutText().c_str());
 }
 
 bool SaveParameterReferencePng(const std::string& path, const std::string& filter)

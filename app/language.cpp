@@ -93,8 +93,7 @@ bool KeepLanguage(LanguageChoice choice)
     const QString text = QCoreApplication::translate(
                              "Language", "The language could not be kept in %1. It holds for this run.")
                              .arg(QDir::toNativeSeparators(path));
-    MessagePopup(Utf8ToGbkLenient(QCoreApplication::translate("Language", "Settings").toStdString()).c_str(),
-                 Utf8ToGbkLenient(text.toStdString()).c_str());
+    MessagePopup(Gbk(QCoreApplication::translate("Language", "Settings")).c_str(), Gbk(text).c_str());
     return false;
 }
 
@@ -212,4 +211,9 @@ void UseStartLanguage(ConsoleLanguage& language, const std::string& word)
     std::string error;
     // Reported, not fatal: the console starts with the shipped texts.
     if (!language.use(choice, &error)) std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+}
+
+std::string Gbk(const QString& text)
+{
+    return Utf8ToGbkLenient(text.toStdString());
 }

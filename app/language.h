@@ -63,3 +63,6 @@ void InstallLanguageMenu(QWidget* mainWindow, ConsoleLanguage& language);
 // The language a window starts in: `word` (--lang) for this run when given,
 // else the kept choice; a missing file is told on standard error.
 void UseStartLanguage(ConsoleLanguage& language, const std::string& word);
+
+// A translated text in the code page of the panels and popups (GBK).
+std::string Gbk(const QString& text);

@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
@@ -35,6 +36,7 @@
 #include <map>
 #include <vector>
 
+#include "app/language.h"
 #include "app/traffic_model.h"
 #include "app/value_label.h"
 #include "engine/status_history.h"
@@ -49,6 +51,10 @@
 #include "platform/ui.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(MonitorWindow)
+};
 
 namespace pm = uir::panel_monitor;
 
@@ -120,7 +126,7 @@ private:
     QGroupBox* buildPlot();
     QGroupBox* buildTraffic();
     QGroupBox* buildRecording();
-    ValueLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
+    ValueLabel* counter(QGridLayout* grid, int row, const QString& caption, const char* constant);
 
     void drain();
     void showCounters();
@@ -189,9 +195,9 @@ private:
 
 MonitorWindow::MonitorWindow()
 {
-    setWindowTitle("Line monitor");
+    setWindowTitle(Tr::tr("Line monitor"));
     name(this, "PANEL_MONITOR");
-    setAccessibleName("Line monitor");
+    setAccessibleName(Tr::tr("Line monitor"));
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         const auto at = static_cast<size_t>(i);
         captions_[at] = QString::fromStdString(StatusColumnTitle(i));
@@ -223,7 +229,7 @@ MonitorWindow::MonitorWindow()
     connect(&plotTimer_, &QTimer::timeout, this, [this] { showPlot(); });
     recordErrorTimer_.setSingleShot(true);
     connect(&recordErrorTimer_, &QTimer::timeout, this,
-            [this] { MessagePopup("Recording", recordError_.c_str()); });
+            [this] { MessagePopup(Gbk(Tr::tr("Recording")).c_str(), recordError_.c_str()); });
     drainTimer_.start(kDrainMs);
     plotTimer_.start(kPlotMs);
     showCounters();
@@ -231,7 +237,7 @@ MonitorWindow::MonitorWindow()
     showPlot();
 }
 
-ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
+ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const QString& caption, const char* constant)
 {
     auto* label = new QLabel(caption);
     auto* value = new ValueLabel(caption);
@@ -248,30 +254,30 @@ ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* capti
 
 QGroupBox* MonitorWindow::buildHealth()
 {
-    auto* box = new QGroupBox("Link health");
+    auto* box = new QGroupBox(Tr::tr("Link health"));
     auto* grid = new QGridLayout(box);
-    health_ = new ValueLabel("Link health");
+    health_ = new ValueLabel(Tr::tr("Link health"));
     health_->setObjectName("LINK_STATE");
     grid->addWidget(health_, 0, 0, 1, 2);
     int r = 1;
-    requests_ = counter(grid, r++, "Requests", "LINK_REQUESTS");
-    repliesOk_ = counter(grid, r++, "Replies accepted", "LINK_REPLIES_OK");
-    timeouts_ = counter(grid, r++, "Time-outs", "LINK_TIMEOUTS");
-    crcErrors_ = counter(grid, r++, "CRC or length rejects", "LINK_CRC_ERRORS");
-    exceptions_ = counter(grid, r++, "Exception replies", "LINK_EXCEPTIONS");
-    otherRejects_ = counter(grid, r++, "Other rejects", "LINK_OTHER_REJECTS");
-    passwordWrites_ = counter(grid, r++, "Password writes", "LINK_PASSWORD_WRITES");
-    portErrors_ = counter(grid, r++, "Port errors", "LINK_PORT_ERRORS");
-    responseLast_ = counter(grid, r++, "Response time, last", "LINK_RESPONSE_LAST_MS");
-    responseMin_ = counter(grid, r++, "Response time, min", "LINK_RESPONSE_MIN_MS");
-    responseMean_ = counter(grid, r++, "Response time, mean", "LINK_RESPONSE_MEAN_MS");
-    responseMax_ = counter(grid, r++, "Response time, max", "LINK_RESPONSE_MAX_MS");
-    bytesSent_ = counter(grid, r++, "Bytes sent", "LINK_BYTES_SENT");
-    bytesReceived_ = counter(grid, r++, "Bytes received", "LINK_BYTES_RECEIVED");
-    lastGood_ = counter(grid, r++, "Last good reply", "LINK_LAST_GOOD_REPLY");
-    auto* reset = new QPushButton("Reset counters");
+    requests_ = counter(grid, r++, Tr::tr("Requests"), "LINK_REQUESTS");
+    repliesOk_ = counter(grid, r++, Tr::tr("Replies accepted"), "LINK_REPLIES_OK");
+    timeouts_ = counter(grid, r++, Tr::tr("Time-outs"), "LINK_TIMEOUTS");
+    crcErrors_ = counter(grid, r++, Tr::tr("CRC or length rejects"), "LINK_CRC_ERRORS");
+    exceptions_ = counter(grid, r++, Tr::tr("Exception replies"), "LINK_EXCEPTIONS");
+    otherRejects_ = counter(grid, r++, Tr::tr("Other rejects"), "LINK_OTHER_REJECTS");
+    passwordWrites_ = counter(grid, r++, Tr::tr("Password writes"), "LINK_PASSWORD_WRITES");
+    portErrors_ = counter(grid, r++, Tr::tr("Port errors"), "LINK_PORT_ERRORS");
+    responseLast_ = counter(grid, r++, Tr::tr("Response time, last"), "LINK_RESPONSE_LAST_MS");
+    responseMin_ = counter(grid, r++, Tr::tr("Response time, min"), "LINK_RESPONSE_MIN_MS");
+    responseMean_ = counter(grid, r++, Tr::tr("Response time, mean"), "LINK_RESPONSE_MEAN_MS");
+    responseMax_ = counter(grid, r++, Tr::tr("Response time, max"), "LINK_RESPONSE_MAX_MS");
+    bytesSent_ = counter(grid, r++, Tr::tr("Bytes sent"), "LINK_BYTES_SENT");
+    bytesReceived_ = counter(grid, r++, Tr::tr("Bytes received"), "LINK_BYTES_RECEIVED");
+    lastGood_ = counter(grid, r++, Tr::tr("Last good reply"), "LINK_LAST_GOOD_REPLY");
+    auto* reset = new QPushButton(Tr::tr("Reset counters"));
     name(reset, "LINK_RESET");
-    reset->setAccessibleName("Reset counters");
+    reset->setAccessibleName(Tr::tr("Reset counters"));
     connect(reset, &QPushButton::clicked, this, [this] {
         ResetLinkCounters();
         showCounters();
@@ -282,13 +288,13 @@ QGroupBox* MonitorWindow::buildHealth()
 
 QGroupBox* MonitorWindow::buildRecording()
 {
-    auto* box = new QGroupBox("Recording");
+    auto* box = new QGroupBox(Tr::tr("Recording"));
     auto* layout = new QVBoxLayout(box);
     record_ = new QPushButton;
     name(record_, "RECORD");
-    record_->setAccessibleName("Record status values");
+    record_->setAccessibleName(Tr::tr("Record status values"));
     connect(record_, &QPushButton::clicked, this, [this] { toggleRecording(); });
-    recordStatus_ = new ValueLabel("Recording status");
+    recordStatus_ = new ValueLabel(Tr::tr("Recording status"));
     name(recordStatus_, "RECORD_STATUS");
     recordStatus_->setWordWrap(true);
     recordStatus_->setMaximumWidth(260);
@@ -316,9 +322,9 @@ QGroupBox* MonitorWindow::buildPlot()
     view->setAccessibleName(title + " plot");
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setMinimumSize(480, 280);
-    hovered_ = new ValueLabel("Value under the pointer");
+    hovered_ = new ValueLabel(Tr::tr("Value under the pointer"));
     name(hovered_, "PLOT_HOVER");
-    hovered_->setValue("Point at a line for its value and time");
+    hovered_->setValue(Tr::tr("Point at a line for its value and time"));
     auto* plotColumn = new QVBoxLayout;
     plotColumn->addWidget(view, 1);
     plotColumn->addWidget(hovered_);
@@ -327,7 +333,7 @@ QGroupBox* MonitorWindow::buildPlot()
     auto* side = new QVBoxLayout;
     values_ = new QListWidget;
     name(values_, "PLOT_VALUES");
-    values_->setAccessibleName("Values to plot");
+    values_->setAccessibleName(Tr::tr("Values to plot"));
     values_->setMaximumWidth(250);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         auto* item = new QListWidgetItem(captions_[static_cast<size_t>(i)], values_);
@@ -335,16 +341,16 @@ QGroupBox* MonitorWindow::buildPlot()
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
-    side->addWidget(new QLabel("Plot"));
+    side->addWidget(new QLabel(Tr::tr("Plot")));
     side->addWidget(values_, 1);
     auto* minutesRow = new QHBoxLayout;
     minutes_ = new QSpinBox;
     name(minutes_, "PLOT_MINUTES");
-    minutes_->setAccessibleName("Minutes shown");
+    minutes_->setAccessibleName(Tr::tr("Minutes shown"));
     minutes_->setRange(1, kMaxMinutes);
     minutes_->setValue(kDefaultMinutes);
     minutes_->setSuffix(" min");
-    minutesRow->addWidget(new QLabel("Window"));
+    minutesRow->addWidget(new QLabel(Tr::tr("Window")));
     minutesRow->addWidget(minutes_);
     side->addLayout(minutesRow);
     layout->addLayout(side);
@@ -358,17 +364,17 @@ QGroupBox* MonitorWindow::buildPlot()
 
 QGroupBox* MonitorWindow::buildTraffic()
 {
-    auto* box = new QGroupBox(QString("Traffic (last %1 frames)").arg(TrafficModel::kRows));
+    auto* box = new QGroupBox(Tr::tr("Traffic (last %1 frames)").arg(TrafficModel::kRows));
     auto* layout = new QVBoxLayout(box);
     auto* buttons = new QHBoxLayout;
-    pause_ = new QPushButton("Pause");
+    pause_ = new QPushButton(Tr::tr("Pause"));
     name(pause_, "TRAFFIC_PAUSE");
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { togglePause(on); });
-    auto* clear = new QPushButton("Clear");
+    auto* clear = new QPushButton(Tr::tr("Clear"));
     name(clear, "TRAFFIC_CLEAR");
     connect(clear, &QPushButton::clicked, this, [this] { trafficRows_.clear(); });
-    auto* save = new QPushButton("Save as text…");
+    auto* save = new QPushButton(Tr::tr("Save as text…"));
     name(save, "TRAFFIC_SAVE");
     connect(save, &QPushButton::clicked, this, [this] { saveTraffic(); });
     buttons->addWidget(pause_);
@@ -379,7 +385,7 @@ QGroupBox* MonitorWindow::buildTraffic()
 
     traffic_ = new QListView;
     name(traffic_, "TRAFFIC");
-    traffic_->setAccessibleName("Traffic");
+    traffic_->setAccessibleName(Tr::tr("Traffic"));
     traffic_->setModel(&trafficRows_);
     // Every row one line of one font: the list lays out only the rows in view.
     traffic_->setUniformItemSizes(true);
@@ -392,7 +398,7 @@ QGroupBox* MonitorWindow::buildTraffic()
     const QFontMetrics metrics(traffic_->font());
     trafficRows_.setCharSize(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height() + 2);
     traffic_->setMinimumHeight(100);
-    auto* copy = new QAction("Copy", traffic_);
+    auto* copy = new QAction(Tr::tr("Copy"), traffic_);
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     connect(copy, &QAction::triggered, this, [this] { copyTraffic(); });
@@ -435,7 +441,7 @@ void MonitorWindow::drain()
 
 void MonitorWindow::togglePause(bool paused)
 {
-    pause_->setText(paused ? "Resume" : "Pause");
+    pause_->setText(paused ? Tr::tr("Resume") : Tr::tr("Pause"));
     trafficRows_.setPaused(paused);
     if (!paused) traffic_->scrollToBottom();
 }
@@ -454,17 +460,16 @@ void MonitorWindow::saveTraffic()
 {
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(
-        this, "Save traffic",
+        this, Tr::tr("Save traffic"),
         stateDir() + "/traffic-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".txt",
-        "Text (*.txt)");
+        Tr::tr("Text (*.txt)"));
     if (file.isEmpty()) return;
     QFile out(file);
     const QByteArray text = trafficRows_.text().toUtf8();
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
         !out.flush()) {
-        const std::string message =
-            "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
-        MessagePopup("Save traffic", message.c_str());
+        const std::string message = Gbk(Tr::tr("Cannot write %1: %2").arg(file, out.errorString()));
+        MessagePopup(Gbk(Tr::tr("Save traffic")).c_str(), message.c_str());
     }
 }
 
@@ -493,17 +498,17 @@ void MonitorWindow::showCounters()
     const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
     if (c.lastGoodReplyWallMs < 0) {
         set(lastGood_, QStringLiteral("–"));
-        set(health_, "No good reply yet");
+        set(health_, Tr::tr("No good reply yet"));
         state("color: #806000; font-weight: bold;");
         return;
     }
     set(lastGood_, QDateTime::fromMSecsSinceEpoch(c.lastGoodReplyWallMs).toString("hh:mm:ss.zzz"));
     const std::int64_t age = now - c.lastGoodReplyWallMs;
     if (age <= kHealthyWithinMs) {
-        set(health_, "Line healthy: replies arriving");
+        set(health_, Tr::tr("Line healthy: replies arriving"));
         state("color: #107010; font-weight: bold;");
     } else {
-        set(health_, QString("No good reply for %1 s").arg(age / 1000));
+        set(health_, Tr::tr("No good reply for %1 s").arg(age / 1000));
         state("color: #b01010; font-weight: bold;");
     }
 }
@@ -542,7 +547,7 @@ QValueAxis* MonitorWindow::axisFor(int index)
     QValueAxis*& axis = unitAxes_[unit];
     if (axis == nullptr) {
         axis = new QValueAxis;
-        axis->setTitleText(unit.isEmpty() ? QStringLiteral("no unit") : unit);
+        axis->setTitleText(unit.isEmpty() ? Tr::tr("no unit") : unit);
         axis->setRange(0, 1);
         axis->setLabelFormat("%g");  // as many decimals as the step needs: 47.5, 4000
         const bool left = chart_->axes(Qt::Vertical).size() % 2 == 0;
@@ -655,17 +660,17 @@ void MonitorWindow::showPlot()
 
 void MonitorWindow::showRecording()
 {
-    const QString label = recorder_.recording() ? "Stop recording" : "Record status values…";
+    const QString label = recorder_.recording() ? Tr::tr("Stop recording") : Tr::tr("Record status values…");
     if (record_->text() != label) record_->setText(label);
     QString status;
     if (recorder_.recording()) {
-        status = QString("Recording to %1: %2 rows")
+        status = Tr::tr("Recording to %1: %2 rows")
                      .arg(QString::fromStdString(recorder_.path()))
                      .arg(recorder_.rows());
     } else if (!recordMessage_.isEmpty()) {
         status = recordMessage_;
     } else {
-        status = "Not recording";
+        status = Tr::tr("Not recording");
     }
     recordStatus_->setValue(status);
 }
@@ -682,7 +687,7 @@ void MonitorWindow::toggleRecording()
 {
     if (recorder_.recording()) {
         recorder_.stop();
-        recordMessage_ = QString("Recorded %1 rows to %2")
+        recordMessage_ = Tr::tr("Recorded %1 rows to %2")
                              .arg(recorder_.rows())
                              .arg(QString::fromStdString(recorder_.path()));
         showRecording();
@@ -690,12 +695,13 @@ void MonitorWindow::toggleRecording()
     }
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(
-        this, "Record status values",
+        this, Tr::tr("Record status values"),
         stateDir() + "/status-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv",
-        "CSV (*.csv)");
+        Tr::tr("CSV (*.csv)"));
     if (file.isEmpty()) return;
     std::string error;
-    if (!startRecording(file.toStdString(), &error)) MessagePopup("Recording", error.c_str());
+    if (!startRecording(file.toStdString(), &error))
+        MessagePopup(Gbk(Tr::tr("Recording")).c_str(), error.c_str());
 }
 
 }  // namespace

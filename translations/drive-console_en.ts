@@ -1,0 +1,781 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>FaultWindow</name>
+    <message>
+        <location filename="../app/fault_window.cpp" line="+88"/>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Fault</source>
+        <translation>Fault</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Register</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Duration</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>First-out</source>
+        <translation>First-out</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>still on</source>
+        <translation>still on</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 s, link lost</source>
+        <translation>%1 s, link lost</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>yes</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>%1 bit %2. </source>
+        <translation>%1 bit %2. </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Not on since the console started.</source>
+        <translation>Not on since the console started.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>On since %1.</source>
+        <translation>On since %1.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last on %1 for %2 s (then the link was lost).</source>
+        <translation>Last on %1 for %2 s (then the link was lost).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last on %1 for %2 s.</source>
+        <translation>Last on %1 for %2 s.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Not on since the port was opened.</source>
+        <translation> Not on since the port was opened.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Once since the port was opened.</source>
+        <translation> Once since the port was opened.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> %1 times since the port was opened.</source>
+        <translation> %1 times since the port was opened.</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <location line="+1"/>
+        <location line="+207"/>
+        <source>Fault history</source>
+        <translation>Fault history</translation>
+    </message>
+    <message>
+        <location line="-204"/>
+        <source>Time resolution</source>
+        <translation>Time resolution</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Save as CSV…</source>
+        <translation>Save as CSV…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save as CSV</source>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+1"/>
+        <source>Clear list</source>
+        <translation>Clear list</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+175"/>
+        <source>Journal: %1</source>
+        <translation>Journal: %1</translation>
+    </message>
+    <message>
+        <location line="-174"/>
+        <source>Journal</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
+        <translation>Events, newest first (the last %1 here; faults.csv keeps all)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Fault events</source>
+        <translation>Fault events</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Freeze frame: the status values of the onset reply</source>
+        <translation>Freeze frame: the status values of the onset reply</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Freeze frame of</source>
+        <translation>Freeze frame of</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Freeze frame</source>
+        <translation>Freeze frame</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>At the onset</source>
+        <translation>At the onset</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>No onset in the list. Select an event to see the status values at its onset.</source>
+        <translation>No onset in the list. Select an event to see the status values at its onset.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 (%2) came on at %3</source>
+        <translation>%1 (%2) came on at %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, first-out</source>
+        <translation>, first-out</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>, not first-out</source>
+        <translation>, not first-out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Newest onset: %1</source>
+        <translation>Newest onset: %1</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>now a status read every %1 s</source>
+        <translation>now a status read every %1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no status replies now</source>
+        <translation>no status replies now</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Times are those of the status replies, so each is exact to one status read interval: %1 (0.5 s on the standard passes, about 0.05 s with line-rate polling).</source>
+        <translation>Times are those of the status replies, so each is exact to one status read interval: %1 (0.5 s on the standard passes, about 0.05 s with line-rate polling).</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+11"/>
+        <source>Save fault events</source>
+        <translation>Save fault events</translation>
+    </message>
+    <message>
+        <location line="-9"/>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>%1 (the fault history goes on; its lines are kept until it can be written)</source>
+        <translation>%1 (the fault history goes on; its lines are kept until it can be written)</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../app/help_windows.cpp" line="+49"/>
+        <source>Parameter reference</source>
+        <translation>Parameter reference</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Search register, page, caption or unit</source>
+        <translation>Search register, page, caption or unit</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Register</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Hex</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caption</source>
+        <translation>Caption</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Scale</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>On the debug panel</source>
+        <translation>On the debug panel</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>%1 of %2 registers</source>
+        <translation>%1 of %2 registers</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Drive Service Console
+Version %1
+
+Port:
+</source>
+        <translation>Drive Service Console
+Version %1
+
+Port:
+</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+
+Settings:
+%1
+
+Journals, backups and state:
+%2</source>
+        <translation>
+
+Settings:
+%1
+
+Journals, backups and state:
+%2</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <location filename="../app/language.cpp" line="+93"/>
+        <source>The language could not be kept in %1. It holds for this run.</source>
+        <translation>The language could not be kept in %1. It holds for this run.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source>&amp;Language</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>As shipped</source>
+        <translation>As shipped</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorWindow</name>
+    <message>
+        <location filename="../app/monitor_window.cpp" line="+198"/>
+        <location line="+2"/>
+        <source>Line monitor</source>
+        <translation>Line monitor</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <location line="+59"/>
+        <location line="+413"/>
+        <source>Recording</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <location line="-447"/>
+        <location line="+2"/>
+        <source>Link health</source>
+        <translation>Link health</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Requests</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Replies accepted</source>
+        <translation>Replies accepted</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Time-outs</source>
+        <translation>Time-outs</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CRC or length rejects</source>
+        <translation>CRC or length rejects</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Exception replies</source>
+        <translation>Exception replies</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Other rejects</source>
+        <translation>Other rejects</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Password writes</source>
+        <translation>Password writes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Port errors</source>
+        <translation>Port errors</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, last</source>
+        <translation>Response time, last</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, min</source>
+        <translation>Response time, min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, mean</source>
+        <translation>Response time, mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, max</source>
+        <translation>Response time, max</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bytes sent</source>
+        <translation>Bytes sent</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bytes received</source>
+        <translation>Bytes received</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last good reply</source>
+        <translation>Last good reply</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>Reset counters</source>
+        <translation>Reset counters</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <location line="+403"/>
+        <source>Record status values</source>
+        <translation>Record status values</translation>
+    </message>
+    <message>
+        <location line="-401"/>
+        <source>Recording status</source>
+        <translation>Recording status</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Value under the pointer</source>
+        <translation>Value under the pointer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Point at a line for its value and time</source>
+        <translation>Point at a line for its value and time</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Values to plot</source>
+        <translation>Values to plot</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Plot</source>
+        <translation>Plot</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Minutes shown</source>
+        <translation>Minutes shown</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Window</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Traffic (last %1 frames)</source>
+        <translation>Traffic (last %1 frames)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+74"/>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="-70"/>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Save as text…</source>
+        <translation>Save as text…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Traffic</source>
+        <translation>Traffic</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Resume</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <location line="+9"/>
+        <source>Save traffic</source>
+        <translation>Save traffic</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>Text (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>No good reply yet</source>
+        <translation>No good reply yet</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Line healthy: replies arriving</source>
+        <translation>Line healthy: replies arriving</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No good reply for %1 s</source>
+        <translation>No good reply for %1 s</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>no unit</source>
+        <translation>no unit</translation>
+    </message>
+    <message>
+        <location line="+113"/>
+        <source>Stop recording</source>
+        <translation>Stop recording</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Record status values…</source>
+        <translation>Record status values…</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Recording to %1: %2 rows</source>
+        <translation>Recording to %1: %2 rows</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not recording</source>
+        <translation>Not recording</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Recorded %1 rows to %2</source>
+        <translation>Recorded %1 rows to %2</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterSets</name>
+    <message>
+        <location filename="../app/parameter_sets_window.cpp" line="+64"/>
+        <source>Parameters</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>The port is not open: choose %1 and press %2 first.</source>
+        <translation>The port is not open: choose %1 and press %2 first.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>%1 registers saved to %2</source>
+        <translation>%1 registers saved to %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nothing saved: %1</source>
+        <translation>Nothing saved: %1</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Save the controller&apos;s parameters to a backup file before the factory settings are restored?
+
+Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</source>
+        <translation>Save the controller&apos;s parameters to a backup file before the factory settings are restored?
+
+Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No backup was saved, nothing is restored:
+%1</source>
+        <translation>No backup was saved, nothing is restored:
+%1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The file was not loaded, nothing is written:
+%1</source>
+        <translation>The file was not loaded, nothing is written:
+%1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Save parameters…</source>
+        <translation>Save parameters…</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Save parameters</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+7"/>
+        <source>Parameter sets (*.json)</source>
+        <translation>Parameter sets (*.json)</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Compare with file…</source>
+        <translation>Compare with file…</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Compare with file</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Compare with %1</source>
+        <translation>Compare with %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>File: %1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>   saved %1</source>
+        <translation>   saved %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>   note: %1</source>
+        <translation>   note: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Write</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Register</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Caption</source>
+        <translation>Caption</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Controller</source>
+        <translation>Controller</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Outcome</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>A command or test switch: never written from a file</source>
+        <translation>A command or test switch: never written from a file</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>never written from a file</source>
+        <translation>never written from a file</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Writing %1 of %2…</source>
+        <translation>Writing %1 of %2…</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <source>Reading the controller…</source>
+        <translation>Reading the controller…</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The controller was not read: %1</source>
+        <translation>The controller was not read: %1</translation>
+    </message>
+    <message>
+        <location line="+94"/>
+        <source>Reading the controller before writing…</source>
+        <translation>Reading the controller before writing…</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>%1 of %2 written registers confirmed by reading back.</source>
+        <translation>%1 of %2 written registers confirmed by reading back.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nothing written.</source>
+        <translation>Nothing written.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> %1 not written: declined.</source>
+        <translation> %1 not written: declined.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Backup: %1</source>
+        <translation> Backup: %1</translation>
+    </message>
+</context>
+</TS>

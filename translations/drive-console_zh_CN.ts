@@ -1,0 +1,781 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>FaultWindow</name>
+    <message>
+        <location filename="../app/fault_window.cpp" line="+88"/>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Event</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Fault</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Register</source>
+        <translation>寄存器</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Duration</source>
+        <translation>持续时间</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>First-out</source>
+        <translation>首发故障</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>still on</source>
+        <translation>仍存在</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 s, link lost</source>
+        <translation>%1 秒，通信中断</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>no</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <source>%1 bit %2. </source>
+        <translation>%1 第 %2 位。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Not on since the console started.</source>
+        <translation>控制台启动以来未出现。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>On since %1.</source>
+        <translation>自 %1 起存在。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Last on %1 for %2 s (then the link was lost).</source>
+        <translation>上次出现于 %1，持续 %2 秒（随后通信中断）。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last on %1 for %2 s.</source>
+        <translation>上次出现于 %1，持续 %2 秒。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Not on since the port was opened.</source>
+        <translation> 串口打开以来未出现。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Once since the port was opened.</source>
+        <translation> 串口打开以来出现 1 次。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> %1 times since the port was opened.</source>
+        <translation> 串口打开以来出现 %1 次。</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <location line="+1"/>
+        <location line="+207"/>
+        <source>Fault history</source>
+        <translation>故障记录</translation>
+    </message>
+    <message>
+        <location line="-204"/>
+        <source>Time resolution</source>
+        <translation>时间精度</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Save as CSV…</source>
+        <translation>保存为 CSV…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save as CSV</source>
+        <translation>保存为 CSV</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+1"/>
+        <source>Clear list</source>
+        <translation>清空列表</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+175"/>
+        <source>Journal: %1</source>
+        <translation>记录文件：%1</translation>
+    </message>
+    <message>
+        <location line="-174"/>
+        <source>Journal</source>
+        <translation>记录文件</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
+        <translation>事件，最新在前（此处显示最近 %1 条；faults.csv 保存全部）</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Fault events</source>
+        <translation>故障事件</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Freeze frame: the status values of the onset reply</source>
+        <translation>冻结帧：故障出现时应答中的状态值</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Freeze frame of</source>
+        <translation>冻结帧</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Freeze frame</source>
+        <translation>冻结帧</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>At the onset</source>
+        <translation>故障出现时</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>No onset in the list. Select an event to see the status values at its onset.</source>
+        <translation>列表中没有故障出现事件。选择一个事件可查看其出现时的状态值。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 (%2) came on at %3</source>
+        <translation>%1（%2）出现于 %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, first-out</source>
+        <translation>，首发故障</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>, not first-out</source>
+        <translation>，非首发故障</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Newest onset: %1</source>
+        <translation>最近出现：%1</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>now a status read every %1 s</source>
+        <translation>当前每 %1 秒读取一次状态</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no status replies now</source>
+        <translation>当前无状态应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Times are those of the status replies, so each is exact to one status read interval: %1 (0.5 s on the standard passes, about 0.05 s with line-rate polling).</source>
+        <translation>时间取自状态应答，精确到一个状态读取周期：%1（标准轮询 0.5 秒，线速轮询约 0.05 秒）。</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+11"/>
+        <source>Save fault events</source>
+        <translation>保存故障事件</translation>
+    </message>
+    <message>
+        <location line="-9"/>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>%1 (the fault history goes on; its lines are kept until it can be written)</source>
+        <translation>%1（故障记录继续进行，记录行保留至可以写入为止）</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <location filename="../app/help_windows.cpp" line="+49"/>
+        <source>Parameter reference</source>
+        <translation>参数一览</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Search register, page, caption or unit</source>
+        <translation>搜索寄存器、页面、名称或单位</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Register</source>
+        <translation>寄存器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Hex</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caption</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Scale</source>
+        <translation>比例</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>On the debug panel</source>
+        <translation>调试面板上</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>%1 of %2 registers</source>
+        <translation>%1 / %2 个寄存器</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Drive Service Console
+Version %1
+
+Port:
+</source>
+        <translation>驱动器维护控制台
+版本 %1
+
+串口：
+</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+
+Settings:
+%1
+
+Journals, backups and state:
+%2</source>
+        <translation>
+
+设置：
+%1
+
+记录、备份和状态：
+%2</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <location filename="../app/language.cpp" line="+93"/>
+        <source>The language could not be kept in %1. It holds for this run.</source>
+        <translation>无法将语言保存到 %1。本次运行有效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source>&amp;Language</source>
+        <translation>语言(&amp;L)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>As shipped</source>
+        <translation>出厂原样</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorWindow</name>
+    <message>
+        <location filename="../app/monitor_window.cpp" line="+198"/>
+        <location line="+2"/>
+        <source>Line monitor</source>
+        <translation>通信监视</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <location line="+59"/>
+        <location line="+413"/>
+        <source>Recording</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <location line="-447"/>
+        <location line="+2"/>
+        <source>Link health</source>
+        <translation>通信状况</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Requests</source>
+        <translation>请求数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Replies accepted</source>
+        <translation>有效应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Time-outs</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CRC or length rejects</source>
+        <translation>CRC 或长度错误</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Exception replies</source>
+        <translation>异常应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Other rejects</source>
+        <translation>其他错误</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Password writes</source>
+        <translation>密码写入</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Port errors</source>
+        <translation>串口错误</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, last</source>
+        <translation>响应时间（最近）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, min</source>
+        <translation>响应时间（最小）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, mean</source>
+        <translation>响应时间（平均）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Response time, max</source>
+        <translation>响应时间（最大）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bytes sent</source>
+        <translation>发送字节数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bytes received</source>
+        <translation>接收字节数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last good reply</source>
+        <translation>最近有效应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>Reset counters</source>
+        <translation>计数清零</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <location line="+403"/>
+        <source>Record status values</source>
+        <translation>记录状态值</translation>
+    </message>
+    <message>
+        <location line="-401"/>
+        <source>Recording status</source>
+        <translation>记录状态</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Value under the pointer</source>
+        <translation>光标处数值</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Point at a line for its value and time</source>
+        <translation>将光标指向曲线可查看数值和时间</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Values to plot</source>
+        <translation>曲线数据</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Plot</source>
+        <translation>曲线</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Minutes shown</source>
+        <translation>显示分钟数</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Window</source>
+        <translation>时间窗</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Traffic (last %1 frames)</source>
+        <translation>通信报文（最近 %1 帧）</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+74"/>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <location line="-70"/>
+        <source>Clear</source>
+        <translation>清空</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Save as text…</source>
+        <translation>保存为文本…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Traffic</source>
+        <translation>通信报文</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Resume</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <location line="+9"/>
+        <source>Save traffic</source>
+        <translation>保存通信报文</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>Text (*.txt)</source>
+        <translation>文本文件 (*.txt)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>No good reply yet</source>
+        <translation>尚无有效应答</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Line healthy: replies arriving</source>
+        <translation>通信正常：应答正常到达</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No good reply for %1 s</source>
+        <translation>%1 秒无有效应答</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>no unit</source>
+        <translation>无单位</translation>
+    </message>
+    <message>
+        <location line="+113"/>
+        <source>Stop recording</source>
+        <translation>停止记录</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Record status values…</source>
+        <translation>记录状态值…</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Recording to %1: %2 rows</source>
+        <translation>正在记录到 %1：%2 行</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not recording</source>
+        <translation>未记录</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Recorded %1 rows to %2</source>
+        <translation>已记录 %1 行到 %2</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>CSV (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterSets</name>
+    <message>
+        <location filename="../app/parameter_sets_window.cpp" line="+64"/>
+        <source>Parameters</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>The port is not open: choose %1 and press %2 first.</source>
+        <translation>串口未打开：请先选择“%1”并按“%2”。</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>%1 registers saved to %2</source>
+        <translation>%1 个寄存器已保存到 %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nothing saved: %1</source>
+        <translation>未保存：%1</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Save the controller&apos;s parameters to a backup file before the factory settings are restored?
+
+Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</source>
+        <translation>恢复出厂设置前，是否将控制器参数保存到备份文件？
+
+“是”保存到 %1，“否”不备份继续，“取消”不恢复。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No backup was saved, nothing is restored:
+%1</source>
+        <translation>未保存备份，未恢复出厂设置：
+%1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The file was not loaded, nothing is written:
+%1</source>
+        <translation>文件未载入，未写入任何参数：
+%1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Save parameters…</source>
+        <translation>保存参数…</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Save parameters</source>
+        <translation>保存参数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+7"/>
+        <source>Parameter sets (*.json)</source>
+        <translation>参数文件 (*.json)</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Compare with file…</source>
+        <translation>与文件比较…</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Compare with file</source>
+        <translation>与文件比较</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Compare with %1</source>
+        <translation>与 %1 比较</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>File: %1</source>
+        <translation>文件：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>   saved %1</source>
+        <translation>   保存于 %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>   note: %1</source>
+        <translation>   备注：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Register</source>
+        <translation>寄存器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Caption</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Controller</source>
+        <translation>控制器</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Outcome</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>A command or test switch: never written from a file</source>
+        <translation>命令或测试开关：从不由文件写入</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>never written from a file</source>
+        <translation>从不由文件写入</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Writing %1 of %2…</source>
+        <translation>正在写入 %1 / %2…</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <source>Reading the controller…</source>
+        <translation>正在读取控制器…</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The controller was not read: %1</source>
+        <translation>未能读取控制器：%1</translation>
+    </message>
+    <message>
+        <location line="+94"/>
+        <source>Reading the controller before writing…</source>
+        <translation>写入前正在读取控制器…</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>%1 of %2 written registers confirmed by reading back.</source>
+        <translation>已写入的 %2 个寄存器中 %1 个经回读确认。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nothing written.</source>
+        <translation>未写入。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> %1 not written: declined.</source>
+        <translation> %1 个未写入：已拒绝。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Backup: %1</source>
+        <translation> 备份：%1</translation>
+    </message>
+</context>
+</TS>
