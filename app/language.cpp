@@ -108,7 +108,7 @@ QStringList ConsoleLanguage::DefaultFolders()
 {
     const QString dir = QCoreApplication::applicationDirPath();
     return {dir + QStringLiteral("/translations"),
-            dir + QStringLiteral("/../share/drive-console/translations")};
+            dir + QStringLiteral("/../share/drive-console/translations"), QStringLiteral(":/translations")};
 }
 
 void ConsoleLanguage::removeAll()
@@ -126,17 +126,19 @@ bool ConsoleLanguage::use(LanguageChoice choice, std::string* error)
     std::vector<std::unique_ptr<QTranslator>> next;
     if (k.qtLocale != nullptr) {
         const QString suffix = QString::fromLatin1(k.qtLocale);
-        auto own = load(QStringLiteral("drive-console_") + suffix, folders_);
+        // The program's folder is known once the application exists.
+        const QStringList folders = folders_.isEmpty() ? DefaultFolders() : folders_;
+        auto own = load(QStringLiteral("drive-console_") + suffix, folders);
         if (own == nullptr) {
             if (error != nullptr) {
                 *error = "no translation file drive-console_" + std::string(k.qtLocale) + ".qm in " +
-                         folders_.join(QStringLiteral(", ")).toStdString();
+                         folders.join(QStringLiteral(", ")).toStdString();
             }
             return false;
         }
         next.push_back(std::move(own));
         // Qt's own dialogs and buttons, where a translation of Qt is at hand.
-        QStringList qtFolders = folders_;
+        QStringList qtFolders = folders;
         qtFolders << QLibraryInfo::path(QLibraryInfo::TranslationsPath);
         for (const char* module : {"qtbase_", "qtserialport_"}) {
             if (auto qt = load(QString::fromLatin1(module) + suffix, qtFolders))

@@ -31,9 +31,10 @@ bool KeepLanguage(LanguageChoice choice);
 // language-change event: the panels show their captions again at once.
 class ConsoleLanguage {
 public:
-    // `folders`: where the console's .qm files are looked for, first first;
-    // Qt's own are looked for in the same folders and then in Qt's.
-    explicit ConsoleLanguage(QStringList folders = DefaultFolders());
+    // `folders`: where the console's .qm files are looked for, first first
+    // (none: DefaultFolders()); Qt's own are looked for in the same folders
+    // and then in Qt's.
+    explicit ConsoleLanguage(QStringList folders = {});
     ~ConsoleLanguage();
     ConsoleLanguage(const ConsoleLanguage&) = delete;
     ConsoleLanguage& operator=(const ConsoleLanguage&) = delete;
@@ -44,7 +45,8 @@ public:
     LanguageChoice current() const { return current_; }
 
     // The program's translations/ folder (the build tree and the Windows
-    // zip), then the installed data folder (../share/drive-console/translations).
+    // zip), the installed data folder (../share/drive-console/translations),
+    // then the program's own copy (":/translations").
     static QStringList DefaultFolders();
 
 private:

@@ -24,6 +24,9 @@ foreach(lang ${DSC_LANGUAGES})
 endforeach()
 add_custom_target(dsc_translations ALL DEPENDS ${DSC_QM_FILES})
 add_dependencies(drive-console dsc_translations)
+# The same files inside the program too (":/translations"), looked at last:
+# a program run from anywhere (a test, a copied .exe) finds its languages.
+qt_add_resources(dsc_app "translations" PREFIX "/translations" BASE ${DSC_QM_DIR} FILES ${DSC_QM_FILES})
 
 # Qt's own texts (file dialogs, message-box buttons) for the languages that
 # Debian translates; on Linux the program loads them from Qt's folder.
