@@ -340,7 +340,7 @@ Journals, backups and state:
         <translation>Settings</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+106"/>
         <source>&amp;Language</source>
         <translation>&amp;Language</translation>
     </message>
@@ -348,6 +348,34 @@ Journals, backups and state:
         <location line="+1"/>
         <source>As shipped</source>
         <translation>As shipped</translation>
+    </message>
+</context>
+<context>
+    <name>LinkStatus</name>
+    <message>
+        <location filename="../engine/link_status.cpp" line="+44"/>
+        <source>port closed</source>
+        <translation>port closed</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>replying</source>
+        <translation>replying</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>NO REPLY for %1 s</source>
+        <translation>NO REPLY for %1 s</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>unlocked</source>
+        <translation>unlocked</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>locked</source>
+        <translation>locked</translation>
     </message>
 </context>
 <context>

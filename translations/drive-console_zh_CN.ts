@@ -340,7 +340,7 @@ Journals, backups and state:
         <translation>设置</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+106"/>
         <source>&amp;Language</source>
         <translation>语言(&amp;L)</translation>
     </message>
@@ -348,6 +348,34 @@ Journals, backups and state:
         <location line="+1"/>
         <source>As shipped</source>
         <translation>出厂原样</translation>
+    </message>
+</context>
+<context>
+    <name>LinkStatus</name>
+    <message>
+        <location filename="../engine/link_status.cpp" line="+44"/>
+        <source>port closed</source>
+        <translation>串口已关闭</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>replying</source>
+        <translation>应答正常</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>NO REPLY for %1 s</source>
+        <translation>%1 秒无应答</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>unlocked</source>
+        <translation>已解锁</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>locked</source>
+        <translation>未解锁</translation>
     </message>
 </context>
 <context>
