@@ -806,4 +806,101 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation> Backup: %1</translation>
     </message>
 </context>
+<context>
+    <name>WriteGuard</name>
+    <message>
+        <location filename="../pages/write_guard.cpp" line="+107"/>
+        <source>The controller has not answered a status read in the last 2 s, so its state is unknown.</source>
+        <translation>The controller has not answered a status read in the last 2 s, so its state is unknown.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The motor is turning (%1).</source>
+        <translation>The motor is turning (%1).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>A fault is active: %1.</source>
+        <translation>A fault is active: %1.</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Motor test refused</source>
+        <translation>Motor test refused</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The motor test was not started, nothing was sent.
+
+%1</source>
+        <translation>The motor test was not started, nothing was sent.
+
+%1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>1 change not stored in the controller</source>
+        <translation>1 change not stored in the controller</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 changes not stored in the controller</source>
+        <translation>%1 changes not stored in the controller</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Start motor test</source>
+        <translation>Start motor test</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Start the motor test with these values?
+%1
+
+The motor may move. %2 (Esc) on the %3 panel ends the test.</source>
+        <translation>Start the motor test with these values?
+%1
+
+The motor may move. %2 (Esc) on the %3 panel ends the test.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Restore the factory settings?
+
+All parameters revert to their factory values. The controller must then be powered off and on again.</source>
+        <translation>Restore the factory settings?
+
+All parameters revert to their factory values. The controller must then be powered off and on again.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hall-fault mask</source>
+        <translation>Hall-fault mask</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Turn the hall-fault mask on?
+
+The controller then no longer reports hall sensor faults, and a motor with a broken hall sensor may run badly.</source>
+        <translation>Turn the hall-fault mask on?
+
+The controller then no longer reports hall sensor faults, and a motor with a broken hall sensor may run badly.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Motor test</source>
+        <translation>Motor test</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop the motor test?
+
+The last confirmed test enable was 1.
+Yes sends STOP, No leaves the test running, Cancel stays here.</source>
+        <translation>Stop the motor test?
+
+The last confirmed test enable was 1.
+Yes sends STOP, No leaves the test running, Cancel stays here.</translation>
+    </message>
+</context>
 </TS>

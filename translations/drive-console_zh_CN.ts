@@ -806,4 +806,101 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation> 备份：%1</translation>
     </message>
 </context>
+<context>
+    <name>WriteGuard</name>
+    <message>
+        <location filename="../pages/write_guard.cpp" line="+107"/>
+        <source>The controller has not answered a status read in the last 2 s, so its state is unknown.</source>
+        <translation>控制器最近 2 秒未应答状态读取，状态未知。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The motor is turning (%1).</source>
+        <translation>电机正在转动（%1）。</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>A fault is active: %1.</source>
+        <translation>存在故障：%1。</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Motor test refused</source>
+        <translation>电机测试被拒绝</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The motor test was not started, nothing was sent.
+
+%1</source>
+        <translation>电机测试未启动，未发送任何指令。
+
+%1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>1 change not stored in the controller</source>
+        <translation>1 项修改未保存到控制器</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 changes not stored in the controller</source>
+        <translation>%1 项修改未保存到控制器</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Start motor test</source>
+        <translation>启动电机测试</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Start the motor test with these values?
+%1
+
+The motor may move. %2 (Esc) on the %3 panel ends the test.</source>
+        <translation>按以下给定值启动电机测试？
+%1
+
+电机可能转动。按“%3”面板上的“%2”（Esc）结束测试。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Restore the factory settings?
+
+All parameters revert to their factory values. The controller must then be powered off and on again.</source>
+        <translation>恢复出厂设置？
+
+所有参数将恢复为出厂值。之后控制器必须断电重启。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Hall-fault mask</source>
+        <translation>霍尔故障屏蔽</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Turn the hall-fault mask on?
+
+The controller then no longer reports hall sensor faults, and a motor with a broken hall sensor may run badly.</source>
+        <translation>开启霍尔故障屏蔽？
+
+开启后控制器不再报告霍尔传感器故障，霍尔传感器损坏的电机可能运行异常。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Motor test</source>
+        <translation>电机测试</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop the motor test?
+
+The last confirmed test enable was 1.
+Yes sends STOP, No leaves the test running, Cancel stays here.</source>
+        <translation>停止电机测试？
+
+最近确认的测试使能为 1。
+“是”发送停止，“否”保持测试运行，“取消”留在此处。</translation>
+    </message>
+</context>
 </TS>
