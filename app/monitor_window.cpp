@@ -306,7 +306,7 @@ QGroupBox* MonitorWindow::buildRecording()
 QGroupBox* MonitorWindow::buildPlot()
 {
     // Titled as the main panel's box of the same values.
-    const QString title = QString::fromStdString(PanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
+    const QString title = QString::fromStdString(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
     auto* box = new QGroupBox(title);
     auto* layout = new QHBoxLayout(box);
 

@@ -108,8 +108,8 @@ void SaveParametersTo(const std::string& path)
     if (comConfigure_success_flag.load() != 1) {
         tell(QMessageBox::Warning,
              Tr::tr("The port is not open: choose %1 and press %2 first.")
-                 .arg(qs(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
-                      qs(PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
+                 .arg(qs(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
+                      qs(ShownPanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
         return;
     }
     struct Result {

@@ -15,6 +15,11 @@
 // read once; safe from any thread.
 std::string PanelText(const std::string& file, int panel, const std::string& constant);
 
+// The same text as the panels show it now: through the installed translators
+// (the shipped text when there are none). For texts that name a panel's
+// caption to a person; records and files keep PanelText.
+std::string ShownPanelText(const std::string& file, int panel, const std::string& constant);
+
 // Reads the files again on the next use (with the register catalogue: tests
 // that change the resources).
 void ResetPanelTexts();

@@ -269,8 +269,8 @@ GuardQuestion QuestionFor(GuardAsk which)
                     gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
                                                "Start the motor test with these values?\n%1\n\nThe "
                                                "motor may move. %2 (Esc) on the %3 panel ends the test."),
-                             testValues(), PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"),
-                             Catalogue().panelTitle(RegisterPanel::Debug))),
+                             testValues(), ShownPanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"),
+                             ShownPanelText("debug.uir", uir::PANEL_DEBG, "PANEL_DEBG"))),
                     CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::FactoryRestore:
             // Titled as the switch of the register it writes.

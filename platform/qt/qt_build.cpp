@@ -345,6 +345,8 @@ void Builder::showControl(const uirfile::Control& c, const std::shared_ptr<CtrlR
             auto* l = r != nullptr ? qobject_cast<QLabel*>(r->widget.data()) : nullptr;
             if (l == nullptr) return;
             std::lock_guard<std::mutex> lock(r->mutex);
+            r->captionShipped = shipped;
+            r->captionShown = t;
             if (r->text != shipped) return;
             l->setText(t);
             l->setAccessibleName(t);
@@ -665,8 +667,10 @@ void syncText(CtrlRec& c)
     if (l == nullptr) return;
     std::lock_guard<std::mutex> lock(c.mutex);
     if (c.textDirty) {
-        l->setText(c.text);
-        l->setAccessibleName(c.text);
+        const QString& shown =
+            !c.captionShipped.isEmpty() && c.text == c.captionShipped ? c.captionShown : c.text;
+        l->setText(shown);
+        l->setAccessibleName(shown);
         c.textDirty = false;
     }
     const int color = c.textColor.load();

@@ -74,6 +74,10 @@ struct CtrlRec {
     std::mutex mutex;  // ring writes (value and position together), text, cells
     QString text;
     bool textDirty = false;
+    // A text control's caption as shipped and in the language installed:
+    // while `text` holds the shipped one, the other is shown.
+    QString captionShipped;
+    QString captionShown;
     std::vector<CellStore> cells;  // row-major, rows * cols
     bool cellsDirty = false;
     QString toolTip;  // guarded by mutex

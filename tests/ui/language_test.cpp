@@ -27,6 +27,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
+#include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui.h"
@@ -178,6 +179,16 @@ TEST_F(Languages, AsShippedIsTheResourcesTextsAndEachLanguageShowsItsOwn)
     EXPECT_EQ(FindControl<QPushButton>(panel_debug.load(), "STORE")->text(), QStringLiteral("保存"));
     EXPECT_EQ(actionText("MENU1"), QStringLiteral("帮助"));
     EXPECT_NE(shownTexts(), shipped);
+    // Messages name a caption as the panel shows it; records keep the shipped one.
+    EXPECT_EQ(ShownPanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"), "停止");
+    EXPECT_EQ(PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"), "STOP");
+    // A text control the program sets back to its shipped caption shows it translated.
+    auto* unstored = FindControl<QLabel>(panel_debug.load(), "UNSTORED");
+    ASSERT_NE(unstored, nullptr);
+    SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, "1 change");
+    ASSERT_TRUE(RunUntil([&] { return unstored->text() == QStringLiteral("1 change"); }, 2000));
+    SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, "No confirmed change waiting to be stored");
+    EXPECT_TRUE(RunUntil([&] { return unstored->text() == QStringLiteral("没有待保存的已确认修改"); }, 2000));
 
     // Back to the shipped texts, every one of them.
     use(LanguageChoice::Shipped);
