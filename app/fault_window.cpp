@@ -387,7 +387,7 @@ QWidget* FaultWindow::buildSnapshot()
     snapshot_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     snapshot_->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(StatusCaption(i))));
+        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(ShownStatusCaption(i))));
         snapshot_->setItem(i, 1, new QTableWidgetItem);
     }
     layout->addWidget(snapshotTitle_);

@@ -200,9 +200,9 @@ MonitorWindow::MonitorWindow()
     setAccessibleName(Tr::tr("Line monitor"));
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         const auto at = static_cast<size_t>(i);
-        captions_[at] = QString::fromStdString(StatusColumnTitle(i));
-        names_[at] = QString::fromStdString(StatusCaption(i));
+        names_[at] = QString::fromStdString(ShownStatusCaption(i));
         units_[at] = QString::fromStdString(StatusUnit(i));
+        captions_[at] = units_[at].isEmpty() ? names_[at] : names_[at] + " (" + units_[at] + ")";
     }
 
     auto* left = new QVBoxLayout;

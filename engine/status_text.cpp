@@ -4,6 +4,7 @@
 
 #include "engine/fault_tracker.h"
 #include "model/data_item.h"
+#include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 
 namespace {
@@ -33,6 +34,19 @@ std::string wordText(const RegisterEntry& e, int raw)
 std::string StatusCaption(int index)
 {
     return Catalogue().captionOf(kStatusTable.first_register + index);
+}
+
+std::string ShownStatusCaption(int index)
+{
+    const RegisterEntry* e = statusEntry(index);
+    if (e == nullptr || e->controls.empty()) return StatusCaption(index);
+    const RegisterControl& c = e->controls.front();
+    const std::string shown = ShownCaption(c);
+    if (shown.empty()) return StatusCaption(index);
+    // Items that share one control keep their number (" 2") after it.
+    const bool numbered =
+        e->caption.size() > c.caption.size() && e->caption.compare(0, c.caption.size(), c.caption) == 0;
+    return numbered ? shown + e->caption.substr(c.caption.size()) : shown;
 }
 
 std::string StatusUnit(int index)

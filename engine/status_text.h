@@ -10,6 +10,9 @@
 // no panel shows it), and the unit written after it ("" when none).
 std::string StatusCaption(int index);
 std::string StatusUnit(int index);
+// The same caption as the main panel shows it now, through the installed
+// translators: for windows, never for files.
+std::string ShownStatusCaption(int index);
 // The column title of status item `index` (0..25) in the CSV files:
 // "Battery voltage (V)"; "reg N" when no panel shows it.
 std::string StatusColumnTitle(int index);

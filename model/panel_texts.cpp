@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "model/register_catalogue.h"
 #include "platform/uir.h"
 
 namespace {
@@ -103,6 +104,14 @@ std::string ShownPanelText(const std::string& file, int panel, const std::string
     const std::string context = "uir/" + p->constant + (page.empty() ? "" : "/" + page);
     const QString shown = QCoreApplication::translate(context.c_str(), text->c_str(), constant.c_str());
     return uirfile::SplitAccelerator(shown.toStdString()).text;
+}
+
+std::string ShownCaption(const RegisterControl& control)
+{
+    if (control.context.empty() || control.caption.empty()) return control.caption;
+    return QCoreApplication::translate(control.context.c_str(), control.caption.c_str(),
+                                       control.constant.c_str())
+        .toStdString();
 }
 
 void ResetPanelTexts()

@@ -19,6 +19,9 @@ std::string PanelText(const std::string& file, int panel, const std::string& con
 // (the shipped text when there are none). For texts that name a panel's
 // caption to a person; records and files keep PanelText.
 std::string ShownPanelText(const std::string& file, int panel, const std::string& constant);
+// A register's caption as its control shows it now (UTF-8); the shipped one
+// without translators or when the control is unknown.
+std::string ShownCaption(const struct RegisterControl& control);
 
 // Reads the files again on the next use (with the register catalogue: tests
 // that change the resources).

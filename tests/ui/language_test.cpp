@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/mainwin.h"
+#include "engine/status_text.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -182,6 +183,11 @@ TEST_F(Languages, AsShippedIsTheResourcesTextsAndEachLanguageShowsItsOwn)
     // Messages name a caption as the panel shows it; records keep the shipped one.
     EXPECT_EQ(ShownPanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"), "停止");
     EXPECT_EQ(PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"), "STOP");
+    EXPECT_EQ(ShownStatusCaption(1), "电池电压");
+    EXPECT_EQ(StatusColumnTitle(1), "Battery voltage (V)");
+    // Three status items share one table: each keeps its number in the window.
+    EXPECT_NE(ShownStatusCaption(15), StatusCaption(15));
+    EXPECT_EQ(ShownStatusCaption(15).substr(ShownStatusCaption(15).size() - 2), " 2");
     // A text control the program sets back to its shipped caption shows it translated.
     auto* unstored = FindControl<QLabel>(panel_debug.load(), "UNSTORED");
     ASSERT_NE(unstored, nullptr);
