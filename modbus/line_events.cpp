@@ -157,6 +157,7 @@ void RecordLineReport(const LineReport& r)
         case LineReportKind::PasswordAccepted:
         case LineReportKind::PortClosed:
         case LineReportKind::PortOpened:
+        case LineReportKind::BytesDiscarded:
             break;
     }
 }

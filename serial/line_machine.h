@@ -17,7 +17,10 @@
 // receive_frame_end_flag, ... in serial/rs232.h) is the machine's working
 // state: it stays readable, and reset() sets it back with the rest. Times come
 // from the injected clock (microseconds). What happens on the line is told to
-// observers(); the machine calls none of them by name.
+// observers(); the machine calls none of them by name. Input it throws away
+// (stray bytes before a request, what follows a frame or a time-out) is read
+// first and told as BytesDiscarded, so that a capture of the line misses
+// nothing; the queue is flushed as before.
 #pragma once
 
 #include <atomic>
@@ -130,6 +133,12 @@ private:
     // bytes kept); the count read, or -1 after a port failure.
     int takeBytes(bool flushOutput);
     void endLineRateFrame(int port, int length, std::int64_t now);
+    // Reads what waits in the input queue into `into` (at most `room` bytes),
+    // then flushes the queue; the count read.
+    static int drainInput(int port, unsigned char* into, int room);
+    // Throws away what waits in the input queue, telling what it was.
+    void discardInput(int port, const char* why);
+    void tellDiscarded(const unsigned char* bytes, int length, const char* why);
     void giveUp(const unsigned char* request);
     static void snapshotRequest(unsigned char* request);
     PasswordSend takeAndWritePassword(int pauseMs);
