@@ -15,7 +15,8 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
-      qt6-charts-dev libqt6opengl6-dev)  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
+      qt6-charts-dev libqt6opengl6-dev  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
+      tshark)  # decodes the console's captures of the line in the tests
 fi
 missing=()
 for p in "${pkgs[@]}"; do
@@ -25,5 +26,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update
+  # tshark's package asks whether ordinary users may capture network traffic: no.
+  echo "wireshark-common wireshark-common/install-setuid boolean false" | $SUDO debconf-set-selections
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
