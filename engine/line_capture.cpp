@@ -17,7 +17,9 @@
 
 namespace {
 
-constexpr auto kDrainEvery = std::chrono::milliseconds(200);
+// The file is written and flushed once a second: the ring holds ten minutes,
+// so the writer can wake seldom.
+constexpr auto kDrainEvery = std::chrono::seconds(1);
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr std::size_t kFileBuffer = 64 * 1024;
 
@@ -92,9 +94,10 @@ CaptureInterface DescribeOpenPort()
     i.name = OpenPortDescription();
     if (i.name.empty()) i.name = "COM" + std::to_string(active_comselect.load());
     const LineMachine& line = TheLine();
-    const std::string framing = line.framing() == Framing::LineRate
-                                    ? "line rate, reply time-out " + std::to_string(line.replyTimeoutMs()) + " ms"
-                                    : std::string("100 ms passes");
+    const std::string framing =
+        line.framing() == Framing::LineRate
+            ? "line rate, reply time-out " + std::to_string(line.replyTimeoutMs()) + " ms"
+            : std::string("100 ms passes");
     i.description = i.name + ", " + framing;
     i.speed = BitRateOf(i.name);
     return i;
@@ -125,12 +128,12 @@ void LineCapture::beginInterface(std::int64_t timeUs)
     interfaceOpen_ = true;
 }
 
-void LineCapture::packet(std::int64_t timeUs, CaptureDirection direction, const unsigned char* bytes, int length,
-                         const char* comment)
+void LineCapture::packet(std::int64_t timeUs, CaptureDirection direction, const unsigned char* bytes,
+                         int length, const char* comment)
 {
     beginInterface(timeUs);
-    ring_.addPacket(timeUs, direction, bytes, bytes != nullptr && length > 0 ? static_cast<std::size_t>(length) : 0,
-                    comment);
+    ring_.addPacket(timeUs, direction, bytes,
+                    bytes != nullptr && length > 0 ? static_cast<std::size_t>(length) : 0, comment);
 }
 
 void LineCapture::releaseRequest(const char* comment)
@@ -179,14 +182,16 @@ void LineCapture::observe(const LineReport& r)
                 releaseRequest("time-out");
             } else {
                 releaseRequest("");
-                packet(lastByteUs_ >= 0 ? lastByteUs_ : t, CaptureDirection::Inbound, r.bytes, length, "time-out");
+                packet(lastByteUs_ >= 0 ? lastByteUs_ : t, CaptureDirection::Inbound, r.bytes, length,
+                       "time-out");
             }
             lastByteUs_ = -1;
             break;
         case LineReportKind::BytesDiscarded: {
             releaseRequest("");
             char comment[96];
-            std::snprintf(comment, sizeof comment, "not part of a frame: %s", r.text != nullptr ? r.text : "");
+            std::snprintf(comment, sizeof comment, "not part of a frame: %s",
+                          r.text != nullptr ? r.text : "");
             packet(t, CaptureDirection::Inbound, r.bytes, length, comment);
             break;
         }

@@ -95,7 +95,8 @@ void CaptureEncoder::endBlock()
     const auto length = static_cast<std::uint32_t>(out_.size() - blockStart_ + 4);
     u32(length);
     for (int i = 0; i < 4; ++i) {
-        out_[blockStart_ + 4 + static_cast<std::size_t>(i)] = static_cast<unsigned char>((length >> (8 * i)) & 0xFF);
+        out_[blockStart_ + 4 + static_cast<std::size_t>(i)] =
+            static_cast<unsigned char>((length >> (8 * i)) & 0xFF);
     }
 }
 
@@ -184,7 +185,8 @@ void CaptureEncoder::interfaceEnd(std::uint32_t interfaceId, std::int64_t timeUs
     const std::uint32_t halves[2] = {static_cast<std::uint32_t>(units >> 32),
                                      static_cast<std::uint32_t>(units & 0xFFFFFFFFu)};
     for (int h = 0; h < 2; ++h) {
-        for (int b = 0; b < 4; ++b) end[4 * h + b] = static_cast<unsigned char>((halves[h] >> (8 * b)) & 0xFF);
+        for (int b = 0; b < 4; ++b)
+            end[4 * h + b] = static_cast<unsigned char>((halves[h] >> (8 * b)) & 0xFF);
     }
     option(kIsbEndTime, end, sizeof end);
     endOptions();
@@ -206,7 +208,10 @@ public:
     ~FileSource() override { std::fclose(file_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
-    std::size_t read(unsigned char* into, std::size_t count) override { return std::fread(into, 1, count, file_); }
+    std::size_t read(unsigned char* into, std::size_t count) override
+    {
+        return std::fread(into, 1, count, file_);
+    }
 
 private:
     std::FILE* file_;
@@ -273,7 +278,8 @@ CaptureReader::Item CaptureReader::fail(std::uint64_t where, const std::string& 
 
 std::uint16_t CaptureReader::get16(const unsigned char* p) const
 {
-    return bigEndian_ ? static_cast<std::uint16_t>(p[0] << 8 | p[1]) : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+    return bigEndian_ ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
+                      : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
 }
 
 std::uint32_t CaptureReader::get32(const unsigned char* p) const
@@ -304,11 +310,12 @@ bool CaptureReader::start()
         return section(0, true) != Item::Error;
     }
     // Classic pcap: the magic in either byte order, for microseconds or nanoseconds.
-    const std::uint32_t little = static_cast<std::uint32_t>(magic[0]) | static_cast<std::uint32_t>(magic[1]) << 8 |
-                                 static_cast<std::uint32_t>(magic[2]) << 16 |
-                                 static_cast<std::uint32_t>(magic[3]) << 24;
-    const std::uint32_t big = static_cast<std::uint32_t>(magic[3]) | static_cast<std::uint32_t>(magic[2]) << 8 |
-                              static_cast<std::uint32_t>(magic[1]) << 16 | static_cast<std::uint32_t>(magic[0]) << 24;
+    const std::uint32_t little =
+        static_cast<std::uint32_t>(magic[0]) | static_cast<std::uint32_t>(magic[1]) << 8 |
+        static_cast<std::uint32_t>(magic[2]) << 16 | static_cast<std::uint32_t>(magic[3]) << 24;
+    const std::uint32_t big =
+        static_cast<std::uint32_t>(magic[3]) | static_cast<std::uint32_t>(magic[2]) << 8 |
+        static_cast<std::uint32_t>(magic[1]) << 16 | static_cast<std::uint32_t>(magic[0]) << 24;
     if (little == 0xA1B2C3D4 || little == 0xA1B23C4D) {
         bigEndian_ = false;
         pcapNano_ = little == 0xA1B23C4D;
@@ -344,7 +351,8 @@ bool CaptureReader::readBody(std::uint64_t blockAt, std::uint32_t length)
         return false;
     }
     if (length > kLongestBlock) {
-        fail(blockAt + 4, "block of " + std::to_string(length) + " bytes: longer than a capture of the line has");
+        fail(blockAt + 4,
+             "block of " + std::to_string(length) + " bytes: longer than a capture of the line has");
         return false;
     }
     // Read as it comes: a damaged length costs no more memory than the file has.
@@ -410,10 +418,11 @@ CaptureReader::Item CaptureReader::section(std::uint64_t blockAt, bool first)
                               std::to_string(get16(block_.data() + 2)) + ": not one this console reads");
     }
     application_.clear();
-    const bool ok = options(base, 12, [this](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
-        if (code == kApplication) application_.assign(reinterpret_cast<const char*>(v), n);
-        return true;
-    });
+    const bool ok =
+        options(base, 12, [this](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
+            if (code == kApplication) application_.assign(reinterpret_cast<const char*>(v), n);
+            return true;
+        });
     if (!ok) return Item::Error;
     sectionFirst_ += static_cast<std::uint32_t>(clocks_.size());
     clocks_.clear();
@@ -455,7 +464,8 @@ CaptureReader::Item CaptureReader::nextPcapng()
             case kInterfaceStatistics:
                 return statisticsBlock(blockAt);
             case kSimplePacket:
-                return fail(blockAt, "a simple packet block, which carries no time: not one this console reads");
+                return fail(blockAt,
+                            "a simple packet block, which carries no time: not one this console reads");
             default:
                 continue;  // name resolution, secrets, custom blocks: nothing of the line
         }
@@ -474,35 +484,37 @@ CaptureReader::Item CaptureReader::interfaceBlock(std::uint64_t blockAt)
     }
     CaptureInterface i;
     Clock clock;
-    const bool ok = options(base, 8, [&](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t where) {
-        switch (code) {
-            case kIfName:
-                i.name.assign(reinterpret_cast<const char*>(v), n);
-                break;
-            case kIfDescription:
-                i.description.assign(reinterpret_cast<const char*>(v), n);
-                break;
-            case kIfSpeed:
-                if (n >= 8) i.speed = get64(v);
-                break;
-            case kIfTimeResolution:
-                if (n >= 1) {
-                    clock.decimal = (v[0] & 0x80) == 0;
-                    clock.exponent = v[0] & 0x7F;
-                    if ((clock.decimal && clock.exponent > 18) || (!clock.decimal && clock.exponent > 63)) {
-                        fail(where, "a time resolution this console does not read");
-                        return false;
+    const bool ok =
+        options(base, 8, [&](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t where) {
+            switch (code) {
+                case kIfName:
+                    i.name.assign(reinterpret_cast<const char*>(v), n);
+                    break;
+                case kIfDescription:
+                    i.description.assign(reinterpret_cast<const char*>(v), n);
+                    break;
+                case kIfSpeed:
+                    if (n >= 8) i.speed = get64(v);
+                    break;
+                case kIfTimeResolution:
+                    if (n >= 1) {
+                        clock.decimal = (v[0] & 0x80) == 0;
+                        clock.exponent = v[0] & 0x7F;
+                        if ((clock.decimal && clock.exponent > 18) ||
+                            (!clock.decimal && clock.exponent > 63)) {
+                            fail(where, "a time resolution this console does not read");
+                            return false;
+                        }
                     }
-                }
-                break;
-            case kIfTimeOffset:
-                if (n >= 8) clock.offsetS = static_cast<std::int64_t>(get64(v));
-                break;
-            default:
-                break;
-        }
-        return true;
-    });
+                    break;
+                case kIfTimeOffset:
+                    if (n >= 8) clock.offsetS = static_cast<std::int64_t>(get64(v));
+                    break;
+                default:
+                    break;
+            }
+            return true;
+        });
     if (!ok) return Item::Error;
     clocks_.push_back(clock);
     interface_ = std::move(i);
@@ -555,13 +567,15 @@ CaptureReader::Item CaptureReader::packetBlock(std::uint64_t blockAt, bool obsol
     if (block_.size() < 20) return fail(blockAt + 4, "a packet block too short for its fields");
     const std::uint32_t id = obsolete ? get16(block_.data()) : get32(block_.data());
     if (id >= clocks_.size()) {
-        return fail(base, "a packet of interface " + std::to_string(id) + ", which its section has not described");
+        return fail(base,
+                    "a packet of interface " + std::to_string(id) + ", which its section has not described");
     }
     const std::uint64_t units =
         static_cast<std::uint64_t>(get32(block_.data() + 4)) << 32 | get32(block_.data() + 8);
     const std::uint32_t captured = get32(block_.data() + 12);
     if (captured > block_.size() - 20) {
-        return fail(base + 12, "a packet of " + std::to_string(captured) + " bytes that does not fit its block");
+        return fail(base + 12,
+                    "a packet of " + std::to_string(captured) + " bytes that does not fit its block");
     }
     CapturePacket& p = packet_;
     p.interfaceId = sectionFirst_ + id;
@@ -571,28 +585,32 @@ CaptureReader::Item CaptureReader::packetBlock(std::uint64_t blockAt, bool obsol
     p.comment.clear();
     if (!timeOf(id, units, base + 4, &p.timeUs)) return Item::Error;
     const std::size_t optionsAt = 20 + padded(captured);
-    const bool ok = options(base, optionsAt, [&p, this](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
-        if (code == kComment) {
-            if (!p.comment.empty()) p.comment += '\n';
-            p.comment.append(reinterpret_cast<const char*>(v), n);
-        } else if (code == kPacketFlags && n >= 4) {
-            const std::uint32_t flags = get32(v) & 3u;
-            p.direction = flags == kInbound    ? CaptureDirection::Inbound
-                          : flags == kOutbound ? CaptureDirection::Outbound
-                                               : CaptureDirection::Unknown;
-        }
-        return true;
-    });
+    const bool ok =
+        options(base, optionsAt,
+                [&p, this](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
+                    if (code == kComment) {
+                        if (!p.comment.empty()) p.comment += '\n';
+                        p.comment.append(reinterpret_cast<const char*>(v), n);
+                    } else if (code == kPacketFlags && n >= 4) {
+                        const std::uint32_t flags = get32(v) & 3u;
+                        p.direction = flags == kInbound    ? CaptureDirection::Inbound
+                                      : flags == kOutbound ? CaptureDirection::Outbound
+                                                           : CaptureDirection::Unknown;
+                    }
+                    return true;
+                });
     return ok ? Item::Packet : Item::Error;
 }
 
 CaptureReader::Item CaptureReader::statisticsBlock(std::uint64_t blockAt)
 {
     const std::uint64_t base = blockAt + 8;
-    if (block_.size() < 12) return fail(blockAt + 4, "an interface statistics block too short for its fields");
+    if (block_.size() < 12)
+        return fail(blockAt + 4, "an interface statistics block too short for its fields");
     const std::uint32_t id = get32(block_.data());
     if (id >= clocks_.size()) {
-        return fail(base, "statistics of interface " + std::to_string(id) + ", which its section has not described");
+        return fail(
+            base, "statistics of interface " + std::to_string(id) + ", which its section has not described");
     }
     const std::uint64_t units =
         static_cast<std::uint64_t>(get32(block_.data() + 4)) << 32 | get32(block_.data() + 8);
@@ -600,13 +618,14 @@ CaptureReader::Item CaptureReader::statisticsBlock(std::uint64_t blockAt)
     e.interfaceId = sectionFirst_ + id;
     e.comment.clear();
     if (!timeOf(id, units, base + 4, &e.timeUs)) return Item::Error;
-    const bool ok = options(base, 12, [&e](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
-        if (code == kComment) {
-            if (!e.comment.empty()) e.comment += '\n';
-            e.comment.append(reinterpret_cast<const char*>(v), n);
-        }
-        return true;
-    });
+    const bool ok =
+        options(base, 12, [&e](std::uint16_t code, const unsigned char* v, std::size_t n, std::uint64_t) {
+            if (code == kComment) {
+                if (!e.comment.empty()) e.comment += '\n';
+                e.comment.append(reinterpret_cast<const char*>(v), n);
+            }
+            return true;
+        });
     return ok ? Item::InterfaceEnd : Item::Error;
 }
 
@@ -628,7 +647,8 @@ CaptureReader::Item CaptureReader::nextPcap()
     if (n < sizeof head) return fail(offset_, "the file ends inside the head of a packet");
     const std::uint32_t captured = get32(head + 8);
     if (captured > kLongestBlock) {
-        return fail(recordAt + 8, "a packet of " + std::to_string(captured) + " bytes: longer than a capture of the line has");
+        return fail(recordAt + 8, "a packet of " + std::to_string(captured) +
+                                      " bytes: longer than a capture of the line has");
     }
     CapturePacket& p = packet_;
     p.bytes.clear();

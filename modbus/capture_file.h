@@ -152,8 +152,8 @@ private:
         int exponent = 6;
         std::int64_t offsetS = 0;
     };
-    std::vector<Clock> clocks_;        // one per interface of the section
-    std::uint32_t sectionFirst_ = 0;   // the file's count of interfaces before this section
+    std::vector<Clock> clocks_;       // one per interface of the section
+    std::uint32_t sectionFirst_ = 0;  // the file's count of interfaces before this section
     std::string application_;
     CaptureInterface interface_;
     CapturePacket packet_;

@@ -193,7 +193,8 @@ std::uint32_t CaptureRing::parse(const unsigned char* p, Record* r)
     r->bytes = body;
     r->length = h.length;
     r->speed = 0;
-    if (h.kind == Kind::Interface && h.length == sizeof r->speed) std::memcpy(&r->speed, body, sizeof r->speed);
+    if (h.kind == Kind::Interface && h.length == sizeof r->speed)
+        std::memcpy(&r->speed, body, sizeof r->speed);
     r->text = std::string_view(reinterpret_cast<const char*>(body + h.length), h.text);
     r->text2 = std::string_view(reinterpret_cast<const char*>(body + h.length + h.text), h.text2);
     return h.size;
@@ -221,7 +222,8 @@ void CaptureRing::encode(std::int64_t fromUs, CaptureEncoder& out) const
         std::lock_guard<std::mutex> lock(mutex_);
         copy.reserve(used_);
         std::size_t end = 0;
-        copyLocked(tail_, nextSequence_ - firstSequence_, std::numeric_limits<std::size_t>::max(), &copy, &end);
+        copyLocked(tail_, nextSequence_ - firstSequence_, std::numeric_limits<std::size_t>::max(), &copy,
+                   &end);
         if (tailOpen_) {
             blocks.interface = tailInterface_;
             blocks.known = true;

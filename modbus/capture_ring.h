@@ -33,8 +33,8 @@ public:
 
     // --- Adding (any thread) ------------------------------------------------------
     void addInterface(std::int64_t timeUs, const CaptureInterface& i);
-    void addPacket(std::int64_t timeUs, CaptureDirection direction, const unsigned char* bytes, std::size_t length,
-                   std::string_view comment);
+    void addPacket(std::int64_t timeUs, CaptureDirection direction, const unsigned char* bytes,
+                   std::size_t length, std::string_view comment);
     // The interface in force ends (the port closed).
     void addEnd(std::int64_t timeUs, std::string_view comment);
 

@@ -2,6 +2,8 @@
 // writers' layouts, files refused where they go wrong, the ten minutes kept
 // over a long run on the stepped clock, and the packets the capture makes of
 // the line's reports.
+#include "modbus/capture_file.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "engine/line_capture.h"
-#include "modbus/capture_file.h"
 #include "modbus/capture_ring.h"
 #include "modbus/modbus.h"
 #include "serial/line_machine.h"
@@ -142,7 +143,8 @@ Written writeSample()
     const auto mark = [&] { w.blockEnds.push_back(e.bytes().size()); };
     e.section("drive-console 9.8.7", "a test");
     mark();
-    const std::uint32_t first = e.interface({"COM4 /dev/ttyUSB0 19200 8O1", "COM4 /dev/ttyUSB0 19200 8O1, 100 ms passes", 19200});
+    const std::uint32_t first =
+        e.interface({"COM4 /dev/ttyUSB0 19200 8O1", "COM4 /dev/ttyUSB0 19200 8O1, 100 ms passes", 19200});
     mark();
     e.packet(first, kWallUs, CaptureDirection::Outbound, kStatusRead.data(), kStatusRead.size(), "");
     mark();
@@ -219,7 +221,7 @@ TEST(CaptureFile, ReadsTheLayoutsOfOtherWriters)
     b.packet(2, 0, 2'000'000'000'000'000ull, frame, 1);
     b.big = false;
     b.section();
-    b.interface(147, {0x94});                             // 2^-20 s
+    b.interface(147, {0x94});                                          // 2^-20 s
     b.packet(6, 0, (1ull << 20) * 1'700'000'000 + (1u << 19), frame);  // .5 s
     CaptureItems items = ReadCaptureItems(b.out);
     ASSERT_EQ(items.error, "");
@@ -296,7 +298,8 @@ TEST(CaptureFile, RefusesWhatIsNoCaptureOfTheLineSayingWhere)
         u.section();
         u.interface(147);
         const std::size_t p = u.packet(6, 3, 1, kStatusRead);
-        cases.push_back({"a packet of no interface", u.out, p + 8, "interface 3, which its section has not described"});
+        cases.push_back(
+            {"a packet of no interface", u.out, p + 8, "interface 3, which its section has not described"});
         (void)at;
     }
     {
@@ -380,7 +383,8 @@ TEST(CaptureFile, ACaptureCutShortIsRefusedAtTheCut)
     const Written w = writeSample();
     const CaptureItems whole = ReadCaptureItems(w.bytes);
     for (std::size_t cut = 0; cut < w.bytes.size(); ++cut) {
-        const CaptureItems items = ReadCaptureItems(Bytes(w.bytes.begin(), w.bytes.begin() + static_cast<long>(cut)), "cut");
+        const CaptureItems items =
+            ReadCaptureItems(Bytes(w.bytes.begin(), w.bytes.begin() + static_cast<long>(cut)), "cut");
         bool boundary = false;
         std::size_t blocks = 0;
         for (const std::size_t end : w.blockEnds) {
@@ -404,7 +408,8 @@ namespace {
 
 CaptureInterface testPort()
 {
-    return {"COM4 /dev/ttyUSB0 19200 8O1", "COM4 /dev/ttyUSB0 19200 8O1, line rate, reply time-out 500 ms", 19200};
+    return {"COM4 /dev/ttyUSB0 19200 8O1", "COM4 /dev/ttyUSB0 19200 8O1, line rate, reply time-out 500 ms",
+            19200};
 }
 
 }  // namespace
@@ -605,24 +610,25 @@ TEST_F(CaptureOfReports, EachFrameIsAPacketWithWhatTheConsoleMadeOfIt)
     ASSERT_EQ(items.error, "");
     EXPECT_EQ(items.application, "drive-console 1.2.3");
     EXPECT_EQ(items.order, "I" + std::string(14, 'P') + "EIPPE");
-    expectPackets(items.packets, {
-                                     {at(0), Out, kStatusRead, ""},
-                                     {at(40), In, reply, "accepted"},
-                                     {at(1000), Out, password, ""},
-                                     {at(1020), In, password, "password echo"},
-                                     {at(2000), Out, kStatusRead, "time-out"},
-                                     {at(5000), Out, kStatusRead, ""},
-                                     {at(5010), In, {0x01, 0x03}, "time-out"},
-                                     {at(7500), In, {0x34, 0x00}, "not part of a frame: stray input before a request"},
-                                     {at(7500), Out, kStatusRead, ""},
-                                     {at(7520), In, exception, "rejected: exception 2"},
-                                     {at(8000), Out, kStatusRead, ""},
-                                     {at(8040), In, damaged, "rejected: CRC"},
-                                     {at(8300), In, {0xEE}, "not part of a frame: after the frame"},
-                                     {at(9000), Out, kStatusRead, ""},
-                                     {at(12000), Out, password, ""},
-                                     {at(12010), In, password, "password echo"},
-                                 });
+    expectPackets(items.packets,
+                  {
+                      {at(0), Out, kStatusRead, ""},
+                      {at(40), In, reply, "accepted"},
+                      {at(1000), Out, password, ""},
+                      {at(1020), In, password, "password echo"},
+                      {at(2000), Out, kStatusRead, "time-out"},
+                      {at(5000), Out, kStatusRead, ""},
+                      {at(5010), In, {0x01, 0x03}, "time-out"},
+                      {at(7500), In, {0x34, 0x00}, "not part of a frame: stray input before a request"},
+                      {at(7500), Out, kStatusRead, ""},
+                      {at(7520), In, exception, "rejected: exception 2"},
+                      {at(8000), Out, kStatusRead, ""},
+                      {at(8040), In, damaged, "rejected: CRC"},
+                      {at(8300), In, {0xEE}, "not part of a frame: after the frame"},
+                      {at(9000), Out, kStatusRead, ""},
+                      {at(12000), Out, password, ""},
+                      {at(12010), In, password, "password echo"},
+                  });
     ASSERT_EQ(items.interfaces.size(), 2u);
     EXPECT_EQ(items.interfaces[0].name, "COM1");
     EXPECT_EQ(items.interfaces[1].name, "COM2");

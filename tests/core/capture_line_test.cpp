@@ -58,8 +58,8 @@ struct Expected {
 
 std::ostream& operator<<(std::ostream& os, const Expected& e)
 {
-    return os << (e.direction == CaptureDirection::Outbound ? "out " : "in ") << testsupport::ToHex(e.bytes) << " \""
-              << e.comment << "\"";
+    return os << (e.direction == CaptureDirection::Outbound ? "out " : "in ") << testsupport::ToHex(e.bytes)
+              << " \"" << e.comment << "\"";
 }
 
 bool crcGood(const Bytes& frame)
@@ -82,7 +82,9 @@ std::vector<Expected> fromTap(const std::vector<sim::RequestRecord>& log)
         Bytes frame = r.reply;
         Bytes after;
         const bool exception = frame.size() >= 3 && (frame[1] & 0x80) != 0;
-        const std::size_t length = exception ? 5 : r.function == 3 ? 5 + 2 * static_cast<std::size_t>(r.quantityOrValue) : 8;
+        const std::size_t length = exception         ? 5
+                                   : r.function == 3 ? 5 + 2 * static_cast<std::size_t>(r.quantityOrValue)
+                                                     : 8;
         if (frame.size() > length) {
             after.assign(frame.begin() + static_cast<long>(length), frame.end());
             frame.resize(length);
@@ -96,7 +98,8 @@ std::vector<Expected> fromTap(const std::vector<sim::RequestRecord>& log)
             comment = "password echo";
         }
         out.push_back({CaptureDirection::Inbound, frame, comment});
-        if (!after.empty()) out.push_back({CaptureDirection::Inbound, after, "not part of a frame: after the frame"});
+        if (!after.empty())
+            out.push_back({CaptureDirection::Inbound, after, "not part of a frame: after the frame"});
     }
     return out;
 }
@@ -118,7 +121,8 @@ std::optional<std::vector<std::vector<std::string>>> tsharkFields(const std::str
     if (std::system("command -v tshark >/dev/null 2>&1") != 0) return std::nullopt;
     const std::string command =
         "tshark -r '" + path +
-        "' -o 'uat:user_dlts:\"User 0 (DLT=147)\",\"mbrtu\",\"0\",\"\",\"0\",\"\"' -o mbrtu.crc_verification:TRUE"
+        "' -o 'uat:user_dlts:\"User 0 (DLT=147)\",\"mbrtu\",\"0\",\"\",\"0\",\"\"' -o "
+        "mbrtu.crc_verification:TRUE"
         " -T fields -E separator=/t -E occurrence=f -e frame.protocols -e _ws.malformed -e mbrtu.crc16.status"
         " -e frame.packet_flags_direction -e modbus.func_code -e frame.comment 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -148,14 +152,16 @@ void expectTsharkDecodes(const std::string& path, const std::vector<CapturePacke
 {
     const auto rows = tsharkFields(path);
     if (!rows) {
-        std::fprintf(stderr, "tshark is not installed (tools/install-deps.sh installs it): decoding not checked\n");
+        std::fprintf(stderr,
+                     "tshark is not installed (tools/install-deps.sh installs it): decoding not checked\n");
         return;
     }
     ASSERT_EQ(rows->size(), packets.size());
     for (std::size_t i = 0; i < packets.size(); ++i) {
         const std::vector<std::string>& f = (*rows)[i];
         const CapturePacket& p = packets[i];
-        SCOPED_TRACE("packet " + std::to_string(i + 1) + ": " + testsupport::ToHex(p.bytes) + " " + p.comment);
+        SCOPED_TRACE("packet " + std::to_string(i + 1) + ": " + testsupport::ToHex(p.bytes) + " " +
+                     p.comment);
         EXPECT_EQ(f[1], "") << "malformed";
         EXPECT_EQ(f[3], p.direction == CaptureDirection::Outbound ? "0x00000002" : "0x00000001");
         EXPECT_EQ(f[5], p.comment);
@@ -264,10 +270,10 @@ TEST_F(CapturedSession, HoldsExactlyTheFramesOnTheLineAndTsharkDecodesThem)
     // The scheduled fault was on the line: a status reply carries it.
     bool faultSeen = false;
     for (const CapturePacket& p : items.packets) {
-        faultSeen = faultSeen || (p.bytes.size() == kStatusReplyLength && (p.bytes[3 + 2 * 14 + 1] & 0x02) != 0);
+        faultSeen =
+            faultSeen || (p.bytes.size() == kStatusReplyLength && (p.bytes[3 + 2 * 14 + 1] & 0x02) != 0);
     }
     EXPECT_TRUE(faultSeen);
-
 
     // Two interfaces, the first ended by the operator's close.
     ASSERT_EQ(items.interfaces.size(), 2u);
@@ -295,7 +301,8 @@ TEST_F(CapturedSession, HoldsExactlyTheFramesOnTheLineAndTsharkDecodesThem)
         EXPECT_GE(late, -kSameMomentUs);
         EXPECT_LE(late, kOnePassUs);
     }
-    for (std::size_t i = 1; i < items.packets.size(); ++i) EXPECT_LE(items.packets[i - 1].timeUs, items.packets[i].timeUs);
+    for (std::size_t i = 1; i < items.packets.size(); ++i)
+        EXPECT_LE(items.packets[i - 1].timeUs, items.packets[i].timeUs);
 
     expectTsharkDecodes(path, items.packets);
     // The last ten minutes hold the same session.
@@ -327,10 +334,12 @@ TEST_F(CapturedSession, AtLineRateTheBytesAfterAFrameAreCapturedOnTheirOwn)
     // Bytes that reach the port after the frame was taken are thrown away
     // before the next request instead: the same bytes at the same place.
     for (CapturePacket& p : items.packets) {
-        if (p.comment == "not part of a frame: stray input before a request") p.comment = "not part of a frame: after the frame";
+        if (p.comment == "not part of a frame: stray input before a request")
+            p.comment = "not part of a frame: after the frame";
     }
     ASSERT_EQ(items.interfaces.size(), 1u);
-    EXPECT_EQ(items.interfaces[0].description, items.interfaces[0].name + ", line rate, reply time-out 500 ms");
+    EXPECT_EQ(items.interfaces[0].description,
+              items.interfaces[0].name + ", line rate, reply time-out 500 ms");
     const std::vector<Expected> expected = fromTap(sim.requests());
     int after = 0;
     for (const Expected& e : expected) after += e.comment == "not part of a frame: after the frame" ? 1 : 0;

@@ -76,7 +76,8 @@ bool same(const Item& a, const Item& b)
     if (a.kind != b.kind) return false;
     switch (a.kind) {
         case CaptureReader::Item::Interface:
-            return a.interface.name == b.interface.name && a.interface.description == b.interface.description &&
+            return a.interface.name == b.interface.name &&
+                   a.interface.description == b.interface.description &&
                    a.interface.speed == b.interface.speed;
         case CaptureReader::Item::Packet:
             return a.packet.interfaceId == b.packet.interfaceId && a.packet.timeUs == b.packet.timeUs &&
@@ -124,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<Item> again;
     require(readAll(out.bytes(), &again), "what the writer wrote is refused");
     require(again.size() == items.size(), "written again, a different number of items");
-    for (std::size_t k = 0; k < items.size(); ++k) require(same(items[k], again[k]), "written again, item differs");
+    for (std::size_t k = 0; k < items.size(); ++k)
+        require(same(items[k], again[k]), "written again, item differs");
     return 0;
 }
