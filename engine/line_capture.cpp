@@ -19,8 +19,7 @@ namespace {
 
 // The file is written and flushed once a second: the ring holds ten minutes,
 // so the writer can wake seldom.
-constexpr auto kDrainEvery = std::chrono::seconds(1);
-constexpr auto kFlushEvery = std::chrono::seconds(1);
+constexpr auto kDrainEvery = std::chrono::milliseconds(1000);
 constexpr std::size_t kFileBuffer = 64 * 1024;
 
 std::int64_t systemWallUs()
@@ -268,11 +267,11 @@ bool LineCapture::saveLast(const std::string& path, std::string* error) const
 
 bool LineCapture::start(const std::string& path, std::string* error)
 {
-    if (capturing_.load()) {
+    if (drain_.running()) {
         if (error != nullptr) *error = "a capture is already running";
         return false;
     }
-    stop();  // a capture that stopped on a failure leaves its thread to join
+    drain_.stop();  // a capture that stopped on a failure leaves its thread to join
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {
         if (error != nullptr) *error = "cannot create " + path + ": " + systemReason();
@@ -291,88 +290,50 @@ bool LineCapture::start(const std::string& path, std::string* error)
     file_ = f;
     path_ = path;
     written_ = 0;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = false;
-        error_.clear();
-    }
     follower_ = std::make_unique<CaptureFollower>(ring_);
-    capturing_ = true;
-    thread_ = std::thread([this] { run(); });
+    const auto flush = [this](std::string* reason) {
+        if (std::fflush(file_) == 0) return true;
+        *reason = systemReason();
+        return false;
+    };
+    const auto close = [this](std::string* reason) {
+        const bool closed = std::fclose(file_) == 0;
+        if (!closed && reason != nullptr) *reason = systemReason();
+        file_ = nullptr;
+        return closed;
+    };
+    drain_.start(kDrainEvery, {[this](std::string* reason) { return writePending(reason); }, flush, close},
+                 "Capture stopped: cannot write " + path + ": ",
+                 "Capture may be incomplete: closing " + path + " failed: ");
     return true;
 }
 
 void LineCapture::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    drain_.stop();
     follower_.reset();
 }
 
 std::string LineCapture::takeError()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::string e;
-    e.swap(error_);
-    return e;
+    return drain_.takeError();
 }
 
-bool LineCapture::fail(const std::string& reason)
-{
-    std::fclose(file_);
-    file_ = nullptr;
-    capturing_ = false;
-    std::lock_guard<std::mutex> lock(mutex_);
-    error_ = "Capture stopped: cannot write " + path_ + ": " + reason;
-    return false;
-}
-
-bool LineCapture::drain()
+bool LineCapture::writePending(std::string* reason)
 {
     while (follower_->take(encoder_) > 0) {
         const std::vector<unsigned char>& bytes = encoder_.bytes();
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-            return fail(systemReason());
+            *reason = systemReason();
+            return false;
         }
         encoder_.clear();
         written_ = follower_->packets();
     }
     if (follower_->lost() > 0) {
-        return fail("it fell behind the line by more than the console keeps (" +
-                    std::to_string(follower_->lost()) + " records lost)");
+        *reason = "it fell behind the line by more than the console keeps (" +
+                  std::to_string(follower_->lost()) + " records lost)";
+        return false;
     }
     return true;
-}
-
-void LineCapture::run()
-{
-    auto lastFlush = std::chrono::steady_clock::now();
-    for (;;) {
-        bool stopping = false;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, kDrainEvery, [this] { return stop_; });
-            stopping = stop_;
-        }
-        if (!drain()) return;
-        const auto now = std::chrono::steady_clock::now();
-        if (stopping || now - lastFlush >= kFlushEvery) {
-            lastFlush = now;
-            if (std::fflush(file_) != 0) {
-                fail(systemReason());
-                return;
-            }
-        }
-        if (stopping) break;
-    }
-    if (std::fclose(file_) != 0) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        error_ = "Capture may be incomplete: closing " + path_ + " failed: " + systemReason();
-    }
-    file_ = nullptr;
-    capturing_ = false;
 }

@@ -26,16 +26,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "engine/file_drain.h"
 #include "modbus/capture_ring.h"
 #include "modbus/line_observer.h"
 
@@ -73,7 +71,7 @@ public:
     bool start(const std::string& path, std::string* error);
     // Writes what is pending and closes the file.
     void stop();
-    bool capturing() const { return capturing_.load(); }
+    bool capturing() const { return drain_.running(); }
     std::uint64_t packetsWritten() const { return written_.load(); }
     // The message of a failure that stopped the capture, once; empty when none.
     std::string takeError();
@@ -96,9 +94,8 @@ private:
     // The request held until its reply shows what became of it.
     void releaseRequest(const char* comment);
     void endInterface(std::int64_t timeUs, const char* comment);
-    void run();
-    bool drain();
-    bool fail(const std::string& reason);
+    // Writes what came since the last look; false with *reason on a failure.
+    bool writePending(std::string* reason);
 
     LineMachine& line_;
     LineCaptureOptions options_;
@@ -120,11 +117,6 @@ private:
     std::string path_;
     std::unique_ptr<CaptureFollower> follower_;
     CaptureEncoder encoder_;
-    std::thread thread_;
-    std::atomic<bool> capturing_{false};
     std::atomic<std::uint64_t> written_{0};
-    std::mutex mutex_;  // guards stop_ and error_
-    std::condition_variable wake_;
-    bool stop_ = false;
-    std::string error_;
+    FileDrain drain_;
 };

@@ -144,7 +144,7 @@ void LineMachine::follow()
 }
 
 void LineMachine::tell(LineReportKind kind, const unsigned char* bytes, int length,
-                       const unsigned char* request, int result)
+                       const unsigned char* request, int result, const char* text)
 {
     LineReport r;
     r.kind = kind;
@@ -152,6 +152,7 @@ void LineMachine::tell(LineReportKind kind, const unsigned char* bytes, int leng
     r.length = length;
     r.request = request;
     r.result = result;
+    r.text = text;
     r.clockUs = readClock();
     observers_.notify(r);
 }
@@ -162,17 +163,6 @@ void LineMachine::tellPort(LineReportKind kind, const char* text, bool keepPendi
     r.kind = kind;
     r.text = text;
     r.keepPending = keepPending;
-    r.clockUs = readClock();
-    observers_.notify(r);
-}
-
-void LineMachine::tellDiscarded(const unsigned char* bytes, int length, const char* why)
-{
-    LineReport r;
-    r.kind = LineReportKind::BytesDiscarded;
-    r.bytes = bytes;
-    r.length = length;
-    r.text = why;
     r.clockUs = readClock();
     observers_.notify(r);
 }
@@ -195,7 +185,7 @@ void LineMachine::discardInput(int port, const char* why)
 {
     unsigned char bytes[RECEIVE_BUFFER_SIZE];
     const int n = drainInput(port, bytes, RECEIVE_BUFFER_SIZE);
-    if (n > 0) tellDiscarded(bytes, n, why);
+    if (n > 0) tell(LineReportKind::BytesDiscarded, bytes, n, nullptr, 0, why);
 }
 
 void LineMachine::snapshotRequest(unsigned char* request)
@@ -282,7 +272,8 @@ int LineMachine::takeBytes(bool flushOutput)
     std::memcpy(modbus_rx_buffer + receive_count, receive_buffer, static_cast<size_t>(kept));
     receive_count += kept;
     if (kept < taken) {
-        tellDiscarded(receive_buffer + kept, taken - kept, kBeyondLongestReply);
+        tell(LineReportKind::BytesDiscarded, receive_buffer + kept, taken - kept, nullptr, 0,
+             kBeyondLongestReply);
         discardInput(port, kBeyondLongestReply);
     }
     if (receive_count > 0 && state_.load() == LineState::Awaiting) state_ = LineState::Receiving;
@@ -403,7 +394,7 @@ void LineMachine::endLineRateFrame(int port, int length, std::int64_t now)
     guardUntilUs_ = now + silenceUs_.load();
     state_ = LineState::Complete;
     const int result = parseFrame();
-    if (extra > 0) tellDiscarded(after, extra, kAfterFrame);
+    if (extra > 0) tell(LineReportKind::BytesDiscarded, after, extra, nullptr, 0, kAfterFrame);
     if (!accepted(result)) requireQuiet();
 }
 

@@ -124,7 +124,7 @@ private:
     // The state as com_idle has it now: others take and free the line too.
     void follow();
     void tell(LineReportKind kind, const unsigned char* bytes, int length,
-              const unsigned char* request = nullptr, int result = 0);
+              const unsigned char* request = nullptr, int result = 0, const char* text = "");
     void tellPort(LineReportKind kind, const char* text, bool keepPending);
     // The port failed: told, the queue flushed, the port marked closed, what
     // was asked for ended, the box shown.
@@ -138,7 +138,6 @@ private:
     static int drainInput(int port, unsigned char* into, int room);
     // Throws away what waits in the input queue, telling what it was.
     void discardInput(int port, const char* why);
-    void tellDiscarded(const unsigned char* bytes, int length, const char* why);
     void giveUp(const unsigned char* request);
     static void snapshotRequest(unsigned char* request);
     PasswordSend takeAndWritePassword(int pauseMs);

@@ -7,9 +7,7 @@
 // decode every frame as Modbus RTU with no malformed one. The 100 ms passes
 // run on the stepped clock; line-rate polling runs on real time.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -352,20 +350,8 @@ TEST_F(CapturedSession, AtLineRateTheBytesAfterAFrameAreCapturedOnTheirOwn)
 // line goes on.
 TEST_F(CapturedSession, AFileThatCannotBeWrittenStopsTheCaptureNotTheLine)
 {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct Restore {
-        rlimit limit;
-        void (*handler)(int);
-        ~Restore()
-        {
-            EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-            std::signal(SIGXFSZ, handler);
-        }
-    } restore{saved, previousHandler};
-    const rlimit limit{2000, saved.rlim_max};  // the header and a few packets
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const testsupport::FileSizeLimit full(2000);  // the header and a few packets
+    ASSERT_TRUE(full.set());
     testsupport::SteppedSimulator stepped(line.sim());
     LineCapture capture(TheLine());
     std::string error;
