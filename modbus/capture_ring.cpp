@@ -4,15 +4,18 @@
 #include <cstring>
 #include <limits>
 
+// 16 bytes, then the record's bytes and texts.
 struct CaptureRing::Head {
-    std::uint32_t size = 0;  // of the whole record
+    std::uint16_t size = 0;  // of the whole record
     Kind kind = Kind::Packet;
     CaptureDirection direction = CaptureDirection::Unknown;
     std::uint16_t length = 0;  // the bytes; an interface's speed takes 8
-    std::uint16_t text = 0;    // then a comment, or an interface's name
-    std::uint16_t text2 = 0;   // then an interface's description
+    std::uint8_t text = 0;     // then a comment, or an interface's name
+    std::uint8_t text2 = 0;    // then an interface's description
     std::int64_t timeUs = 0;
 };
+static_assert(16 + kCaptureLongestPacket + 2 * kCaptureLongestText <= 0xFFFF, "a record's size fits its head");
+static_assert(kCaptureLongestText <= 0xFF, "a text's length fits its head");
 
 namespace {
 
@@ -29,6 +32,7 @@ std::size_t cut(std::size_t n, std::size_t most)
 CaptureRing::CaptureRing(std::size_t capacityBytes, std::int64_t spanUs)
     : ring_(std::max(capacityBytes, kLeastRoom)), spanUs_(spanUs)
 {
+    static_assert(sizeof(Head) == 16, "a record's head as the ring keeps it");
     for (CaptureInterface* i : {&tailInterface_, &currentInterface_}) {
         i->name.reserve(kCaptureLongestText);
         i->description.reserve(kCaptureLongestText);
@@ -83,10 +87,10 @@ void CaptureRing::add(const Head& head, const void* a, std::size_t an, const voi
                       const void* c, std::size_t cn)
 {
     Head h = head;
-    h.size = static_cast<std::uint32_t>(sizeof h + an + bn + cn);
+    h.size = static_cast<std::uint16_t>(sizeof h + an + bn + cn);
     h.length = static_cast<std::uint16_t>(an);
-    h.text = static_cast<std::uint16_t>(bn);
-    h.text2 = static_cast<std::uint16_t>(cn);
+    h.text = static_cast<std::uint8_t>(bn);
+    h.text2 = static_cast<std::uint8_t>(cn);
     std::lock_guard<std::mutex> lock(mutex_);
     while (used_ > 0) {
         Head oldest;

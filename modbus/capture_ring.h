@@ -18,8 +18,9 @@
 
 #include "modbus/capture_file.h"
 
-// Room for ten minutes of line-rate polling of the status block at 115200 bit/s.
-constexpr std::size_t kCaptureKeepBytes = std::size_t{8} << 20;
+// Room for ten minutes of line-rate polling of the status block at 115200
+// bit/s (about 125 exchanges a second, 105 bytes each), with a quarter to spare.
+constexpr std::size_t kCaptureKeepBytes = std::size_t{10} << 20;
 constexpr std::int64_t kCaptureKeepUs = std::int64_t{10} * 60 * 1000000;
 // Longer packets and texts are cut to this when kept.
 constexpr std::size_t kCaptureLongestPacket = 4096;
