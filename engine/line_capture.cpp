@@ -20,7 +20,7 @@ namespace {
 // The file is written and flushed once a second: the ring holds ten minutes,
 // so the writer can wake seldom.
 constexpr auto kDrainEvery = std::chrono::milliseconds(1000);
-constexpr std::size_t kFileBuffer = 64 * 1024;
+constexpr std::size_t kFileBuffer = std::size_t{64} * 1024;
 
 std::int64_t systemWallUs()
 {

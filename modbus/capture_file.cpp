@@ -37,7 +37,7 @@ constexpr std::size_t kLongestOption = 0xFFFF;
 // Far more than any block of a capture of the line: a longer one is damage,
 // and is refused before it is read.
 constexpr std::uint32_t kLongestBlock = 16u << 20;
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
 constexpr std::int64_t kUsPerSecond = 1000000;
 

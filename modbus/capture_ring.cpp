@@ -20,7 +20,7 @@ static_assert(kCaptureLongestText <= 0xFF, "a text's length fits its head");
 namespace {
 
 // Enough for the longest record many times over.
-constexpr std::size_t kLeastRoom = 64 * 1024;
+constexpr std::size_t kLeastRoom = std::size_t{64} * 1024;
 
 std::size_t cut(std::size_t n, std::size_t most)
 {

@@ -112,7 +112,7 @@ public:
     explicit CaptureFollower(const CaptureRing& ring);
     // Appends the blocks of up to about `limitBytes` of records not yet taken
     // to `out`; the number of records taken.
-    std::uint64_t take(CaptureEncoder& out, std::size_t limitBytes = 256 * 1024);
+    std::uint64_t take(CaptureEncoder& out, std::size_t limitBytes = std::size_t{256} * 1024);
     std::uint64_t lost() const { return lost_; }
     std::uint64_t packets() const;
 
