@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/stop_signals.h"
 #include "serial/line_machine.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -101,6 +102,12 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     tracker.addObserver(&journal);
     if (file) tracker.addObserver(file.get());
     FaultFeed feed(tracker, TheLine().observers());
+    // A fatal port error ends the process at once: the events so far are written first.
+    const FatalErrorHook fatalError([&] {
+        feed.pump();
+        journal.drain();
+        if (file) file->drain();
+    });
 
     int rc = kCommandOk;
     {
@@ -166,14 +173,14 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
     if (!on.empty()) summary += "; still on: " + on;
     report(summary);
-    if (file && file->unwritten() > 0) {
-        report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
-        return kCommandBadInput;
-    }
+    const bool fileFailed = file && file->unwritten() > 0;
+    if (fileFailed) report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
     // A fault seen is the finding, however the run ended: a controller that
     // cuts out after a fault is what a burn-in is for, and a bench that took
-    // it for a loose cable would run the unit again. Without one, a run cut
-    // short by silence or a failed port is no pass.
+    // it for a loose cable would run the unit again; an --out file that
+    // failed on the way is told above, and faults.csv has the events too.
+    // Without one, a run cut short by silence, a failed port or a file that
+    // failed is no pass.
     if (tracker.anySeen()) return kCommandDiffers;
-    return rc;
+    return fileFailed ? kCommandBadInput : rc;
 }
