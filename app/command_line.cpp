@@ -71,8 +71,8 @@ bool parseSeconds(const std::string& text, double lo, double hi, double* out)
 // command's own.
 std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
-                                           {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"},
+    std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
                                            {"capture", "FILE.pcapng"}};
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
     if (command == "watch")
@@ -512,8 +512,7 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
             const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
                                             [reg](const psets::Entry& e) { return e.reg == reg; });
             if (!inFile) {
-                std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg,
-                             a.file.c_str());
+                std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
                 return kCommandBadInput;
             }
         }

@@ -63,8 +63,7 @@ void ExpectTsharkDecodes(const std::string& path, const std::vector<CapturePacke
     for (std::size_t i = 0; i < packets.size(); ++i) {
         const std::vector<std::string>& f = (*rows)[i];
         const CapturePacket& p = packets[i];
-        SCOPED_TRACE("packet " + std::to_string(i + 1) + ": " + ToHex(p.bytes) + " " +
-                     p.comment);
+        SCOPED_TRACE("packet " + std::to_string(i + 1) + ": " + ToHex(p.bytes) + " " + p.comment);
         EXPECT_EQ(f[1], "") << "malformed";
         EXPECT_EQ(f[3], p.direction == CaptureDirection::Outbound ? "0x00000002" : "0x00000001");
         EXPECT_EQ(f[5], p.comment);
@@ -74,6 +73,5 @@ void ExpectTsharkDecodes(const std::string& path, const std::vector<CapturePacke
         EXPECT_EQ(f[4], std::to_string(p.bytes[1] & 0x7F));
     }
 }
-
 
 }  // namespace testsupport

@@ -1,7 +1,7 @@
 // The dump, verify and restore commands against the simulated controller over
 // a pseudo-terminal, and the capture of the line that every command makes;
-// the simulator's request log is the record of what went over the line. The console's clock is stepped: each pass of the line comes
-// as soon as the simulator has answered the one before.
+// the simulator's request log is the record of what went over the line. The console's clock is stepped: each
+// pass of the line comes as soon as the simulator has answered the one before.
 #include <gtest/gtest.h>
 
 #include <QDir>
