@@ -127,7 +127,7 @@ protected:
             auto it = changes.find(e.reg);
             if (it != changes.end()) e.word = it->second;
         }
-        const std::string out = file + ".changed.json";
+        std::string out = file + ".changed.json";
         EXPECT_TRUE(psets::SaveSetFile(out, set, &error)) << error;
         return out;
     }
