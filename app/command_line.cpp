@@ -13,7 +13,7 @@
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "model/register_catalogue.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "app/console_extras.h"
 #include "app/mainwin.h"
 #include "app/version.h"
-#include "platform/console_io.h"
-#include "platform/port_discovery.h"
+#include "platform/os/console_io.h"
+#include "platform/port/port_discovery.h"
 
 int main(int argc, char** argv)
 {

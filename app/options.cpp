@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/arguments.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 

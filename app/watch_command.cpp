@@ -10,9 +10,9 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
-#include "platform/app_dirs.h"
-#include "platform/clock.h"
-#include "platform/stop_signals.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
+#include "platform/os/stop_signals.h"
 #include "serial/line_machine.h"
 #include "serial/sample5.h"
 

@@ -16,9 +16,9 @@
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
 #include "pages/send_rows.h"
-#include "platform/clock.h"
-#include "platform/gbk.h"
-#include "platform/ui.h"
+#include "platform/os/clock.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "model/line_flags.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
 
 std::atomic<int> com_idle{1};

@@ -21,7 +21,7 @@
 #include "modbus/line_events.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/line_script.h"

@@ -1,7 +1,7 @@
 // The in-process loop port through the port layer, as the console uses it
 // where there are no pseudo-terminals: bytes both ways, waiting, refusals,
 // and the far end going away as an unplug.
-#include "platform/loop_port.h"
+#include "platform/port/loop_port.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;

@@ -19,7 +19,7 @@
 #include "model/app_state.h"
 #include "pages/param_info.h"
 #include "pages/send_rows.h"
-#include "platform/gbk.h"
+#include "platform/os/gbk.h"
 #include "sets/parameter_set.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"

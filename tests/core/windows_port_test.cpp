@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
-#include "platform/win_serial.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
+#include "platform/port/win_serial.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
