@@ -1,8 +1,11 @@
-// Elapsed time, sleeping and worker threads.
+// Elapsed time, sleeping and the local time. The worker threads are in
+// threads.h, included here for the callers that take both.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "platform/os/threads.h"
 
 // Milliseconds of a monotonic clock; only differences mean anything.
 std::int64_t ClockMs();
@@ -43,13 +46,3 @@ struct LocalTime {
 LocalTime LocalTimeAt(std::int64_t wallMs);
 // ISO 8601 with milliseconds and the zone offset: "2026-12-07T21:43:22.123+01:00".
 std::string IsoLocalTime(std::int64_t wallMs);
-
-// Starts `routine(nullptr)` on a new thread at once. Returns a non-zero handle,
-// or 0 when the thread could not be created.
-using ThreadRoutine = int (*)(void* parameter);
-int CreateThread(ThreadRoutine routine);
-// Waits for a thread started by CreateThread to return, and releases its
-// handle. Returns the routine's result, or -1 for an unknown handle.
-int JoinThread(int handle);
-// Test hook: makes the next `count` CreateThread calls fail.
-void FailNextThreadCreations(int count);
