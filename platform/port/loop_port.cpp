@@ -205,8 +205,11 @@ bool LoopPort::nearOpen() const
     return line_->nearOpen;
 }
 
-std::unique_ptr<SerialDevice> LoopPort::Open(const std::string& path, const SerialSettings& settings,
-                                             int* error, bool* found)
+namespace {
+
+// The near end of the live loop port named `path`, opened with `settings`;
+// nullptr with *error set when `path` names none or the settings are refused.
+std::unique_ptr<SerialDevice> OpenNearEnd(const std::string& path, const SerialSettings& settings, int* error)
 {
     std::shared_ptr<Line> line;
     {
@@ -215,7 +218,6 @@ std::unique_ptr<SerialDevice> LoopPort::Open(const std::string& path, const Seri
         const auto it = r.lines.find(path);
         if (it != r.lines.end()) line = it->second.lock();
     }
-    *found = line != nullptr;
     if (!line) {
         *error = kRs232OpenFailed;
         return nullptr;
@@ -242,10 +244,30 @@ std::unique_ptr<SerialDevice> LoopPort::Open(const std::string& path, const Seri
     return std::make_unique<LoopDevice>(line);
 }
 
-bool LoopPort::Exists(const std::string& path)
+// True while a LoopPort named `path` exists.
+bool Exists(const std::string& path)
 {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     const auto it = r.lines.find(path);
     return it != r.lines.end() && !it->second.expired();
+}
+
+class LoopDriver final : public SerialDriver {
+public:
+    std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& settings,
+                                       int* error) override
+    {
+        return OpenNearEnd(path, settings, error);
+    }
+    bool claims(const std::string& path) const override { return Exists(path); }
+    bool present(const std::string& path) const override { return Exists(path); }
+};
+
+}  // namespace
+
+SerialDriver& LoopPortDriver()
+{
+    static LoopDriver driver;
+    return driver;
 }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/port/serial.h"
+#include "platform/port/driver.h"
 
 class LoopPort {
 public:
@@ -38,19 +38,15 @@ public:
     // True while the near end is open.
     bool nearOpen() const;
 
-    // The near end of the live loop port named `path`, opened with `settings`
-    // (refused as a real port would refuse them); nullptr with *error set when
-    // `path` names none or the settings are refused. Sets *found to whether
-    // `path` names a loop port at all.
-    static std::unique_ptr<SerialDevice> Open(const std::string& path, const SerialSettings& settings,
-                                              int* error, bool* found);
-
-    // True while a LoopPort named `path` exists.
-    static bool Exists(const std::string& path);
-
     struct Line;
 
 private:
     std::string name_;
     std::shared_ptr<Line> line_;
 };
+
+// The driver of the loop ports: it claims a path exactly while a LoopPort of
+// that name lives, and opens its near end with the settings a real port
+// would take (refusing the others as CheckSerialSettings does). One opener
+// at a time.
+SerialDriver& LoopPortDriver();

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/port/loop_port.h"
+#include "platform/port/port_drivers.h"
 #include "platform/port/win_serial.h"
 
 namespace {
@@ -149,7 +149,9 @@ std::string StablePortName(const SerialPortEntry& entry)
 bool SerialDeviceExists(const std::string& path)
 {
     if (path.empty()) return false;
-    if (LoopPort::Exists(path)) return true;
+    bool claimed = false;
+    const bool present = ClaimedDevicePresent(path, &claimed);
+    if (claimed) return present;
 #ifdef _WIN32
     const std::string device = winserial::ComDeviceName(path);
     if (device.empty()) return FindPort(ListSerialPorts(), path) != nullptr;

@@ -56,7 +56,8 @@ const SerialPortEntry* FindPort(const std::vector<SerialPortEntry>& ports, const
 // identity, empty when the adapter has no serial number.
 std::string StablePortName(const SerialPortEntry& entry);
 
-// True when `path` names a serial device that is there now: a device file
-// (a symbolic link counts when it leads to one), a loop port, or on Windows a
+// True when `path` names a serial device that is there now: for a path that
+// a built-in driver claims (a loop port), what that driver finds; else a
+// device file (a symbolic link counts when it leads to one), or on Windows a
 // COM port that exists or an adapter's stable name that is plugged in.
 bool SerialDeviceExists(const std::string& path);

@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/port/port_drivers.h"
+
 namespace posixserial {
 
 namespace {

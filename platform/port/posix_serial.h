@@ -9,7 +9,7 @@
 
 #include <termios.h>
 
-#include "platform/port/serial.h"
+#include "platform/port/driver.h"
 #include "platform/port/serial_log.h"
 
 namespace posixserial {

@@ -4,11 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
-#include "platform/port/loop_port.h"
 #include "platform/port/serial_log.h"
 
 Q_LOGGING_CATEGORY(lcSerial, "dsc.serial", QtCriticalMsg)
@@ -49,8 +47,6 @@ std::string g_devicePaths[kMaxComPort];  // --com; empty = none
 std::string g_bindings[kMaxComPort];     // operator's bindings; empty = none
 
 std::atomic<ComLossHandler> g_lossHandler{nullptr};
-
-std::atomic<SerialDriver*> g_driver{nullptr};
 
 // The last error is kept per thread: the communication thread's reads never
 // overwrite what the port panel checks after its own calls.
@@ -144,13 +140,7 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
         CloseEntry(*entry, port);
     }
     int error = kRs232OpenFailed;
-    bool loop = false;
-    std::unique_ptr<SerialDevice> device = LoopPort::Open(path, settings, &error, &loop);
-    if (!loop) {
-        SerialDriver* custom = g_driver.load();
-        SerialDriver& driver = custom != nullptr ? *custom : SystemSerialDriver();
-        device = driver.open(path, settings, &error);
-    }
+    std::unique_ptr<SerialDevice> device = DriverFor(path).open(path, settings, &error);
     entry->lost = false;
     if (!device) return Record(error < 0 ? error : kRs232OpenFailed);
     entry->device = std::move(device);
@@ -250,21 +240,6 @@ int FlushOutQ(int port)
     return WithOpenPort(port, [](PortEntry& e) { return Record(e.device->flushOutput()); });
 }
 
-int SerialDevice::waitInput(double timeoutSeconds)
-{
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::microseconds(
-                              static_cast<long long>(std::isfinite(timeoutSeconds) && timeoutSeconds > 0
-                                                         ? std::min(timeoutSeconds, kMaxTimeoutSeconds) * 1e6
-                                                         : 0));
-    for (;;) {
-        const int n = inputQueueLength();
-        if (n != 0) return n > 0 ? 1 : n;
-        if (std::chrono::steady_clock::now() >= deadline) return 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 int ReturnRS232Err()
 {
     return t_lastError;
@@ -321,26 +296,6 @@ std::string DefaultComPath(int port)
 #endif
 }
 
-SerialDriver& SystemSerialDriver()
-{
-#ifdef _WIN32
-    return WindowsSerialDriver();
-#else
-    return PosixSerialDriver();
-#endif
-}
-
-int CheckSerialSettings(const SerialSettings& s)
-{
-    static constexpr long kRates[] = {1200, 2400, 4800, 9600, 19200, 115200};
-    const bool rate = std::find(std::begin(kRates), std::end(kRates), s.baud) != std::end(kRates);
-    if (!rate || s.parity < 0 || s.parity > 2) return kRs232InvalidParameter;
-    if ((s.dataBits != 7 && s.dataBits != 8) || (s.stopBits != 1 && s.stopBits != 2)) {
-        return kRs232InvalidParameter;
-    }
-    return s.inputQueueSize < 0 || s.outputQueueSize < 0 ? kRs232InvalidParameter : kRs232NoError;
-}
-
 bool SetComBinding(int port, const std::string& devicePath)
 {
     if (!ValidPort(port)) return false;
@@ -394,9 +349,4 @@ bool ParseComOption(const std::string& arg)
         port = port * 10 + (c - '0');
     }
     return SetComDevice(port, arg.substr(eq + 1));
-}
-
-void SetSerialDriver(SerialDriver* driver)
-{
-    g_driver.store(driver);
 }

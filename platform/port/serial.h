@@ -4,39 +4,18 @@
 // if there is one, else the binding the operator chose on the port panel
 // (SetComBinding), else the system's own port of that number (/dev/ttyS(n-1)
 // on Linux, COMn on Windows). The operations sit over a SerialDevice per open
-// port. A path that names a LoopPort (platform/port/loop_port.h) opens that
-// in-process line; any other is opened by the installed SerialDriver (termios
-// on POSIX systems, the Win32 communications functions on Windows), so that
-// another implementation can stand beside it. Every function returns a negative RS-232 error code on failure
-// and records it for ReturnRS232Err. Calls on different ports may run on different threads; calls on one port
-// are serialised internally.
+// port, opened by the driver that its path chooses (port_drivers.h). Every
+// function returns a negative RS-232 error code on failure and records it for
+// ReturnRS232Err. Calls on different ports may run on different threads; calls
+// on one port are serialised internally.
 #pragma once
 
-#include <memory>
 #include <string>
 
+#include "platform/port/driver.h"
+#include "platform/port/port_drivers.h"
+
 constexpr int kMaxComPort = 20;
-
-// Error codes (negative).
-enum {
-    kRs232NoError = 0,
-    kRs232InvalidPort = -2,  // port number outside 1..20
-    kRs232PortNotOpen = -3,
-    kRs232OpenFailed = -6,        // device could not be opened or configured
-    kRs232InvalidParameter = -7,  // baud, parity, data bits or stop bits not supported
-    kRs232WriteFailed = -8,
-    kRs232ReadFailed = -9,
-    kRs232Timeout = -99,
-};
-
-struct SerialSettings {
-    long baud = 9600;
-    int parity = 0;  // 0 none, 1 odd, 2 even
-    int dataBits = 8;
-    int stopBits = 1;
-    int inputQueueSize = 1024;
-    int outputQueueSize = 1024;
-};
 
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits, int stopBits,
                   int inputQueueSize, int outputQueueSize);
@@ -91,51 +70,6 @@ bool ComDeviceLost(int port);
 using ComLossHandler = void (*)(int port);
 void SetComLossHandler(ComLossHandler handler);
 
-// One open port.
-class SerialDevice {
-public:
-    virtual ~SerialDevice() = default;
-    virtual int write(const char* buffer, int count) = 0;                  // count written or < 0
-    virtual int read(char* buffer, int count, double timeoutSeconds) = 0;  // count read or < 0
-    virtual int inputQueueLength() = 0;
-    // Waits up to `timeoutSeconds` for input: 1 when some is waiting, 0 when
-    // the time ran out, or a negative error. This default looks at the queue
-    // every millisecond; a driver that can sleep on its device does better.
-    virtual int waitInput(double timeoutSeconds);
-    virtual int flushInput() = 0;
-    virtual int flushOutput() = 0;
-    virtual int close() = 0;
-    // How long write() may wait for room in the output queue (the port time-out).
-    virtual void setWriteTimeout(double /*seconds*/) {}
-    // True once the device has gone away and the device has released it.
-    virtual bool lost() const { return false; }
-};
-
-// kRs232NoError when `settings` are ones the console's drivers carry: 1200,
-// 2400, 4800, 9600, 19200 or 115200 bit/s, parity 0 none, 1 odd or 2 even,
-// 7 or 8 data bits (9 cannot be set on a PC port), 1 or 2 stop bits, queue
-// sizes not negative; kRs232InvalidParameter otherwise.
-int CheckSerialSettings(const SerialSettings& settings);
-
-class SerialDriver {
-public:
-    virtual ~SerialDriver() = default;
-    // Opens and configures `path`; on failure returns nullptr and sets *error.
-    virtual std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& settings,
-                                               int* error) = 0;
-};
-
-#ifdef _WIN32
-// The Win32 communications driver, installed by default on Windows.
-SerialDriver& WindowsSerialDriver();
-#else
-// The POSIX termios driver, installed by default.
-SerialDriver& PosixSerialDriver();
-#endif
-// The system's driver: termios, or Win32 on Windows.
-SerialDriver& SystemSerialDriver();
-// Replaces the driver (not owned); nullptr restores the system's.
-void SetSerialDriver(SerialDriver* driver);
 // The path COM `port` opens when nothing binds it: /dev/ttyS(port-1), or
 // COM<port> on Windows; empty for a port number outside 1..20.
 std::string DefaultComPath(int port);

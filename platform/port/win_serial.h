@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/port/serial.h"
+#include "platform/port/driver.h"
 
 namespace winserial {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/port/port_discovery.h"
+#include "platform/port/port_drivers.h"
 #include "platform/port/serial_log.h"
 #include "platform/port/win_serial.h"
 
