@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/port/com_names.h"
 #include "platform/port/port_drivers.h"
-#include "platform/port/win_serial.h"
 
 namespace {
 

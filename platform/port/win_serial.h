@@ -1,6 +1,6 @@
 // The Windows serial driver and the pieces of it that need no Windows: the
 // port settings as the Win32 device control block takes them, and the device
-// names of COM ports.
+// names of COM ports (com_names.h, included here).
 //
 // The driver opens \\.\COMn synchronously (no overlapped I/O: a port is used
 // by one thread at a time, and Wine carries synchronous reads on a
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/port/com_names.h"
 #include "platform/port/driver.h"
 
 namespace winserial {
@@ -39,11 +40,6 @@ int MakeLineSettings(const SerialSettings& settings, LineSettings* out);
 // True when the device, read back after the set-up, holds what was asked;
 // the parity counts only with `checkParity`.
 bool LineMatches(const LineSettings& wanted, const LineSettings& got, bool checkParity);
-
-// The device name to open for a COM port name: "\\.\COM12" for "COM12",
-// "com12" or "\\.\COM12"; empty when `name` is no COM port name (COM1 ..
-// COM256).
-std::string ComDeviceName(const std::string& name);
 
 // The read time-outs that make a read return at once with what is there
 // (waitMs 0), or as soon as one byte is there but after at most waitMs.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/callback_types.h"
+
 // Event codes delivered to control callbacks.
 enum {
     EVENT_COMMIT = 1,
@@ -48,10 +50,6 @@ enum {
     UIE_BAD_ARGUMENT = -6,
     UIE_NO_LOOP = -7,  // MessagePopup: the UI loop is not running, nothing was shown
 };
-
-using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData, int eventData1,
-                                int eventData2);
-using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
 
 // Table cell address: column and row, both counted from 1.
 struct Point {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ui.h"
+#include "platform/ui/callback_types.h"
 
 namespace uirfile {
 

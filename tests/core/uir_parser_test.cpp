@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
 #include "platform/ui/uir.h"
 #include "tests/support/test_support.h"
 
