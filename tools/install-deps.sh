@@ -14,9 +14,11 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       clang libfuzzer-14-dev libclang-rt-14-dev
       clang-tools  # clang-query, for the state count of tools/check-structure.sh
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
+      python3 qt6-l10n-tools  # the translation files' tools and checks (tools/uir2ts.py, lrelease)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
-      qt6-charts-dev libqt6opengl6-dev)  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
+      qt6-charts-dev libqt6opengl6-dev  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
+      xvfb dbus-daemon at-spi2-core)  # the monitor read over the accessibility bus (monitor_atspi_test)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
