@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/csv_file.h"
+#include "platform/os/csv_file.h"
 
 class StatusRecorder {
 public:
