@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -129,6 +130,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             // before `now` is in the feed by then.
             const std::int64_t now = ClockUs();
             feed.pump();
+            if (o.capture != nullptr) o.capture->look();
             if (tracker.tracking()) {
                 lastUs = tracker.lastReply().clockUs;
                 if (firstUs < 0) firstUs = lastUs;

@@ -173,6 +173,7 @@ void RecordLineReport(const LineReport& r)
             LinePortChanged();
             break;
         case LineReportKind::PasswordAccepted:
+        case LineReportKind::BytesDiscarded:
             break;
     }
 }
