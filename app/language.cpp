@@ -11,10 +11,10 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "platform/app_dirs.h"
-#include "platform/gbk.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/register_catalogue.h"
-#include "platform/uir.h"
+#include "platform/ui/uir.h"
 
 namespace {
 

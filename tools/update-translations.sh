@@ -10,12 +10,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 lupdate=${LUPDATE:-$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)}
-for lang in en zh_CN; do
+update() {
     # Declarations lupdate cannot follow across files are no concern of it here.
-    "$lupdate" -silent -locations relative -no-obsolete -extensions cpp,h -target-language "$lang" \
-        app pages platform engine sets -ts "translations/drive-console_$lang.ts" 2>&1 |
+    "$lupdate" -silent -locations relative -no-obsolete -extensions cpp,h -target-language "$1" \
+        app pages platform engine sets -ts "translations/drive-console_$1.ts" 2>&1 |
         { grep -v -e "Qualifying with unknown" -e "Ignoring definition of undeclared" >&2 || true; }
-done
+}
+for lang in en zh_CN; do update "$lang"; done
 python3 - translations/drive-console_en.ts <<'PY'
 import sys
 import xml.etree.ElementTree as ET
@@ -36,4 +37,6 @@ if changed:
         f.write('<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n')
         f.write(ET.tostring(root, encoding="unicode") + "\n")
 PY
+# Once more, so that the file keeps lupdate's own layout after the rewrite.
+update en
 python3 tools/uir2ts.py

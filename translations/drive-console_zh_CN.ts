@@ -381,26 +381,36 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+198"/>
+        <location filename="../app/monitor_window.cpp" line="+229"/>
         <location line="+2"/>
         <source>Line monitor</source>
         <translation>通信监视</translation>
     </message>
     <message>
-        <location line="+32"/>
-        <location line="+59"/>
-        <location line="+413"/>
+        <location line="+95"/>
+        <location line="+159"/>
+        <location line="+280"/>
         <source>Recording</source>
         <translation>记录</translation>
     </message>
     <message>
-        <location line="-447"/>
+        <location line="-473"/>
         <location line="+2"/>
         <source>Link health</source>
         <translation>通信状况</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-210"/>
+        <source>Capture line…</source>
+        <translation>抓取通信报文…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop capture</source>
+        <translation>停止抓包</translation>
+    </message>
+    <message>
+        <location line="+213"/>
         <source>Requests</source>
         <translation>请求数</translation>
     </message>
@@ -482,12 +492,12 @@ Journals, backups and state:
     </message>
     <message>
         <location line="+15"/>
-        <location line="+403"/>
+        <location line="+431"/>
         <source>Record status values</source>
         <translation>记录状态值</translation>
     </message>
     <message>
-        <location line="-401"/>
+        <location line="-429"/>
         <source>Recording status</source>
         <translation>记录状态</translation>
     </message>
@@ -528,12 +538,12 @@ Journals, backups and state:
     </message>
     <message>
         <location line="+3"/>
-        <location line="+74"/>
+        <location line="+104"/>
         <source>Pause</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-100"/>
         <source>Clear</source>
         <translation>清空</translation>
     </message>
@@ -544,6 +554,21 @@ Journals, backups and state:
     </message>
     <message>
         <location line="+11"/>
+        <source>Capture line</source>
+        <translation>抓取通信报文</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Save the last %1 minutes…</source>
+        <translation>保存最近 %1 分钟…</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Capture status</source>
+        <translation>抓包状态</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Traffic</source>
         <translation>通信报文</translation>
     </message>
@@ -553,13 +578,21 @@ Journals, backups and state:
         <translation>复制</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+36"/>
+        <location line="+323"/>
+        <location line="+10"/>
+        <location line="+17"/>
+        <source>Capture</source>
+        <translation>抓包</translation>
+    </message>
+    <message>
+        <location line="-332"/>
         <source>Resume</source>
         <translation>继续</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>Save traffic</source>
         <translation>保存通信报文</translation>
     </message>
@@ -619,9 +652,35 @@ Journals, backups and state:
         <translation>已记录 %1 行到 %2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+8"/>
         <source>CSV (*.csv)</source>
         <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Capturing to %1: %2 packets</source>
+        <translation>正在抓包到 %1：%2 个包</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not capturing</source>
+        <translation>未抓包</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Captured %1 packets to %2</source>
+        <translation>已抓取 %1 个包到 %2</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+13"/>
+        <source>Captures (*.pcapng)</source>
+        <translation>抓包文件 (*.pcapng)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Saved the last minutes to %1</source>
+        <translation>已将最近几分钟保存到 %1</translation>
     </message>
 </context>
 <context>

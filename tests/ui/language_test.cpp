@@ -30,9 +30,9 @@
 #include "model/line_flags.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
-#include "platform/uir.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
+#include "platform/ui/uir.h"
 #include "tests/support/console_window.h"
 
 namespace {
