@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QDateTime>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <deque>
 
 #include "app/language.h"
+#include "app/shown_texts.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
@@ -117,6 +119,13 @@ public:
             default:
                 return {};
         }
+    }
+
+    // The titles and texts again, in the language of the moment.
+    void showAgain()
+    {
+        emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+        if (!events_.empty()) emit dataChanged(index(0, 0), index(rowCount({}) - 1, kColumns - 1));
     }
 
     void add(const FaultEvent& e)
@@ -250,6 +259,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Every text in the new language; the events and the journal stay.
+    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* buildEvents();
@@ -273,6 +284,7 @@ private:
     QLabel* journalLine_ = nullptr;
     QTimer pumpTimer_;
     bool journalReported_ = false;
+    ShownTexts texts_;
 };
 
 FaultWindow::FaultWindow()
@@ -282,11 +294,14 @@ FaultWindow::FaultWindow()
           qtui::RunOnUiThread(this, [this, text] { journalProblem(text); });
       })
 {
-    setWindowTitle(Tr::tr("Fault history"));
-    name(this, kPanel, Tr::tr("Fault history"));
-
+    name(this, kPanel, QString());
     resolution_ = new QLabel;
-    name(resolution_, "FAULT_RESOLUTION", Tr::tr("Time resolution"));
+    name(resolution_, "FAULT_RESOLUTION", QString());
+    texts_.keep([this] {
+        setWindowTitle(Tr::tr("Fault history"));
+        setAccessibleName(Tr::tr("Fault history"));
+        resolution_->setAccessibleName(Tr::tr("Time resolution"));
+    });
     resolution_->setWordWrap(true);
 
     auto* split = new QSplitter(Qt::Horizontal);
@@ -296,17 +311,27 @@ FaultWindow::FaultWindow()
     split->setStretchFactor(1, 2);
     split->setSizes({kWindowWidth * 3 / 5, kWindowWidth * 2 / 5});
 
-    auto* save = new QPushButton(Tr::tr("Save as CSV…"));
-    name(save, "FAULT_SAVE", Tr::tr("Save as CSV"));
+    auto* save = new QPushButton;
+    name(save, "FAULT_SAVE", QString());
     connect(save, &QPushButton::clicked, this, [this] { this->save(); });
-    auto* clear = new QPushButton(Tr::tr("Clear list"));
-    name(clear, "FAULT_CLEAR", Tr::tr("Clear list"));
+    auto* clear = new QPushButton;
+    name(clear, "FAULT_CLEAR", QString());
     connect(clear, &QPushButton::clicked, this, [this] {
         model_.clear();
         showSnapshot();
     });
-    journalLine_ = new QLabel(Tr::tr("Journal: %1").arg(qs(journal_.path())));
-    name(journalLine_, "FAULT_JOURNAL", Tr::tr("Journal"));
+    journalLine_ = new QLabel;
+    name(journalLine_, "FAULT_JOURNAL", QString());
+    texts_.keep([this, save, clear] {
+        save->setText(Tr::tr("Save as CSV…"));
+        save->setAccessibleName(Tr::tr("Save as CSV"));
+        clear->setText(Tr::tr("Clear list"));
+        clear->setAccessibleName(Tr::tr("Clear list"));
+        journalLine_->setAccessibleName(Tr::tr("Journal"));
+        // A journal that cannot be written keeps its message as it came.
+        if (journalLine_->styleSheet().isEmpty())
+            journalLine_->setText(Tr::tr("Journal: %1").arg(qs(journal_.path())));
+    });
     journalLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(save);
@@ -338,11 +363,15 @@ FaultWindow::~FaultWindow()
 
 QWidget* FaultWindow::buildEvents()
 {
-    auto* box = new QGroupBox(
-        Tr::tr("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     events_ = new QTableView;
-    name(events_, "FAULT_EVENTS", Tr::tr("Fault events"));
+    name(events_, "FAULT_EVENTS", QString());
+    texts_.keep([this, box] {
+        box->setTitle(
+            Tr::tr("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
+        events_->setAccessibleName(Tr::tr("Fault events"));
+    });
     events_->setModel(&model_);
     events_->setSelectionBehavior(QAbstractItemView::SelectRows);
     events_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -371,14 +400,13 @@ QWidget* FaultWindow::buildEvents()
 
 QWidget* FaultWindow::buildSnapshot()
 {
-    auto* box = new QGroupBox(Tr::tr("Freeze frame: the status values of the onset reply"));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     snapshotTitle_ = new QLabel;
-    name(snapshotTitle_, "FAULT_SNAPSHOT_TITLE", Tr::tr("Freeze frame of"));
+    name(snapshotTitle_, "FAULT_SNAPSHOT_TITLE", QString());
     snapshotTitle_->setWordWrap(true);
     snapshot_ = new QTableWidget(DATAITEMOR_COUNT, 2);
-    name(snapshot_, "FAULT_SNAPSHOT", Tr::tr("Freeze frame"));
-    snapshot_->setHorizontalHeaderLabels({Tr::tr("Value"), Tr::tr("At the onset")});
+    name(snapshot_, "FAULT_SNAPSHOT", QString());
     snapshot_->verticalHeader()->setVisible(false);
     snapshot_->verticalHeader()->setDefaultSectionSize(snapshot_->fontMetrics().height() + 4);
     snapshot_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -387,9 +415,17 @@ QWidget* FaultWindow::buildSnapshot()
     snapshot_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     snapshot_->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(ShownStatusCaption(i))));
+        snapshot_->setItem(i, 0, new QTableWidgetItem);
         snapshot_->setItem(i, 1, new QTableWidgetItem);
     }
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Freeze frame: the status values of the onset reply"));
+        snapshotTitle_->setAccessibleName(Tr::tr("Freeze frame of"));
+        snapshot_->setAccessibleName(Tr::tr("Freeze frame"));
+        snapshot_->setHorizontalHeaderLabels({Tr::tr("Value"), Tr::tr("At the onset")});
+        // The status items as the main panel names them now.
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) snapshot_->item(i, 0)->setText(qs(ShownStatusCaption(i)));
+    });
     layout->addWidget(snapshotTitle_);
     layout->addWidget(snapshot_, 1);
     return box;
@@ -398,6 +434,16 @@ QWidget* FaultWindow::buildSnapshot()
 void FaultWindow::pump()
 {
     feed_.pump();
+    showResolution();
+}
+
+void FaultWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    texts_.showAgain();
+    model_.showAgain();
+    showSnapshot();
     showResolution();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,18 +47,13 @@ public:
     explicit ReferenceWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     {
         setObjectName(QStringLiteral("PARAMETER_REFERENCE"));
-        setWindowTitle(Tr::tr("Parameter reference"));
         auto* layout = new QVBoxLayout(this);
         search_ = new QLineEdit;
         search_->setObjectName(QStringLiteral("search"));
-        search_->setPlaceholderText(Tr::tr("Search register, page, caption or unit"));
         search_->setClearButtonEnabled(true);
         layout->addWidget(search_);
         table_ = new QTableWidget(0, 8);
         table_->setObjectName(QStringLiteral("registers"));
-        table_->setHorizontalHeaderLabels({Tr::tr("Register"), Tr::tr("Hex"), Tr::tr("Page"),
-                                           Tr::tr("Caption"), Tr::tr("Unit"), Tr::tr("Scale"),
-                                           Tr::tr("Value"), Tr::tr("On the debug panel")});
         table_->verticalHeader()->hide();
         table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -71,6 +67,7 @@ public:
             if (isVisible()) fill();
         });
         timer->start(kValueRefreshMs);
+        showTexts();
         fill();
         table_->resizeColumnsToContents();
         resize(980, 620);
@@ -108,7 +105,26 @@ public:
         applyFilter();
     }
 
+protected:
+    // Open at a change of language: the texts in the new one.
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() != QEvent::LanguageChange) return;
+        showTexts();
+        applyFilter();
+    }
+
 private:
+    void showTexts()
+    {
+        setWindowTitle(Tr::tr("Parameter reference"));
+        search_->setPlaceholderText(Tr::tr("Search register, page, caption or unit"));
+        table_->setHorizontalHeaderLabels({Tr::tr("Register"), Tr::tr("Hex"), Tr::tr("Page"),
+                                           Tr::tr("Caption"), Tr::tr("Unit"), Tr::tr("Scale"),
+                                           Tr::tr("Value"), Tr::tr("On the debug panel")});
+    }
+
     void applyFilter()
     {
         const QString needle = search_->text().trimmed();

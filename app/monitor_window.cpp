@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -38,6 +39,7 @@
 #include <vector>
 
 #include "app/language.h"
+#include "app/shown_texts.h"
 #include "app/traffic_model.h"
 #include "app/value_label.h"
 #include "engine/line_capture.h"
@@ -137,13 +139,24 @@ protected:
         refreshNow();
         traffic_->scrollToBottom();
     }
+    // Every text in the new language; what the window holds stays.
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() != QEvent::LanguageChange) return;
+        showNames();
+        texts_.showAgain();
+        refreshNow();
+    }
 
 private:
     QGroupBox* buildHealth();
     QGroupBox* buildPlot();
     QGroupBox* buildTraffic();
     QGroupBox* buildRecording();
-    ValueLabel* counter(QGridLayout* grid, int row, const QString& caption, const char* constant);
+    // `caption`: the source text (QT_TR_NOOP), shown in the language of the moment.
+    ValueLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
+    void showNames();
 
     void drain();
     void showCounters();
@@ -222,19 +235,19 @@ private:
 
     QTimer drainTimer_;
     QTimer plotTimer_;
+    ShownTexts texts_;
 };
 
 MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
 {
-    setWindowTitle(Tr::tr("Line monitor"));
     name(this, "PANEL_MONITOR");
-    setAccessibleName(Tr::tr("Line monitor"));
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const auto at = static_cast<size_t>(i);
-        names_[at] = QString::fromStdString(ShownStatusCaption(i));
-        units_[at] = QString::fromStdString(StatusUnit(i));
-        captions_[at] = units_[at].isEmpty() ? names_[at] : names_[at] + " (" + units_[at] + ")";
-    }
+    texts_.keep([this] {
+        setWindowTitle(Tr::tr("Line monitor"));
+        setAccessibleName(Tr::tr("Line monitor"));
+    });
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i)
+        units_[static_cast<size_t>(i)] = QString::fromStdString(StatusUnit(i));
+    showNames();
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildHealth());
@@ -272,10 +285,30 @@ MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
     showPlot();
 }
 
-ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const QString& caption, const char* constant)
+// The status items' names as the main panel shows them now, in the plot's
+// list and legend and in the hovered value.
+void MonitorWindow::showNames()
 {
-    auto* label = new QLabel(caption);
-    auto* value = new ValueLabel(caption);
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        const auto at = static_cast<size_t>(i);
+        names_[at] = QString::fromStdString(ShownStatusCaption(i));
+        captions_[at] = units_[at].isEmpty() ? names_[at] : names_[at] + " (" + units_[at] + ")";
+        if (values_ != nullptr && values_->item(i) != nullptr) values_->item(i)->setText(captions_[at]);
+        if (series_[at] != nullptr) series_[at]->setName(captions_[at]);
+    }
+    for (auto& [unit, axis] : unitAxes_) {
+        if (unit.isEmpty()) axis->setTitleText(Tr::tr("no unit"));
+    }
+}
+
+ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
+{
+    auto* label = new QLabel;
+    auto* value = new ValueLabel(QString());
+    texts_.keep([label, value, caption] {
+        label->setText(Tr::tr(caption));
+        value->setCaption(Tr::tr(caption));
+    });
     name(value, constant);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setMinimumWidth(110);
@@ -289,30 +322,48 @@ ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const QString& ca
 
 QGroupBox* MonitorWindow::buildHealth()
 {
-    auto* box = new QGroupBox(Tr::tr("Link health"));
+    auto* box = new QGroupBox;
     auto* grid = new QGridLayout(box);
-    health_ = new ValueLabel(Tr::tr("Link health"));
+    health_ = new ValueLabel(QString());
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Link health"));
+        health_->setCaption(Tr::tr("Link health"));
+    });
     health_->setObjectName("LINK_STATE");
     grid->addWidget(health_, 0, 0, 1, 2);
     int r = 1;
-    requests_ = counter(grid, r++, Tr::tr("Requests"), "LINK_REQUESTS");
-    repliesOk_ = counter(grid, r++, Tr::tr("Replies accepted"), "LINK_REPLIES_OK");
-    timeouts_ = counter(grid, r++, Tr::tr("Time-outs"), "LINK_TIMEOUTS");
-    crcErrors_ = counter(grid, r++, Tr::tr("CRC or length rejects"), "LINK_CRC_ERRORS");
-    exceptions_ = counter(grid, r++, Tr::tr("Exception replies"), "LINK_EXCEPTIONS");
-    otherRejects_ = counter(grid, r++, Tr::tr("Other rejects"), "LINK_OTHER_REJECTS");
-    passwordWrites_ = counter(grid, r++, Tr::tr("Password writes"), "LINK_PASSWORD_WRITES");
-    portErrors_ = counter(grid, r++, Tr::tr("Port errors"), "LINK_PORT_ERRORS");
-    responseLast_ = counter(grid, r++, Tr::tr("Response time, last"), "LINK_RESPONSE_LAST_MS");
-    responseMin_ = counter(grid, r++, Tr::tr("Response time, min"), "LINK_RESPONSE_MIN_MS");
-    responseMean_ = counter(grid, r++, Tr::tr("Response time, mean"), "LINK_RESPONSE_MEAN_MS");
-    responseMax_ = counter(grid, r++, Tr::tr("Response time, max"), "LINK_RESPONSE_MAX_MS");
-    bytesSent_ = counter(grid, r++, Tr::tr("Bytes sent"), "LINK_BYTES_SENT");
-    bytesReceived_ = counter(grid, r++, Tr::tr("Bytes received"), "LINK_BYTES_RECEIVED");
-    lastGood_ = counter(grid, r++, Tr::tr("Last good reply"), "LINK_LAST_GOOD_REPLY");
-    auto* reset = new QPushButton(Tr::tr("Reset counters"));
+    requests_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Requests"), "LINK_REQUESTS");
+    repliesOk_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Replies accepted"), "LINK_REPLIES_OK");
+    timeouts_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Time-outs"), "LINK_TIMEOUTS");
+    crcErrors_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "CRC or length rejects"), "LINK_CRC_ERRORS");
+    exceptions_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Exception replies"), "LINK_EXCEPTIONS");
+    otherRejects_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Other rejects"), "LINK_OTHER_REJECTS");
+    passwordWrites_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Password writes"), "LINK_PASSWORD_WRITES");
+    portErrors_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Port errors"), "LINK_PORT_ERRORS");
+    responseLast_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, last"),
+                            "LINK_RESPONSE_LAST_MS");
+    responseMin_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, min"), "LINK_RESPONSE_MIN_MS");
+    responseMean_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, mean"),
+                            "LINK_RESPONSE_MEAN_MS");
+    responseMax_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, max"), "LINK_RESPONSE_MAX_MS");
+    bytesSent_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Bytes sent"), "LINK_BYTES_SENT");
+    bytesReceived_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Bytes received"), "LINK_BYTES_RECEIVED");
+    lastGood_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Last good reply"), "LINK_LAST_GOOD_REPLY");
+    auto* reset = new QPushButton;
     name(reset, "LINK_RESET");
-    reset->setAccessibleName(Tr::tr("Reset counters"));
+    texts_.keep([reset] {
+        reset->setText(Tr::tr("Reset counters"));
+        reset->setAccessibleName(Tr::tr("Reset counters"));
+    });
     connect(reset, &QPushButton::clicked, this, [this] {
         ResetLinkCounters();
         showCounters();
@@ -323,13 +374,17 @@ QGroupBox* MonitorWindow::buildHealth()
 
 QGroupBox* MonitorWindow::buildRecording()
 {
-    auto* box = new QGroupBox(Tr::tr("Recording"));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     record_ = new QPushButton;
     name(record_, "RECORD");
-    record_->setAccessibleName(Tr::tr("Record status values"));
     connect(record_, &QPushButton::clicked, this, [this] { toggleRecording(); });
-    recordStatus_ = new ValueLabel(Tr::tr("Recording status"));
+    recordStatus_ = new ValueLabel(QString());
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Recording"));
+        record_->setAccessibleName(Tr::tr("Record status values"));
+        recordStatus_->setCaption(Tr::tr("Recording status"));
+    });
     name(recordStatus_, "RECORD_STATUS");
     recordStatus_->setWordWrap(true);
     recordStatus_->setMaximumWidth(260);
@@ -340,9 +395,7 @@ QGroupBox* MonitorWindow::buildRecording()
 
 QGroupBox* MonitorWindow::buildPlot()
 {
-    // Titled as the main panel's box of the same values.
-    const QString title = QString::fromStdString(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
-    auto* box = new QGroupBox(title);
+    auto* box = new QGroupBox;
     auto* layout = new QHBoxLayout(box);
 
     chart_ = new QChart;
@@ -354,12 +407,18 @@ QGroupBox* MonitorWindow::buildPlot()
     chart_->addAxis(axisX_, Qt::AlignBottom);
     auto* view = new QChartView(chart_);
     name(view, "PLOT");
-    view->setAccessibleName(title + " plot");
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setMinimumSize(480, 280);
-    hovered_ = new ValueLabel(Tr::tr("Value under the pointer"));
+    hovered_ = new ValueLabel(QString());
     name(hovered_, "PLOT_HOVER");
-    hovered_->setValue(Tr::tr("Point at a line for its value and time"));
+    texts_.keep([this, box, view] {
+        // Titled as the main panel's box of the same values.
+        const QString title = QString::fromStdString(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
+        box->setTitle(title);
+        view->setAccessibleName(Tr::tr("%1 plot").arg(title));
+        hovered_->setCaption(Tr::tr("Value under the pointer"));
+        hovered_->setValue(Tr::tr("Point at a line for its value and time"));
+    });
     auto* plotColumn = new QVBoxLayout;
     plotColumn->addWidget(view, 1);
     plotColumn->addWidget(hovered_);
@@ -368,7 +427,6 @@ QGroupBox* MonitorWindow::buildPlot()
     auto* side = new QVBoxLayout;
     values_ = new QListWidget;
     name(values_, "PLOT_VALUES");
-    values_->setAccessibleName(Tr::tr("Values to plot"));
     values_->setMaximumWidth(250);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         auto* item = new QListWidgetItem(captions_[static_cast<size_t>(i)], values_);
@@ -376,16 +434,23 @@ QGroupBox* MonitorWindow::buildPlot()
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
-    side->addWidget(new QLabel(Tr::tr("Plot")));
+    auto* plotLabel = new QLabel;
+    side->addWidget(plotLabel);
     side->addWidget(values_, 1);
     auto* minutesRow = new QHBoxLayout;
     minutes_ = new QSpinBox;
     name(minutes_, "PLOT_MINUTES");
-    minutes_->setAccessibleName(Tr::tr("Minutes shown"));
     minutes_->setRange(1, kMaxMinutes);
     minutes_->setValue(kDefaultMinutes);
     minutes_->setSuffix(" min");
-    minutesRow->addWidget(new QLabel(Tr::tr("Window")));
+    auto* minutesLabel = new QLabel;
+    texts_.keep([this, plotLabel, minutesLabel] {
+        values_->setAccessibleName(Tr::tr("Values to plot"));
+        plotLabel->setText(Tr::tr("Plot"));
+        minutes_->setAccessibleName(Tr::tr("Minutes shown"));
+        minutesLabel->setText(Tr::tr("Window"));
+    });
+    minutesRow->addWidget(minutesLabel);
     minutesRow->addWidget(minutes_);
     side->addLayout(minutesRow);
     layout->addLayout(side);
@@ -399,17 +464,17 @@ QGroupBox* MonitorWindow::buildPlot()
 
 QGroupBox* MonitorWindow::buildTraffic()
 {
-    auto* box = new QGroupBox(Tr::tr("Traffic (last %1 frames)").arg(TrafficModel::kRows));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     auto* buttons = new QHBoxLayout;
-    pause_ = new QPushButton(Tr::tr("Pause"));
+    pause_ = new QPushButton;
     name(pause_, "TRAFFIC_PAUSE");
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { togglePause(on); });
-    auto* clear = new QPushButton(Tr::tr("Clear"));
+    auto* clear = new QPushButton;
     name(clear, "TRAFFIC_CLEAR");
     connect(clear, &QPushButton::clicked, this, [this] { trafficRows_.clear(); });
-    auto* save = new QPushButton(Tr::tr("Save as text…"));
+    auto* save = new QPushButton;
     name(save, "TRAFFIC_SAVE");
     connect(save, &QPushButton::clicked, this, [this] { saveTraffic(); });
     buttons->addWidget(pause_);
@@ -420,13 +485,11 @@ QGroupBox* MonitorWindow::buildTraffic()
     // the console kept of the last minutes.
     captureButton_ = new QPushButton;
     name(captureButton_, "CAPTURE");
-    captureButton_->setAccessibleName(Tr::tr("Capture line"));
     connect(captureButton_, &QPushButton::clicked, this, [this] { toggleCapture(); });
-    captureLast_ = new QPushButton(
-        Tr::tr("Save the last %1 minutes…").arg(kCaptureKeepUs / (std::int64_t{60} * 1000000)));
+    captureLast_ = new QPushButton;
     name(captureLast_, "CAPTURE_LAST");
     connect(captureLast_, &QPushButton::clicked, this, [this] { saveLastMinutes(); });
-    captureStatus_ = new ValueLabel(Tr::tr("Capture status"));
+    captureStatus_ = new ValueLabel(QString());
     name(captureStatus_, "CAPTURE_STATUS");
     captureStatus_->setFixedWidth(kCaptureStatusWidth);
     captureStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -439,7 +502,6 @@ QGroupBox* MonitorWindow::buildTraffic()
 
     traffic_ = new QListView;
     name(traffic_, "TRAFFIC");
-    traffic_->setAccessibleName(Tr::tr("Traffic"));
     traffic_->setModel(&trafficRows_);
     // Every row one line of one font: the list lays out only the rows in view.
     traffic_->setUniformItemSizes(true);
@@ -452,7 +514,19 @@ QGroupBox* MonitorWindow::buildTraffic()
     const QFontMetrics metrics(traffic_->font());
     trafficRows_.setCharSize(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height() + 2);
     traffic_->setMinimumHeight(100);
-    auto* copy = new QAction(Tr::tr("Copy"), traffic_);
+    auto* copy = new QAction(traffic_);
+    texts_.keep([this, box, clear, save, copy] {
+        box->setTitle(Tr::tr("Traffic (last %1 frames)").arg(TrafficModel::kRows));
+        pause_->setText(pause_->isChecked() ? Tr::tr("Resume") : Tr::tr("Pause"));
+        clear->setText(Tr::tr("Clear"));
+        save->setText(Tr::tr("Save as text…"));
+        captureButton_->setAccessibleName(Tr::tr("Capture line"));
+        captureLast_->setText(
+            Tr::tr("Save the last %1 minutes…").arg(kCaptureKeepUs / (std::int64_t{60} * 1000000)));
+        captureStatus_->setCaption(Tr::tr("Capture status"));
+        traffic_->setAccessibleName(Tr::tr("Traffic"));
+        copy->setText(Tr::tr("Copy"));
+    });
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     connect(copy, &QAction::triggered, this, [this] { copyTraffic(); });

@@ -4,7 +4,7 @@
 <context>
     <name>FaultWindow</name>
     <message>
-        <location filename="../app/fault_window.cpp" line="+88"/>
+        <location filename="../app/fault_window.cpp" line="+90"/>
         <source>Time</source>
         <translation>Time</translation>
     </message>
@@ -59,7 +59,7 @@
         <translation>no</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+107"/>
         <source>%1 bit %2. </source>
         <translation>%1 bit %2. </translation>
     </message>
@@ -99,19 +99,19 @@
         <translation> %1 times since the port was opened.</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+62"/>
         <location line="+1"/>
-        <location line="+207"/>
+        <location line="+237"/>
         <source>Fault history</source>
         <translation>Fault history</translation>
     </message>
     <message>
-        <location line="-204"/>
+        <location line="-236"/>
         <source>Time resolution</source>
         <translation>Time resolution</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+23"/>
         <source>Save as CSV…</source>
         <translation>Save as CSV…</translation>
     </message>
@@ -121,44 +121,44 @@
         <translation>Save as CSV</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <location line="+1"/>
         <source>Clear list</source>
         <translation>Clear list</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+175"/>
+        <location line="+4"/>
+        <location line="+196"/>
         <source>Journal: %1</source>
         <translation>Journal: %1</translation>
     </message>
     <message>
-        <location line="-174"/>
+        <location line="-199"/>
         <source>Journal</source>
         <translation>Journal</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+42"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>Events, newest first (the last %1 here; faults.csv keeps all)</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Fault events</source>
         <translation>Fault events</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+49"/>
         <source>Freeze frame: the status values of the onset reply</source>
         <translation>Freeze frame: the status values of the onset reply</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Freeze frame of</source>
         <translation>Freeze frame of</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Freeze frame</source>
         <translation>Freeze frame</translation>
     </message>
@@ -173,7 +173,7 @@
         <translation>At the onset</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+48"/>
         <source>No onset in the list. Select an event to see the status values at its onset.</source>
         <translation>No onset in the list. Select an event to see the status values at its onset.</translation>
     </message>
@@ -237,17 +237,17 @@
 <context>
     <name>Help</name>
     <message>
-        <location filename="../app/help_windows.cpp" line="+49"/>
+        <location filename="../app/help_windows.cpp" line="+121"/>
         <source>Parameter reference</source>
         <translation>Parameter reference</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Search register, page, caption or unit</source>
         <translation>Search register, page, caption or unit</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>Register</source>
         <translation>Register</translation>
     </message>
@@ -287,7 +287,7 @@
         <translation>On the debug panel</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+16"/>
         <source>%1 of %2 registers</source>
         <translation>%1 of %2 registers</translation>
     </message>
@@ -381,26 +381,26 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+229"/>
-        <location line="+2"/>
+        <location filename="../app/monitor_window.cpp" line="+245"/>
+        <location line="+1"/>
         <source>Line monitor</source>
         <translation>Line monitor</translation>
     </message>
     <message>
-        <location line="+95"/>
-        <location line="+159"/>
-        <location line="+280"/>
+        <location line="+138"/>
+        <location line="+175"/>
+        <location line="+282"/>
         <source>Recording</source>
         <translation>Recording</translation>
     </message>
     <message>
-        <location line="-473"/>
-        <location line="+2"/>
+        <location line="-512"/>
+        <location line="+1"/>
         <source>Link health</source>
         <translation>Link health</translation>
     </message>
     <message>
-        <location line="-210"/>
+        <location line="-244"/>
         <source>Capture line…</source>
         <translation>Capture line…</translation>
     </message>
@@ -410,12 +410,12 @@ Journals, backups and state:
         <translation>Stop capture</translation>
     </message>
     <message>
-        <location line="+213"/>
+        <location line="+248"/>
         <source>Requests</source>
         <translation>Requests</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Replies accepted</source>
         <translation>Replies accepted</translation>
     </message>
@@ -425,22 +425,22 @@ Journals, backups and state:
         <translation>Time-outs</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>CRC or length rejects</source>
         <translation>CRC or length rejects</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Exception replies</source>
         <translation>Exception replies</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Other rejects</source>
         <translation>Other rejects</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Password writes</source>
         <translation>Password writes</translation>
     </message>
@@ -455,7 +455,7 @@ Journals, backups and state:
         <translation>Response time, last</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Response time, min</source>
         <translation>Response time, min</translation>
     </message>
@@ -465,7 +465,7 @@ Journals, backups and state:
         <translation>Response time, mean</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Response time, max</source>
         <translation>Response time, max</translation>
     </message>
@@ -475,124 +475,130 @@ Journals, backups and state:
         <translation>Bytes sent</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Bytes received</source>
         <translation>Bytes received</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Last good reply</source>
         <translation>Last good reply</translation>
     </message>
     <message>
+        <location line="+4"/>
         <location line="+1"/>
-        <location line="+2"/>
         <source>Reset counters</source>
         <translation>Reset counters</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <location line="+431"/>
+        <location line="+20"/>
+        <location line="+451"/>
         <source>Record status values</source>
         <translation>Record status values</translation>
     </message>
     <message>
-        <location line="-429"/>
+        <location line="-450"/>
         <source>Recording status</source>
         <translation>Recording status</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+32"/>
+        <source>%1 plot</source>
+        <translation>%1 plot</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Value under the pointer</source>
         <translation>Value under the pointer</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Point at a line for its value and time</source>
         <translation>Point at a line for its value and time</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+28"/>
         <source>Values to plot</source>
         <translation>Values to plot</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+1"/>
         <source>Plot</source>
         <translation>Plot</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>Minutes shown</source>
         <translation>Minutes shown</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Window</source>
         <translation>Window</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+68"/>
         <source>Traffic (last %1 frames)</source>
         <translation>Traffic (last %1 frames)</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+104"/>
+        <location line="+1"/>
+        <location line="+63"/>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-100"/>
+        <location line="-62"/>
         <source>Clear</source>
         <translation>Clear</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Save as text…</source>
         <translation>Save as text…</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+1"/>
         <source>Capture line</source>
         <translation>Capture line</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Save the last %1 minutes…</source>
         <translation>Save the last %1 minutes…</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Capture status</source>
         <translation>Capture status</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+1"/>
         <source>Traffic</source>
         <translation>Traffic</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+1"/>
         <source>Copy</source>
         <translation>Copy</translation>
     </message>
     <message>
-        <location line="+36"/>
-        <location line="+323"/>
-        <location line="+10"/>
+        <location line="+37"/>
+        <location line="+326"/>
+        <location line="+11"/>
         <location line="+17"/>
         <source>Capture</source>
         <translation>Capture</translation>
     </message>
     <message>
-        <location line="-332"/>
+        <location line="-399"/>
+        <location line="+63"/>
         <source>Resume</source>
         <translation>Resume</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Save traffic</source>
         <translation>Save traffic</translation>
     </message>
@@ -622,7 +628,8 @@ Journals, backups and state:
         <translation>No good reply for %1 s</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-349"/>
+        <location line="+388"/>
         <source>no unit</source>
         <translation>no unit</translation>
     </message>
@@ -652,7 +659,7 @@ Journals, backups and state:
         <translation>Recorded %1 rows to %2</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>CSV (*.csv)</source>
         <translation>CSV (*.csv)</translation>
     </message>
@@ -672,7 +679,7 @@ Journals, backups and state:
         <translation>Captured %1 packets to %2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <location line="+13"/>
         <source>Captures (*.pcapng)</source>
         <translation>Captures (*.pcapng)</translation>

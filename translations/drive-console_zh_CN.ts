@@ -4,7 +4,7 @@
 <context>
     <name>FaultWindow</name>
     <message>
-        <location filename="../app/fault_window.cpp" line="+88"/>
+        <location filename="../app/fault_window.cpp" line="+90"/>
         <source>Time</source>
         <translation>时间</translation>
     </message>
@@ -59,7 +59,7 @@
         <translation>否</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+107"/>
         <source>%1 bit %2. </source>
         <translation>%1 第 %2 位。</translation>
     </message>
@@ -99,19 +99,19 @@
         <translation> 串口打开以来出现 %1 次。</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+62"/>
         <location line="+1"/>
-        <location line="+207"/>
+        <location line="+237"/>
         <source>Fault history</source>
         <translation>故障记录</translation>
     </message>
     <message>
-        <location line="-204"/>
+        <location line="-236"/>
         <source>Time resolution</source>
         <translation>时间精度</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+23"/>
         <source>Save as CSV…</source>
         <translation>保存为 CSV…</translation>
     </message>
@@ -121,44 +121,44 @@
         <translation>保存为 CSV</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <location line="+1"/>
         <source>Clear list</source>
         <translation>清空列表</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+175"/>
+        <location line="+4"/>
+        <location line="+196"/>
         <source>Journal: %1</source>
         <translation>记录文件：%1</translation>
     </message>
     <message>
-        <location line="-174"/>
+        <location line="-199"/>
         <source>Journal</source>
         <translation>记录文件</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+42"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>事件，最新在前（此处显示最近 %1 条；faults.csv 保存全部）</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Fault events</source>
         <translation>故障事件</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+49"/>
         <source>Freeze frame: the status values of the onset reply</source>
         <translation>冻结帧：故障出现时应答中的状态值</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Freeze frame of</source>
         <translation>冻结帧</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Freeze frame</source>
         <translation>冻结帧</translation>
     </message>
@@ -173,7 +173,7 @@
         <translation>故障出现时</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+48"/>
         <source>No onset in the list. Select an event to see the status values at its onset.</source>
         <translation>列表中没有故障出现事件。选择一个事件可查看其出现时的状态值。</translation>
     </message>
@@ -237,17 +237,17 @@
 <context>
     <name>Help</name>
     <message>
-        <location filename="../app/help_windows.cpp" line="+49"/>
+        <location filename="../app/help_windows.cpp" line="+121"/>
         <source>Parameter reference</source>
         <translation>参数一览</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Search register, page, caption or unit</source>
         <translation>搜索寄存器、页面、名称或单位</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>Register</source>
         <translation>寄存器</translation>
     </message>
@@ -287,7 +287,7 @@
         <translation>调试面板上</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+16"/>
         <source>%1 of %2 registers</source>
         <translation>%1 / %2 个寄存器</translation>
     </message>
@@ -381,26 +381,26 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+229"/>
-        <location line="+2"/>
+        <location filename="../app/monitor_window.cpp" line="+245"/>
+        <location line="+1"/>
         <source>Line monitor</source>
         <translation>通信监视</translation>
     </message>
     <message>
-        <location line="+95"/>
-        <location line="+159"/>
-        <location line="+280"/>
+        <location line="+138"/>
+        <location line="+175"/>
+        <location line="+282"/>
         <source>Recording</source>
         <translation>记录</translation>
     </message>
     <message>
-        <location line="-473"/>
-        <location line="+2"/>
+        <location line="-512"/>
+        <location line="+1"/>
         <source>Link health</source>
         <translation>通信状况</translation>
     </message>
     <message>
-        <location line="-210"/>
+        <location line="-244"/>
         <source>Capture line…</source>
         <translation>抓取通信报文…</translation>
     </message>
@@ -410,12 +410,12 @@ Journals, backups and state:
         <translation>停止抓包</translation>
     </message>
     <message>
-        <location line="+213"/>
+        <location line="+248"/>
         <source>Requests</source>
         <translation>请求数</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Replies accepted</source>
         <translation>有效应答</translation>
     </message>
@@ -425,22 +425,22 @@ Journals, backups and state:
         <translation>超时</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>CRC or length rejects</source>
         <translation>CRC 或长度错误</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Exception replies</source>
         <translation>异常应答</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Other rejects</source>
         <translation>其他错误</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Password writes</source>
         <translation>密码写入</translation>
     </message>
@@ -455,7 +455,7 @@ Journals, backups and state:
         <translation>响应时间（最近）</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Response time, min</source>
         <translation>响应时间（最小）</translation>
     </message>
@@ -465,7 +465,7 @@ Journals, backups and state:
         <translation>响应时间（平均）</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Response time, max</source>
         <translation>响应时间（最大）</translation>
     </message>
@@ -475,124 +475,130 @@ Journals, backups and state:
         <translation>发送字节数</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Bytes received</source>
         <translation>接收字节数</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Last good reply</source>
         <translation>最近有效应答</translation>
     </message>
     <message>
+        <location line="+4"/>
         <location line="+1"/>
-        <location line="+2"/>
         <source>Reset counters</source>
         <translation>计数清零</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <location line="+431"/>
+        <location line="+20"/>
+        <location line="+451"/>
         <source>Record status values</source>
         <translation>记录状态值</translation>
     </message>
     <message>
-        <location line="-429"/>
+        <location line="-450"/>
         <source>Recording status</source>
         <translation>记录状态</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+32"/>
+        <source>%1 plot</source>
+        <translation>%1曲线图</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Value under the pointer</source>
         <translation>光标处数值</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Point at a line for its value and time</source>
         <translation>将光标指向曲线可查看数值和时间</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+28"/>
         <source>Values to plot</source>
         <translation>曲线数据</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+1"/>
         <source>Plot</source>
         <translation>曲线</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>Minutes shown</source>
         <translation>显示分钟数</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>Window</source>
         <translation>时间窗</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+68"/>
         <source>Traffic (last %1 frames)</source>
         <translation>通信报文（最近 %1 帧）</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+104"/>
+        <location line="+1"/>
+        <location line="+63"/>
         <source>Pause</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-100"/>
+        <location line="-62"/>
         <source>Clear</source>
         <translation>清空</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Save as text…</source>
         <translation>保存为文本…</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+1"/>
         <source>Capture line</source>
         <translation>抓取通信报文</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Save the last %1 minutes…</source>
         <translation>保存最近 %1 分钟…</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Capture status</source>
         <translation>抓包状态</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+1"/>
         <source>Traffic</source>
         <translation>通信报文</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+1"/>
         <source>Copy</source>
         <translation>复制</translation>
     </message>
     <message>
-        <location line="+36"/>
-        <location line="+323"/>
-        <location line="+10"/>
+        <location line="+37"/>
+        <location line="+326"/>
+        <location line="+11"/>
         <location line="+17"/>
         <source>Capture</source>
         <translation>抓包</translation>
     </message>
     <message>
-        <location line="-332"/>
+        <location line="-399"/>
+        <location line="+63"/>
         <source>Resume</source>
         <translation>继续</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Save traffic</source>
         <translation>保存通信报文</translation>
     </message>
@@ -622,7 +628,8 @@ Journals, backups and state:
         <translation>%1 秒无有效应答</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-349"/>
+        <location line="+388"/>
         <source>no unit</source>
         <translation>无单位</translation>
     </message>
@@ -652,7 +659,7 @@ Journals, backups and state:
         <translation>已记录 %1 行到 %2</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>CSV (*.csv)</source>
         <translation>CSV 文件 (*.csv)</translation>
     </message>
@@ -672,7 +679,7 @@ Journals, backups and state:
         <translation>已抓取 %1 个包到 %2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <location line="+13"/>
         <source>Captures (*.pcapng)</source>
         <translation>抓包文件 (*.pcapng)</translation>

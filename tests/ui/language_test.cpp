@@ -13,6 +13,8 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -22,7 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "app/fault_window.h"
+#include "app/help_windows.h"
 #include "app/mainwin.h"
+#include "app/monitor_window.h"
 #include "engine/status_text.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
@@ -215,32 +220,70 @@ class LanguageSwitch : public testsupport::SimulatedWindowTest {};
 
 TEST_F(LanguageSwitch, KeepsThePortAPendingWriteATypedValueAndIsKept)
 {
-    runConsole([] { return hci_commnication_enable_5927.load() == 1; },
-               [&] {
-                   const int page1 = panel_set_tab[0].load();
-                   auto* typed = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4");
-                   auto* overVolt = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
-                   auto* chinese = qtui::PanelWidget(panelMain.load())->findChild<QAction*>("LANGUAGE_ZH_CN");
-                   ASSERT_TRUE(typed != nullptr && overVolt != nullptr && chinese != nullptr);
-                   const std::size_t mark = sim_.requestCount();
-                   typed->setValue(44);
-                   // A write asked for and, at the switch, not yet answered.
-                   overVolt->setValue(58);
-                   FindControl<QPushButton>(page1, "TAB1_SEND_3")->click();
-                   chinese->trigger();
+    runConsole(
+        [] { return hci_commnication_enable_5927.load() == 1; },
+        [&] {
+            const int page1 = panel_set_tab[0].load();
+            auto* typed = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_4");
+            auto* overVolt = FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+            auto* chinese = qtui::PanelWidget(panelMain.load())->findChild<QAction*>("LANGUAGE_ZH_CN");
+            ASSERT_TRUE(typed != nullptr && overVolt != nullptr && chinese != nullptr);
+            const std::size_t mark = sim_.requestCount();
+            typed->setValue(44);
+            // A write asked for and, at the switch, not yet answered.
+            overVolt->setValue(58);
+            FindControl<QPushButton>(page1, "TAB1_SEND_3")->click();
+            chinese->trigger();
 
-                   EXPECT_EQ(captionOf(panelMain.load(), "NUMERIC_QUERY_1"), QStringLiteral("电池电压"));
-                   EXPECT_EQ(comConfigure_success_flag.load(), 1);
-                   EXPECT_EQ(KeptLanguage(), LanguageChoice::Chinese);
-                   EXPECT_TRUE(RunUntil([&] { return sim_.registerValue(2550) == 58; }, 5000));
-                   int writes = 0;
-                   for (const auto& r : sim_.requests())
-                       writes += r.function == 6 && r.address == 2550 ? 1 : 0;
-                   EXPECT_EQ(writes, 1);
-                   EXPECT_GT(sim_.requestCount(), mark);
-                   EXPECT_EQ(typed->value(), 44);
-                   EXPECT_EQ(comConfigure_success_flag.load(), 1);
-               });
+            EXPECT_EQ(captionOf(panelMain.load(), "NUMERIC_QUERY_1"), QStringLiteral("电池电压"));
+            EXPECT_EQ(comConfigure_success_flag.load(), 1);
+            EXPECT_EQ(KeptLanguage(), LanguageChoice::Chinese);
+            EXPECT_TRUE(RunUntil([&] { return sim_.registerValue(2550) == 58; }, 5000));
+            int writes = 0;
+            for (const auto& r : sim_.requests()) writes += r.function == 6 && r.address == 2550 ? 1 : 0;
+            EXPECT_EQ(writes, 1);
+            EXPECT_GT(sim_.requestCount(), mark);
+            EXPECT_EQ(typed->value(), 44);
+            EXPECT_EQ(comConfigure_success_flag.load(), 1);
+
+            // The monitor and the fault history, made hidden at the start, follow
+            // and keep what they hold.
+            QWidget* monitor = MonitorWidget();
+            QWidget* faults = FaultWidget();
+            ASSERT_TRUE(monitor != nullptr && faults != nullptr);
+            auto* traffic = monitor->findChild<QListView*>("TRAFFIC");
+            auto* plotted = monitor->findChild<QListWidget*>("PLOT_VALUES");
+            auto* pause = monitor->findChild<QPushButton*>("TRAFFIC_PAUSE");
+            auto* snapshot = faults->findChild<QTableWidget*>("FAULT_SNAPSHOT");
+            ASSERT_TRUE(traffic != nullptr && plotted != nullptr && pause != nullptr && snapshot != nullptr);
+            EXPECT_TRUE(RunUntil([&] { return monitor->windowTitle() == QStringLiteral("通信监视"); }, 2000));
+            EXPECT_EQ(plotted->item(1)->text(), QStringLiteral("电池电压 (V)"));
+            EXPECT_EQ(snapshot->item(1, 0)->text(), QStringLiteral("电池电压"));
+            EXPECT_EQ(snapshot->horizontalHeaderItem(0)->text(), QStringLiteral("数值"));
+            EXPECT_EQ(faults->windowTitle(), QStringLiteral("故障记录"));
+            pause->click();
+            const int rows = traffic->model()->rowCount();
+            const bool ticked = plotted->item(5)->checkState() == Qt::Checked;
+            EXPECT_GT(rows, 0);
+            auto* english = qtui::PanelWidget(panelMain.load())->findChild<QAction*>("LANGUAGE_EN");
+            ASSERT_NE(english, nullptr);
+            parameterReference(0, 0, nullptr, 0);
+            auto* reference = qtui::PanelWidget(panelMain.load())->findChild<QWidget*>("PARAMETER_REFERENCE");
+            ASSERT_NE(reference, nullptr);
+            const QString chineseTitle = reference->windowTitle();
+            english->trigger();
+            EXPECT_TRUE(
+                RunUntil([&] { return monitor->windowTitle() == QStringLiteral("Line monitor"); }, 2000));
+            EXPECT_EQ(pause->text(), QStringLiteral("Resume"));
+            EXPECT_EQ(plotted->item(1)->text(), QStringLiteral("Battery voltage (V)"));
+            EXPECT_EQ(faults->windowTitle(), QStringLiteral("Fault history"));
+            EXPECT_EQ(reference->windowTitle(), QStringLiteral("Parameter reference"));
+            EXPECT_NE(chineseTitle, reference->windowTitle());
+            reference->close();
+            EXPECT_EQ(traffic->model()->rowCount(), rows);
+            EXPECT_EQ(plotted->item(5)->checkState() == Qt::Checked, ticked);
+            chinese->trigger();
+        });
     // The next start speaks the kept language.
     EXPECT_EQ(KeptLanguage(), LanguageChoice::Chinese);
 }
