@@ -106,7 +106,7 @@ public:
             case Event:
                 return QString(FaultEventName(e->kind));
             case Fault:
-                return qs(FaultCaption(e->bit));
+                return qs(ShownFaultCaption(e->bit));
             case Where:
                 return whereText(*e);
             case Duration:
@@ -475,7 +475,7 @@ void FaultWindow::showSnapshot()
         return;
     }
     QString title = Tr::tr("%1 (%2) came on at %3")
-                        .arg(qs(FaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
+                        .arg(qs(ShownFaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
     if (e->kind == FaultEventKind::On) title += e->first ? Tr::tr(", first-out") : Tr::tr(", not first-out");
     if (!selected) title = Tr::tr("Newest onset: %1").arg(title);
     snapshotTitle_->setText(title);

@@ -28,3 +28,5 @@ std::string StatusValueText(int index, int raw);
 // The caption of fault bit `bit` (0..47): the row of the main panel's
 // "Error list" that shows it; "bit B of REG" when the panel names none.
 std::string FaultCaption(int bit);
+// The same as the main panel's error list shows it now: for windows, never for files.
+std::string ShownFaultCaption(int bit);

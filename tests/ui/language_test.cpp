@@ -190,6 +190,8 @@ TEST_F(Languages, AsShippedIsTheResourcesTextsAndEachLanguageShowsItsOwn)
     EXPECT_EQ(PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"), "STOP");
     EXPECT_EQ(ShownStatusCaption(1), "电池电压");
     EXPECT_EQ(StatusColumnTitle(1), "Battery voltage (V)");
+    EXPECT_EQ(ShownFaultCaption(0), "MOS管故障");
+    EXPECT_EQ(FaultCaption(0), "mosfet Fault");
     // Three status items share one table: each keeps its number in the window.
     EXPECT_NE(ShownStatusCaption(15), StatusCaption(15));
     EXPECT_EQ(ShownStatusCaption(15).substr(ShownStatusCaption(15).size() - 2), " 2");
