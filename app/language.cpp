@@ -192,7 +192,8 @@ void InstallLanguageMenu(QWidget* mainWindow, ConsoleLanguage& language)
                 // The file is missing from this installation: the language stays.
                 for (QAction* other : group->actions())
                     other->setChecked(other->data().toInt() == static_cast<int>(language.current()));
-                MessagePopup("Language", Utf8ToGbkLenient(error).c_str());
+                MessagePopup(Gbk(QCoreApplication::translate("Language", "Language")).c_str(),
+                             Utf8ToGbkLenient(error).c_str());
                 return;
             }
             KeepLanguage(choice);

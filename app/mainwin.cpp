@@ -223,10 +223,13 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         std::string error;
         if (path.empty() || start(path, &error)) return;
         std::fprintf(stderr, "drive-console: %s\n", error.c_str());
-        QTimer::singleShot(0, [title, error] { MessagePopup(title, error.c_str()); });
+        QTimer::singleShot(0, [title, error] {
+            MessagePopup(Gbk(QCoreApplication::translate("MonitorWindow", title)).c_str(),
+                         Gbk(QString::fromStdString(error)).c_str());
+        });
     };
-    startFile("Recording", StartRecording, options.recordFile);
-    startFile("Capture", StartCapture, options.captureFile);
+    startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Recording"), StartRecording, options.recordFile);
+    startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Capture"), StartCapture, options.captureFile);
     LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;

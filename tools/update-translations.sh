@@ -27,7 +27,8 @@ root = ET.fromstring(text)
 changed = False
 for m in root.iter("message"):
     t = m.find("translation")
-    if t is not None and t.get("type") == "unfinished" and not (t.text or ""):
+    # (lupdate may have filled in a guess from a like text: English is the source.)
+    if t is not None and t.get("type") == "unfinished":
         t.text = m.findtext("source")
         del t.attrib["type"]
         changed = True

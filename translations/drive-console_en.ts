@@ -340,7 +340,12 @@ Journals, backups and state:
         <translation>Settings</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+99"/>
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>&amp;Language</source>
         <translation>&amp;Language</translation>
     </message>
@@ -348,6 +353,19 @@ Journals, backups and state:
         <location line="+1"/>
         <source>As shipped</source>
         <translation>As shipped</translation>
+    </message>
+</context>
+<context>
+    <name>LineSettings</name>
+    <message>
+        <location filename="../app/line_settings.cpp" line="+70"/>
+        <source>The line-rate settings could not be kept in %1. They hold for this run.</source>
+        <translation>The line-rate settings could not be kept in %1. They hold for this run.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Settings</source>
+        <translation>Settings</translation>
     </message>
 </context>
 <context>
@@ -387,14 +405,15 @@ Journals, backups and state:
         <translation>Line monitor</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location filename="../app/mainwin.cpp" line="+231"/>
+        <location filename="../app/monitor_window.cpp" line="+138"/>
         <location line="+175"/>
         <location line="+282"/>
         <source>Recording</source>
         <translation>Recording</translation>
     </message>
     <message>
-        <location line="-512"/>
+        <location filename="../app/monitor_window.cpp" line="-512"/>
         <location line="+1"/>
         <source>Link health</source>
         <translation>Link health</translation>
@@ -583,7 +602,8 @@ Journals, backups and state:
         <translation>Copy</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location filename="../app/mainwin.cpp" line="+1"/>
+        <location filename="../app/monitor_window.cpp" line="+37"/>
         <location line="+326"/>
         <location line="+11"/>
         <location line="+17"/>
@@ -591,7 +611,7 @@ Journals, backups and state:
         <translation>Capture</translation>
     </message>
     <message>
-        <location line="-399"/>
+        <location filename="../app/monitor_window.cpp" line="-399"/>
         <location line="+63"/>
         <source>Resume</source>
         <translation>Resume</translation>
@@ -688,6 +708,21 @@ Journals, backups and state:
         <location line="+5"/>
         <source>Saved the last minutes to %1</source>
         <translation>Saved the last minutes to %1</translation>
+    </message>
+</context>
+<context>
+    <name>PageCallbacks</name>
+    <message>
+        <location filename="../pages/page_callbacks.cpp" line="+85"/>
+        <source>Value out of range, nothing sent.
+Accepted range: %1</source>
+        <translation>Value out of range, nothing sent.
+Accepted range: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Error</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>

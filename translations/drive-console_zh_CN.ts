@@ -340,7 +340,12 @@ Journals, backups and state:
         <translation>设置</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+99"/>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>&amp;Language</source>
         <translation>语言(&amp;L)</translation>
     </message>
@@ -348,6 +353,19 @@ Journals, backups and state:
         <location line="+1"/>
         <source>As shipped</source>
         <translation>出厂原样</translation>
+    </message>
+</context>
+<context>
+    <name>LineSettings</name>
+    <message>
+        <location filename="../app/line_settings.cpp" line="+70"/>
+        <source>The line-rate settings could not be kept in %1. They hold for this run.</source>
+        <translation>无法将全速轮询设置保存到 %1，仅本次运行有效。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Settings</source>
+        <translation>设置</translation>
     </message>
 </context>
 <context>
@@ -387,14 +405,15 @@ Journals, backups and state:
         <translation>通信监视</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location filename="../app/mainwin.cpp" line="+231"/>
+        <location filename="../app/monitor_window.cpp" line="+138"/>
         <location line="+175"/>
         <location line="+282"/>
         <source>Recording</source>
         <translation>记录</translation>
     </message>
     <message>
-        <location line="-512"/>
+        <location filename="../app/monitor_window.cpp" line="-512"/>
         <location line="+1"/>
         <source>Link health</source>
         <translation>通信状况</translation>
@@ -583,7 +602,8 @@ Journals, backups and state:
         <translation>复制</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location filename="../app/mainwin.cpp" line="+1"/>
+        <location filename="../app/monitor_window.cpp" line="+37"/>
         <location line="+326"/>
         <location line="+11"/>
         <location line="+17"/>
@@ -591,7 +611,7 @@ Journals, backups and state:
         <translation>抓包</translation>
     </message>
     <message>
-        <location line="-399"/>
+        <location filename="../app/monitor_window.cpp" line="-399"/>
         <location line="+63"/>
         <source>Resume</source>
         <translation>继续</translation>
@@ -688,6 +708,21 @@ Journals, backups and state:
         <location line="+5"/>
         <source>Saved the last minutes to %1</source>
         <translation>已将最近几分钟保存到 %1</translation>
+    </message>
+</context>
+<context>
+    <name>PageCallbacks</name>
+    <message>
+        <location filename="../pages/page_callbacks.cpp" line="+85"/>
+        <source>Value out of range, nothing sent.
+Accepted range: %1</source>
+        <translation>数值超出范围，未发送。
+允许范围：%1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Error</source>
+        <translation>错误</translation>
     </message>
 </context>
 <context>
