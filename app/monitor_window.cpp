@@ -296,6 +296,11 @@ void MonitorWindow::showNames()
         if (values_ != nullptr && values_->item(i) != nullptr) values_->item(i)->setText(captions_[at]);
         if (series_[at] != nullptr) series_[at]->setName(captions_[at]);
     }
+    // The list as wide as its longest name in this language (with the check box).
+    if (values_ != nullptr) {
+        const int scroll = values_->verticalScrollBar()->sizeHint().width();
+        values_->setFixedWidth(values_->sizeHintForColumn(0) + 2 * values_->frameWidth() + scroll);
+    }
     for (auto& [unit, axis] : unitAxes_) {
         if (unit.isEmpty()) axis->setTitleText(Tr::tr("no unit"));
     }
@@ -427,13 +432,13 @@ QGroupBox* MonitorWindow::buildPlot()
     auto* side = new QVBoxLayout;
     values_ = new QListWidget;
     name(values_, "PLOT_VALUES");
-    values_->setMaximumWidth(250);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         auto* item = new QListWidgetItem(captions_[static_cast<size_t>(i)], values_);
         item->setData(Qt::UserRole, i);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
+    showNames();
     auto* plotLabel = new QLabel;
     side->addWidget(plotLabel);
     side->addWidget(values_, 1);

@@ -280,8 +280,11 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
         }
         table_->setItem(r, kWrite, check);
         table_->setItem(r, kRegister, new QTableWidgetItem(QString::number(e.reg)));
-        table_->setItem(r, kPage, new QTableWidgetItem(info != nullptr ? qs(info->page) : QString()));
-        table_->setItem(r, kCaption, new QTableWidgetItem(info != nullptr ? qs(info->caption) : QString()));
+        // Page and caption as the panels show them; the file keeps the shipped ones.
+        table_->setItem(r, kPage,
+                        new QTableWidgetItem(info != nullptr ? qs(ShownPageCaption(*info)) : QString()));
+        table_->setItem(r, kCaption,
+                        new QTableWidgetItem(info != nullptr ? qs(ShownRegisterCaption(*info)) : QString()));
         table_->setItem(r, kController, new QTableWidgetItem("…"));
         table_->setItem(r, kFile, new QTableWidgetItem(valueText(info, e.word)));
         table_->setItem(r, kUnit, new QTableWidgetItem(info != nullptr ? qs(info->unit) : QString()));
@@ -305,13 +308,13 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     status_->setObjectName("COMPARE_STATUS");
     layout->addWidget(status_);
     auto* buttons = new QHBoxLayout();
-    reread_ = new QPushButton("&Read controller again", this);
+    reread_ = new QPushButton(Tr::tr("&Read controller again"), this);
     reread_->setObjectName("COMPARE_READ");
-    write_ = new QPushButton("&Write checked", this);
+    write_ = new QPushButton(Tr::tr("&Write checked"), this);
     write_->setObjectName("COMPARE_WRITE");
-    auto* close = new QPushButton("&Close", this);
+    auto* close = new QPushButton(Tr::tr("&Close"), this);
     close->setObjectName("COMPARE_CLOSE");
-    only_ = new QCheckBox("&Only rows that differ or were written", this);
+    only_ = new QCheckBox(Tr::tr("&Only rows that differ or were written"), this);
     only_->setObjectName("COMPARE_ONLY_DIFFERING");
     buttons->addWidget(reread_);
     buttons->addWidget(only_);
@@ -438,7 +441,7 @@ void CompareWindow::announceCounts()
     for (int r = 0; r < table_->rowCount(); ++r) {
         if (table_->item(r, kController)->background() != QBrush()) ++differing;
     }
-    setStatus(QString("%1 of %2 registers differ; %3 checked to write.")
+    setStatus(Tr::tr("%1 of %2 registers differ; %3 checked to write.")
                   .arg(differing)
                   .arg(table_->rowCount())
                   .arg(updateCounts()),
@@ -489,7 +492,8 @@ void CompareWindow::writeChecked()
             std::string error;
             if (!psets::WaitForController(giveUp, &error, &cancel_) ||
                 !psets::ReadPagesFresh(giveUp, &error, &cancel_)) {
-                result->error = "nothing written, the controller was not read: " + error;
+                result->error =
+                    Tr::tr("nothing written, the controller was not read: %1").arg(qs(error)).toStdString();
                 return;
             }
             const std::map<int, int> before = psets::TableWords();
@@ -510,7 +514,8 @@ void CompareWindow::writeChecked()
             // writes: an earlier press's backup holds values since written over.
             std::string backup;
             if (!psets::SaveBackup(before, note, &backup, &error)) {
-                result->error = "nothing written, the backup could not be saved: " + error;
+                result->error =
+                    Tr::tr("nothing written, the backup could not be saved: %1").arg(qs(error)).toStdString();
                 return;
             }
             result->backup = backup;

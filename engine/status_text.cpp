@@ -39,14 +39,8 @@ std::string StatusCaption(int index)
 std::string ShownStatusCaption(int index)
 {
     const RegisterEntry* e = statusEntry(index);
-    if (e == nullptr || e->controls.empty()) return StatusCaption(index);
-    const RegisterControl& c = e->controls.front();
-    const std::string shown = ShownCaption(c);
-    if (shown.empty()) return StatusCaption(index);
-    // Items that share one control keep their number (" 2") after it.
-    const bool numbered =
-        e->caption.size() > c.caption.size() && e->caption.compare(0, c.caption.size(), c.caption) == 0;
-    return numbered ? shown + e->caption.substr(c.caption.size()) : shown;
+    const std::string shown = e != nullptr ? ShownRegisterCaption(*e) : std::string();
+    return shown.empty() ? StatusCaption(index) : shown;
 }
 
 std::string StatusUnit(int index)

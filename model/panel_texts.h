@@ -22,6 +22,11 @@ std::string ShownPanelText(const std::string& file, int panel, const std::string
 // A register's caption as its control shows it now (UTF-8); the shipped one
 // without translators or when the control is unknown.
 std::string ShownCaption(const struct RegisterControl& control);
+// A register's caption (its first control's, with the number of items that
+// share one kept: "Error list 2") and the caption of its parameter page, as
+// the panels show them now. For windows; records and files keep the entry's own.
+std::string ShownRegisterCaption(const struct RegisterEntry& entry);
+std::string ShownPageCaption(const struct RegisterEntry& entry);
 
 // Reads the files again on the next use (with the register catalogue: tests
 // that change the resources).

@@ -406,7 +406,7 @@ Journals, backups and state:
     </message>
     <message>
         <location filename="../app/mainwin.cpp" line="+231"/>
-        <location filename="../app/monitor_window.cpp" line="+138"/>
+        <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
         <source>Recording</source>
@@ -419,7 +419,7 @@ Journals, backups and state:
         <translation>Link health</translation>
     </message>
     <message>
-        <location line="-244"/>
+        <location line="-249"/>
         <source>Capture line…</source>
         <translation>Capture line…</translation>
     </message>
@@ -429,7 +429,7 @@ Journals, backups and state:
         <translation>Stop capture</translation>
     </message>
     <message>
-        <location line="+248"/>
+        <location line="+253"/>
         <source>Requests</source>
         <translation>Requests</translation>
     </message>
@@ -867,7 +867,27 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>never written from a file</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+19"/>
+        <source>&amp;Read controller again</source>
+        <translation>&amp;Read controller again</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Write checked</source>
+        <translation>&amp;Write checked</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Close</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Only rows that differ or were written</source>
+        <translation>&amp;Only rows that differ or were written</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Writing %1 of %2…</source>
         <translation>Writing %1 of %2…</translation>
     </message>
@@ -882,12 +902,27 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>The controller was not read: %1</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+49"/>
+        <source>%1 of %2 registers differ; %3 checked to write.</source>
+        <translation>%1 of %2 registers differ; %3 checked to write.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Reading the controller before writing…</source>
         <translation>Reading the controller before writing…</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+7"/>
+        <source>nothing written, the controller was not read: %1</source>
+        <translation>nothing written, the controller was not read: %1</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>nothing written, the backup could not be saved: %1</source>
+        <translation>nothing written, the backup could not be saved: %1</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source>%1 of %2 written registers confirmed by reading back.</source>
         <translation>%1 of %2 written registers confirmed by reading back.</translation>
     </message>

@@ -210,7 +210,7 @@
     <message>
         <location line="+1"/>
         <source>Times are those of the status replies, so each is exact to one status read interval: %1 (0.5 s on the standard passes, about 0.05 s with line-rate polling).</source>
-        <translation>时间取自状态应答，精确到一个状态读取周期：%1（标准轮询 0.5 秒，线速轮询约 0.05 秒）。</translation>
+        <translation>时间取自状态应答，精确到一个状态读取周期：%1（标准轮询 0.5 秒，全速轮询约 0.05 秒）。</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -406,7 +406,7 @@ Journals, backups and state:
     </message>
     <message>
         <location filename="../app/mainwin.cpp" line="+231"/>
-        <location filename="../app/monitor_window.cpp" line="+138"/>
+        <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
         <source>Recording</source>
@@ -419,7 +419,7 @@ Journals, backups and state:
         <translation>通信状况</translation>
     </message>
     <message>
-        <location line="-244"/>
+        <location line="-249"/>
         <source>Capture line…</source>
         <translation>抓取通信报文…</translation>
     </message>
@@ -429,7 +429,7 @@ Journals, backups and state:
         <translation>停止抓包</translation>
     </message>
     <message>
-        <location line="+248"/>
+        <location line="+253"/>
         <source>Requests</source>
         <translation>请求数</translation>
     </message>
@@ -867,7 +867,27 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>从不由文件写入</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+19"/>
+        <source>&amp;Read controller again</source>
+        <translation>重新读取控制器(&amp;R)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Write checked</source>
+        <translation>写入选中项(&amp;W)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Only rows that differ or were written</source>
+        <translation>只显示不同或已写入的行(&amp;O)</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Writing %1 of %2…</source>
         <translation>正在写入 %1 / %2…</translation>
     </message>
@@ -882,12 +902,27 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>未能读取控制器：%1</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+49"/>
+        <source>%1 of %2 registers differ; %3 checked to write.</source>
+        <translation>%2 个寄存器中 %1 个不同；已选中 %3 个待写入。</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Reading the controller before writing…</source>
         <translation>写入前正在读取控制器…</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+7"/>
+        <source>nothing written, the controller was not read: %1</source>
+        <translation>未写入：无法读取控制器：%1</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>nothing written, the backup could not be saved: %1</source>
+        <translation>未写入：无法保存备份：%1</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source>%1 of %2 written registers confirmed by reading back.</source>
         <translation>已写入的 %2 个寄存器中 %1 个经回读确认。</translation>
     </message>

@@ -34,6 +34,7 @@
 #include "model/data_item.h"
 #include "model/line_flags.h"
 #include "model/panel_texts.h"
+#include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
@@ -192,6 +193,11 @@ TEST_F(Languages, AsShippedIsTheResourcesTextsAndEachLanguageShowsItsOwn)
     EXPECT_EQ(StatusColumnTitle(1), "Battery voltage (V)");
     EXPECT_EQ(ShownFaultCaption(0), "MOS管故障");
     EXPECT_EQ(FaultCaption(0), "mosfet Fault");
+    const RegisterEntry* overVolt = Catalogue().find(2550);
+    ASSERT_NE(overVolt, nullptr);
+    EXPECT_EQ(ShownRegisterCaption(*overVolt), "过压保护值");
+    EXPECT_EQ(ShownPageCaption(*overVolt), "基本");
+    EXPECT_EQ(overVolt->page, "BASIC");
     // Three status items share one table: each keeps its number in the window.
     EXPECT_NE(ShownStatusCaption(15), StatusCaption(15));
     EXPECT_EQ(ShownStatusCaption(15).substr(ShownStatusCaption(15).size() - 2), " 2");
