@@ -28,7 +28,10 @@
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
+#include "engine/fault_journal.h"
+#include "engine/fault_tracker.h"
 #include "engine/status_text.h"
+#include "engine/write_journal.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
@@ -36,6 +39,7 @@
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/send_rows.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
 #include "platform/ui/uir.h"
@@ -212,6 +216,35 @@ TEST_F(Languages, AsShippedIsTheResourcesTextsAndEachLanguageShowsItsOwn)
     // Back to the shipped texts, every one of them.
     use(LanguageChoice::Shipped);
     EXPECT_EQ(shownTexts(), shipped);
+}
+
+// Files for machines read the same in every language: the journals' headers
+// and lines, and the recordings' column titles.
+TEST_F(Languages, FilesKeepTheShippedTextsInEveryLanguage)
+{
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    ASSERT_GT(count, 0U);
+    FaultEvent fault;
+    fault.bit = 1;
+    fault.wallMs = fault.onsetWallMs = 1765000000000;
+    std::vector<std::string> shipped;
+    for (LanguageChoice choice :
+         {LanguageChoice::Shipped, LanguageChoice::English, LanguageChoice::Chinese}) {
+        use(choice);
+        WriteRecord write;
+        write.what = DescribeSendRow(rows[2], 58);
+        write.endedMs = fault.wallMs;
+        std::vector<std::string> files = {FaultJournalHeader(), FaultJournalLine(fault),
+                                          WriteJournalLine(write), write.summary()};
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) files.push_back(StatusColumnTitle(i));
+        if (choice == LanguageChoice::Shipped) {
+            shipped = files;
+            EXPECT_NE(files[2].find(",Over volt,"), std::string::npos) << files[2];
+        } else {
+            EXPECT_EQ(files, shipped) << LanguageWord(choice);
+        }
+    }
 }
 
 TEST_F(Languages, NoTextIsCutInAnyLanguage)
