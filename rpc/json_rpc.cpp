@@ -103,6 +103,13 @@ QByteArray Dispatcher::handle(const QByteArray& line) const
     QJsonParseError parseError{};
     const QJsonDocument doc = QJsonDocument::fromJson(line, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
+        // A number, a string or a literal is JSON too, but not a request
+        // (the parser takes only objects and arrays at the top).
+        QJsonParseError asItem{};
+        const QJsonDocument wrapped = QJsonDocument::fromJson("[" + line + "]", &asItem);
+        if (asItem.error == QJsonParseError::NoError && wrapped.array().size() == 1) {
+            return errorText(QJsonValue(), kInvalidRequest, "a request is a JSON object");
+        }
         return errorText(
             QJsonValue(), kParseError,
             QString("not JSON: %1 at byte %2").arg(parseError.errorString()).arg(parseError.offset));
