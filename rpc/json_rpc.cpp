@@ -121,7 +121,8 @@ QByteArray Dispatcher::handle(const QByteArray& line) const
     if (!doc.isObject()) return errorText(QJsonValue(), kInvalidRequest, "a request is a JSON object");
     const QJsonObject request = doc.object();
     const bool notification = !request.contains("id");
-    const QJsonValue id = request.value("id");
+    // An invalid request without "id" is answered with a null one.
+    const QJsonValue id = notification ? QJsonValue() : request.value("id");
     if (!notification && !id.isString() && !id.isDouble() && !id.isNull()) {
         return errorText(QJsonValue(), kInvalidRequest, "\"id\" must be a string, a number or null");
     }

@@ -58,6 +58,8 @@ TEST_F(JsonRpc, EveryFaultyLineGetsItsStandardCodeAndTheHandlerIsNotCalled)
         {"{\"jsonrpc\":\"2.0\",\"id\":{},\"method\":\"echo\"}", rpc::kInvalidRequest, true},
         {"{\"jsonrpc\":\"1.0\",\"id\":7,\"method\":\"echo\"}", rpc::kInvalidRequest, false},
         {"{\"id\":7,\"method\":\"echo\"}", rpc::kInvalidRequest, false},
+        {"{\"method\":\"echo\"}", rpc::kInvalidRequest, true},
+        {"{\"jsonrpc\":\"2.0\",\"method\":[]}", rpc::kInvalidRequest, true},
         {"{\"jsonrpc\":\"2.0\",\"id\":7}", rpc::kInvalidRequest, false},
         {"{\"jsonrpc\":\"2.0\",\"id\":7,\"method\":5}", rpc::kInvalidRequest, false},
         {"{\"jsonrpc\":\"2.0\",\"id\":7,\"method\":\"nope\"}", rpc::kMethodNotFound, false},
@@ -79,6 +81,7 @@ TEST_F(JsonRpc, EveryFaultyLineGetsItsStandardCodeAndTheHandlerIsNotCalled)
         EXPECT_EQ(a.value("jsonrpc").toString(), "2.0") << c.line;
         EXPECT_EQ(a.value("error").toObject().value("code").toInt(), c.code) << c.line;
         EXPECT_FALSE(a.value("error").toObject().value("message").toString().isEmpty()) << c.line;
+        EXPECT_TRUE(a.contains("id")) << c.line;
         EXPECT_EQ(a.value("id").isNull(), c.idNull) << c.line;
         if (!c.idNull) {
             EXPECT_EQ(a.value("id").toInt(), 7) << c.line;
