@@ -422,7 +422,7 @@ Answer Session::write(const psets::RegisterInfo& info, int word, int ms) const
     QJsonObject result{{"register", info.reg},
                        {"caption", q(info.caption)},
                        {"outcome", q(w.outcome)},
-                       {"detail", q(w.detail.empty() ? w.text : w.detail)},
+                       {"detail", q(w.detail)},
                        {"word", word},
                        {"value", psets::DisplayValue(info, word)},
                        {"unit", q(info.unit)},
