@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "app/arguments.h"
 #include "app/command_port.h"
@@ -410,6 +414,11 @@ int serve(const Args& a, std::FILE* out, std::FILE* err)
             return kCommandNoAnswer;
         }
     }
+#ifdef _WIN32
+    // Bytes as they come: no end of input at a Ctrl-Z byte, no CR added to the answers.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(out), _O_BINARY);
+#endif
     const ServeInput in = [](QByteArray* line, bool* tooLong) { return rpc::ReadLine(stdin, line, tooLong); };
     const ServeOutput write = [out](const QByteArray& json) {
         std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), out);
