@@ -12,6 +12,7 @@
 #endif
 
 #include "app/arguments.h"
+#include "app/command_capture.h"
 #include "app/command_port.h"
 #include "app/serve_command.h"
 #include "app/watch_command.h"
@@ -19,7 +20,7 @@
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "rpc/json_rpc.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
@@ -41,6 +42,7 @@ struct Args {
     int stopBits = 1;
     std::string out;  // dump, watch
     std::string note;
+    std::string capture;   // every command: the line to this pcapng file
     double durationS = 0;  // watch; 0: until interrupted
     bool fastLine = false;
     std::vector<int> only;
@@ -77,8 +79,9 @@ bool parseSeconds(const std::string& text, double lo, double hi, double* out)
 // command's own.
 std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
-                                           {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
+    std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
+                                           {"capture", "FILE.pcapng"}};
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
@@ -181,6 +184,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
             *error = "bad --only register '" + bad + "' (a parameter register, e.g. 2550)";
             return false;
         }
+    }
+    for (const std::string& v : parsed.values("capture")) {
+        if (v.empty()) {
+            *error = "--capture needs a file name";
+            return false;
+        }
+        a->capture = v;
     }
     a->device = parsed.value("device");
     a->out = parsed.value("out");
@@ -401,12 +411,13 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     return allConfirmed && stillDiffering == 0 ? kCommandOk : kCommandDiffers;
 }
 
-int serve(const Args& a, std::FILE* out, std::FILE* err)
+int serve(const Args& a, CommandCapture* capture, std::FILE* out, std::FILE* err)
 {
     sim::Simulator simulator;
     ServeOptions o;
     o.port = portOptions(a);
     o.giveUpMs = a.giveUpMs;
+    o.capture = capture;
     if (a.simulate) {
         o.port.device = simulator.start();
         if (o.port.device.empty()) {
@@ -428,6 +439,23 @@ int serve(const Args& a, std::FILE* out, std::FILE* err)
     const int rc = RunServe(o, in, write, err);
     simulator.stop();
     return rc;
+}
+
+// Runs the command of `a` (`set`: the file of verify and restore).
+int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* capture, std::FILE* out,
+               std::FILE* err)
+{
+    if (a.command == "dump") return dump(a, out, err);
+    if (a.command == "verify") return verify(a, set, out, err);
+    if (a.command == "restore") return restore(a, set, out, err);
+    if (a.command == "serve") return serve(a, capture, out, err);
+    WatchOptions w;
+    w.port = portOptions(a);
+    w.durationS = a.durationS;
+    w.out = a.out;
+    w.giveUpMs = a.giveUpMs;
+    w.capture = capture;
+    return RunWatch(w, out, err);
 }
 
 }  // namespace
@@ -464,7 +492,7 @@ const char* CommandUsage()
            "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
            "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
            "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
-           "  drive-console serve   --device PATH | --simulate [port options] [--fast-line]\n"
+           "  drive-console serve   --device PATH | --simulate [port options] [--fast-line] [--capture FILE]\n"
            "      write the password, poll as the window does and answer JSON-RPC 2.0 requests on\n"
            "      standard input, one JSON text per line each way (see the manual page for the\n"
            "      methods); messages go to standard error. Ends at the end of input or at\n"
@@ -472,9 +500,13 @@ const char* CommandUsage()
            "      --simulate serves the built-in simulated controller\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
+           "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"
+           "               that cannot be created stops the command before the port opens (3), one\n"
+           "               that fails on the way stops the capture, and the command goes on to end\n"
+           "               with 3 unless it found differences or a fault (1)\n"
            "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
            "               from the controller, 3 bad arguments or file, a refused file or no backup\n"
-           "               (nothing is written)\n";
+           "               (nothing is written), or a capture that could not be written\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
@@ -495,29 +527,26 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
                      CommandUsage());
         return kCommandBadInput;
     }
-    if (a.command == "dump") return dump(a, out, err);
-    if (a.command == "serve") return serve(a, out, err);
-    if (a.command == "watch") {
-        WatchOptions w;
-        w.port = portOptions(a);
-        w.durationS = a.durationS;
-        w.out = a.out;
-        w.giveUpMs = a.giveUpMs;
-        return RunWatch(w, out, err);
-    }
     psets::ParameterSet set;
-    if (!psets::LoadSetFile(a.file, &set, &error)) {
-        std::fprintf(err, "drive-console: %s\n", error.c_str());
-        return kCommandBadInput;
-    }
-    for (int reg : a.only) {
-        const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
-                                        [reg](const psets::Entry& e) { return e.reg == reg; });
-        if (!inFile) {
-            std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+    if (a.command == "verify" || a.command == "restore") {
+        if (!psets::LoadSetFile(a.file, &set, &error)) {
+            std::fprintf(err, "drive-console: %s\n", error.c_str());
             return kCommandBadInput;
         }
+        for (int reg : a.only) {
+            const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
+                                            [reg](const psets::Entry& e) { return e.reg == reg; });
+            if (!inFile) {
+                std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+                return kCommandBadInput;
+            }
+        }
     }
-    if (a.command == "verify") return verify(a, set, out, err);
-    return restore(a, set, out, err);
+    // Before the port opens, so that the capture has the whole run; a file
+    // that cannot be created stops the command before anything goes on the line.
+    CommandCapture capture(err);
+    if (!a.capture.empty() && !capture.start(a.capture)) return kCommandBadInput;
+    const int status = runCommand(a, set, &capture, out, err);
+    capture.finish();
+    return capture.status(status);
 }

@@ -15,10 +15,11 @@ struct ConsoleOptions {
     bool reconnect = false;    // reconnect automatically for this run
     bool showMonitor = false;  // open the monitor window at start
     std::string recordFile;    // record the status values to this CSV file for the whole run
+    std::string captureFile;   // capture the line to this pcapng file for the whole run
     bool fastLine = false;     // line-rate polling on for this run
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
-// once (platform/serial.h). Returns false and fills *error on a bad argument.
+// once (platform/port/serial.h). Returns false and fills *error on a bad argument.
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
 const char* ConsoleUsage();

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "app/serve_json.h"
 #include "app/version.h"
@@ -25,8 +26,8 @@
 #include "model/line_flags.h"
 #include "model/link_health.h"
 #include "pages/write_guard.h"
-#include "platform/app_dirs.h"
-#include "platform/clock.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
 #include "rpc/json_rpc.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
@@ -655,6 +656,7 @@ Answer Session::setRestore(const QJsonObject& p)
 void Session::look(FaultFeed& feed, StatusTap& tap)
 {
     feed.pump();
+    if (options_.capture != nullptr) options_.capture->look();
     const std::int64_t since = MsSinceAcceptedReply();
     if (since >= 0) answered_ = true;
     const bool replying = since >= 0 && since <= kReplyingMs;

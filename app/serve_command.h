@@ -14,9 +14,12 @@
 
 #include "app/command_port.h"
 
+class CommandCapture;
+
 struct ServeOptions {
     CommandPortOptions port;
-    int giveUpMs = 10000;  // a request's default time-out
+    int giveUpMs = 10000;                // a request's default time-out
+    CommandCapture* capture = nullptr;  // told of as serve goes; nullptr: none
 };
 
 // The console's own error codes, beside the protocol's.

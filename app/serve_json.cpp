@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/status_text.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 # Targets: parser_fuzz (reply parser, receive step of 100 ms passes),
 # framing_fuzz (line-rate receive step), paramset_fuzz (parameter-set files),
-# uir_fuzz (panel resources), serve_fuzz (serve's input lines). Each target starts from its seeds in
+# uir_fuzz (panel resources), capture_fuzz (capture files), serve_fuzz
+# (serve's input lines). Each target starts from its seeds in
 # tests/fuzz/seeds/<target>/ and keeps its corpus in build-fuzz/corpus/<target>/;
 # what it finds goes to build-fuzz/findings/<target>/ and its log to
 # build-fuzz/logs/<target>.log. A target stops at its first finding; the
@@ -21,7 +22,7 @@ if [ $# -gt 0 ] && [[ "$1" =~ ^[0-9]+$ ]]; then
   seconds="$1"
   shift
 fi
-all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz serve_fuzz)
+all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz capture_fuzz serve_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 for t in "${targets[@]}"; do
@@ -35,7 +36,7 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=D
   -DDSC_SANITIZE=address -DDSC_BUILD_TESTS=OFF -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
 
-# Longest input for each target: a few frames, a parameter-set file, a panel resource.
+# Longest input for each target: a few frames, a parameter-set file, a panel resource, a short capture.
 max_len() {
   case "$1" in
     parser_fuzz) echo 512 ;;
@@ -43,6 +44,7 @@ max_len() {
     paramset_fuzz) echo 16384 ;;
     uir_fuzz) echo 8192 ;;
     serve_fuzz) echo 4096 ;;
+    capture_fuzz) echo 4096 ;;
   esac
 }
 
