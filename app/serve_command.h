@@ -18,7 +18,7 @@ class CommandCapture;
 
 struct ServeOptions {
     CommandPortOptions port;
-    int giveUpMs = 10000;                // a request's default time-out
+    int giveUpMs = 10000;               // a request's default time-out
     CommandCapture* capture = nullptr;  // told of as serve goes; nullptr: none
 };
 

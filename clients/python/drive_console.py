@@ -57,7 +57,8 @@ class Console:
     ``device`` is the serial device (``None`` with ``simulate=True``: the
     built-in simulated controller). Port options: ``baud``, ``parity``
     ("none", "odd", "even"), ``data_bits``, ``stop_bits``, ``timeout``
-    (seconds serve waits for the controller), ``fast_line``. ``stderr`` is
+    (seconds serve waits for the controller), ``fast_line``, ``capture``
+    (a pcapng file that gets every frame on the line). ``stderr`` is
     where serve's messages go (default: this process's standard error).
     """
 
@@ -68,7 +69,7 @@ class Console:
         if device is not None:
             args += ["--device", str(device)]
         names = {"baud": "--baud", "parity": "--parity", "data_bits": "--data-bits",
-                 "stop_bits": "--stop-bits", "timeout": "--timeout"}
+                 "stop_bits": "--stop-bits", "timeout": "--timeout", "capture": "--capture"}
         for key, value in port_options.items():
             if key == "fast_line":
                 if value:

@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -23,8 +24,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "rpc/json_rpc.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -58,7 +61,7 @@ protected:
     }
 
     // Starts serve; requests are written to a pipe it reads as its input.
-    void start(int timeoutS = 10)
+    void start(int timeoutS = 10, CommandCapture* capture = nullptr)
     {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
@@ -67,6 +70,7 @@ protected:
         ServeOptions o;
         o.port.device = path_;
         o.giveUpMs = timeoutS * 1000;
+        o.capture = capture;
         stepped_->rebase();
         server_ = std::thread([this, o] {
             rc_ = RunServe(
@@ -345,6 +349,39 @@ TEST_F(Serve, FaultEventsAndStatusRepliesAreNotifiedAndKept)
     result("status.read");
     EXPECT_LE(notifications("status.update").size(), updates + 1);
     EXPECT_EQ(finish(), kCommandOk);
+}
+
+// With a capture the file holds the frames of the whole session, the write
+// among them byte for byte, and the end of the line when serve ends.
+TEST_F(Serve, ACaptureHoldsTheSessionsFramesWithTheWrite)
+{
+    const std::string path = dir_.filePath("serve.pcapng").toStdString();
+    {
+        CommandCapture capture(err_.file());
+        ASSERT_TRUE(capture.start(path));
+        start(10, &capture);
+        EXPECT_EQ(result("parameters.write", {{"register", 2550}, {"value", 58}}).value("outcome").toString(),
+                  "confirmed");
+        EXPECT_EQ(finish(), kCommandOk);
+        capture.finish();
+        EXPECT_EQ(capture.status(kCommandOk), kCommandOk);
+    }
+    const testsupport::CaptureItems items = testsupport::ReadCaptureFile(path);
+    ASSERT_EQ(items.error, "");
+    ASSERT_EQ(items.ends.size(), 1u);
+    EXPECT_EQ(items.ends[0].comment, "port closed: the command ended");
+    std::vector<std::vector<unsigned char>> sent;
+    std::vector<unsigned char> write;
+    for (const sim::RequestRecord& r : sim_.requests()) {
+        sent.emplace_back(r.raw.begin(), r.raw.end());
+        if (r.function == 6 && r.address == 2550) write.assign(r.raw.begin(), r.raw.end());
+    }
+    std::vector<std::vector<unsigned char>> outbound;
+    for (const CapturePacket& p : items.packets) {
+        if (p.direction == CaptureDirection::Outbound) outbound.push_back(p.bytes);
+    }
+    EXPECT_EQ(outbound, sent);
+    EXPECT_EQ(std::count(outbound.begin(), outbound.end(), write), 1);
 }
 
 TEST_F(Serve, AControllerThatNeverAnsweredEndsWithStatus2AndRequestsFailInTime)

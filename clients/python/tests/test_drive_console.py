@@ -64,7 +64,8 @@ class ClientTest(unittest.TestCase):
         return s
 
     def test_reads_writes_and_typed_errors(self):
-        with self.console() as unit:
+        capture = os.path.join(self.dir.name, "session.pcapng")
+        with self.console(capture=capture) as unit:
             self.assertEqual(unit.info()["framing"], "8O1")
             status = unit.status_read()
             self.assertEqual(len(status["values"]), 26)
@@ -86,6 +87,8 @@ class ClientTest(unittest.TestCase):
         with open(os.path.join(self.dir.name, "state", "drive-console", "writes.csv"), encoding="utf-8") as f:
             journal = list(csv.reader(f))[1:]
         self.assertEqual([(r[1], r[4], r[8]) for r in journal], [("api", "2550", "confirmed")])
+        with open(capture, "rb") as f:
+            self.assertEqual(f.read(4), b"\x0a\x0d\x0d\x0a", "a pcapng section")
 
     def test_several_controllers_at_once_each_keep_their_own(self):
         units = [self.console() for _ in range(3)]
