@@ -27,6 +27,7 @@
 #include "app/command_capture.h"
 #include "app/command_line.h"
 #include "rpc/json_rpc.h"
+#include "sets/parameter_set.h"
 #include "tests/support/capture_items.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
@@ -322,6 +323,42 @@ TEST_F(Serve, StoreAndStopAreTheirOwnWrites)
     EXPECT_TRUE(result("test.stop").value("sent").toBool());
     EXPECT_EQ(finish(), kCommandOk);
     EXPECT_EQ(parameterWrites(), (std::vector<Write>{{2655, 1}, {2650, 0}, {2651, 0}}));
+}
+
+// The factory restore saves the parameters as they were before its one
+// write; a dump to a file verifies against the controller it came from; a
+// page is read whole; console.shutdown ends serve before its input does.
+TEST_F(Serve, FactoryRestoreSavesABackupFirstAndFilesAndPagesAreRead)
+{
+    ASSERT_TRUE(sim_.setRegister(2550, 50));
+    start();
+    const std::string file = dir_.filePath("unit.json").toStdString();
+    EXPECT_EQ(result("set.dump", {{"out", QString::fromStdString(file)}}).value("registers").toInt(), 70);
+    EXPECT_EQ(result("set.verify", {{"file", QString::fromStdString(file)}}).value("differing").toInt(), 0);
+    const QJsonArray page =
+        result("parameters.read", {{"pages", QJsonArray{"MOTOR"}}}).value("parameters").toArray();
+    ASSERT_FALSE(page.isEmpty());
+    for (const QJsonValue& v : page) EXPECT_EQ(v.toObject().value("page").toString(), "MOTOR");
+    EXPECT_EQ(errorCode("parameters.read", {{"pages", QJsonArray{"no such page"}}}), rpc::kInvalidParams);
+    EXPECT_TRUE(parameterWrites().empty());
+
+    const QJsonObject factory = result("controller.restoreFactory", {{"confirm", true}});
+    EXPECT_EQ(factory.value("outcome").toString(), "confirmed");
+    psets::ParameterSet backup;
+    std::string error;
+    ASSERT_TRUE(psets::LoadSetFile(factory.value("backup").toString().toStdString(), &backup, &error))
+        << error;
+    const auto saved = std::find_if(backup.entries.begin(), backup.entries.end(),
+                                    [](const psets::Entry& e) { return e.reg == 2550; });
+    ASSERT_NE(saved, backup.entries.end());
+    EXPECT_EQ(saved->word, 50);
+    EXPECT_EQ(parameterWrites(), (std::vector<Write>{{2654, 1}}));
+
+    result("console.shutdown");
+    server_.join();  // with its input still open
+    EXPECT_EQ(rc_, kCommandOk);
+    std::fclose(toServe_);
+    std::fclose(input_);
 }
 
 TEST_F(Serve, FaultEventsAndStatusRepliesAreNotifiedAndKept)
