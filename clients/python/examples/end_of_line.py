@@ -70,7 +70,11 @@ def main():
     rows = [None] * len(args.device)
 
     def run(i, device):
-        rows[i] = check(device, args)
+        try:
+            rows[i] = check(device, args)
+        except Exception as e:  # one unit's surprise fails that unit, not the bench
+            rows[i] = {"device": device, "differences": "", "restored": "", "faults": "", "verdict": "FAIL",
+                       "detail": "%s: %s" % (type(e).__name__, e)}
 
     threads = [threading.Thread(target=run, args=(i, d)) for i, d in enumerate(args.device)]
     for t in threads:
