@@ -330,7 +330,7 @@ Answer Session::parametersRead(const QJsonObject& p)
     const int ms = timeoutMs(p, &bad);
     if (ms < 0) return bad;
     std::vector<const psets::RegisterInfo*> chosen;
-    for (const QJsonValue& v : p.value("registers").toArray()) {
+    for (const auto& v : p.value("registers").toArray()) {
         const psets::RegisterInfo* info = psets::FindRegister(v.toInt(-1));
         if (!v.isDouble() || info == nullptr) {
             return failure(kServeNotParameter,
@@ -340,7 +340,7 @@ Answer Session::parametersRead(const QJsonObject& p)
         }
         chosen.push_back(info);
     }
-    for (const QJsonValue& v : p.value("pages").toArray()) {
+    for (const auto& v : p.value("pages").toArray()) {
         bool found = false;
         for (const psets::RegisterInfo& info : psets::Registers()) {
             if (!v.isString() || q(info.page) != v.toString()) continue;
@@ -583,7 +583,7 @@ Answer Session::setRestore(const QJsonObject& p)
     psets::ParameterSet set;
     if (!loadSet(p, &set, &bad)) return bad;
     std::vector<int> only;
-    for (const QJsonValue& v : p.value("only").toArray()) {
+    for (const auto& v : p.value("only").toArray()) {
         const int reg = v.toInt(-1);
         const bool inSet = std::any_of(set.entries.begin(), set.entries.end(),
                                        [reg](const psets::Entry& e) { return e.reg == reg; });

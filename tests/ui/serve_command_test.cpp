@@ -187,7 +187,7 @@ TEST_F(Serve, ReadsGiveWhatTheControllerHolds)
 
     const QJsonArray all = result("parameters.read").value("parameters").toArray();
     EXPECT_EQ(all.size(), 70);
-    for (const QJsonValue& v : all) {
+    for (const auto& v : all) {
         const QJsonObject p = v.toObject();
         EXPECT_EQ(p.value("word").toInt(), simWord(p.value("register").toInt()))
             << p.value("register").toInt();
@@ -309,7 +309,7 @@ TEST_F(Serve, SetsAreVerifiedAndRestoredWithABackupFirst)
     EXPECT_EQ(errorCode("set.restore", {{"set", masked}}), kServeRefused);
     EXPECT_EQ(finish(), kCommandOk);
     int saved = -1;
-    for (const QJsonValue& r : set.value("registers").toArray()) {
+    for (const auto& r : set.value("registers").toArray()) {
         if (r.toObject().value("register").toInt() == 2550) saved = r.toObject().value("word").toInt();
     }
     EXPECT_EQ(parameterWrites(), (std::vector<Write>{{2550, saved}}));
@@ -338,7 +338,7 @@ TEST_F(Serve, FactoryRestoreSavesABackupFirstAndFilesAndPagesAreRead)
     const QJsonArray page =
         result("parameters.read", {{"pages", QJsonArray{"MOTOR"}}}).value("parameters").toArray();
     ASSERT_FALSE(page.isEmpty());
-    for (const QJsonValue& v : page) EXPECT_EQ(v.toObject().value("page").toString(), "MOTOR");
+    for (const auto& v : page) EXPECT_EQ(v.toObject().value("page").toString(), "MOTOR");
     EXPECT_EQ(errorCode("parameters.read", {{"pages", QJsonArray{"no such page"}}}), rpc::kInvalidParams);
     EXPECT_TRUE(parameterWrites().empty());
 

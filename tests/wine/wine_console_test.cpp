@@ -299,7 +299,7 @@ TEST_F(WineConsole, ServeAnswersInfoAndStatus)
     const QJsonArray values = status.value("values").toArray();
     ASSERT_EQ(values.size(), 26) << r.out;
     std::map<int, int> words;
-    for (const QJsonValue& v : values)
+    for (const auto& v : values)
         words[v.toObject().value("register").toInt()] = v.toObject().value("word").toInt();
     for (const auto& [reg, word] : pinned) EXPECT_EQ(words[reg], word) << reg;
     ASSERT_EQ(status.value("faults").toArray().size(), 1) << r.out;
