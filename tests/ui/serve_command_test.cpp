@@ -226,6 +226,33 @@ TEST_F(Serve, AWriteIsOneRequestConfirmedAndJournaledAsTheApi)
     EXPECT_EQ(lines[0][8], "confirmed");
 }
 
+// Requests sent all at once are answered in order, and the line still has
+// one request at a time: each follows the reply to the one before.
+TEST_F(Serve, RequestsSentAtOnceGoOnTheLineOneAtATime)
+{
+    start();
+    std::string burst;
+    for (int i = 0; i < 5; ++i) {
+        burst += "{\"jsonrpc\":\"2.0\",\"id\":" + std::to_string(100 + i) +
+                 ",\"method\":\"parameters.write\",\"params\":{\"register\":2550,\"word\":" +
+                 std::to_string(50 + i) + "}}\n";
+    }
+    burst += "{\"jsonrpc\":\"2.0\",\"id\":105,\"method\":\"parameters.read\"}";
+    sendLine(burst);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(answerTo(100 + i).value("result").toObject().value("outcome").toString(), "confirmed") << i;
+    }
+    EXPECT_EQ(answerTo(105).value("result").toObject().value("parameters").toArray().size(), 70);
+    EXPECT_EQ(finish(), kCommandOk);
+    EXPECT_EQ(parameterWrites(),
+              (std::vector<Write>{{2550, 50}, {2550, 51}, {2550, 52}, {2550, 53}, {2550, 54}}));
+    const std::vector<sim::RequestRecord> log = sim_.requests();
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        if (log[i - 1].repliedMs < 0) continue;  // unanswered: the console's time-out came first
+        EXPECT_GE(log[i].receivedMs, log[i - 1].repliedMs) << "request " << i;
+    }
+}
+
 TEST_F(Serve, RefusedWritesAreErrorsAndPutNothingOnTheLine)
 {
     start();
