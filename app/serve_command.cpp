@@ -724,8 +724,11 @@ int Session::run(const ServeInput& in)
         notifier.join();
         look(feed, tap);
     }
-    // The port is closed: the events it ended are told too.
+    // The port is closed: the events it ended are told too. Closing it here
+    // tells the line nothing, so the faults still on end as lost at the last
+    // status reply, as when a command gives up, and faults.csv has their end.
     feed.pump();
+    if (tracker.tracking()) tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
     tracker.removeObserver(this);
     journal.drain();
     faults.drain();

@@ -415,6 +415,26 @@ TEST_F(Serve, FaultEventsAndStatusRepliesAreNotifiedAndKept)
     EXPECT_EQ(finish(), kCommandOk);
 }
 
+// A fault still on when serve ends is told as lost before serve returns,
+// and faults.csv has its end.
+TEST_F(Serve, AFaultStillOnWhenServeEndsIsToldAsLost)
+{
+    ASSERT_TRUE(sim_.setRegister(2762, 0x0002));
+    start();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !notifications("faults.event").empty(); }, 60s));
+    EXPECT_EQ(finish(), kCommandOk);
+    const std::vector<QJsonObject> events = notifications("faults.event");
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].value("event").toString(), "ON");
+    EXPECT_EQ(events[1].value("event").toString(), "lost");
+    EXPECT_EQ(events[1].value("register").toInt(), 2762);
+    EXPECT_EQ(events[1].value("bit").toInt(), 1);
+    const auto rows = testsupport::ReadCsv(dir_.filePath("state/drive-console/faults.csv").toStdString());
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const std::vector<std::string>& row) {
+        return std::find(row.begin(), row.end(), "lost") != row.end();
+    })) << "faults.csv has the end of the fault";
+}
+
 // With a capture the file holds the frames of the whole session, the write
 // among them byte for byte, and the end of the line when serve ends.
 TEST_F(Serve, ACaptureHoldsTheSessionsFramesWithTheWrite)
