@@ -6,19 +6,26 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "app/arguments.h"
 #include "app/command_capture.h"
 #include "app/command_port.h"
+#include "app/serve_command.h"
 #include "app/watch_command.h"
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
 #include "platform/os/app_dirs.h"
+#include "rpc/json_rpc.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
+#include "tools/sim/simulator.h"
 
 namespace {
 
@@ -41,6 +48,7 @@ struct Args {
     std::vector<int> only;
     bool dryRun = false;
     bool allowHallMask = false;  // restore may turn the hall-fault mask on
+    bool simulate = false;       // serve: the built-in simulated controller instead of a device
     int giveUpMs = psets::kDefaultGiveUpMs;
 };
 
@@ -77,6 +85,7 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
+    if (command == "serve") options.insert(options.end(), {{"fast-line"}, {"simulate"}});
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
     }
@@ -189,13 +198,19 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
     a->fastLine = parsed.isSet("fast-line");
+    a->simulate = parsed.isSet("simulate");
     if (!complete) return true;
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
         return false;
     }
-    if (a->device.empty()) {
-        *error = a->command + " needs --device PATH";
+    if (a->simulate && !a->device.empty()) {
+        *error = "give --device PATH or --simulate, not both";
+        return false;
+    }
+    if (a->device.empty() && !a->simulate) {
+        *error = a->command +
+                 (a->command == "serve" ? " needs --device PATH or --simulate" : " needs --device PATH");
         return false;
     }
     return true;
@@ -222,18 +237,8 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
     return true;
 }
 
-std::string describe(const psets::RegisterInfo& info)
-{
-    return std::to_string(info.reg) + " " + info.page + " / " + info.caption;
-}
-
-std::string valueText(const psets::RegisterInfo& info, int word)
-{
-    std::string text = psets::FormatValue(info, word);
-    if (!info.unit.empty()) text += " " + info.unit;
-    if (info.scaled()) text += " (word " + std::to_string(word) + ")";
-    return text;
-}
+using psets::Describe;
+using psets::ValueText;
 
 CommandPortOptions portOptions(const Args& a)
 {
@@ -286,8 +291,8 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
 // "2630 MOTOR / caption: controller 5, file 9", for a register that differs.
 std::string differenceLine(const psets::Comparison& c)
 {
-    return describe(*c.info) + ": controller " + valueText(*c.info, c.controllerWord) + ", file " +
-           valueText(*c.info, c.fileWord);
+    return Describe(*c.info) + ": controller " + ValueText(*c.info, c.controllerWord) + ", file " +
+           ValueText(*c.info, c.fileWord);
 }
 
 // Lists the command and test registers among `comparisons` that differ (and
@@ -305,25 +310,6 @@ int listNotCompared(const std::vector<psets::Comparison>& comparisons, const std
         std::fprintf(out, "%s: %s\n", differenceLine(c).c_str(), psets::kNotCompared);
     }
     return listed;
-}
-
-// Why a restore of `plan` over `controller` may not go ahead: it would turn a
-// guarded parameter on without the option that allows it. "" when it may.
-std::string guardRefusal(const std::vector<psets::Entry>& plan, const std::map<int, int>& controller,
-                         bool allowHallMask)
-{
-    if (allowHallMask) return "";
-    std::string turnedOn;
-    for (const psets::Entry& e : psets::GuardedTurnOns(plan, controller)) {
-        const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
-        if (!turnedOn.empty()) turnedOn += ", ";
-        turnedOn += describe(info) + " from " + valueText(info, controller.at(e.reg)) + " to " +
-                    valueText(info, e.word);
-    }
-    if (turnedOn.empty()) return "";
-    return "the file turns the hall-fault mask on (" + turnedOn +
-           "): the controller would no longer report hall sensor faults. Nothing was written; give "
-           "--allow-hall-fault-mask to write it";
 }
 
 int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
@@ -364,12 +350,14 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     const std::map<int, int> before = psets::TableWords();
     const std::vector<psets::Entry> plan = psets::RegistersToWrite(set, before, a.only);
     listNotCompared(psets::Compare(set, before), a.only, out);
-    const std::string refusal = guardRefusal(plan, before, a.allowHallMask);
+    const std::string refusal =
+        a.allowHallMask ? ""
+                        : psets::HallMaskRefusal(plan, before, "give --allow-hall-fault-mask to write it");
     if (a.dryRun) {
         for (const psets::Entry& e : plan) {
             const psets::RegisterInfo& info = *psets::FindRegister(e.reg);
-            std::fprintf(out, "would write %s: %s -> %s\n", describe(info).c_str(),
-                         valueText(info, before.at(e.reg)).c_str(), valueText(info, e.word).c_str());
+            std::fprintf(out, "would write %s: %s -> %s\n", Describe(info).c_str(),
+                         ValueText(info, before.at(e.reg)).c_str(), ValueText(info, e.word).c_str());
         }
         if (!refusal.empty()) {
             std::fprintf(err, "drive-console: dry run: restore would refuse: %s\n", refusal.c_str());
@@ -406,8 +394,8 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
         allConfirmed = allConfirmed && r.confirmed;
         readBack = readBack && r.readBack;
         std::fprintf(out, "%-8d %-10s %-34s %-22s %-22s %-22s %s\n", info.reg, info.page.c_str(),
-                     info.caption.c_str(), valueText(info, r.entry.word).c_str(),
-                     valueText(info, r.before).c_str(), r.readBack ? valueText(info, r.after).c_str() : "-",
+                     info.caption.c_str(), ValueText(info, r.entry.word).c_str(),
+                     ValueText(info, r.before).c_str(), r.readBack ? ValueText(info, r.after).c_str() : "-",
                      r.outcome.c_str());
     }
     if (!readBack) return kCommandNoAnswer;
@@ -423,6 +411,36 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     return allConfirmed && stillDiffering == 0 ? kCommandOk : kCommandDiffers;
 }
 
+int serve(const Args& a, CommandCapture* capture, std::FILE* out, std::FILE* err)
+{
+    sim::Simulator simulator;
+    ServeOptions o;
+    o.port = portOptions(a);
+    o.giveUpMs = a.giveUpMs;
+    o.capture = capture;
+    if (a.simulate) {
+        o.port.device = simulator.start();
+        if (o.port.device.empty()) {
+            std::fprintf(err, "drive-console: simulated controller: %s\n", simulator.error().c_str());
+            return kCommandNoAnswer;
+        }
+    }
+#ifdef _WIN32
+    // Bytes as they come: no end of input at a Ctrl-Z byte, no CR added to the answers.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(out), _O_BINARY);
+#endif
+    const ServeInput in = [](QByteArray* line, bool* tooLong) { return rpc::ReadLine(stdin, line, tooLong); };
+    const ServeOutput write = [out](const QByteArray& json) {
+        std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), out);
+        std::fputc('\n', out);
+        std::fflush(out);
+    };
+    const int rc = RunServe(o, in, write, err);
+    simulator.stop();
+    return rc;
+}
+
 // Runs the command of `a` (`set`: the file of verify and restore).
 int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* capture, std::FILE* out,
                std::FILE* err)
@@ -430,6 +448,7 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
     if (a.command == "dump") return dump(a, out, err);
     if (a.command == "verify") return verify(a, set, out, err);
     if (a.command == "restore") return restore(a, set, out, err);
+    if (a.command == "serve") return serve(a, capture, out, err);
     WatchOptions w;
     w.port = portOptions(a);
     w.durationS = a.durationS;
@@ -443,7 +462,7 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
 
 bool IsCommandName(const std::string& word)
 {
-    return word == "dump" || word == "verify" || word == "restore" || word == "watch";
+    return word == "dump" || word == "verify" || word == "restore" || word == "watch" || word == "serve";
 }
 
 const char* CommandUsage()
@@ -473,6 +492,13 @@ const char* CommandUsage()
            "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
            "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
            "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
+           "  drive-console serve   --device PATH | --simulate [port options] [--fast-line]\n"
+           "                        [--capture FILE.pcapng]\n"
+           "      write the password, poll as the window does and answer JSON-RPC 2.0 requests on\n"
+           "      standard input, one JSON text per line each way (see the manual page for the\n"
+           "      methods); messages go to standard error. Ends at the end of input or at\n"
+           "      console.shutdown; exit status 0, or 2 when the controller never answered.\n"
+           "      --simulate serves the built-in simulated controller\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"

@@ -29,9 +29,9 @@ CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiri
     hci_commnication_enable_5927 = 0;
     fillDataItems();
     // Only what the command needs is read: the pages, or the status block.
-    const bool pages = reads == CommandReads::Pages;
+    const bool pages = reads != CommandReads::Status;
     for (const ItemTable& t : kPageTables) t.items[0].query_flag = pages ? 1 : 0;
-    kStatusTable.items[0].query_flag = pages ? 0 : 1;
+    kStatusTable.items[0].query_flag = reads != CommandReads::Pages ? 1 : 0;
     query_enable_flag = 1;
     SetComDevice(kCommandPort, o.device);
     comselect = kCommandPort;

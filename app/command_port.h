@@ -24,8 +24,9 @@ struct CommandPortOptions {
 constexpr const char* kCommandEnded = "the command ended";
 
 // What the command polls once the password is accepted: the six parameter
-// pages (read when asked for), or the status block over and over.
-enum class CommandReads { Pages, Status };
+// pages (read when asked for), the status block over and over, or both as
+// the window does (the pages once at the start and when asked for).
+enum class CommandReads { Pages, Status, Both };
 
 class CommandPort {
 public:

@@ -61,15 +61,18 @@ std::string said(const char* english, const Args&... args)
 }
 
 // The write record of a STOP write: described as the item's own send button.
-WriteRequest stopRequest(const DataItem& item, int value)
+WriteRequest stopRequest(const DataItem& item, int value, const char* panel)
 {
     std::size_t count = 0;
     const SendRow* rows = SendRows(&count);
     for (std::size_t i = 0; i < count; ++i) {
-        if (&rows[i].table[rows[i].index] == &item) return DescribeSendRow(rows[i], value);
+        if (&rows[i].table[rows[i].index] != &item) continue;
+        WriteRequest w = DescribeSendRow(rows[i], value);
+        if (panel != nullptr) w.panel = panel;
+        return w;
     }
     WriteRequest w;
-    w.panel = Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Debug));
+    w.panel = panel != nullptr ? panel : Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Debug));
     w.typed = value;
     return w;
 }
@@ -99,8 +102,9 @@ std::string activeFaults()
     return out;
 }
 
-// Why a motor test may not be armed now; "" when it may.
-std::string armingRefusal()
+}  // namespace
+
+std::string MotorTestRefusal()
 {
     const std::int64_t since = MsSinceStatusReply();
     if (since < 0 || since > kReplyingMs) {
@@ -120,6 +124,8 @@ std::string armingRefusal()
     if (!faults.empty()) return said(QT_TRANSLATE_NOOP("WriteGuard", "A fault is active: %1."), faults);
     return std::string();
 }
+
+namespace {
 
 // The values set on the debug panel's test page, one line each.
 std::string testValues()
@@ -154,7 +160,7 @@ std::string testValues()
 
 bool confirmArming()
 {
-    const std::string refusal = armingRefusal();
+    const std::string refusal = MotorTestRefusal();
     if (!refusal.empty()) {
         MessagePopup(gbk(said(QT_TRANSLATE_NOOP("WriteGuard", "Motor test refused"))).c_str(),
                      gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
@@ -222,7 +228,7 @@ bool ConfirmWrite(int address, double registerValue)
     }
 }
 
-void SendTestStop()
+void SendTestStop(const char* panel)
 {
     DataItem* enable = item6(REG_TEST_ENABLE);
     DataItem* mode = item6(REG_TEST_MODE);
@@ -231,7 +237,7 @@ void SendTestStop()
     const bool portOpen = comConfigure_success_flag.load() == 1 || WaitingPort() != 0;
     for (auto [item, value] : {std::pair<DataItem*, int>{enable, 0}, {mode, TEST_MODE_NORMAL}}) {
         if (item == nullptr) continue;
-        SubmitWrite(*item, value, stopRequest(*item, value), portOpen, true);
+        SubmitWrite(*item, value, stopRequest(*item, value, panel), portOpen, true);
         item->refresh_flag.store(1);  // the switch and the ring show what was sent
     }
 }

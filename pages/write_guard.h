@@ -28,8 +28,12 @@ constexpr int TEST_MODE_NORMAL = 0;
 // (the operator has been told); nothing is sent.
 bool ConfirmWrite(int address, double registerValue);
 
-// Queues test enable 0 and run mode normal ahead of every other write.
-void SendTestStop();
+// Why arming the motor test is refused now (the motor turns, a fault is
+// active, no status reply in the last 2 s); "" when it may be armed.
+std::string MotorTestRefusal();
+// Queues test enable 0 and run mode normal ahead of every other write. The
+// write records name `panel` (nullptr: the debug panel's send buttons).
+void SendTestStop(const char* panel = nullptr);
 // True once both STOP writes have left for the line, waiting at most
 // `timeoutMs` (polling); false at once when the port is closed.
 bool WaitTestStopSent(int timeoutMs);

@@ -132,6 +132,34 @@ std::string FormatValue(const RegisterInfo& info, int word)
     return QString::number(DisplayValue(info, word), 'f', 3).toStdString();
 }
 
+std::string Describe(const RegisterInfo& info)
+{
+    return std::to_string(info.reg) + " " + info.page + " / " + info.caption;
+}
+
+std::string ValueText(const RegisterInfo& info, int word)
+{
+    std::string text = FormatValue(info, word);
+    if (!info.unit.empty()) text += " " + info.unit;
+    if (info.scaled()) text += " (word " + std::to_string(word) + ")";
+    return text;
+}
+
+std::string HallMaskRefusal(const std::vector<Entry>& plan, const std::map<int, int>& controller,
+                            const std::string& howToAllow)
+{
+    std::string turnedOn;
+    for (const Entry& e : GuardedTurnOns(plan, controller)) {
+        const RegisterInfo& info = *FindRegister(e.reg);
+        if (!turnedOn.empty()) turnedOn += ", ";
+        turnedOn += Describe(info) + " from " + ValueText(info, controller.at(e.reg)) + " to " +
+                    ValueText(info, e.word);
+    }
+    if (turnedOn.empty()) return "";
+    return "the file turns the hall-fault mask on (" + turnedOn +
+           "): the controller would no longer report hall sensor faults. Nothing was written; " + howToAllow;
+}
+
 QByteArray ToJson(const ParameterSet& set)
 {
     QJsonArray registers;

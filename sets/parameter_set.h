@@ -88,6 +88,16 @@ constexpr const char* kNotCompared = "not compared (command register)";
 // given explicitly, never made from a file alone.
 std::vector<Entry> GuardedTurnOns(const std::vector<Entry>& writes, const std::map<int, int>& controller);
 
+// "2662 MOTOR / <caption>", for messages.
+std::string Describe(const RegisterInfo& info);
+// "12.500 V (word 125)": the value in its control's units, with the word when scaled.
+std::string ValueText(const RegisterInfo& info, int word);
+// Why writing `plan` over `controller` may not go ahead: it would turn the
+// hall-fault mask on, and the controller would no longer report hall sensor
+// faults. "" when it may; else the message, ending with `howToAllow`.
+std::string HallMaskRefusal(const std::vector<Entry>& plan, const std::map<int, int>& controller,
+                            const std::string& howToAllow);
+
 // Saves `words` (as TableWords gives) with `note` to a new file in the
 // backups folder of the state folder, named by the current time. Sets *path
 // to the file; false, with the reason, when it could not be written.

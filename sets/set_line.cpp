@@ -25,6 +25,13 @@ bool cancelled(const std::atomic<bool>* cancel)
     return cancel != nullptr && cancel->load();
 }
 
+WriteOutcome notWritten(const char* why)
+{
+    WriteOutcome out;
+    out.text = why;
+    return out;
+}
+
 bool portOpen()
 {
     return comConfigure_success_flag.load() == 1;
@@ -58,15 +65,25 @@ bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>
 
 bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
 {
+    return ReadTablesFresh({0, 1, 2, 3, 4, 5}, giveUpMs, error, cancel);
+}
+
+bool ReadTablesFresh(const std::vector<int>& tables, int giveUpMs, std::string* error,
+                     const std::atomic<bool>* cancel)
+{
     // A table counts as read once a read of it has gone out after this call
     // began and a reply has been stored since: a read already on the line
     // when the call began carries values from before it.
     constexpr int kTables = 6;
-    int sentBefore[kTables];
-    std::int64_t askedAt[kTables];
-    bool done[kTables] = {};
+    int sentBefore[kTables] = {};
+    std::int64_t askedAt[kTables] = {};
+    bool done[kTables] = {true, true, true, true, true, true};
+    for (int t : tables) {
+        if (t >= 0 && t < kTables) done[t] = false;
+    }
     const std::int64_t start = ClockMs();
     for (int t = 0; t < kTables; ++t) {
+        if (done[t]) continue;
         const ItemTable& table = kPageTables[t];
         sentBefore[t] = table.items[0].read_sent.load();
         for (int i = 0; i < table.count; ++i) table.items[i].refresh_flag.store(1);
@@ -137,17 +154,25 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     const std::int64_t deadline = ClockMs() + giveUpMs;
     ::WriteRecord record;
     while (!WaitForWrite(id, std::chrono::milliseconds(50), &record)) {
-        if (cancelled(cancel)) return {false, false, "outcome not awaited: cancelled"};
-        if (ClockMs() > deadline) return {false, false, "no outcome: the line stayed busy"};
+        if (cancelled(cancel)) return notWritten("outcome not awaited: cancelled");
+        if (ClockMs() > deadline) return notWritten("no outcome: the line stayed busy");
     }
-    const bool sent =
-        record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
-    if (record.outcome == ::WriteOutcome::PortClosed) return {false, false, "not written: port closed"};
-    std::string text = WriteOutcomeName(record.outcome);
+    WriteOutcome out;
+    out.outcome = WriteOutcomeName(record.outcome);
+    out.detail = record.detail;
+    out.readBack = record.readBack;
+    out.held = static_cast<std::int16_t>(record.heldWord);
+    out.sent = record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
+    out.confirmed = record.outcome == ::WriteOutcome::Confirmed;
+    if (record.outcome == ::WriteOutcome::PortClosed) {
+        out.text = "not written: port closed";
+        return out;
+    }
+    out.text = out.outcome;
     if (record.outcome == ::WriteOutcome::Rejected)
-        text += " (exception " + std::to_string(record.exceptionCode) + ")";
-    if (record.outcome == ::WriteOutcome::Unknown) text += " (sent; port closed before the echo)";
-    return {sent, record.outcome == ::WriteOutcome::Confirmed, text};
+        out.text += " (exception " + std::to_string(record.exceptionCode) + ")";
+    if (record.outcome == ::WriteOutcome::Unknown) out.text += " (sent; port closed before the echo)";
+    return out;
 }
 
 std::vector<Entry> RegistersToWrite(const ParameterSet& set, const std::map<int, int>& controller,
@@ -175,9 +200,9 @@ std::vector<RestoreRow> Restore(const std::vector<Entry>& entries, const std::ma
         row.before = it == before.end() ? 0 : it->second;
         const RegisterInfo* info = FindRegister(e.reg);
         if (info == nullptr || info->action()) {
-            row.write = {false, false, "not written: not a settable register"};
+            row.write = notWritten("not written: not a settable register");
         } else if (cancelled(cancel)) {
-            row.write = {false, false, "not written: cancelled"};
+            row.write = notWritten("not written: cancelled");
         } else {
             row.write = WriteThroughSendFlag(*info, e.word, giveUpMs, cancel, panel);
         }

@@ -29,12 +29,21 @@ bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>
 // Reads the six page tables again and waits for every reply. False, with the
 // reason, when the port closes or `giveUpMs` pass without a reply.
 bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* cancel = nullptr);
+// The same for the page tables `tables` (0..5) only; the others are not read.
+bool ReadTablesFresh(const std::vector<int>& tables, int giveUpMs, std::string* error,
+                     const std::atomic<bool>* cancel = nullptr);
 
 // What became of one write.
 struct WriteOutcome {
     bool sent = false;       // the request went out (its reply, if any, has arrived)
     bool confirmed = false;  // the exact echo came back
     std::string text;        // the write's outcome ("confirmed", "no reply", ...), or why it was not sent
+    // The record as it ended: its outcome's name ("" when it had not ended),
+    // its detail, and the word the controller holds when it was read back.
+    std::string outcome;
+    std::string detail;
+    bool readBack = false;
+    int held = 0;
 };
 
 // Writes `word` to the register of `info` the way an "__OK" press does: a

@@ -5,11 +5,12 @@
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 # Targets: parser_fuzz (reply parser, receive step of 100 ms passes),
 # framing_fuzz (line-rate receive step), paramset_fuzz (parameter-set files),
-# uir_fuzz (panel resources), capture_fuzz (capture files). Each target starts
-# from its seeds in tests/fuzz/seeds/<target>/ and keeps its corpus in
-# build-fuzz/corpus/<target>/; what it finds goes to build-fuzz/findings/<target>/
-# and its log to build-fuzz/logs/<target>.log. A target stops at its first
-# finding; the others still run. For each target the script prints runs, runs a second,
+# uir_fuzz (panel resources), capture_fuzz (capture files), serve_fuzz
+# (serve's input lines). Each target starts from its seeds in
+# tests/fuzz/seeds/<target>/ and keeps its corpus in build-fuzz/corpus/<target>/;
+# what it finds goes to build-fuzz/findings/<target>/ and its log to
+# build-fuzz/logs/<target>.log. A target stops at its first finding; the
+# others still run. For each target the script prints runs, runs a second,
 # coverage (edges and features) and findings, and it exits non-zero when
 # anything was found. Replay a finding with
 #   build-fuzz/tests/fuzz/<target> build-fuzz/findings/<target>/<file>
@@ -21,7 +22,7 @@ if [ $# -gt 0 ] && [[ "$1" =~ ^[0-9]+$ ]]; then
   seconds="$1"
   shift
 fi
-all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz capture_fuzz)
+all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz capture_fuzz serve_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 for t in "${targets[@]}"; do
@@ -42,6 +43,7 @@ max_len() {
     framing_fuzz) echo 1500 ;;
     paramset_fuzz) echo 16384 ;;
     uir_fuzz) echo 8192 ;;
+    serve_fuzz) echo 4096 ;;
     capture_fuzz) echo 4096 ;;
   esac
 }

@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 #include <algorithm>
@@ -21,8 +24,10 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "model/data_item.h"
@@ -64,16 +69,20 @@ struct Outcome {
     std::string err;
 };
 
-// Runs `program` with `args` and waits up to `timeout`; a program still
-// running then is killed (this process started it, and only it is killed).
+// Runs `program` with `args` and `input` as its standard input, and waits
+// up to `timeout`; a program still running then is killed (this process
+// started it, and only it is killed).
 Outcome RunProgram(const QString& program, const QStringList& args, std::chrono::seconds timeout,
-                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                   const QByteArray& input = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(program, args);
     Outcome r;
     if (!p.waitForStarted(10000)) return r;
+    p.write(input);
+    p.closeWriteChannel();
     r.finished = p.waitForFinished(static_cast<int>(std::chrono::milliseconds(timeout).count()));
     if (!r.finished) {
         p.kill();
@@ -95,11 +104,11 @@ QProcessEnvironment ConsoleEnvironment()
     return env;
 }
 
-Outcome RunUnderWine(const QStringList& args, std::chrono::seconds timeout)
+Outcome RunUnderWine(const QStringList& args, std::chrono::seconds timeout, const QByteArray& input = {})
 {
     return RunProgram(QStringLiteral("wine"),
                       QStringList{QString::fromStdString(Env("DSC_WINE_CONSOLE"))} + args, timeout,
-                      ConsoleEnvironment());
+                      ConsoleEnvironment(), input);
 }
 
 // What a request was, without its timing: function, address, count or value.
@@ -258,6 +267,43 @@ TEST_F(WineConsole, RestoreWritesAParameterAndReportsItsOutcome)
         std::count_if(log.begin() + static_cast<std::ptrdiff_t>(std::min(before, log.size())), log.end(),
                       [](const sim::RequestRecord& r) { return r.function == 6 && r.address == 2550; });
     EXPECT_EQ(writes, 1);
+}
+
+// serve under Wine answers on its standard output what the Linux one does:
+// the console's identity and a status reply with the controller's words; the
+// end of its input ends it with status 0.
+TEST_F(WineConsole, ServeAnswersInfoAndStatus)
+{
+    // The error words pinned: the simulator's passing faults stay out of the way.
+    const std::vector<std::pair<int, int>> pinned = {{2762, 0x0002}, {2763, 0}, {2764, 0}};
+    for (const auto& [reg, word] : pinned)
+        ASSERT_TRUE(sim.setRegister(reg, static_cast<std::uint16_t>(word)));
+    const QByteArray requests =
+        "{\"jsonrpc\":\"2.0\",\"id\":1,\"method\":\"console.info\"}\n"
+        "{\"jsonrpc\":\"2.0\",\"id\":2,\"method\":\"status.read\"}\n";
+    const Outcome r = RunUnderWine({"serve", "--device", "COM4"}, 90s, requests);
+    ASSERT_TRUE(r.finished) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<QJsonObject> answers;
+    for (const QByteArray& line : QByteArray::fromStdString(r.out).split('\n')) {
+        if (line.isEmpty()) continue;
+        EXPECT_FALSE(line.endsWith('\r')) << "answers end in a bare line feed";
+        const QJsonObject o = QJsonDocument::fromJson(line.trimmed()).object();
+        if (o.contains("id")) answers.push_back(o);
+    }
+    ASSERT_EQ(answers.size(), 2u) << r.out << r.err;
+    const QJsonObject info = answers[0].value("result").toObject();
+    EXPECT_EQ(info.value("device").toString(), "COM4") << r.out;
+    EXPECT_EQ(info.value("framing").toString(), "8O1");
+    const QJsonObject status = answers[1].value("result").toObject();
+    const QJsonArray values = status.value("values").toArray();
+    ASSERT_EQ(values.size(), 26) << r.out;
+    std::map<int, int> words;
+    for (const auto& v : values)
+        words[v.toObject().value("register").toInt()] = v.toObject().value("word").toInt();
+    for (const auto& [reg, word] : pinned) EXPECT_EQ(words[reg], word) << reg;
+    ASSERT_EQ(status.value("faults").toArray().size(), 1) << r.out;
+    EXPECT_EQ(status.value("faults").toArray()[0].toObject().value("register").toInt(), 2762);
 }
 
 // Runs the cases `filter` of the Windows driver's test program under Wine,
