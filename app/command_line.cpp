@@ -9,6 +9,7 @@
 
 #include "app/arguments.h"
 #include "app/command_port.h"
+#include "app/report_command.h"
 #include "app/watch_command.h"
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
@@ -32,9 +33,10 @@ struct Args {
     int parity = 1;
     int dataBits = 8;
     int stopBits = 1;
-    std::string out;  // dump, watch
+    std::string out;        // dump, watch, report
+    std::string reference;  // report
     std::string note;
-    double durationS = 0;  // watch; 0: until interrupted
+    double durationS = 0;  // watch (0: until interrupted), report (0: its default)
     bool fastLine = false;
     std::vector<int> only;
     bool dryRun = false;
@@ -74,6 +76,10 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
+    if (command == "report") {
+        options.insert(options.end(),
+                       {{"duration", "S"}, {"reference", "SET.json"}, {"out", "FILE.zip"}, {"fast-line"}});
+    }
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
     }
@@ -176,6 +182,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->device = parsed.value("device");
     a->out = parsed.value("out");
     a->note = parsed.value("note");
+    a->reference = parsed.value("reference");
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
     a->fastLine = parsed.isSet("fast-line");
@@ -417,7 +424,7 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
 
 bool IsCommandName(const std::string& word)
 {
-    return word == "dump" || word == "verify" || word == "restore" || word == "watch";
+    return word == "dump" || word == "verify" || word == "restore" || word == "watch" || word == "report";
 }
 
 const char* CommandUsage()
@@ -447,6 +454,18 @@ const char* CommandUsage()
            "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
            "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
            "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
+           "  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]\n"
+           "                        [--out FILE.zip] [--fast-line]\n"
+           "      write the password, poll the status block for S seconds (30), read the parameters and\n"
+           "      write a service report: a zip with report.html (one page for a browser), the\n"
+           "      parameters as dump writes them, the fault events, the writes, the status values,\n"
+           "      the capture of the line, its counters and what the console and the port are.\n"
+           "      Prints the zip's name. Exit status: 0 written, 2 no answer from the controller,\n"
+           "      3 bad arguments, a reference that cannot be read or a file that cannot be written\n"
+           "      (no file is left in either case)\n"
+           "  report options:\n"
+           "  --reference SET.json mark the parameters that differ from this set, with both values\n"
+           "  --out FILE.zip       where the report goes (default: drive-report-<time>.zip here)\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
@@ -480,6 +499,15 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         w.out = a.out;
         w.giveUpMs = a.giveUpMs;
         return RunWatch(w, out, err);
+    }
+    if (a.command == "report") {
+        ReportOptions r;
+        r.port = portOptions(a);
+        if (a.durationS > 0) r.durationS = a.durationS;
+        r.reference = a.reference;
+        r.out = a.out;
+        r.giveUpMs = a.giveUpMs;
+        return RunReport(r, out, err);
     }
     psets::ParameterSet set;
     if (!psets::LoadSetFile(a.file, &set, &error)) {

@@ -1,0 +1,133 @@
+#include "app/report_command.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/version.h"
+#include "engine/fault_feed.h"
+#include "engine/fault_journal.h"
+#include "engine/line_capture.h"
+#include "model/line_flags.h"
+#include "platform/app_dirs.h"
+#include "platform/clock.h"
+#include "platform/stop_signals.h"
+#include "report/run_log.h"
+#include "report/service_report.h"
+#include "serial/line_machine.h"
+#include "serial/rs232.h"
+#include "sets/set_line.h"
+
+namespace {
+
+constexpr int kLookMs = 100;  // how often the command reads the line's events
+
+// Why `path` cannot take the report, before the line is opened for it: its
+// folder is not there or is no folder. "" when it looks writable.
+std::string unwritable(const std::string& path)
+{
+    const QFileInfo file(QString::fromStdString(path));
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.exists()) return "the folder " + folder.filePath().toStdString() + " does not exist";
+    if (!folder.isDir()) return folder.filePath().toStdString() + " is not a folder";
+    if (file.isDir()) return path + " is a folder";
+    return "";
+}
+
+}  // namespace
+
+int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
+{
+    StopSignals stops;
+    const auto report = [err](const std::string& message) {
+        std::fprintf(err, "drive-console: %s\n", message.c_str());
+    };
+    ReportInputs in;
+    std::string error;
+    if (!o.reference.empty()) {
+        psets::ParameterSet set;
+        if (!psets::LoadSetFile(o.reference, &set, &error)) {
+            report(error);
+            return kCommandBadInput;
+        }
+        in.reference = set;
+        in.referenceName = QFileInfo(QString::fromStdString(o.reference)).fileName().toStdString();
+    }
+    const std::string path = o.out.empty() ? ReportFileName(QDateTime::currentMSecsSinceEpoch()) : o.out;
+    const std::string why = unwritable(path);
+    if (!why.empty()) {
+        report("cannot write " + path + ": " + why);
+        return kCommandBadInput;
+    }
+
+    LineCaptureOptions captureOptions;
+    captureOptions.application = std::string("drive-console ") + ConsoleVersion();
+    const LineCapture capture(TheLine(), captureOptions);
+    const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
+    FaultJournal journal(journalPath, [report](const std::string& message) {
+        if (!message.empty()) report(message + " (the report goes on)");
+    });
+    FaultTracker tracker;
+    RunLog log;
+    tracker.addObserver(&log);
+    tracker.addObserver(&journal);
+    FaultFeed feed(tracker, TheLine().observers());
+    const FatalErrorHook fatalError([&] {
+        feed.pump();
+        journal.drain();
+    });
+
+    const CommandPort port(o.port, CommandReads::Status);
+    if (!port.open()) {
+        report("cannot open " + o.port.device);
+        return kCommandNoAnswer;
+    }
+    report("collecting " + std::to_string(static_cast<long>(o.durationS)) + " s of status from " +
+           o.port.device);
+    const std::int64_t startUs = ClockUs();
+    const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
+    std::int64_t firstUs = -1;
+    for (;;) {
+        const bool stop = stops.wait(kLookMs);
+        feed.pump();
+        const std::int64_t now = ClockUs();
+        if (tracker.tracking() && firstUs < 0) firstUs = tracker.lastReply().clockUs;
+        if (comConfigure_success_flag.load() != 1) {
+            report(o.port.device + ": the port failed");
+            return kCommandNoAnswer;
+        }
+        if (firstUs < 0 && (stop || now - startUs > giveUpUs)) {
+            report(o.port.device + ": no status reply; no report written");
+            return kCommandNoAnswer;
+        }
+        if (stop) {
+            report("interrupted: the report is made of what came so far");
+            break;
+        }
+        if (firstUs >= 0 && now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6)) break;
+    }
+    if (!psets::ReadPagesFresh(o.giveUpMs, &error)) {
+        report(o.port.device + ": the parameters could not be read (" + error + "); no report written");
+        return kCommandNoAnswer;
+    }
+    feed.pump();
+    journal.drain();
+    in.madeWallMs = QDateTime::currentMSecsSinceEpoch();
+    in.about = DescribeConsole(ConsoleVersion(), o.port.device);
+    in.parametersRead = true;
+    in.parameters = psets::TableWords();
+    in.capture = capture.lastMinutes();
+    const RunLog::Copy run = log.copy();
+    in.faults = run.faults;
+    in.writes = run.writes;
+    in.link = ReadLinkCounters();
+    if (!SaveReport(path, in, &error)) {
+        report(error);
+        return kCommandBadInput;
+    }
+    std::fprintf(out, "%s\n", path.c_str());
+    report(std::to_string(in.faults.size()) + " fault events; the report is in " + path);
+    return kCommandOk;
+}
