@@ -108,18 +108,20 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         }
         if (firstUs >= 0 && now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6)) break;
     }
+    // The fault history ends here: while the pages are read the status block
+    // waits, and a gap in its replies is no loss of the link.
+    feed.pump();
+    journal.drain();
+    const RunLog::Copy run = log.copy();
     if (!psets::ReadPagesFresh(o.giveUpMs, &error)) {
         report(o.port.device + ": the parameters could not be read (" + error + "); no report written");
         return kCommandNoAnswer;
     }
-    feed.pump();
-    journal.drain();
     in.madeWallMs = QDateTime::currentMSecsSinceEpoch();
     in.about = DescribeConsole(ConsoleVersion(), o.port.device);
     in.parametersRead = true;
     in.parameters = psets::TableWords();
     in.capture = capture.lastMinutes();
-    const RunLog::Copy run = log.copy();
     in.faults = run.faults;
     in.writes = run.writes;
     in.link = ReadLinkCounters();
