@@ -15,6 +15,7 @@ struct ConsoleOptions {
     bool reconnect = false;    // reconnect automatically for this run
     bool showMonitor = false;  // open the monitor window at start
     std::string recordFile;    // record the status values to this CSV file for the whole run
+    std::string captureFile;   // capture the line to this pcapng file for the whole run
     bool fastLine = false;     // line-rate polling on for this run
 };
 

@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <memory>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "app/version.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
-#include "engine/line_capture.h"
 #include "model/line_flags.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
@@ -62,9 +62,6 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         return kCommandBadInput;
     }
 
-    LineCaptureOptions captureOptions;
-    captureOptions.application = std::string("drive-console ") + ConsoleVersion();
-    const LineCapture capture(TheLine(), captureOptions);
     const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
     FaultJournal journal(journalPath, [report](const std::string& message) {
         if (!message.empty()) report(message + " (the report goes on)");
@@ -92,6 +89,7 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
     for (;;) {
         const bool stop = stops.wait(kLookMs);
         feed.pump();
+        if (o.capture != nullptr) o.capture->look();
         const std::int64_t now = ClockUs();
         if (tracker.tracking() && firstUs < 0) firstUs = tracker.lastReply().clockUs;
         if (comConfigure_success_flag.load() != 1) {
@@ -121,7 +119,7 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
     in.about = DescribeConsole(ConsoleVersion(), o.port.device);
     in.parametersRead = true;
     in.parameters = psets::TableWords();
-    in.capture = capture.lastMinutes();
+    if (o.capture != nullptr) in.capture = o.capture->lastMinutes();
     in.faults = run.faults;
     in.writes = run.writes;
     in.link = ReadLinkCounters();

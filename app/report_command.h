@@ -9,12 +9,15 @@
 
 #include "app/command_port.h"
 
+class CommandCapture;
+
 struct ReportOptions {
     CommandPortOptions port;
-    double durationS = 30;  // of polling, from the first status reply
-    std::string reference;  // a set to compare the parameters with; empty: none
-    std::string out;        // the zip; empty: drive-report-<time>.zip here
-    int giveUpMs = 10000;   // no reply for this long: the controller gave no answer
+    double durationS = 30;              // of polling, from the first status reply
+    std::string reference;              // a set to compare the parameters with; empty: none
+    std::string out;                    // the zip; empty: drive-report-<time>.zip here
+    int giveUpMs = 10000;               // no reply for this long: the controller gave no answer
+    CommandCapture* capture = nullptr;  // the line's, made before the port opens (not owned)
 };
 
 // Runs the report and returns its exit status: kCommandOk when the bundle is

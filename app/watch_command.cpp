@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -125,6 +126,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         for (;;) {
             const bool stop = signals.wait(kLookMs);
             feed.pump();
+            if (o.capture != nullptr) o.capture->look();
             const std::int64_t now = ClockUs();
             if (tracker.tracking()) {
                 lastUs = tracker.lastReply().clockUs;
