@@ -221,13 +221,21 @@ std::string timeline(const ReportInputs& in, const Span& span)
                "\" height=\"" + num(kRowHeight - 6) + "\" fill=\"" + (b.lost ? "#e59866" : "#c0392b") +
                "\"><title>" + esc(FaultCaption(b.bit)) + ": ON " + clockTime(b.fromMs) + ", " + end +
                (b.first ? ", first-out" : "") + "</title></rect>";
+        // The marks: inside the bar where it is wide enough, after it otherwise.
+        std::string marks = b.first ? "1st" : "";
+        if (b.lost) marks += marks.empty() ? "lost" : ", lost";
         if (b.first) {
-            svg += "<path d=\"M" + num(a, 1) + " " + num(y - 3) + " l5 -0 l-5 7 z\" fill=\"#000\"/>";
-            svg += "<text x=\"" + num(a - 2, 1) + "\" y=\"" + num(y + 10) +
-                   "\" text-anchor=\"end\" class=\"mark\">1st</text>";
+            svg += "<path d=\"M" + num(a, 1) + " " + num(y - 3) + " l5 0 l-5 7 z\" fill=\"#000\"/>";
         }
-        if (b.lost)
-            svg += "<text x=\"" + num(e + 3, 1) + "\" y=\"" + num(y + 10) + "\" class=\"mark\">lost</text>";
+        if (b.first && e - a >= 26) {
+            svg += "<text x=\"" + num(a + 6, 1) + "\" y=\"" + num(y + 10) +
+                   "\" class=\"mark\" fill=\"#fff\">1st</text>";
+            marks = b.lost ? "lost" : "";
+        }
+        if (!marks.empty()) {
+            svg += "<text x=\"" + num(e + 3, 1) + "\" y=\"" + num(y + 10) + "\" class=\"mark\">" + marks +
+                   "</text>";
+        }
     }
     svg += timeAxis(span, x0, x1, axisY);
     svg += "</svg>\n";
