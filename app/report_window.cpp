@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QTemporaryDir>
@@ -43,9 +44,22 @@ QWidget* mainWidget()
 // panels drawn and the bundle written on the UI thread.
 class ReportJob : public QObject {
 public:
-    ReportJob(std::string folder, std::function<void(bool, const std::string&)> done)
+    ReportJob(std::string folder, const std::string& reference,
+              std::function<void(bool, const std::string&)> done)
         : QObject(mainWidget()), folder_(std::move(folder)), done_(std::move(done))
     {
+        if (!reference.empty()) {
+            psets::ParameterSet set;
+            std::string error;
+            if (!psets::LoadSetFile(reference, &set, &error)) {
+                QMetaObject::invokeMethod(
+                    this, [this, error] { fail("the reference cannot be read: " + error); },
+                    Qt::QueuedConnection);
+                return;
+            }
+            in_.reference = set;
+            in_.referenceName = QFileInfo(QString::fromStdString(reference)).fileName().toStdString();
+        }
         progress_ = new QProgressDialog("Reading the parameters…", "Cancel", 0, 3, mainWidget());
         progress_->setWindowTitle("Service report");
         progress_->setMinimumDuration(0);
@@ -81,6 +95,11 @@ public:
     ReportJob& operator=(const ReportJob&) = delete;
 
 private:
+    void fail(const std::string& why)
+    {
+        done_(false, why);
+        deleteLater();
+    }
     void draw()
     {
         if (thread_.joinable()) thread_.join();
@@ -130,9 +149,10 @@ void DestroyServiceReports()
     capture() = nullptr;
 }
 
-void SaveServiceReportIn(const std::string& folder, std::function<void(bool, const std::string&)> done)
+void SaveServiceReportIn(const std::string& folder, const std::string& reference,
+                         std::function<void(bool, const std::string&)> done)
 {
-    new ReportJob(folder, std::move(done));
+    new ReportJob(folder, reference, std::move(done));
 }
 
 void serviceReport(int, int, void*, int)
@@ -140,13 +160,21 @@ void serviceReport(int, int, void*, int)
     const QString folder =
         QFileDialog::getExistingDirectory(mainWidget(), "Save service report", QDir::homePath());
     if (folder.isEmpty()) return;
-    SaveServiceReportIn(folder.toStdString(), [](bool written, const std::string& text) {
-        auto* box = new QMessageBox(
-            written ? QMessageBox::Information : QMessageBox::Warning, "Service report",
-            written ? "The report is in " + QDir::toNativeSeparators(QString::fromStdString(text))
-                    : "No report written: " + QString::fromStdString(text),
-            QMessageBox::Ok, mainWidget());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
+    QString reference;
+    if (QMessageBox::question(mainWidget(), "Save service report",
+                              "Mark the parameters that differ from a reference set?") == QMessageBox::Yes) {
+        reference = QFileDialog::getOpenFileName(mainWidget(), "Reference set", QDir::homePath(),
+                                                 "Parameter sets (*.json)");
+        if (reference.isEmpty()) return;
+    }
+    SaveServiceReportIn(
+        folder.toStdString(), reference.toStdString(), [](bool written, const std::string& text) {
+            auto* box = new QMessageBox(
+                written ? QMessageBox::Information : QMessageBox::Warning, "Service report",
+                written ? "The report is in " + QDir::toNativeSeparators(QString::fromStdString(text))
+                        : "No report written: " + QString::fromStdString(text),
+                QMessageBox::Ok, mainWidget());
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        });
 }

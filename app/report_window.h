@@ -19,11 +19,12 @@ class LineCapture;
 void CreateServiceReports(const LineCapture* capture);
 void DestroyServiceReports();
 
-// Menu callback of MENU_REPORT: asks for the folder, then writes the report there.
+// Menu callback of MENU_REPORT: asks for the folder and whether to compare
+// the parameters with a reference set, then writes the report there.
 void serviceReport(int menuBar, int menuItem, void* callbackData, int panel);
 
-// Writes the report into `folder` as the menu does once the folder is
-// chosen; `done` gets, on the UI thread, whether it was written and its path
-// or why not.
-void SaveServiceReportIn(const std::string& folder,
+// Writes the report into `folder` as the menu does once the folder (and the
+// reference set, "" for none) is chosen; `done` gets, on the UI thread,
+// whether it was written and its path or why not.
+void SaveServiceReportIn(const std::string& folder, const std::string& reference,
                          std::function<void(bool written, const std::string& pathOrError)> done);

@@ -41,7 +41,7 @@ protected:
             bool finished = false;
             bool written = false;
             std::string text;
-            SaveServiceReportIn(folder_.path().toStdString(), [&](bool ok, const std::string& t) {
+            SaveServiceReportIn(folder_.path().toStdString(), "", [&](bool ok, const std::string& t) {
                 finished = true;
                 written = ok;
                 text = t;
