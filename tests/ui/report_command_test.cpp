@@ -10,9 +10,9 @@
 
 #include "app/command_line.h"
 #include "engine/status_text.h"
-#include "modbus/capture_file.h"
 #include "model/data_item.h"
 #include "sets/parameter_set.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tests/support/zip_reading.h"
@@ -131,16 +131,10 @@ TEST_F(Report, TheBundleOfARunHasEveryMemberAndTellsItsFaults)
 
     // A capture the console's own reader takes whole, with the status reads in it.
     const std::string& capture = members->at("capture.pcapng");
-    CaptureReader reader;
-    ASSERT_TRUE(
-        reader.openBytes(std::vector<unsigned char>(capture.begin(), capture.end()), "capture", &error))
-        << error;
-    int packets = 0;
-    CaptureReader::Item item;
-    while ((item = reader.next()) != CaptureReader::Item::End && item != CaptureReader::Item::Error)
-        packets += item == CaptureReader::Item::Packet ? 1 : 0;
-    EXPECT_EQ(item, CaptureReader::Item::End) << reader.error();
-    EXPECT_GT(packets, 10);
+    const testsupport::CaptureItems items =
+        testsupport::ReadCaptureItems(std::vector<unsigned char>(capture.begin(), capture.end()));
+    EXPECT_EQ(items.error, "");
+    EXPECT_GT(items.packets.size(), 10u);
     const std::string& status = members->at("status.csv");
     EXPECT_EQ(status.rfind("time," + StatusColumnTitle(0) + ",", 0), 0u) << status.substr(0, 200);
     EXPECT_GE(occurrences(status, "\n"), 8u) << "a status reply every 0.5 s for 5 s";
