@@ -5,18 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <optional>
 
-#include "app/command_line.h"
 #include "engine/status_text.h"
 #include "model/data_item.h"
 #include "sets/parameter_set.h"
 #include "tests/support/capture_items.h"
-#include "tests/support/stepped_simulator.h"
-#include "tests/support/test_support.h"
+#include "tests/support/command_test.h"
 #include "tests/support/zip_reading.h"
-#include "tools/sim/simulator.h"
 
 namespace {
 
@@ -43,44 +38,10 @@ std::vector<std::string> rowsWith(const std::string& html, const std::string& pa
     return rows;
 }
 
-class Report : public ::testing::Test {
+class Report : public testsupport::SimulatedCommandTest {
 protected:
-    void SetUp() override
-    {
-        path_ = sim_.start();
-        ASSERT_FALSE(path_.empty()) << sim_.error();
-        for (int reg = 2762; reg <= 2764; ++reg) sim_.setRegister(reg, 0);
-        stepped_.emplace(sim_);
-    }
-    void TearDown() override
-    {
-        stepped_.reset();
-        sim_.stop();
-    }
-
-    int run(std::vector<std::string> args, const char* timeout = "10")
-    {
-        args.insert(args.begin(), {"report", "--device", path_, "--timeout", timeout});
-        testsupport::StreamCapture out;
-        testsupport::StreamCapture err;
-        stepped_->rebase();
-        const int rc = RunCommand(args, out.file(), err.file());
-        out_ = out.text();
-        err_ = err.text();
-        return rc;
-    }
-    std::string file(const std::string& name) const
-    {
-        return dir_.filePath(QString::fromStdString(name)).toStdString();
-    }
+    Report() : SimulatedCommandTest("report") {}
     QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    sim::Simulator sim_;
-    std::string path_;
-    std::optional<testsupport::SteppedSimulator> stepped_;
-    QTemporaryDir dir_;
-    std::string out_;
-    std::string err_;
 };
 
 TEST_F(Report, TheBundleOfARunHasEveryMemberAndTellsItsFaults)
