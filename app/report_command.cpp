@@ -81,8 +81,9 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         report("cannot open " + o.port.device);
         return kCommandNoAnswer;
     }
-    report("collecting " + std::to_string(static_cast<long>(o.durationS)) + " s of status from " +
-           o.port.device);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", o.durationS);
+    report(std::string("collecting ") + seconds + " s of status from " + o.port.device);
     const std::int64_t startUs = ClockUs();
     const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
     std::int64_t firstUs = -1;
