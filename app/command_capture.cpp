@@ -1,6 +1,7 @@
 #include "app/command_capture.h"
 
 #include "app/command_line.h"
+#include "app/command_port.h"
 #include "app/version.h"
 #include "serial/line_machine.h"
 
@@ -45,6 +46,8 @@ void CommandCapture::look()
 void CommandCapture::finish()
 {
     if (path_.empty()) return;
+    // The command's line has ended: what it sent last is in the file too.
+    capture_.lineEnded(kCommandEnded);
     capture_.stop();
     look();
     if (!failed_) {

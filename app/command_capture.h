@@ -25,7 +25,8 @@ public:
     bool start(const std::string& path);
     // Tells a failure that stopped the capture, once. The command's thread.
     void look();
-    // Writes what is pending, closes the file and tells a failure.
+    // Once the command's line has ended: writes what is pending, closes the
+    // file and tells a failure.
     void finish();
     // The capture to a file failed at some time.
     bool failed() const { return failed_; }

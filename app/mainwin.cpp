@@ -251,6 +251,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     const int exitCode = RunUserInterface();
     ShutdownConsole();
+    capture.lineEnded(kQuitReason);
     capture.stop();
     const std::string captureError = capture.takeError();
     if (!captureError.empty()) std::fprintf(stderr, "drive-console: %s\n", captureError.c_str());

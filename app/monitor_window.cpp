@@ -74,6 +74,9 @@ constexpr int kLineWidth = 2;
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 700;
 constexpr int kCaptureStatusWidth = 330;
+// The capture button's two captions.
+constexpr const char* kCaptureLine = "Capture line…";
+constexpr const char* kStopCapture = "Stop capture";
 
 void name(QWidget* w, const char* constant)
 {
@@ -749,9 +752,8 @@ void MonitorWindow::toggleRecording()
         return;
     }
     QDir().mkpath(stateDir());
-    const QString file = QFileDialog::getSaveFileName(this, "Record status values",
-                                                      stateDir() + "/status-" + fileStamp() + ".csv",
-                                                      "CSV (*.csv)");
+    const QString file = QFileDialog::getSaveFileName(
+        this, "Record status values", stateDir() + "/status-" + fileStamp() + ".csv", "CSV (*.csv)");
     if (file.isEmpty()) return;
     std::string error;
     if (!startRecording(file.toStdString(), &error)) MessagePopup("Recording", error.c_str());
@@ -760,7 +762,7 @@ void MonitorWindow::toggleRecording()
 void MonitorWindow::showCapture()
 {
     const bool on = capture_ != nullptr && capture_->capturing();
-    const QString label = on ? "Stop capture" : "Capture line…";
+    const QString label = on ? kStopCapture : kCaptureLine;
     if (captureButton_->text() != label) captureButton_->setText(label);
     QString status;
     if (on) {
@@ -809,7 +811,7 @@ void MonitorWindow::toggleCapture()
     }
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(
-        this, "Capture line", stateDir() + "/line-" + fileStamp() + ".pcapng", "Captures (*.pcapng)");
+        this, kCaptureLine, stateDir() + "/line-" + fileStamp() + ".pcapng", "Captures (*.pcapng)");
     if (file.isEmpty()) return;
     std::string error;
     if (!startCapture(file.toStdString(), &error)) MessagePopup("Capture", error.c_str());
@@ -819,9 +821,9 @@ void MonitorWindow::saveLastMinutes()
 {
     if (capture_ == nullptr) return;
     QDir().mkpath(stateDir());
-    const QString file =
-        QFileDialog::getSaveFileName(this, captureLast_->text(), stateDir() + "/line-last-" + fileStamp() +
-                                     ".pcapng", "Captures (*.pcapng)");
+    const QString file = QFileDialog::getSaveFileName(this, captureLast_->text(),
+                                                      stateDir() + "/line-last-" + fileStamp() + ".pcapng",
+                                                      "Captures (*.pcapng)");
     if (file.isEmpty()) return;
     std::string error;
     statusFile_ = file;

@@ -217,6 +217,13 @@ void LineCapture::observe(const LineReport& r)
     }
 }
 
+void LineCapture::lineEnded(const char* why)
+{
+    char comment[128];
+    std::snprintf(comment, sizeof comment, "port closed: %s", why != nullptr ? why : "");
+    endInterface(wallOf(line_.now()), comment);
+}
+
 // --- The last ten minutes -------------------------------------------------------------
 
 std::vector<unsigned char> LineCapture::lastMinutes() const

@@ -35,9 +35,10 @@ TEST(ConsoleArguments, EveryOptionSetsItsFieldAndQtsOwnPassThrough)
     ConsoleOptions o;
     std::string error;
     ASSERT_TRUE(ParseConsoleOptions(
-        {"-platform", "offscreen", "--com", "7=/dev/ttyUSB3", "--simulate", "--list-ports", "--reconnect",
-         "-reverse", "--screenshots", "-pictures", "--screenshot-delay", "2.5", "--monitor", "--record",
-         "run.csv", "--capture", "run.pcapng", "--fast-line", "-h", "--version"},
+        {"-platform",   "offscreen", "--com",         "7=/dev/ttyUSB3", "--simulate",         "--list-ports",
+         "--reconnect", "-reverse",  "--screenshots", "-pictures",      "--screenshot-delay", "2.5",
+         "--monitor",   "--record",  "run.csv",       "--capture",      "run.pcapng",         "--fast-line",
+         "-h",          "--version"},
         &o, &error))
         << error;
     EXPECT_EQ(ComDevicePath(7), "/dev/ttyUSB3");
