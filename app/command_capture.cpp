@@ -51,8 +51,8 @@ void CommandCapture::finish()
     capture_.stop();
     look();
     if (!failed_) {
-        std::fprintf(err_, "drive-console: %llu packets captured to %s\n",
-                     static_cast<unsigned long long>(capture_.packetsWritten()), path_.c_str());
+        const std::string packets = std::to_string(capture_.packetsWritten());
+        std::fprintf(err_, "drive-console: %s packets captured to %s\n", packets.c_str(), path_.c_str());
     }
     path_.clear();
 }

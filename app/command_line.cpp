@@ -16,7 +16,7 @@
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"

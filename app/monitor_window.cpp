@@ -47,8 +47,8 @@
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

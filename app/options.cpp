@@ -7,7 +7,7 @@
 #include "app/arguments.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 

@@ -20,6 +20,6 @@ struct ConsoleOptions {
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
-// once (platform/serial.h). Returns false and fills *error on a bad argument.
+// once (platform/port/serial.h). Returns false and fills *error on a bad argument.
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
 const char* ConsoleUsage();

@@ -13,7 +13,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/observer_list.h"
+#include "platform/os/observer_list.h"
 
 namespace {
 

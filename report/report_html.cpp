@@ -12,7 +12,7 @@
 #include "engine/traffic_decode.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
-#include "platform/gbk.h"
+#include "platform/os/gbk.h"
 #include "report/service_report.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The zip writer: what it writes is an archive another reader takes whole,
 // and a file that cannot be written leaves nothing behind.
-#include "platform/zip_file.h"
+#include "platform/os/zip_file.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/options.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 

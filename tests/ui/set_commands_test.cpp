@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "sets/parameter_set.h"
 #include "tests/support/capture_items.h"
 #include "tests/support/sim_line.h"
