@@ -38,6 +38,7 @@ struct Args {
     std::string reference;  // report
     std::string note;
     std::string capture;   // every command: the line to this pcapng file
+    std::string replay;    // report: made from this capture instead of the line
     double durationS = 0;  // watch (0: until interrupted), report (0: its default)
     bool fastLine = false;
     std::vector<int> only;
@@ -81,7 +82,11 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
     if (command == "report") {
         options.insert(options.end(),
-                       {{"duration", "S"}, {"reference", "SET.json"}, {"out", "FILE.zip"}, {"fast-line"}});
+                       {{"duration", "S"},
+                        {"reference", "SET.json"},
+                        {"out", "FILE.zip"},
+                        {"fast-line"},
+                        {"replay", "FILE.pcapng"}});
     }
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
@@ -193,6 +198,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->out = parsed.value("out");
     a->note = parsed.value("note");
     a->reference = parsed.value("reference");
+    a->replay = parsed.value("replay");
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
     a->fastLine = parsed.isSet("fast-line");
@@ -201,8 +207,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         *error = a->command + " needs a FILE";
         return false;
     }
-    if (a->device.empty()) {
-        *error = a->command + " needs --device PATH";
+    if (!a->replay.empty() && (!a->device.empty() || !a->capture.empty())) {
+        *error = "--replay makes the report from a capture: no --device or --capture with it";
+        return false;
+    }
+    if (a->device.empty() && a->replay.empty()) {
+        *error = a->command + (a->command == "report" ? " needs --device PATH or --replay FILE.pcapng"
+                                                      : " needs --device PATH");
         return false;
     }
     return true;
@@ -445,6 +456,7 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
         r.out = a.out;
         r.giveUpMs = a.giveUpMs;
         r.capture = capture;
+        r.replay = a.replay;
         return RunReport(r, out, err);
     }
     WatchOptions w;
@@ -492,6 +504,7 @@ const char* CommandUsage()
            "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
            "  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]\n"
            "                        [--out FILE.zip] [--fast-line]\n"
+           "  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]\n"
            "      write the password, poll the status block for S seconds (30), read the parameters and\n"
            "      write a service report: a zip with report.html (one page for a browser), the\n"
            "      parameters as dump writes them, the fault events, the writes, the status values,\n"
@@ -502,6 +515,9 @@ const char* CommandUsage()
            "  report options:\n"
            "  --reference SET.json mark the parameters that differ from this set, with both values\n"
            "  --out FILE.zip       where the report goes (default: drive-report-<time>.zip here)\n"
+           "  --replay FILE.pcapng make the report from a capture instead of a line: its status\n"
+           "                       replies, faults and counters, and its last reads of the\n"
+           "                       parameters (2 when it holds no status reply or no such read)\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"

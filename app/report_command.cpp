@@ -2,8 +2,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/command_capture.h"
 #include "app/command_line.h"
@@ -14,6 +17,7 @@
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
 #include "platform/os/stop_signals.h"
+#include "report/capture_report.h"
 #include "report/run_log.h"
 #include "report/service_report.h"
 #include "serial/line_machine.h"
@@ -34,6 +38,46 @@ std::string unwritable(const std::string& path)
     if (!folder.isDir()) return folder.filePath().toStdString() + " is not a folder";
     if (file.isDir()) return path + " is a folder";
     return "";
+}
+
+// The report of a capture file, to `path`.
+int replayReport(const ReportOptions& o, ReportInputs reference, const std::string& path,
+                 const std::function<void(const std::string&)>& report, std::FILE* out)
+{
+    QFile file(QString::fromStdString(o.replay));
+    if (!file.open(QIODevice::ReadOnly)) {
+        report("cannot read " + o.replay + ": " + file.errorString().toStdString());
+        return kCommandBadInput;
+    }
+    const QByteArray bytes = file.readAll();
+    CaptureReport r = ReportFromCapture(std::vector<unsigned char>(bytes.begin(), bytes.end()), ConsoleVersion());
+    if (!r.error.empty()) {
+        if (r.statusReplies == 0) {
+            report(o.replay + ": " + r.error);
+            return kCommandBadInput;
+        }
+        report(o.replay + ": " + r.error + " (the report has what came before)");
+    }
+    if (r.statusReplies == 0) {
+        report(o.replay + ": no status reply in the capture; no report written");
+        return kCommandNoAnswer;
+    }
+    if (!r.inputs.parametersRead) {
+        report(o.replay + ": no read of the parameters in the capture; no report written");
+        return kCommandNoAnswer;
+    }
+    ReportInputs& in = r.inputs;
+    in.reference = std::move(reference.reference);
+    in.referenceName = reference.referenceName;
+    in.madeFrom = QFileInfo(file).fileName().toStdString();
+    std::string error;
+    if (!SaveReport(path, in, &error)) {
+        report(error);
+        return kCommandBadInput;
+    }
+    std::fprintf(out, "%s\n", path.c_str());
+    report(std::to_string(in.faults.size()) + " fault events; the report is in " + path);
+    return kCommandOk;
 }
 
 }  // namespace
@@ -61,6 +105,7 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         report("cannot write " + path + ": " + why);
         return kCommandBadInput;
     }
+    if (!o.replay.empty()) return replayReport(o, std::move(in), path, report, out);
 
     const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
     FaultJournal journal(journalPath, [report](const std::string& message) {

@@ -18,6 +18,7 @@ struct ReportOptions {
     std::string out;                    // the zip; empty: drive-report-<time>.zip here
     int giveUpMs = 10000;               // no reply for this long: the controller gave no answer
     CommandCapture* capture = nullptr;  // the line's, made before the port opens (not owned)
+    std::string replay;                 // a capture to make the report from instead of the line
 };
 
 // Runs the report and returns its exit status: kCommandOk when the bundle is
@@ -25,4 +26,7 @@ struct ReportOptions {
 // reply or its pages could not be read; kCommandBadInput, with no file, for a
 // reference that cannot be loaded or an `out` that cannot be written. SIGINT
 // and SIGTERM end the polling early; the report is then made of what came.
+// With `replay`, nothing is opened: the report is the capture's (see
+// report/capture_report.h); kCommandNoAnswer when it holds no status reply or
+// no read of the parameters, kCommandBadInput when it cannot be read.
 int RunReport(const ReportOptions& options, std::FILE* out, std::FILE* err);

@@ -424,6 +424,10 @@ std::string parameters(const ReportInputs& in)
 std::string writes(const ReportInputs& in)
 {
     std::string html = "<h2>Writes</h2>\n";
+    if (!in.madeFrom.empty()) {
+        return html +
+               "<p>Not known from a capture: the console's write journal of the time holds them.</p>\n";
+    }
     if (in.writes.empty()) return html + "<p>No write in this run.</p>\n";
     html += "<table><tr><th>Time</th><th>From</th><th>Register</th><th>Write</th><th>Outcome</th></tr>\n";
     for (const WriteRecord& r : in.writes) {
@@ -500,7 +504,8 @@ std::string ReportHtml(const ReportInputs& in, const std::vector<CapturedStatus>
         esc(IsoTime(in.madeWallMs)) + "</title>\n<style>" + kStyle + "</style></head>\n<body>\n";
     html += "<h1>Service report</h1>\n<p class=\"made\">" + esc(IsoTime(in.madeWallMs)) +
             " &middot; drive-console " + esc(in.about.version) + " &middot; " + esc(in.about.lineSettings) +
-            " &middot; from " + clockTime(span.fromMs) + " to " + clockTime(span.toMs) + "</p>\n";
+            " &middot; from " + clockTime(span.fromMs) + " to " + clockTime(span.toMs) +
+            (in.madeFrom.empty() ? "" : " &middot; made from the capture " + esc(in.madeFrom)) + "</p>\n";
     html += verdict(in, status);
     html += timeline(in, span);
     html += plots(status, span);

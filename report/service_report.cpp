@@ -24,16 +24,6 @@ QString qs(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// `text` with the home folder put as "~": a device or a file name may sit in it.
-std::string withoutHome(std::string text)
-{
-    const std::string home = QDir::homePath().toStdString();
-    if (home.size() < 2) return text;  // "/" would take every path apart
-    for (std::size_t at = text.find(home); at != std::string::npos; at = text.find(home, at + 1))
-        text.replace(at, home.size(), "~");
-    return text;
-}
-
 QByteArray linkJson(const LinkCounters& c)
 {
     QJsonObject o;
@@ -60,10 +50,11 @@ QByteArray linkJson(const LinkCounters& c)
     return QJsonDocument(o).toJson();
 }
 
-QByteArray aboutJson(const ReportAbout& a, std::int64_t madeWallMs)
+QByteArray aboutJson(const ReportAbout& a, std::int64_t madeWallMs, const std::string& madeFrom)
 {
     QJsonObject o;
     o["made"] = qs(IsoTime(madeWallMs));
+    if (!madeFrom.empty()) o["made_from_capture"] = qs(madeFrom);
     o["console_version"] = qs(a.version);
     o["operating_system"] = qs(a.system);
     QJsonObject port;
@@ -90,20 +81,34 @@ QByteArray lines(const std::string& header, const std::vector<std::string>& rows
 
 }  // namespace
 
+std::string WithoutHome(std::string text)
+{
+    const std::string home = QDir::homePath().toStdString();
+    if (home.size() < 2) return text;  // "/" would take every path apart
+    for (std::size_t at = text.find(home); at != std::string::npos; at = text.find(home, at + 1))
+        text.replace(at, home.size(), "~");
+    return text;
+}
+
+std::string ReportSystemName()
+{
+    return (QSysInfo::prettyProductName() + " (" + QSysInfo::kernelType() + " " + QSysInfo::kernelVersion() +
+            ", " + QSysInfo::currentCpuArchitecture() + ")")
+        .toStdString();
+}
+
 ReportAbout DescribeConsole(const std::string& version, const std::string& device)
 {
     ReportAbout a;
     a.version = version;
-    a.system = (QSysInfo::prettyProductName() + " (" + QSysInfo::kernelType() + " " +
-                QSysInfo::kernelVersion() + ", " + QSysInfo::currentCpuArchitecture() + ")")
-                   .toStdString();
+    a.system = ReportSystemName();
     a.comNumber = active_comselect.load();
-    a.device = withoutHome(device);
+    a.device = WithoutHome(device);
     const CaptureInterface port = DescribeOpenPort();
-    a.lineSettings = withoutHome(port.name);
+    a.lineSettings = WithoutHome(port.name);
     a.framing = port.description.size() > port.name.size() + 2 ? port.description.substr(port.name.size() + 2)
                                                                : port.description;
-    a.framing = withoutHome(a.framing);
+    a.framing = WithoutHome(a.framing);
     if (device.find("://") != std::string::npos) {
         a.networkAddress = device;
         return a;
@@ -175,7 +180,7 @@ std::map<std::string, QByteArray> ReportMembers(const ReportInputs& in)
     m["capture.pcapng"] = QByteArray(reinterpret_cast<const char*>(in.capture.data()),
                                      static_cast<qsizetype>(in.capture.size()));
     m["link.json"] = linkJson(in.link);
-    m["about.json"] = aboutJson(in.about, in.madeWallMs);
+    m["about.json"] = aboutJson(in.about, in.madeWallMs, in.madeFrom);
     for (const auto& [name, png] : in.panels) m["panels/" + name] = png;
     return m;
 }

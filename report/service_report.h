@@ -49,6 +49,10 @@ struct ReportAbout {
 // What the console knows of this machine and `device`: the version is the
 // caller's; the port's settings are those of the port open now.
 ReportAbout DescribeConsole(const std::string& version, const std::string& device);
+// The operating system by name and version, as the about block gives it.
+std::string ReportSystemName();
+// `text` with the home folder put as "~": a device or a file name may sit in it.
+std::string WithoutHome(std::string text);
 
 struct ReportInputs {
     std::int64_t madeWallMs = 0;  // when the report was made
@@ -65,6 +69,9 @@ struct ReportInputs {
     std::vector<WriteRecord> writes;     // of the run, in the order they ended
     LinkCounters link;
     std::map<std::string, QByteArray> panels;  // PNG by file name, "main panel.png"
+    // The capture file the report was made from (its name only); empty for a
+    // report of the line. Such a report has no writes: they are not known.
+    std::string madeFrom;
 };
 
 // A status reply of the capture.
