@@ -81,12 +81,11 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
     if (command == "report") {
-        options.insert(options.end(),
-                       {{"duration", "S"},
-                        {"reference", "SET.json"},
-                        {"out", "FILE.zip"},
-                        {"fast-line"},
-                        {"replay", "FILE.pcapng"}});
+        options.insert(options.end(), {{"duration", "S"},
+                                       {"reference", "SET.json"},
+                                       {"out", "FILE.zip"},
+                                       {"fast-line"},
+                                       {"replay", "FILE.pcapng"}});
     }
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});

@@ -50,7 +50,8 @@ int replayReport(const ReportOptions& o, ReportInputs reference, const std::stri
         return kCommandBadInput;
     }
     const QByteArray bytes = file.readAll();
-    CaptureReport r = ReportFromCapture(std::vector<unsigned char>(bytes.begin(), bytes.end()), ConsoleVersion());
+    CaptureReport r =
+        ReportFromCapture(std::vector<unsigned char>(bytes.begin(), bytes.end()), ConsoleVersion());
     if (!r.error.empty()) {
         if (r.statusReplies == 0) {
             report(o.replay + ": " + r.error);

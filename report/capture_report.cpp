@@ -47,9 +47,12 @@ void takeRead(const std::vector<unsigned char>& request, const std::vector<unsig
 void describePort(const CaptureInterface& i, ReportAbout* a)
 {
     a->lineSettings = WithoutHome(i.name);
-    a->framing = WithoutHome(i.description.size() > i.name.size() + 2 && startsWith(i.description, i.name.c_str())
-                                 ? i.description.substr(i.name.size() + 2)
-                                 : i.description);
+    // An interface without a description leaves the framing an earlier one gave.
+    if (!i.description.empty()) {
+        const bool named =
+            i.description.size() > i.name.size() + 2 && startsWith(i.description, i.name.c_str());
+        a->framing = WithoutHome(named ? i.description.substr(i.name.size() + 2) : i.description);
+    }
     std::istringstream words(i.name);
     std::string com;
     std::string device;

@@ -17,9 +17,9 @@
 #include "report/service_report.h"
 
 struct CaptureReport {
-    ReportInputs inputs;      // capture, faults, link, parameters, madeWallMs: the last packet
+    ReportInputs inputs;  // capture, faults, link, parameters, madeWallMs: the last packet
     std::size_t statusReplies = 0;
-    std::string error;        // the capture cannot be read, or stops short (what came before is kept)
+    std::string error;  // the capture cannot be read, or stops short (what came before is kept)
 };
 
 // The report of `capture`; `version` is the console's, for the about block.

@@ -14,8 +14,8 @@
 #include "engine/write_journal.h"
 #include "modbus/capture_file.h"
 #include "model/line_flags.h"
-#include "platform/port/port_discovery.h"
 #include "platform/os/zip_file.h"
+#include "platform/port/port_discovery.h"
 
 namespace {
 

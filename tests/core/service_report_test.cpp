@@ -9,6 +9,7 @@
 
 #include "engine/status_text.h"
 #include "modbus/capture_file.h"
+#include "report/capture_report.h"
 #include "tests/support/vectors.h"
 
 namespace {
@@ -23,12 +24,12 @@ bool contains(const std::string& text, const std::string& part)
 const std::vector<unsigned char> kStatusRead = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
 const std::vector<unsigned char> kPageRead = WithCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
 
-// A status reply whose battery voltage word is `battery`.
-std::vector<unsigned char> statusReply(int battery)
+// A status reply whose battery voltage word is `battery`, and its first fault word `faults`.
+std::vector<unsigned char> statusReply(int battery, int faults = 0)
 {
     std::vector<unsigned char> reply = {0x01, 0x03, 52};
     for (int i = 0; i < 26; ++i) {
-        const int word = i == 1 ? battery : 0;
+        const int word = i == 1 ? battery : i == kFaultWordItem ? faults : 0;
         reply.push_back(static_cast<unsigned char>(word >> 8));
         reply.push_back(static_cast<unsigned char>(word & 0xFF));
     }
@@ -74,6 +75,76 @@ TEST(ServiceReport, OnlyAcceptedRepliesToTheStatusReadAreStatus)
     cut.resize(cut.size() - 10);
     EXPECT_EQ(StatusOfCapture(cut).size(), 1u);
     EXPECT_TRUE(StatusOfCapture({}).empty());
+}
+
+// A report made from a capture: the line's counters from its packets, the
+// faults of its status replies (the port's closing between two of them a
+// loss, the page reads between them none), the parameters of its reads.
+TEST(ServiceReport, TheReportOfACaptureCountsItsLineAndTellsItsFaultsAndParameters)
+{
+    std::vector<unsigned char> pageReply = {0x01, 0x03, 30};
+    for (int i = 0; i < 15; ++i) {
+        pageReply.push_back(0);
+        pageReply.push_back(static_cast<unsigned char>(40 + i));
+    }
+    pageReply = WithCrc(pageReply);
+    CaptureEncoder e;
+    e.section("drive-console");
+    e.interface({"COM3 /dev/ttyUSB0 19200 8O1", "COM3 /dev/ttyUSB0 19200 8O1, line rate", 19200});
+    const auto out = CaptureDirection::Outbound;
+    const auto in = CaptureDirection::Inbound;
+    add(e, 1000000, out, kStatusRead, "");
+    add(e, 1040000, in, statusReply(480, 0x0002), "accepted");  // fault 1 comes on
+    add(e, 1500000, out, kStatusRead, "time-out");
+    add(e, 2000000, out, kStatusRead, "");
+    add(e, 2030000, in, statusReply(481), "rejected: CRC");
+    add(e, 2500000, out, kPageRead, "");
+    add(e, 2560000, in, WithCrc({0x01, 0x83, 0x02}), "rejected: exception 2");
+    for (std::int64_t us = 3000000; us < 9000000; us += 1000000) {  // six seconds of page reads
+        add(e, us, out, kPageRead, "");
+        add(e, us + 60000, in, pageReply, "accepted");
+    }
+    e.interfaceEnd(0, 9500000, "port closed");
+    e.interface({"COM3 /dev/ttyUSB0 19200 8O1", "", 19200});
+    add(e, 10000000, out, kStatusRead, "");
+    add(e, 10040000, in, statusReply(482), "accepted");
+
+    const CaptureReport r = ReportFromCapture(e.bytes(), "9.9");
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.statusReplies, 2u);
+    const LinkCounters& c = r.inputs.link;
+    EXPECT_EQ(c.requests, 11u);
+    EXPECT_EQ(c.repliesOk, 8u);
+    EXPECT_EQ(c.timeouts, 1u);
+    EXPECT_EQ(c.crcErrors, 1u);
+    EXPECT_EQ(c.exceptions, 1u);
+    EXPECT_EQ(c.responses, 8u);
+    EXPECT_EQ(c.responseMinUs, 40000);
+    EXPECT_EQ(c.responseMaxUs, 60000);
+    EXPECT_EQ(c.lastGoodReplyWallMs, 10040);
+    EXPECT_EQ(r.inputs.madeWallMs, 10040);
+
+    ASSERT_EQ(r.inputs.faults.size(), 2u);
+    EXPECT_EQ(r.inputs.faults[0].kind, FaultEventKind::On);
+    EXPECT_EQ(r.inputs.faults[0].bit, 1);
+    EXPECT_EQ(r.inputs.faults[1].kind, FaultEventKind::Lost);
+    EXPECT_EQ(r.inputs.faults[1].wallMs, 9500) << "lost at the port's closing, not in the page reads";
+
+    ASSERT_TRUE(r.inputs.parametersRead);
+    EXPECT_EQ(r.inputs.parameters.size(), 15u);
+    EXPECT_EQ(r.inputs.parameters.at(2548), 40);
+    EXPECT_EQ(r.inputs.parameters.at(2562), 54);
+    EXPECT_EQ(r.inputs.about.comNumber, 3);
+    EXPECT_EQ(r.inputs.about.device, "/dev/ttyUSB0");
+    EXPECT_EQ(r.inputs.about.framing, "line rate");
+
+    // Cut short: what came before the cut, and why.
+    std::vector<unsigned char> cut = e.bytes();
+    cut.resize(cut.size() - 10);
+    const CaptureReport short_ = ReportFromCapture(cut, "9.9");
+    EXPECT_NE(short_.error, "");
+    EXPECT_EQ(short_.statusReplies, 1u);
+    EXPECT_FALSE(ReportFromCapture({}, "9.9").error.empty());
 }
 
 FaultEvent event(FaultEventKind kind, int bit, std::int64_t wallMs, std::int64_t onsetMs, bool first = false)

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QSysInfo>
 #include <sstream>
-#include <QProcess>
 
 #include "engine/status_text.h"
 #include "model/data_item.h"
@@ -216,8 +216,8 @@ TEST_F(Report, ACaptureOfARunReplaysToTheSameReport)
     sim_.clearRequests();
 
     const std::string zip = file("replayed.zip");
-    const std::vector<std::string> replay = {"report",  "--replay", capture, "--reference", file("reference.json"),
-                                             "--out", zip};
+    const std::vector<std::string> replay = {
+        "report", "--replay", capture, "--reference", file("reference.json"), "--out", zip};
     testsupport::StreamCapture out;
     testsupport::StreamCapture err;
     ASSERT_EQ(RunCommand(replay, out.file(), err.file()), kCommandOk) << err.text();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -86,6 +87,28 @@ TEST_F(ReportWindowTest, ASilentControllerStillGetsItsReportSayingSo)
     EXPECT_EQ(members->count("parameters.json"), 0u);
     EXPECT_TRUE(contains(members->at("report.html"), "The parameters could not be read"));
     EXPECT_EQ(members->count("panels/main.png"), 1u);
+}
+
+// A folder that cannot take the report: told why, and nothing left in it.
+TEST_F(ReportWindowTest, AFolderThatCannotBeWrittenIsToldAndLeavesNothing)
+{
+    const std::string missing = folder_.filePath("gone").toStdString();
+    runConsole([] { return hci_commnication_enable_5927.load() == 1; },
+               [&] {
+                   bool finished = false;
+                   bool written = true;
+                   std::string text;
+                   SaveServiceReportIn(missing, "", [&](bool ok, const std::string& t) {
+                       finished = true;
+                       written = ok;
+                       text = t;
+                   });
+                   ASSERT_TRUE(RunUntil([&] { return finished; }, 30000));
+                   EXPECT_FALSE(written);
+                   EXPECT_TRUE(contains(text, "gone")) << text;
+               });
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{});
 }
 
 }  // namespace
