@@ -136,6 +136,7 @@ CaptureReport ReportFromCapture(const std::vector<unsigned char>& capture, const
         }
         if (p.comment == "password echo") {
             ++link.passwordWrites;
+            ++link.repliesOk;  // as the line counts it: an answered request
         } else if (p.comment == "accepted") {
             ++link.repliesOk;
             StatusReply s;
