@@ -206,8 +206,11 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         *error = a->command + " needs a FILE";
         return false;
     }
-    if (!a->replay.empty() && (!a->device.empty() || !a->capture.empty())) {
-        *error = "--replay makes the report from a capture: no --device or --capture with it";
+    if (!a->replay.empty() &&
+        (!a->device.empty() || !a->capture.empty() || a->durationS > 0 || a->fastLine)) {
+        *error =
+            "--replay makes the report from a capture: no --device, --capture, --duration or --fast-line "
+            "with it";
         return false;
     }
     if (a->device.empty() && a->replay.empty()) {

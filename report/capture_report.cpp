@@ -1,7 +1,7 @@
 #include "report/capture_report.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "engine/traffic_decode.h"
@@ -33,7 +33,7 @@ void takeRead(const std::vector<unsigned char>& request, const std::vector<unsig
         return;
     const int first = request[2] << 8 | request[3];
     const int count = request[4] << 8 | request[5];
-    if (reply[2] != 2 * count || reply.size() != static_cast<std::size_t>(5 + 2 * count)) return;
+    if (reply[2] != 2 * count || reply.size() != 5 + 2 * static_cast<std::size_t>(count)) return;
     for (int i = 0; i < count; ++i) {
         const int reg = first + i;
         if (psets::FindRegister(reg) == nullptr) continue;
@@ -57,7 +57,11 @@ void describePort(const CaptureInterface& i, ReportAbout* a)
     std::string com;
     std::string device;
     words >> com >> device;
-    if (startsWith(com, "COM")) std::sscanf(com.c_str() + 3, "%d", &a->comNumber);
+    if (startsWith(com, "COM")) {
+        char* end = nullptr;
+        const long n = std::strtol(com.c_str() + 3, &end, 10);
+        if (*end == '\0' && n > 0 && n < 1000) a->comNumber = static_cast<int>(n);
+    }
     a->device = WithoutHome(device);
     if (device.find("://") != std::string::npos) a->networkAddress = a->device;
 }

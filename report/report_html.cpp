@@ -311,7 +311,7 @@ std::string plot(const std::vector<int>& items, const std::vector<CapturedStatus
     svg += "<text x=\"" + num(x0 - 4) + "\" y=\"" + num(y0 + 10) + "\" text-anchor=\"end\">" +
            num(hi, decimals) + "</text><text x=\"" + num(x0 - 4) + "\" y=\"" + num(y1) +
            "\" text-anchor=\"end\">" + num(lo, decimals) + "</text><text x=\"4\" y=\"" +
-           num((y0 + y1) / 2 + 4) + "\">" + esc(unit) + "</text>";
+           num((y0 + y1) / 2.0 + 4) + "\">" + esc(unit) + "</text>";
     for (std::size_t n = 0; n < items.size(); ++n) {
         const int item = items[n];
         // At most the lowest and the highest value of each pixel's column, in order.

@@ -264,8 +264,15 @@ TEST_F(Report, ACaptureOfARunReplaysToTheSameReport)
             << bad;
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(badZip)));
     }
-    EXPECT_EQ(RunCommand({"report", "--replay", capture, "--device", path_}, out.file(), err.file()),
-              kCommandBadInput);
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--device", path_},
+                                                  {"--duration", "5"},
+                                                  {"--capture", file("again.pcapng")}}) {
+        std::vector<std::string> args = {"report", "--replay", capture, "--out", file("bad.zip")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(RunCommand(args, out.file(), err.file()), kCommandBadInput) << extra[0];
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file("bad.zip"))));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file("again.pcapng"))));
 }
 
 TEST_F(Report, ASilentControllerOrAFileThatCannotBeWrittenLeavesNoFile)
