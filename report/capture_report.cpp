@@ -6,6 +6,7 @@
 
 #include "engine/traffic_decode.h"
 #include "modbus/capture_file.h"
+#include "model/link_health.h"
 #include "sets/parameter_set.h"
 
 namespace {
@@ -85,6 +86,7 @@ CaptureReport ReportFromCapture(const std::vector<unsigned char>& capture, const
     std::vector<unsigned char> request;  // the last request, until a reply or a time-out takes it
     std::int64_t requestUs = 0;
     std::int64_t lastUs = 0;
+    std::int64_t lastPacketUs = 0;
     std::int64_t closedUs = -1;  // the port's closing, until it opens again
     StatusWords lastStatus{};    // of the last status reply since the port opened
     bool haveStatus = false;
@@ -114,6 +116,7 @@ CaptureReport ReportFromCapture(const std::vector<unsigned char>& capture, const
         }
         const CapturePacket& p = reader.packet();
         lastUs = std::max(lastUs, p.timeUs);
+        lastPacketUs = std::max(lastPacketUs, p.timeUs);
         if (p.direction == CaptureDirection::Outbound) {
             ++link.requests;
             link.bytesSent += p.bytes.size();
@@ -171,6 +174,11 @@ CaptureReport ReportFromCapture(const std::vector<unsigned char>& capture, const
         }
         request.clear();
     }
+    // Silent to the end of the capture: the link was lost, as the line's
+    // feed finds it, at the last reply.
+    const StatusReply& last = tracker.lastReply();
+    if (tracker.tracking() && lastPacketUs - last.clockUs > kStaleMs * 1000)
+        tracker.linkLost(last.wallMs, last.clockUs);
     in.faults = events.events;
     in.madeWallMs = lastUs / 1000;
     in.parametersRead = !in.parameters.empty();

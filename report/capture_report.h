@@ -2,8 +2,11 @@
 // itself: what the capture tells is what the report holds.
 //
 //   status, faults  every accepted reply to the status read, fed through a
-//                   fault tracker on the capture's own times (a port opened
-//                   or closed in the capture is one for the tracker too)
+//                   fault tracker on the capture's own times: the port
+//                   closed and opened again, or silent for more than the
+//                   stale time (to the capture's end too), is a loss of the
+//                   link; replies to page reads between two status replies
+//                   keep it
 //   parameters      the last accepted read of each parameter register
 //   link            the counters the packets and their comments give
 //   about           the port and framing of the capture's last interface

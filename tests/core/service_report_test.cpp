@@ -138,6 +138,19 @@ TEST(ServiceReport, TheReportOfACaptureCountsItsLineAndTellsItsFaultsAndParamete
     EXPECT_EQ(r.inputs.about.device, "/dev/ttyUSB0");
     EXPECT_EQ(r.inputs.about.framing, "line rate");
 
+    // Silent to its end while a fault is on: lost at the last reply.
+    CaptureEncoder silent;
+    silent.section("drive-console");
+    silent.interface({"COM3 /dev/ttyUSB0 19200 8O1", "", 19200});
+    add(silent, 1000000, out, kStatusRead, "");
+    add(silent, 1040000, in, statusReply(480, 0x0002), "accepted");
+    for (std::int64_t us = 1500000; us < 6000000; us += 500000) add(silent, us, out, kStatusRead, "time-out");
+    const CaptureReport s = ReportFromCapture(silent.bytes(), "9.9");
+    ASSERT_EQ(s.inputs.faults.size(), 2u);
+    EXPECT_EQ(s.inputs.faults[1].kind, FaultEventKind::Lost);
+    EXPECT_EQ(s.inputs.faults[1].wallMs, 1040);
+    EXPECT_EQ(s.inputs.link.timeouts, 9u);
+
     // Cut short: what came before the cut, and why.
     std::vector<unsigned char> cut = e.bytes();
     cut.resize(cut.size() - 10);
