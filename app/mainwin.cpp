@@ -12,6 +12,7 @@
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
+#include "app/report_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
@@ -179,6 +180,7 @@ void ShutdownConsole()
     StopPortWatch();
     DestroyMonitor();  // after the communication thread: a recording gets every reply
     PumpFaultHistory();
+    DestroyServiceReports();
     DestroyFaultWindow();  // likewise for the fault journal
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
@@ -209,6 +211,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     SetBackupOffer(OfferBackupBeforeRestore);
     CreateMonitor(&capture);
     CreateFaultWindow();
+    CreateServiceReports(&capture);
     // A capture to a file has what came before the error.
     const FatalErrorHook fatalError([&capture] {
         writeRecordsBeforeFatalExit();
