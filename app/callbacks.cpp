@@ -4,6 +4,7 @@
 #include "app/help_windows.h"
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
+#include "app/report_window.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "pages/write_guard.h"
@@ -26,6 +27,7 @@ const CallbackEntry kShellCallbacks[] = {
     {"storeParameters", storeParameters, nullptr, nullptr},
     {"parameterReference", nullptr, parameterReference, nullptr},
     {"aboutConsole", nullptr, aboutConsole, nullptr},
+    {"serviceReport", nullptr, serviceReport, nullptr},
     {"ComSelectChanged", ComSelectChanged, nullptr, nullptr},
     {"ChooseDevice", ChooseDevice, nullptr, nullptr},
     {"ReconnectSwitch", ReconnectSwitch, nullptr, nullptr},

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/line_capture.h"
 
@@ -31,6 +32,8 @@ public:
     bool failed() const { return failed_; }
     // The command's exit status `status` with what became of the capture.
     int status(int status) const;
+    // The last ten minutes of the line.
+    std::vector<unsigned char> lastMinutes() const { return capture_.lastMinutes(); }
 
 private:
     LineCapture capture_;

@@ -14,6 +14,7 @@
 #include "app/arguments.h"
 #include "app/command_capture.h"
 #include "app/command_port.h"
+#include "app/report_command.h"
 #include "app/serve_command.h"
 #include "app/watch_command.h"
 #include "engine/console_state.h"
@@ -40,10 +41,12 @@ struct Args {
     int parity = 1;
     int dataBits = 8;
     int stopBits = 1;
-    std::string out;  // dump, watch
+    std::string out;        // dump, watch, report
+    std::string reference;  // report
     std::string note;
     std::string capture;   // every command: the line to this pcapng file
-    double durationS = 0;  // watch; 0: until interrupted
+    std::string replay;    // report: made from this capture instead of the line
+    double durationS = 0;  // watch (0: until interrupted), report (0: its default)
     bool fastLine = false;
     std::vector<int> only;
     bool dryRun = false;
@@ -86,6 +89,13 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
     if (command == "serve") options.insert(options.end(), {{"fast-line"}, {"simulate"}});
+    if (command == "report") {
+        options.insert(options.end(), {{"duration", "S"},
+                                       {"reference", "SET.json"},
+                                       {"out", "FILE.zip"},
+                                       {"fast-line"},
+                                       {"replay", "FILE.pcapng"}});
+    }
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
     }
@@ -195,6 +205,8 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->device = parsed.value("device");
     a->out = parsed.value("out");
     a->note = parsed.value("note");
+    a->reference = parsed.value("reference");
+    a->replay = parsed.value("replay");
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
     a->fastLine = parsed.isSet("fast-line");
@@ -208,9 +220,17 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         *error = "give --device PATH or --simulate, not both";
         return false;
     }
-    if (a->device.empty() && !a->simulate) {
-        *error = a->command +
-                 (a->command == "serve" ? " needs --device PATH or --simulate" : " needs --device PATH");
+    if (!a->replay.empty() &&
+        (!a->device.empty() || !a->capture.empty() || a->durationS > 0 || a->fastLine)) {
+        *error =
+            "--replay makes the report from a capture: no --device, --capture, --duration or --fast-line "
+            "with it";
+        return false;
+    }
+    if (a->device.empty() && !a->simulate && a->replay.empty()) {
+        *error = a->command + (a->command == "serve"    ? " needs --device PATH or --simulate"
+                               : a->command == "report" ? " needs --device PATH or --replay FILE.pcapng"
+                                                        : " needs --device PATH");
         return false;
     }
     return true;
@@ -449,6 +469,17 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
     if (a.command == "verify") return verify(a, set, out, err);
     if (a.command == "restore") return restore(a, set, out, err);
     if (a.command == "serve") return serve(a, capture, out, err);
+    if (a.command == "report") {
+        ReportOptions r;
+        r.port = portOptions(a);
+        if (a.durationS > 0) r.durationS = a.durationS;
+        r.reference = a.reference;
+        r.out = a.out;
+        r.giveUpMs = a.giveUpMs;
+        r.capture = capture;
+        r.replay = a.replay;
+        return RunReport(r, out, err);
+    }
     WatchOptions w;
     w.port = portOptions(a);
     w.durationS = a.durationS;
@@ -462,7 +493,8 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
 
 bool IsCommandName(const std::string& word)
 {
-    return word == "dump" || word == "verify" || word == "restore" || word == "watch" || word == "serve";
+    return word == "dump" || word == "verify" || word == "restore" || word == "watch" || word == "serve" ||
+           word == "report";
 }
 
 const char* CommandUsage()
@@ -499,6 +531,22 @@ const char* CommandUsage()
            "      methods); messages go to standard error. Ends at the end of input or at\n"
            "      console.shutdown; exit status 0, or 2 when the controller never answered.\n"
            "      --simulate serves the built-in simulated controller\n"
+           "  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]\n"
+           "                        [--out FILE.zip] [--fast-line]\n"
+           "  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]\n"
+           "      write the password, poll the status block for S seconds (30), read the parameters and\n"
+           "      write a service report: a zip with report.html (one page for a browser), the\n"
+           "      parameters as dump writes them, the fault events, the writes, the status values,\n"
+           "      the capture of the line, its counters and what the console and the port are.\n"
+           "      Prints the zip's name. Exit status: 0 written, 2 no answer from the controller,\n"
+           "      3 bad arguments, a reference that cannot be read or a file that cannot be written\n"
+           "      (no file is left in either case)\n"
+           "  report options:\n"
+           "  --reference SET.json mark the parameters that differ from this set, with both values\n"
+           "  --out FILE.zip       where the report goes (default: drive-report-<time>.zip here)\n"
+           "  --replay FILE.pcapng make the report from a capture instead of a line: its status\n"
+           "                       replies, faults and counters, and its last reads of the\n"
+           "                       parameters (2 when it holds no status reply or no such read)\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
            "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"

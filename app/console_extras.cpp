@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QTimer>
+#include <QWidget>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -64,33 +65,14 @@ bool saveDialogPictures(const std::string& dir)
     return ok;
 }
 
-// Every panel, page and window; false when one could not be rendered (each
-// is named on standard error).
+// Every panel, page and window, the dialogs, the device chooser and a
+// comparison; false when one could not be rendered (each is named on
+// standard error).
 bool savePictures(const std::string& dir)
 {
-    const Picture pictures[] = {
-        {"main.png", &panelMain},
-        {"com.png", &child},
-        {"set.png", &panel_set},
-        {"set-1-basic.png", &panel_set_tab[0]},
-        {"set-2-temp.png", &panel_set_tab[1]},
-        {"set-3-func.png", &panel_set_tab[2]},
-        {"set-4-throttle.png", &panel_set_tab[3]},
-        {"set-5-motor.png", &panel_set_tab[4]},
-        {"set-6-debug.png", &panel_set_tab[5]},
-        {"debug.png", &panel_debug},
-        {"debug-1-settings.png", &panel_debug_tab[0]},
-        {"debug-2-test.png", &panel_debug_tab[1]},
-    };
     bool ok = QDir().mkpath(QString::fromStdString(dir));
     if (!ok) std::fprintf(stderr, "could not create %s\n", dir.c_str());
-    for (const Picture& p : pictures) {
-        const std::string path = dir + "/" + p.file;
-        if (!qtui::SavePanelPng(p.handle->load(), path)) {
-            std::fprintf(stderr, "could not render %s\n", path.c_str());
-            ok = false;
-        }
-    }
+    ok = SavePanelPictures(dir) && ok;
     ok = saveDialogPictures(dir) && ok;
     // The device chooser, with the devices of this machine.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
@@ -109,20 +91,54 @@ bool savePictures(const std::string& dir)
         std::fprintf(stderr, "could not render %s\n", comparePath.c_str());
         ok = false;
     }
-    const std::string monitorPath = dir + "/monitor.png";
-    if (!SaveMonitorPng(monitorPath)) {
-        std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
-        ok = false;
-    }
-    const std::string faultsPath = dir + "/faults.png";
-    if (!SaveFaultsPng(faultsPath)) {
-        std::fprintf(stderr, "could not render %s\n", faultsPath.c_str());
-        ok = false;
-    }
     return ok;
 }
 
 }  // namespace
+
+bool SavePanelPictures(const std::string& dir)
+{
+    const Picture pictures[] = {
+        {"main.png", &panelMain},
+        {"com.png", &child},
+        {"set.png", &panel_set},
+        {"set-1-basic.png", &panel_set_tab[0]},
+        {"set-2-temp.png", &panel_set_tab[1]},
+        {"set-3-func.png", &panel_set_tab[2]},
+        {"set-4-throttle.png", &panel_set_tab[3]},
+        {"set-5-motor.png", &panel_set_tab[4]},
+        {"set-6-debug.png", &panel_set_tab[5]},
+        {"debug.png", &panel_debug},
+        {"debug-1-settings.png", &panel_debug_tab[0]},
+        {"debug-2-test.png", &panel_debug_tab[1]},
+    };
+    bool ok = true;
+    for (const Picture& p : pictures) {
+        const std::string path = dir + "/" + p.file;
+        if (!qtui::SavePanelPng(p.handle->load(), path)) {
+            std::fprintf(stderr, "could not render %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    // The two windows are shown to be drawn; one that was hidden is hidden again.
+    const struct {
+        const char* file;
+        bool (*save)(const std::string&);
+        QWidget* (*widget)();
+    } windows[] = {{"monitor.png", SaveMonitorPng, MonitorWidget},
+                   {"faults.png", SaveFaultsPng, FaultWidget}};
+    for (const auto& w : windows) {
+        const std::string path = dir + "/" + w.file;
+        QWidget* widget = w.widget();
+        const bool shown = widget != nullptr && widget->isVisible();
+        if (!w.save(path)) {
+            std::fprintf(stderr, "could not render %s\n", path.c_str());
+            ok = false;
+        }
+        if (widget != nullptr && !shown) widget->hide();
+    }
+    return ok;
+}
 
 bool StartBuiltInSimulator(std::string* error)
 {

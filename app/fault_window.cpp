@@ -251,6 +251,7 @@ public:
     ~FaultWindow() override;
 
     void pump();
+    RunLog::Copy run() const { return run_.copy(); }
     void drain()
     {
         pump();
@@ -274,6 +275,7 @@ private:
     FaultTracker tracker_;
     FaultFeed feed_{tracker_, TheLine().observers()};
     FaultJournal journal_;
+    RunLog run_;  // for the service report
     ErrorListTips tips_;
     EventModel model_;
 
@@ -346,6 +348,7 @@ FaultWindow::FaultWindow()
     resize(kWindowWidth, kWindowHeight);
 
     tracker_.addObserver(&journal_);
+    tracker_.addObserver(&run_);
     tracker_.addObserver(&tips_);
     tracker_.addObserver(this);
     showResolution();
@@ -589,6 +592,14 @@ bool SaveFaultsPng(const std::string& path)
     if (!w->isVisible()) w->show();
     w->pump();
     return w->grab().save(qs(path), "PNG");
+}
+
+RunLog::Copy RunOfThisConsole()
+{
+    FaultWindow* w = window();
+    if (w == nullptr) return {};
+    w->pump();
+    return w->run();
 }
 
 QWidget* FaultWidget()

@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "report/run_log.h"
+
 class QWidget;
 
 // Creates the window, hidden, and starts the history. Does nothing when it exists.
@@ -25,5 +27,8 @@ void PumpFaultHistory();
 void DrainFaultHistory();
 // Renders the window to a PNG file, shown or not.
 bool SaveFaultsPng(const std::string& path);
+// The fault events and the ended writes since the window was created, what
+// the line reported up to now included.
+RunLog::Copy RunOfThisConsole();
 // The window, nullptr when there is none.
 QWidget* FaultWidget();

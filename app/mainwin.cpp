@@ -13,6 +13,7 @@
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
+#include "app/report_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
@@ -180,6 +181,7 @@ void ShutdownConsole()
     StopPortWatch();
     DestroyMonitor();  // after the communication thread: a recording gets every reply
     PumpFaultHistory();
+    DestroyServiceReports();
     DestroyFaultWindow();  // likewise for the fault journal
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     DiscardPanel(child.load());
@@ -212,6 +214,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     SetBackupOffer(OfferBackupBeforeRestore);
     CreateMonitor(&capture);
     CreateFaultWindow();
+    CreateServiceReports(&capture);
     // A capture to a file has what came before the error.
     const FatalErrorHook fatalError([&capture] {
         writeRecordsBeforeFatalExit();

@@ -19,10 +19,10 @@ constexpr auto kDrainEvery = std::chrono::milliseconds(200);
 
 // The fields of one row into `row`, whose strings keep their capacity from
 // row to row.
-void fillRow(const LineEvent& e, const std::int16_t (&words)[DATAITEMOR_COUNT], std::vector<std::string>* row)
+void fillRow(std::int64_t wallMs, const std::int16_t* words, std::vector<std::string>* row)
 {
     row->resize(1 + DATAITEMOR_COUNT);
-    (*row)[0] = IsoTime(e.wallMs);
+    (*row)[0] = IsoTime(wallMs);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.10g", StatusPhysical(i, words[i]));
@@ -48,6 +48,13 @@ std::string StatusRecorder::HeaderLine()
     std::vector<std::string> header{"time"};
     for (int i = 0; i < kStatusTable.count; ++i) header.push_back(StatusColumnTitle(i));
     return CsvLine(header);
+}
+
+std::string StatusRecorder::RowLine(std::int64_t wallMs, const std::int16_t* words)
+{
+    std::vector<std::string> row;
+    fillRow(wallMs, words, &row);
+    return CsvLine(row);
 }
 
 bool StatusRecorder::start(const std::string& path, std::string* error)
@@ -99,7 +106,7 @@ bool StatusRecorder::writePending(std::string* reason)
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
             std::int16_t words[DATAITEMOR_COUNT];
             if (!StatusReplyWords(e, words)) continue;
-            fillRow(e, words, &reader_->row);
+            fillRow(e.wallMs, words, &reader_->row);
             if (!file_.writeLine(CsvLine(reader_->row), reason)) return false;
             ++rows_;
         }

@@ -38,6 +38,8 @@ public:
 
     // The header line (without the line end).
     static std::string HeaderLine();
+    // The row of one status reply at `wallMs` (without the line end).
+    static std::string RowLine(std::int64_t wallMs, const std::int16_t* words);
 
 private:
     // Writes the rows of the unread events; false on a write failure.

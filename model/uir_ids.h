@@ -87,7 +87,8 @@ constexpr int PANEL_DEBG = 1;  // debug.uir
 // Items of the Help entry's list (ids within the entry).
 #define UIR_MENU1_ITEMS(X, C) \
     X(C, MENU1_REFERENCE, 2) \
-    X(C, MENU1_ABOUT, 3)
+    X(C, MENU_REPORT, 3) \
+    X(C, MENU1_ABOUT, 4)
 
 #define UIR_PANEL_COM_CONTROLS(X, C) \
     X(C, COMSELECT, 2) \

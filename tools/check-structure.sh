@@ -26,11 +26,11 @@ report() {  # report NAME OUTPUT: prints the check's findings, counts a failure
 report "platform/ has only subfolders" "$(find platform -maxdepth 1 -type f)"
 
 report "no panel API include below the operator floor" \
-    "$(git grep -lE '#include "platform/ui/(ui|headless_ui)\.h"' -- serial modbus engine model sets \
+    "$(git grep -lE '#include "platform/ui/(ui|headless_ui)\.h"' -- serial modbus engine model sets report \
         'app/command_*.cpp' app/watch_command.cpp)"
 report "no control or control call below the operator floor" \
     "$(git grep -nE 'uir::|SetCtrl|GetCtrl|Popup\(|HidePanel|DisplayPanel|SetPanelAttribute|SetTableCell|EVENT_|ATTR_' \
-        -- serial modbus engine sets)"
+        -- serial modbus engine sets report)"
 
 report "no include circle among modules" "$(python3 tools/include-cycles.py >/dev/null 2>&1 ||
     python3 tools/include-cycles.py | grep '^circle:')"
@@ -39,10 +39,11 @@ report "no include circle among modules" "$(python3 tools/include-cycles.py >/de
 # (or files) on the right, and from its own folder. The first matching
 # folder names a file's floor, so the longer paths come first.
 floors=$(git grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' -- \
-    app sets pages engine serial modbus model platform tools/sim ':!*.md' | awk '
+    app report sets pages engine serial modbus model platform tools/sim ':!*.md' | awk '
 BEGIN {
-    n = split("platform/ui/qt platform/ui platform/port platform/os tools/sim app sets pages engine serial modbus model", order, " ")
+    n = split("platform/ui/qt platform/ui platform/port platform/os tools/sim app report sets pages engine serial modbus model", order, " ")
     allow["app"] = "*"
+    allow["report"] = "sets pages engine serial modbus model platform"
     allow["sets"] = "pages engine serial modbus model platform"
     allow["pages"] = "serial modbus model platform"
     allow["engine"] = "serial modbus model platform"

@@ -578,594 +578,599 @@
     </message>
     <message>
         <location filename="../app/uir/mainwin.uir" line="15"/>
+        <source>Save service report…</source>
+        <extracomment>menu item</extracomment>
+        <translation>保存服务报告…</translation>
+    </message>
+    <message>
+        <location filename="../app/uir/mainwin.uir" line="16"/>
         <source>About</source>
         <extracomment>menu item</extracomment>
         <translation>关于</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="16"/>
+        <location filename="../app/uir/mainwin.uir" line="17"/>
         <source>Live values</source>
         <extracomment>group title</extracomment>
         <translation>实时数据</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="17"/>
+        <location filename="../app/uir/mainwin.uir" line="18"/>
         <source>Hall sensors</source>
         <extracomment>group title</extracomment>
         <translation>霍尔传感器</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="19"/>
+        <location filename="../app/uir/mainwin.uir" line="20"/>
         <source>Controller state</source>
         <extracomment>group title</extracomment>
         <translation>控制器状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="20"/>
+        <location filename="../app/uir/mainwin.uir" line="21"/>
         <source>Line</source>
         <extracomment>group title</extracomment>
         <translation>通信</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="21"/>
+        <location filename="../app/uir/mainwin.uir" line="22"/>
         <source>__QUIT</source>
         <extracomment>button, 120 px</extracomment>
         <translation>退出(__Q)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="22"/>
+        <location filename="../app/uir/mainwin.uir" line="23"/>
         <source>Weaken current fbk</source>
         <comment>NUMERIC_QUERY_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>弱磁电流反馈</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="23"/>
+        <location filename="../app/uir/mainwin.uir" line="24"/>
         <source>Hall status(CBA)</source>
         <comment>NUMERIC_QUERY_9</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔状态(CBA)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="24"/>
+        <location filename="../app/uir/mainwin.uir" line="25"/>
         <source>HALLVALUE=6</source>
         <comment>NUMERIC_QUERY_24</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=6</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="25"/>
+        <location filename="../app/uir/mainwin.uir" line="26"/>
         <source>HALLVALUE=5</source>
         <comment>NUMERIC_QUERY_23</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=5</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="26"/>
+        <location filename="../app/uir/mainwin.uir" line="27"/>
         <source>HALLVALUE=4</source>
         <comment>NUMERIC_QUERY_22</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=4</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="27"/>
+        <location filename="../app/uir/mainwin.uir" line="28"/>
         <source>HALLVALUE=3</source>
         <comment>NUMERIC_QUERY_21</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=3</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="28"/>
+        <location filename="../app/uir/mainwin.uir" line="29"/>
         <source>HALLVALUE=2</source>
         <comment>NUMERIC_QUERY_20</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=2</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="29"/>
+        <location filename="../app/uir/mainwin.uir" line="30"/>
         <source>HALLVALUE=1</source>
         <comment>NUMERIC_QUERY_19</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔值=1</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="30"/>
+        <location filename="../app/uir/mainwin.uir" line="31"/>
         <source>Mosfet status</source>
         <comment>NUMERIC_QUERY_17</comment>
         <extracomment>number field caption</extracomment>
         <translation>MOS管状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="31"/>
+        <location filename="../app/uir/mainwin.uir" line="32"/>
         <source>Throttle voltage</source>
         <comment>NUMERIC_QUERY_11</comment>
         <extracomment>number field caption</extracomment>
         <translation>转把电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="32"/>
+        <location filename="../app/uir/mainwin.uir" line="33"/>
         <source>Motor speed</source>
         <comment>NUMERIC_QUERY_10</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机转速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="33"/>
+        <location filename="../app/uir/mainwin.uir" line="34"/>
         <source>EbsThrottle voltage</source>
         <comment>NUMERIC_QUERY_8</comment>
         <extracomment>number field caption</extracomment>
         <translation>EBS转把电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="34"/>
+        <location filename="../app/uir/mainwin.uir" line="35"/>
         <source>Motor temperature</source>
         <comment>NUMERIC_QUERY_7</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="35"/>
+        <location filename="../app/uir/mainwin.uir" line="36"/>
         <source>Controller temperature</source>
         <comment>NUMERIC_QUERY_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>控制器温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="36"/>
+        <location filename="../app/uir/mainwin.uir" line="37"/>
         <source>ebrake Torque cmd</source>
         <comment>NUMERIC_QUERY_5</comment>
         <extracomment>number field caption</extracomment>
         <translation>电刹力矩指令</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="37"/>
+        <location filename="../app/uir/mainwin.uir" line="38"/>
         <source>力矩指令</source>
         <comment>NUMERIC_QUERY_4</comment>
         <extracomment>number field caption</extracomment>
         <translation>力矩指令</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="38"/>
+        <location filename="../app/uir/mainwin.uir" line="39"/>
         <source>Weaken current cmd</source>
         <comment>NUMERIC_QUERY_3</comment>
         <extracomment>number field caption</extracomment>
         <translation>弱磁电流指令</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="39"/>
+        <location filename="../app/uir/mainwin.uir" line="40"/>
         <source>Battery voltage</source>
         <comment>NUMERIC_QUERY_1</comment>
         <extracomment>number field caption</extracomment>
         <translation>电池电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="40"/>
+        <location filename="../app/uir/mainwin.uir" line="41"/>
         <source>TX</source>
         <comment>LED_TRANSMIT</comment>
         <extracomment>lamp caption</extracomment>
         <translation>发送</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="41"/>
+        <location filename="../app/uir/mainwin.uir" line="42"/>
         <source>RX</source>
         <comment>LED_RECIEVE</comment>
         <extracomment>lamp caption</extracomment>
         <translation>接收</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="42"/>
         <location filename="../app/uir/mainwin.uir" line="43"/>
         <location filename="../app/uir/mainwin.uir" line="44"/>
         <location filename="../app/uir/mainwin.uir" line="45"/>
+        <location filename="../app/uir/mainwin.uir" line="46"/>
         <source>V</source>
         <extracomment>text</extracomment>
         <translation>V</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="46"/>
         <location filename="../app/uir/mainwin.uir" line="47"/>
         <location filename="../app/uir/mainwin.uir" line="48"/>
         <location filename="../app/uir/mainwin.uir" line="49"/>
+        <location filename="../app/uir/mainwin.uir" line="50"/>
         <source>A</source>
         <extracomment>text</extracomment>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="53"/>
+        <location filename="../app/uir/mainwin.uir" line="54"/>
         <source>RPM</source>
         <extracomment>text</extracomment>
         <translation>rpm</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="55"/>
+        <location filename="../app/uir/mainwin.uir" line="56"/>
         <source>Restore factory settings status</source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list caption</extracomment>
         <translation>恢复出厂设置状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="56"/>
+        <location filename="../app/uir/mainwin.uir" line="57"/>
         <source>0:default</source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>0:默认</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="57"/>
+        <location filename="../app/uir/mainwin.uir" line="58"/>
         <source>1:in process 1</source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>1:进行中1</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="58"/>
+        <location filename="../app/uir/mainwin.uir" line="59"/>
         <source>2:in process 2</source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>2:进行中2</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="59"/>
+        <location filename="../app/uir/mainwin.uir" line="60"/>
         <source>3:restore ok ,please power off</source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>3:恢复成功，请断电</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="60"/>
+        <location filename="../app/uir/mainwin.uir" line="61"/>
         <source>4:restore fail ,please power off </source>
         <comment>RING_QUERY_25</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>4:恢复失败，请断电</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="61"/>
+        <location filename="../app/uir/mainwin.uir" line="62"/>
         <source>HALL anlge test status</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list caption</extracomment>
         <translation>霍尔角度测试状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="62"/>
+        <location filename="../app/uir/mainwin.uir" line="63"/>
         <source>0:default</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>0:默认</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="63"/>
+        <location filename="../app/uir/mainwin.uir" line="64"/>
         <source>1:in progress</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>1:进行中</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="64"/>
+        <location filename="../app/uir/mainwin.uir" line="65"/>
         <source>2:test OK</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>2:测试成功</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="65"/>
+        <location filename="../app/uir/mainwin.uir" line="66"/>
         <source>3:test fail3</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>3:测试失败3</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="66"/>
+        <location filename="../app/uir/mainwin.uir" line="67"/>
         <source>4:test fail4</source>
         <comment>RING_QUERY_18</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>4:测试失败4</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="67"/>
+        <location filename="../app/uir/mainwin.uir" line="68"/>
         <source>System status</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list caption</extracomment>
         <translation>系统状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="68"/>
+        <location filename="../app/uir/mainwin.uir" line="69"/>
         <source>0:power up no finished-lack voltage</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>0:上电未完成-欠压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="69"/>
+        <location filename="../app/uir/mainwin.uir" line="70"/>
         <source>1:system error</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>1:系统故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="70"/>
+        <location filename="../app/uir/mainwin.uir" line="71"/>
         <source>20:electronic brake </source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>20:电子刹车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="71"/>
+        <location filename="../app/uir/mainwin.uir" line="72"/>
         <source>21:stop brake</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>21:停车刹车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="72"/>
+        <location filename="../app/uir/mainwin.uir" line="73"/>
         <source>22:slide recharge</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>22:滑行回充</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="73"/>
+        <location filename="../app/uir/mainwin.uir" line="74"/>
         <source>23:system runing(flux weaken enable)</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>23:系统运行(弱磁开启)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="74"/>
+        <location filename="../app/uir/mainwin.uir" line="75"/>
         <source>24:system runing(flux weaken disable)</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>24:系统运行(弱磁关闭)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="75"/>
+        <location filename="../app/uir/mainwin.uir" line="76"/>
         <source>25:motor reverse</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>25:电机倒车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="76"/>
+        <location filename="../app/uir/mainwin.uir" line="77"/>
         <source>26:brake protect</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>26:刹车保护</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="77"/>
+        <location filename="../app/uir/mainwin.uir" line="78"/>
         <source>27:guard against theft</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>27:防盗</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="78"/>
+        <location filename="../app/uir/mainwin.uir" line="79"/>
         <source>3:throttle protect</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>3:转把保护</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="79"/>
+        <location filename="../app/uir/mainwin.uir" line="80"/>
         <source>4:HALL angle test</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>4:霍尔角度测试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="80"/>
+        <location filename="../app/uir/mainwin.uir" line="81"/>
         <source>5:current DEBUG</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>5:电流环调试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="81"/>
+        <location filename="../app/uir/mainwin.uir" line="82"/>
         <source>7:volt DEBUG</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>7:电压环调试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="82"/>
+        <location filename="../app/uir/mainwin.uir" line="83"/>
         <source>6:reserved 6</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>6:保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="83"/>
+        <location filename="../app/uir/mainwin.uir" line="84"/>
         <source>10:reserved 10</source>
         <comment>RING_QUERY_0</comment>
         <extracomment>list item, 300 px</extracomment>
         <translation>10:保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="84"/>
+        <location filename="../app/uir/mainwin.uir" line="85"/>
         <source>输出口状态</source>
         <comment>TABLE_3</comment>
         <extracomment>table title</extracomment>
         <translation>输出口状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="85"/>
+        <location filename="../app/uir/mainwin.uir" line="86"/>
         <source>Input status</source>
         <comment>TABLE_2</comment>
         <extracomment>table title</extracomment>
         <translation>输入口状态</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="86"/>
-        <location filename="../app/uir/mainwin.uir" line="90"/>
+        <location filename="../app/uir/mainwin.uir" line="87"/>
+        <location filename="../app/uir/mainwin.uir" line="91"/>
         <source>resvd</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="87"/>
+        <location filename="../app/uir/mainwin.uir" line="88"/>
         <source>brake</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>刹车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="88"/>
+        <location filename="../app/uir/mainwin.uir" line="89"/>
         <source>BOOST</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>BOOST</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="89"/>
+        <location filename="../app/uir/mainwin.uir" line="90"/>
         <source>cruise</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>巡航</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="91"/>
+        <location filename="../app/uir/mainwin.uir" line="92"/>
         <source>reverse</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>倒车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="92"/>
+        <location filename="../app/uir/mainwin.uir" line="93"/>
         <source>speed limit</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>限速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="93"/>
+        <location filename="../app/uir/mainwin.uir" line="94"/>
         <source>anti-- theft</source>
         <comment>TABLE_2</comment>
         <extracomment>table cell, 260 px</extracomment>
         <translation>防盗</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="94"/>
+        <location filename="../app/uir/mainwin.uir" line="95"/>
         <source>Error list</source>
         <comment>TABLE_1</comment>
         <extracomment>table title</extracomment>
         <translation>故障列表</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="95"/>
+        <location filename="../app/uir/mainwin.uir" line="96"/>
         <source>mosfet Fault</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>MOS管故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="96"/>
+        <location filename="../app/uir/mainwin.uir" line="97"/>
         <source>overVolt</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>过压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="97"/>
+        <location filename="../app/uir/mainwin.uir" line="98"/>
         <source>lackVolt</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>欠压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="98"/>
-        <location filename="../app/uir/mainwin.uir" line="101"/>
+        <location filename="../app/uir/mainwin.uir" line="99"/>
+        <location filename="../app/uir/mainwin.uir" line="102"/>
         <source>resved</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="99"/>
+        <location filename="../app/uir/mainwin.uir" line="100"/>
         <source>mtOverTemp</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>电机过温</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="100"/>
+        <location filename="../app/uir/mainwin.uir" line="101"/>
         <source>ctOverTemp</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>控制器过温</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="102"/>
+        <location filename="../app/uir/mainwin.uir" line="103"/>
         <source>overcurrent Fault</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>过流故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="103"/>
+        <location filename="../app/uir/mainwin.uir" line="104"/>
         <source>overLoad</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>过载</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="104"/>
-        <location filename="../app/uir/mainwin.uir" line="108"/>
+        <location filename="../app/uir/mainwin.uir" line="105"/>
         <location filename="../app/uir/mainwin.uir" line="109"/>
         <location filename="../app/uir/mainwin.uir" line="110"/>
         <location filename="../app/uir/mainwin.uir" line="111"/>
-        <location filename="../app/uir/mainwin.uir" line="113"/>
+        <location filename="../app/uir/mainwin.uir" line="112"/>
+        <location filename="../app/uir/mainwin.uir" line="114"/>
         <source>reseved</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="105"/>
+        <location filename="../app/uir/mainwin.uir" line="106"/>
         <source>store faut</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>存储故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="106"/>
+        <location filename="../app/uir/mainwin.uir" line="107"/>
         <source>HALL test fault</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>霍尔测试故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="107"/>
+        <location filename="../app/uir/mainwin.uir" line="108"/>
         <source>hall fault</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>霍尔故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="112"/>
+        <location filename="../app/uir/mainwin.uir" line="113"/>
         <source>overSpeed</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>超速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="114"/>
+        <location filename="../app/uir/mainwin.uir" line="115"/>
         <source>blockprotect fault</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>堵转保护故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="115"/>
+        <location filename="../app/uir/mainwin.uir" line="116"/>
         <source>unInitEeprom</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>EEPROM未初始化</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="116"/>
         <location filename="../app/uir/mainwin.uir" line="117"/>
         <location filename="../app/uir/mainwin.uir" line="118"/>
-        <location filename="../app/uir/mainwin.uir" line="125"/>
+        <location filename="../app/uir/mainwin.uir" line="119"/>
         <location filename="../app/uir/mainwin.uir" line="126"/>
         <location filename="../app/uir/mainwin.uir" line="127"/>
         <location filename="../app/uir/mainwin.uir" line="128"/>
@@ -1183,61 +1188,62 @@
         <location filename="../app/uir/mainwin.uir" line="140"/>
         <location filename="../app/uir/mainwin.uir" line="141"/>
         <location filename="../app/uir/mainwin.uir" line="142"/>
+        <location filename="../app/uir/mainwin.uir" line="143"/>
         <source>resvd</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>保留</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="119"/>
+        <location filename="../app/uir/mainwin.uir" line="120"/>
         <source>power up no finished</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>上电未完成</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="120"/>
+        <location filename="../app/uir/mainwin.uir" line="121"/>
         <source>brake</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>刹车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="121"/>
+        <location filename="../app/uir/mainwin.uir" line="122"/>
         <source>anti-theft</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>防盗</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="122"/>
+        <location filename="../app/uir/mainwin.uir" line="123"/>
         <source>reverse</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>倒车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="123"/>
+        <location filename="../app/uir/mainwin.uir" line="124"/>
         <source>release throttle err</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>转把未回位</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="124"/>
+        <location filename="../app/uir/mainwin.uir" line="125"/>
         <source>throttle-err</source>
         <comment>TABLE_1</comment>
         <extracomment>table cell, 230 px</extracomment>
         <translation>转把故障</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="143"/>
+        <location filename="../app/uir/mainwin.uir" line="144"/>
         <source>Drive Service Console — service edition</source>
         <extracomment>text</extracomment>
         <translation>驱动器维护控制台 — 维护版</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="148"/>
+        <location filename="../app/uir/mainwin.uir" line="149"/>
         <source>port closed</source>
         <extracomment>text, 330 px</extracomment>
         <translation>串口已关闭</translation>
@@ -1246,19 +1252,19 @@
 <context>
     <name>uir/PANEL_SET</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="150"/>
+        <location filename="../app/uir/mainwin.uir" line="151"/>
         <source>PARAMETER SET</source>
         <extracomment>panel title</extracomment>
         <translation>参数设置</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="154"/>
+        <location filename="../app/uir/mainwin.uir" line="155"/>
         <source>No confirmed change waiting to be stored</source>
         <extracomment>text, 300 px</extracomment>
         <translation>没有待保存的已确认修改</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="155"/>
+        <location filename="../app/uir/mainwin.uir" line="156"/>
         <source>Store</source>
         <extracomment>button</extracomment>
         <translation>保存</translation>
@@ -1267,178 +1273,178 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_1</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="156"/>
+        <location filename="../app/uir/mainwin.uir" line="157"/>
         <source>BASIC</source>
         <extracomment>tab page caption</extracomment>
         <translation>基本</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="157"/>
+        <location filename="../app/uir/mainwin.uir" line="158"/>
         <source>Voltage and current limits</source>
         <extracomment>group title</extracomment>
         <translation>电压与电流限值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="158"/>
+        <location filename="../app/uir/mainwin.uir" line="159"/>
         <source>Protection</source>
         <extracomment>group title</extracomment>
         <translation>保护</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="159"/>
+        <location filename="../app/uir/mainwin.uir" line="160"/>
         <source>Limit dc current</source>
         <comment>TAB1_NUMERIC_SET_13</comment>
         <extracomment>number field caption</extracomment>
         <translation>母线电流限值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="160"/>
+        <location filename="../app/uir/mainwin.uir" line="161"/>
         <source>Rated phase current</source>
         <comment>TAB1_NUMERIC_SET_12</comment>
         <extracomment>number field caption</extracomment>
         <translation>额定相电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="161"/>
         <location filename="../app/uir/mainwin.uir" line="162"/>
         <location filename="../app/uir/mainwin.uir" line="163"/>
         <location filename="../app/uir/mainwin.uir" line="164"/>
-        <location filename="../app/uir/mainwin.uir" line="166"/>
-        <location filename="../app/uir/mainwin.uir" line="168"/>
-        <location filename="../app/uir/mainwin.uir" line="173"/>
-        <location filename="../app/uir/mainwin.uir" line="177"/>
-        <location filename="../app/uir/mainwin.uir" line="180"/>
-        <location filename="../app/uir/mainwin.uir" line="184"/>
-        <location filename="../app/uir/mainwin.uir" line="187"/>
-        <location filename="../app/uir/mainwin.uir" line="190"/>
-        <location filename="../app/uir/mainwin.uir" line="193"/>
-        <location filename="../app/uir/mainwin.uir" line="201"/>
-        <location filename="../app/uir/mainwin.uir" line="203"/>
+        <location filename="../app/uir/mainwin.uir" line="165"/>
+        <location filename="../app/uir/mainwin.uir" line="167"/>
+        <location filename="../app/uir/mainwin.uir" line="169"/>
+        <location filename="../app/uir/mainwin.uir" line="174"/>
+        <location filename="../app/uir/mainwin.uir" line="178"/>
+        <location filename="../app/uir/mainwin.uir" line="181"/>
+        <location filename="../app/uir/mainwin.uir" line="185"/>
+        <location filename="../app/uir/mainwin.uir" line="188"/>
+        <location filename="../app/uir/mainwin.uir" line="191"/>
+        <location filename="../app/uir/mainwin.uir" line="194"/>
+        <location filename="../app/uir/mainwin.uir" line="202"/>
+        <location filename="../app/uir/mainwin.uir" line="204"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="165"/>
+        <location filename="../app/uir/mainwin.uir" line="166"/>
         <source>block time</source>
         <comment>TAB1_NUMERIC_SET_11</comment>
         <extracomment>number field caption</extracomment>
         <translation>堵转时间</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="167"/>
+        <location filename="../app/uir/mainwin.uir" line="168"/>
         <source>block ph current</source>
         <comment>TAB1_NUMERIC_SET_10</comment>
         <extracomment>number field caption</extracomment>
         <translation>堵转相电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="169"/>
+        <location filename="../app/uir/mainwin.uir" line="170"/>
         <source>overload time1</source>
         <comment>TAB1_NUMERIC_SET_15</comment>
         <extracomment>number field caption</extracomment>
         <translation>过载时间1</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="170"/>
+        <location filename="../app/uir/mainwin.uir" line="171"/>
         <source>overload time2</source>
         <comment>TAB1_NUMERIC_SET_9</comment>
         <extracomment>number field caption</extracomment>
         <translation>过载时间2</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="171"/>
         <location filename="../app/uir/mainwin.uir" line="172"/>
-        <location filename="../app/uir/mainwin.uir" line="179"/>
-        <location filename="../app/uir/mainwin.uir" line="186"/>
-        <location filename="../app/uir/mainwin.uir" line="189"/>
-        <location filename="../app/uir/mainwin.uir" line="192"/>
-        <location filename="../app/uir/mainwin.uir" line="195"/>
+        <location filename="../app/uir/mainwin.uir" line="173"/>
+        <location filename="../app/uir/mainwin.uir" line="180"/>
+        <location filename="../app/uir/mainwin.uir" line="187"/>
+        <location filename="../app/uir/mainwin.uir" line="190"/>
+        <location filename="../app/uir/mainwin.uir" line="193"/>
         <location filename="../app/uir/mainwin.uir" line="196"/>
         <location filename="../app/uir/mainwin.uir" line="197"/>
+        <location filename="../app/uir/mainwin.uir" line="198"/>
         <source>A</source>
         <extracomment>text</extracomment>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="174"/>
+        <location filename="../app/uir/mainwin.uir" line="175"/>
         <source>overload ph current1</source>
         <comment>TAB1_NUMERIC_SET_14</comment>
         <extracomment>number field caption</extracomment>
         <translation>过载相电流1</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="175"/>
+        <location filename="../app/uir/mainwin.uir" line="176"/>
         <source>overload ph current2</source>
         <comment>TAB1_NUMERIC_SET_8</comment>
         <extracomment>number field caption</extracomment>
         <translation>过载相电流2</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="176"/>
+        <location filename="../app/uir/mainwin.uir" line="177"/>
         <source>ms</source>
         <extracomment>text</extracomment>
         <translation>ms</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="178"/>
+        <location filename="../app/uir/mainwin.uir" line="179"/>
         <source>Protected phase current</source>
         <comment>TAB1_NUMERIC_SET_7</comment>
         <extracomment>number field caption</extracomment>
         <translation>相电流保护值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="181"/>
+        <location filename="../app/uir/mainwin.uir" line="182"/>
         <source>Max phase current</source>
         <comment>TAB1_NUMERIC_SET_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>最大相电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="182"/>
         <location filename="../app/uir/mainwin.uir" line="183"/>
+        <location filename="../app/uir/mainwin.uir" line="184"/>
         <source>s</source>
         <extracomment>text</extracomment>
         <translation>s</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="185"/>
+        <location filename="../app/uir/mainwin.uir" line="186"/>
         <source>Boost dc current</source>
         <comment>TAB1_NUMERIC_SET_5</comment>
         <extracomment>number field caption</extracomment>
         <translation>BOOST母线电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="188"/>
+        <location filename="../app/uir/mainwin.uir" line="189"/>
         <source>dc limit current</source>
         <comment>TAB1_NUMERIC_SET_4</comment>
         <extracomment>number field caption</extracomment>
         <translation>母线限流值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="191"/>
+        <location filename="../app/uir/mainwin.uir" line="192"/>
         <source>Over volt</source>
         <comment>TAB1_NUMERIC_SET_3</comment>
         <extracomment>number field caption</extracomment>
         <translation>过压保护值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="194"/>
+        <location filename="../app/uir/mainwin.uir" line="195"/>
         <source>Lack volt</source>
         <comment>TAB1_NUMERIC_SET_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>欠压保护值</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="198"/>
         <location filename="../app/uir/mainwin.uir" line="199"/>
         <location filename="../app/uir/mainwin.uir" line="200"/>
+        <location filename="../app/uir/mainwin.uir" line="201"/>
         <source>V</source>
         <extracomment>text</extracomment>
         <translation>V</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="202"/>
+        <location filename="../app/uir/mainwin.uir" line="203"/>
         <source>Dc current limited volt</source>
         <comment>TAB1_NUMERIC_SET_1</comment>
         <extracomment>number field caption</extracomment>
@@ -1448,79 +1454,79 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_2</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="204"/>
+        <location filename="../app/uir/mainwin.uir" line="205"/>
         <source>TEMP</source>
         <extracomment>tab page caption</extracomment>
         <translation>温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="205"/>
+        <location filename="../app/uir/mainwin.uir" line="206"/>
         <source>Controller</source>
         <extracomment>group title</extracomment>
         <translation>控制器</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="206"/>
+        <location filename="../app/uir/mainwin.uir" line="207"/>
         <source>Motor</source>
         <extracomment>group title</extracomment>
         <translation>电机</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="207"/>
+        <location filename="../app/uir/mainwin.uir" line="208"/>
         <source>M_Limited current temperature</source>
         <comment>TAB2_NUMERIC_SET_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机限流温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="208"/>
         <location filename="../app/uir/mainwin.uir" line="209"/>
         <location filename="../app/uir/mainwin.uir" line="210"/>
-        <location filename="../app/uir/mainwin.uir" line="212"/>
-        <location filename="../app/uir/mainwin.uir" line="214"/>
-        <location filename="../app/uir/mainwin.uir" line="216"/>
-        <location filename="../app/uir/mainwin.uir" line="219"/>
+        <location filename="../app/uir/mainwin.uir" line="211"/>
+        <location filename="../app/uir/mainwin.uir" line="213"/>
+        <location filename="../app/uir/mainwin.uir" line="215"/>
+        <location filename="../app/uir/mainwin.uir" line="217"/>
+        <location filename="../app/uir/mainwin.uir" line="220"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="211"/>
+        <location filename="../app/uir/mainwin.uir" line="212"/>
         <source>M_unwork temperature</source>
         <comment>TAB2_NUMERIC_SET_4</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机停机温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="213"/>
+        <location filename="../app/uir/mainwin.uir" line="214"/>
         <source>Limited current temperature</source>
         <comment>TAB2_NUMERIC_SET_3</comment>
         <extracomment>number field caption</extracomment>
         <translation>限流温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="215"/>
+        <location filename="../app/uir/mainwin.uir" line="216"/>
         <source>Rework temperature</source>
         <comment>TAB2_NUMERIC_SET_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>恢复工作温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="217"/>
+        <location filename="../app/uir/mainwin.uir" line="218"/>
         <source>Unwork temperature</source>
         <comment>TAB2_NUMERIC_SET_1</comment>
         <extracomment>number field caption</extracomment>
         <translation>停机温度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="225"/>
+        <location filename="../app/uir/mainwin.uir" line="226"/>
         <source>Motor Temperatur Sensor</source>
         <comment>TAB2_BINARYSWITCH_5</comment>
         <extracomment>switch caption</extracomment>
         <translation>电机温度传感器</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="226"/>
+        <location filename="../app/uir/mainwin.uir" line="227"/>
         <source>M_Rework temperature</source>
         <comment>TAB2_NUMERIC_SET_7</comment>
         <extracomment>number field caption</extracomment>
@@ -1530,25 +1536,24 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_3</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="227"/>
+        <location filename="../app/uir/mainwin.uir" line="228"/>
         <source>FUNC</source>
         <extracomment>tab page caption</extracomment>
         <translation>功能</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="228"/>
+        <location filename="../app/uir/mainwin.uir" line="229"/>
         <source>Functions</source>
         <extracomment>group title</extracomment>
         <translation>功能</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="229"/>
+        <location filename="../app/uir/mainwin.uir" line="230"/>
         <source>Speed, flux and regeneration</source>
         <extracomment>group title</extracomment>
         <translation>转速、弱磁与能量回收</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="230"/>
         <location filename="../app/uir/mainwin.uir" line="231"/>
         <location filename="../app/uir/mainwin.uir" line="232"/>
         <location filename="../app/uir/mainwin.uir" line="233"/>
@@ -1558,200 +1563,201 @@
         <location filename="../app/uir/mainwin.uir" line="237"/>
         <location filename="../app/uir/mainwin.uir" line="238"/>
         <location filename="../app/uir/mainwin.uir" line="239"/>
-        <location filename="../app/uir/mainwin.uir" line="244"/>
-        <location filename="../app/uir/mainwin.uir" line="246"/>
-        <location filename="../app/uir/mainwin.uir" line="248"/>
+        <location filename="../app/uir/mainwin.uir" line="240"/>
+        <location filename="../app/uir/mainwin.uir" line="245"/>
+        <location filename="../app/uir/mainwin.uir" line="247"/>
         <location filename="../app/uir/mainwin.uir" line="249"/>
-        <location filename="../app/uir/mainwin.uir" line="252"/>
+        <location filename="../app/uir/mainwin.uir" line="250"/>
         <location filename="../app/uir/mainwin.uir" line="253"/>
+        <location filename="../app/uir/mainwin.uir" line="254"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="240"/>
+        <location filename="../app/uir/mainwin.uir" line="241"/>
         <source>Guard ph current coeff 0~1.0</source>
         <comment>TAB3_NUMERIC_SET_16</comment>
         <extracomment>number field caption</extracomment>
         <translation>防盗相电流系数 0~1.0</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="241"/>
+        <location filename="../app/uir/mainwin.uir" line="242"/>
         <source>Slide regenerative charge speed</source>
         <comment>TAB3_NUMERIC_SET_15</comment>
         <extracomment>number field caption</extracomment>
         <translation>滑行回充速度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="242"/>
+        <location filename="../app/uir/mainwin.uir" line="243"/>
         <source>Slide regenerative charge current</source>
         <comment>TAB3_NUMERIC_SET_14</comment>
         <extracomment>number field caption</extracomment>
         <translation>滑行回充电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="243"/>
+        <location filename="../app/uir/mainwin.uir" line="244"/>
         <source>Electric brake phase current</source>
         <comment>TAB3_NUMERIC_SET_12</comment>
         <extracomment>number field caption</extracomment>
         <translation>电刹相电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="245"/>
+        <location filename="../app/uir/mainwin.uir" line="246"/>
         <source>Flux weaken current</source>
         <comment>TAB3_NUMERIC_SET_11</comment>
         <extracomment>number field caption</extracomment>
         <translation>弱磁电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="247"/>
+        <location filename="../app/uir/mainwin.uir" line="248"/>
         <source>ReverseSpeed Limit</source>
         <comment>TAB3_NUMERIC_SET_9</comment>
         <extracomment>number field caption</extracomment>
         <translation>倒车限速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="250"/>
         <location filename="../app/uir/mainwin.uir" line="251"/>
-        <location filename="../app/uir/mainwin.uir" line="254"/>
+        <location filename="../app/uir/mainwin.uir" line="252"/>
+        <location filename="../app/uir/mainwin.uir" line="255"/>
         <source>A</source>
         <extracomment>text</extracomment>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="255"/>
+        <location filename="../app/uir/mainwin.uir" line="256"/>
         <source>Rpm</source>
         <extracomment>text</extracomment>
         <translation>rpm</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="257"/>
+        <location filename="../app/uir/mainwin.uir" line="258"/>
         <source>控制器限流开放</source>
         <comment>TAB3_BINARYSWITCH_7</comment>
         <extracomment>switch caption</extracomment>
         <translation>控制器限流开放</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="258"/>
+        <location filename="../app/uir/mainwin.uir" line="259"/>
         <source>Flux weakening</source>
         <comment>TAB3_BINARYSWITCH_10</comment>
         <extracomment>switch caption</extracomment>
         <translation>弱磁</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="259"/>
+        <location filename="../app/uir/mainwin.uir" line="260"/>
         <source>Regenerative Charge</source>
         <comment>TAB3_BINARYSWITCH_13</comment>
         <extracomment>switch caption</extracomment>
         <translation>能量回收</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="260"/>
+        <location filename="../app/uir/mainwin.uir" line="261"/>
         <source>side support</source>
         <comment>TAB3_BINARYSWITCH_8</comment>
         <extracomment>switch caption</extracomment>
         <translation>边撑</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="261"/>
+        <location filename="../app/uir/mainwin.uir" line="262"/>
         <source>Cruise</source>
         <comment>TAB3_BINARYSWITCH_6</comment>
         <extracomment>switch caption</extracomment>
         <translation>巡航</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="262"/>
+        <location filename="../app/uir/mainwin.uir" line="263"/>
         <source>BOOST</source>
         <comment>TAB3_BINARYSWITCH_5</comment>
         <extracomment>switch caption</extracomment>
         <translation>BOOST</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="263"/>
+        <location filename="../app/uir/mainwin.uir" line="264"/>
         <source>General brake</source>
         <comment>TAB3_BINARYSWITCH_3</comment>
         <extracomment>switch caption</extracomment>
         <translation>普通刹车</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="264"/>
+        <location filename="../app/uir/mainwin.uir" line="265"/>
         <source>Brake protect</source>
         <comment>TAB3_BINARYSWITCH_2</comment>
         <extracomment>switch caption</extracomment>
         <translation>刹车保护</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="265"/>
+        <location filename="../app/uir/mainwin.uir" line="266"/>
         <source>Throttle protect</source>
         <comment>TAB3_BINARYSWITCH_1</comment>
         <extracomment>switch caption</extracomment>
         <translation>转把保护</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="266"/>
+        <location filename="../app/uir/mainwin.uir" line="267"/>
         <source>Boost/3 Spd</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list caption</extracomment>
         <translation>BOOST/三速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="267"/>
+        <location filename="../app/uir/mainwin.uir" line="268"/>
         <source>Boost</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>BOOST</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="268"/>
+        <location filename="../app/uir/mainwin.uir" line="269"/>
         <source>3 Speed (button)</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>三速(按键)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="269"/>
+        <location filename="../app/uir/mainwin.uir" line="270"/>
         <source>3 Speed (switch)</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>三速(开关)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="270"/>
+        <location filename="../app/uir/mainwin.uir" line="271"/>
         <source>BoostStart</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>BOOST起步</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="271"/>
+        <location filename="../app/uir/mainwin.uir" line="272"/>
         <source>DNR</source>
         <comment>TAB3_RING_1</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>DNR</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="272"/>
+        <location filename="../app/uir/mainwin.uir" line="273"/>
         <source>Ebrake Mode</source>
         <comment>TAB3_RING_2</comment>
         <extracomment>list caption</extracomment>
         <translation>电刹模式</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="273"/>
+        <location filename="../app/uir/mainwin.uir" line="274"/>
         <source>No ebrake</source>
         <comment>TAB3_RING_2</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>无电刹</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="274"/>
+        <location filename="../app/uir/mainwin.uir" line="275"/>
         <source>Ebrake-switch</source>
         <comment>TAB3_RING_2</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>开关电刹</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="275"/>
+        <location filename="../app/uir/mainwin.uir" line="276"/>
         <source>Ebrake-throttle</source>
         <comment>TAB3_RING_2</comment>
         <extracomment>list item, 110 px</extracomment>
@@ -1761,87 +1767,87 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_4</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="276"/>
+        <location filename="../app/uir/mainwin.uir" line="277"/>
         <source>THROTTLE</source>
         <extracomment>tab page caption</extracomment>
         <translation>转把</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="277"/>
+        <location filename="../app/uir/mainwin.uir" line="278"/>
         <source>Throttle</source>
         <extracomment>group title</extracomment>
         <translation>转把</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="278"/>
+        <location filename="../app/uir/mainwin.uir" line="279"/>
         <source>Throttle mid current</source>
         <comment>TAB4_NUMERIC_SET_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>转把中点电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="279"/>
+        <location filename="../app/uir/mainwin.uir" line="280"/>
         <source>Throttle mid volt</source>
         <comment>TAB4_NUMERIC_SET_5</comment>
         <extracomment>number field caption</extracomment>
         <translation>转把中点电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="280"/>
+        <location filename="../app/uir/mainwin.uir" line="281"/>
         <source>Decelerate time</source>
         <comment>TAB4_NUMERIC_SET_4</comment>
         <extracomment>number field caption</extracomment>
         <translation>减速时间</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="281"/>
+        <location filename="../app/uir/mainwin.uir" line="282"/>
         <source>Accelerate time</source>
         <comment>TAB4_NUMERIC_SET_3</comment>
         <extracomment>number field caption</extracomment>
         <translation>加速时间</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="282"/>
+        <location filename="../app/uir/mainwin.uir" line="283"/>
         <source>Throttle max volt</source>
         <comment>TAB4_NUMERIC_SET_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>转把最高电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="283"/>
-        <location filename="../app/uir/mainwin.uir" line="285"/>
+        <location filename="../app/uir/mainwin.uir" line="284"/>
         <location filename="../app/uir/mainwin.uir" line="286"/>
         <location filename="../app/uir/mainwin.uir" line="287"/>
         <location filename="../app/uir/mainwin.uir" line="288"/>
         <location filename="../app/uir/mainwin.uir" line="289"/>
+        <location filename="../app/uir/mainwin.uir" line="290"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="284"/>
+        <location filename="../app/uir/mainwin.uir" line="285"/>
         <source>Throttle min volt</source>
         <comment>TAB4_NUMERIC_SET_1</comment>
         <extracomment>number field caption</extracomment>
         <translation>转把最低电压</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="290"/>
+        <location filename="../app/uir/mainwin.uir" line="291"/>
         <source>A</source>
         <extracomment>text</extracomment>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="291"/>
         <location filename="../app/uir/mainwin.uir" line="292"/>
         <location filename="../app/uir/mainwin.uir" line="293"/>
+        <location filename="../app/uir/mainwin.uir" line="294"/>
         <source>V</source>
         <extracomment>text</extracomment>
         <translation>V</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="294"/>
         <location filename="../app/uir/mainwin.uir" line="295"/>
+        <location filename="../app/uir/mainwin.uir" line="296"/>
         <source>ms</source>
         <extracomment>text</extracomment>
         <translation>ms</translation>
@@ -1850,95 +1856,94 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_5</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="296"/>
+        <location filename="../app/uir/mainwin.uir" line="297"/>
         <source>MOTOR</source>
         <extracomment>tab page caption</extracomment>
         <translation>电机</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="297"/>
+        <location filename="../app/uir/mainwin.uir" line="298"/>
         <source>Motor</source>
         <extracomment>group title</extracomment>
         <translation>电机</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="298"/>
+        <location filename="../app/uir/mainwin.uir" line="299"/>
         <source>Speed limit</source>
         <extracomment>group title</extracomment>
         <translation>限速</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="299"/>
+        <location filename="../app/uir/mainwin.uir" line="300"/>
         <source>Middle speed set</source>
         <comment>TAB5_NUMERIC_SET_11</comment>
         <extracomment>number field caption</extracomment>
         <translation>中速设定</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="300"/>
+        <location filename="../app/uir/mainwin.uir" line="301"/>
         <source>Low speed set</source>
         <comment>TAB5_NUMERIC_SET_10</comment>
         <extracomment>number field caption</extracomment>
         <translation>低速设定</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="301"/>
+        <location filename="../app/uir/mainwin.uir" line="302"/>
         <source>Motor limit speed set</source>
         <comment>TAB5_NUMERIC_SET_9</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机限速设定</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="302"/>
+        <location filename="../app/uir/mainwin.uir" line="303"/>
         <source>Motor Lmd</source>
         <comment>TAB5_NUMERIC_SET_7</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机磁链</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="303"/>
+        <location filename="../app/uir/mainwin.uir" line="304"/>
         <source>motor R</source>
         <comment>TAB5_NUMERIC_SET_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机电阻R</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="304"/>
+        <location filename="../app/uir/mainwin.uir" line="305"/>
         <source>motor L</source>
         <comment>TAB5_NUMERIC_SET_5</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机电感L</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="305"/>
+        <location filename="../app/uir/mainwin.uir" line="306"/>
         <source>Motor Pn</source>
         <comment>TAB5_NUMERIC_SET_4</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机极对数</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="306"/>
+        <location filename="../app/uir/mainwin.uir" line="307"/>
         <source>Motor direction</source>
         <comment>TAB5_NUMERIC_SET_3</comment>
         <extracomment>number field caption</extracomment>
         <translation>电机方向</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="307"/>
+        <location filename="../app/uir/mainwin.uir" line="308"/>
         <source>hall fixed angle</source>
         <comment>TAB5_NUMERIC_SET_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔固定角度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="308"/>
+        <location filename="../app/uir/mainwin.uir" line="309"/>
         <source>hall squence</source>
         <comment>TAB5_NUMERIC_SET_1</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔相序</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="309"/>
         <location filename="../app/uir/mainwin.uir" line="310"/>
         <location filename="../app/uir/mainwin.uir" line="311"/>
         <location filename="../app/uir/mainwin.uir" line="312"/>
@@ -1949,33 +1954,34 @@
         <location filename="../app/uir/mainwin.uir" line="317"/>
         <location filename="../app/uir/mainwin.uir" line="318"/>
         <location filename="../app/uir/mainwin.uir" line="319"/>
+        <location filename="../app/uir/mainwin.uir" line="320"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="320"/>
+        <location filename="../app/uir/mainwin.uir" line="321"/>
         <source>Speed limit mode select</source>
         <comment>TAB5_RING_8</comment>
         <extracomment>list caption</extracomment>
         <translation>限速模式选择</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="321"/>
+        <location filename="../app/uir/mainwin.uir" line="322"/>
         <source>extern resistance</source>
         <comment>TAB5_RING_8</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>外部电阻</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="322"/>
+        <location filename="../app/uir/mainwin.uir" line="323"/>
         <source>intern set</source>
         <comment>TAB5_RING_8</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>内部设定</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="323"/>
+        <location filename="../app/uir/mainwin.uir" line="324"/>
         <source>no limit</source>
         <comment>TAB5_RING_8</comment>
         <extracomment>list item, 110 px</extracomment>
@@ -1985,126 +1991,126 @@
 <context>
     <name>uir/PANEL_SET/TABPANEL_6</name>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="327"/>
+        <location filename="../app/uir/mainwin.uir" line="328"/>
         <source>DEBUG</source>
         <extracomment>tab page caption</extracomment>
         <translation>调试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="328"/>
+        <location filename="../app/uir/mainwin.uir" line="329"/>
         <source>Current loop and hall test</source>
         <extracomment>group title</extracomment>
         <translation>电流环与霍尔测试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="329"/>
+        <location filename="../app/uir/mainwin.uir" line="330"/>
         <source>Commands</source>
         <extracomment>group title</extracomment>
         <translation>命令</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="330"/>
+        <location filename="../app/uir/mainwin.uir" line="331"/>
         <source>Test given current</source>
         <comment>TAB6_NUMERIC_SET_6</comment>
         <extracomment>number field caption</extracomment>
         <translation>测试给定电流</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="331"/>
+        <location filename="../app/uir/mainwin.uir" line="332"/>
         <source>Current loop ki</source>
         <comment>TAB6_NUMERIC_SET_2</comment>
         <extracomment>number field caption</extracomment>
         <translation>电流环积分系数</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="332"/>
+        <location filename="../app/uir/mainwin.uir" line="333"/>
         <source>Current loop kp</source>
         <comment>TAB6_NUMERIC_SET_1</comment>
         <extracomment>number field caption</extracomment>
         <translation>电流环比例系数</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="333"/>
         <location filename="../app/uir/mainwin.uir" line="334"/>
-        <location filename="../app/uir/mainwin.uir" line="336"/>
+        <location filename="../app/uir/mainwin.uir" line="335"/>
         <location filename="../app/uir/mainwin.uir" line="337"/>
         <location filename="../app/uir/mainwin.uir" line="338"/>
         <location filename="../app/uir/mainwin.uir" line="339"/>
         <location filename="../app/uir/mainwin.uir" line="340"/>
-        <location filename="../app/uir/mainwin.uir" line="344"/>
+        <location filename="../app/uir/mainwin.uir" line="341"/>
+        <location filename="../app/uir/mainwin.uir" line="345"/>
         <source>__OK</source>
         <extracomment>button</extracomment>
         <translation>确定(__O)</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="335"/>
+        <location filename="../app/uir/mainwin.uir" line="336"/>
         <source>Hall angle</source>
         <comment>TAB6_NUMERIC_SET_5</comment>
         <extracomment>number field caption</extracomment>
         <translation>霍尔角度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="341"/>
+        <location filename="../app/uir/mainwin.uir" line="342"/>
         <source>Parameter store</source>
         <extracomment>text</extracomment>
         <translation>参数保存</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="342"/>
+        <location filename="../app/uir/mainwin.uir" line="343"/>
         <source>Restore factory settings</source>
         <extracomment>text</extracomment>
         <translation>恢复出厂设置</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="343"/>
+        <location filename="../app/uir/mainwin.uir" line="344"/>
         <source>degree</source>
         <extracomment>text</extracomment>
         <translation>度</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="345"/>
+        <location filename="../app/uir/mainwin.uir" line="346"/>
         <source>Parameter store</source>
         <comment>TAB6_BINARYSWITCH_8</comment>
         <extracomment>switch caption</extracomment>
         <translation>参数保存</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="346"/>
+        <location filename="../app/uir/mainwin.uir" line="347"/>
         <source>Restore factory settings</source>
         <comment>TAB6_BINARYSWITCH_7</comment>
         <extracomment>switch caption</extracomment>
         <translation>恢复出厂设置</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="347"/>
+        <location filename="../app/uir/mainwin.uir" line="348"/>
         <source>Hall angle test</source>
         <comment>TAB6_BINARYSWITCH_3</comment>
         <extracomment>switch caption</extracomment>
         <translation>霍尔角度测试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="348"/>
+        <location filename="../app/uir/mainwin.uir" line="349"/>
         <source>Control mode</source>
         <comment>TAB6_RING_4</comment>
         <extracomment>list caption</extracomment>
         <translation>控制模式</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="349"/>
+        <location filename="../app/uir/mainwin.uir" line="350"/>
         <source>HALL angle test</source>
         <comment>TAB6_RING_4</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>霍尔角度测试</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="350"/>
+        <location filename="../app/uir/mainwin.uir" line="351"/>
         <source>normal run</source>
         <comment>TAB6_RING_4</comment>
         <extracomment>list item, 110 px</extracomment>
         <translation>正常运行</translation>
     </message>
     <message>
-        <location filename="../app/uir/mainwin.uir" line="351"/>
+        <location filename="../app/uir/mainwin.uir" line="352"/>
         <source>A</source>
         <extracomment>text</extracomment>
         <translation>A</translation>

@@ -145,6 +145,7 @@ const ExpectedMenu kMenus[] = {
 // The items of the Help entry's list.
 const ExpectedMenu kHelpItems[] = {
     {"MENU1_REFERENCE", "Parameter reference", "parameterReference"},
+    {"MENU_REPORT", "Save service report\u2026", "serviceReport"},
     {"MENU1_ABOUT", "About", "aboutConsole"},
 };
 

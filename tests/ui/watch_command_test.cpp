@@ -22,7 +22,7 @@
 
 #include "app/command_line.h"
 #include "platform/os/clock.h"
-#include "tests/support/stepped_simulator.h"
+#include "tests/support/command_test.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -43,36 +43,9 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-class Watch : public ::testing::Test {
+class Watch : public testsupport::SimulatedCommandTest {
 protected:
-    void SetUp() override
-    {
-        path_ = sim_.start();
-        ASSERT_FALSE(path_.empty()) << sim_.error();
-        // The simulator's own passing faults stay out of the way.
-        for (int reg = 2762; reg <= 2764; ++reg) sim_.setRegister(reg, 0);
-        stepped_.emplace(sim_);
-    }
-    void TearDown() override
-    {
-        stepped_.reset();
-        sim_.stop();
-    }
-
-    // Runs watch on the simulator. The give-up time is short where the
-    // controller is meant to fall silent, ample where it answers.
-    int run(std::vector<std::string> args, const char* timeout = "10")
-    {
-        args.insert(args.begin(), {"watch", "--device", path_, "--timeout", timeout});
-        testsupport::StreamCapture out;
-        testsupport::StreamCapture err;
-        if (stepped_) stepped_->rebase();
-        const int rc = RunCommand(args, out.file(), err.file());
-        out_ = out.text();
-        err_ = err.text();
-        return rc;
-    }
-    std::string file(const char* name) const { return dir_.filePath(name).toStdString(); }
+    Watch() : SimulatedCommandTest("watch") {}
 
     // The status block goes silent `ms` into the next run, by the console's clock.
     void silenceStatusAfter(std::int64_t ms)
@@ -86,13 +59,7 @@ protected:
         });
     }
 
-    sim::Simulator sim_;
-    std::string path_;
-    std::optional<testsupport::SteppedSimulator> stepped_;
     std::atomic<bool> silenced_{false};
-    QTemporaryDir dir_;
-    std::string out_;
-    std::string err_;
 };
 
 }  // namespace
