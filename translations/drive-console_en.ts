@@ -99,14 +99,14 @@
         <translation> %1 times since the port was opened.</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+64"/>
         <location line="+1"/>
-        <location line="+237"/>
+        <location line="+238"/>
         <source>Fault history</source>
         <translation>Fault history</translation>
     </message>
     <message>
-        <location line="-236"/>
+        <location line="-237"/>
         <source>Time resolution</source>
         <translation>Time resolution</translation>
     </message>
@@ -128,17 +128,17 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+196"/>
+        <location line="+197"/>
         <source>Journal: %1</source>
         <translation>Journal: %1</translation>
     </message>
     <message>
-        <location line="-199"/>
+        <location line="-200"/>
         <source>Journal</source>
         <translation>Journal</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+43"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>Events, newest first (the last %1 here; faults.csv keeps all)</translation>
     </message>
@@ -405,7 +405,7 @@ Journals, backups and state:
         <translation>Line monitor</translation>
     </message>
     <message>
-        <location filename="../app/mainwin.cpp" line="+231"/>
+        <location filename="../app/mainwin.cpp" line="+234"/>
         <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
@@ -862,7 +862,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>A command or test switch: never written from a file</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>never written from a file</source>
         <translation>never written from a file</translation>
     </message>
@@ -943,9 +943,69 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
     </message>
 </context>
 <context>
+    <name>ReportWindow</name>
+    <message>
+        <location filename="../app/report_window.cpp" line="+69"/>
+        <source>Reading the parameters…</source>
+        <translation>Reading the parameters…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+110"/>
+        <source>Service report</source>
+        <translation>Service report</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <source>Drawing the panels…</source>
+        <translation>Drawing the panels…</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Writing the report…</source>
+        <translation>Writing the report…</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+3"/>
+        <source>Save service report</source>
+        <translation>Save service report</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mark the parameters that differ from a reference set?</source>
+        <translation>Mark the parameters that differ from a reference set?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reference set</source>
+        <translation>Reference set</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Parameter sets (*.json)</source>
+        <translation>Parameter sets (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The report is in %1</source>
+        <translation>The report is in %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No report written: %1</source>
+        <translation>No report written: %1</translation>
+    </message>
+</context>
+<context>
     <name>WriteGuard</name>
     <message>
-        <location filename="../pages/write_guard.cpp" line="+107"/>
+        <location filename="../pages/write_guard.cpp" line="+111"/>
         <source>The controller has not answered a status read in the last 2 s, so its state is unknown.</source>
         <translation>The controller has not answered a status read in the last 2 s, so its state is unknown.</translation>
     </message>
@@ -960,7 +1020,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>A fault is active: %1.</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+41"/>
         <source>Motor test refused</source>
         <translation>Motor test refused</translation>
     </message>

@@ -99,14 +99,14 @@
         <translation> 串口打开以来出现 %1 次。</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+64"/>
         <location line="+1"/>
-        <location line="+237"/>
+        <location line="+238"/>
         <source>Fault history</source>
         <translation>故障记录</translation>
     </message>
     <message>
-        <location line="-236"/>
+        <location line="-237"/>
         <source>Time resolution</source>
         <translation>时间精度</translation>
     </message>
@@ -128,17 +128,17 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+196"/>
+        <location line="+197"/>
         <source>Journal: %1</source>
         <translation>记录文件：%1</translation>
     </message>
     <message>
-        <location line="-199"/>
+        <location line="-200"/>
         <source>Journal</source>
         <translation>记录文件</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+43"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>事件，最新在前（此处显示最近 %1 条；faults.csv 保存全部）</translation>
     </message>
@@ -405,7 +405,7 @@ Journals, backups and state:
         <translation>通信监视</translation>
     </message>
     <message>
-        <location filename="../app/mainwin.cpp" line="+231"/>
+        <location filename="../app/mainwin.cpp" line="+234"/>
         <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
@@ -862,7 +862,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>命令或测试开关：从不由文件写入</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>never written from a file</source>
         <translation>从不由文件写入</translation>
     </message>
@@ -943,9 +943,69 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
     </message>
 </context>
 <context>
+    <name>ReportWindow</name>
+    <message>
+        <location filename="../app/report_window.cpp" line="+69"/>
+        <source>Reading the parameters…</source>
+        <translation>正在读取参数…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+110"/>
+        <source>Service report</source>
+        <translation>服务报告</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <source>Drawing the panels…</source>
+        <translation>正在绘制面板…</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Writing the report…</source>
+        <translation>正在写入报告…</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+3"/>
+        <source>Save service report</source>
+        <translation>保存服务报告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mark the parameters that differ from a reference set?</source>
+        <translation>是否标出与参考参数集不同的参数？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reference set</source>
+        <translation>参考参数集</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Parameter sets (*.json)</source>
+        <translation>参数集文件 (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The report is in %1</source>
+        <translation>报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No report written: %1</source>
+        <translation>未写入报告：%1</translation>
+    </message>
+</context>
+<context>
     <name>WriteGuard</name>
     <message>
-        <location filename="../pages/write_guard.cpp" line="+107"/>
+        <location filename="../pages/write_guard.cpp" line="+111"/>
         <source>The controller has not answered a status read in the last 2 s, so its state is unknown.</source>
         <translation>控制器最近 2 秒未应答状态读取，状态未知。</translation>
     </message>
@@ -960,7 +1020,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>存在故障：%1。</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+41"/>
         <source>Motor test refused</source>
         <translation>电机测试被拒绝</translation>
     </message>
