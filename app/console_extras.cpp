@@ -82,7 +82,7 @@ bool savePictures(const std::string& dir)
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }
     const std::string chooser = dir + "/com-devices.png";
-    if (!qtui::SaveSelectionPopupPng("Device for COM4", "Device\tStable name\tDescription", rows, chooser)) {
+    if (!qtui::SaveSelectionPopupPng(DeviceChooserTitle(4), DeviceChooserColumns(), rows, chooser)) {
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());
         ok = false;
     }

@@ -3,6 +3,8 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <initializer_list>
 #include <mutex>
 #include <string>
@@ -11,6 +13,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/os/gbk.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
@@ -28,6 +31,20 @@ int longselect = 0;
 int stopselect = 0;
 
 namespace {
+
+// A text of the port panel for the technician, in the language installed and
+// in the panels' code page (GBK); `arg` (UTF-8) goes in at %1.
+std::string said(const char* english, const std::string& arg = std::string())
+{
+    QString text = QCoreApplication::translate("PortPanel", english);
+    if (text.contains(QLatin1String("%1"))) text = text.arg(QString::fromStdString(arg));
+    return Utf8ToGbkLenient(text.toStdString());
+}
+
+void errorBox(const std::string& text)
+{
+    MessagePopup(said(QT_TRANSLATE_NOOP("PortPanel", "Error")).c_str(), text.c_str());
+}
 std::mutex g_describeMutex;
 std::string g_openPortText;  // guarded by g_describeMutex
 }  // namespace
@@ -130,7 +147,7 @@ SerialSettings selectedSettings()
 void openSelectedPort(const FastLineSettings& fastLine)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        MessagePopup("Error", "close failed!");
+        errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
@@ -140,7 +157,7 @@ void openSelectedPort(const FastLineSettings& fastLine)
             BeginPortWait(comselect, selectedSettings());
             return;
         }
-        MessagePopup("Error", "config failed!");
+        errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "config failed!")));
         return;
     }
     NotePortOpened(comselect, selectedSettings());
@@ -208,7 +225,7 @@ int CloseCOM(int, int, int event, void*, int, int)
     CommThreadHold hold;
     if (comConfigure_success_flag.load() == 1) {
         if (CloseCom(active_comselect.load()) != 0) {
-            MessagePopup("Error", "close failed!");
+            errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
         } else {
             comConfigure_success_flag = 0;
             TheLine().portClosed("closed by the operator");
@@ -243,16 +260,29 @@ std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present
     if (port < 1 || port > kMaxComPort) return "";
     const std::string path = ComDevicePath(port);
     std::string text = path;
-    if (ComDeviceSource(port) == ComPathSource::Option) text += " (command line)";
-    if (WaitingPort() == port) return text + "\nwaiting for " + path;
+    if (ComDeviceSource(port) == ComPathSource::Option)
+        text += said(QT_TRANSLATE_NOOP("PortPanel", " (command line)"));
+    if (WaitingPort() == port)
+        return text + "\n" + said(QT_TRANSLATE_NOOP("PortPanel", "waiting for %1"), path);
     const SerialPortEntry* entry = FindPort(present, path);
     // A ttyS node that enumeration leaves out has no UART behind it.
     const bool phantom = entry == nullptr && path.rfind("/dev/ttyS", 0) == 0;
-    if (phantom || !DevicePresent(path)) return text + "\nno such device";
+    if (phantom || !DevicePresent(path))
+        return text + "\n" + said(QT_TRANSLATE_NOOP("PortPanel", "no such device"));
     if (entry == nullptr) return text;
     if (entry->path != path) text += " = " + entry->path;
     const std::string description = DescribePort(*entry);
     return description.empty() ? text : text + "\n" + description;
+}
+
+std::string DeviceChooserTitle(int port)
+{
+    return said(QT_TRANSLATE_NOOP("PortPanel", "Device for COM%1"), std::to_string(port));
+}
+
+std::string DeviceChooserColumns()
+{
+    return said(QT_TRANSLATE_NOOP("PortPanel", "Device\tStable name\tDescription"));
 }
 
 void RefreshDeviceInfo()
@@ -285,17 +315,17 @@ int ChooseDevice(int, int, int event, void*, int, int)
     for (const SerialPortEntry& e : ports) {
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }
-    const std::string title = "Device for COM" + std::to_string(port);
     int chosen = -1;
-    SelectionPopup(title.c_str(), "Device\tStable name\tDescription", rows, &chosen);
+    SelectionPopup(DeviceChooserTitle(port).c_str(), DeviceChooserColumns().c_str(), rows, &chosen);
     if (chosen < 0 || chosen >= static_cast<int>(ports.size())) return 0;
     const std::string path = ports[static_cast<std::size_t>(chosen)].stablePath();
     SetComBinding(port, path);
     std::string error;
     if (!SaveComBinding(port, path, &error)) {
-        const std::string text =
-            "The choice holds until the console ends, but it could not be kept: " + error;
-        MessagePopup("Error", text.c_str());
+        errorBox(
+            said(QT_TRANSLATE_NOOP("PortPanel",
+                                   "The choice holds until the console ends, but it could not be kept: %1"),
+                 error));
     }
     RefreshDeviceInfo();
     return 0;
@@ -310,9 +340,10 @@ int ReconnectSwitch(int panel, int control, int event, void*, int, int)
     if (on == 0) CancelPortWait();
     std::string error;
     if (!SaveReconnectChoice(on != 0, &error)) {
-        const std::string text =
-            "The choice holds until the console ends, but it could not be kept: " + error;
-        MessagePopup("Error", text.c_str());
+        errorBox(
+            said(QT_TRANSLATE_NOOP("PortPanel",
+                                   "The choice holds until the console ends, but it could not be kept: %1"),
+                 error));
     }
     return 0;
 }

@@ -94,7 +94,7 @@ def run_lrelease(lrelease, files):
 
 
 CODE_TS_STEM = "drive-console"
-CODE_SOURCE_DIRS = ("app", "pages", "platform", "engine", "sets")
+CODE_SOURCE_DIRS = ("app", "pages", "platform", "engine", "serial", "sets")
 
 
 def extracted_keys(lupdate, root):

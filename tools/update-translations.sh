@@ -13,7 +13,7 @@ lupdate=${LUPDATE:-$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)}
 update() {
     # Declarations lupdate cannot follow across files are no concern of it here.
     "$lupdate" -silent -locations relative -no-obsolete -extensions cpp,h -target-language "$1" \
-        app pages platform engine sets -ts "translations/drive-console_$1.ts" 2>&1 |
+        app pages platform engine serial sets -ts "translations/drive-console_$1.ts" 2>&1 |
         { grep -v -e "Qualifying with unknown" -e "Ignoring definition of undeclared" >&2 || true; }
 }
 for lang in en zh_CN; do update "$lang"; done

@@ -943,6 +943,56 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
     </message>
 </context>
 <context>
+    <name>PortPanel</name>
+    <message>
+        <location filename="../serial/sample5.cpp" line="+46"/>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <location line="+78"/>
+        <source>close failed!</source>
+        <translation>close failed!</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <source>config failed!</source>
+        <translation>config failed!</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source> (command line)</source>
+        <translation> (command line)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>waiting for %1</source>
+        <translation>waiting for %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>no such device</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Device for COM%1</source>
+        <translation>Device for COM%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Device	Stable name	Description</source>
+        <translation>Device	Stable name	Description</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+18"/>
+        <source>The choice holds until the console ends, but it could not be kept: %1</source>
+        <translation>The choice holds until the console ends, but it could not be kept: %1</translation>
+    </message>
+</context>
+<context>
     <name>ReportWindow</name>
     <message>
         <location filename="../app/report_window.cpp" line="+69"/>

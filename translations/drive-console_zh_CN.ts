@@ -943,6 +943,56 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
     </message>
 </context>
 <context>
+    <name>PortPanel</name>
+    <message>
+        <location filename="../serial/sample5.cpp" line="+46"/>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <location line="+78"/>
+        <source>close failed!</source>
+        <translation>关闭串口失败！</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <source>config failed!</source>
+        <translation>串口配置失败！</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source> (command line)</source>
+        <translation>（命令行）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>waiting for %1</source>
+        <translation>正在等待 %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>no such device</source>
+        <translation>设备不存在</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Device for COM%1</source>
+        <translation>COM%1 的设备</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Device	Stable name	Description</source>
+        <translation>设备	固定名称	说明</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+18"/>
+        <source>The choice holds until the console ends, but it could not be kept: %1</source>
+        <translation>此选择在控制台关闭前有效，但无法保存：%1</translation>
+    </message>
+</context>
+<context>
     <name>ReportWindow</name>
     <message>
         <location filename="../app/report_window.cpp" line="+69"/>
