@@ -76,7 +76,9 @@ void ReportCatalogueError()
     std::fprintf(stderr, "drive-console: %s\n", error.c_str());
     const std::string text =
         Utf8ToGbkLenient("The panel resources do not describe every register:\n" + error);
-    QTimer::singleShot(0, [text] { MessagePopup("Error", text.c_str()); });
+    QTimer::singleShot(0, [text] {
+        MessagePopup(Gbk(QCoreApplication::translate("MainWindow", "Error")).c_str(), text.c_str());
+    });
 }
 
 // What quitting writes, written before a fatal port error ends the process:

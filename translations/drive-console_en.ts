@@ -397,6 +397,14 @@ Journals, backups and state:
     </message>
 </context>
 <context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../app/mainwin.cpp" line="+80"/>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
     <name>MonitorWindow</name>
     <message>
         <location filename="../app/monitor_window.cpp" line="+245"/>
@@ -405,7 +413,7 @@ Journals, backups and state:
         <translation>Line monitor</translation>
     </message>
     <message>
-        <location filename="../app/mainwin.cpp" line="+234"/>
+        <location filename="../app/mainwin.cpp" line="+156"/>
         <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
