@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "app/arguments.h"
@@ -15,6 +16,10 @@
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
+#include "model/data_item.h"
+#include "model/line_flags.h"
+#include "platform/clock.h"
+#include "serial/replay_port.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
@@ -40,6 +45,7 @@ struct Args {
     bool dryRun = false;
     bool allowHallMask = false;  // restore may turn the hall-fault mask on
     int giveUpMs = psets::kDefaultGiveUpMs;
+    std::string replay;  // dump, watch: a capture played back in place of a device
 };
 
 template <typename Int>
@@ -71,9 +77,10 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
     std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
                                            {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
-    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
+    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}, {"replay", "FILE"}});
     if (command == "watch")
-        options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
+        options.insert(options.end(),
+                       {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}, {"replay", "FILE"}});
     if (command == "restore") {
         options.insert(options.end(), {{"only", "REG[,REG...]"}, {"dry-run"}, {"allow-hall-fault-mask"}});
     }
@@ -179,7 +186,16 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->dryRun = parsed.isSet("dry-run");
     a->allowHallMask = parsed.isSet("allow-hall-fault-mask");
     a->fastLine = parsed.isSet("fast-line");
+    a->replay = parsed.value("replay");
     if (!complete) return true;
+    if (!a->replay.empty()) {
+        if (!a->device.empty()) {
+            *error = a->command + " takes --device or --replay, not both";
+            return false;
+        }
+        a->device = a->replay;  // what the messages name
+        return true;
+    }
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
         return false;
@@ -225,9 +241,10 @@ std::string valueText(const psets::RegisterInfo& info, int word)
     return text;
 }
 
-CommandPortOptions portOptions(const Args& a)
+CommandPortOptions portOptions(const Args& a, Replay* replay = nullptr)
 {
     CommandPortOptions o;
+    o.replay = replay;
     o.device = a.device;
     o.baud = a.baud;
     o.parity = a.parity;
@@ -252,12 +269,19 @@ int connect(const Args& a, const CommandPort& line, std::FILE* err)
     return kCommandOk;
 }
 
+int writeSet(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err);
+
 int dump(const Args& a, std::FILE* out, std::FILE* err)
 {
     const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const psets::ParameterSet set = psets::SetFromWords(psets::TableWords(), a.note);
+    return writeSet(a, set, out, err);
+}
+
+int writeSet(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
+{
     if (a.out.empty()) {
         const QByteArray bytes = psets::ToJson(set);
         std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
@@ -271,6 +295,56 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
     }
     std::fprintf(err, "drive-console: %zu registers saved to %s\n", set.entries.size(), a.out.c_str());
     return kCommandOk;
+}
+
+bool isReadOf(const std::vector<unsigned char>& request, const ItemTable& t)
+{
+    const int address = t.items[0].address.load();
+    return request.size() == 8 && request[1] == 3 && ((request[2] << 8) | request[3]) == address &&
+           ((request[4] << 8) | request[5]) == t.count;
+}
+
+// dump of a capture: the pages are read as the capture read them, and the
+// set is what the last read of each page gave. A page it never read is not
+// in the set.
+int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
+{
+    constexpr int kLookMs = 100;
+    std::vector<int> missing;
+    std::map<int, int> words;
+    {
+        const CommandPort line(portOptions(a, &replay), CommandReads::Pages);
+        if (!line.open()) {
+            std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+            return kCommandNoAnswer;
+        }
+        while (!replay.finished() && comConfigure_success_flag.load() == 1) {
+            for (const std::vector<unsigned char>& request : replay.upcoming()) {
+                for (const ItemTable& t : kPageTables) {
+                    if (isReadOf(request, t)) t.items[0].query_flag = 1;
+                }
+            }
+            Sleep(kLookMs);
+        }
+        for (const auto& [reg, word] : psets::TableWords()) {
+            const psets::RegisterInfo* info = psets::FindRegister(reg);
+            if (info != nullptr && kPageTables[info->tab].items[0].read_count.load() != 0) words[reg] = word;
+        }
+        for (int tab = 0; tab < 6; ++tab) {
+            if (kPageTables[tab].items[0].read_count.load() == 0) missing.push_back(tab);
+        }
+    }
+    std::string pages;
+    for (const int tab : missing) {
+        const psets::RegisterInfo* head = psets::FindRegister(kPageTables[tab].items[0].address.load());
+        pages += (pages.empty() ? "" : ", ") + (head != nullptr ? head->page : std::to_string(tab + 1));
+    }
+    if (!pages.empty()) {
+        std::fprintf(err, "drive-console: %s never read %s: %s missing from the set\n", a.replay.c_str(),
+                     missing.size() == 1 ? "this page" : "these pages", pages.c_str());
+    }
+    const psets::ParameterSet set = psets::SetFromWords(words, a.note);
+    return writeSet(a, set, out, err);
 }
 
 // "2630 MOTOR / caption: controller 5, file 9", for a register that differs.
@@ -472,10 +546,23 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
                      CommandUsage());
         return kCommandBadInput;
     }
-    if (a.command == "dump") return dump(a, out, err);
+    std::unique_ptr<Replay> replay;
+    if (!a.replay.empty()) {
+        auto recording = std::make_shared<ReplayRecording>();
+        if (!recording->load(a.replay, &error)) {
+            std::fprintf(err, "drive-console: %s\n", error.c_str());
+            return kCommandBadInput;
+        }
+        replay = std::make_unique<Replay>(recording);
+        if (!replay->start(Replay::kMax)) {
+            std::fprintf(err, "drive-console: another replay is running\n");
+            return kCommandBadInput;
+        }
+    }
+    if (a.command == "dump") return replay ? dumpReplay(a, *replay, out, err) : dump(a, out, err);
     if (a.command == "watch") {
         WatchOptions w;
-        w.port = portOptions(a);
+        w.port = portOptions(a, replay.get());
         w.durationS = a.durationS;
         w.out = a.out;
         w.giveUpMs = a.giveUpMs;

@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/stop_signals.h"
 #include "serial/line_machine.h"
+#include "serial/replay_port.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -116,9 +117,14 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             report("cannot open " + o.port.device);
             return kCommandNoAnswer;
         }
-        report("watching " + o.port.device +
-               "; times are those of the status replies, exact to one status read (about " +
-               (o.port.fastLine ? "0.05" : "0.5") + " s)");
+        Replay* const replay = o.port.replay;
+        if (replay != nullptr) {
+            report("replaying " + replay->recording().name() + "; times are those of the capture");
+        } else {
+            report("watching " + o.port.device +
+                   "; times are those of the status replies, exact to one status read (about " +
+                   (o.port.fastLine ? "0.05" : "0.5") + " s)");
+        }
         const std::int64_t startUs = ClockUs();
         std::int64_t firstUs = -1;  // first status reply
         std::int64_t lastUs = -1;   // latest status reply
@@ -132,6 +138,11 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             }
             if (stop) {
                 report("interrupted");
+                break;
+            }
+            // The end of a capture is the end of the watch, not a silence.
+            if (replay != nullptr && replay->finished()) {
+                report("end of capture");
                 break;
             }
             if (comConfigure_success_flag.load() != 1) {

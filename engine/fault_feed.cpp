@@ -1,6 +1,5 @@
 #include "engine/fault_feed.h"
 
-#include <chrono>
 
 #include "engine/traffic_decode.h"
 #include "model/link_health.h"
@@ -9,12 +8,6 @@
 namespace {
 
 constexpr int kRequestLength = 8;  // the request a report carries
-
-std::int64_t wallNowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 }  // namespace
 
@@ -48,7 +41,7 @@ void FaultFeed::take(const LineReport& r)
             return;
     }
     item.reply.clockUs = ClockUs();
-    item.reply.wallMs = wallNowMs();
+    item.reply.wallMs = WallClockMs();
     std::lock_guard<std::mutex> lock(mutex_);
     if (count_ == kFaultFeedQueue) {
         dropped_ = true;

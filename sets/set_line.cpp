@@ -143,6 +143,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     const bool sent =
         record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
     if (record.outcome == ::WriteOutcome::PortClosed) return {false, false, "not written: port closed"};
+    if (record.outcome == ::WriteOutcome::Replay) return {false, false, WriteOutcomeName(record.outcome)};
     std::string text = WriteOutcomeName(record.outcome);
     if (record.outcome == ::WriteOutcome::Rejected)
         text += " (exception " + std::to_string(record.exceptionCode) + ")";
