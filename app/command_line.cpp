@@ -312,6 +312,11 @@ int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
     constexpr int kLookMs = 100;
     std::vector<int> missing;
     std::map<int, int> words;
+    int readsBefore[6] = {};
+    for (int tab = 0; tab < 6; ++tab) readsBefore[tab] = kPageTables[tab].items[0].read_count.load();
+    const auto read = [&readsBefore](int tab) {
+        return kPageTables[tab].items[0].read_count.load() != readsBefore[tab];
+    };
     {
         const CommandPort line(portOptions(a, &replay), CommandReads::Pages);
         if (!line.open()) {
@@ -328,10 +333,10 @@ int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
         }
         for (const auto& [reg, word] : psets::TableWords()) {
             const psets::RegisterInfo* info = psets::FindRegister(reg);
-            if (info != nullptr && kPageTables[info->tab].items[0].read_count.load() != 0) words[reg] = word;
+            if (info != nullptr && read(info->tab)) words[reg] = word;
         }
         for (int tab = 0; tab < 6; ++tab) {
-            if (kPageTables[tab].items[0].read_count.load() == 0) missing.push_back(tab);
+            if (!read(tab)) missing.push_back(tab);
         }
     }
     std::string pages;

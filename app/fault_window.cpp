@@ -22,6 +22,7 @@
 
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
+#include "modbus/write_outcome.h"
 #include "engine/fault_tracker.h"
 #include "engine/status_text.h"
 #include "model/app_state.h"
@@ -38,6 +39,7 @@ namespace {
 constexpr const char* kPanel = "PANEL_FAULTS";
 constexpr int kShownEvents = 2000;  // the list's bound; faults.csv keeps every event
 constexpr int kPumpMs = 200;
+constexpr int kReplayPumpMs = 20;  // a replay may go far faster than the line
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 680;
 const QColor kActive(0xC0, 0x00, 0x00);
@@ -234,6 +236,7 @@ public:
     ~FaultWindow() override;
 
     void pump();
+    std::size_t backlog() { return feed_.backlog(); }
     void drain()
     {
         pump();
@@ -312,13 +315,18 @@ FaultWindow::FaultWindow()
     outer->addLayout(buttons);
     resize(kWindowWidth, kWindowHeight);
 
-    tracker_.addObserver(&journal_);
+    // The events of a replay happened long ago and are in a journal already, if anywhere.
+    if (Replaying()) {
+        journalLine_->setText("Journal: nothing is written during a replay");
+    } else {
+        tracker_.addObserver(&journal_);
+    }
     tracker_.addObserver(&tips_);
     tracker_.addObserver(this);
     showResolution();
     showSnapshot();
     connect(&pumpTimer_, &QTimer::timeout, this, [this] { pump(); });
-    pumpTimer_.start(kPumpMs);
+    pumpTimer_.start(Replaying() ? kReplayPumpMs : kPumpMs);
 }
 
 FaultWindow::~FaultWindow()
@@ -534,6 +542,12 @@ bool SaveFaultsPng(const std::string& path)
     if (!w->isVisible()) w->show();
     w->pump();
     return w->grab().save(qs(path), "PNG");
+}
+
+std::size_t FaultHistoryBacklog()
+{
+    FaultWindow* w = window();
+    return w != nullptr ? w->backlog() : 0;
 }
 
 QWidget* FaultWidget()

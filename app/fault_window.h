@@ -9,6 +9,7 @@
 // waits for it: it reads the line's events at its own pace. UI thread only.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class QWidget;
@@ -25,5 +26,7 @@ void PumpFaultHistory();
 void DrainFaultHistory();
 // Renders the window to a PNG file, shown or not.
 bool SaveFaultsPng(const std::string& path);
+// Line reports not yet taken into the history (0 without the window).
+std::size_t FaultHistoryBacklog();
 // The window, nullptr when there is none.
 QWidget* FaultWidget();

@@ -11,6 +11,7 @@
 #include "app/fault_window.h"
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
+#include "app/replay_window.h"
 #include "app/parameter_sets_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
@@ -212,7 +213,8 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
             QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
         }
     }
-    LoadLineSettings(child.load(), options.fastLine);
+    // A replay opens its port with the capture's framing: the kept line settings stay as they are.
+    if (!WindowReplaying()) LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;
@@ -230,6 +232,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     InstallFileMenu();
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
+    if (WindowReplaying()) OpenReplayPort();
     if (options.showMonitor) monitor(0, 0, nullptr, 0);
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);

@@ -10,6 +10,7 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/stop_signals.h"
@@ -100,9 +101,12 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     FaultTracker tracker;
     EventPrinter printer(out);
     tracker.addObserver(&printer);
-    tracker.addObserver(&journal);
+    // The events of a replay are the capture's, not this controller's now: faults.csv is left alone.
+    if (!Replaying()) tracker.addObserver(&journal);
     if (file) tracker.addObserver(file.get());
     FaultFeed feed(tracker, TheLine().observers());
+    // A replay goes as fast as this watch takes in what it plays.
+    if (o.port.replay != nullptr) o.port.replay->setHold([&feed] { return feed.backlog() > kFaultFeedQueue / 2; });
     // A fatal port error ends the process at once: the events so far are written first.
     const FatalErrorHook fatalError([&] {
         feed.pump();
@@ -174,6 +178,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 break;
         }
     }
+    if (o.port.replay != nullptr) o.port.replay->setHold({});
     feed.pump();  // what the line reported since the last look
     journal.drain();
     if (file) file->drain();

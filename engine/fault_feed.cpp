@@ -51,6 +51,12 @@ void FaultFeed::take(const LineReport& r)
     ++count_;
 }
 
+std::size_t FaultFeed::backlog()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+}
+
 void FaultFeed::pump()
 {
     std::size_t n = 0;

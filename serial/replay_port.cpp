@@ -13,8 +13,12 @@
 namespace {
 
 constexpr const char* kPathPrefix = "replay:";
-// A request is matched among this many exchanges not yet played.
+// A request is matched among this many exchanges not yet played ...
 constexpr std::size_t kLookahead = 64;
+// ... and among every one of the next 15 s of the capture (the console's
+// password timer keeps its own time), up to this many.
+constexpr std::int64_t kAheadUs = 15000000;
+constexpr std::size_t kLookLimit = 4096;
 // An exchange the console has not asked for by this long after its captured
 // time is passed over.
 constexpr std::int64_t kPassOverUs = 2000000;
@@ -24,6 +28,7 @@ constexpr std::int64_t kSettleUs = 1000000;
 // real time at the latest, as a share of the wait.
 constexpr auto kLook = std::chrono::microseconds(200);
 constexpr auto kPausedLook = std::chrono::milliseconds(10);
+constexpr auto kHoldLimit = std::chrono::milliseconds(500);
 constexpr int kMaxFrame = 256;
 
 // The one replay whose clock is installed; the platform's hooks are plain functions.
@@ -208,6 +213,7 @@ public:
     }
     int flushOutput() override { return 0; }
     int close() override { return 0; }
+    bool keepsTime() const override { return true; }
 
 private:
     Replay& replay_;
@@ -289,6 +295,12 @@ void Replay::setSpeed(double speed)
     speed_ = std::isfinite(speed) && speed > 0 ? speed : kMax;
 }
 
+void Replay::setHold(std::function<bool()> behind)
+{
+    std::lock_guard<std::mutex> lock(holdMutex_);
+    hold_ = std::move(behind);
+}
+
 void Replay::setPaused(bool paused)
 {
     paused_ = paused;
@@ -330,19 +342,27 @@ void Replay::answer(const unsigned char* request, int length)
     std::lock_guard<std::mutex> lock(mutex_);
     passOverLocked();
     const std::vector<ReplayRecording::Exchange>& ex = recording_->exchanges();
+    const std::int64_t now = nowUs_.load();
     std::size_t looked = 0;
-    for (std::size_t i = cursor_; i < ex.size() && looked < kLookahead; ++i) {
+    for (std::size_t i = cursor_; i < ex.size() && looked < kLookLimit; ++i) {
         if (played_[i]) continue;
-        ++looked;
         const ReplayRecording::Exchange& e = ex[i];
+        if (looked >= kLookahead && e.requestUs > now + kAheadUs) break;
+        ++looked;
         if (!sameBytes(recording_->bytes(e.at), e.length, request, static_cast<std::size_t>(length))) continue;
         played_[i] = true;
-        moveTo(e.requestUs);
-        const std::int64_t late = nowUs_.load() - e.requestUs;
+        // In the capture's order the time is the captured one from here on;
+        // a request the console makes ahead of that order (its own password
+        // timer) is answered after the captured delay and leaves the time alone.
+        const bool inOrder = i == cursor_;
+        if (inOrder) moveTo(e.requestUs);
+        const std::int64_t shift = inOrder ? nowUs_.load() - e.requestUs : now - e.requestUs;
         for (std::uint32_t c = 0; c < e.chunks; ++c) {
             const ReplayRecording::Chunk& chunk = recording_->chunks()[e.firstChunk + c];
-            pending_.push_back({chunk.timeUs + late, chunk.at, chunk.length});
+            pending_.push_back({chunk.timeUs + shift, chunk.at, chunk.length});
         }
+        std::stable_sort(pending_.begin(), pending_.end(),
+                         [](const Pending& a, const Pending& b) { return a.dueUs < b.dueUs; });
         block_ = e.block;
         answered_.fetch_add(1);
         passOverLocked();
@@ -390,6 +410,8 @@ void Replay::flush()
 
 int Replay::waitInput(double timeoutSeconds)
 {
+    // The thread that waits for replies keeps the line's time (at line rate
+    // its other waits are Sleeps).
     markLineThread();
     if (paused_.load()) {
         std::this_thread::sleep_for(kPausedLook);
@@ -413,7 +435,6 @@ int Replay::waitInput(double timeoutSeconds)
 
 void Replay::pass(int milliseconds)
 {
-    markLineThread();
     holdWhilePaused();
     advanceTo(nowUs_.load() + std::max(milliseconds, 0) * std::int64_t{1000});
 }
@@ -442,6 +463,15 @@ void Replay::advanceTo(std::int64_t targetUs)
 {
     const std::int64_t now = nowUs_.load();
     if (targetUs <= now) return;
+    {
+        std::lock_guard<std::mutex> lock(holdMutex_);
+        if (hold_) {
+            const auto end = std::chrono::steady_clock::now() + kHoldLimit;
+            while (running_.load() && hold_() && std::chrono::steady_clock::now() < end) {
+                std::this_thread::sleep_for(kLook);
+            }
+        }
+    }
     const double speed = speed_.load();
     if (speed > 0) {
         std::this_thread::sleep_for(

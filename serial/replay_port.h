@@ -25,6 +25,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -123,6 +124,10 @@ public:
     // 1, 2, 5, 10 or kMax.
     void setSpeed(double speed);
     double speed() const { return speed_.load(); }
+    // Before the time moves on, the replay waits (a little real time at
+    // most) while `behind` holds: the readers of the line that run on a
+    // timer of their own have yet to catch up. An empty one removes it.
+    void setHold(std::function<bool()> behind);
     // While paused the line's waits do not end: the captured time stands still.
     void setPaused(bool paused);
     bool paused() const { return paused_.load(); }
@@ -170,6 +175,8 @@ private:
 
     std::shared_ptr<const ReplayRecording> recording_;
     std::unique_ptr<Driver> driver_;
+    std::mutex holdMutex_;
+    std::function<bool()> hold_;
     std::atomic<bool> running_{false};
     std::atomic<double> speed_{kMax};
     std::atomic<bool> paused_{false};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,8 @@
 #include "platform/clock.h"
 #include "serial/line_machine.h"
 #include "serial/replay_port.h"
+#include "sets/parameter_set.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -47,6 +50,13 @@ void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::map<int, int> wordsOf(const psets::ParameterSet& set)
+{
+    std::map<int, int> words;
+    for (const psets::Entry& e : set.entries) words[e.reg] = e.word;
+    return words;
 }
 
 struct Outcome {
@@ -126,4 +136,100 @@ TEST_F(Replayed, WatchOfACaptureGivesTheEventsOfTheLiveWatch)
     EXPECT_EQ(again.out, was.out);
     EXPECT_EQ(fileLines(file("replay.csv")), fileLines(file("live.csv")));
     EXPECT_EQ(std::count(again.out.begin(), again.out.end(), '\n'), 4) << again.out;
+}
+
+// The same session as classic pcap, which has no directions: the requests
+// are told from the replies by their form, and the events are the same.
+TEST_F(Replayed, ClassicPcapOfTheCaptureReplaysAlike)
+{
+    const std::int64_t t = sim_.timeMs();
+    ASSERT_TRUE(sim_.schedule({{t + 1200, 2764, 0x0100}, {t + 2400, 2764, 0}}));
+    const Outcome was = live({"watch", "--duration", "3"});
+    ASSERT_EQ(was.rc, kCommandDiffers) << was.err;
+    const testsupport::CaptureItems items = testsupport::ReadCaptureFile(capturePath());
+    ASSERT_EQ(items.error, "");
+    std::vector<unsigned char> pcap;
+    const auto u32 = [&pcap](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) pcap.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    };
+    for (std::uint32_t v : {0xa1b2c3d4u, 0x00040002u, 0u, 0u, 65535u, 147u}) u32(v);
+    for (const CapturePacket& p : items.packets) {
+        u32(static_cast<std::uint32_t>(p.timeUs / 1000000));
+        u32(static_cast<std::uint32_t>(p.timeUs % 1000000));
+        u32(static_cast<std::uint32_t>(p.bytes.size()));
+        u32(static_cast<std::uint32_t>(p.bytes.size()));
+        pcap.insert(pcap.end(), p.bytes.begin(), p.bytes.end());
+    }
+    writeBytes(file("capture.pcap"), pcap);
+
+    const Outcome again = command({"watch", "--replay", file("capture.pcap")});
+    EXPECT_EQ(again.rc, kCommandDiffers) << again.err;
+    EXPECT_EQ(again.out, was.out);
+}
+
+// dump of a capture gives the set the controller held, read as the live dump
+// read it; a capture that never read the pages says so and holds none of them.
+TEST_F(Replayed, DumpOfACaptureGivesTheSetTheControllerHeld)
+{
+    sim_.setRegister(2550, 57);
+    sim_.setRegister(2630, -3);
+    const Outcome was = live({"dump", "--out", file("live.json")});
+    ASSERT_EQ(was.rc, kCommandOk) << was.err;
+
+    const Outcome again = command({"dump", "--replay", capturePath(), "--out", file("replay.json")});
+    ASSERT_EQ(again.rc, kCommandOk) << again.err;
+    EXPECT_FALSE(contains(again.err, "missing")) << again.err;
+    psets::ParameterSet held;
+    psets::ParameterSet replayed;
+    std::string error;
+    ASSERT_TRUE(psets::LoadSetFile(file("live.json"), &held, &error)) << error;
+    ASSERT_TRUE(psets::LoadSetFile(file("replay.json"), &replayed, &error)) << error;
+    ASSERT_FALSE(replayed.entries.empty());
+    EXPECT_EQ(wordsOf(replayed), wordsOf(held));
+    EXPECT_EQ(wordsOf(replayed)[2550], 57);
+    EXPECT_EQ(wordsOf(replayed)[2630], -3);
+
+    // A watch reads no page: its capture gives an empty set, and names the pages.
+    stepped_.emplace(sim_);
+    ASSERT_EQ(live({"watch", "--duration", "1"}).rc, kCommandOk);
+    const Outcome none = command({"dump", "--replay", capturePath()});
+    EXPECT_EQ(none.rc, kCommandOk) << none.err;
+    EXPECT_TRUE(contains(none.err, "never read these pages: ")) << none.err;
+    EXPECT_FALSE(contains(none.out, "\"reg\"")) << none.out;
+}
+
+// A file that is not a whole capture of the line is refused before anything
+// else happens: exit 3, the file and the byte where it went wrong named, no
+// port opened.
+TEST_F(Replayed, FilesThatAreNoCaptureOfTheLineAreRefused)
+{
+    ASSERT_EQ(live({"watch", "--duration", "1"}).rc, kCommandOk);
+    const std::vector<unsigned char> good = fileBytes(capturePath());
+    ASSERT_GT(good.size(), 200u);
+    std::vector<unsigned char> otherLink = good;
+    // The first interface follows the section header; its link type is its first field.
+    const std::uint32_t shb = otherLink[4] | otherLink[5] << 8 | otherLink[6] << 16 | otherLink[7] << 24;
+    ASSERT_EQ(otherLink[shb + 8], 147);
+    otherLink[shb + 8] = 1;
+    struct Bad {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        const char* why;
+    };
+    const Bad bad[] = {
+        {"empty.pcapng", {}, "byte 0"},
+        {"cut.pcapng", std::vector<unsigned char>(good.begin(), good.begin() + good.size() / 2 + 3), "byte "},
+        {"ethernet.pcapng", otherLink, "byte "},
+    };
+    for (const Bad& b : bad) {
+        const std::string path = file(b.name);
+        writeBytes(path, b.bytes);
+        for (const char* cmd : {"watch", "dump"}) {
+            const Outcome r = command({cmd, "--replay", path, "--out", file("out")});
+            EXPECT_EQ(r.rc, kCommandBadInput) << b.name << " " << cmd;
+            EXPECT_TRUE(contains(r.err, "drive-console: " + path + ": " + b.why)) << r.err;
+            EXPECT_EQ(r.out, "");
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(file("out")))) << b.name;
+        }
+    }
 }
