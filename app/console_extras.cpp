@@ -11,6 +11,7 @@
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
+#include "app/replay_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
@@ -114,6 +115,13 @@ bool savePictures(const std::string& dir)
         std::fprintf(stderr, "could not render %s\n", monitorPath.c_str());
         ok = false;
     }
+    if (WindowReplaying()) {
+        const std::string replayPath = dir + "/replay.png";
+        if (!SaveReplayBarPng(replayPath)) {
+            std::fprintf(stderr, "could not render %s\n", replayPath.c_str());
+            ok = false;
+        }
+    }
     const std::string faultsPath = dir + "/faults.png";
     if (!SaveFaultsPng(faultsPath)) {
         std::fprintf(stderr, "could not render %s\n", faultsPath.c_str());
@@ -158,6 +166,17 @@ void ScheduleScreenshots(const ConsoleOptions& options)
     int delayMs = 0;
     if (std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
         delayMs = static_cast<int>(std::min(options.screenshotDelay, 86400.0) * 1000);
+    }
+    // A replay is pictured as it stands at the end of the capture.
+    if (WindowReplaying()) {
+        auto* wait = new QTimer;
+        QObject::connect(wait, &QTimer::timeout, [wait, dir] {
+            if (!WindowReplayEnded()) return;
+            wait->deleteLater();
+            QuitConsoleWith(savePictures(dir) ? 0 : kPicturesFailed);
+        });
+        wait->start(100);
+        return;
     }
     // With --simulate the port is opened at start already.
     if (delayMs > 0 && !options.simulate) {

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <deque>
 
 #include "engine/fault_feed.h"
@@ -270,6 +271,14 @@ private:
     bool journalReported_ = false;
 };
 
+// The window for other threads (the replay asks how far behind it is): the
+// window lives until the communication thread has ended.
+std::atomic<FaultWindow*>& liveWindow()
+{
+    static std::atomic<FaultWindow*> w{nullptr};
+    return w;
+}
+
 FaultWindow::FaultWindow()
     : journal_(ConsoleStateDir() + "/" + kFaultJournalName, [this](const std::string& message) {
           // From the journal's thread: shown on the UI thread.
@@ -327,10 +336,12 @@ FaultWindow::FaultWindow()
     showSnapshot();
     connect(&pumpTimer_, &QTimer::timeout, this, [this] { pump(); });
     pumpTimer_.start(Replaying() ? kReplayPumpMs : kPumpMs);
+    liveWindow() = this;
 }
 
 FaultWindow::~FaultWindow()
 {
+    liveWindow() = nullptr;
     pumpTimer_.stop();
     tracker_.removeObserver(this);
     events_->setModel(nullptr);
@@ -546,7 +557,7 @@ bool SaveFaultsPng(const std::string& path)
 
 std::size_t FaultHistoryBacklog()
 {
-    FaultWindow* w = window();
+    FaultWindow* w = liveWindow().load();
     return w != nullptr ? w->backlog() : 0;
 }
 

@@ -239,6 +239,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     const int exitCode = RunUserInterface();
     ShutdownConsole();
+    StopWindowReplay();  // after the communication thread, with the bar's widgets still there
     // Writes still waiting for a port that never came back end, and are journaled.
     AbandonWrites(kQuitReason);
     SetBackupOffer({});

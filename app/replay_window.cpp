@@ -190,6 +190,12 @@ bool WindowReplaying()
     return current().replay != nullptr;
 }
 
+bool WindowReplayEnded()
+{
+    WindowReplay& r = current();
+    return r.replay != nullptr && r.replay->finished();
+}
+
 void OpenReplayPort()
 {
     QTimer::singleShot(0, [] {

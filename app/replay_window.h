@@ -15,6 +15,8 @@ bool StartWindowReplay(const std::string& path, double speed, std::string* error
 // Gives them back (after the UI loop has ended).
 void StopWindowReplay();
 bool WindowReplaying();
+// True once the replay has played the whole capture.
+bool WindowReplayEnded();
 // On the running UI loop: opens the replay's port with the capture's line
 // settings, titles the main panel "replay of FILE" and shows the replay bar.
 void OpenReplayPort();

@@ -61,8 +61,12 @@ void FaultFeed::pump()
 {
     std::size_t n = 0;
     bool dropped = false;
+    std::int64_t takenUs = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        // Overdue as of the moment the queue is taken: a reply the line
+        // reports after it is no reply missed.
+        takenUs = ClockUs();
         for (; n < count_; ++n) taken_[n] = queue_[(first_ + n) % kFaultFeedQueue];
         first_ = (first_ + count_) % kFaultFeedQueue;
         count_ = 0;
@@ -86,6 +90,6 @@ void FaultFeed::pump()
     // Reports dropped after these: the link as last seen is all that is known.
     const StatusReply& last = tracker_.lastReply();
     if (dropped && tracker_.tracking()) tracker_.linkLost(last.wallMs, last.clockUs);
-    if (tracker_.tracking() && ClockUs() - last.clockUs > kStaleMs * 1000)
+    if (tracker_.tracking() && takenUs - last.clockUs > kStaleMs * 1000)
         tracker_.linkLost(last.wallMs, last.clockUs);
 }

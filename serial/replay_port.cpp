@@ -190,7 +190,10 @@ namespace {
 
 class ReplayDevice : public SerialDevice {
 public:
-    explicit ReplayDevice(Replay& replay) : replay_(replay) {}
+    explicit ReplayDevice(Replay& replay) : replay_(replay) { replay_.deviceOpened(true); }
+    ~ReplayDevice() override { replay_.deviceOpened(false); }
+    ReplayDevice(const ReplayDevice&) = delete;
+    ReplayDevice& operator=(const ReplayDevice&) = delete;
     int write(const char* buffer, int count) override
     {
         replay_.answer(reinterpret_cast<const unsigned char*>(buffer), count);
@@ -301,6 +304,11 @@ void Replay::setHold(std::function<bool()> behind)
     hold_ = std::move(behind);
 }
 
+void Replay::deviceOpened(bool opened)
+{
+    openDevices_.fetch_add(opened ? 1 : -1);
+}
+
 void Replay::setPaused(bool paused)
 {
     paused_ = paused;
@@ -309,6 +317,11 @@ void Replay::setPaused(bool paused)
 bool Replay::finished()
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    return endedLocked();
+}
+
+bool Replay::endedLocked()
+{
     passOverLocked();
     return cursor_ >= played_.size() && pending_.empty() && nowUs_.load() >= lastDeliveredUs_ + kSettleUs;
 }
@@ -463,6 +476,19 @@ void Replay::advanceTo(std::int64_t targetUs)
 {
     const std::int64_t now = nowUs_.load();
     if (targetUs <= now) return;
+    bool ended = openDevices_.load() == 0;
+    if (!ended) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ended = endedLocked();
+    }
+    if (ended) {
+        // With the replay's port closed, or the capture over, the captured
+        // time stands still and the line waits as a quiet line would, in
+        // real time.
+        std::this_thread::sleep_for(std::min<std::chrono::microseconds>(
+            std::chrono::microseconds(targetUs - now), std::chrono::milliseconds(100)));
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(holdMutex_);
         if (hold_) {

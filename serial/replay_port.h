@@ -137,7 +137,8 @@ public:
     // The block of the exchange played last.
     std::size_t block() const { return block_.load(); }
     // Every exchange played or passed over and every reply byte taken, and a
-    // second more for the console to make something of the last.
+    // second more for the console to make something of the last. From then
+    // on the captured time stands still and the line's waits take real time.
     bool finished();
     // The requests of the exchanges not yet played that a request made now
     // would be matched with, in the capture's order.
@@ -151,6 +152,7 @@ public:
     int queued();
     int waitInput(double timeoutSeconds);
     void flush();
+    void deviceOpened(bool opened);
 
     // --- The clock's side (platform/clock.h) --------------------------------------
     void pass(int milliseconds);   // the line's pass: moves the time on
@@ -170,6 +172,7 @@ private:
     // Holds the line's thread while paused; false once the replay stops.
     void holdWhilePaused();
     void passOverLocked();
+    bool endedLocked();
     bool isLineThread() const;
     void markLineThread();
 
@@ -185,6 +188,7 @@ private:
     std::atomic<std::uint64_t> answered_{0};
     std::atomic<std::uint64_t> unanswered_{0};
     std::atomic<std::thread::id> lineThread_{};
+    std::atomic<int> openDevices_{0};
 
     std::mutex mutex_;  // the exchanges' state below
     std::size_t cursor_ = 0;
