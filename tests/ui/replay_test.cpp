@@ -4,7 +4,11 @@
 // live run gave. Files that are no capture of the line are refused.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QTableView>
 #include <QFile>
 #include <QTemporaryDir>
 #include <fstream>
@@ -13,6 +17,11 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "engine/console_state.h"
+#include "app/fault_window.h"
+#include "app/replay_window.h"
+#include "platform/app_dirs.h"
+#include "tests/support/console_window.h"
 #include "engine/line_capture.h"
 #include "modbus/capture_file.h"
 #include "modbus/write_outcome.h"
@@ -232,4 +241,61 @@ TEST_F(Replayed, FilesThatAreNoCaptureOfTheLineAreRefused)
             EXPECT_FALSE(QFile::exists(QString::fromStdString(file("out")))) << b.name;
         }
     }
+}
+
+// The window playing a capture back: the main panel ends on the last values
+// captured, the fault history lists the captured events with their times, and
+// an "__OK" ends "not written: replay" with no byte to any device and no line
+// in writes.csv or faults.csv.
+TEST_F(Replayed, TheWindowShowsTheCaptureAndWritesNothing)
+{
+    const int battery = 32767 / 600 * 48;
+    sim_.setRegister(2749, static_cast<std::uint16_t>(battery));
+    const std::int64_t t = sim_.timeMs();
+    ASSERT_TRUE(sim_.schedule({{t + 1500, 2762, 0x0002}, {t + 2500, 2762, 0}}));
+    const Outcome was = live({"watch", "--duration", "3.5"});
+    ASSERT_EQ(was.rc, kCommandDiffers) << was.err;
+    const std::size_t requestsBefore = sim_.requestCount();
+    const std::string writes = ConsoleStateDir() + "/writes.csv";
+    const std::string faults = ConsoleStateDir() + "/faults.csv";
+    std::remove(writes.c_str());
+    std::remove(faults.c_str());
+
+    ResetConsoleState();
+    ASSERT_TRUE(qtui::InitUserInterface(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv()));
+    std::string error;
+    ASSERT_TRUE(StartWindowReplay(capturePath(), 0, &error)) << error;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(testsupport::RunUntil([] { return WindowReplayEnded(); }, 30000));
+        double shown = 0;
+        GetCtrlVal(panelMain.load(), uir::panel_main::NUMERIC_QUERY_1, &shown);
+        EXPECT_NEAR(shown, battery * 600.0 / 32767, 1e-9);
+        PumpFaultHistory();
+        auto* events = FaultWidget()->findChild<QTableView*>("FAULT_EVENTS");
+        ASSERT_NE(events, nullptr);
+        ASSERT_EQ(events->model()->rowCount(), 2);
+        // Newest first; the time column as the live watch printed it.
+        EXPECT_EQ(events->model()->index(0, 1).data().toString(), "OFF");
+        EXPECT_EQ(events->model()->index(1, 1).data().toString(), "ON");
+        const std::string onTime = events->model()->index(1, 0).data().toString().toStdString();
+        EXPECT_TRUE(contains(was.out, onTime.substr(11))) << onTime << " in " << was.out;
+
+        const int page1 = panel_set_tab[0].load();
+        auto* overVolt = testsupport::FindControl<QDoubleSpinBox>(page1, "TAB1_NUMERIC_SET_3");
+        auto* ok = testsupport::FindControl<QPushButton>(page1, "TAB1_SEND_3");
+        auto* line = testsupport::FindControl<QLabel>(panel_set.load(), "WRITE_STATUS");
+        ASSERT_TRUE(overVolt != nullptr && ok != nullptr && line != nullptr);
+        overVolt->setValue(58);
+        ok->click();
+        EXPECT_TRUE(testsupport::RunUntil(
+            [&] { return line->text().startsWith("Over volt = 58 V not written: replay"); }, 5000))
+            << line->text().toStdString();
+        testsupport::FindControl<QPushButton>(panelMain.load(), "QUITBUTTON")->click();
+    });
+    ConsoleOptions options;
+    EXPECT_EQ(WinMain(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv(), options), 0);
+    EXPECT_FALSE(WindowReplaying());
+    EXPECT_EQ(sim_.requestCount(), requestsBefore) << "a byte reached the controller";
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(writes)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(faults)));
 }
