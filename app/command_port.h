@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/line_wiring.h"
-#include "platform/headless_ui.h"
+#include "platform/ui/headless_ui.h"
 
 class Replay;
 

@@ -11,8 +11,8 @@
 #include "app/replay_window.h"
 #include "app/version.h"
 #include "engine/console_state.h"
-#include "platform/console_io.h"
-#include "platform/port_discovery.h"
+#include "platform/os/console_io.h"
+#include "platform/port/port_discovery.h"
 
 int main(int argc, char** argv)
 {

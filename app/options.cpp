@@ -7,7 +7,7 @@
 #include "app/arguments.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 
@@ -20,6 +20,7 @@ const std::vector<ArgumentOption> kOptions = {
     {"screenshot-delay", "S", "open the port (panel settings) and poll S seconds before the pictures"},
     {"monitor", nullptr, "open the monitor window at start"},
     {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
+    {"capture", "FILE.pcapng", "capture every frame on the line to FILE.pcapng for the whole run"},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
     {"replay", "FILE.pcapng", "play a capture of the line back in place of a port; nothing is written"},
     {"replay-speed", "1|2|5|10|max", "the pace of --replay against the captured one (1)"},
@@ -119,6 +120,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             return false;
         }
         options->recordFile = v;
+    }
+    for (const std::string& v : a.values("capture")) {
+        if (v.empty()) {
+            *error = "--capture needs a file name";
+            return false;
+        }
+        options->captureFile = v;
     }
     if (a.isSet("replay")) options->replayFile = a.value("replay");
     for (const std::string& v : a.values("replay-speed")) {

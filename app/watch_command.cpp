@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -10,10 +11,11 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
+#include "model/link_health.h"
 #include "modbus/write_outcome.h"
-#include "platform/app_dirs.h"
-#include "platform/clock.h"
-#include "platform/stop_signals.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
+#include "platform/os/stop_signals.h"
 #include "serial/line_machine.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
@@ -134,8 +136,11 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         std::int64_t lastUs = -1;   // latest status reply
         for (;;) {
             const bool stop = signals.wait(kLookMs);
-            feed.pump();
+            // The time first, then the replies: a status reply that came
+            // before `now` is in the feed by then.
             const std::int64_t now = ClockUs();
+            feed.pump();
+            if (o.capture != nullptr) o.capture->look();
             if (tracker.tracking()) {
                 lastUs = tracker.lastReply().clockUs;
                 if (firstUs < 0) firstUs = lastUs;
@@ -155,7 +160,13 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 break;
             }
             const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
-            if (firstUs < 0 && now - startUs > giveUpUs) {
+            // Before the first status reply the controller may still be
+            // answering: the password echo comes first, and at 100 ms passes
+            // the first status reply about a second after the open. Given up
+            // only when nothing at all has answered within the time-out.
+            const std::int64_t answeredMs = MsSinceAcceptedReply();
+            const bool answering = answeredMs >= 0 && answeredMs <= o.giveUpMs;
+            if (firstUs < 0 && now - startUs > giveUpUs && !answering) {
                 report(o.port.device + ": " +
                        (hci_commnication_enable_5927.load() == 1
                             ? "no status reply"

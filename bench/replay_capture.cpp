@@ -18,7 +18,7 @@
 #include "modbus/capture_file.h"
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/loop_port.h"
+#include "platform/port/loop_port.h"
 #include "serial/fast_line.h"
 #include "tools/sim/simulator.h"
 

@@ -14,7 +14,7 @@
 #include "model/line_flags.h"
 #include "serial/line_machine.h"
 #include "serial/sample5.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 
@@ -210,6 +210,13 @@ void LineCapture::observe(const LineReport& r)
         case LineReportKind::PasswordAccepted:
             break;
     }
+}
+
+void LineCapture::lineEnded(const char* why)
+{
+    char comment[128];
+    std::snprintf(comment, sizeof comment, "port closed: %s", why != nullptr ? why : "");
+    endInterface(wallOf(line_.now()), comment);
 }
 
 // --- The last ten minutes -------------------------------------------------------------

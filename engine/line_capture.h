@@ -83,6 +83,12 @@ public:
     bool saveLast(const std::string& path, std::string* error) const;
     CaptureRing::Stats kept() const { return ring_.stats(); }
 
+    // The line will report no more (its thread has ended, the port is
+    // closed or about to be): a request still awaiting its reply is kept as
+    // it went out, and the interface ends, commented "port closed: " `why`.
+    // Only once the line's reports have stopped.
+    void lineEnded(const char* why);
+
     // The observer, as the line calls it.
     void observe(const LineReport& r);
 

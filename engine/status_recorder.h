@@ -14,7 +14,7 @@
 #include <string>
 
 #include "engine/file_drain.h"
-#include "platform/csv_file.h"
+#include "platform/os/csv_file.h"
 
 class StatusRecorder {
 public:

@@ -14,7 +14,8 @@ struct CaptureRing::Head {
     std::uint8_t text2 = 0;    // then an interface's description
     std::int64_t timeUs = 0;
 };
-static_assert(16 + kCaptureLongestPacket + 2 * kCaptureLongestText <= 0xFFFF, "a record's size fits its head");
+static_assert(16 + kCaptureLongestPacket + 2 * kCaptureLongestText <= 0xFFFF,
+              "a record's size fits its head");
 static_assert(kCaptureLongestText <= 0xFF, "a text's length fits its head");
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "platform/observer_list.h"
+#include "platform/os/observer_list.h"
 
 enum class LineReportKind : std::uint8_t {
     RequestSent,       // bytes: the request as written

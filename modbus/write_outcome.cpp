@@ -14,8 +14,8 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/observer_list.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
+#include "platform/os/observer_list.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "platform/app_dirs.h"
-#include "platform/serial.h"
+#include "platform/os/app_dirs.h"
+#include "platform/port/serial.h"
 #include "serial/port_watch.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "model/app_state.h"
-#include "platform/port_discovery.h"
-#include "platform/ui.h"
+#include "platform/port/port_discovery.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {

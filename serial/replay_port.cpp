@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "modbus/write_outcome.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "modbus/capture_file.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 // The line as the capture's interface names it: "COM4 /dev/ttyUSB0 19200 8O1"
 // and "..., line rate, reply time-out 500 ms" or "..., 100 ms passes".

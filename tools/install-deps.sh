@@ -12,6 +12,7 @@ else
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       ccache mold  # compiler cache and a faster linker, used when present (cmake/build-speed.cmake)
       clang libfuzzer-14-dev libclang-rt-14-dev
+      clang-tools  # clang-query, for the state count of tools/check-structure.sh
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       python3 qt6-l10n-tools  # the translation files' tools and checks (tools/uir2ts.py, lrelease)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks

@@ -16,7 +16,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"

@@ -20,7 +20,7 @@
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "tests/support/sim_line.h"

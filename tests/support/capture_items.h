@@ -24,4 +24,12 @@ CaptureItems ReadCaptureFile(const std::string& path);
 // A file name in the test's own folder (removed when the program ends).
 std::string TestFilePath(const std::string& name);
 
+#ifndef _WIN32
+// tshark decodes every frame of the capture at `path` as Modbus RTU, with no
+// malformed one, the CRC as the console judged it, and the direction and
+// comment of `packets` (the file as the console reads it). Told, not
+// failed, when tshark is not installed.
+void ExpectTsharkDecodes(const std::string& path, const std::vector<CapturePacket>& packets);
+#endif
+
 }  // namespace testsupport

@@ -7,9 +7,9 @@
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QLabel>
 #include <QTableView>
-#include <QFile>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
@@ -17,19 +17,20 @@
 #include <sstream>
 
 #include "app/command_line.h"
-#include "engine/console_state.h"
 #include "app/fault_window.h"
 #include "app/replay_window.h"
-#include "platform/app_dirs.h"
-#include "tests/support/console_window.h"
+#include "engine/console_state.h"
 #include "engine/line_capture.h"
 #include "modbus/capture_file.h"
 #include "modbus/write_outcome.h"
-#include "platform/clock.h"
+#include "model/uir_ids.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/replay_port.h"
 #include "sets/parameter_set.h"
 #include "tests/support/capture_items.h"
+#include "tests/support/console_window.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -294,6 +295,7 @@ TEST_F(Replayed, TheWindowShowsTheCaptureAndWritesNothing)
     });
     ConsoleOptions options;
     EXPECT_EQ(WinMain(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv(), options), 0);
+    qtui::ShutdownUserInterface();
     EXPECT_FALSE(WindowReplaying());
     EXPECT_EQ(sim_.requestCount(), requestsBefore) << "a byte reached the controller";
     EXPECT_FALSE(QFile::exists(QString::fromStdString(writes)));
