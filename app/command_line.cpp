@@ -15,9 +15,9 @@
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
-#include "model/register_catalogue.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
+#include "model/register_catalogue.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
 #include "serial/replay_port.h"
@@ -80,7 +80,8 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
                                            {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
                                            {"capture", "FILE.pcapng"}};
-    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}, {"replay", "FILE"}});
+    if (command == "dump")
+        options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}, {"replay", "FILE"}});
     if (command == "watch")
         options.insert(options.end(),
                        {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}, {"replay", "FILE"}});

@@ -23,9 +23,9 @@
 
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
-#include "modbus/write_outcome.h"
 #include "engine/fault_tracker.h"
 #include "engine/status_text.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"

@@ -15,8 +15,8 @@
 #include "engine/fault_feed.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
-#include "platform/ui/qt/qt_ui.h"
 #include "platform/port/serial.h"
+#include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/replay_port.h"
@@ -51,7 +51,8 @@ class ReplayBar : public QWidget {
 public:
     explicit ReplayBar(Replay& replay) : replay_(replay)
     {
-        setWindowTitle("Replay of " + QFileInfo(QString::fromStdString(replay.recording().name())).fileName());
+        setWindowTitle("Replay of " +
+                       QFileInfo(QString::fromStdString(replay.recording().name())).fileName());
         name(this, "PANEL_REPLAY", "Replay");
         play_ = new QPushButton("Pause");
         name(play_, "REPLAY_PLAY", "Pause or resume");
@@ -214,7 +215,8 @@ void OpenReplayPort()
         if (line.replyTimeoutMs > 0) fastLine.replyTimeoutMs = ClampReplyTimeoutMs(line.replyTimeoutMs);
         ConfigureSelectedPort(fastLine);
         const std::string title =
-            "replay of " + QFileInfo(QString::fromStdString(r.replay->recording().name())).fileName().toStdString();
+            "replay of " +
+            QFileInfo(QString::fromStdString(r.replay->recording().name())).fileName().toStdString();
         SetPanelAttribute(panelMain.load(), ATTR_TITLE, title.c_str());
         r.bar = new ReplayBar(*r.replay);
         if (QWidget* main = qtui::PanelWidget(panelMain.load())) {

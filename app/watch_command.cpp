@@ -11,8 +11,8 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
-#include "model/link_health.h"
 #include "modbus/write_outcome.h"
+#include "model/link_health.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
 #include "platform/os/stop_signals.h"
@@ -108,7 +108,8 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     if (file) tracker.addObserver(file.get());
     FaultFeed feed(tracker, TheLine().observers());
     // A replay goes as fast as this watch takes in what it plays.
-    if (o.port.replay != nullptr) o.port.replay->setHold([&feed] { return feed.backlog() > kFaultFeedQueue / 2; });
+    if (o.port.replay != nullptr)
+        o.port.replay->setHold([&feed] { return feed.backlog() > kFaultFeedQueue / 2; });
     // A fatal port error ends the process at once: the events so far are written first.
     const FatalErrorHook fatalError([&] {
         feed.pump();

@@ -25,7 +25,7 @@
 namespace {
 
 long g_baud = 19200;
-constexpr std::int64_t kAnswerUs = 1500;           // the controller's own time to answer
+constexpr std::int64_t kAnswerUs = 1500;  // the controller's own time to answer
 constexpr std::int64_t kPasswordEveryUs = 10000000;
 constexpr std::int64_t kFaultEveryUs = 600000000;  // overVolt for a minute, every ten
 
@@ -80,16 +80,17 @@ int main(int argc, char** argv)
     modbus_build_frame(3, kStatusTable.items[0].address.load(), kStatusTable.count, status);
     modbus_build_frame(6, communication_password_hci.address.load(),
                        static_cast<int>(communication_password_hci.value.load()), password);
-    const std::int64_t startUs =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count();
+    const std::int64_t startUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
     std::int64_t t = 0;
     std::int64_t nextPassword = 0;
     std::int64_t simMs = 0;
     std::uint64_t exchanges = 0;
     bool faultOn = false;
     while (t < endUs) {
-        const bool wantFault = t % kFaultEveryUs >= kFaultEveryUs / 2 && t % kFaultEveryUs < kFaultEveryUs / 2 + 60000000;
+        const bool wantFault =
+            t % kFaultEveryUs >= kFaultEveryUs / 2 && t % kFaultEveryUs < kFaultEveryUs / 2 + 60000000;
         if (wantFault != faultOn) {
             sim.setRegister(2762, wantFault ? 0x0002 : 0);
             faultOn = wantFault;
@@ -106,13 +107,14 @@ int main(int argc, char** argv)
         int n = 0;
         const std::size_t expected = pw ? 8 : 5 + 2 * static_cast<std::size_t>(kStatusTable.count);
         while (n < static_cast<int>(expected)) {
-            const int got = port->read(reinterpret_cast<char*>(reply.data()) + n, static_cast<int>(expected) - n, 1.0);
+            const int got =
+                port->read(reinterpret_cast<char*>(reply.data()) + n, static_cast<int>(expected) - n, 1.0);
             if (got <= 0) break;
             n += got;
         }
         const std::int64_t replyUs = sentUs + kAnswerUs + lineUs(static_cast<std::size_t>(n));
-        out.packet(id, startUs + replyUs, CaptureDirection::Inbound, reply.data(), static_cast<std::size_t>(n),
-                   pw ? "password echo" : "accepted");
+        out.packet(id, startUs + replyUs, CaptureDirection::Inbound, reply.data(),
+                   static_cast<std::size_t>(n), pw ? "password echo" : "accepted");
         t = replyUs + silenceUs;
         ++exchanges;
         if (out.bytes().size() > (1u << 20)) {
@@ -122,7 +124,8 @@ int main(int argc, char** argv)
         }
     }
     out.interfaceEnd(id, startUs + t, "closed by the operator");
-    file.write(reinterpret_cast<const char*>(out.bytes().data()), static_cast<std::streamsize>(out.bytes().size()));
+    file.write(reinterpret_cast<const char*>(out.bytes().data()),
+               static_cast<std::streamsize>(out.bytes().size()));
     sim.stop();
     if (!file) {
         std::fprintf(stderr, "replay_capture: cannot write %s\n", path.c_str());

@@ -1,6 +1,5 @@
 #include "engine/fault_feed.h"
 
-
 #include "engine/traffic_decode.h"
 #include "model/link_health.h"
 #include "platform/os/clock.h"

@@ -156,7 +156,8 @@ void ReplayRecording::packet(const CapturePacket& p)
     if (p.interfaceId >= blockOf_.size() || p.bytes.empty() || p.bytes.size() > kMaxFrame) return;
     const auto block = static_cast<std::uint32_t>(blockOf_[p.interfaceId]);
     bool outbound = p.direction == CaptureDirection::Outbound;
-    if (p.direction == CaptureDirection::Unknown) outbound = looksLikeRequest(p.bytes, lastOutbound_, lastBytes_);
+    if (p.direction == CaptureDirection::Unknown)
+        outbound = looksLikeRequest(p.bytes, lastOutbound_, lastBytes_);
     lastOutbound_ = outbound;
     lastBytes_ = p.bytes;
     const auto at = static_cast<std::uint32_t>(bytes_.size());
@@ -362,12 +363,17 @@ void Replay::answer(const unsigned char* request, int length)
         const ReplayRecording::Exchange& e = ex[i];
         if (looked >= kLookahead && e.requestUs > now + kAheadUs) break;
         ++looked;
-        if (!sameBytes(recording_->bytes(e.at), e.length, request, static_cast<std::size_t>(length))) continue;
+        if (!sameBytes(recording_->bytes(e.at), e.length, request, static_cast<std::size_t>(length)))
+            continue;
         played_[i] = true;
-        // In the capture's order the time is the captured one from here on;
-        // a request the console makes ahead of that order (its own password
-        // timer) is answered after the captured delay and leaves the time alone.
-        const bool inOrder = i == cursor_;
+        // In the capture's order the time is the captured one from here on.
+        // A write the console makes ahead of that order (its own password
+        // timer) is answered after the captured delay and leaves the time
+        // alone; a read ahead of it means the console has left out what came
+        // before (a page it does not read, the password of an opening of the
+        // port it kept open), and the time goes on to it.
+        constexpr unsigned char kRead = 3;
+        const bool inOrder = i == cursor_ || (length > 1 && request[1] == kRead);
         if (inOrder) moveTo(e.requestUs);
         const std::int64_t shift = inOrder ? nowUs_.load() - e.requestUs : now - e.requestUs;
         for (std::uint32_t c = 0; c < e.chunks; ++c) {
@@ -464,8 +470,8 @@ void Replay::sleep(int milliseconds)
     const std::int64_t until = nowUs_.load() + static_cast<std::int64_t>(milliseconds) * 1000;
     const double speed = speed_.load();
     const double realMs = speed > 0 ? milliseconds / speed : milliseconds;
-    const auto realEnd =
-        std::chrono::steady_clock::now() + std::chrono::microseconds(static_cast<std::int64_t>(realMs * 1000));
+    const auto realEnd = std::chrono::steady_clock::now() +
+                         std::chrono::microseconds(static_cast<std::int64_t>(realMs * 1000));
     while (nowUs_.load() < until && running_.load()) {
         if (!paused_.load() && std::chrono::steady_clock::now() >= realEnd) break;
         std::this_thread::sleep_for(kLook);
@@ -500,8 +506,8 @@ void Replay::advanceTo(std::int64_t targetUs)
     }
     const double speed = speed_.load();
     if (speed > 0) {
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(static_cast<std::int64_t>(static_cast<double>(targetUs - now) / speed)));
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            static_cast<std::int64_t>(static_cast<double>(targetUs - now) / speed)));
     }
     moveTo(targetUs);
 }
