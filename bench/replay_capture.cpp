@@ -58,8 +58,7 @@ int main(int argc, char** argv)
     settings.baud = g_baud;
     settings.parity = 1;
     int error = 0;
-    bool found = false;
-    std::unique_ptr<SerialDevice> port = LoopPort::Open(loop, settings, &error, &found);
+    std::unique_ptr<SerialDevice> port = LoopPortDriver().open(loop, settings, &error);
     if (!port) {
         std::fprintf(stderr, "replay_capture: cannot open %s\n", loop.c_str());
         return 1;
