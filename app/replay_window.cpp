@@ -4,11 +4,15 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/fault_window.h"
@@ -99,19 +103,7 @@ public:
         refresh();
     }
 
-private:
-    void seek(int step)
-    {
-        const std::int64_t target = replay_.recording().firstUs() + step * kSliderStepUs;
-        if (target <= replay_.nowUs()) {
-            // The console's history cannot be taken back: the replay goes on from here.
-            state_->setText("The replay goes forward only: open the capture again to see it from the start");
-            return;
-        }
-        seekToUs_ = target;
-        replay_.setSpeed(Replay::kMax);
-        replay_.setPaused(false);
-    }
+    // Shows the replay as it stands now.
     void refresh()
     {
         const std::int64_t now = replay_.nowUs();
@@ -138,6 +130,19 @@ private:
         }
     }
 
+private:
+    void seek(int step)
+    {
+        const std::int64_t target = replay_.recording().firstUs() + step * kSliderStepUs;
+        if (target <= replay_.nowUs()) {
+            // The console's history cannot be taken back: the replay goes on from here.
+            state_->setText("The replay goes forward only: open the capture again to see it from the start");
+            return;
+        }
+        seekToUs_ = target;
+        replay_.setSpeed(Replay::kMax);
+        replay_.setPaused(false);
+    }
     Replay& replay_;
     QPushButton* play_ = nullptr;
     QSlider* position_ = nullptr;
@@ -230,5 +235,16 @@ bool SaveReplayBarPng(const std::string& path)
 {
     WindowReplay& r = current();
     if (r.bar == nullptr) return false;
-    return r.bar->grab().save(QString::fromStdString(path), "PNG");
+    r.bar->refresh();
+    // The main panel as the replay left it, the replay bar below.
+    QWidget* main = qtui::PanelWidget(panelMain.load());
+    const QPixmap top = main != nullptr ? main->grab() : QPixmap();
+    const QPixmap bar = r.bar->grab();
+    QImage picture(std::max(top.width(), bar.width()), top.height() + bar.height(), QImage::Format_RGB32);
+    picture.fill(r.bar->palette().window().color());
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, top);
+    painter.drawPixmap(0, top.height(), bar);
+    painter.end();
+    return picture.save(QString::fromStdString(path), "PNG");
 }

@@ -20,5 +20,6 @@ bool WindowReplayEnded();
 // On the running UI loop: opens the replay's port with the capture's line
 // settings, titles the main panel "replay of FILE" and shows the replay bar.
 void OpenReplayPort();
-// Renders the replay bar to a PNG file; false without a replay.
+// Renders the main panel with the replay bar below it to a PNG file; false
+// without a replay.
 bool SaveReplayBarPng(const std::string& path);
