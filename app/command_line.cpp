@@ -619,6 +619,9 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     // that cannot be created stops the command before anything goes on the line.
     CommandCapture capture(err);
     if (!a.capture.empty() && !capture.start(a.capture)) return kCommandBadInput;
+    // A fatal port error ends the process at once: the file has what came
+    // before it, after what the command itself writes out.
+    const FatalErrorHook fatalError([&capture] { capture.finish(); });
     const int status = runCommand(a, set, replay.get(), &capture, out, err);
     capture.finish();
     return capture.status(status);
