@@ -42,9 +42,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: replay_capture FILE.pcapng SECONDS [BAUD]\n");
         return 2;
     }
-    if (argc == 4) g_baud = std::atol(argv[3]);
+    char* end = nullptr;
+    const double seconds = std::strtod(argv[2], &end);
+    const bool secondsGood = *end == '\0' && seconds > 0 && seconds <= 86400;
+    if (argc == 4) g_baud = std::strtol(argv[3], &end, 10);
+    if (!secondsGood || (argc == 4 && (*end != '\0' || g_baud < 1200 || g_baud > 115200))) {
+        std::fprintf(stderr, "replay_capture: SECONDS in 0..86400, BAUD in 1200..115200\n");
+        return 2;
+    }
     const std::string path = argv[1];
-    const std::int64_t endUs = static_cast<std::int64_t>(std::atof(argv[2]) * 1e6);
+    const auto endUs = static_cast<std::int64_t>(seconds * 1e6);
     fillDataItems();
     sim::Simulator sim;
     const std::string loop = sim.startInProcess();

@@ -77,7 +77,7 @@ struct Outcome {
     std::string err;
 };
 
-Outcome command(std::vector<std::string> args)
+Outcome command(const std::vector<std::string>& args)
 {
     testsupport::StreamCapture out;
     testsupport::StreamCapture err;
