@@ -18,12 +18,14 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <deque>
 
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
 #include "engine/status_text.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
@@ -38,6 +40,7 @@ namespace {
 constexpr const char* kPanel = "PANEL_FAULTS";
 constexpr int kShownEvents = 2000;  // the list's bound; faults.csv keeps every event
 constexpr int kPumpMs = 200;
+constexpr int kReplayPumpMs = 20;  // a replay may go far faster than the line
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 680;
 const QColor kActive(0xC0, 0x00, 0x00);
@@ -235,6 +238,7 @@ public:
 
     void pump();
     RunLog::Copy run() const { return run_.copy(); }
+    std::size_t backlog() { return feed_.backlog(); }
     void drain()
     {
         pump();
@@ -268,6 +272,14 @@ private:
     QTimer pumpTimer_;
     bool journalReported_ = false;
 };
+
+// The window for other threads (the replay asks how far behind it is): the
+// window lives until the communication thread has ended.
+std::atomic<FaultWindow*>& liveWindow()
+{
+    static std::atomic<FaultWindow*> w{nullptr};
+    return w;
+}
 
 FaultWindow::FaultWindow()
     : journal_(ConsoleStateDir() + "/" + kFaultJournalName, [this](const std::string& message) {
@@ -314,18 +326,25 @@ FaultWindow::FaultWindow()
     outer->addLayout(buttons);
     resize(kWindowWidth, kWindowHeight);
 
-    tracker_.addObserver(&journal_);
+    // The events of a replay happened long ago and are in a journal already, if anywhere.
+    if (Replaying()) {
+        journalLine_->setText("Journal: nothing is written during a replay");
+    } else {
+        tracker_.addObserver(&journal_);
+    }
     tracker_.addObserver(&run_);
     tracker_.addObserver(&tips_);
     tracker_.addObserver(this);
     showResolution();
     showSnapshot();
     connect(&pumpTimer_, &QTimer::timeout, this, [this] { pump(); });
-    pumpTimer_.start(kPumpMs);
+    pumpTimer_.start(Replaying() ? kReplayPumpMs : kPumpMs);
+    liveWindow() = this;
 }
 
 FaultWindow::~FaultWindow()
 {
+    liveWindow() = nullptr;
     pumpTimer_.stop();
     tracker_.removeObserver(this);
     events_->setModel(nullptr);
@@ -545,6 +564,12 @@ RunLog::Copy RunOfThisConsole()
     if (w == nullptr) return {};
     w->pump();
     return w->run();
+}
+
+std::size_t FaultHistoryBacklog()
+{
+    FaultWindow* w = liveWindow().load();
+    return w != nullptr ? w->backlog() : 0;
 }
 
 QWidget* FaultWidget()
