@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <set>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,9 +21,13 @@
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
+#include "model/data_item.h"
+#include "model/line_flags.h"
 #include "model/register_catalogue.h"
 #include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
 #include "rpc/json_rpc.h"
+#include "serial/replay_port.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
@@ -45,7 +50,7 @@ struct Args {
     std::string reference;  // report
     std::string note;
     std::string capture;   // every command: the line to this pcapng file
-    std::string replay;    // report: made from this capture instead of the line
+    std::string replay;    // dump, watch: played back in place of a device; report: made from it
     double durationS = 0;  // watch (0: until interrupted), report (0: its default)
     bool fastLine = false;
     std::vector<int> only;
@@ -85,9 +90,11 @@ std::vector<ArgumentOption> optionsOf(const std::string& command)
     std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
                                            {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
                                            {"capture", "FILE.pcapng"}};
-    if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
+    if (command == "dump")
+        options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}, {"replay", "FILE"}});
     if (command == "watch")
-        options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
+        options.insert(options.end(),
+                       {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}, {"replay", "FILE"}});
     if (command == "serve") options.insert(options.end(), {{"fast-line"}, {"simulate"}});
     if (command == "report") {
         options.insert(options.end(), {{"duration", "S"},
@@ -212,6 +219,14 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->fastLine = parsed.isSet("fast-line");
     a->simulate = parsed.isSet("simulate");
     if (!complete) return true;
+    if (!a->replay.empty() && a->command != "report") {
+        if (!a->device.empty()) {
+            *error = a->command + " takes --device or --replay, not both";
+            return false;
+        }
+        a->device = a->replay;  // what the messages name
+        return true;
+    }
     if (needsFile && a->file.empty()) {
         *error = a->command + " needs a FILE";
         return false;
@@ -260,9 +275,10 @@ bool parseArgs(const std::vector<std::string>& args, Args* a, std::string* error
 using psets::Describe;
 using psets::ValueText;
 
-CommandPortOptions portOptions(const Args& a)
+CommandPortOptions portOptions(const Args& a, Replay* replay = nullptr)
 {
     CommandPortOptions o;
+    o.replay = replay;
     o.device = a.device;
     o.baud = a.baud;
     o.parity = a.parity;
@@ -287,12 +303,19 @@ int connect(const Args& a, const CommandPort& line, std::FILE* err)
     return kCommandOk;
 }
 
+int writeSet(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err);
+
 int dump(const Args& a, std::FILE* out, std::FILE* err)
 {
     const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
     const psets::ParameterSet set = psets::SetFromWords(psets::TableWords(), a.note);
+    return writeSet(a, set, out, err);
+}
+
+int writeSet(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::FILE* err)
+{
     if (a.out.empty()) {
         const QByteArray bytes = psets::ToJson(set);
         std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
@@ -306,6 +329,61 @@ int dump(const Args& a, std::FILE* out, std::FILE* err)
     }
     std::fprintf(err, "drive-console: %zu registers saved to %s\n", set.entries.size(), a.out.c_str());
     return kCommandOk;
+}
+
+bool isReadOf(const std::vector<unsigned char>& request, const ItemTable& t)
+{
+    const int address = t.items[0].address.load();
+    return request.size() == 8 && request[1] == 3 && ((request[2] << 8) | request[3]) == address &&
+           ((request[4] << 8) | request[5]) == t.count;
+}
+
+// dump of a capture: the pages are read as the capture read them, and the
+// set is what the last read of each page gave. A page it never read is not
+// in the set.
+int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
+{
+    constexpr int kLookMs = 100;
+    std::vector<int> missing;
+    std::map<int, int> words;
+    int readsBefore[6] = {};
+    for (int tab = 0; tab < 6; ++tab) readsBefore[tab] = kPageTables[tab].items[0].read_count.load();
+    const auto read = [&readsBefore](int tab) {
+        return kPageTables[tab].items[0].read_count.load() != readsBefore[tab];
+    };
+    {
+        const CommandPort line(portOptions(a, &replay), CommandReads::Pages);
+        if (!line.open()) {
+            std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+            return kCommandNoAnswer;
+        }
+        while (!replay.finished() && comConfigure_success_flag.load() == 1) {
+            for (const std::vector<unsigned char>& request : replay.upcoming()) {
+                for (const ItemTable& t : kPageTables) {
+                    if (isReadOf(request, t)) t.items[0].query_flag = 1;
+                }
+            }
+            Sleep(kLookMs);
+        }
+        for (const auto& [reg, word] : psets::TableWords()) {
+            const psets::RegisterInfo* info = psets::FindRegister(reg);
+            if (info != nullptr && read(info->tab)) words[reg] = word;
+        }
+        for (int tab = 0; tab < 6; ++tab) {
+            if (!read(tab)) missing.push_back(tab);
+        }
+    }
+    std::string pages;
+    for (const int tab : missing) {
+        const psets::RegisterInfo* head = psets::FindRegister(kPageTables[tab].items[0].address.load());
+        pages += (pages.empty() ? "" : ", ") + (head != nullptr ? head->page : std::to_string(tab + 1));
+    }
+    if (!pages.empty()) {
+        std::fprintf(err, "drive-console: %s never read %s: %s missing from the set\n", a.replay.c_str(),
+                     missing.size() == 1 ? "this page" : "these pages", pages.c_str());
+    }
+    const psets::ParameterSet set = psets::SetFromWords(words, a.note);
+    return writeSet(a, set, out, err);
 }
 
 // "2630 MOTOR / caption: controller 5, file 9", for a register that differs.
@@ -461,11 +539,12 @@ int serve(const Args& a, CommandCapture* capture, std::FILE* out, std::FILE* err
     return rc;
 }
 
-// Runs the command of `a` (`set`: the file of verify and restore).
-int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* capture, std::FILE* out,
-               std::FILE* err)
+// Runs the command of `a` (`set`: the file of verify and restore), on the
+// line of `replay` when one is given.
+int runCommand(const Args& a, const psets::ParameterSet& set, Replay* replay, CommandCapture* capture,
+               std::FILE* out, std::FILE* err)
 {
-    if (a.command == "dump") return dump(a, out, err);
+    if (a.command == "dump") return replay != nullptr ? dumpReplay(a, *replay, out, err) : dump(a, out, err);
     if (a.command == "verify") return verify(a, set, out, err);
     if (a.command == "restore") return restore(a, set, out, err);
     if (a.command == "serve") return serve(a, capture, out, err);
@@ -481,7 +560,7 @@ int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* ca
         return RunReport(r, out, err);
     }
     WatchOptions w;
-    w.port = portOptions(a);
+    w.port = portOptions(a, replay);
     w.durationS = a.durationS;
     w.out = a.out;
     w.giveUpMs = a.giveUpMs;
@@ -520,6 +599,10 @@ const char* CommandUsage()
            "      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,\n"
            "      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad\n"
            "      arguments, or a file that cannot be written and no fault seen\n"
+           "  --replay FILE.pcapng  (dump, watch) in place of --device: a capture of the line\n"
+           "               played back as fast as it can be read; dump gives the set of its last\n"
+           "               page reads and names the pages it never read, watch its fault events\n"
+           "               with their captured times (faults.csv is left alone)\n"
            "  watch options:\n"
            "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
            "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
@@ -576,6 +659,19 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
                      CommandUsage());
         return kCommandBadInput;
     }
+    std::unique_ptr<Replay> replay;
+    if (!a.replay.empty() && a.command != "report") {
+        auto recording = std::make_shared<ReplayRecording>();
+        if (!recording->load(a.replay, &error)) {
+            std::fprintf(err, "drive-console: %s\n", error.c_str());
+            return kCommandBadInput;
+        }
+        replay = std::make_unique<Replay>(recording);
+        if (!replay->start(Replay::kMax)) {
+            std::fprintf(err, "drive-console: another replay is running\n");
+            return kCommandBadInput;
+        }
+    }
     psets::ParameterSet set;
     if (a.command == "verify" || a.command == "restore") {
         if (!psets::LoadSetFile(a.file, &set, &error)) {
@@ -595,7 +691,10 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     // that cannot be created stops the command before anything goes on the line.
     CommandCapture capture(err);
     if (!a.capture.empty() && !capture.start(a.capture)) return kCommandBadInput;
-    const int status = runCommand(a, set, &capture, out, err);
+    // A fatal port error ends the process at once: the file has what came
+    // before it, after what the command itself writes out.
+    const FatalErrorHook fatalError([&capture] { capture.finish(); });
+    const int status = runCommand(a, set, replay.get(), &capture, out, err);
     capture.finish();
     return capture.status(status);
 }

@@ -11,6 +11,7 @@
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
+#include "serial/replay_port.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -21,8 +22,30 @@ constexpr int kPasswordCheckMs = 50;
 
 }  // namespace
 
-CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiring_(TheLine())
+namespace {
+
+// The port of a replay is the capture's own, as it was when the capture began.
+CommandPortOptions replayed(const CommandPortOptions& o, FastLineSettings* fastLine)
 {
+    if (o.replay == nullptr) return o;
+    CommandPortOptions r = o;
+    const ReplayLine line = ReplayLineOf(o.replay->recording().blocks().front().port);
+    r.device = o.replay->devicePath();
+    r.baud = line.baud;
+    r.parity = line.parity;
+    r.dataBits = line.dataBits;
+    r.stopBits = line.stopBits;
+    r.fastLine = line.lineRate;
+    if (line.replyTimeoutMs > 0) fastLine->replyTimeoutMs = ClampReplyTimeoutMs(line.replyTimeoutMs);
+    return r;
+}
+
+}  // namespace
+
+CommandPort::CommandPort(const CommandPortOptions& options, CommandReads reads) : wiring_(TheLine())
+{
+    FastLineSettings fastLine;
+    const CommandPortOptions o = replayed(options, &fastLine);
     SetUiBackend(&ui_);
     // A new line: nothing awaited, the password not yet accepted.
     com_idle = 1;
@@ -39,7 +62,6 @@ CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiri
     jhselect = o.parity;
     longselect = o.dataBits;
     stopselect = o.stopBits;
-    FastLineSettings fastLine;
     fastLine.enabled = o.fastLine;
     ConfigureSelectedPort(fastLine);
     if (comConfigure_success_flag.load() != 1) return;

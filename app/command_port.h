@@ -10,6 +10,8 @@
 #include "engine/line_wiring.h"
 #include "platform/ui/headless_ui.h"
 
+class Replay;
+
 // The port settings of a command, with the port panel's defaults.
 struct CommandPortOptions {
     std::string device;
@@ -18,6 +20,9 @@ struct CommandPortOptions {
     int dataBits = 8;
     int stopBits = 1;
     bool fastLine = false;  // line-rate polling
+    // A capture played back in place of a device (started already): the
+    // device, the line settings and the framing are the capture's.
+    Replay* replay = nullptr;
 };
 
 // Why the writes still waiting when a command ends were not sent.

@@ -12,6 +12,7 @@
 #include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
+#include "app/replay_window.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
@@ -90,6 +91,13 @@ bool savePictures(const std::string& dir)
     if (!SaveComparisonPicture(comparePath)) {
         std::fprintf(stderr, "could not render %s\n", comparePath.c_str());
         ok = false;
+    }
+    if (WindowReplaying()) {
+        const std::string replayPath = dir + "/replay.png";
+        if (!SaveReplayBarPng(replayPath)) {
+            std::fprintf(stderr, "could not render %s\n", replayPath.c_str());
+            ok = false;
+        }
     }
     return ok;
 }
@@ -174,6 +182,17 @@ void ScheduleScreenshots(const ConsoleOptions& options)
     int delayMs = 0;
     if (std::isfinite(options.screenshotDelay) && options.screenshotDelay > 0) {
         delayMs = static_cast<int>(std::min(options.screenshotDelay, 86400.0) * 1000);
+    }
+    // A replay is pictured as it stands at the end of the capture.
+    if (WindowReplaying()) {
+        auto* wait = new QTimer;
+        QObject::connect(wait, &QTimer::timeout, [wait, dir] {
+            if (!WindowReplayEnded()) return;
+            wait->deleteLater();
+            QuitConsoleWith(savePictures(dir) ? 0 : kPicturesFailed);
+        });
+        wait->start(100);
+        return;
     }
     // With --simulate the port is opened at start already.
     if (delayMs > 0 && !options.simulate) {

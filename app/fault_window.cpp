@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <deque>
 
 #include "app/language.h"
@@ -27,6 +28,7 @@
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
 #include "engine/status_text.h"
+#include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
@@ -45,6 +47,7 @@ struct Tr {
 constexpr const char* kPanel = "PANEL_FAULTS";
 constexpr int kShownEvents = 2000;  // the list's bound; faults.csv keeps every event
 constexpr int kPumpMs = 200;
+constexpr int kReplayPumpMs = 20;  // a replay may go far faster than the line
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 680;
 const QColor kActive(0xC0, 0x00, 0x00);
@@ -252,6 +255,7 @@ public:
 
     void pump();
     RunLog::Copy run() const { return run_.copy(); }
+    std::size_t backlog() { return feed_.backlog(); }
     void drain()
     {
         pump();
@@ -288,6 +292,14 @@ private:
     bool journalReported_ = false;
     ShownTexts texts_;
 };
+
+// The window for other threads (the replay asks how far behind it is): the
+// window lives until the communication thread has ended.
+std::atomic<FaultWindow*>& liveWindow()
+{
+    static std::atomic<FaultWindow*> w{nullptr};
+    return w;
+}
 
 FaultWindow::FaultWindow()
     : journal_(ConsoleStateDir() + "/" + kFaultJournalName, [this](const std::string& message) {
@@ -331,7 +343,10 @@ FaultWindow::FaultWindow()
         clear->setAccessibleName(Tr::tr("Clear list"));
         journalLine_->setAccessibleName(Tr::tr("Journal"));
         // A journal that cannot be written keeps its message as it came.
-        if (journalLine_->styleSheet().isEmpty())
+        // The events of a replay happened long ago and are in a journal already, if anywhere.
+        if (Replaying())
+            journalLine_->setText(Tr::tr("Journal: nothing is written during a replay"));
+        else if (journalLine_->styleSheet().isEmpty())
             journalLine_->setText(Tr::tr("Journal: %1").arg(qs(journal_.path())));
     });
     journalLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -347,18 +362,20 @@ FaultWindow::FaultWindow()
     outer->addLayout(buttons);
     resize(kWindowWidth, kWindowHeight);
 
-    tracker_.addObserver(&journal_);
+    if (!Replaying()) tracker_.addObserver(&journal_);
     tracker_.addObserver(&run_);
     tracker_.addObserver(&tips_);
     tracker_.addObserver(this);
     showResolution();
     showSnapshot();
     connect(&pumpTimer_, &QTimer::timeout, this, [this] { pump(); });
-    pumpTimer_.start(kPumpMs);
+    pumpTimer_.start(Replaying() ? kReplayPumpMs : kPumpMs);
+    liveWindow() = this;
 }
 
 FaultWindow::~FaultWindow()
 {
+    liveWindow() = nullptr;
     pumpTimer_.stop();
     tracker_.removeObserver(this);
     events_->setModel(nullptr);
@@ -600,6 +617,12 @@ RunLog::Copy RunOfThisConsole()
     if (w == nullptr) return {};
     w->pump();
     return w->run();
+}
+
+std::size_t FaultHistoryBacklog()
+{
+    FaultWindow* w = liveWindow().load();
+    return w != nullptr ? w->backlog() : 0;
 }
 
 QWidget* FaultWidget()

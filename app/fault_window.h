@@ -9,6 +9,7 @@
 // waits for it: it reads the line's events at its own pace. UI thread only.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "report/run_log.h"
@@ -30,5 +31,7 @@ bool SaveFaultsPng(const std::string& path);
 // The fault events and the ended writes since the window was created, what
 // the line reported up to now included.
 RunLog::Copy RunOfThisConsole();
+// Line reports not yet taken into the history (0 without the window).
+std::size_t FaultHistoryBacklog();
 // The window, nullptr when there is none.
 QWidget* FaultWidget();

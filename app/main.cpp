@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/console_extras.h"
 #include "app/mainwin.h"
+#include "app/replay_window.h"
 #include "app/version.h"
 #include "engine/console_state.h"
 #include "platform/os/console_io.h"
@@ -46,11 +47,20 @@ int main(int argc, char** argv)
     // always has a desktop, and its own platform draws with the system's fonts.)
     if (!options.screenshotDir.empty()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
 #endif
+    if (!options.replayFile.empty() && options.simulate) {
+        std::fprintf(stderr, "drive-console: --replay and --simulate exclude each other\n");
+        return 2;
+    }
+    if (!options.replayFile.empty() && !StartWindowReplay(options.replayFile, options.replaySpeed, &error)) {
+        std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+        return 3;
+    }
     if (options.simulate && !StartBuiltInSimulator(&error)) {
         std::fprintf(stderr, "drive-console: simulated controller: %s\n", error.c_str());
         return 1;
     }
     const int rc = WinMain(argc, argv, options);
     StopBuiltInSimulator();
+    StopWindowReplay();
     return rc;
 }

@@ -13,6 +13,7 @@
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
+#include "app/replay_window.h"
 #include "app/report_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
@@ -235,7 +236,8 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     };
     startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Recording"), StartRecording, options.recordFile);
     startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Capture"), StartCapture, options.captureFile);
-    LoadLineSettings(child.load(), options.fastLine);
+    // A replay opens its port with the capture's framing: the kept line settings stay as they are.
+    if (!WindowReplaying()) LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
     query_enable_flag = 1;
@@ -254,12 +256,14 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     InstallLanguageMenu(qtui::PanelWidget(panelMain.load()), language);
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
+    if (WindowReplaying()) OpenReplayPort();
     if (options.showMonitor) monitor(0, 0, nullptr, 0);
     if (!options.screenshotDir.empty()) {
         ScheduleScreenshots(options);
     }
     const int exitCode = RunUserInterface();
     ShutdownConsole();
+    StopWindowReplay();  // after the communication thread, with the bar's widgets still there
     capture.lineEnded(kQuitReason);
     capture.stop();
     const std::string captureError = capture.takeError();

@@ -52,6 +52,7 @@
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -638,7 +639,7 @@ void MonitorWindow::showCounters()
     set(responseMax_, millis(c.responseMaxUs));
     set(bytesSent_, QString::number(c.bytesSent));
     set(bytesReceived_, QString::number(c.bytesReceived));
-    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const std::int64_t now = WallClockMs();
     if (c.lastGoodReplyWallMs < 0) {
         set(lastGood_, QStringLiteral("–"));
         set(health_, Tr::tr("No good reply yet"));
@@ -754,7 +755,7 @@ void MonitorWindow::showHovered(int index, const QPointF& point)
 
 void MonitorWindow::showPlot()
 {
-    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const std::int64_t now = WallClockMs();
     const std::int64_t from = now - static_cast<std::int64_t>(minutes_->value()) * 60000;
     // The time axis runs to now even with nothing to draw yet.
     axisX_->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(now));

@@ -24,6 +24,8 @@ const std::vector<ArgumentOption> kOptions = {
     {"capture", "FILE.pcapng", "capture every frame on the line to FILE.pcapng for the whole run"},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
     {"lang", "LANG", "the language of this run: shipped (the panels as shipped), en or zh_CN"},
+    {"replay", "FILE.pcapng", "play a capture of the line back in place of a port; nothing is written"},
+    {"replay-speed", "1|2|5|10|max", "the pace of --replay against the captured one (1)"},
     {"help", nullptr, "show this text"},
     {"version", nullptr, "print the version and exit"},
 };
@@ -135,6 +137,26 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             return false;
         }
         options->captureFile = v;
+    }
+    if (a.isSet("replay")) options->replayFile = a.value("replay");
+    for (const std::string& v : a.values("replay-speed")) {
+        static const std::pair<const char*, double> kSpeeds[] = {
+            {"1", 1}, {"2", 2}, {"5", 5}, {"10", 10}, {"max", 0}};
+        bool known = false;
+        for (const auto& [text, speed] : kSpeeds) {
+            if (v == text) {
+                options->replaySpeed = speed;
+                known = true;
+            }
+        }
+        if (!known) {
+            *error = "bad --replay-speed value '" + v + "' (1, 2, 5, 10 or max)";
+            return false;
+        }
+    }
+    if (options->replayFile.empty() && a.isSet("replay-speed")) {
+        *error = "--replay-speed needs --replay FILE";
+        return false;
     }
     options->simulate = a.isSet("simulate");
     options->listPorts = a.isSet("list-ports");

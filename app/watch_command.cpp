@@ -11,11 +11,13 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
+#include "modbus/write_outcome.h"
 #include "model/link_health.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
 #include "platform/os/stop_signals.h"
 #include "serial/line_machine.h"
+#include "serial/replay_port.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 
@@ -101,9 +103,13 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     FaultTracker tracker;
     EventPrinter printer(out);
     tracker.addObserver(&printer);
-    tracker.addObserver(&journal);
+    // The events of a replay are the capture's, not this controller's now: faults.csv is left alone.
+    if (!Replaying()) tracker.addObserver(&journal);
     if (file) tracker.addObserver(file.get());
     FaultFeed feed(tracker, TheLine().observers());
+    // A replay goes as fast as this watch takes in what it plays.
+    if (o.port.replay != nullptr)
+        o.port.replay->setHold([&feed] { return feed.backlog() > kFaultFeedQueue / 2; });
     // A fatal port error ends the process at once: the events so far are written first.
     const FatalErrorHook fatalError([&] {
         feed.pump();
@@ -118,9 +124,14 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             report("cannot open " + o.port.device);
             return kCommandNoAnswer;
         }
-        report("watching " + o.port.device +
-               "; times are those of the status replies, exact to one status read (about " +
-               (o.port.fastLine ? "0.05" : "0.5") + " s)");
+        Replay* const replay = o.port.replay;
+        if (replay != nullptr) {
+            report("replaying " + replay->recording().name() + "; times are those of the capture");
+        } else {
+            report("watching " + o.port.device +
+                   "; times are those of the status replies, exact to one status read (about " +
+                   (o.port.fastLine ? "0.05" : "0.5") + " s)");
+        }
         const std::int64_t startUs = ClockUs();
         std::int64_t firstUs = -1;  // first status reply
         std::int64_t lastUs = -1;   // latest status reply
@@ -137,6 +148,11 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             }
             if (stop) {
                 report("interrupted");
+                break;
+            }
+            // The end of a capture is the end of the watch, not a silence.
+            if (replay != nullptr && replay->finished()) {
+                report("end of capture");
                 break;
             }
             if (comConfigure_success_flag.load() != 1) {
@@ -174,6 +190,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 break;
         }
     }
+    if (o.port.replay != nullptr) o.port.replay->setHold({});
     feed.pump();  // what the line reported since the last look
     journal.drain();
     if (file) file->drain();

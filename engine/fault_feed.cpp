@@ -1,7 +1,5 @@
 #include "engine/fault_feed.h"
 
-#include <chrono>
-
 #include "engine/traffic_decode.h"
 #include "model/link_health.h"
 #include "platform/os/clock.h"
@@ -9,12 +7,6 @@
 namespace {
 
 constexpr int kRequestLength = 8;  // the request a report carries
-
-std::int64_t wallNowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 }  // namespace
 
@@ -48,7 +40,7 @@ void FaultFeed::take(const LineReport& r)
             return;
     }
     item.reply.clockUs = ClockUs();
-    item.reply.wallMs = wallNowMs();
+    item.reply.wallMs = WallClockMs();
     std::lock_guard<std::mutex> lock(mutex_);
     if (count_ == kFaultFeedQueue) {
         dropped_ = true;
@@ -58,12 +50,22 @@ void FaultFeed::take(const LineReport& r)
     ++count_;
 }
 
+std::size_t FaultFeed::backlog()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+}
+
 void FaultFeed::pump()
 {
     std::size_t n = 0;
     bool dropped = false;
+    std::int64_t takenUs = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        // Overdue as of the moment the queue is taken: a reply the line
+        // reports after it is no reply missed.
+        takenUs = ClockUs();
         for (; n < count_; ++n) taken_[n] = queue_[(first_ + n) % kFaultFeedQueue];
         first_ = (first_ + count_) % kFaultFeedQueue;
         count_ = 0;
@@ -87,6 +89,6 @@ void FaultFeed::pump()
     // Reports dropped after these: the link as last seen is all that is known.
     const StatusReply& last = tracker_.lastReply();
     if (dropped && tracker_.tracking()) tracker_.linkLost(last.wallMs, last.clockUs);
-    if (tracker_.tracking() && ClockUs() - last.clockUs > kStaleMs * 1000)
+    if (tracker_.tracking() && takenUs - last.clockUs > kStaleMs * 1000)
         tracker_.linkLost(last.wallMs, last.clockUs);
 }

@@ -34,6 +34,8 @@ public:
     // status reply is more than kStaleMs old by ClockUs(). Call it often (every
     // 100 to 500 ms), from one thread.
     void pump();
+    // Reports queued and not yet pumped.
+    std::size_t backlog();
 
 private:
     struct Item {

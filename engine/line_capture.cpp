@@ -14,6 +14,7 @@
 #include "model/line_flags.h"
 #include "serial/line_machine.h"
 #include "serial/sample5.h"
+#include "platform/os/clock.h"
 
 namespace {
 
@@ -21,12 +22,6 @@ namespace {
 // so the writer can wake seldom.
 constexpr auto kDrainEvery = std::chrono::milliseconds(1000);
 constexpr std::size_t kFileBuffer = std::size_t{64} * 1024;
-
-std::int64_t systemWallUs()
-{
-    using namespace std::chrono;
-    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 // What the parser made of a reply.
 const char* replyComment(int result)
@@ -106,7 +101,7 @@ LineCapture::LineCapture(LineMachine& line, LineCaptureOptions options)
     : line_(line), options_(std::move(options)), ring_(options_.keepBytes, options_.keepUs)
 {
     if (!options_.describePort) options_.describePort = DescribeOpenPort;
-    if (!options_.wallUs) options_.wallUs = systemWallUs;
+    if (!options_.wallUs) options_.wallUs = WallClockUs;
     anchorWallUs_ = options_.wallUs();
     anchorClockUs_ = line_.now();
     token_ = line_.observers().add([this](const LineReport& r) { observe(r); });

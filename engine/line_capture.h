@@ -46,7 +46,7 @@ struct LineCaptureOptions {
     std::int64_t keepUs = kCaptureKeepUs;
     // The interface of the port just opened; empty: DescribeOpenPort.
     std::function<CaptureInterface()> describePort;
-    // Microseconds since 1970-01-01 UTC; empty: the system clock.
+    // Microseconds since 1970-01-01 UTC; empty: the calendar (WallClockUs).
     std::function<std::int64_t()> wallUs;
 };
 

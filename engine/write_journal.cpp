@@ -29,7 +29,10 @@ std::string WriteJournalLine(const WriteRecord& r)
 WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem)
     : file_(folder + "/writes.csv", kWriteJournalHeader, std::move(onProblem))
 {
-    token_ = AddWriteObserver([this](const WriteRecord& r) { file_.append(WriteJournalLine(r)); });
+    // A press during a replay wrote nothing to any controller: it is no line of the audit trail.
+    token_ = AddWriteObserver([this](const WriteRecord& r) {
+        if (r.outcome != WriteOutcome::Replay) file_.append(WriteJournalLine(r));
+    });
 }
 
 WriteJournal::~WriteJournal()

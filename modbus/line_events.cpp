@@ -1,7 +1,6 @@
 #include "modbus/line_events.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -35,12 +34,6 @@ bool g_overlapped = false;
 // The request awaited went out before the counters were reset: its reply or
 // time-out is an event for the readers but counts for nothing.
 bool g_sentBeforeReset = false;
-
-std::int64_t wallNowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 int clampLength(const unsigned char* bytes, int length)
 {
@@ -187,7 +180,7 @@ void LinePortChanged()
 void LineRequestSent(const unsigned char* frame, int length)
 {
     const std::int64_t nowUs = ClockUs();
-    const std::int64_t wallMs = wallNowMs();
+    const std::int64_t wallMs = WallClockMs();
     const int kept = clampLength(frame, length);
     {
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -217,7 +210,7 @@ void LineBytesReceived(int count)
 void LineReplyParsed(const unsigned char* frame, int length, int result)
 {
     const std::int64_t nowUs = ClockUs();
-    const std::int64_t wallMs = wallNowMs();
+    const std::int64_t wallMs = WallClockMs();
     const bool accepted = IsAcceptedResult(result);
     {
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -251,7 +244,7 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
 void LineReplyTimeout(const unsigned char* partial, int length)
 {
     const std::int64_t nowUs = ClockUs();
-    const std::int64_t wallMs = wallNowMs();
+    const std::int64_t wallMs = WallClockMs();
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         LineEvent& e = nextSlotLocked(LineEventKind::Timeout, nowUs, wallMs);
@@ -267,7 +260,7 @@ void LineReplyTimeout(const unsigned char* partial, int length)
 void LinePortError(const char* message)
 {
     const std::int64_t nowUs = ClockUs();
-    const std::int64_t wallMs = wallNowMs();
+    const std::int64_t wallMs = WallClockMs();
     const char* text = message != nullptr ? message : "";
     std::lock_guard<std::mutex> lock(g_mutex);
     LineEvent& e = nextSlotLocked(LineEventKind::PortError, nowUs, wallMs);

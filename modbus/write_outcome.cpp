@@ -1,5 +1,6 @@
 #include "modbus/write_outcome.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "platform/os/clock.h"
 #include "platform/os/observer_list.h"
 
 namespace {
@@ -30,14 +32,10 @@ std::vector<WriteRecord> g_readBack;    // confirmed or unknown; waiting for the
 std::map<int, WriteRecord> g_latest;    // by register
 std::deque<WriteRecord> g_recent;       // the last kRecentLimit ended records
 
+std::atomic<bool> g_replaying{false};
+
 // Called outside g_mutex; an observer may remove itself while it is called.
 ObserverList<const WriteRecord&> g_observers;
-
-std::int64_t wallMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 int wordAt(const unsigned char* bytes)
 {
@@ -83,7 +81,7 @@ void endLocked(WriteRecord record, WriteOutcome outcome, std::string detail, std
 {
     record.outcome = outcome;
     record.detail = std::move(detail);
-    record.endedMs = wallMs();
+    record.endedMs = WallClockMs();
     g_latest[record.address] = record;
     g_recent.push_back(record);
     if (g_recent.size() > kRecentLimit) g_recent.pop_front();
@@ -180,6 +178,8 @@ const char* WriteOutcomeName(WriteOutcome outcome)
             return "superseded";
         case WriteOutcome::Unknown:
             return "unknown";
+        case WriteOutcome::Replay:
+            return "not written: replay";
     }
     return "?";
 }
@@ -205,6 +205,7 @@ std::string WriteRecord::summary() const
         }
         return entry() + " confirmed" + (readBack ? "" : "; " + detail);
     }
+    if (outcome == WriteOutcome::Replay) return entry() + " " + WriteOutcomeName(outcome);
     std::string s = entry() + " NOT confirmed: " + WriteOutcomeName(outcome);
     if (!detail.empty()) s += ", " + detail;
     return s;
@@ -257,8 +258,10 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
         record.what = what;
         record.address = item.address.load();
         record.word = registerWord(registerValue);
-        record.submittedMs = wallMs();
-        if (!portOpen) {
+        record.submittedMs = WallClockMs();
+        if (g_replaying.load()) {
+            endLocked(std::move(record), WriteOutcome::Replay, "", &ended);
+        } else if (!portOpen) {
             endLocked(std::move(record), WriteOutcome::PortClosed, "port not open", &ended);
         } else {
             const int mark = urgent ? SEND_URGENT : SEND_PENDING;
@@ -449,8 +452,19 @@ void AbandonWrites(const std::string& why, bool keepPending)
     notify(ended);
 }
 
+void SetReplaying(bool on)
+{
+    g_replaying = on;
+}
+
+bool Replaying()
+{
+    return g_replaying.load();
+}
+
 void ResetWriteTracking()
 {
+    g_replaying = false;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_pending.clear();

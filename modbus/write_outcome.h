@@ -35,9 +35,11 @@ enum class WriteOutcome {
     PortClosed,   // the port was closed or failed before the write went out
     Superseded,   // the same item was submitted again before this write went out
     Unknown,      // the request went out, but the port closed or failed before its echo came
+    Replay,       // a recorded session is being played back: nothing goes to any device
 };
 
-// "confirmed", "no reply", "rejected", "echo differs", "port closed", "superseded", "unknown".
+// "confirmed", "no reply", "rejected", "echo differs", "port closed", "superseded", "unknown",
+// "not written: replay".
 const char* WriteOutcomeName(WriteOutcome outcome);
 
 // What is being written, as the operator sees it. Texts are in the console's
@@ -106,7 +108,8 @@ bool WaitForWrite(std::uint64_t id, std::chrono::milliseconds timeout, WriteReco
 // Stores `registerValue` into `item`, marks it for sending and opens a record.
 // A record of the same item that has not gone out yet ends as superseded.
 // With `portOpen` false nothing is marked and the record ends at once as
-// port closed. An `urgent` write (the motor-test stop) goes out ahead of every
+// port closed; while a replay runs (SetReplaying), likewise as "not written:
+// replay". An `urgent` write (the motor-test stop) goes out ahead of every
 // other; while one waits, a normal submission of the same item ends at once as
 // superseded and leaves the urgent one as it is. Returns the record's id.
 std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteRequest& what, bool portOpen,
@@ -142,5 +145,10 @@ void AbandonWrites(const std::string& why, bool keepPending = false);
 // closing or opening anew go to the functions above.
 void FollowLineForWrites(const LineReport& report);
 
-// Tests: forgets every record, observer and mark.
+// While `on`, every write submitted ends at once as not written: the line
+// plays a recorded session back, and no device is there to write to.
+void SetReplaying(bool on);
+bool Replaying();
+
+// Tests: forgets every record, observer and mark (and the replay's refusal).
 void ResetWriteTracking();

@@ -408,6 +408,18 @@ enum : int {
 };
 }  // namespace panel_faults
 
+// The replay bar (app/replay_window.cpp), shown while a capture is played back.
+constexpr int PANEL_REPLAY = 3;
+namespace panel_replay {
+enum : int {
+    REPLAY_PLAY = 2,
+    REPLAY_POSITION,
+    REPLAY_SPEED,
+    REPLAY_TIME,
+    REPLAY_STATE,
+};
+}  // namespace panel_replay
+
 // One control (or menu entry) of the catalogue.
 struct CatalogueEntry {
     const char* file;       // resource file under app/uir/

@@ -78,12 +78,17 @@ std::function<void()> g_fatalErrorHook;  // guarded by g_hookMutex
 FatalErrorHook::FatalErrorHook(std::function<void()> hook)
 {
     std::lock_guard<std::mutex> lock(g_hookMutex);
-    g_fatalErrorHook = std::move(hook);
+    previous_ = g_fatalErrorHook;
+    g_fatalErrorHook = [hook = std::move(hook), outer = previous_] {
+        if (hook) hook();
+        if (outer) outer();
+    };
 }
 
 FatalErrorHook::~FatalErrorHook()
 {
-    ResetFatalErrorHook();
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    g_fatalErrorHook = previous_;
 }
 
 void ResetFatalErrorHook()

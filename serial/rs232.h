@@ -66,15 +66,20 @@ void WritePasswordWhenIdle();
 
 // What must happen before ErrorCheck ends the process, installed from above
 // for as long as the object lives: the window and the commands end the writes
-// still pending, as they do when they end, and write out their journals. It
-// runs on the thread that met the error, before the box. One at a time; the
-// start-up reset removes it.
+// still pending, as they do when they end, and write out their journals and
+// captures. It runs on the thread that met the error, before the box. Hooks
+// nest: one installed while another lives runs first, then the other (a
+// command's journal, then the capture of its whole run); the objects end in
+// the reverse order of their making. The start-up reset removes them all.
 class FatalErrorHook {
 public:
     explicit FatalErrorHook(std::function<void()> hook);
     ~FatalErrorHook();
     FatalErrorHook(const FatalErrorHook&) = delete;
     FatalErrorHook& operator=(const FatalErrorHook&) = delete;
+
+private:
+    std::function<void()> previous_;
 };
 void ResetFatalErrorHook();
 

@@ -162,13 +162,15 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     out.detail = record.detail;
     out.readBack = record.readBack;
     out.held = static_cast<std::int16_t>(record.heldWord);
-    out.sent = record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
+    out.sent = record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded &&
+               record.outcome != ::WriteOutcome::Replay;
     out.confirmed = record.outcome == ::WriteOutcome::Confirmed;
     if (record.outcome == ::WriteOutcome::PortClosed) {
         out.text = "not written: port closed";
         return out;
     }
     out.text = out.outcome;
+    if (record.outcome == ::WriteOutcome::Replay) return out;
     if (record.outcome == ::WriteOutcome::Rejected)
         out.text += " (exception " + std::to_string(record.exceptionCode) + ")";
     if (record.outcome == ::WriteOutcome::Unknown) out.text += " (sent; port closed before the echo)";

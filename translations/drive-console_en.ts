@@ -4,7 +4,7 @@
 <context>
     <name>FaultWindow</name>
     <message>
-        <location filename="../app/fault_window.cpp" line="+90"/>
+        <location filename="../app/fault_window.cpp" line="+93"/>
         <source>Time</source>
         <translation>Time</translation>
     </message>
@@ -99,14 +99,14 @@
         <translation> %1 times since the port was opened.</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+73"/>
         <location line="+1"/>
-        <location line="+238"/>
+        <location line="+243"/>
         <source>Fault history</source>
         <translation>Fault history</translation>
     </message>
     <message>
-        <location line="-237"/>
+        <location line="-242"/>
         <source>Time resolution</source>
         <translation>Time resolution</translation>
     </message>
@@ -127,18 +127,23 @@
         <translation>Clear list</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <location line="+197"/>
+        <location line="+5"/>
+        <source>Journal: nothing is written during a replay</source>
+        <translation>Journal: nothing is written during a replay</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+199"/>
         <source>Journal: %1</source>
         <translation>Journal: %1</translation>
     </message>
     <message>
-        <location line="-200"/>
+        <location line="-205"/>
         <source>Journal</source>
         <translation>Journal</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+48"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>Events, newest first (the last %1 here; faults.csv keeps all)</translation>
     </message>
@@ -399,7 +404,7 @@ Journals, backups and state:
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/mainwin.cpp" line="+80"/>
+        <location filename="../app/mainwin.cpp" line="+81"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
@@ -407,7 +412,7 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+245"/>
+        <location filename="../app/monitor_window.cpp" line="+246"/>
         <location line="+1"/>
         <source>Line monitor</source>
         <translation>Line monitor</translation>
@@ -998,6 +1003,95 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <location line="+18"/>
         <source>The choice holds until the console ends, but it could not be kept: %1</source>
         <translation>The choice holds until the console ends, but it could not be kept: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayWindow</name>
+    <message>
+        <location filename="../app/replay_window.cpp" line="+48"/>
+        <source>max</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Replay of %1</source>
+        <translation>Replay of %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Replay</source>
+        <translation>Replay</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pause or resume</source>
+        <translation>Pause or resume</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Captured time</source>
+        <translation>Captured time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+5"/>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>Captured time now</source>
+        <translation>Captured time now</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>What is played</source>
+        <translation>What is played</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Play</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>end of capture</source>
+        <translation>end of capture</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Playing %1 (port opening %2 of %3), paused</source>
+        <translation>Playing %1 (port opening %2 of %3), paused</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Playing %1 (port opening %2 of %3)</source>
+        <translation>Playing %1 (port opening %2 of %3)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Playing %1, paused</source>
+        <translation>Playing %1, paused</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Playing %1</source>
+        <translation>Playing %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The replay goes forward only: open the capture again to see it from the start</source>
+        <translation>The replay goes forward only: open the capture again to see it from the start</translation>
+    </message>
+    <message>
+        <location line="+85"/>
+        <source>replay of %1</source>
+        <translation>replay of %1</translation>
     </message>
 </context>
 <context>

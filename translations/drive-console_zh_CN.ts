@@ -4,7 +4,7 @@
 <context>
     <name>FaultWindow</name>
     <message>
-        <location filename="../app/fault_window.cpp" line="+90"/>
+        <location filename="../app/fault_window.cpp" line="+93"/>
         <source>Time</source>
         <translation>时间</translation>
     </message>
@@ -99,14 +99,14 @@
         <translation> 串口打开以来出现 %1 次。</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+73"/>
         <location line="+1"/>
-        <location line="+238"/>
+        <location line="+243"/>
         <source>Fault history</source>
         <translation>故障记录</translation>
     </message>
     <message>
-        <location line="-237"/>
+        <location line="-242"/>
         <source>Time resolution</source>
         <translation>时间精度</translation>
     </message>
@@ -127,18 +127,23 @@
         <translation>清空列表</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <location line="+197"/>
+        <location line="+5"/>
+        <source>Journal: nothing is written during a replay</source>
+        <translation>记录文件：回放期间不写入</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+199"/>
         <source>Journal: %1</source>
         <translation>记录文件：%1</translation>
     </message>
     <message>
-        <location line="-200"/>
+        <location line="-205"/>
         <source>Journal</source>
         <translation>记录文件</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+48"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>事件，最新在前（此处显示最近 %1 条；faults.csv 保存全部）</translation>
     </message>
@@ -399,7 +404,7 @@ Journals, backups and state:
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/mainwin.cpp" line="+80"/>
+        <location filename="../app/mainwin.cpp" line="+81"/>
         <source>Error</source>
         <translation>错误</translation>
     </message>
@@ -407,7 +412,7 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+245"/>
+        <location filename="../app/monitor_window.cpp" line="+246"/>
         <location line="+1"/>
         <source>Line monitor</source>
         <translation>通信监视</translation>
@@ -998,6 +1003,95 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <location line="+18"/>
         <source>The choice holds until the console ends, but it could not be kept: %1</source>
         <translation>此选择在控制台关闭前有效，但无法保存：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayWindow</name>
+    <message>
+        <location filename="../app/replay_window.cpp" line="+48"/>
+        <source>max</source>
+        <translation>最快</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Replay of %1</source>
+        <translation>回放 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Replay</source>
+        <translation>回放</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pause or resume</source>
+        <translation>暂停或继续</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Captured time</source>
+        <translation>抓包时间</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+5"/>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>Captured time now</source>
+        <translation>当前抓包时间</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>What is played</source>
+        <translation>正在回放的内容</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>end of capture</source>
+        <translation>抓包已结束</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Playing %1 (port opening %2 of %3), paused</source>
+        <translation>正在回放 %1（第 %2 次打开串口，共 %3 次），已暂停</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Playing %1 (port opening %2 of %3)</source>
+        <translation>正在回放 %1（第 %2 次打开串口，共 %3 次）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Playing %1, paused</source>
+        <translation>正在回放 %1，已暂停</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Playing %1</source>
+        <translation>正在回放 %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The replay goes forward only: open the capture again to see it from the start</source>
+        <translation>回放只能向前：要从头查看，请重新打开抓包文件</translation>
+    </message>
+    <message>
+        <location line="+85"/>
+        <source>replay of %1</source>
+        <translation>回放 %1</translation>
     </message>
 </context>
 <context>

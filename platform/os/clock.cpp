@@ -8,20 +8,68 @@
 
 namespace {
 std::atomic<ClockSource> g_clockSource{nullptr};
+std::atomic<ClockSourceUs> g_clockSourceUs{nullptr};
+std::atomic<ClockSourceUs> g_wallSource{nullptr};
+// Where the calendar stood against the set clock source when it was set.
+std::atomic<std::int64_t> g_wallAnchorUs{0};
+std::atomic<std::int64_t> g_clockAnchorUs{0};
 std::atomic<SleepHook> g_sleepHook{nullptr};
 std::atomic<SleepHook> g_passHook{nullptr};
+
+std::int64_t systemWallUs()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+void anchorWall()
+{
+    g_wallAnchorUs = systemWallUs();
+    g_clockAnchorUs = ClockUs();
+}
+
+bool sourceSet()
+{
+    return g_clockSource.load() != nullptr || g_clockSourceUs.load() != nullptr;
+}
 }  // namespace
 
 void SetClockSource(ClockSource source)
 {
     g_clockSource.store(source);
+    anchorWall();
+}
+
+void SetClockSourceUs(ClockSourceUs source)
+{
+    g_clockSourceUs.store(source);
+    anchorWall();
+}
+
+void SetWallClockSource(ClockSourceUs source)
+{
+    g_wallSource.store(source);
 }
 
 std::int64_t ClockUs()
 {
+    if (const ClockSourceUs source = g_clockSourceUs.load()) return source();
     if (const ClockSource source = g_clockSource.load()) return source() * 1000;
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::int64_t WallClockUs()
+{
+    if (const ClockSourceUs source = g_wallSource.load()) return source();
+    if (sourceSet()) return g_wallAnchorUs.load() + (ClockUs() - g_clockAnchorUs.load());
+    return systemWallUs();
+}
+
+std::int64_t WallClockMs()
+{
+    const std::int64_t us = WallClockUs();
+    return us >= 0 ? us / 1000 : (us - 999) / 1000;
 }
 
 std::int64_t ClockMs()

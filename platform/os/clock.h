@@ -17,6 +17,18 @@ std::int64_t ClockUs();
 // timing code can be driven without waiting. nullptr restores the real clock.
 using ClockSource = std::int64_t (*)();
 void SetClockSource(ClockSource source);
+// The same in microseconds; a source given here stands before one in
+// milliseconds. nullptr removes it.
+using ClockSourceUs = std::int64_t (*)();
+void SetClockSourceUs(ClockSourceUs source);
+// Calendar time, microseconds since 1970-01-01 00:00 UTC. While a clock
+// source is set it moves with that clock from where the system's time stood
+// when the source was set, so that times stamped on a line whose clock is
+// stepped agree with the line's own; a calendar source (a played-back
+// session's captured time) stands before both.
+std::int64_t WallClockUs();
+std::int64_t WallClockMs();
+void SetWallClockSource(ClockSourceUs source);
 void Sleep(int milliseconds);
 // The pause between two passes of the worker that keeps the line's time (the
 // communication thread): a Sleep, unless a test steps time.

@@ -45,6 +45,10 @@ public:
     virtual void setWriteTimeout(double /*seconds*/) {}
     // True once the device has gone away and the device has released it.
     virtual bool lost() const { return false; }
+    // True for a device that keeps the line's time itself (a recorded session
+    // played back): its waits move that time on rather than wait for it, so
+    // they are asked for whole, never in slices of real time.
+    virtual bool keepsTime() const { return false; }
 };
 
 // kRs232NoError when `settings` are ones the console's drivers carry: 1200,

@@ -188,6 +188,12 @@ int ComRd(int port, char* buffer, int count)
     return WithOpenPort(port, [buffer, count](PortEntry& e) {
         if (count < 0 || (buffer == nullptr && count > 0)) return Record(kRs232InvalidParameter);
         if (count == 0) return Record(0);
+        if (e.device->keepsTime()) {
+            const int n = e.device->read(buffer, count, e.timeoutSeconds);
+            if (n < 0) return Record(n);
+            t_lastError = n < count ? kRs232Timeout : kRs232NoError;
+            return n;
+        }
         // Wait in short slices so that a close or re-open from another thread
         // is not held up for the whole time-out.
         const auto deadline = std::chrono::steady_clock::now() +
@@ -218,6 +224,10 @@ int WaitInput(int port, long long timeoutUs)
 {
     return WithOpenPort(port, [timeoutUs](PortEntry& e) {
         const long long us = timeoutUs < 0 ? 0 : std::min<long long>(timeoutUs, 1000000000000LL);
+        if (e.device->keepsTime()) {
+            const int r = e.device->waitInput(static_cast<double>(us) / 1e6);
+            return Record(r < 0 ? r : (r > 0 ? 1 : 0));
+        }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(us);
         for (;;) {
             const double left =

@@ -288,4 +288,19 @@ TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
     };
     EXPECT_EXIT(fatalError(true), ::testing::ExitedWithCode(255), "^\\[records written\\]\\[ErrorCheck\\]$");
     EXPECT_EXIT(fatalError(false), ::testing::ExitedWithCode(255), "^\\[ErrorCheck\\]$");
+    // Hooks nest: the command's journal, then the capture of its whole run;
+    // once the inner one is gone, the outer one still runs.
+    const auto nested = [](bool innerLives) {
+        SetPopupHandler([](const std::string& title, const std::string&) {
+            std::fprintf(stderr, "[%s]", title.c_str());
+        });
+        const FatalErrorHook outer([] { std::fprintf(stderr, "[capture written]"); });
+        std::optional<FatalErrorHook> inner;
+        inner.emplace([] { std::fprintf(stderr, "[journal written]"); });
+        if (!innerLives) inner.reset();
+        ErrorCheck("Error Setting Com Time", -7, "bad");
+    };
+    EXPECT_EXIT(nested(true), ::testing::ExitedWithCode(255),
+                "^\\[journal written\\]\\[capture written\\]\\[ErrorCheck\\]$");
+    EXPECT_EXIT(nested(false), ::testing::ExitedWithCode(255), "^\\[capture written\\]\\[ErrorCheck\\]$");
 }

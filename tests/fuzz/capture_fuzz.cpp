@@ -4,6 +4,8 @@
 // a byte offset within it; the packets it hands out fit in the input, belong
 // to an interface it described and carry the direction flags allows. What it
 // read whole, written again by the console's writer, reads back the same.
+// Read as a recording to play back, it is refused alike or holds only
+// exchanges within it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "modbus/capture_file.h"
+#include "serial/replay_port.h"
 
 namespace {
 
@@ -91,11 +94,32 @@ bool same(const Item& a, const Item& b)
     }
 }
 
+// The same bytes as a recording to play back: refused with the place, or
+// every exchange and reply chunk within the bytes kept and its port opening.
+void checkReplay(const std::vector<unsigned char>& bytes)
+{
+    ReplayRecording recording;
+    std::string error;
+    if (!recording.loadBytes(bytes, "fuzz", &error)) {
+        require(error.rfind("fuzz: byte ", 0) == 0, "replay refusal without its place:", error);
+        return;
+    }
+    const std::vector<ReplayRecording::Chunk>& chunks = recording.chunks();
+    for (const ReplayRecording::Exchange& e : recording.exchanges()) {
+        require(e.block < recording.blocks().size(), "an exchange of no port opening");
+        require(e.length > 0 && e.length <= bytes.size(), "a request longer than its file");
+        require(std::size_t{e.firstChunk} + e.chunks <= chunks.size(), "a reply beyond the chunks kept");
+    }
+    for (const ReplayRecording::Chunk& c : chunks)
+        require(c.length <= bytes.size(), "a chunk longer than its file");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<unsigned char> bytes(data, data + size);
+    checkReplay(bytes);
     std::vector<Item> items;
     if (!readAll(bytes, &items)) return 0;
 
