@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "platform/loop_port.h"
+#include "platform/port/net_address.h"
+#include "platform/port/net_device.h"
 #include "platform/serial_log.h"
 
 Q_LOGGING_CATEGORY(lcSerial, "dsc.serial", QtCriticalMsg)
@@ -146,7 +148,9 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
     int error = kRs232OpenFailed;
     bool loop = false;
     std::unique_ptr<SerialDevice> device = LoopPort::Open(path, settings, &error, &loop);
-    if (!loop) {
+    if (!loop && netport::IsNetworkPath(path)) {
+        device = netport::NetworkPortDriver().open(path, settings, &error);
+    } else if (!loop) {
         SerialDriver* custom = g_driver.load();
         SerialDriver& driver = custom != nullptr ? *custom : SystemSerialDriver();
         device = driver.open(path, settings, &error);

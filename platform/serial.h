@@ -5,9 +5,11 @@
 // (SetComBinding), else the system's own port of that number (/dev/ttyS(n-1)
 // on Linux, COMn on Windows). The operations sit over a SerialDevice per open
 // port. A path that names a LoopPort (platform/loop_port.h) opens that
-// in-process line; any other is opened by the installed SerialDriver (termios
-// on POSIX systems, the Win32 communications functions on Windows), so that
-// another implementation can stand beside it. Every function returns a negative RS-232 error code on failure
+// in-process line; a network device (tcp://HOST:PORT, rfc2217://HOST:PORT;
+// platform/port/net_device.h) opens a connection to it; any other is opened
+// by the installed SerialDriver (termios on POSIX systems, the Win32
+// communications functions on Windows), so that another implementation can
+// stand beside it. Every function returns a negative RS-232 error code on failure
 // and records it for ReturnRS232Err. Calls on different ports may run on different threads; calls on one port
 // are serialised internally.
 #pragma once
