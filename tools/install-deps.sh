@@ -15,6 +15,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
+      ser2net  # a real serial device server for the tests of network devices
       qt6-charts-dev libqt6opengl6-dev)  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
 fi
 missing=()
