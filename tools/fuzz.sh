@@ -5,7 +5,8 @@
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 # Targets: parser_fuzz (reply parser, receive step of 100 ms passes),
 # framing_fuzz (line-rate receive step), paramset_fuzz (parameter-set files),
-# uir_fuzz (panel resources). Each target starts from its seeds in
+# uir_fuzz (panel resources), telnet_fuzz (the bytes a COM port server sends
+# over the network). Each target starts from its seeds in
 # tests/fuzz/seeds/<target>/ and keeps its corpus in build-fuzz/corpus/<target>/;
 # what it finds goes to build-fuzz/findings/<target>/ and its log to
 # build-fuzz/logs/<target>.log. A target stops at its first finding; the
@@ -21,7 +22,7 @@ if [ $# -gt 0 ] && [[ "$1" =~ ^[0-9]+$ ]]; then
   seconds="$1"
   shift
 fi
-all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz)
+all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz telnet_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 for t in "${targets[@]}"; do
@@ -35,13 +36,15 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=D
   -DDSC_SANITIZE=address -DDSC_BUILD_TESTS=OFF -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
 
-# Longest input for each target: a few frames, a parameter-set file, a panel resource.
+# Longest input for each target: a few frames, a parameter-set file, a panel
+# resource, a few negotiations and replies.
 max_len() {
   case "$1" in
     parser_fuzz) echo 512 ;;
     framing_fuzz) echo 1500 ;;
     paramset_fuzz) echo 16384 ;;
     uir_fuzz) echo 8192 ;;
+    telnet_fuzz) echo 2048 ;;
   esac
 }
 

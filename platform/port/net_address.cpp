@@ -64,7 +64,8 @@ bool IsIpv6(const std::string& text)
         const std::string zone = text.substr(percent + 1);
         if (zone.empty()) return false;
         for (const char c : zone) {
-            if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '.' && c != '_' && c != '-' && c != '~')
+            if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '.' && c != '_' && c != '-' &&
+                c != '~')
                 return false;
         }
         address = text.substr(0, percent);
@@ -91,7 +92,8 @@ bool IsIpv6(const std::string& text)
         return true;
     };
     if (gap == std::string::npos) return countSide(address, true) && groups == 8;
-    return countSide(address.substr(0, gap), false) && countSide(address.substr(gap + 2), true) && groups <= 7;
+    return countSide(address.substr(0, gap), false) && countSide(address.substr(gap + 2), true) &&
+           groups <= 7;
 }
 
 // Dot-separated labels of letters, digits and hyphens, none starting or
@@ -132,7 +134,8 @@ bool IsNetworkPath(const std::string& path)
     if (std::isalpha(static_cast<unsigned char>(path[0])) == 0) return false;
     for (std::size_t i = 1; i < sep; ++i) {
         const char c = path[i];
-        if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '+' && c != '-' && c != '.') return false;
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '+' && c != '-' && c != '.')
+            return false;
     }
     return true;
 }
@@ -164,7 +167,8 @@ bool ParseNetAddress(const std::string& text, NetAddress* out, std::string* erro
         if (!IsIpv6(a.host)) return Refuse(text, "'" + a.host + "' is not an IPv6 address", error);
         const std::string after = rest.substr(close + 1);
         if (after.empty()) return Refuse(text, "no port (HOST:PORT)", error);
-        if (after[0] != ':') return Refuse(text, "'" + after + "' after the address, where ':PORT' belongs", error);
+        if (after[0] != ':')
+            return Refuse(text, "'" + after + "' after the address, where ':PORT' belongs", error);
         portText = after.substr(1);
     } else {
         const std::size_t colon = rest.find(':');
@@ -177,9 +181,9 @@ bool ParseNetAddress(const std::string& text, NetAddress* out, std::string* erro
         if (a.host.empty()) return Refuse(text, "no host", error);
         a.literal = AllDigitsAndDots(a.host);
         if (a.literal ? !IsIpv4(a.host) : !IsHostName(a.host)) {
-            return Refuse(text,
-                          "host '" + a.host + "' is not a name, an IPv4 address or an IPv6 address in brackets",
-                          error);
+            return Refuse(
+                text, "host '" + a.host + "' is not a name, an IPv4 address or an IPv6 address in brackets",
+                error);
         }
     }
     if (portText.empty()) return Refuse(text, "no port (HOST:PORT)", error);

@@ -36,9 +36,8 @@ SteadyClock::time_point DeadlineAfter(double seconds)
 long long UsUntil(SteadyClock::time_point deadline)
 {
     const auto left = deadline - SteadyClock::now();
-    return left <= SteadyClock::duration::zero()
-               ? 0
-               : std::chrono::ceil<std::chrono::microseconds>(left).count();
+    return left <= SteadyClock::duration::zero() ? 0
+                                                 : std::chrono::ceil<std::chrono::microseconds>(left).count();
 }
 
 std::string Seconds(std::chrono::milliseconds budget)
@@ -167,7 +166,8 @@ public:
             client_->purge(comport::kPurgeReceive);
             client_->takeOutgoing(&outgoing_);
             if (!sendOutgoing(DeadlineAfter(writeTimeout_))) {
-                return lose(kRs232ReadFailed, ended_ ? endReason_ : "the server took nothing within the time-out");
+                return lose(kRs232ReadFailed,
+                            ended_ ? endReason_ : "the server took nothing within the time-out");
             }
         }
         return kRs232NoError;
@@ -247,9 +247,16 @@ private:
             }
         }
         // Negotiation answers go out at once, as far as the connection takes
-        // them now; the rest goes before the next bytes written.
+        // them now; the rest goes before the next bytes written. A server
+        // that sends requests without reading the answers gets no more of
+        // them once a bound's worth waits.
         if (client_ && client_->hasOutgoing()) {
-            client_->takeOutgoing(&outgoing_);
+            if (outgoing_.size() < ComPortClient::kMaxOutgoing) {
+                client_->takeOutgoing(&outgoing_);
+            } else {
+                std::vector<std::uint8_t> dropped;
+                client_->takeOutgoing(&dropped);
+            }
             sendOutgoing(SteadyClock::now());
         }
         return ended_ && total == 0 ? -1 : total;
@@ -395,7 +402,8 @@ std::unique_ptr<SerialDevice> Refuse(int code, const std::string& why, int* erro
 }  // namespace
 
 std::unique_ptr<SerialDevice> OpenNetworkDevice(const std::string& path, const SerialSettings& settings,
-                                                int* error, std::string* reason, std::chrono::milliseconds budget)
+                                                int* error, std::string* reason,
+                                                std::chrono::milliseconds budget)
 {
     const auto deadline = SteadyClock::now() + budget;
     NetAddress address;
@@ -456,7 +464,8 @@ void NetworkDriver::forget()
 
 NetworkDriver& NetworkPortDriver()
 {
-    static NetworkDriver* driver = new NetworkDriver;  // never destroyed: a late open never meets a dead mutex
+    static NetworkDriver* driver =
+        new NetworkDriver;  // never destroyed: a late open never meets a dead mutex
     return *driver;
 }
 

@@ -29,7 +29,8 @@ std::string ErrorText(int err)
     const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                    static_cast<DWORD>(err), 0, buffer, sizeof buffer, nullptr);
     std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.' || text.back() == ' '))
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == '.' || text.back() == ' '))
         text.pop_back();
     if (text.empty()) return "socket error " + std::to_string(err);
     if (text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
@@ -40,8 +41,8 @@ std::string EndpointText(const sockaddr* address, int length)
 {
     char host[NI_MAXHOST] = {};
     char service[NI_MAXSERV] = {};
-    if (getnameinfo(address, length, host, sizeof host, service, sizeof service, NI_NUMERICHOST | NI_NUMERICSERV) !=
-        0) {
+    if (getnameinfo(address, length, host, sizeof host, service, sizeof service,
+                    NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
         return "the server";
     }
     const bool v6 = address->sa_family == AF_INET6;

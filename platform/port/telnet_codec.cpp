@@ -19,74 +19,74 @@ void TelnetReader::feed(const std::uint8_t* bytes, std::size_t count, std::vecto
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t b = bytes[i];
         switch (state_) {
-        case State::Data:
-            if (b == kIac) {
-                state_ = State::Command;
-            } else {
-                data->push_back(b);
-            }
-            break;
-        case State::Command:
-            state_ = State::Data;
-            if (b == kIac) {
-                data->push_back(b);
-            } else if (b >= kWill) {
-                verb_ = b;
-                state_ = State::Option;
-            } else if (b == kSb) {
-                state_ = State::SubOption;
-            } else if (b >= kSe) {
+            case State::Data:
+                if (b == kIac) {
+                    state_ = State::Command;
+                } else {
+                    data->push_back(b);
+                }
+                break;
+            case State::Command:
+                state_ = State::Data;
+                if (b == kIac) {
+                    data->push_back(b);
+                } else if (b >= kWill) {
+                    verb_ = b;
+                    state_ = State::Option;
+                } else if (b == kSb) {
+                    state_ = State::SubOption;
+                } else if (b >= kSe) {
+                    TelnetEvent e;
+                    e.kind = TelnetEvent::Kind::Command;
+                    e.verb = b;
+                    events->push_back(e);
+                }
+                break;
+            case State::Option: {
                 TelnetEvent e;
-                e.kind = TelnetEvent::Kind::Command;
-                e.verb = b;
+                e.kind = TelnetEvent::Kind::Option;
+                e.verb = verb_;
+                e.option = b;
                 events->push_back(e);
+                state_ = State::Data;
+                break;
             }
-            break;
-        case State::Option: {
-            TelnetEvent e;
-            e.kind = TelnetEvent::Kind::Option;
-            e.verb = verb_;
-            e.option = b;
-            events->push_back(e);
-            state_ = State::Data;
-            break;
-        }
-        case State::SubOption:
-            sub_ = TelnetEvent{};
-            sub_.kind = TelnetEvent::Kind::Subnegotiation;
-            sub_.verb = kSb;
-            sub_.option = b;
-            state_ = State::SubData;
-            break;
-        case State::SubData:
-            if (b == kIac) {
-                state_ = State::SubIac;
-            } else if (sub_.payload.size() < kMaxPayload) {
-                sub_.payload.push_back(b);
-            } else {
-                sub_.truncated = true;
-            }
-            break;
-        case State::SubIac:
-            if (b == kIac) {
-                if (sub_.payload.size() < kMaxPayload) {
+            case State::SubOption:
+                sub_ = TelnetEvent{};
+                sub_.kind = TelnetEvent::Kind::Subnegotiation;
+                sub_.verb = kSb;
+                sub_.option = b;
+                state_ = State::SubData;
+                break;
+            case State::SubData:
+                if (b == kIac) {
+                    state_ = State::SubIac;
+                } else if (sub_.payload.size() < kMaxPayload) {
                     sub_.payload.push_back(b);
                 } else {
                     sub_.truncated = true;
                 }
-                state_ = State::SubData;
-            } else if (b == kSe) {
-                events->push_back(sub_);
-                sub_ = TelnetEvent{};
-                state_ = State::Data;
-            } else {
-                // A command inside a subnegotiation: the subnegotiation is
-                // given up, and the command read as one outside it.
-                sub_ = TelnetEvent{};
-                state_ = State::Command;
-                --i;
-            }
-            break;
+                break;
+            case State::SubIac:
+                if (b == kIac) {
+                    if (sub_.payload.size() < kMaxPayload) {
+                        sub_.payload.push_back(b);
+                    } else {
+                        sub_.truncated = true;
+                    }
+                    state_ = State::SubData;
+                } else if (b == kSe) {
+                    events->push_back(sub_);
+                    sub_ = TelnetEvent{};
+                    state_ = State::Data;
+                } else {
+                    // A command inside a subnegotiation: the subnegotiation is
+                    // given up, and the command read as one outside it.
+                    sub_ = TelnetEvent{};
+                    state_ = State::Command;
+                    --i;
+                }
+                break;
         }
     }
 }
@@ -107,11 +107,16 @@ bool WeAccept(std::uint8_t option)
 const char* SettingName(std::uint8_t command)
 {
     switch (command) {
-    case comport::kSetBaudRate: return "bit rate";
-    case comport::kSetDataSize: return "data bits";
-    case comport::kSetParity: return "parity";
-    case comport::kSetStopSize: return "stop bits";
-    default: return "setting";
+        case comport::kSetBaudRate:
+            return "bit rate";
+        case comport::kSetDataSize:
+            return "data bits";
+        case comport::kSetParity:
+            return "parity";
+        case comport::kSetStopSize:
+            return "stop bits";
+        default:
+            return "setting";
     }
 }
 
@@ -128,19 +133,22 @@ std::string DescribeComSetting(std::uint8_t command, std::uint32_t value)
 {
     const std::string n = std::to_string(value);
     switch (command) {
-    case comport::kSetBaudRate: return n + " bit/s";
-    case comport::kSetDataSize: return n + " data bits";
-    case comport::kSetParity: {
-        static const char* const kNames[] = {"parity (none asked)", "parity none", "parity odd",
-                                             "parity even", "parity mark", "parity space"};
-        return value < 6 ? kNames[value] : "parity code " + n;
-    }
-    case comport::kSetStopSize:
-        if (value == 1) return "1 stop bit";
-        if (value == 2) return "2 stop bits";
-        if (value == 3) return "1.5 stop bits";
-        return "stop bit code " + n;
-    default: return "value " + n;
+        case comport::kSetBaudRate:
+            return n + " bit/s";
+        case comport::kSetDataSize:
+            return n + " data bits";
+        case comport::kSetParity: {
+            static const char* const kNames[] = {"parity (none asked)", "parity none", "parity odd",
+                                                 "parity even",         "parity mark", "parity space"};
+            return value < 6 ? kNames[value] : "parity code " + n;
+        }
+        case comport::kSetStopSize:
+            if (value == 1) return "1 stop bit";
+            if (value == 2) return "2 stop bits";
+            if (value == 3) return "1.5 stop bits";
+            return "stop bit code " + n;
+        default:
+            return "value " + n;
     }
 }
 
@@ -206,8 +214,9 @@ void ComPortClient::onOption(std::uint8_t verb, std::uint8_t option)
     if (state == Option::Yes && stage_ == Stage::Negotiating) {
         sendSettings();
     } else if (state == Option::No && stage_ == Stage::Negotiating) {
-        fail("the server does not take the COM port option (for a server that passes the line's bytes as "
-             "they are, use tcp://)");
+        fail(
+            "the server does not take the COM port option (for a server that passes the line's bytes as "
+            "they are, use tcp://)");
     }
 }
 
@@ -259,9 +268,9 @@ void ComPortClient::sendSettings()
     stage_ = Stage::Configuring;
     for (const Setting& s : settings_) {
         if (s.command == comport::kSetBaudRate) {
-            const std::uint8_t v[4] = {static_cast<std::uint8_t>(s.asked >> 24),
-                                       static_cast<std::uint8_t>(s.asked >> 16),
-                                       static_cast<std::uint8_t>(s.asked >> 8), static_cast<std::uint8_t>(s.asked)};
+            const std::uint8_t v[4] = {
+                static_cast<std::uint8_t>(s.asked >> 24), static_cast<std::uint8_t>(s.asked >> 16),
+                static_cast<std::uint8_t>(s.asked >> 8), static_cast<std::uint8_t>(s.asked)};
             sendSubnegotiation(s.command, v, 4);
         } else {
             const std::uint8_t v = static_cast<std::uint8_t>(s.asked);

@@ -161,7 +161,8 @@ TEST_F(NetPort, AServerWithoutTheOptionOrItsAnswersFailsTheOpen)
     mute.answerSettings = false;
     NetServer settingsUnanswered(mute);
     const std::string noSettings = FailedOpen(settingsUnanswered.address());
-    EXPECT_NE(noSettings.find("did not answer the line settings within 400 ms"), std::string::npos) << noSettings;
+    EXPECT_NE(noSettings.find("did not answer the line settings within 400 ms"), std::string::npos)
+        << noSettings;
 
     // A raw server is no COM port server.
     NetServer raw(Raw());
@@ -223,7 +224,8 @@ TEST_F(NetPort, AConnectionThatCannotBeMadeFailsTheOpenWithTheReason)
 
     // Malformed: refused with its message, nothing opened.
     EXPECT_EQ(open("tcp://127.0.0.1:0"), kRs232OpenFailed);
-    EXPECT_EQ(failure("tcp://127.0.0.1:0"), "bad network device 'tcp://127.0.0.1:0': port 0 is outside 1..65535");
+    EXPECT_EQ(failure("tcp://127.0.0.1:0"),
+              "bad network device 'tcp://127.0.0.1:0': port 0 is outside 1..65535");
     EXPECT_EQ(open("udp://127.0.0.1:1"), kRs232OpenFailed);
     EXPECT_NE(failure("udp://127.0.0.1:1").find("unknown kind 'udp'"), std::string::npos);
 
@@ -238,7 +240,8 @@ TEST_F(NetPort, AServerThatLetsNoConnectionThroughFailsTheOpenWithinItsBound)
     nothing.acceptNothing = true;
     NetServer server(nothing);
     EXPECT_EQ(open(server.address()), kRs232OpenFailed);
-    EXPECT_NE(failure(server.address()).find("no answer within 5 s"), std::string::npos) << failure(server.address());
+    EXPECT_NE(failure(server.address()).find("no answer within 5 s"), std::string::npos)
+        << failure(server.address());
 }
 
 TEST_F(NetPort, TheServerGoingAwayMidReplyIsAnUnplug)

@@ -267,22 +267,28 @@ TEST(ComPortClient, ChecksEveryAnswerAgainstWhatWasAsked)
         const char* failure;  // nullptr: ready
     };
     const std::vector<Case> cases = {
-        {Settings(9600, 2, 7, 2), Answer(1, Hex("00 00 25 80")) + Answer(2, Hex("07")) + Answer(3, Hex("03")) +
-                                      Answer(4, Hex("02")),
+        {Settings(9600, 2, 7, 2),
+         Answer(1, Hex("00 00 25 80")) + Answer(2, Hex("07")) + Answer(3, Hex("03")) + Answer(4, Hex("02")),
          nullptr},
         {Settings(19200, 1, 8, 1), Answer(1, Hex("00 00 25 80")),
          "the server did not take 19200 bit/s (it holds 9600 bit/s)"},
-        {Settings(19200, 1, 8, 1), Answer(3, Hex("01")), "the server did not take parity odd (it holds parity none)"},
-        {Settings(19200, 2, 8, 1), Answer(3, Hex("04")), "the server did not take parity even (it holds parity mark)"},
-        {Settings(19200, 0, 7, 1), Answer(2, Hex("08")), "the server did not take 7 data bits (it holds 8 data bits)"},
-        {Settings(19200, 0, 8, 2), Answer(4, Hex("03")), "the server did not take 2 stop bits (it holds 1.5 stop bits)"},
+        {Settings(19200, 1, 8, 1), Answer(3, Hex("01")),
+         "the server did not take parity odd (it holds parity none)"},
+        {Settings(19200, 2, 8, 1), Answer(3, Hex("04")),
+         "the server did not take parity even (it holds parity mark)"},
+        {Settings(19200, 0, 7, 1), Answer(2, Hex("08")),
+         "the server did not take 7 data bits (it holds 8 data bits)"},
+        {Settings(19200, 0, 8, 2), Answer(4, Hex("03")),
+         "the server did not take 2 stop bits (it holds 1.5 stop bits)"},
         {Settings(19200, 0, 8, 1), Answer(4, Hex("09")),
          "the server did not take 1 stop bit (it holds stop bit code 9)"},
-        {Settings(19200, 0, 8, 1), Answer(1, Hex("00 4B")), "the server's answer to the bit rate is cut short"},
+        {Settings(19200, 0, 8, 1), Answer(1, Hex("00 4B")),
+         "the server's answer to the bit rate is cut short"},
         {Settings(19200, 0, 8, 1), Answer(2, {}), "the server's answer to the data bits is cut short"},
         // A longer bit-rate answer than the option has is read by its first four bytes.
-        {Settings(1200, 0, 8, 1), Answer(1, Hex("00 00 04 B0 00 00 00 00")) + Answer(2, Hex("08")) +
-                                      Answer(3, Hex("01")) + Answer(4, Hex("01")),
+        {Settings(1200, 0, 8, 1),
+         Answer(1, Hex("00 00 04 B0 00 00 00 00")) + Answer(2, Hex("08")) + Answer(3, Hex("01")) +
+             Answer(4, Hex("01")),
          nullptr},
     };
     for (const Case& c : cases) {
@@ -314,7 +320,8 @@ TEST(ComPortClient, AServerWithoutTheOptionFailsTheSession)
 TEST(ComPortClient, EscapesFfInsideItsCommandsAndReadsItInTheAnswers)
 {
     AgreedClient a(Settings(0xFFFF, 0, 8, 1));
-    EXPECT_EQ(HexOf(Bytes(a.settings.begin(), a.settings.begin() + 12)), "FF FA 2C 01 00 00 FF FF FF FF FF F0");
+    EXPECT_EQ(HexOf(Bytes(a.settings.begin(), a.settings.begin() + 12)),
+              "FF FA 2C 01 00 00 FF FF FF FF FF F0");
     Receive(a.client, Answer(1, Hex("00 00 FF FF")) + Answer(2, Hex("08")) + Answer(3, Hex("01")) +
                           Answer(4, Hex("01")));
     EXPECT_EQ(a.client.stage(), Stage::Ready) << a.client.failure();

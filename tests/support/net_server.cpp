@@ -57,7 +57,7 @@ bool Readable(std::intptr_t s, int waitMs)
     fd_set set;
     FD_ZERO(&set);
     FD_SET(H(s), &set);
-    timeval wait{0, waitMs * 1000};
+    timeval wait{0, static_cast<long>(waitMs) * 1000};
     return select(static_cast<int>(H(s)) + 1, &set, nullptr, nullptr, &wait) > 0;
 }
 
@@ -142,7 +142,8 @@ NetServer::NetServer(const Script& script) : script_(script)
         // no answer at all.
         const Handle s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in a = Loopback(port_);
-        connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+            std::fprintf(stderr, "no filler connection\n");
         filler_ = static_cast<std::intptr_t>(s);
         return;
     }
@@ -159,7 +160,8 @@ NetServer::~NetServer()
 
 std::string NetServer::address() const
 {
-    return std::string(script_.kind == Kind::Raw ? "tcp" : "rfc2217") + "://127.0.0.1:" + std::to_string(port_);
+    return std::string(script_.kind == Kind::Raw ? "tcp" : "rfc2217") +
+           "://127.0.0.1:" + std::to_string(port_);
 }
 
 Bytes NetServer::data() const
@@ -217,8 +219,7 @@ void NetServer::serve()
         if (static_cast<std::intptr_t>(s) == -1) continue;
         ++connections_;
         reader_ = netport::TelnetReader();
-        bool open = true;
-        while (open && !stop_.load()) {
+        while (!stop_.load()) {
             Bytes out;
             bool closeNow = false;
             bool resetNow = false;
@@ -239,10 +240,7 @@ void NetServer::serve()
             if (!Readable(static_cast<std::intptr_t>(s), 5)) continue;
             std::uint8_t buffer[4096];
             const int n = ::recv(s, reinterpret_cast<char*>(buffer), sizeof buffer, 0);
-            if (n <= 0) {
-                open = false;
-                break;
-            }
+            if (n <= 0) break;
             Bytes answer;
             handle(buffer, static_cast<std::size_t>(n), &answer);
             SendAll(static_cast<std::intptr_t>(s), answer);
@@ -276,7 +274,8 @@ void NetServer::handle(const std::uint8_t* bytes, std::size_t count, Bytes* answ
             }
             continue;
         }
-        if (e.kind != TelnetEvent::Kind::Subnegotiation || e.option != telnet::kComPort || e.payload.empty()) {
+        if (e.kind != TelnetEvent::Kind::Subnegotiation || e.option != telnet::kComPort ||
+            e.payload.empty()) {
             continue;
         }
         commands_.push_back(e.payload);

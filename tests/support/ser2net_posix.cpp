@@ -20,8 +20,6 @@
 #include "tests/support/ser2net.h"
 #include "tests/support/test_support.h"
 
-extern char** environ;
-
 namespace testsupport {
 
 namespace {
@@ -86,6 +84,7 @@ Ser2net::Ser2net(const std::string& device, Kind kind)
     const std::string log = dir_ + "/ser2net.log";
     std::vector<std::string> args = {program, "-n", "-u", "-c", config, "-P", dir_ + "/ser2net.pid"};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;

@@ -69,7 +69,8 @@ protected:
     int count(int function, int address) const
     {
         int n = 0;
-        for (const sim::RequestRecord& r : sim_.requests()) n += r.function == function && r.address == address;
+        for (const sim::RequestRecord& r : sim_.requests())
+            n += r.function == function && r.address == address;
         return n;
     }
 
