@@ -118,7 +118,7 @@ Socket Connect(const Endpoint& endpoint, int waitMs, std::string* error, bool* t
             FD_ZERO(&failed);
             FD_SET(s, &writable);
             FD_SET(s, &failed);
-            const timeval wait = TimeValue(static_cast<long long>(waitMs) * 1000);
+            timeval wait = TimeValue(static_cast<long long>(waitMs) * 1000);
             const int rc = select(0, nullptr, &writable, &failed, &wait);
             if (rc == 0) {
                 closesocket(s);
@@ -178,7 +178,7 @@ int Wait(Socket socket, bool forWrite, long long waitUs)
     FD_ZERO(&failed);
     FD_SET(Handle(socket), &ready);
     FD_SET(Handle(socket), &failed);
-    const timeval wait = TimeValue(waitUs);
+    timeval wait = TimeValue(waitUs);
     const int rc = select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failed, &wait);
     if (rc < 0) return -1;
     return rc > 0 ? 1 : 0;
