@@ -1,7 +1,7 @@
 // The system's half of a TCP connection: name resolution, a connect that
 // does not block, and non-blocking sends and receives on one socket. BSD
 // sockets (net_socket_posix.cpp) or Windows sockets (net_socket_win32.cpp);
-// the connection's logic above them is in net_connection.cpp.
+// the connection's logic above them is in net_device.cpp.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +25,14 @@ constexpr Socket kNoSocket = -1;
 
 // Resolves `host` (a name or an address) for a TCP connection to `port`.
 // Blocks as long as the system's resolver takes. False with *error set when
-// nothing was found.
+// nothing was found. (net_resolve.cpp, for both systems.)
 bool Resolve(const std::string& host, int port, std::vector<Endpoint>* out, std::string* error);
+
+// Readies the system's sockets once for the process; false with *error set
+// when they cannot be used.
+bool StartSockets(std::string* error);
+// The text for a code the resolver returned.
+std::string ResolveErrorText(int code);
 
 // Starts a connection to `endpoint` and waits up to `waitMs` for it. Returns
 // the connected socket (non-blocking, with the Nagle delay off), or kNoSocket

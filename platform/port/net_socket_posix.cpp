@@ -1,5 +1,4 @@
 // BSD sockets.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -20,18 +19,6 @@ namespace netsys {
 
 namespace {
 
-std::string EndpointText(const sockaddr* address, socklen_t length)
-{
-    char host[NI_MAXHOST] = {};
-    char service[NI_MAXSERV] = {};
-    if (::getnameinfo(address, length, host, sizeof host, service, sizeof service,
-                      NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
-        return "the server";
-    }
-    const bool v6 = address->sa_family == AF_INET6;
-    return (v6 ? "[" + std::string(host) + "]" : std::string(host)) + " port " + service;
-}
-
 // The system's text for an error, without a capital: "connection refused".
 std::string ErrorText(int err)
 {
@@ -42,31 +29,14 @@ std::string ErrorText(int err)
 
 }  // namespace
 
-bool Resolve(const std::string& host, int port, std::vector<Endpoint>* out, std::string* error)
+bool StartSockets(std::string* /*error*/)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int rc = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (rc != 0) {
-        *error = rc == EAI_SYSTEM ? ErrorText(errno) : ::gai_strerror(rc);
-        return false;
-    }
-    out->clear();
-    for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
-        Endpoint e;
-        const auto* bytes = reinterpret_cast<const unsigned char*>(a->ai_addr);
-        e.address.assign(bytes, bytes + a->ai_addrlen);
-        e.family = a->ai_family;
-        e.text = EndpointText(a->ai_addr, a->ai_addrlen);
-        out->push_back(e);
-    }
-    ::freeaddrinfo(found);
-    if (out->empty()) *error = "no address found";
-    return !out->empty();
+    return true;
+}
+
+std::string ResolveErrorText(int code)
+{
+    return code == EAI_SYSTEM ? ErrorText(errno) : ::gai_strerror(code);
 }
 
 Socket Connect(const Endpoint& endpoint, int waitMs, std::string* error, bool* timedOut)

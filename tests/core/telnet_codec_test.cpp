@@ -105,14 +105,10 @@ Bytes Answer(std::uint8_t command, const Bytes& value)
     return b;
 }
 
+// Baud rate, parity, data bits, stop bits.
 SerialSettings Settings(long baud, int parity, int dataBits, int stopBits)
 {
-    SerialSettings s;
-    s.baud = baud;
-    s.parity = parity;
-    s.dataBits = dataBits;
-    s.stopBits = stopBits;
-    return s;
+    return SerialSettings{baud, parity, dataBits, stopBits};
 }
 
 Bytes Outgoing(ComPortClient& client)
