@@ -12,8 +12,10 @@
 #include "app/watch_command.h"
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
+#include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
+#include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
 
@@ -340,6 +342,12 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     WriteJournal journal(ConsoleStateDir(), [err](const std::string& problem) {
         if (!problem.empty()) std::fprintf(err, "drive-console: %s\n", problem.c_str());
     });
+    // A fatal port error ends the process at once: what the end of the
+    // command writes is written first.
+    const FatalErrorHook fatalError([&journal] {
+        AbandonWrites(kCommandEnded);
+        journal.drain();
+    });
     const CommandPort line(portOptions(a), CommandReads::Pages);
     const int rc = connect(a, line, err);
     if (rc != kCommandOk) return rc;
@@ -434,7 +442,7 @@ const char* CommandUsage()
            "      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event\n"
            "      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,\n"
            "      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad\n"
-           "      arguments or a file that cannot be written\n"
+           "      arguments, or a file that cannot be written and no fault seen\n"
            "  watch options:\n"
            "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
            "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"

@@ -61,7 +61,7 @@ CommandPort::~CommandPort()
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     comConfigure_success_flag = 0;
     // A write given up on still ends, and reaches the journal.
-    AbandonWrites("the command ended");
+    AbandonWrites(kCommandEnded);
     SetUiBackend(nullptr);
 }
 

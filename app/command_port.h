@@ -20,6 +20,9 @@ struct CommandPortOptions {
     bool fastLine = false;  // line-rate polling
 };
 
+// Why the writes still waiting when a command ends were not sent.
+constexpr const char* kCommandEnded = "the command ended";
+
 // What the command polls once the password is accepted: the six parameter
 // pages (read when asked for), or the status block over and over.
 enum class CommandReads { Pages, Status };

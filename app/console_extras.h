@@ -10,7 +10,7 @@
 bool StartBuiltInSimulator(std::string* error);
 void StopBuiltInSimulator();
 // Arranges, on the running UI loop, for the port panel to open COM4 as if the
-// operator had selected it and pressed "__Configure".
+// operator had selected it and pressed "Configure".
 void OpenSimulatedPort();
 
 // Arranges, on the running UI loop, for every panel and tab page to be

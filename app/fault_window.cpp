@@ -234,6 +234,11 @@ public:
     ~FaultWindow() override;
 
     void pump();
+    void drain()
+    {
+        pump();
+        journal_.drain();
+    }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -515,6 +520,11 @@ void faults(int, int, void*, int)
 void PumpFaultHistory()
 {
     if (FaultWindow* w = window()) w->pump();
+}
+
+void DrainFaultHistory()
+{
+    if (FaultWindow* w = window()) w->drain();
 }
 
 bool SaveFaultsPng(const std::string& path)

@@ -21,6 +21,8 @@ void DestroyFaultWindow();
 void faults(int menuBar, int menuItem, void* callbackData, int panel);
 // Takes what the line reported now rather than at the next tick.
 void PumpFaultHistory();
+// Takes what the line reported and waits until faults.csv has been tried with it.
+void DrainFaultHistory();
 // Renders the window to a PNG file, shown or not.
 bool SaveFaultsPng(const std::string& path);
 // The window, nullptr when there is none.

@@ -8,6 +8,7 @@
 
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
+#include "platform/state_reset.h"
 #include "platform/ui.h"
 
 namespace {
@@ -29,6 +30,14 @@ void KeepArmed(const FastLineSettings& armed)
     if (g_forcedOn.load() && armed.enabled) kept.enabled = KeptLineSettings().enabled;
     KeepLineSettings(kept);
 }
+
+// The start-up state: nothing forced, nothing kept from the port panel.
+void resetLineSettings()
+{
+    g_forcedOn = false;
+    SetFastLineArmedHook(nullptr);
+}
+const StateReset kReset(resetLineSettings);
 
 }  // namespace
 

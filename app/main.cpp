@@ -9,11 +9,15 @@
 #include "app/console_extras.h"
 #include "app/mainwin.h"
 #include "app/version.h"
+#include "engine/console_state.h"
 #include "platform/console_io.h"
 #include "platform/port_discovery.h"
 
 int main(int argc, char** argv)
 {
+    // The one start-up reset, window and commands alike, before the options
+    // fill the COM table.
+    ResetConsoleState();
     UseStartingConsole();
     const std::vector<std::string> args = ProgramArguments(argc, argv);
     // The commands for scripts run without a display and without widgets.

@@ -1,5 +1,7 @@
 #include "app/mainwin.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,6 @@
 #include "app/parameter_sets_window.h"
 #include "app/version.h"
 #include "app/write_status.h"
-#include "engine/console_state.h"
 #include "engine/ems.h"
 #include "engine/line_wiring.h"
 #include "engine/link_status.h"
@@ -31,6 +32,7 @@
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -42,6 +44,8 @@ constexpr int kLedOffColor = 0xA0A0A0;
 // How long quitting waits for a STOP to leave for the line (a reply to an
 // earlier request may hold the line for up to 2 s).
 constexpr int kStopSendWaitMs = 3000;
+// Why the writes still waiting at the end are not sent.
+constexpr const char* kQuitReason = "the console quit";
 
 // The three child panels that a menu entry shows and hides.
 struct MenuToggle {
@@ -70,6 +74,19 @@ void ReportCatalogueError()
     const std::string text =
         Utf8ToGbkLenient("The panel resources do not describe every register:\n" + error);
     QTimer::singleShot(0, [text] { MessagePopup("Error", text.c_str()); });
+}
+
+// What quitting writes, written before a fatal port error ends the process:
+// the writes still pending end (and are journaled), and both journals are
+// written out.
+void writeRecordsBeforeFatalExit()
+{
+    AbandonWrites(kQuitReason);
+    DrainWriteReporting();
+    // The fault history lives on the UI thread; the port panel, which meets
+    // the fatal errors, runs there too.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && QThread::currentThread() == app->thread()) DrainFaultHistory();
 }
 
 void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
@@ -170,7 +187,8 @@ void ShutdownConsole()
 
 int WinMain(int& argc, char** argv, const ConsoleOptions& options)
 {
-    ResetConsoleState();
+    // The state is as the start-up reset left it (main), with the COM table
+    // filled from the options.
     if (!qtui::InitUserInterface(argc, argv)) return -1;
     if (!LoadConsolePanels()) {
         qtui::ShutdownUserInterface();
@@ -185,6 +203,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     SetBackupOffer(OfferBackupBeforeRestore);
     CreateMonitor();
     CreateFaultWindow();
+    const FatalErrorHook fatalError(writeRecordsBeforeFatalExit);
     if (!options.recordFile.empty()) {
         std::string error;
         if (!StartRecording(options.recordFile, &error)) {
@@ -218,7 +237,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     const int exitCode = RunUserInterface();
     ShutdownConsole();
     // Writes still waiting for a port that never came back end, and are journaled.
-    AbandonWrites("the console quit");
+    AbandonWrites(kQuitReason);
     SetBackupOffer({});
     StopWriteGuard();
     StopWriteReporting();

@@ -3,8 +3,9 @@
 
 #include "app/options.h"
 
-// Start-up, the UI loop and shutdown. Returns -1 when start-up fails, 0 after
-// a normal quit, or the exit code QuitConsoleWith was given.
+// Start-up, the UI loop and shutdown, on the state the start-up reset leaves
+// (engine/console_state.h). Returns -1 when start-up fails, 0 after a normal
+// quit, or the exit code QuitConsoleWith was given.
 int WinMain(int& argc, char** argv, const ConsoleOptions& options);
 
 void InitThread();
@@ -17,9 +18,13 @@ void comConfigure(int menuBar, int menuItem, void* callbackData, int panel);
 void parameterSet(int menuBar, int menuItem, void* callbackData, int panel);
 void debug(int menuBar, int menuItem, void* callbackData, int panel);
 
-// Loads the four panels into the handle globals. Returns false when the main
-// panel cannot be loaded. (Start-up steps 2 to 5; also used by tests.)
+// Registers the callbacks and loads the four panels (main, port, parameter,
+// debug) into the handle globals, with the handles of their tab pages.
+// Returns false when the main panel cannot be loaded. WinMain calls it once
+// the user interface is up; tests call it too.
 bool LoadConsolePanels();
-// Waits for the started worker threads to end, closes the port if open and
-// discards the panels. (Shutdown steps 1 to 3; also used by tests.)
+// Waits for the communication and refresh threads to end, stops the port
+// watch, ends the monitor and the fault window (their files get every reply
+// and event first), closes the port if open and discards the panels. WinMain
+// calls it after the user interface loop; tests call it too.
 void ShutdownConsole();

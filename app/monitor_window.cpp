@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
@@ -24,11 +25,14 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QWidget>
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
 #include <vector>
 
 #include "app/traffic_model.h"
@@ -38,6 +42,7 @@
 #include "engine/status_text.h"
 #include "modbus/line_events.h"
 #include "model/data_item.h"
+#include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
@@ -57,7 +62,13 @@ constexpr int kDefaultMinutes = 2;
 constexpr std::int64_t kHealthyWithinMs = 3000;
 constexpr int kBatch = 64;
 // Plotted when the window opens: battery voltage, motor speed and the two temperatures.
-constexpr int kDefaultPlotted[] = {1, 10, 6, 7};
+constexpr int kDefaultPlotted[] = {STATUS_BATTERY_VOLTAGE, STATUS_MOTOR_SPEED, STATUS_CONTROLLER_TEMP,
+                                   STATUS_MOTOR_TEMP};
+// A value's scale spans at least ten steps of its last shown decimal, so that
+// a steady value does not fill the plot with its rounding.
+constexpr double kMinSpanSteps = 10.0;
+constexpr double kMarginShare = 0.05;  // above and below the values drawn
+constexpr int kLineWidth = 2;
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 700;
 
@@ -120,6 +131,10 @@ private:
     void saveTraffic();
     void toggleRecording();
     void plottedChanged(QListWidgetItem* item);
+    QValueAxis* axisFor(int index);
+    void dropAxisOf(int index);
+    void colourAxes();
+    void showHovered(int index, const QPointF& point);
 
     LineEventReader reader_;
     std::vector<LineEvent> batch_ = std::vector<LineEvent>(kBatch);
@@ -148,13 +163,18 @@ private:
 
     QChart* chart_ = nullptr;
     QDateTimeAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
+    // One vertical scale per unit of the values ticked, alternately left and
+    // right: battery voltage and motor speed each span the plot's height.
+    std::map<QString, QValueAxis*> unitAxes_;
+    ValueLabel* hovered_ = nullptr;
     QListWidget* values_ = nullptr;
     QSpinBox* minutes_ = nullptr;
     StatusHistory history_;
     std::vector<StatusHistory::Point> points_;  // reused by every redraw
     std::array<QLineSeries*, DATAITEMOR_COUNT> series_{};
-    std::array<QString, DATAITEMOR_COUNT> captions_;
+    std::array<QString, DATAITEMOR_COUNT> captions_;  // with the unit: "Battery voltage (V)"
+    std::array<QString, DATAITEMOR_COUNT> names_;     // "Battery voltage"
+    std::array<QString, DATAITEMOR_COUNT> units_;     // "V"; "" when none
 
     StatusRecorder recorder_;
     QPushButton* record_ = nullptr;
@@ -172,8 +192,12 @@ MonitorWindow::MonitorWindow()
     setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
     setAccessibleName("Line monitor");
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i)
-        captions_[static_cast<size_t>(i)] = QString::fromStdString(StatusColumnTitle(i));
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        const auto at = static_cast<size_t>(i);
+        captions_[at] = QString::fromStdString(StatusColumnTitle(i));
+        names_[at] = QString::fromStdString(StatusCaption(i));
+        units_[at] = QString::fromStdString(StatusUnit(i));
+    }
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildHealth());
@@ -275,7 +299,9 @@ QGroupBox* MonitorWindow::buildRecording()
 
 QGroupBox* MonitorWindow::buildPlot()
 {
-    auto* box = new QGroupBox("Live values");
+    // Titled as the main panel's box of the same values.
+    const QString title = QString::fromStdString(PanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
+    auto* box = new QGroupBox(title);
     auto* layout = new QHBoxLayout(box);
 
     chart_ = new QChart;
@@ -284,16 +310,19 @@ QGroupBox* MonitorWindow::buildPlot()
     axisX_ = new QDateTimeAxis;
     axisX_->setFormat("hh:mm:ss");
     axisX_->setTickCount(7);
-    axisY_ = new QValueAxis;
-    axisY_->setRange(0, 1);
     chart_->addAxis(axisX_, Qt::AlignBottom);
-    chart_->addAxis(axisY_, Qt::AlignLeft);
     auto* view = new QChartView(chart_);
     name(view, "PLOT");
-    view->setAccessibleName("Live values plot");
+    view->setAccessibleName(title + " plot");
     view->setRenderHint(QPainter::Antialiasing, false);
-    view->setMinimumSize(480, 300);
-    layout->addWidget(view, 1);
+    view->setMinimumSize(480, 280);
+    hovered_ = new ValueLabel("Value under the pointer");
+    name(hovered_, "PLOT_HOVER");
+    hovered_->setValue("Point at a line for its value and time");
+    auto* plotColumn = new QVBoxLayout;
+    plotColumn->addWidget(view, 1);
+    plotColumn->addWidget(hovered_);
+    layout->addLayout(plotColumn, 1);
 
     auto* side = new QVBoxLayout;
     values_ = new QListWidget;
@@ -489,14 +518,90 @@ void MonitorWindow::plottedChanged(QListWidgetItem* item)
         s->setName(captions_[static_cast<size_t>(i)]);
         s->setUseOpenGL(false);
         chart_->addSeries(s);
+        QPen pen = s->pen();
+        pen.setWidth(kLineWidth);
+        s->setPen(pen);
         s->attachAxis(axisX_);
-        s->attachAxis(axisY_);
+        s->attachAxis(axisFor(i));
+        connect(s, &QLineSeries::hovered, this, [this, i](const QPointF& point, bool over) {
+            if (over) showHovered(i, point);
+        });
     } else if (item->checkState() != Qt::Checked && s != nullptr) {
         chart_->removeSeries(s);
         delete s;
         s = nullptr;
+        dropAxisOf(i);
     }
+    colourAxes();
     showPlot();
+}
+
+QValueAxis* MonitorWindow::axisFor(int index)
+{
+    const QString& unit = units_[static_cast<size_t>(index)];
+    QValueAxis*& axis = unitAxes_[unit];
+    if (axis == nullptr) {
+        axis = new QValueAxis;
+        axis->setTitleText(unit.isEmpty() ? QStringLiteral("no unit") : unit);
+        axis->setRange(0, 1);
+        axis->setLabelFormat("%g");  // as many decimals as the step needs: 47.5, 4000
+        const bool left = chart_->axes(Qt::Vertical).size() % 2 == 0;
+        chart_->addAxis(axis, left ? Qt::AlignLeft : Qt::AlignRight);
+    }
+    return axis;
+}
+
+// Removes the scale of `index`'s unit once no ticked value uses it.
+void MonitorWindow::dropAxisOf(int index)
+{
+    const QString& unit = units_[static_cast<size_t>(index)];
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        if (series_[static_cast<size_t>(i)] != nullptr && units_[static_cast<size_t>(i)] == unit) return;
+    }
+    const auto it = unitAxes_.find(unit);
+    if (it == unitAxes_.end()) return;
+    chart_->removeAxis(it->second);
+    delete it->second;
+    unitAxes_.erase(it);
+}
+
+// A scale that serves one value takes that value's colour.
+void MonitorWindow::colourAxes()
+{
+    for (const auto& [unit, axis] : unitAxes_) {
+        QLineSeries* only = nullptr;
+        int count = 0;
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+            QLineSeries* s = series_[static_cast<size_t>(i)];
+            if (s == nullptr || units_[static_cast<size_t>(i)] != unit) continue;
+            only = s;
+            ++count;
+        }
+        const QColor colour = count == 1 ? only->color() : chart_->palette().color(QPalette::WindowText);
+        axis->setLinePenColor(colour);
+        axis->setLabelsColor(colour);
+        axis->setTitleBrush(colour);
+    }
+}
+
+// The point of the line nearest in time to `point`, with its value and time.
+void MonitorWindow::showHovered(int index, const QPointF& point)
+{
+    const QLineSeries* s = series_[static_cast<size_t>(index)];
+    if (s == nullptr || s->count() == 0) return;
+    const QList<QPointF> points = s->points();
+    auto at = std::lower_bound(points.begin(), points.end(), point.x(),
+                               [](const QPointF& p, double x) { return p.x() < x; });
+    if (at == points.end() || (at != points.begin() && point.x() - (at - 1)->x() < at->x() - point.x())) --at;
+    const QString unit = units_[static_cast<size_t>(index)];
+    const QString text =
+        QString("%1: %2%3 at %4")
+            .arg(names_[static_cast<size_t>(index)])
+            .arg(at->y(), 0, 'f', StatusDecimals(index))
+            .arg(unit.isEmpty() ? QString() : " " + unit)
+            .arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at->x())).toString("hh:mm:ss"));
+    hovered_->setValue(text);
+    if (isVisible()) QToolTip::showText(QCursor::pos(), text, this);
 }
 
 void MonitorWindow::showPlot()
@@ -511,30 +616,41 @@ void MonitorWindow::showPlot()
     const double pixels = chart_->plotArea().width();
     const std::int64_t span =
         pixels >= 1 ? static_cast<std::int64_t>(static_cast<double>(now - from) / pixels) : 0;
-    double lo = 0;
-    double hi = 0;
-    bool any = false;
+    // Each scale spans what its values drew, and at least its smallest span.
+    struct Extent {
+        double lo = 0;
+        double hi = 0;
+        double minSpan = 0;
+        bool any = false;
+    };
+    std::map<QValueAxis*, Extent> extents;
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         QLineSeries* s = series_[static_cast<size_t>(i)];
         if (s == nullptr) continue;
+        Extent& e = extents[unitAxes_[units_[static_cast<size_t>(i)]]];
+        e.minSpan = std::max(e.minSpan, kMinSpanSteps * std::pow(10.0, -StatusDecimals(i)));
         history_.points(i, from, span, &points_);
         QList<QPointF> shown;
         shown.reserve(static_cast<qsizetype>(points_.size()));
         for (const StatusHistory::Point& p : points_) {
             shown.append(QPointF(static_cast<double>(p.wallMs), p.value));
-            lo = any ? std::min(lo, p.value) : p.value;
-            hi = any ? std::max(hi, p.value) : p.value;
-            any = true;
+            e.lo = e.any ? std::min(e.lo, p.value) : p.value;
+            e.hi = e.any ? std::max(e.hi, p.value) : p.value;
+            e.any = true;
         }
         s->replace(shown);
     }
-    if (!any) {
-        axisY_->setRange(0, 1);
-        return;
+    for (const auto& [axis, e] : extents) {
+        if (axis == nullptr) continue;
+        if (!e.any) {
+            axis->setRange(0, 1);
+            continue;
+        }
+        const double middle = (e.lo + e.hi) / 2;
+        const double half = std::max(e.hi - e.lo, e.minSpan) * (0.5 + kMarginShare);
+        axis->setRange(middle - half, middle + half);
+        axis->applyNiceNumbers();
     }
-    const double margin = hi > lo ? (hi - lo) * 0.05 : std::max(1.0, std::abs(hi) * 0.05);
-    axisY_->setRange(lo - margin, hi + margin);
-    axisY_->applyNiceNumbers();
 }
 
 void MonitorWindow::showRecording()

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "app/arguments.h"
+#include "model/panel_texts.h"
+#include "model/uir_ids.h"
 #include "platform/serial.h"
 
 namespace {
@@ -18,7 +20,7 @@ const std::vector<ArgumentOption> kOptions = {
     {"screenshot-delay", "S", "open the port (panel settings) and poll S seconds before the pictures"},
     {"monitor", nullptr, "open the monitor window at start"},
     {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
-    {"fast-line", nullptr, "line-rate polling on for this run (effective at __Configure)"},
+    {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
     {"help", nullptr, "show this text"},
     {"version", nullptr, "print the version and exit"},
 };
@@ -69,7 +71,16 @@ bool parseSeconds(const std::string& text, double* out)
 
 const char* ConsoleUsage()
 {
-    static const std::string usage = "usage: drive-console [options]\n" + UsageLines(kOptions);
+    // The button is named as the port panel shows it.
+    static const std::string fastLine = "line-rate polling on for this run (effective at " +
+                                        PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE") + ")";
+    static const std::string usage = [] {
+        std::vector<ArgumentOption> shown = kOptions;
+        for (ArgumentOption& o : shown) {
+            if (std::string(o.name) == "fast-line") o.help = fastLine.c_str();
+        }
+        return "usage: drive-console [options]\n" + UsageLines(shown);
+    }();
     return usage.c_str();
 }
 

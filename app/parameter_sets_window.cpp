@@ -21,6 +21,8 @@
 #include <memory>
 
 #include "model/app_state.h"
+#include "model/panel_texts.h"
+#include "model/uir_ids.h"
 #include "pages/write_guard.h"
 #include "platform/app_dirs.h"
 #include "platform/gbk.h"
@@ -98,7 +100,10 @@ private:
 void SaveParametersTo(const std::string& path)
 {
     if (comConfigure_success_flag.load() != 1) {
-        tell(QMessageBox::Warning, "The port is not open: choose COMMUNICATION and press Configure first.");
+        tell(QMessageBox::Warning,
+             QString("The port is not open: choose %1 and press %2 first.")
+                 .arg(qs(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
+                      qs(PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
         return;
     }
     struct Result {
@@ -468,14 +473,13 @@ void CompareWindow::writeChecked()
     };
     auto result = std::make_shared<Result>();
     result->rows = declined;
-    const bool needBackup = backupPath_.empty();
     const std::string note = "backup before writing from " + path_;
     const int giveUp = giveUpMs;
     writing_ = static_cast<int>(entries.size());
     progress_ = 0;
     setStatus("Reading the controller before writing…", false);
     run(
-        [this, result, entries, asked, needBackup, note, giveUp]() mutable {
+        [this, result, entries, asked, note, giveUp]() mutable {
             std::string error;
             if (!psets::WaitForController(giveUp, &error, &cancel_) ||
                 !psets::ReadPagesFresh(giveUp, &error, &cancel_)) {
@@ -496,14 +500,14 @@ void CompareWindow::writeChecked()
                               entries.end());
             }
             if (entries.empty()) return;
-            if (needBackup) {
-                std::string backup;
-                if (!psets::SaveBackup(before, note, &backup, &error)) {
-                    result->error = "nothing written, the backup could not be saved: " + error;
-                    return;
-                }
-                result->backup = backup;
+            // Every press backs up what the controller holds just before its
+            // writes: an earlier press's backup holds values since written over.
+            std::string backup;
+            if (!psets::SaveBackup(before, note, &backup, &error)) {
+                result->error = "nothing written, the backup could not be saved: " + error;
+                return;
             }
+            result->backup = backup;
             const std::vector<psets::RestoreRow> written =
                 psets::Restore(entries, before, giveUp, &progress_, &cancel_);
             result->rows.insert(result->rows.end(), written.begin(), written.end());

@@ -99,5 +99,5 @@ private:
     std::function<void()> done_;
     bool haveController_ = false;
     std::map<int, int> controller_;  // the words the controller column shows
-    std::string backupPath_;         // set once the backup is written
+    std::string backupPath_;         // the backup of the latest press that wrote
 };

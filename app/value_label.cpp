@@ -30,7 +30,7 @@ QAccessibleInterface* makeInterface(const QString& className, QObject* object)
 
 }  // namespace
 
-ValueLabel::ValueLabel(const QString& caption, QWidget* parent) : QLabel(parent)
+ValueLabel::ValueLabel(const QString& caption, QWidget* parent) : QLabel(parent), caption_(caption)
 {
     // Qt keeps one entry per factory: installing it again changes nothing.
     QAccessible::installFactory(makeInterface);
@@ -41,6 +41,8 @@ void ValueLabel::setValue(const QString& value)
 {
     if (value == text()) return;
     setText(value);
+    // Tells assistive technology of the new name itself.
+    setAccessibleName(value.isEmpty() ? caption_ : caption_ + ": " + value);
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(this, value);
         QAccessible::updateAccessibility(&event);

@@ -1,6 +1,8 @@
 // A label showing a value beside a caption, readable by assistive technology:
-// its accessible name is the caption and its accessible value the text shown,
-// so a screen reader says "Requests, 1234" rather than only "Requests".
+// its accessible name is the caption with the text shown ("Requests: 1234"),
+// kept current, so that a screen reader on any bridge (AT-SPI carries the name,
+// not Qt's accessible value) says the number and not only "Requests". The
+// accessible value is the text alone.
 #pragma once
 
 #include <QLabel>
@@ -13,4 +15,7 @@ public:
     explicit ValueLabel(const QString& caption, QWidget* parent = nullptr);
     // Shows `text`; tells assistive technology when it changed.
     void setValue(const QString& text);
+
+private:
+    QString caption_;
 };

@@ -10,10 +10,12 @@
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
+#include "model/link_health.h"
 #include "platform/app_dirs.h"
 #include "platform/clock.h"
 #include "platform/stop_signals.h"
 #include "serial/line_machine.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -101,6 +103,12 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     tracker.addObserver(&journal);
     if (file) tracker.addObserver(file.get());
     FaultFeed feed(tracker, TheLine().observers());
+    // A fatal port error ends the process at once: the events so far are written first.
+    const FatalErrorHook fatalError([&] {
+        feed.pump();
+        journal.drain();
+        if (file) file->drain();
+    });
 
     int rc = kCommandOk;
     {
@@ -117,8 +125,10 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         std::int64_t lastUs = -1;   // latest status reply
         for (;;) {
             const bool stop = signals.wait(kLookMs);
-            feed.pump();
+            // The time first, then the replies: a status reply that came
+            // before `now` is in the feed by then.
             const std::int64_t now = ClockUs();
+            feed.pump();
             if (tracker.tracking()) {
                 lastUs = tracker.lastReply().clockUs;
                 if (firstUs < 0) firstUs = lastUs;
@@ -133,7 +143,13 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 break;
             }
             const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
-            if (firstUs < 0 && now - startUs > giveUpUs) {
+            // Before the first status reply the controller may still be
+            // answering: the password echo comes first, and at 100 ms passes
+            // the first status reply about a second after the open. Given up
+            // only when nothing at all has answered within the time-out.
+            const std::int64_t answeredMs = MsSinceAcceptedReply();
+            const bool answering = answeredMs >= 0 && answeredMs <= o.giveUpMs;
+            if (firstUs < 0 && now - startUs > giveUpUs && !answering) {
                 report(o.port.device + ": " +
                        (hci_commnication_enable_5927.load() == 1
                             ? "no status reply"
@@ -166,14 +182,14 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
     if (!on.empty()) summary += "; still on: " + on;
     report(summary);
-    if (file && file->unwritten() > 0) {
-        report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
-        return kCommandBadInput;
-    }
+    const bool fileFailed = file && file->unwritten() > 0;
+    if (fileFailed) report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
     // A fault seen is the finding, however the run ended: a controller that
     // cuts out after a fault is what a burn-in is for, and a bench that took
-    // it for a loose cable would run the unit again. Without one, a run cut
-    // short by silence or a failed port is no pass.
+    // it for a loose cable would run the unit again; an --out file that
+    // failed on the way is told above, and faults.csv has the events too.
+    // Without one, a run cut short by silence, a failed port or a file that
+    // failed is no pass.
     if (tracker.anySeen()) return kCommandDiffers;
-    return rc;
+    return fileFailed ? kCommandBadInput : rc;
 }

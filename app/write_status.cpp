@@ -33,6 +33,8 @@ public:
     WriteReporting(const WriteReporting&) = delete;
     WriteReporting& operator=(const WriteReporting&) = delete;
 
+    void drain() { journal_->drain(); }
+
 private:
     void outcome(const std::string& text, bool good)
     {
@@ -100,4 +102,10 @@ void StopWriteReporting()
     std::lock_guard<std::mutex> lock(g_mutex);
     delete g_reporting;
     g_reporting = nullptr;
+}
+
+void DrainWriteReporting()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_reporting != nullptr) g_reporting->drain();
 }

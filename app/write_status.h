@@ -11,6 +11,8 @@
 void StartWriteReporting();
 // Stops both; what is queued for the journal is written first.
 void StopWriteReporting();
+// Waits until every outcome so far has been tried in the journal (any thread).
+void DrainWriteReporting();
 
 // The status text of the latest outcome: its summary and the local time
 // (HH:MM:SS) it ended.

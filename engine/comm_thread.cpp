@@ -1,4 +1,5 @@
-// The communication thread: one pass over the serial line every 100 ms.
+// The communication thread: a pass over the serial line every 100 ms, or the
+// rounds of line-rate polling (engine/fast_line_loop.cpp) while it is armed.
 #include <cmath>
 
 #include "engine/ems.h"

@@ -12,16 +12,25 @@
 #include "model/data_item.h"
 #include "model/line_flags.h"
 #include "model/link_health.h"
+#include "platform/serial.h"
+#include "platform/state_reset.h"
 #include "serial/line_machine.h"
+#include "serial/port_watch.h"
+#include "serial/rs232.h"
+#include "serial/sample5.h"
 
 void ResetConsoleState()
 {
+    ResetPortWatch();  // first: it stops the watcher thread
     ResetAppState();
     ResetLineFlags();
     ResetModbusState();
     TheLine().reset();
+    ResetPortPanel();
+    ResetComDevices();
+    ResetFatalErrorHook();
     ResetWriteTracking();
-    ResetLinkCounters();
+    ResetLineEvents();
     ResetLinkHealth();
     fillDataItems();
     ResetFastLineLoop();
@@ -30,4 +39,5 @@ void ResetConsoleState()
                                    &outputIOstatue, &err1statue, &err2statue, &err3statue}) {
         flag->store(0);
     }
+    RunRegisteredResets();
 }

@@ -9,7 +9,10 @@ extern std::atomic<int> query_enable_flag;  // 1 = block reads may run
 extern std::atomic<int> sendLedON_1;
 extern std::atomic<int> sendLedShineDelay;
 
-// Communication thread: one pass every 100 ms until RS232COMThreadStop.
+// Communication thread, until RS232COMThreadStop: a pass every 100 ms, or
+// while line-rate polling is armed (serial/fast_line.h) the rounds of
+// engine/fast_line_loop.h, which wait on the port for each reply and send
+// the next request once t3.5 has passed.
 int RS232COMThread(void* parameter);
 // One pass of that thread (without the sleep). Returns 0, or -1 when the
 // password write failed.

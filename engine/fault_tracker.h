@@ -30,8 +30,8 @@
 
 #include "model/data_item.h"
 
-constexpr int kFaultWordItem = 14;  // status item of the first fault word
-constexpr int kFaultWordCount = 3;
+constexpr int kFaultWordItem = STATUS_FIRST_FAULT_WORD;  // status item of the first fault word
+constexpr int kFaultWordCount = STATUS_FAULT_WORDS;
 constexpr int kFaultBitCount = 16 * kFaultWordCount;
 
 // The 26 words of one status reply, in item order, as signed 16-bit numbers.

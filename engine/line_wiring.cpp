@@ -1,6 +1,7 @@
 #include "engine/line_wiring.h"
 
 #include "engine/ems.h"
+#include "engine/traffic_decode.h"
 #include "modbus/frame_log.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
@@ -11,15 +12,10 @@
 
 namespace {
 
-constexpr unsigned char kFunctionRead = 0x03;
-
-// An accepted read of the status block (or a part of it).
 bool isStatusReply(const LineReport& r)
 {
-    if (r.kind != LineReportKind::ReplyAccepted || r.result != MODBUS_READ_ACCEPTED) return false;
-    if (r.request == nullptr || r.request[1] != kFunctionRead) return false;
-    const int start = (r.request[2] << 8) | r.request[3];
-    return getIndex(dataItemOR, DATAITEMOR_COUNT, start) >= 0;
+    std::int16_t words[DATAITEMOR_COUNT];
+    return StatusReplyWords(r, words);
 }
 
 // Link health: every accepted reply, the status replies on their own, the

@@ -55,6 +55,14 @@ double StatusPhysical(int index, int raw)
     return den != 0 ? static_cast<double>(raw) * item.scale_num.load() / den : raw;
 }
 
+int StatusDecimals(int index)
+{
+    const RegisterEntry* e = statusEntry(index);
+    const RegisterControl* c = e == nullptr ? nullptr : e->on(RegisterPanel::Main);
+    const int prec = c == nullptr ? 0 : c->prec;
+    return prec < 0 ? 0 : prec > 15 ? 15 : prec;
+}
+
 std::string StatusValueText(int index, int raw)
 {
     const RegisterEntry* e = statusEntry(index);
@@ -65,10 +73,8 @@ std::string StatusValueText(int index, int raw)
         const std::string item = c->itemCaption(raw);
         return item.empty() ? std::to_string(raw) : item;
     }
-    const int prec = c == nullptr ? 0 : c->prec;
-    const int decimals = prec < 0 ? 0 : prec > 15 ? 15 : prec;
     char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, StatusPhysical(index, raw));
+    std::snprintf(text, sizeof text, "%.*f", StatusDecimals(index), StatusPhysical(index, raw));
     std::string shown = text;
     // A small negative value rounds to "-0.00": shown as the panel's 0.00.
     if (shown[0] == '-' && shown.find_first_not_of("-0.") == std::string::npos) shown.erase(0, 1);

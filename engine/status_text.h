@@ -16,6 +16,8 @@ std::string StatusColumnTitle(int index);
 // The physical value of status item `index` holding the signed word `raw`
 // (raw x the item's scale); `raw` itself outside the status block.
 double StatusPhysical(int index, int raw);
+// The decimals the main panel shows status item `index` with (0..15).
+int StatusDecimals(int index);
 // The value as the main panel shows it, without the unit: a read-out with
 // its decimals ("48.37"), a ring's item text, or a status word with the names
 // of the bits that are set ("0x0006 (brake, BOOST)").

@@ -149,3 +149,10 @@ bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
     if (e.kind != LineEventKind::ReplyAccepted || e.result != MODBUS_READ_ACCEPTED) return false;
     return StatusReplyWords(e.request, e.requestLength, e.bytes, e.length, words);
 }
+
+bool StatusReplyWords(const LineReport& r, std::int16_t* words)
+{
+    constexpr int kRequestLength = 8;  // a report's request is always a whole frame
+    if (r.kind != LineReportKind::ReplyAccepted || r.result != MODBUS_READ_ACCEPTED) return false;
+    return StatusReplyWords(r.request, kRequestLength, r.bytes, r.length, words);
+}

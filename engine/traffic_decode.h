@@ -1,10 +1,12 @@
-// One line of text per line event, for the traffic monitor and saved traffic.
+// One line of text per line event, for the traffic monitor and saved traffic,
+// and what a status reply is.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "modbus/line_events.h"
+#include "modbus/line_observer.h"
 
 // "TX", "RX" or "--" (time-outs and port errors).
 const char* DirectionOf(const LineEvent& event);
@@ -25,11 +27,18 @@ std::string LostEventsLine(std::uint64_t count);
 std::string TimeOfDay(const LineEvent& event);
 // Local time with date and offset, ISO 8601: "2026-12-08T07:41:05.123+01:00".
 std::string IsoTime(std::int64_t wallMs);
-// The words of an accepted reply to the read of the whole status block, as
-// signed 16-bit numbers in item order, into words[0..25]; false (and nothing
-// written) for any other event.
+// A status reply is a reply the parser accepted to the read of the whole
+// status block (2748, 26 registers), the only read of it the console sends.
+// Only such a reply brings every status value up to date at once: the motor
+// speed and fault words that the motor-test guard trusts for 2 s after it,
+// the fault history, the plots and the recordings. Link health and all of
+// these use this one definition; a read of part of the block is none.
+//
+// The words of a status reply, as signed 16-bit numbers in item order, into
+// words[0..25]; false (and nothing written) for any other event.
 bool StatusReplyWords(const LineEvent& event, std::int16_t* words);
+bool StatusReplyWords(const LineReport& report, std::int16_t* words);
 // The same from a request (`requestLength` bytes) and the reply the parser
-// accepted for it.
+// accepted for it (the caller has checked that it did).
 bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
                       int replyLength, std::int16_t* words);

@@ -32,6 +32,9 @@ std::int64_t g_lastByteUs = -1;
 // from the UI thread): which reply answers which is unknown, so the next
 // reply gets no response time.
 bool g_overlapped = false;
+// The request awaited went out before the counters were reset: its reply or
+// time-out is an event for the readers but counts for nothing.
+bool g_sentBeforeReset = false;
 
 std::int64_t wallNowMs()
 {
@@ -76,6 +79,17 @@ void attachRequestLocked(LineEvent& e)
 bool isPasswordWrite(const unsigned char* frame, int length)
 {
     return length >= 6 && frame[1] == kFunctionWrite && ((frame[2] << 8) | frame[3]) == PASSWORD_REGISTER;
+}
+
+// Nothing awaits a reply any more (the port closed or opened anew): the next
+// request starts afresh, with nothing before it to overlap.
+void forgetRequestLocked()
+{
+    g_requestLength = 0;
+    g_requestEndUs = -1;
+    g_lastByteUs = -1;
+    g_overlapped = false;
+    g_sentBeforeReset = false;
 }
 
 void countResultLocked(int result)
@@ -154,11 +168,19 @@ void RecordLineReport(const LineReport& r)
         case LineReportKind::PortFailed:
             LinePortError(r.text);
             break;
-        case LineReportKind::PasswordAccepted:
         case LineReportKind::PortClosed:
         case LineReportKind::PortOpened:
+            LinePortChanged();
+            break;
+        case LineReportKind::PasswordAccepted:
             break;
     }
+}
+
+void LinePortChanged()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    forgetRequestLocked();
 }
 
 void LineRequestSent(const unsigned char* frame, int length)
@@ -172,9 +194,10 @@ void LineRequestSent(const unsigned char* frame, int length)
         copyBytes(e, frame, length);
         g_requestLength = std::min(kept, static_cast<int>(sizeof g_request));
         if (g_requestLength > 0) std::memcpy(g_request, frame, static_cast<size_t>(g_requestLength));
-        g_overlapped = g_requestEndUs >= 0;
+        g_overlapped = g_requestEndUs >= 0 || g_sentBeforeReset;
         g_requestEndUs = nowUs;
         g_lastByteUs = -1;
+        g_sentBeforeReset = false;
         ++g_counters.requests;
         if (isPasswordWrite(frame, kept)) ++g_counters.passwordWrites;
         g_counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
@@ -186,7 +209,7 @@ void LineBytesReceived(int count)
     if (count <= 0) return;
     const std::int64_t nowUs = ClockUs();
     std::lock_guard<std::mutex> lock(g_mutex);
-    g_counters.bytesReceived += static_cast<std::uint64_t>(count);
+    if (!g_sentBeforeReset) g_counters.bytesReceived += static_cast<std::uint64_t>(count);
     g_lastByteUs = nowUs;
 }
 
@@ -203,6 +226,8 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
         copyBytes(e, frame, length);
         attachRequestLocked(e);
         const std::int64_t end = g_lastByteUs >= 0 ? g_lastByteUs : nowUs;
+        const bool counted = !g_sentBeforeReset;
+        // (A request sent before the counters were reset has no start here.)
         if (g_requestEndUs >= 0 && end >= g_requestEndUs && !g_overlapped) {
             e.responseUs = end - g_requestEndUs;
             g_counters.responseLastUs = e.responseUs;
@@ -215,6 +240,8 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
         }
         g_requestEndUs = -1;
         g_lastByteUs = -1;
+        g_sentBeforeReset = false;
+        if (!counted) return;
         countResultLocked(result);
         if (accepted) g_counters.lastGoodReplyWallMs = wallMs;
     }
@@ -231,7 +258,8 @@ void LineReplyTimeout(const unsigned char* partial, int length)
         attachRequestLocked(e);
         g_requestEndUs = -1;
         g_lastByteUs = -1;
-        ++g_counters.timeouts;
+        if (!g_sentBeforeReset) ++g_counters.timeouts;
+        g_sentBeforeReset = false;
     }
 }
 
@@ -246,6 +274,7 @@ void LinePortError(const char* message)
     attachRequestLocked(e);
     g_requestEndUs = -1;
     g_lastByteUs = -1;
+    g_sentBeforeReset = false;
     ++g_counters.portErrors;
 }
 
@@ -259,6 +288,19 @@ void ResetLinkCounters()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_counters = LinkCounters{};
+    // A request on the line now was sent before: its answer is not counted,
+    // and a request sent before that answer overlaps it.
+    g_sentBeforeReset = g_requestEndUs >= 0;
+    g_requestEndUs = -1;
+    g_lastByteUs = -1;
+    g_overlapped = false;
+}
+
+void ResetLineEvents()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_counters = LinkCounters{};
+    forgetRequestLocked();
 }
 
 LineEventReader::LineEventReader()

@@ -54,6 +54,9 @@ void LineReplyParsed(const unsigned char* frame, int length, int result);
 void LineReplyTimeout(const unsigned char* partial, int length);
 // The port failed; `message` is what the operator is shown.
 void LinePortError(const char* message);
+// The port closed or was opened anew: no request awaits a reply any more, so
+// the first request after it starts its response time afresh.
+void LinePortChanged();
 
 // True for the result codes of a reply that did what was asked: a read
 // stored, a write echoed, the password accepted.
@@ -84,8 +87,12 @@ struct LinkCounters {
 
 // A consistent copy of the counters.
 LinkCounters ReadLinkCounters();
-// Sets every counter back to zero (the events kept for readers stay).
+// Sets every counter back to zero (the events kept for readers stay), as
+// "Reset counters" does: the counters start from nothing, and an answer to a
+// request sent before the reset counts for nothing.
 void ResetLinkCounters();
+// The counters and the request awaited forgotten, as at start-up.
+void ResetLineEvents();
 
 // --- Reading -------------------------------------------------------------------
 class LineEventReader {

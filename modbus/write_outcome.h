@@ -43,7 +43,7 @@ const char* WriteOutcomeName(WriteOutcome outcome);
 // What is being written, as the operator sees it. Texts are in the console's
 // code page (GBK), like every text handed to the panels.
 struct WriteRequest {
-    std::string panel;    // "PARAMETER SET", "DEBUG", or the caller's name
+    std::string panel;    // the title of the panel written from, or the caller's name
     std::string page;     // the tab page, e.g. "BASIC"
     std::string caption;  // the row's caption, from the register catalogue
     std::string unit;     // the entry's unit, "" when none

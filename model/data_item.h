@@ -41,9 +41,17 @@ extern DataItem dataItem2[DATAITEM2_COUNT];    // registers 2568..2574, page "TE
 extern DataItem dataItem3[DATAITEM3_COUNT];    // registers 2588..2603, page "FUNC"
 extern DataItem dataItem4[DATAITEM4_COUNT];    // registers 2608..2613, page "THROTTLE"
 extern DataItem dataItem5[DATAITEM5_COUNT];    // registers 2628..2638, page "MOTOR"
-extern DataItem dataItem6[DATAITEM6_COUNT];    // registers 2648..2662, page "DEBUG" and the debug panel
+extern DataItem dataItem6[DATAITEM6_COUNT];    // registers 2648..2662, the sixth page and the debug panel
 extern DataItem dataItemOR[DATAITEMOR_COUNT];  // registers 2748..2773, main panel status area
 extern DataItem communication_password_hci;    // register 4039, value 22823
+
+// Entries of the status table that the console acts on or shows first.
+constexpr int STATUS_BATTERY_VOLTAGE = 1;    // register 2749
+constexpr int STATUS_CONTROLLER_TEMP = 6;    // register 2754
+constexpr int STATUS_MOTOR_TEMP = 7;         // register 2755
+constexpr int STATUS_MOTOR_SPEED = 10;       // register 2758
+constexpr int STATUS_FIRST_FAULT_WORD = 14;  // registers 2762..2764: the fault words
+constexpr int STATUS_FAULT_WORDS = 3;
 
 constexpr int PASSWORD_REGISTER = 4039;
 constexpr int PASSWORD_VALUE = 22823;  // 0x5927

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "model/app_state.h"
+#include "model/panel_texts.h"
 #include "model/uir_ids.h"
 
 const int queryItemID[DATAITEMOR_COUNT] = {
@@ -181,6 +182,7 @@ constexpr Shown kStatusShown[] = {
     R, N, N, N, N, N, N, N, N, N, N, N, W, W, W, W, W, N, R, N, N, N, N, N, N, R,
 };
 static_assert(std::size(kStatusShown) == DATAITEMOR_COUNT, "one row per status item");
+static_assert(STATUS_FAULT_WORDS == 3, "the fault words fill the rows of TABLE_1 below");
 
 struct WordRows {
     int item;
@@ -189,11 +191,11 @@ struct WordRows {
     int bits;
 };
 constexpr WordRows kWordRows[] = {
-    {12, 2, 1, 8},    // input states, TABLE_2
-    {13, 2, 1, 4},    // output states, TABLE_3
-    {14, 1, 1, 16},   // fault words, TABLE_1
-    {15, 1, 17, 16},  //
-    {16, 1, 33, 16},  //
+    {12, 2, 1, 8},                             // input states, TABLE_2
+    {13, 2, 1, 4},                             // output states, TABLE_3
+    {STATUS_FIRST_FAULT_WORD, 1, 1, 16},       // fault words, TABLE_1
+    {STATUS_FIRST_FAULT_WORD + 1, 1, 17, 16},  //
+    {STATUS_FIRST_FAULT_WORD + 2, 1, 33, 16},  //
 };
 
 struct SpecialRegister {
@@ -544,6 +546,20 @@ const RegisterEntry* RegisterCatalogue::pageEntry(int tab, int index) const
     return at < pages_.size() ? &pages_[at] : nullptr;
 }
 
+const RegisterEntry& RegisterCatalogue::motorSpeed() const
+{
+    return status_[static_cast<std::size_t>(STATUS_MOTOR_SPEED)];
+}
+
+std::vector<const RegisterEntry*> RegisterCatalogue::faultWords() const
+{
+    std::vector<const RegisterEntry*> words;
+    words.reserve(static_cast<std::size_t>(STATUS_FAULT_WORDS));
+    for (std::size_t w = 0; w < static_cast<std::size_t>(STATUS_FAULT_WORDS); ++w)
+        words.push_back(&status_[static_cast<std::size_t>(STATUS_FIRST_FAULT_WORD) + w]);
+    return words;
+}
+
 std::string RegisterCatalogue::captionOf(int reg) const
 {
     const RegisterEntry* e = find(reg);
@@ -578,8 +594,11 @@ const RegisterCatalogue& Catalogue()
 void ResetCatalogue()
 {
     CatalogueHolder& h = holder();
-    std::lock_guard<std::mutex> lock(h.mutex);
-    h.catalogue.reset();
+    {
+        std::lock_guard<std::mutex> lock(h.mutex);
+        h.catalogue.reset();
+    }
+    ResetPanelTexts();
 }
 
 const RegisterCatalogue& RegisterLayout()

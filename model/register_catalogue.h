@@ -73,7 +73,7 @@ struct RegisterControl {
     std::string unitConstant;  // that text's constant
     std::string sendConstant;  // the constant of the button that calls `send`
     std::string pageCaption;   // "BASIC", "调试"; "" on the panel itself
-    std::string panelTitle;    // "PARAMETER SET", "DEBUG"
+    std::string panelTitle;    // the title of the panel
     uirfile::Kind kind = uirfile::Kind::Numeric;
     int prec = 0;
     bool hasMin = false;  // the range the control allows
@@ -141,6 +141,11 @@ public:
     const RegisterEntry* find(int reg) const;
     // Entry `index` of page table `tab` (0..5), or nullptr.
     const RegisterEntry* pageEntry(int tab, int index) const;
+    // The status register of the main panel's motor speed read-out.
+    const RegisterEntry& motorSpeed() const;
+    // The three fault words in order; their bit names are the rows of the
+    // main panel's error list.
+    std::vector<const RegisterEntry*> faultWords() const;
     // The caption of a register, or "reg <number>" when no panel shows it.
     std::string captionOf(int reg) const;
     // The title of a panel ("PARAMETER SET"); "" when it could not be read.
@@ -158,7 +163,8 @@ private:
 // any thread).
 const RegisterCatalogue& Catalogue();
 // Builds the catalogue again on its next use (tests that change the
-// resources). Nothing may hold on to the old one.
+// resources), and reads the panels' texts (model/panel_texts.h) again. Nothing
+// may hold on to the old one.
 void ResetCatalogue();
 
 // The catalogue as its layout alone gives it: every register, control and

@@ -70,7 +70,8 @@ std::string ParameterToolTip(const ParamInfo& info)
     tip += "\nScale: " + (info.scale == "1" ? std::string("1 (shown as stored)")
                                             : "shown value = register x " + info.scale);
     tip += "\nUnit: " + (info.unit.empty() ? std::string("none") : info.unit);
-    if (!info.otherCaption.empty()) tip += "\nOn the DEBUG panel: " + info.otherCaption;
+    if (!info.otherCaption.empty())
+        tip += "\nOn the " + Catalogue().panelTitle(RegisterPanel::Debug) + " panel: " + info.otherCaption;
     return tip;
 }
 

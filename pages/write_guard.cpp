@@ -12,21 +12,20 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/link_health.h"
+#include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
 #include "pages/send_rows.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
+#include "platform/state_reset.h"
 #include "platform/ui.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
 
 namespace {
 
-constexpr int kStatusMotorSpeed = 10;  // dataItemOR entry of the motor speed read-out
-constexpr int kStatusFirstFault = 14;  // dataItemOR entries 14..16: the three fault words
-constexpr int kFaultWords = 3;
 constexpr int kWaitStepMs = 10;
 
 std::atomic<int> g_unstored{0};
@@ -71,18 +70,17 @@ bool ask(const GuardQuestion& q)
 // The fault rows of the main panel's list whose bits are set, by their texts.
 std::string activeFaults()
 {
-    const std::vector<RegisterEntry>& status = Catalogue().statusRegisters();
+    const std::vector<const RegisterEntry*> words = Catalogue().faultWords();
     std::string out;
-    for (int w = 0; w < kFaultWords; ++w) {
-        const RegisterEntry& entry =
-            status[static_cast<std::size_t>(kStatusFirstFault) + static_cast<std::size_t>(w)];
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        const RegisterEntry& entry = *words[w];
         const double v = entry.item->value.load();
         const int word = std::isfinite(v) ? static_cast<int>(v) : 0;
         for (int b = 0; b < 16; ++b) {
             if (((word >> b) & 1) == 0) continue;
             const std::size_t bit = static_cast<std::size_t>(b);
             std::string name = bit < entry.bitNames.size() ? entry.bitNames[bit] : std::string();
-            if (name.empty()) name = "row " + std::to_string(w * 16 + b + 1);
+            if (name.empty()) name = "row " + std::to_string(w * 16 + bit + 1);
             out += (out.empty() ? "" : ", ") + name;
         }
     }
@@ -96,11 +94,13 @@ std::string armingRefusal()
     if (since < 0 || since > kReplyingMs) {
         return "The controller has not answered a status read in the last 2 s, so its state is unknown.";
     }
-    const double speed = scaledValue(dataItemOR[kStatusMotorSpeed]);
+    const RegisterEntry& motor = Catalogue().motorSpeed();
+    const double speed = scaledValue(*motor.item);
     if (speed != 0.0) {
-        char text[120];
-        std::snprintf(text, sizeof text, "The motor is turning (motor speed %.0f RPM).", speed);
-        return text;
+        char value[32];
+        std::snprintf(value, sizeof value, "%.0f", speed);
+        return "The motor is turning (" + motor.caption + ": " + value +
+               (motor.unit.empty() ? "" : " " + motor.unit) + ").";
     }
     const std::string faults = activeFaults();
     if (!faults.empty()) return "A fault is active: " + faults + ".";
@@ -160,17 +160,23 @@ bool confirmRestore()
     return ask(QuestionFor(GuardAsk::FactoryRestore));
 }
 
+// The panels' own text for no change waiting (UTF-8).
+std::string nothingUnstored()
+{
+    return PanelText("mainwin.uir", uir::PANEL_SET, "UNSTORED");
+}
+
 void showUnstored(int count)
 {
-    char text[80];
+    std::string text;
     if (count > 0) {
-        std::snprintf(text, sizeof text, "%d change%s not stored in the controller", count,
-                      count == 1 ? "" : "s");
+        text =
+            std::to_string(count) + (count == 1 ? " change" : " changes") + " not stored in the controller";
     } else {
-        std::snprintf(text, sizeof text, "No confirmed change waiting to be stored");
+        text = gbk(nothingUnstored());
     }
-    SetCtrlVal(panel_set.load(), uir::panel_set::UNSTORED, text);
-    SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, text);
+    SetCtrlVal(panel_set.load(), uir::panel_set::UNSTORED, text.c_str());
+    SetCtrlVal(panel_debug.load(), uir::panel_debg::UNSTORED, text.c_str());
 }
 
 // Values closer than this relative step are the same entry.
@@ -239,10 +245,12 @@ GuardQuestion QuestionFor(GuardAsk which)
 {
     switch (which) {
         case GuardAsk::ArmTest:
-            return {"Start motor test",
-                    gbk("Start the motor test with these values?\n" + testValues() +
-                        "\n\nThe motor may move. STOP (Esc) on the DEBUG panel ends the test."),
-                    CONFIRM_YES_NO, ANSWER_NO};
+            return {
+                "Start motor test",
+                gbk("Start the motor test with these values?\n" + testValues() + "\n\nThe motor may move. " +
+                    PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP") + " (Esc) on the " +
+                    Catalogue().panelTitle(RegisterPanel::Debug) + " panel ends the test."),
+                CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::FactoryRestore:
             // Titled as the switch of the register it writes.
             return {gbk(Catalogue().captionOf(REG_RESTORE_FACTORY)),
@@ -291,16 +299,36 @@ int UnstoredChangeCount()
     return g_unstored.load();
 }
 
+namespace {
+
+// What MarkUnsentEntries drew last, row by row of SendRows (refresh thread).
+struct UnsentMark {
+    double base = 0.0;  // the control's value when it last matched what the program put there
+    int marked = -1;    // last state drawn; -1 = never drawn
+    bool hasBase = false;
+};
+UnsentMark g_unsentMarks[128];
+
+}  // namespace
+
 void ResetWriteGuard()
 {
+    StopWriteGuard();
     g_unstored.store(0);
     g_testEnabled.store(false);
+    for (UnsentMark& m : g_unsentMarks) m = UnsentMark{};
+    SetBackupOffer({});
 }
+
+namespace {
+const StateReset kReset(ResetWriteGuard);
+}  // namespace
 
 void StartWriteGuard()
 {
     std::lock_guard<std::mutex> lock(g_observerMutex);
     if (g_observerToken != 0) return;
+    nothingUnstored();  // read now, not by the communication thread at the first store
     g_observerToken = AddWriteObserver([](const WriteRecord& r) {
         if (r.outcome != WriteOutcome::Confirmed) return;
         // What the controller holds counts, where it was read back. The store
@@ -347,15 +375,9 @@ int storeParameters(int panel, int control, int event, void*, int, int)
 
 void MarkUnsentEntries()
 {
-    struct Mark {
-        double base = 0.0;  // the control's value when it last matched what the program put there
-        int marked = -1;    // last state drawn; -1 = never drawn
-        bool hasBase = false;
-    };
-    static Mark marks[128];
     std::size_t count = 0;
     const SendRow* rows = SendRows(&count);
-    for (std::size_t r = 0; r < count && r < std::size(marks); ++r) {
+    for (std::size_t r = 0; r < count && r < std::size(g_unsentMarks); ++r) {
         const SendRow& row = rows[r];
         if (row.kind == SendKind::Command) continue;
         const int page = row.page->load();
@@ -372,7 +394,7 @@ void MarkUnsentEntries()
             if (GetCtrlVal(page, row.control, &shown) < 0) continue;
             expected = row.kind == SendKind::Scaled ? scaledValue(item) : item.value.load();
         }
-        Mark& m = marks[r];
+        UnsentMark& m = g_unsentMarks[r];
         int marked = 0;
         if (same(shown, expected) || !m.hasBase) {
             // What the page last put there (or the start value): the new baseline.

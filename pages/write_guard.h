@@ -52,7 +52,9 @@ void StopWriteGuard();
 bool MotorTestEnabled();
 // Confirmed parameter writes since the last confirmed parameter store.
 int UnstoredChangeCount();
-// Forgets the counts and the test state (start-up and tests).
+// Stops the guard and forgets the counts, the test state, the marks of unsent
+// entries and the backup offer: the state at start-up. Part of the start-up
+// reset (platform/state_reset.h).
 void ResetWriteGuard();
 
 // Where parameter sets exist, they install an offer to save a backup before a

@@ -9,6 +9,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -146,17 +147,24 @@ std::string StablePortName(const SerialPortEntry& entry)
     return ids + entry.serialNumber;
 }
 
-bool SerialDeviceExists(const std::string& path)
+namespace {
+
+enum class Presence { There, Gone, Unknown };
+
+// What the system says of `path`: there, certainly not there, or nothing
+// certain (permissions, a device that cannot be asked).
+Presence PresenceOf(const std::string& path)
 {
-    if (path.empty()) return false;
-    if (LoopPort::Exists(path)) return true;
+    if (path.empty()) return Presence::Gone;
+    if (LoopPort::Exists(path)) return Presence::There;
 #ifdef _WIN32
     const std::string device = winserial::ComDeviceName(path);
-    if (device.empty()) return FindPort(ListSerialPorts(), path) != nullptr;
+    if (device.empty())
+        return FindPort(ListSerialPorts(), path) != nullptr ? Presence::There : Presence::Gone;
     const std::string name = device.substr(4);  // COMn, without the \\.\ prefix
     const std::wstring wide(name.begin(), name.end());
     wchar_t target[512];
-    if (QueryDosDeviceW(wide.c_str(), target, 512) != 0) return true;
+    if (QueryDosDeviceW(wide.c_str(), target, 512) != 0) return Presence::There;
     // A port that Wine makes from a link in its dosdevices folder has no DOS
     // device name: asking for the device with no access rights finds it (one
     // in use answers "access denied"). On Windows an absent port ends here.
@@ -164,11 +172,27 @@ bool SerialDeviceExists(const std::string& path)
     const HANDLE h = CreateFileW(wideDevice.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);
-        return true;
+        return Presence::There;
     }
-    return GetLastError() == ERROR_ACCESS_DENIED;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) return Presence::There;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Presence::Gone
+                                                                          : Presence::Unknown;
 #else
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+    if (::stat(path.c_str(), &st) == 0) return S_ISCHR(st.st_mode) ? Presence::There : Presence::Gone;
+    return errno == ENOENT || errno == ENOTDIR ? Presence::Gone : Presence::Unknown;
 #endif
+}
+
+}  // namespace
+
+bool SerialDeviceExists(const std::string& path)
+{
+    return PresenceOf(path) == Presence::There;
+}
+
+bool SerialDeviceGone(const std::string& path)
+{
+    return PresenceOf(path) == Presence::Gone;
 }

@@ -60,3 +60,8 @@ std::string StablePortName(const SerialPortEntry& entry);
 // (a symbolic link counts when it leads to one), a loop port, or on Windows a
 // COM port that exists or an adapter's stable name that is plugged in.
 bool SerialDeviceExists(const std::string& path);
+// True only when the system says that `path` names no device now: nothing is
+// there (or not a device), or on Windows there is no COM port of that name.
+// A device that cannot be looked at for another reason (permissions, a port
+// that will not answer) is not taken for gone.
+bool SerialDeviceGone(const std::string& path);

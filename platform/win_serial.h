@@ -7,7 +7,10 @@
 // pseudo-terminal where overlapped waits do not work). Reads never wait
 // inside the device: a read with a time-out asks the device to return as soon
 // as one byte is there, and bytes taken while only waiting for input are kept
-// for the next read.
+// for the next read. A device that goes away is lost (SerialDevice::lost):
+// when a call fails with one of the errors of DeviceGoneError, or, since some
+// drivers (and Wine) let a pulled adapter simply go quiet, when a look at the
+// system about once a second while the port is in use finds its COM name gone.
 #pragma once
 
 #include <cstdint>

@@ -4,8 +4,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/port_discovery.h"
 #include "platform/serial_log.h"
 #include "platform/win_serial.h"
@@ -16,6 +20,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr double kMaxWaitSeconds = 1e6;
 constexpr DWORD kWaitChunk = 4096;  // bytes taken by one read while only waiting for input
+// How often a port in use looks whether its device is still there (ClockMs).
+constexpr std::int64_t kPresenceLookMs = 1000;
 
 SteadyClock::time_point DeadlineAfter(double seconds)
 {
@@ -54,7 +60,10 @@ winserial::LineSettings FromDcb(const DCB& d)
 
 class WinSerialDevice final : public SerialDevice {
 public:
-    explicit WinSerialDevice(HANDLE h) : handle_(h) {}
+    // `name` is the device opened (\\.\COMn).
+    WinSerialDevice(HANDLE h, std::string name) : handle_(h), name_(std::move(name)), lastLookMs_(ClockMs())
+    {
+    }
     ~WinSerialDevice() override { close(); }
 
     // Applies the time-outs for a read that waits up to `waitMs`, and the
@@ -84,6 +93,7 @@ public:
     int write(const char* buffer, int count) override
     {
         if (handle_ == INVALID_HANDLE_VALUE) return kRs232PortNotOpen;
+        if (vanished()) return lose(kRs232WriteFailed, "write", ERROR_DEV_NOT_EXIST);
         if (!useTimeouts(0)) return failure(kRs232WriteFailed, "setting time-outs");
         DWORD written = 0;
         if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &written, nullptr)) {
@@ -102,6 +112,7 @@ public:
     int read(char* buffer, int count, double timeoutSeconds) override
     {
         if (handle_ == INVALID_HANDLE_VALUE) return kRs232PortNotOpen;
+        if (vanished()) return lose(kRs232ReadFailed, "read", ERROR_DEV_NOT_EXIST);
         const auto deadline = DeadlineAfter(timeoutSeconds);
         int got = takePending(buffer, count);
         while (got < count) {
@@ -120,6 +131,7 @@ public:
     int inputQueueLength() override
     {
         if (handle_ == INVALID_HANDLE_VALUE) return kRs232PortNotOpen;
+        if (vanished()) return lose(kRs232ReadFailed, "queue status", ERROR_DEV_NOT_EXIST);
         DWORD errors = 0;
         COMSTAT stat{};
         if (!ClearCommError(handle_, &errors, &stat)) return failure(kRs232ReadFailed, "queue status");
@@ -132,6 +144,7 @@ public:
     int waitInput(double timeoutSeconds) override
     {
         if (handle_ == INVALID_HANDLE_VALUE) return kRs232PortNotOpen;
+        if (vanished()) return lose(kRs232ReadFailed, "wait", ERROR_DEV_NOT_EXIST);
         if (!pending_.empty()) return 1;
         const auto deadline = DeadlineAfter(timeoutSeconds);
         for (;;) {
@@ -184,6 +197,19 @@ private:
         return n;
     }
 
+    // Some drivers, and Wine, let a pulled adapter simply go quiet: reads
+    // bring nothing and writes succeed. So while the port is in use, about
+    // once a second on the line's clock, a call first looks whether its
+    // device is still there; once the system says it is gone, the port is
+    // lost as if the call had failed for it.
+    bool vanished()
+    {
+        const std::int64_t now = ClockMs();
+        if (now >= lastLookMs_ && now - lastLookMs_ < kPresenceLookMs) return false;
+        lastLookMs_ = now;
+        return SerialDeviceGone(name_);
+    }
+
     // A failed call: the device's loss when the error says it went away.
     int failure(int code, const char* what)
     {
@@ -205,6 +231,8 @@ private:
     }
 
     HANDLE handle_;
+    std::string name_;
+    std::int64_t lastLookMs_;
     std::vector<char> pending_;
     COMMTIMEOUTS current_{};
     bool applied_ = false;
@@ -235,7 +263,7 @@ public:
             CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return fail(error, kRs232OpenFailed, path, "cannot open", GetLastError());
-        auto device = std::make_unique<WinSerialDevice>(h);
+        auto device = std::make_unique<WinSerialDevice>(h, name);
 
         if (wanted.inputQueue > 0 && wanted.outputQueue > 0 &&
             !SetupComm(h, wanted.inputQueue, wanted.outputQueue)) {

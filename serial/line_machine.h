@@ -143,7 +143,12 @@ private:
     std::atomic<int> replyTimeoutMs_{0};
     std::atomic<std::int64_t> silenceUs_{0};
 
-    // Line rate; the communication thread's own.
+    // Line rate. Written by the communication thread's steps and by a port
+    // open (portOpened, from the port panel's thread or the port watch's);
+    // every access is made holding the port gate (serial/port_gate.h), which
+    // orders them: the thread holds it for each step, a port open for the
+    // whole open; a port error box lets go of it only while the box is up,
+    // between two accesses.
     std::int64_t busySinceUs_ = -1;  // when the line was first seen awaiting a reply
     std::int64_t lastByteUs_ = 0;
     std::int64_t guardUntilUs_ = 0;

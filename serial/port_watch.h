@@ -6,7 +6,10 @@
 //
 // The watcher runs on a thread of its own and only sleeps between looks. It
 // learns of an unplug from the port layer (SetComLossHandler), never by asking
-// the communication thread.
+// the communication thread. The port layer finds it by the errors of the
+// port's calls, and the Windows driver also by looking, about once a second
+// while the port is in use, whether the device is still there: a pulled
+// adapter that only goes quiet is an unplug as well.
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 #include "model/line_flags.h"
 #include "platform/ui.h"
@@ -66,9 +68,39 @@ void WritePasswordWhenIdle()
     }
 }
 
+namespace {
+
+std::mutex g_hookMutex;
+std::function<void()> g_fatalErrorHook;  // guarded by g_hookMutex
+
+}  // namespace
+
+FatalErrorHook::FatalErrorHook(std::function<void()> hook)
+{
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    g_fatalErrorHook = std::move(hook);
+}
+
+FatalErrorHook::~FatalErrorHook()
+{
+    ResetFatalErrorHook();
+}
+
+void ResetFatalErrorHook()
+{
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    g_fatalErrorHook = nullptr;
+}
+
 void ErrorCheck(const char* message, int errorCode, const char* errorText)
 {
     (void)errorText;
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::mutex> lock(g_hookMutex);
+        hook = g_fatalErrorHook;
+    }
+    if (hook) hook();
     char text[256];
     std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "",
                   errorCode);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "modbus/modbus.h"
 
@@ -60,8 +61,22 @@ void ResetLine(const char* why, bool keepPending = false);
 void WritePasswordWhenIdle();
 
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
-// with status -1.
+// with status -1. The fatal-error hook runs first.
 [[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);
+
+// What must happen before ErrorCheck ends the process, installed from above
+// for as long as the object lives: the window and the commands end the writes
+// still pending, as they do when they end, and write out their journals. It
+// runs on the thread that met the error, before the box. One at a time; the
+// start-up reset removes it.
+class FatalErrorHook {
+public:
+    explicit FatalErrorHook(std::function<void()> hook);
+    ~FatalErrorHook();
+    FatalErrorHook(const FatalErrorHook&) = delete;
+    FatalErrorHook& operator=(const FatalErrorHook&) = delete;
+};
+void ResetFatalErrorHook();
 
 // One step of the shared blink rule of the activity LEDs: advances the counter
 // (0..10, wrapping) and returns 1 for the calls on which it is below 3.

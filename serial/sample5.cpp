@@ -3,6 +3,7 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
+#include <initializer_list>
 #include <mutex>
 #include <string>
 
@@ -35,6 +36,16 @@ std::string OpenPortDescription()
 {
     std::lock_guard<std::mutex> lock(g_describeMutex);
     return g_openPortText;
+}
+
+void ResetPortPanel()
+{
+    for (int* value : {&comvalue, &btlvalue, &jhvalue, &longvalue, &stopvalue, &comselect, &btlselect,
+                       &jhselect, &longselect, &stopselect}) {
+        *value = 0;
+    }
+    std::lock_guard<std::mutex> lock(g_describeMutex);
+    g_openPortText.clear();
 }
 
 namespace {

@@ -20,7 +20,10 @@ extern int stopselect;                                         // stop bits
 // The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
 // first open. Safe from any thread.
 std::string OpenPortDescription();
-// What "__Configure" does once the selections are read: opens (or re-opens)
+// The selections above and the description back to their start (0, ""), as
+// before the panel was first read.
+void ResetPortPanel();
+// What "Configure" does once the selections are read: opens (or re-opens)
 // the port with comselect .. stopselect and, when it opened, starts the
 // password exchange.
 void ConfigureSelectedPort(const FastLineSettings& fastLine = FastLineSettings{});

@@ -119,7 +119,6 @@ bool ReadPagesFresh(int giveUpMs, std::string* error, const std::atomic<bool>* c
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
                                   const std::atomic<bool>* cancel, const char* panel)
 {
-    if (!portOpen()) return {false, false, "not written: port closed"};
     DataItem& item = kPageTables[info.tab].items[info.index];
     ::WriteRequest what;
     what.panel = panel != nullptr ? panel : Utf8ToGbkLenient(Catalogue().panelTitle(RegisterPanel::Set));
@@ -131,7 +130,10 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
         what.scaleDen = item.scale_den.load();
     }
     what.typed = what.scaleDen != 0 ? static_cast<double>(word) * what.scaleNum / what.scaleDen : word;
-    const std::uint64_t id = SubmitWrite(item, static_cast<double>(word), what, true);
+    // With the port closed (or lost part-way through a restore) nothing is
+    // marked: the record ends at once as port closed, and is journaled like
+    // every other write.
+    const std::uint64_t id = SubmitWrite(item, static_cast<double>(word), what, portOpen());
     const std::int64_t deadline = ClockMs() + giveUpMs;
     ::WriteRecord record;
     while (!WaitForWrite(id, std::chrono::milliseconds(50), &record)) {
@@ -140,6 +142,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     }
     const bool sent =
         record.outcome != ::WriteOutcome::PortClosed && record.outcome != ::WriteOutcome::Superseded;
+    if (record.outcome == ::WriteOutcome::PortClosed) return {false, false, "not written: port closed"};
     std::string text = WriteOutcomeName(record.outcome);
     if (record.outcome == ::WriteOutcome::Rejected)
         text += " (exception " + std::to_string(record.exceptionCode) + ")";

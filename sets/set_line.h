@@ -43,7 +43,8 @@ struct WriteOutcome {
 // send flag (so the journal and the status line see it), then waits until the
 // record has its outcome. Gives up waiting after `giveUpMs` or on `cancel`; a
 // write already marked then still goes out, and its outcome reaches the
-// journal.
+// journal. With the port closed nothing goes out, and the record ends at once
+// as port closed: that too reaches the journal.
 WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUpMs,
                                   const std::atomic<bool>* cancel = nullptr, const char* panel = nullptr);
 

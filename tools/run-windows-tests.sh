@@ -2,8 +2,10 @@
 # The Windows stage: cross-builds the console and its test programs
 # (tools/build-windows.sh --tests) and runs them under Wine:
 #   - the core test programs (codec, line machine, write outcomes, parameter
-#     sets, the panel catalogue, ...), one process per test case as on Linux;
-#   - the Windows serial driver on COM5, a pseudo-terminal that echoes;
+#     sets, the panel catalogue, ...), each program one process running all
+#     its cases, as on Linux;
+#   - the Windows serial driver on COM5, a pseudo-terminal that echoes, and
+#     on COM6, whose link is removed while the port is polled (and put back);
 #   - drive-console.exe from the zip, unpacked into a folder of its own,
 #     against the simulated controller on COM4: the same frames and cadence
 #     as the Linux console, a parameter write with its outcome, and pictures

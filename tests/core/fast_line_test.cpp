@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "engine/ems.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
@@ -178,6 +179,38 @@ TEST_F(FastLineReceiveStep, APartOfAReplyEndsAsAFrameOfItsOwnAfterMoreThanThreeA
     EXPECT_EQ(com_idle.load(), 1);
     EXPECT_EQ(receive_frame_length, 20);
     EXPECT_EQ(recieveLedON.load(), 0) << "rejected by the parser";
+}
+
+TEST_F(FastLineReceiveStep, AReplyOfTheRightLengthWithABadCrcEndsOnlyBySilenceAndIsRejectedWhole)
+{
+    Bytes reply = statusReply(700);
+    reply[20] ^= 0x40;  // damaged on the way: the CRC no longer matches
+    const LinkCounters before = ReadLinkCounters();
+    LineEventReader events;
+    driver.arrive(reply);
+    TheLine().receive();  // no time passes
+    EXPECT_EQ(com_idle.load(), 0) << "57 bytes with a bad CRC are not a complete reply";
+    advanceMs(2);  // 2000 us: not yet t3.5
+    TheLine().receive();
+    EXPECT_EQ(com_idle.load(), 0);
+    advanceMs(1);
+    TheLine().receive();
+    ASSERT_EQ(com_idle.load(), 1) << "ended by t3.5 of silence";
+    EXPECT_EQ(receive_frame_length, 57);
+    EXPECT_EQ(recieveLedON.load(), 0) << "rejected by the parser";
+    EXPECT_NE(dataItemOR[3].value.load(), 703.0) << "nothing of it stored";
+
+    const LinkCounters after = ReadLinkCounters();
+    EXPECT_EQ(after.crcErrors - before.crcErrors, 1u);
+    EXPECT_EQ(after.repliesOk, before.repliesOk);
+    EXPECT_EQ(after.bytesReceived - before.bytesReceived, 57u);
+    std::vector<LineEvent> seen(8);
+    seen.resize(static_cast<std::size_t>(events.read(seen.data(), 8)));
+    const auto rejected = std::find_if(
+        seen.begin(), seen.end(), [](const LineEvent& e) { return e.kind == LineEventKind::ReplyRejected; });
+    ASSERT_NE(rejected, seen.end());
+    EXPECT_EQ(rejected->length, 57) << "the whole frame, as it arrived";
+    EXPECT_EQ(rejected->result, MODBUS_BAD_CRC);
 }
 
 TEST_F(FastLineReceiveStep, WithoutAReplyTheLineIsFreedAfterTheSetTimeout)

@@ -22,6 +22,7 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "platform/clock.h"
+#include "platform/csv_file.h"
 #include "serial/line_machine.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/line_script.h"
@@ -328,6 +329,48 @@ TEST_F(SteppedFaults, SilenceOfMoreThanThreeSecondsLosesTheFaultsAtTheLastReply)
     EXPECT_EQ(collected.events[2].occurrence, 2);
 }
 
+// The tracker's own rule, without the feed's stale check in between: both
+// replies reach it in one pump, the second more than 3 s after the first.
+TEST_F(SteppedFaults, AReplyAfterAGapOfMoreThanThreeSecondsLosesTheFaultsAtTheReplyBeforeIt)
+{
+    testsupport::ReportFaultWords(0x0002);
+    after(500);
+    testsupport::ReportFaultWords(0x0002);
+    const std::int64_t lastBeforeGapUs = g_nowMs * 1000;
+    g_nowMs += 3000;  // exactly 3 s: still the same link
+    testsupport::ReportFaultWords(0x0002);
+    g_nowMs += 3001;
+    testsupport::ReportFaultWords(0x0002);
+    after(0);
+    ASSERT_EQ(seen(collected.events), (std::vector<Seen>{{FaultEventKind::On, kOverVolt, true},
+                                                         {FaultEventKind::Lost, kOverVolt, false},
+                                                         {FaultEventKind::On, kOverVolt, true}}));
+    EXPECT_EQ(collected.events[1].clockUs, lastBeforeGapUs + 3000 * 1000)
+        << "at the last reply before the gap";
+    EXPECT_DOUBLE_EQ(collected.events[1].durationS, 3.5);
+    EXPECT_EQ(collected.events[2].clockUs, g_nowMs * 1000);
+    EXPECT_EQ(collected.events[2].occurrence, 2);
+}
+
+// One bit clears and another comes on in the same reply: the reply before had
+// a fault on, so the newcomer is not first-out.
+TEST_F(SteppedFaults, ABitThatComesOnAsAnotherClearsIsNotFirstOut)
+{
+    testsupport::ReportFaultWords(0x0002);
+    after(500);
+    testsupport::ReportFaultWords(0x0000, 0x0002);
+    after(500);
+    testsupport::ReportFaultWords(0x0000);
+    after(500);
+    testsupport::ReportFaultWords(0x1000);
+    after(500);
+    EXPECT_EQ(seen(collected.events), (std::vector<Seen>{{FaultEventKind::On, kOverVolt, true},
+                                                         {FaultEventKind::Off, kOverVolt, false},
+                                                         {FaultEventKind::On, kOverSpeed, false},
+                                                         {FaultEventKind::Off, kOverSpeed, false},
+                                                         {FaultEventKind::On, kHallFault, true}}));
+}
+
 // Replies that found the feed's queue full are not known: the fault on before
 // them is lost, not cleared by the reply that was dropped.
 TEST_F(SteppedFaults, RepliesTheFeedHadNoRoomForCountAsALoss)
@@ -395,5 +438,36 @@ TEST_F(SteppedFaults, JournalHasOneCompleteLinePerEventAndReportsAFailureOnce)
 
     EXPECT_EQ(blocked.unwritten(), 2u) << "kept, to be written once the file can be";
     EXPECT_EQ(failures, 1) << "reported once, not once a line";
+    std::remove(path.c_str());
+}
+
+TEST_F(SteppedFaults, JournalQuotesAFieldWithACommaAQuoteOrALineBreak)
+{
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
+    EXPECT_EQ(CsvField("plain text"), "plain text");
+
+    // A ring text of the panel resources with a comma in it, in the freeze frame.
+    testsupport::EditedResources uir;
+    const std::string ringText = "24:system running, flux weaken off";
+    ASSERT_TRUE(uir.replace("mainwin.uir", "24:system runing(flux weaken disable)", ringText));
+    const std::string path = testing::TempDir() + "/quoted-" + std::to_string(::getpid()) + ".csv";
+    std::remove(path.c_str());
+    FaultJournal journal(path, {});
+    tracker.addObserver(&journal);
+    std::array<std::uint16_t, 26> words{};
+    words[0] = 24;
+    words[14] = 0x0002;
+    testsupport::ReportStatusReply(words);
+    after(500);
+    journal.drain();
+
+    const std::vector<std::vector<std::string>> file = testsupport::ReadCsv(path);
+    ASSERT_EQ(file.size(), 2u);
+    ASSERT_EQ(file[1].size(), file[0].size()) << "the comma did not split the field";
+    EXPECT_EQ(file[1][7], ringText);
+    EXPECT_EQ(file[1][1], "ON");
     std::remove(path.c_str());
 }

@@ -23,6 +23,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
+#include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
@@ -316,6 +317,67 @@ TEST(LineEvents, ResponseTimeEndsWithTheLastReplyByte)
     ResetLinkCounters();
     EXPECT_EQ(ReadLinkCounters().requests, 0u);
     EXPECT_EQ(ReadLinkCounters().responseMinUs, -1);
+    SetClockSource(nullptr);
+}
+
+// A request was on the line when the port closed: nothing of it carries over
+// to the port opened again, so the first reply there has its response time
+// (it used to count as overlapping the lost request, and had none). "Reset
+// counters" with a request on the line leaves nothing of it either: the
+// counters start from nothing, and its late answer counts for nothing.
+TEST(LineEvents, NothingAwaitedSurvivesAReopenOrAResetOfTheCounters)
+{
+    static std::int64_t now = 5000;
+    SetClockSource([] { return now; });
+    const unsigned char request[8] = {0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A, 0x06, 0x3D};
+    const unsigned char reply[5] = {0x01, 0x83, 0x02, 0xC0, 0xF1};
+    LineEventReader reader;
+    const auto exchange = [&](std::int64_t lastByteAfter) {
+        LineRequestSent(request, 8);
+        now += lastByteAfter;
+        LineBytesReceived(5);
+        LineReplyParsed(reply, 5, MODBUS_EXCEPTION_2);
+    };
+    const auto lastReply = [&] {
+        LineEvent events[16];
+        LineEvent last;
+        for (int n; (n = reader.read(events, 16)) > 0;) {
+            for (int i = 0; i < n; ++i) {
+                if (events[i].kind == LineEventKind::ReplyRejected) last = events[i];
+            }
+        }
+        return last;
+    };
+
+    LineRequestSent(request, 8);
+    TheLine().portClosed("closed by the operator");
+    TheLine().portOpened("port opened again");
+    exchange(30);
+    EXPECT_EQ(lastReply().responseUs, 30000);
+    LinkCounters c = ReadLinkCounters();
+    EXPECT_EQ(c.responses, 1u);
+    EXPECT_EQ(c.responseLastUs, 30000);
+
+    LineRequestSent(request, 8);
+    ResetLinkCounters();
+    now += 50;
+    LineBytesReceived(5);
+    LineReplyParsed(reply, 5, MODBUS_EXCEPTION_2);
+    c = ReadLinkCounters();
+    EXPECT_EQ(c.requests + c.exceptions + c.bytesReceived + c.responses, 0u)
+        << "the answer to a request before";
+    EXPECT_EQ(c.responseMinUs, -1);
+    EXPECT_EQ(lastReply().responseUs, -1);
+    exchange(20);
+    c = ReadLinkCounters();
+    EXPECT_EQ(c.requests, 1u);
+    EXPECT_EQ(c.exceptions, 1u);
+    EXPECT_EQ(c.bytesReceived, 5u);
+    EXPECT_EQ(c.bytesSent, 8u);
+    EXPECT_EQ(c.responses, 1u);
+    EXPECT_EQ(c.responseMinUs, 20000);
+    EXPECT_EQ(c.responseMaxUs, 20000);
+    EXPECT_EQ(lastReply().responseUs, 20000);
     SetClockSource(nullptr);
 }
 

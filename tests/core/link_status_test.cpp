@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/ems.h"
+#include "engine/traffic_decode.h"
+#include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
@@ -97,18 +99,48 @@ protected:
 
 TEST_F(LinkStatus, OnlyAnAcceptedStatusReplyCounts)
 {
-    modbus_package(0, 2548, 3, DATAITEM1_COUNT);
+    // What the line events hold of each reply: a status reply to the plots
+    // and recordings, or not.
+    LineEventReader events;
+    const auto lastIsStatusReply = [&events] {
+        LineEvent e[16];
+        bool status = false;
+        for (int n = events.read(e, 16); n > 0; n = events.read(e, 16)) {
+            for (int i = 0; i < n; ++i) {
+                std::int16_t words[DATAITEMOR_COUNT];
+                if (e[i].kind == LineEventKind::ReplyAccepted) status = StatusReplyWords(e[i], words);
+            }
+        }
+        return status;
+    };
+    // A read as the line sends it.
+    const auto read = [](int first, int count) {
+        modbus_package(0, first, 3, count);
+        LineRequestSent(echo().data(), 8);
+    };
+    read(2548, DATAITEM1_COUNT);
     auto page = readReply(DATAITEM1_COUNT);
     ASSERT_EQ(parseOnTheLine(page), MODBUS_READ_ACCEPTED);
     EXPECT_EQ(MsSinceStatusReply(), -1) << "a page reply says nothing about the status";
+    EXPECT_FALSE(lastIsStatusReply());
 
-    modbus_package(0, 2748, 3, DATAITEMOR_COUNT);
+    // Part of the block: the motor speed is read, the fault words are not, so
+    // the guard must not take the status as known.
+    for (const auto& [first, count] : {std::pair<int, int>{2748, 11}, {2758, 1}}) {
+        read(first, count);
+        ASSERT_EQ(parseOnTheLine(readReply(count)), MODBUS_READ_ACCEPTED) << first;
+        EXPECT_EQ(MsSinceStatusReply(), -1) << first;
+        EXPECT_FALSE(lastIsStatusReply()) << first;
+    }
+
+    read(2748, DATAITEMOR_COUNT);
     auto status = readReply(DATAITEMOR_COUNT);
     status[5] ^= 1;  // bad CRC
     parseOnTheLine(status);
     EXPECT_EQ(MsSinceStatusReply(), -1);
     status[5] ^= 1;
     ASSERT_EQ(parseOnTheLine(status), MODBUS_READ_ACCEPTED);
+    EXPECT_TRUE(lastIsStatusReply());
     g_now += 150;
     EXPECT_EQ(MsSinceStatusReply(), 150);
 }

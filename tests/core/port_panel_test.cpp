@@ -2,12 +2,16 @@
 // rings the tests set and whose popups they capture.
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "engine/console_state.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/serial.h"
+#include "serial/port_watch.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/panels.h"
@@ -230,6 +234,36 @@ TEST_F(PortPanel, PasswordTimerWaitsForAnIdleLineAndWritesOnce)
     EXPECT_EQ(communication_password_sendFlag.load(), 0);
 }
 
+// The start-up reset leaves nothing of the port state of a run before: the
+// selections, the port opened last, the COM table and the reconnect switch.
+// A ring value the table does not know then keeps no rate of that run.
+TEST_F(PortPanel, TheStartUpResetForgetsThePortStateOfTheRunBefore)
+{
+    select({4, 6, 2, 2, 1});  // 115200
+    press(Configure);
+    ASSERT_EQ(comConfigure_success_flag.load(), 1);
+    ASSERT_NE(OpenPortDescription(), "");
+    SetReconnectEnabled(true);
+    SetComBinding(5, "/dev/ttyUSB9");
+    CloseCom(4);
+
+    ResetConsoleState();
+    EXPECT_EQ(OpenPortDescription(), "");
+    EXPECT_EQ(std::vector<int>({comvalue, btlvalue, comselect, btlselect, jhselect, longselect, stopselect}),
+              std::vector<int>(7, 0));
+    EXPECT_FALSE(ReconnectEnabled());
+    EXPECT_EQ(ComDeviceSource(4), ComPathSource::Default);
+    EXPECT_EQ(ComBinding(5), "");
+
+    panelMain = kMainPanel;
+    child = kPortPanel;
+    SetComDevice(4, pty4.slavePath());
+    select({4, 9, 2, 2, 1});  // no such rate on the ring
+    press(Configure);
+    EXPECT_EQ(comConfigure_success_flag.load(), 0) << "opened at " << btlselect << " bit/s";
+    EXPECT_EQ(popupTexts(), std::vector<std::string>{"Error/config failed!"});
+}
+
 TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
 {
     EXPECT_EXIT(
@@ -241,5 +275,17 @@ TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
             ErrorCheck("Error Setting Com Time", -7, "bad");
         },
         ::testing::ExitedWithCode(255),
-        "\\[ErrorCheck\\|Error Setting Com Time \\(Error = -7\\)\\.\n\nQuit\\? \\]");
+        "^\\[ErrorCheck\\|Error Setting Com Time \\(Error = -7\\)\\.\n\nQuit\\? \\]");
+    // The hook installed from above runs first; once it is gone, it does not.
+    const auto fatalError = [](bool hookLives) {
+        SetPopupHandler([](const std::string& title, const std::string&) {
+            std::fprintf(stderr, "[%s]", title.c_str());
+        });
+        std::optional<FatalErrorHook> hook;
+        hook.emplace([] { std::fprintf(stderr, "[records written]"); });
+        if (!hookLives) hook.reset();
+        ErrorCheck("Error Setting Com Time", -7, "bad");
+    };
+    EXPECT_EXIT(fatalError(true), ::testing::ExitedWithCode(255), "^\\[records written\\]\\[ErrorCheck\\]$");
+    EXPECT_EXIT(fatalError(false), ::testing::ExitedWithCode(255), "^\\[ErrorCheck\\]$");
 }

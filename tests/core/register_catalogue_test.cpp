@@ -17,8 +17,12 @@
 #include "engine/traffic_decode.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
+#include "model/link_health.h"
+#include "model/panel_texts.h"
+#include "model/uir_ids.h"
 #include "pages/param_info.h"
 #include "pages/send_rows.h"
+#include "pages/write_guard.h"
 #include "platform/gbk.h"
 #include "sets/parameter_set.h"
 #include "tests/support/panels.h"
@@ -177,6 +181,51 @@ TEST_F(RegisterCatalogueTest, WhatTheOperatorReadsComesFromTheResources)
     EXPECT_EQ(catalogue.captionOf(2762), "Error list 1");
     EXPECT_EQ(catalogue.captionOf(4039), "Password");
     EXPECT_EQ(catalogue.captionOf(9999), "reg 9999");
+}
+
+TEST_F(RegisterCatalogueTest, MessagesNameMenusButtonsAndPanelsAsThePanelsDo)
+{
+    testsupport::EditedResources uir;
+    ASSERT_TRUE(uir.replace("mainwin.uir", "\"COMMUNICATION\"", "\"LINE\""));
+    ASSERT_TRUE(uir.replace("sample5.uir", "\"__Configure\"", "\"__Open\""));
+    ASSERT_TRUE(uir.replace("mainwin.uir", "box live \"Live values\"", "box live \"Read-outs\""));
+    ASSERT_TRUE(uir.replace("mainwin.uir", "\"Motor speed\"", "\"Rotor speed\""));
+    ASSERT_TRUE(
+        uir.replace("mainwin.uir", "TEXTMSG_4 text \"RPM\" in=live", "TEXTMSG_4 text \"1/min\" in=live"));
+    ASSERT_TRUE(uir.replace("mainwin.uir", "\"No confirmed change waiting to be stored\"", "\"All stored\""));
+    ASSERT_TRUE(uir.replace("debug.uir", "panel PANEL_DEBG 1 \"DEBUG\"", "panel PANEL_DEBG 1 \"SERVICE\""));
+    ASSERT_TRUE(uir.replace("debug.uir", "TEST_STOP button \"STOP\"", "TEST_STOP button \"HALT\""));
+
+    // Titles, menu entries, boxes, controls on a page or the panel, without
+    // their accelerator marks; a constant the file does not hold is itself.
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE"), "LINE");
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU1_ABOUT"), "About");
+    EXPECT_EQ(PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"), "Open");
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_MAIN, "live"), "Read-outs");
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_SET, "TABPANEL_1"), "BASIC");
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_SET, "TAB1_NUMERIC_SET_3"), "Over volt");
+    EXPECT_EQ(PanelText("debug.uir", uir::PANEL_DEBG, "PANEL_DEBG"), "SERVICE");
+    EXPECT_EQ(PanelText("mainwin.uir", uir::PANEL_SET, "MENU_COMCONFIGURE"), "MENU_COMCONFIGURE")
+        << "another panel of the file";
+    EXPECT_EQ(PanelText("missing.uir", 1, "CONFIGURE"), "CONFIGURE");
+
+    // The motor-test guard: why it refuses, what it asks, what the pages say
+    // when nothing waits to be stored.
+    testsupport::RecordingUi ui;
+    panel_set = testsupport::kSetPanel;
+    ResetLinkHealth();
+    NoteStatusReply();
+    kStatusTable.items[STATUS_MOTOR_SPEED].value = 12;
+    EXPECT_FALSE(ConfirmWrite(REG_TEST_ENABLE, 1));
+    ASSERT_EQ(ui.popups().size(), 1u);
+    EXPECT_NE(ui.popups()[0].text.find("(Rotor speed: 12 1/min)"), std::string::npos) << ui.popups()[0].text;
+    EXPECT_NE(QuestionFor(GuardAsk::ArmTest).text.find("HALT (Esc) on the SERVICE panel ends the test"),
+              std::string::npos);
+    GuardOnWriteConfirmed(REG_PARAMETER_STORE, 1);
+    EXPECT_EQ(ui.ctrlText(testsupport::kSetPanel, uir::panel_set::UNSTORED), "All stored");
+    ParamInfo both;
+    both.otherCaption = "Frequency";
+    EXPECT_NE(ParameterToolTip(both).find("On the SERVICE panel: Frequency"), std::string::npos);
 }
 
 TEST_F(RegisterCatalogueTest, AControlOrButtonTheResourcesDoNotHoldIsALoadErrorThatNamesIt)

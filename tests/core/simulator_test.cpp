@@ -276,6 +276,12 @@ TEST_F(SimulatorTest, FaultyLineLosesEveryNthReplyBySilenceThenByCrc)
     EXPECT_EQ(errors, (std::vector<int>{0, 0, ETIMEDOUT, 0, 0, EMBBADCRC}));
     sim_.setFaultyLine(0);
     EXPECT_EQ(read(2548, 15), 15);
+    // Its own count of what it did, the tap a long run checks the console against.
+    const sim::Simulator::Tally t = sim_.tally();
+    EXPECT_EQ(t.requests, 7u);
+    EXPECT_EQ(t.silent, 1u);
+    EXPECT_EQ(t.replies, 6u);
+    EXPECT_EQ(t.damagedCrc, 1u);
 }
 
 TEST_F(SimulatorTest, LogsEveryRequestWithItsTimes)

@@ -8,9 +8,14 @@
 #include <string>
 #include <thread>
 
+#include "modbus/line_events.h"
+#include "model/line_flags.h"
 #include "platform/port_discovery.h"
 #include "platform/serial.h"
 #include "platform/win_serial.h"
+#include "serial/port_watch.h"
+#include "tests/support/comm_thread.h"
+#include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
@@ -117,10 +122,7 @@ TEST(WindowsReadTimeouts, ReturnAtOnceOrWithTheFirstByte)
 #ifdef _WIN32
 
 // The driver on a real COM port. The Wine test run maps DSC_ECHO_PORT (e.g.
-// COM5) to a pseudo-terminal whose far end sends back every byte. (Wine
-// reports a hung-up pseudo-terminal as silence, not as an error, so the loss
-// of a device, which Windows reports by the errors of its serial drivers,
-// cannot be shown here.)
+// COM5) to a pseudo-terminal whose far end sends back every byte.
 class EchoPort : public ::testing::Test {
 protected:
     void SetUp() override
@@ -169,6 +171,76 @@ TEST_F(EchoPort, WritesReadsWaitsAndTimesOut)
     EXPECT_EQ(OpenComConfig(kPort, name_.c_str(), 19200, 1, 8, 1, 1024, 1024), 0);
     ASSERT_EQ(ComWrt(kPort, "c", 1), 1);
     EXPECT_EQ(WaitInput(kPort, 2000000), 1);
+}
+
+// A device that goes without a word from its driver: Wine keeps serving a
+// pseudo-terminal whose COM link is gone, as some USB drivers keep a pulled
+// adapter's port quiet. The Wine test run maps DSC_MAPPED_PORT (e.g. COM6) to
+// a pseudo-terminal with the simulated controller on its far end, removes the
+// link once the console polls, and (for the reconnect case) puts it back once
+// the polling has stopped. COM4 of the port panel opens it.
+class MappedPort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* name = std::getenv("DSC_MAPPED_PORT");
+        if (name == nullptr || *name == '\0') GTEST_SKIP() << "DSC_MAPPED_PORT names no mapped line";
+        ASSERT_TRUE(line.started()) << line.error();
+        port_ = name;
+        SetComDevice(4, port_);  // the line's own simulator stays idle
+    }
+    void TearDown() override
+    {
+        testsupport::StopCommThread();
+        StopPortWatch();
+        line.stop();
+        SetReconnectEnabled(false);
+    }
+
+    // Opens COM4 from the port panel and waits until status replies come.
+    void openAndPoll()
+    {
+        StartPortWatch();
+        ASSERT_TRUE(line.open());
+        ASSERT_TRUE(testsupport::WaitFor([] { return ReadLinkCounters().repliesOk >= 8; }, 20000ms));
+    }
+
+    testsupport::SimulatedLine line;
+    testsupport::RecordingUi& ui = line.ui();
+    std::string port_;
+};
+
+TEST_F(MappedPort, RemovedWhileOpenClosesThePortWithOneMessage)
+{
+    openAndPoll();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !ui.popups().empty(); }, 30000ms))
+        << "the removal was never noticed";
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+    EXPECT_TRUE(ComDeviceLost(4));
+    std::this_thread::sleep_for(2500ms);  // more than two looks: no second box
+    ASSERT_EQ(ui.popups().size(), 1u);
+    const std::string text = ui.popups()[0].text;
+    EXPECT_TRUE(text == "Com Read failed! " || text == "Com write failed! ") << text;
+    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "") << "nothing is waited for with reconnection off";
+}
+
+TEST_F(MappedPort, RemovedWhileOpenIsWaitedForWithReconnectOnAndComesBackWithTheMapping)
+{
+    SetReconnectEnabled(true);
+    openAndPoll();
+    ASSERT_TRUE(testsupport::WaitFor([] { return WaitingPort() == 4; }, 30000ms))
+        << "the removal was never noticed";
+    EXPECT_EQ(comConfigure_success_flag.load(), 0);
+    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "waiting for " + port_ + " on COM4");
+
+    ASSERT_TRUE(testsupport::WaitFor([] { return WaitingPort() == 0; }, 60000ms))
+        << "the mapping's return was never noticed";
+    const std::uint64_t replies = ReadLinkCounters().repliesOk;
+    EXPECT_TRUE(testsupport::WaitFor([&] { return ReadLinkCounters().repliesOk >= replies + 3; }, 20000ms))
+        << "polling did not resume";
+    EXPECT_EQ(comConfigure_success_flag.load(), 1);
+    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "");
+    EXPECT_TRUE(ui.popups().empty());
 }
 
 #endif

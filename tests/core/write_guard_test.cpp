@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/console_state.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
@@ -22,6 +23,7 @@
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
+#include "tests/support/vectors.h"
 
 using testsupport::RecordingUi;
 
@@ -179,7 +181,7 @@ TEST_F(WriteGuard, ArmingIsRefusedWithTheReasonAndNothingSent)
     const Case cases[] = {
         {"silent controller", [] { g_now += 2001; }, "not answered a status read in the last 2 s"},
         {"never answered", [] { ResetLinkHealth(); }, "not answered"},
-        {"motor turning", [] { dataItemOR[10].value = -35; }, "motor is turning (motor speed -35 RPM)"},
+        {"motor turning", [] { dataItemOR[10].value = -35; }, "motor is turning (Motor speed: -35 RPM)"},
         {"fault active", [] { dataItemOR[14].value = 1 << 12; }, "A fault is active: hall fault."},
         {"fault bit 15", [] { dataItemOR[16].value = -32768; }, "A fault is active: resvd."},
     };
@@ -398,4 +400,44 @@ TEST_F(WriteGuard, TypedEntryIsMarkedUntilSentOrReadAgain)
     ui.setDouble(P1, t1::TAB1_NUMERIC_SET_3, 61);
     MarkUnsentEntries();
     EXPECT_EQ(marked(P1, t1::TAB1_NUMERIC_SET_3), 0) << "read again";
+}
+
+// The start-up reset leaves nothing of the guard's state from before: no
+// count, no test enabled, no backup offer, no marks, and the guard hears the
+// write outcomes again once started.
+TEST_F(WriteGuard, TheStartUpResetForgetsEverythingTheGuardKept)
+{
+    namespace t1 = uir::tabpanel_1;
+    int offers = 0;
+    SetBackupOffer([&] { return ++offers, true; });
+    StartWriteGuard();
+    GuardOnWriteConfirmed(2550, 58);
+    GuardOnWriteConfirmed(REG_TEST_ENABLE, 1);
+    ui.setDouble(P1, t1::TAB1_NUMERIC_SET_3, dataItem1[2].value.load());
+    MarkUnsentEntries();
+    ui.setDouble(P1, t1::TAB1_NUMERIC_SET_3, 58);  // typed, not sent
+    MarkUnsentEntries();
+    ASSERT_EQ(ui.ctrlAttr(P1, t1::TAB1_NUMERIC_SET_3, ATTR_MARKED), 1);
+
+    ResetConsoleState();
+    EXPECT_EQ(UnstoredChangeCount(), 0);
+    EXPECT_FALSE(MotorTestEnabled());
+    ui.setAnswer(ANSWER_NO);
+    EXPECT_FALSE(ConfirmWrite(REG_RESTORE_FACTORY, 1));
+    EXPECT_EQ(offers, 0) << "the offer of the run before is gone";
+    EXPECT_EQ(ui.questions().size(), 1u);
+    // What the page shows at the start is the baseline, whatever was typed before.
+    panel_set_tab[0] = P1;
+    MarkUnsentEntries();
+    EXPECT_EQ(ui.ctrlAttr(P1, t1::TAB1_NUMERIC_SET_3, ATTR_MARKED), 0);
+
+    StartWriteGuard();
+    SubmitWrite(dataItem1[2], 58, WriteRequest{}, true);
+    std::uint16_t word = 0;
+    ASSERT_TRUE(TakeWrite(dataItem1[2], &word));
+    const std::vector<unsigned char> echo = testsupport::WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});
+    WriteReplyArrived(echo.data(), echo.data(), 8, MODBUS_WRITE_ECHO);
+    AbandonWrites("closed");  // not read back: confirmed as echoed
+    EXPECT_EQ(UnstoredChangeCount(), 1) << "the guard hears the outcomes again";
+    StopWriteGuard();
 }

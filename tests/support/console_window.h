@@ -74,7 +74,7 @@ protected:
     }
     void TearDown() override { SetPopupHandler({}); }
 
-    // Runs the console: presses "__Configure", runs `script` on the UI thread
+    // Runs the console: presses "Configure", runs `script` on the UI thread
     // once `ready` holds (within 15 s), then quits.
     void runConsole(const std::function<bool()>& ready, const std::function<void()>& script)
     {

@@ -1,6 +1,6 @@
 // The console's core polling the simulated controller over a pseudo-terminal,
 // as the window does once the operator has chosen COM4 on the port panel and
-// pressed "__Configure": the tables filled, a recording user interface with
+// pressed "Configure": the tables filled, a recording user interface with
 // the port panel's settings, the communication thread and its passes. For
 // tests of what the line brings in.
 //
@@ -67,10 +67,10 @@ public:
     bool started() const { return controller_.started(); }
     const std::string& error() const { return controller_.error(); }
     const std::string& path() const { return controller_.path(); }
-    // Starts the communication thread (once) and opens COM4 as "__Configure"
+    // Starts the communication thread (once) and opens COM4 as "Configure"
     // does; false when the port did not open.
     bool open();
-    // Presses "__Configure" alone.
+    // Presses "Configure" alone.
     void configure();
     // Closes the port as "Close" on the port panel does.
     void close();

@@ -20,12 +20,10 @@
 
 #include "engine/console_state.h"
 #include "engine/line_wiring.h"
-#include "pages/write_guard.h"
 #include "platform/clock.h"
 #include "platform/port_discovery.h"
 #include "platform/serial.h"
 #include "serial/line_machine.h"
-#include "serial/port_watch.h"
 
 namespace {
 // The line as start-up sets it up: the engine's request chooser and the
@@ -35,6 +33,7 @@ const LineWiring* const g_line = new LineWiring(TheLine());
 
 // Every case of a program runs in the same process and starts from the state
 // start-up leaves: what one case set up or left behind never reaches the next.
+// The program's own start-up reset does that; the test hooks go first.
 class FreshState : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override
     {
@@ -42,10 +41,6 @@ class FreshState : public ::testing::EmptyTestEventListener {
         SetSleepHooks(nullptr, nullptr);
         SetSerialDriver(nullptr);
         SetPortEnumerator(nullptr);
-        ResetComDevices();
-        ResetPortWatch();
-        StopWriteGuard();
-        ResetWriteGuard();
         ResetConsoleState();
     }
 };

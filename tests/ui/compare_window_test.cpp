@@ -255,6 +255,17 @@ TEST_F(CompareWindowTest, TurningTheHallFaultMaskOnIsAskedAndNoLeavesItUnwritten
         EXPECT_EQ(asked.size(), 2u);
         EXPECT_EQ(sim_.registerValue(2662), 1);
         EXPECT_EQ(outcomeOf(table, 2662), "confirmed");
+
+        // Each press backed up what the controller held just before it wrote:
+        // the second backup has the first press's write, not the mask.
+        ASSERT_EQ(backups().size(), 2);
+        psets::ParameterSet second;
+        std::string error;
+        ASSERT_TRUE(psets::LoadSetFile(window->backupPath(), &second, &error)) << error;
+        std::map<int, int> held;
+        for (const psets::Entry& e : second.entries) held[e.reg] = e.word;
+        EXPECT_EQ(held[2550], 40);
+        EXPECT_EQ(held[2662], 0);
         window->close();
     });
 }

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/console_state.h"
 #include "model/uir_ids.h"
 #include "platform/app_dirs.h"
 #include "serial/fast_line.h"
@@ -114,4 +115,14 @@ TEST_F(LineSettings, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn)
     EXPECT_EQ(ui.popups().size(), 2u);
     EXPECT_TRUE(FastLineActive()) << "the mode is armed all the same";
     EXPECT_EQ(FastLineReplyTimeoutMs(), 700);
+}
+
+// The start-up reset ends what the last load set up: the port panel's opens
+// are no longer kept, and --fast-line of that run holds no more.
+TEST_F(LineSettings, TheStartUpResetEndsTheKeepingAndTheForcedSwitch)
+{
+    LoadLineSettings(kPortPanel, true);
+    ResetConsoleState();
+    FastLineSettingsUsed({true, 900});
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(file())));
 }

@@ -16,8 +16,11 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <functional>
+#include <utility>
 
 #include "app/mainwin.h"
 #include "app/traffic_model.h"
@@ -81,6 +84,29 @@ protected:
             if (s->name() == name) return qobject_cast<QLineSeries*>(s);
         }
         return nullptr;
+    }
+    // The lowest and the highest value a line draws.
+    static std::pair<double, double> extent(const QLineSeries* line)
+    {
+        double lo = line->at(0).y();
+        double hi = lo;
+        for (const QPointF& p : line->points()) {
+            lo = std::min(lo, p.y());
+            hi = std::max(hi, p.y());
+        }
+        return {lo, hi};
+    }
+    // Reports a status read and its accepted reply, status item i holding wordOf(i).
+    static void reportStatus(const std::function<int(int)>& wordOf)
+    {
+        const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
+        std::vector<unsigned char> reply = {0x01, 0x03, 52};
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+            const int word = wordOf(i);
+            reply.push_back(static_cast<unsigned char>(word >> 8));
+            reply.push_back(static_cast<unsigned char>(word & 0xFF));
+        }
+        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
     }
     // Lets the window's drain timer run.
     bool waitFor(const std::function<bool()>& condition)
@@ -167,9 +193,36 @@ TEST_F(Monitor, ShowsCountersAndDecodedTrafficAndResets)
     find<QPushButton>("TRAFFIC_CLEAR")->click();
     EXPECT_TRUE(traffic().isEmpty());
 
+    // Every counter and every response-time figure had something to show...
+    ReportExchange(read, WithCrc({0x01, 0x83, 0x02}), MODBUS_EXCEPTION_2);
+    ReportExchange(read, WithCrc({0x02, 0x03, 0x00}), MODBUS_BAD_SLAVE);
+    const auto password = WithCrc({0x01, 0x06, 0x0F, 0xC7, 0x59, 0x27});
+    ReportExchange(password, password, MODBUS_PASSWORD_ACCEPTED);
+    LinePortError("Com Read failed! ");
+    const char* const counters[] = {"LINK_REQUESTS",        "LINK_REPLIES_OK",  "LINK_TIMEOUTS",
+                                    "LINK_CRC_ERRORS",      "LINK_EXCEPTIONS",  "LINK_OTHER_REJECTS",
+                                    "LINK_PASSWORD_WRITES", "LINK_PORT_ERRORS", "LINK_BYTES_SENT",
+                                    "LINK_BYTES_RECEIVED"};
+    const char* const responseTimes[] = {"LINK_RESPONSE_LAST_MS", "LINK_RESPONSE_MIN_MS",
+                                         "LINK_RESPONSE_MEAN_MS", "LINK_RESPONSE_MAX_MS"};
+    ASSERT_TRUE(waitFor([&] { return text("LINK_PORT_ERRORS") == "1"; }));
+    for (const char* c : counters) EXPECT_NE(text(c), "0") << c;
+    for (const char* r : responseTimes) EXPECT_NE(text(r), "–") << r;
+    EXPECT_NE(text("LINK_LAST_GOOD_REPLY"), "–");
+
+    // ... and "Reset counters" starts every one of them from nothing.
     find<QPushButton>("LINK_RESET")->click();
-    EXPECT_EQ(text("LINK_REQUESTS"), "0");
+    for (const char* c : counters) EXPECT_EQ(text(c), "0") << c;
+    for (const char* r : responseTimes) EXPECT_EQ(text(r), "–") << r;
+    EXPECT_EQ(text("LINK_LAST_GOOD_REPLY"), "–");
+    EXPECT_EQ(text("LINK_STATE"), "No good reply yet");
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    ASSERT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "1"; }));
+    EXPECT_EQ(text("LINK_REPLIES_OK"), "1");
     EXPECT_EQ(text("LINK_CRC_ERRORS"), "0");
+    EXPECT_EQ(text("LINK_BYTES_SENT"), "8");
+    EXPECT_EQ(text("LINK_RESPONSE_MIN_MS"), text("LINK_RESPONSE_MAX_MS"));
+    EXPECT_NE(text("LINK_RESPONSE_LAST_MS"), "–");
     EXPECT_TRUE(popups.empty());
 }
 
@@ -186,31 +239,79 @@ TEST_F(Monitor, PlotShowsWhatCameBeforeItOpenedInPhysicalUnits)
     monitor(0, 0, nullptr, 0);
 
     // Battery voltage (600/32767 V per count) swings while the window is hidden.
-    const auto read = WithCrc({0x01, 0x03, 0x0A, 0xBC, 0x00, 0x1A});
-    for (const int raw : {16000, 20000, 12000}) {
-        std::vector<unsigned char> reply = {0x01, 0x03, 52};
-        for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-            const int word = i == 1 ? raw : 0;
-            reply.push_back(static_cast<unsigned char>(word >> 8));
-            reply.push_back(static_cast<unsigned char>(word & 0xFF));
-        }
-        ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
-    }
+    for (const int raw : {16000, 20000, 12000}) reportStatus([raw](int i) { return i == 1 ? raw : 0; });
     QApplication::processEvents();
     QLineSeries* battery = series("Battery voltage (V)");
     ASSERT_NE(battery, nullptr);
     // Opened, the plot draws at once what was kept, the swing's peak among it.
     monitor(0, 0, nullptr, 0);
     ASSERT_GE(battery->count(), 2);
-    double lo = battery->at(0).y();
-    double hi = lo;
-    for (const QPointF& p : battery->points()) {
-        lo = std::min(lo, p.y());
-        hi = std::max(hi, p.y());
-    }
+    const auto [lo, hi] = extent(battery);
     EXPECT_NEAR(hi, 20000 * 600.0 / 32767, 1e-9);
     EXPECT_NEAR(lo, 12000 * 600.0 / 32767, 1e-9);
     EXPECT_NEAR(battery->points().constLast().y(), 12000 * 600.0 / 32767, 1e-9);
+}
+
+TEST_F(Monitor, EachUnitHasItsOwnScaleSoSmallChangesShowBesideLargeOnes)
+{
+    monitor(0, 0, nullptr, 0);
+    // Battery voltage and motor speed alone: 48.0 / 48.5 V beside 0 / 1000 RPM.
+    auto* values = find<QListWidget>("PLOT_VALUES");
+    ASSERT_NE(values, nullptr);
+    for (int i = 0; i < values->count(); ++i) {
+        const int item = values->item(i)->data(Qt::UserRole).toInt();
+        const bool ticked = item == STATUS_BATTERY_VOLTAGE || item == STATUS_MOTOR_SPEED;
+        values->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    for (int n = 0; n < 6; ++n) {
+        const bool high = n % 2 == 1;
+        reportStatus([high](int i) {
+            if (i == STATUS_BATTERY_VOLTAGE) return high ? 2649 : 2621;  // 600/32767 V per count
+            if (i == STATUS_MOTOR_SPEED) return high ? 1000 : 0;
+            return 0;
+        });
+    }
+    monitor(0, 0, nullptr, 0);
+    monitor(0, 0, nullptr, 0);  // shown again: drawn at once
+    QApplication::processEvents();
+    QChart* chart = find<QChartView>("PLOT")->chart();
+    const double plotHeight = chart->plotArea().height();
+    ASSERT_GT(plotHeight, 100.0);
+
+    std::vector<QAbstractAxis*> scales;
+    for (const char* caption : {"Battery voltage (V)", "Motor speed (RPM)"}) {
+        SCOPED_TRACE(caption);
+        QLineSeries* line = series(caption);
+        ASSERT_NE(line, nullptr);
+        ASSERT_GE(line->count(), 2);
+        const auto [lo, hi] = extent(line);
+        const double x = line->at(0).x();
+        const double height =
+            chart->mapToPosition(QPointF(x, lo), line).y() - chart->mapToPosition(QPointF(x, hi), line).y();
+        EXPECT_GT(height, plotHeight / 2) << "the line spans " << height << " of " << plotHeight << " px";
+        for (QAbstractAxis* a : line->attachedAxes()) {
+            if (a->orientation() == Qt::Vertical) scales.push_back(a);
+        }
+    }
+    ASSERT_EQ(scales.size(), 2u);
+    EXPECT_NE(scales[0], scales[1]);
+    EXPECT_EQ(scales[0]->titleText(), "V");
+    EXPECT_EQ(scales[1]->titleText(), "RPM");
+    EXPECT_NE(scales[0]->alignment(), scales[1]->alignment()) << "one left, one right";
+
+    // Pointing at a line tells the value nearest in time, and when it was.
+    QLineSeries* battery = series("Battery voltage (V)");
+    const QPointF last = battery->points().constLast();
+    emit battery->hovered(QPointF(last.x() + 10, 48.1), true);
+    const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(last.x())).toString("hh:mm:ss");
+    EXPECT_EQ(text("PLOT_HOVER"), "Battery voltage: 48.51 V at " + time);
+
+    // Unticked, a unit's scale goes with its last value.
+    for (int i = 0; i < values->count(); ++i) {
+        if (values->item(i)->data(Qt::UserRole).toInt() == STATUS_MOTOR_SPEED)
+            values->item(i)->setCheckState(Qt::Unchecked);
+    }
+    EXPECT_EQ(chart->axes(Qt::Vertical).size(), 1);
 }
 
 TEST_F(Monitor, CountersReadThroughAccessibility)
@@ -224,7 +325,7 @@ TEST_F(Monitor, CountersReadThroughAccessibility)
 
     QAccessibleInterface* requests = QAccessible::queryAccessibleInterface(find<QLabel>("LINK_REQUESTS"));
     ASSERT_NE(requests, nullptr);
-    EXPECT_EQ(requests->text(QAccessible::Name), "Requests");
+    EXPECT_EQ(requests->text(QAccessible::Name), "Requests: 2");
     EXPECT_EQ(requests->text(QAccessible::Value), "2");
     // Every value of the window says what it is and what it shows.
     int values = 0;
@@ -234,9 +335,11 @@ TEST_F(Monitor, CountersReadThroughAccessibility)
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->text(QAccessible::Name), label->accessibleName()) << label->objectName().toStdString();
         EXPECT_EQ(a->text(QAccessible::Value), label->text()) << label->objectName().toStdString();
+        EXPECT_TRUE(label->accessibleName().endsWith(": " + label->text()))
+            << label->objectName().toStdString();
         ++values;
     }
-    EXPECT_EQ(values, 17);  // 15 counters, the link state and the recording status
+    EXPECT_EQ(values, 18);  // 15 counters, the link state, the recording status and the plot's pointer
 }
 
 TEST_F(Monitor, RecordingThatCannotStartSaysWhy)

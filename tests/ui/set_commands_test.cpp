@@ -6,13 +6,17 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "platform/serial.h"
 #include "sets/parameter_set.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
@@ -24,6 +28,45 @@ struct Write {
     int reg;
     int word;
     bool operator==(const Write& o) const { return reg == o.reg && word == o.word; }
+};
+
+// The system's driver, whose port fails at the write of the `failAt`-th
+// parameter write (the password writes not counted): that write and every
+// one after it never reach the controller.
+class FailingWrites : public SerialDriver {
+public:
+    explicit FailingWrites(int failAt) : failAt_(failAt) {}
+    std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& s, int* error) override
+    {
+        auto inner = SystemSerialDriver().open(path, s, error);
+        if (!inner) return nullptr;
+        return std::make_unique<Device>(std::move(inner), this);
+    }
+
+private:
+    class Device : public SerialDevice {
+    public:
+        Device(std::unique_ptr<SerialDevice> inner, FailingWrites* d) : inner_(std::move(inner)), d_(d) {}
+        int write(const char* b, int n) override
+        {
+            const bool parameterWrite =
+                n == 8 && b[1] == 6 && ((b[2] & 0xFF) << 8 | (b[3] & 0xFF)) != sim::kPasswordRegister;
+            if (parameterWrite && ++d_->writes_ >= d_->failAt_) return -1;
+            return inner_->write(b, n);
+        }
+        int read(char* b, int n, double t) override { return inner_->read(b, n, t); }
+        int inputQueueLength() override { return inner_->inputQueueLength(); }
+        int flushInput() override { return inner_->flushInput(); }
+        int flushOutput() override { return inner_->flushOutput(); }
+        int close() override { return inner_->close(); }
+        void setWriteTimeout(double s) override { inner_->setWriteTimeout(s); }
+
+    private:
+        std::unique_ptr<SerialDevice> inner_;
+        FailingWrites* d_;
+    };
+    const int failAt_;
+    std::atomic<int> writes_{0};
 };
 
 class SetCommands : public ::testing::Test {
@@ -336,4 +379,41 @@ TEST_F(SetCommands, ABackupThatCannotBeWrittenStopsTheRestoreBeforeAnyWrite)
     EXPECT_TRUE(parameterWrites().empty());
     EXPECT_EQ(simWord(2550), 12);
     EXPECT_TRUE(journal().empty());
+}
+
+// The port fails at the second of three writes: the first is confirmed, the
+// other two never go out, and each of the three has its line in the journal.
+TEST_F(SetCommands, APortThatFailsPartWayLeavesAJournalLineForEveryPlannedWrite)
+{
+    const std::string file = dumpTo("ref.json");
+    sim_.setRegister(2550, 12);
+    sim_.setRegister(2551, 13);
+    sim_.setRegister(2552, 14);
+    sim_.clearRequests();
+    FailingWrites driver(2);
+    SetSerialDriver(&driver);
+    EXPECT_EQ(run({"restore", file}), kCommandNoAnswer) << out_ << err_;
+    SetSerialDriver(nullptr);
+
+    ASSERT_EQ(parameterWrites().size(), 1u);
+    EXPECT_EQ(parameterWrites()[0].reg, 2550);
+    // The write the port failed on and the next end on two threads at about
+    // the same time: their lines may come in either order.
+    auto lines = journal();
+    ASSERT_EQ(lines.size(), 3u) << "one line per planned write";
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.at(4) < b.at(4); });
+    const std::pair<int, const char*> expected[] = {
+        {2550, "confirmed"}, {2551, "port closed"}, {2552, "port closed"}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(lines[i].size(), 10u);
+        EXPECT_EQ(lines[i][1], "command line");
+        EXPECT_EQ(lines[i][4], std::to_string(expected[i].first));
+        EXPECT_EQ(lines[i][8], expected[i].second) << lines[i][4];
+    }
+    EXPECT_EQ(lines[1][9], "write to the port failed") << "the write the port failed on";
+    for (const int reg : {2551, 2552}) {
+        EXPECT_NE(out_.find(std::to_string(reg) + " "), std::string::npos) << out_;
+        EXPECT_EQ(simWord(reg), reg - 2538) << "not written";
+    }
+    EXPECT_NE(out_.find("not written: port closed"), std::string::npos) << out_;
 }

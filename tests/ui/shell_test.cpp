@@ -8,18 +8,24 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <cstring>
+#include <filesystem>
 
 #include "app/mainwin.h"
 #include "app/version.h"
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/qt_widgets.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
+#include "serial/port_gate.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
+#include "tests/support/line_script.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
@@ -274,4 +280,45 @@ TEST_F(Shell, PanelResourcesThatMissARegisterAreToldOnceAndTheConsoleRuns)
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0].rfind("Error/", 0), 0u) << popups[0];
     EXPECT_NE(popups[0].find("tab1_send_3"), std::string::npos) << popups[0];
+}
+
+// The fatal port error ends the process at once. Before it does, what quitting
+// would write is written: the write still waiting ends as at quit and is
+// journaled, and the fault the line reported last is in faults.csv. The child
+// process holds the port gate, as the port panel does while it opens the
+// port, so that nothing else can end the write first.
+TEST_F(Shell, AFatalPortErrorWritesWhatQuittingWritesBeforeTheProcessEnds)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string state = testing::TempDir() + "shell-fatal-error-state";
+    std::filesystem::remove_all(state);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    EXPECT_EXIT(
+        {
+            QTimer::singleShot(0, [] {
+                HoldPortGate();
+                comConfigure_success_flag = 1;
+                SetCtrlVal(panel_set_tab[0].load(), uir::tabpanel_1::TAB1_NUMERIC_SET_4, 7.0);
+                int count = 0;
+                const CallbackEntry* e = PageCallbacks(&count);
+                for (int i = 0; i < count; ++i) {
+                    if (std::strcmp(e[i].name, "tab1_send_4") == 0)
+                        e[i].control(0, 0, EVENT_COMMIT, e[i].callbackData, 0, 0);
+                }
+                testsupport::ReportFaultWords(0x0002);
+                ErrorCheck("Error Setting Com Time", -7, "bad");
+            });
+            WinMain(g_argc, g_argv, ConsoleOptions());
+        },
+        ::testing::ExitedWithCode(255), "");
+    const auto writes = testsupport::ReadCsv(state + "/drive-console/writes.csv");
+    ASSERT_EQ(writes.size(), 2u) << "the header and the write";
+    EXPECT_EQ(writes[1][4], "2551");
+    EXPECT_EQ(writes[1][8], "port closed");
+    EXPECT_EQ(writes[1][9], "the console quit");
+    const auto faults = testsupport::ReadCsv(state + "/drive-console/faults.csv");
+    ASSERT_EQ(faults.size(), 2u) << "the header and the fault";
+    EXPECT_EQ(faults[1][1], "ON");
+    EXPECT_EQ(faults[1][2], "2762");
+    std::filesystem::remove_all(state);
 }

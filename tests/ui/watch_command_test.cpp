@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -155,6 +157,42 @@ TEST_F(Watch, SilenceAfterAFaultLosesItAndExitsOne)
     EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
     EXPECT_TRUE(contains(out_, "  lost  2762 bit 1   overVolt  ")) << out_;
     EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
+
+    // Given up sooner than the fault history's own 3 s rule would end the
+    // link: the watch itself ends the fault as lost.
+    stepped_->clock().stopTimers();
+    sim_.clearFaults();
+    silenced_ = false;
+    silenceStatusAfter(1500);
+    EXPECT_EQ(run({"--duration", "30"}, "1"), kCommandDiffers);
+    EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
+    EXPECT_TRUE(contains(out_, "  lost  2762 bit 1   overVolt  ")) << out_;
+    EXPECT_TRUE(contains(err_, "no status reply for")) << err_;
+}
+
+// The --out file took its header, then could no longer be written (here a
+// folder takes its place, as a full disk would refuse it): the fault seen is
+// still the finding, and the file's failure is told.
+TEST_F(Watch, AFaultSeenExitsOneEvenWhenTheOutFileFailedOnTheWay)
+{
+    const std::int64_t t = sim_.timeMs();
+    ASSERT_TRUE(sim_.schedule({{t + 1500, 2762, 0x0002}}));
+    const std::string csv = file("failing.csv");
+    const std::int64_t breakAtMs = ClockMs() + 500;
+    std::atomic<bool> broken{false};
+    stepped_->clock().every(100, [&] {
+        if (ClockMs() < breakAtMs || broken.exchange(true)) return;
+        std::remove(csv.c_str());
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(csv)));
+    });
+    EXPECT_EQ(run({"--duration", "3", "--out", csv}), kCommandDiffers) << err_;
+    EXPECT_TRUE(broken.load());
+    EXPECT_TRUE(contains(out_, "  ON    2762 bit 1")) << out_;
+    EXPECT_TRUE(contains(err_, "events could not be written to " + csv)) << err_;
+    const std::vector<std::string> journal =
+        fileLines(std::string(qgetenv("XDG_STATE_HOME").constData()) + "/drive-console/faults.csv");
+    ASSERT_FALSE(journal.empty());
+    EXPECT_TRUE(contains(journal.back(), ",ON,2762,1,overVolt,,yes,")) << "faults.csv has it";
 }
 
 TEST_F(Watch, BadArgumentsOrAFileThatCannotBeWrittenExitThree)

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,10 +40,16 @@ std::string Env(const char* name)
     return v != nullptr ? v : "";
 }
 
+// The link in the Wine prefix that makes COM `n`.
+fs::path ComLink(int n)
+{
+    return fs::path(Env("WINEPREFIX")) / "dosdevices" / ("com" + std::to_string(n));
+}
+
 // COM `n` of the Wine prefix leads to `device` from now on.
 void MapComPort(int n, const std::string& device)
 {
-    const fs::path link = fs::path(Env("WINEPREFIX")) / "dosdevices" / ("com" + std::to_string(n));
+    const fs::path link = ComLink(n);
     std::error_code ec;
     fs::remove(link, ec);
     fs::create_symlink(device, link);
@@ -253,6 +260,27 @@ TEST_F(WineConsole, RestoreWritesAParameterAndReportsItsOutcome)
     EXPECT_EQ(writes, 1);
 }
 
+// Runs the cases `filter` of the Windows driver's test program under Wine,
+// with `variable` set to `port`.
+Outcome RunPortTests(const char* filter, const char* variable, const char* port)
+{
+    // The test program finds the toolchain's DLLs through Wine's search path.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WINEPATH"), QString::fromStdString(Env("DSC_WINE_DLL_PATH")));
+    env.insert(QString::fromUtf8(variable), QString::fromUtf8(port));
+    return RunProgram(QStringLiteral("wine"),
+                      {QString::fromStdString(Env("DSC_WINE_TESTS") + "/windows_port_test.exe"),
+                       QStringLiteral("--gtest_filter=") + filter, "--gtest_brief=1"},
+                      150s, env);
+}
+
+void ExpectPassed(const Outcome& r)
+{
+    EXPECT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(r.out.find("SKIPPED"), std::string::npos) << r.out;
+}
+
 // The Windows driver's own tests on COM5, whose far end sends every byte back.
 TEST_F(WineConsole, SerialDriverOnAnEchoingLine)
 {
@@ -266,17 +294,62 @@ TEST_F(WineConsole, SerialDriverOnAnEchoingLine)
             if (!bytes.empty()) line.write(bytes);
         }
     });
-    // The test program finds the toolchain's DLLs through Wine's search path.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("WINEPATH"), QString::fromStdString(Env("DSC_WINE_DLL_PATH")));
-    env.insert(QStringLiteral("DSC_ECHO_PORT"), QStringLiteral("COM5"));
-    const Outcome r = RunProgram(QStringLiteral("wine"),
-                                 {QString::fromStdString(Env("DSC_WINE_TESTS") + "/windows_port_test.exe"),
-                                  "--gtest_filter=EchoPort.*", "--gtest_brief=1"},
-                                 120s, env);
+    const Outcome r = RunPortTests("EchoPort.*", "DSC_ECHO_PORT", "COM5");
     done = true;
     echo.join();
-    EXPECT_TRUE(r.finished);
-    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(r.out.find("SKIPPED"), std::string::npos) << r.out;
+    ExpectPassed(r);
+}
+
+// The COM link removed while the console polls through it: Wine goes on
+// serving the pseudo-terminal, so only the console's own look for the device
+// can tell. Without reconnection the port closes with one message; with it
+// the console waits, and comes back once the link does.
+TEST_F(WineConsole, ComMappingRemovedWhileOpenEndsAsAnUnplug)
+{
+    if (Env("DSC_WINE_TESTS").empty()) GTEST_SKIP() << "DSC_WINE_TESTS names no Windows test programs";
+    const auto requestsReach = [this](std::size_t count, std::chrono::seconds within) {
+        return testsupport::WaitFor([&] { return sim.requestCount() >= count; }, within);
+    };
+    // Requests stop coming for `quiet`: the console has closed the port.
+    const auto fallsQuiet = [this](std::chrono::milliseconds quiet, std::chrono::seconds within) {
+        std::size_t seen = sim.requestCount();
+        auto since = std::chrono::steady_clock::now();
+        return testsupport::WaitFor(
+            [&] {
+                const std::size_t now = sim.requestCount();
+                if (now != seen) {
+                    seen = now;
+                    since = std::chrono::steady_clock::now();
+                }
+                return std::chrono::steady_clock::now() - since >= quiet;
+            },
+            within);
+    };
+
+    MapComPort(6, sim.slavePath());
+    std::size_t before = sim.requestCount();
+    auto plain = std::async(std::launch::async,
+                            [] { return RunPortTests("MappedPort.*OneMessage", "DSC_MAPPED_PORT", "COM6"); });
+    // The password, the six pages and status reads: the console polls.
+    EXPECT_TRUE(requestsReach(before + 16, 90s));
+    fs::remove(ComLink(6));
+    EXPECT_TRUE(fallsQuiet(2s, 30s)) << "the console went on polling";
+    ExpectPassed(plain.get());
+
+    MapComPort(6, sim.slavePath());
+    before = sim.requestCount();
+    auto waiting = std::async(std::launch::async, [] {
+        return RunPortTests("MappedPort.*ComesBackWithTheMapping", "DSC_MAPPED_PORT", "COM6");
+    });
+    EXPECT_TRUE(requestsReach(before + 16, 90s));
+    fs::remove(ComLink(6));
+    EXPECT_TRUE(fallsQuiet(2s, 30s)) << "the console went on polling";
+    const std::size_t away = sim.requestCount();
+    MapComPort(6, sim.slavePath());
+    ExpectPassed(waiting.get());
+    const auto log = sim.requests();
+    const std::size_t back = away - (sim.requestCount() - log.size());
+    ASSERT_LT(back, log.size()) << "nothing came after the link's return";
+    EXPECT_EQ(log[back].function, 6) << "the password first";
+    EXPECT_EQ(log[back].address, sim::kPasswordRegister);
 }

@@ -317,6 +317,16 @@ Simulator::Traffic Simulator::traffic() const
     return t;
 }
 
+Simulator::Tally Simulator::tally() const
+{
+    Tally t;
+    t.requests = tallyRequests_.load();
+    t.replies = tallyReplies_.load();
+    t.silent = tallySilent_.load();
+    t.damagedCrc = tallyDamaged_.load();
+    return t;
+}
+
 void Simulator::handle(const std::uint8_t* request, int length)
 {
     RequestRecord rec;
@@ -346,7 +356,11 @@ void Simulator::handle(const std::uint8_t* request, int length)
         log_.push_back(rec);
         if (log_.size() > kLogLimit) log_.pop_front();
     }
-    if (fault.silent) return;
+    ++tallyRequests_;
+    if (fault.silent) {
+        ++tallySilent_;
+        return;
+    }
     if (fault.delayMs > 0 && !replyPause(fault.delayMs)) return;
 
     const int code =
@@ -392,7 +406,9 @@ void Simulator::handle(const std::uint8_t* request, int length)
             r.repliedMs = stampMs();
         }
     }
-    sendBytes(reply.data() + firstBurst, reply.size() - firstBurst);
+    if (!sendBytes(reply.data() + firstBurst, reply.size() - firstBurst)) return;
+    ++tallyReplies_;
+    if (fault.corruptCrc) ++tallyDamaged_;
 }
 
 std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int length, int exceptionCode)

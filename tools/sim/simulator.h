@@ -174,6 +174,18 @@ public:
     };
     Traffic traffic() const;
 
+    // What became of the requests since the simulator was made, as it served
+    // them: every request, the replies sent whole, the requests left
+    // unanswered on purpose (a fault's or the faulty line's silence), and the
+    // replies sent with a damaged CRC (counted among those sent).
+    struct Tally {
+        std::uint64_t requests = 0;
+        std::uint64_t replies = 0;
+        std::uint64_t silent = 0;
+        std::uint64_t damagedCrc = 0;
+    };
+    Tally tally() const;
+
     // The clock of the request log's times (milliseconds); nullptr, the
     // default, is the steady clock. A test that steps the console's clock
     // hands the same one, so that the log tells the console's time. While a
@@ -217,6 +229,10 @@ private:
     std::atomic<bool> busy_{false};  // reading or handling a request
     std::atomic<std::uint64_t> bytesIn_{0};
     std::atomic<std::uint64_t> bytesOut_{0};
+    std::atomic<std::uint64_t> tallyRequests_{0};
+    std::atomic<std::uint64_t> tallyReplies_{0};
+    std::atomic<std::uint64_t> tallySilent_{0};
+    std::atomic<std::uint64_t> tallyDamaged_{0};
     std::atomic<StampClock> stampClock_{nullptr};
     std::int64_t stampMs() const;
     // A fault's delay or gap: real milliseconds, or those of the stamp clock when one is set.
