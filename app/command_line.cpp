@@ -15,6 +15,7 @@
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
 #include "platform/app_dirs.h"
+#include "platform/port/net_address.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
 #include "sets/set_line.h"
@@ -174,6 +175,11 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         }
     }
     a->device = parsed.value("device");
+    const std::string deviceProblem = netport::NetworkPathProblem(a->device);
+    if (!deviceProblem.empty()) {
+        *error = "bad --device: " + deviceProblem;
+        return false;
+    }
     a->out = parsed.value("out");
     a->note = parsed.value("note");
     a->dryRun = parsed.isSet("dry-run");
@@ -241,7 +247,7 @@ CommandPortOptions portOptions(const Args& a)
 int connect(const Args& a, const CommandPort& line, std::FILE* err)
 {
     if (!line.open()) {
-        std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+        std::fprintf(err, "drive-console: %s\n", line.openFailure().c_str());
         return kCommandNoAnswer;
     }
     std::string error;

@@ -6,6 +6,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/clock.h"
+#include "platform/port/net_device.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/fast_line.h"
@@ -21,7 +22,8 @@ constexpr int kPasswordCheckMs = 50;
 
 }  // namespace
 
-CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads) : wiring_(TheLine())
+CommandPort::CommandPort(const CommandPortOptions& o, CommandReads reads)
+    : device_(o.device), wiring_(TheLine())
 {
     SetUiBackend(&ui_);
     // A new line: nothing awaited, the password not yet accepted.
@@ -68,6 +70,12 @@ CommandPort::~CommandPort()
 bool CommandPort::open() const
 {
     return RS232COMThreadHandle.load() != 0;
+}
+
+std::string CommandPort::openFailure() const
+{
+    const std::string why = netport::NetworkPortDriver().lastFailure(device_);
+    return "cannot open " + device_ + (why.empty() ? "" : ": " + why);
 }
 
 void CommandPort::runPasswordTimers()

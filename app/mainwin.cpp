@@ -223,7 +223,11 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
-    LoadPortChoices();
+    for (const std::string& problem : LoadPortChoices()) {
+        // Reported, not fatal: the port keeps its default device.
+        std::fprintf(stderr, "drive-console: %s\n", problem.c_str());
+        QTimer::singleShot(0, [problem] { MessagePopup("Error", problem.c_str()); });
+    }
     if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
     ShowPortChoices();
     StartPortWatch();

@@ -5,6 +5,7 @@
 #include <QSettings>
 
 #include "platform/app_dirs.h"
+#include "platform/port/net_address.h"
 #include "platform/serial.h"
 #include "serial/port_watch.h"
 
@@ -42,14 +43,33 @@ bool Store(Change change, std::string* error)
 
 }  // namespace
 
-void LoadPortChoices()
+std::vector<std::string> LoadPortChoices()
 {
+    std::vector<std::string> problems;
     QSettings settings(SettingsPath(), QSettings::IniFormat);
     for (int port = 1; port <= kMaxComPort; ++port) {
-        const QString path = settings.value(BindingKey(port)).toString();
-        if (!path.isEmpty()) SetComBinding(port, path.toStdString());
+        const std::string path = settings.value(BindingKey(port)).toString().toStdString();
+        if (path.empty()) continue;
+        const std::string problem = netport::NetworkPathProblem(path);
+        if (!problem.empty()) {
+            problems.push_back("COM" + std::to_string(port) + " in " + SettingsPath().toStdString() + ": " +
+                               problem);
+            continue;
+        }
+        SetComBinding(port, path);
     }
     SetReconnectEnabled(settings.value(kReconnectKey, false).toBool());
+    return problems;
+}
+
+std::vector<BoundNetworkDevice> BoundNetworkDevices()
+{
+    std::vector<BoundNetworkDevice> bound;
+    for (int port = 1; port <= kMaxComPort; ++port) {
+        std::string path = ComDevicePath(port);
+        if (netport::IsNetworkPath(path)) bound.push_back({port, std::move(path)});
+    }
+    return bound;
 }
 
 bool SaveComBinding(int port, const std::string& devicePath, std::string* error)

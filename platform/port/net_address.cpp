@@ -204,6 +204,14 @@ bool ParseNetAddress(const std::string& text, NetAddress* out, std::string* erro
     return true;
 }
 
+std::string NetworkPathProblem(const std::string& path)
+{
+    if (!IsNetworkPath(path)) return {};
+    NetAddress address;
+    std::string error;
+    return ParseNetAddress(path, &address, &error) ? std::string() : error;
+}
+
 std::string FormatNetAddress(const NetAddress& address)
 {
     const std::string scheme = address.kind == NetKind::RawTcp ? kRawScheme : kComPortScheme;

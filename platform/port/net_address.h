@@ -33,6 +33,11 @@ bool IsNetworkPath(const std::string& path);
 // and what is wrong with it) when it is not one of the two forms above.
 bool ParseNetAddress(const std::string& text, NetAddress* out, std::string* error);
 
+// Why `path` cannot be opened as a network device: "" when it is not written
+// as one (a serial device) or is a valid one, else the sentence of
+// ParseNetAddress. What the command line and the settings check first.
+std::string NetworkPathProblem(const std::string& path);
+
 // The device as it is written: "tcp://host:502", "rfc2217://[::1]:2000".
 std::string FormatNetAddress(const NetAddress& address);
 

@@ -149,6 +149,20 @@ TEST_F(PortChoice, BindingsAreStoredReloadedAndTheComOptionWins)
     EXPECT_EQ(ComDeviceSource(5), ComPathSource::Default);
     EXPECT_TRUE(ReconnectEnabled());
 
+    // A network device is kept as written; a malformed one is left out, by name.
+    ASSERT_TRUE(SaveComBinding(6, "rfc2217://bench-pi:2000", &error)) << error;
+    ASSERT_TRUE(SaveComBinding(7, "tcp://bench-pi", &error)) << error;
+    const std::vector<std::string> problems = LoadPortChoices();
+    EXPECT_EQ(ComDevicePath(6), "rfc2217://bench-pi:2000");
+    EXPECT_EQ(ComDeviceSource(7), ComPathSource::Default);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind("COM7 in ", 0), 0u) << problems[0];
+    EXPECT_NE(problems[0].find("bad network device 'tcp://bench-pi': no port"), std::string::npos)
+        << problems[0];
+    ASSERT_EQ(BoundNetworkDevices().size(), 1u);
+    EXPECT_EQ(BoundNetworkDevices()[0].port, 6);
+    EXPECT_EQ(BoundNetworkDevices()[0].path, "rfc2217://bench-pi:2000");
+
     ASSERT_TRUE(ParseComOption("4=/dev/ttyUSB7"));
     EXPECT_EQ(ComDevicePath(4), "/dev/ttyUSB7");
     EXPECT_EQ(ComDeviceSource(4), ComPathSource::Option);

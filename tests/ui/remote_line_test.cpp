@@ -146,5 +146,5 @@ TEST_F(RemoteLine, ADeviceNoServerAnswersEndsTheCommandAsAPortThatDoesNotOpen)
 {
     const std::string nowhere = "rfc2217://127.0.0.1:1";
     EXPECT_EQ(run({"dump"}, nowhere), kCommandNoAnswer);
-    EXPECT_NE(err_.find("cannot open " + nowhere), std::string::npos) << err_;
+    EXPECT_NE(err_.find("cannot open " + nowhere + ": "), std::string::npos) << "with the reason: " << err_;
 }
