@@ -31,6 +31,7 @@
 #include "platform/ui.h"
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
+#include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -173,6 +174,7 @@ bool LoadConsolePanels()
 
 void ShutdownConsole()
 {
+    ThePortOpener().join();  // a connection under way ends within its bound
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
     StopPortWatch();

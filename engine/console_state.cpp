@@ -12,6 +12,7 @@
 #include "model/data_item.h"
 #include "model/line_flags.h"
 #include "model/link_health.h"
+#include "platform/port/net_device.h"
 #include "platform/serial.h"
 #include "platform/state_reset.h"
 #include "serial/line_machine.h"
@@ -28,6 +29,7 @@ void ResetConsoleState()
     TheLine().reset();
     ResetPortPanel();
     ResetComDevices();
+    netport::NetworkPortDriver().forget();
     ResetFatalErrorHook();
     ResetWriteTracking();
     ResetLineEvents();

@@ -14,6 +14,7 @@
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
+#include "serial/sample5.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
         FlushOutQ(port);
     }
     comConfigure_success_flag = 0;
+    RefreshDeviceInfo();  // a network device's line says it is no longer connected
     tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "model/app_state.h"
+#include "platform/port/net_address.h"
 #include "platform/port_discovery.h"
 #include "platform/ui.h"
 #include "serial/sample5.h"
@@ -209,7 +210,9 @@ int WaitingPort()
 
 bool DevicePresent(const std::string& path)
 {
-    return SerialDeviceExists(path);
+    // A network device has no file to look for: whether its server answers,
+    // only a connection tells, and each look makes one.
+    return netport::IsNetworkPath(path) || SerialDeviceExists(path);
 }
 
 bool PortErrorBoxDue()

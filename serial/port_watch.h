@@ -37,7 +37,8 @@ void CancelPortWait();
 int WaitingPort();
 
 // True when the device file `path` is there (a symbolic link counts when it
-// leads to a device).
+// leads to a device), and for a network device always: the watcher's look at
+// it is an attempt to connect.
 bool DevicePresent(const std::string& path);
 
 // Whether a port error box is to be shown: after an unplug only the first box

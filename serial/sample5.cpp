@@ -4,6 +4,7 @@
 #include "serial/sample5.h"
 
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -11,12 +12,15 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/port/net_address.h"
+#include "platform/port/net_device.h"
 #include "platform/serial.h"
 #include "platform/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
+#include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
 
@@ -44,6 +48,7 @@ void ResetPortPanel()
                        &jhselect, &longselect, &stopselect}) {
         *value = 0;
     }
+    ThePortOpener().join();
     std::lock_guard<std::mutex> lock(g_describeMutex);
     g_openPortText.clear();
 }
@@ -127,10 +132,13 @@ SerialSettings selectedSettings()
     return s;
 }
 
-void openSelectedPort(const FastLineSettings& fastLine)
+// Opens the selected port; the boxes it has to show are added to *boxes, for
+// after the communication thread is let go (a box held up while the port is
+// held would hold up every other user of the port with it).
+void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        MessagePopup("Error", "close failed!");
+        boxes->push_back("close failed!");
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
@@ -140,7 +148,7 @@ void openSelectedPort(const FastLineSettings& fastLine)
             BeginPortWait(comselect, selectedSettings());
             return;
         }
-        MessagePopup("Error", "config failed!");
+        boxes->push_back("config failed!");
         return;
     }
     NotePortOpened(comselect, selectedSettings());
@@ -174,23 +182,44 @@ void armPasswordTimers()
     SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 1);
 }
 
-}  // namespace
-
-int Configure(int, int, int event, void*, int, int)
+void stopPasswordTimers()
 {
-    if (event != EVENT_COMMIT) return 0;
-    readPortSettings(child.load());
-    const FastLineSettings fastLine = readFastLineSettings(child.load());
-    CancelPortWait();
-    ConfigureSelectedPort(fastLine);
-    return 0;
+    using namespace uir::panel_main;
+    const int main = panelMain.load();
+    SetCtrlAttribute(main, TIMER_CMPW, ATTR_ENABLED, 0);
+    SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 0);
+    communication_password_sendFlag = 0;
 }
 
-void ConfigureSelectedPort(const FastLineSettings& fastLine)
+void closePort()
+{
+    bool failed = false;
+    {
+        CommThreadHold hold;
+        if (comConfigure_success_flag.load() == 1) {
+            failed = CloseCom(active_comselect.load()) != 0;
+            if (!failed) {
+                comConfigure_success_flag = 0;
+                TheLine().portClosed("closed by the operator");
+                SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
+                SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
+            }
+        }
+    }
+    if (failed) MessagePopup("Error", "close failed!");
+}
+
+void showBoxes(const std::vector<const char*>& boxes)
+{
+    for (const char* box : boxes) MessagePopup("Error", box);
+}
+
+// ConfigureSelectedPort without its boxes, which go to *boxes.
+void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
     {
         CommThreadHold hold;
-        openSelectedPort(fastLine);
+        openSelectedPort(fastLine, boxes);
     }
     if (comConfigure_success_flag.load() == 1) {
         FastLineSettingsUsed(fastLine);
@@ -201,21 +230,47 @@ void ConfigureSelectedPort(const FastLineSettings& fastLine)
     }
 }
 
+}  // namespace
+
+int Configure(int, int, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    // One open at a time: the device line tells of the one under way.
+    if (ThePortOpener().opening() != 0) return 0;
+    readPortSettings(child.load());
+    const FastLineSettings fastLine = readFastLineSettings(child.load());
+    CancelPortWait();
+    if (!netport::IsNetworkPath(ComDevicePath(comselect))) {
+        ConfigureSelectedPort(fastLine);
+        return 0;
+    }
+    // A connection may take seconds: it is made off the UI thread. The
+    // password timers rest meanwhile (their write would wait for the port).
+    stopPasswordTimers();
+    auto boxes = std::make_shared<std::vector<const char*>>();
+    ThePortOpener().start(
+        comselect, [fastLine, boxes] { configurePort(fastLine, boxes.get()); }, closePort,
+        [boxes] {
+            RefreshDeviceInfo();
+            showBoxes(*boxes);
+        });
+    RefreshDeviceInfo();
+    return 0;
+}
+
+void ConfigureSelectedPort(const FastLineSettings& fastLine)
+{
+    std::vector<const char*> boxes;
+    configurePort(fastLine, &boxes);
+    showBoxes(boxes);
+}
+
 int CloseCOM(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     CancelPortWait();
-    CommThreadHold hold;
-    if (comConfigure_success_flag.load() == 1) {
-        if (CloseCom(active_comselect.load()) != 0) {
-            MessagePopup("Error", "close failed!");
-        } else {
-            comConfigure_success_flag = 0;
-            TheLine().portClosed("closed by the operator");
-            SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
-            SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
-        }
-    }
+    // During a connection the port is closed once it is made.
+    if (!ThePortOpener().closeWhenOpened()) closePort();
     return 0;
 }
 
@@ -228,6 +283,24 @@ int Quit(int, int, int event, void*, int, int)
 }
 
 namespace {
+
+// Where the connection of the network device `path` on `port` stands.
+std::string networkState(int port, const std::string& path)
+{
+    std::string state;
+    if (ThePortOpener().opening() == port) {
+        state = "connecting";
+    } else if (comConfigure_success_flag.load() == 1 && active_comselect.load() == port &&
+               !ComDeviceLost(port)) {
+        state = "connected";
+    } else {
+        const std::string why = netport::NetworkPortDriver().lastFailure(path);
+        state = why.empty() ? "not connected" : "config failed! " + why;
+    }
+    // Raw TCP carries no line settings: the panel's reach only this end.
+    if (path.rfind("tcp://", 0) == 0) state += "; settings are the server's";
+    return state;
+}
 
 int selectedPort()
 {
@@ -245,6 +318,7 @@ std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present
     std::string text = path;
     if (ComDeviceSource(port) == ComPathSource::Option) text += " (command line)";
     if (WaitingPort() == port) return text + "\nwaiting for " + path;
+    if (netport::IsNetworkPath(path)) return text + "\n" + networkState(port, path);
     const SerialPortEntry* entry = FindPort(present, path);
     // A ttyS node that enumeration leaves out has no UART behind it.
     const bool phantom = entry == nullptr && path.rfind("/dev/ttyS", 0) == 0;

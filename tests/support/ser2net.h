@@ -13,7 +13,9 @@ namespace testsupport {
 class Ser2net {
 public:
     enum class Kind { ComPort, Raw };
-    Ser2net(const std::string& device, Kind kind);
+    // On `port` of the loopback interface, or a free one when 0 (a server
+    // that comes back takes the port of the one before).
+    Ser2net(const std::string& device, Kind kind, int port = 0);
     ~Ser2net();
     Ser2net(const Ser2net&) = delete;
     Ser2net& operator=(const Ser2net&) = delete;
@@ -23,10 +25,12 @@ public:
     const std::string& error() const { return error_; }
     // "rfc2217://127.0.0.1:PORT" or "tcp://127.0.0.1:PORT".
     const std::string& address() const { return address_; }
+    int port() const { return port_; }
 
 private:
     std::string dir_;
     std::string address_;
+    int port_ = 0;
     int pid_ = -1;
     std::string error_;
 };

@@ -51,21 +51,21 @@ std::string Program()
 
 }  // namespace
 
-Ser2net::Ser2net(const std::string& device, Kind kind)
+Ser2net::Ser2net(const std::string& device, Kind kind, int port)
+    : port_(port != 0 ? port : NetServer::FreePort())
 {
     const std::string program = Program();
     if (program.empty()) {
         error_ = "ser2net is not installed (tools/install-deps.sh installs it)";
         return;
     }
-    const int port = NetServer::FreePort();
     std::error_code ec;
     const auto base = std::filesystem::temp_directory_path(ec) /
-                      ("dsc-ser2net-" + std::to_string(::getpid()) + "-" + std::to_string(port));
+                      ("dsc-ser2net-" + std::to_string(::getpid()) + "-" + std::to_string(port_));
     std::filesystem::create_directories(base, ec);
     dir_ = base.string();
     const bool comPort = kind == Kind::ComPort;
-    address_ = std::string(comPort ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(port);
+    address_ = std::string(comPort ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(port_);
     const std::string config = dir_ + "/ser2net.yaml";
     {
         // The line settings are the console's by the COM port option, and
@@ -73,7 +73,7 @@ Ser2net::Ser2net(const std::string& device, Kind kind)
         std::ofstream out(config);
         out << "%YAML 1.1\n---\n"
             << "connection: &line\n"
-            << "  accepter: " << (comPort ? "telnet(rfc2217),tcp" : "tcp") << ",127.0.0.1," << port << "\n"
+            << "  accepter: " << (comPort ? "telnet(rfc2217),tcp" : "tcp") << ",127.0.0.1," << port_ << "\n"
             << "  connector: serialdev," << device << ",19200o81,local\n"
             << "  options:\n    kickolduser: true\n";
         if (!out) {
@@ -100,10 +100,11 @@ Ser2net::Ser2net(const std::string& device, Kind kind)
         return;
     }
     pid_ = pid;
-    if (!WaitFor([port] { return Listening(port); }, 10000ms)) {
+    const int listening = port_;
+    if (!WaitFor([listening] { return Listening(listening); }, 10000ms)) {
         std::ifstream in(log);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        error_ = "ser2net does not listen on port " + std::to_string(port) + ": " + text;
+        error_ = "ser2net does not listen on port " + std::to_string(port_) + ": " + text;
     }
 }
 
