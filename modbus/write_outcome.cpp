@@ -13,7 +13,9 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "model/line_flags.h"
 #include "platform/observer_list.h"
+#include "platform/serial.h"
 
 namespace {
 
@@ -258,6 +260,7 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
         record.address = item.address.load();
         record.word = registerWord(registerValue);
         record.submittedMs = wallMs();
+        record.device = ComDevicePath(active_comselect.load());
         if (!portOpen) {
             endLocked(std::move(record), WriteOutcome::PortClosed, "port not open", &ended);
         } else {

@@ -170,7 +170,9 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
         FlushOutQ(port);
     }
     comConfigure_success_flag = 0;
-    RefreshDeviceInfo();  // a network device's line says it is no longer connected
+    // The device line and the title say the port is no longer open.
+    RefreshDeviceInfo();
+    ShowPortTitle();
     tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.

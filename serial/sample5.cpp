@@ -194,11 +194,13 @@ void stopPasswordTimers()
 void closePort()
 {
     bool failed = false;
+    bool closed = false;
     {
         CommThreadHold hold;
         if (comConfigure_success_flag.load() == 1) {
             failed = CloseCom(active_comselect.load()) != 0;
-            if (!failed) {
+            closed = !failed;
+            if (closed) {
                 comConfigure_success_flag = 0;
                 TheLine().portClosed("closed by the operator");
                 SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
@@ -206,6 +208,7 @@ void closePort()
             }
         }
     }
+    if (closed) ShowPortTitle();
     if (failed) MessagePopup("Error", "close failed!");
 }
 
@@ -228,6 +231,7 @@ void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* b
         WritePasswordWhenIdle();
         armPasswordTimers();
     }
+    ShowPortTitle();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // option above them, and an absent device on the port panel.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -168,6 +169,38 @@ TEST_F(PortChoice, BindingsAreStoredReloadedAndTheComOptionWins)
     EXPECT_EQ(ComDeviceSource(4), ComPathSource::Option);
     EXPECT_EQ(ComBinding(4), "/dev/serial/by-id/usb-A");  // kept for the next run
     SetReconnectEnabled(false);
+}
+
+TEST_F(PortChoice, TwoConsolesSavingAtOnceKeepEachOthersBindings)
+{
+    // Each binds its own COM numbers, over and over, while the other does.
+    std::vector<pid_t> children;
+    for (const int first : {1, 11}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool ok = true;
+            for (int round = 0; round < 5; ++round) {
+                for (int port = first; port < first + 10; ++port) {
+                    const std::string device =
+                        "tcp://console-" + std::to_string(first) + ":" + std::to_string(port);
+                    ok = SaveComBinding(port, device, nullptr) && ok;
+                }
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_TRUE(LoadPortChoices().empty());
+    for (int port = 1; port <= 20; ++port) {
+        const int first = port <= 10 ? 1 : 11;
+        EXPECT_EQ(ComBinding(port), "tcp://console-" + std::to_string(first) + ":" + std::to_string(port));
+    }
 }
 
 TEST_F(PortChoice, AnUnwritableSettingsFileIsReportedAndTheChoiceStillHolds)

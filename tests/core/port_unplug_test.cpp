@@ -222,7 +222,7 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
     EXPECT_EQ(log[2].function, 3);
     EXPECT_EQ(comConfigure_success_flag.load(), 1);
     EXPECT_EQ(WaitingPort(), 0);
-    EXPECT_EQ(ui.panelTitle(kMainPanel), "");
+    EXPECT_EQ(ui.panelTitle(kMainPanel), "Drive Service Console - COM4 " + link.string());
     EXPECT_TRUE(ui.popups().empty());
     using namespace uir::panel_main;
     EXPECT_EQ(ui.ctrlAttr(kMainPanel, TIMER_CMPW, ATTR_ENABLED), 1);

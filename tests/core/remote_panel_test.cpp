@@ -155,6 +155,7 @@ TEST_F(RemotePanel, WithReconnectOnTheConsoleWaitsForTheServerAndResumesWithPend
     EXPECT_EQ(log[1].address, kDcLimit);
     EXPECT_EQ(log[1].quantityOrValue, 7);
     EXPECT_EQ(WaitingPort(), 0);
-    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "");
+    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "Drive Service Console - COM4 " + device)
+        << "two consoles are told apart by their devices";
     EXPECT_TRUE(ui.popups().empty());
 }
