@@ -72,6 +72,7 @@ void LineMachine::reset()
     state_ = LineState::Idle;
     framing_ = Framing::Passes;
     replyTimeoutMs_ = FAST_LINE_TIMEOUT_DEFAULT_MS;
+    passesTimeoutMs_ = REPLY_TIMEOUT_MS;
     silenceUs_ = FAST_LINE_FIXED_SILENCE_US;
     clock_ = nullptr;
     busySinceUs_ = -1;
@@ -108,9 +109,10 @@ void LineMachine::clearRequestChooser(RequestChooser chooser)
     chooser_.compare_exchange_strong(chooser, nullptr);
 }
 
-void LineMachine::arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs)
+void LineMachine::arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs, int passesTimeoutMs)
 {
     replyTimeoutMs_ = replyTimeoutMs;
+    passesTimeoutMs_ = passesTimeoutMs;
     silenceUs_ = silenceUs;
     framing_ = framing;
 }
@@ -297,7 +299,7 @@ void LineMachine::receivePass()
             com_idle_delay_begin = readClock();
         } else {
             com_idle_delay_end = readClock();
-            if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS * 1000LL) {
+            if (com_idle_delay_end - com_idle_delay_begin > passesTimeoutMs_.load() * 1000LL) {
                 unsigned char request[MODBUS_BUFFER_SIZE];
                 snapshotRequest(request);
                 com_idle_delay = 0;

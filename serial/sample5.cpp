@@ -115,7 +115,7 @@ FastLineSettings readFastLineSettings(int panel)
     if (GetCtrlVal(panel, uir::panel_com::FAST_LINE, &on) >= 0) settings.enabled = on == 1;
     double timeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
     if (GetCtrlVal(panel, uir::panel_com::FAST_LINE_TIMEOUT, &timeoutMs) >= 0) {
-        settings.replyTimeoutMs = ClampReplyTimeoutMs(timeoutMs);
+        settings.replyTimeoutMs = ClampPanelReplyTimeoutMs(timeoutMs);
     }
     return settings;
 }
@@ -163,7 +163,8 @@ void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>
                          std::to_string(longselect) + parity + std::to_string(stopselect);
     }
     ResetLine("port opened again");
-    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
+    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect,
+                netport::IsNetworkPath(ComDevicePath(comselect)));
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
