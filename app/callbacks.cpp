@@ -7,7 +7,7 @@
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "pages/write_guard.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {

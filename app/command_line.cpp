@@ -8,13 +8,14 @@
 #include <set>
 
 #include "app/arguments.h"
+#include "app/command_capture.h"
 #include "app/command_port.h"
 #include "app/watch_command.h"
 #include "engine/console_state.h"
 #include "engine/write_journal.h"
 #include "modbus/write_outcome.h"
 #include "model/register_catalogue.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "platform/port/net_address.h"
 #include "serial/rs232.h"
 #include "sets/parameter_set.h"
@@ -35,6 +36,7 @@ struct Args {
     int stopBits = 1;
     std::string out;  // dump, watch
     std::string note;
+    std::string capture;   // every command: the line to this pcapng file
     double durationS = 0;  // watch; 0: until interrupted
     bool fastLine = false;
     std::vector<int> only;
@@ -70,8 +72,9 @@ bool parseSeconds(const std::string& text, double lo, double hi, double* out)
 // command's own.
 std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    std::vector<ArgumentOption> options = {{"device", "PATH"}, {"baud", "B"},      {"parity", "P"},
-                                           {"data-bits", "N"}, {"stop-bits", "N"}, {"timeout", "S"}};
+    std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
+                                           {"capture", "FILE.pcapng"}};
     if (command == "dump") options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}});
     if (command == "watch")
         options.insert(options.end(), {{"duration", "S"}, {"out", "FILE.csv"}, {"fast-line"}});
@@ -173,6 +176,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
             *error = "bad --only register '" + bad + "' (a parameter register, e.g. 2550)";
             return false;
         }
+    }
+    for (const std::string& v : parsed.values("capture")) {
+        if (v.empty()) {
+            *error = "--capture needs a file name";
+            return false;
+        }
+        a->capture = v;
     }
     a->device = parsed.value("device");
     const std::string deviceProblem = netport::NetworkPathProblem(a->device);
@@ -419,6 +429,22 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
     return allConfirmed && stillDiffering == 0 ? kCommandOk : kCommandDiffers;
 }
 
+// Runs the command of `a` (`set`: the file of verify and restore).
+int runCommand(const Args& a, const psets::ParameterSet& set, CommandCapture* capture, std::FILE* out,
+               std::FILE* err)
+{
+    if (a.command == "dump") return dump(a, out, err);
+    if (a.command == "verify") return verify(a, set, out, err);
+    if (a.command == "restore") return restore(a, set, out, err);
+    WatchOptions w;
+    w.port = portOptions(a);
+    w.durationS = a.durationS;
+    w.out = a.out;
+    w.giveUpMs = a.giveUpMs;
+    w.capture = capture;
+    return RunWatch(w, out, err);
+}
+
 }  // namespace
 
 bool IsCommandName(const std::string& word)
@@ -455,9 +481,13 @@ const char* CommandUsage()
            "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
            "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
            "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
+           "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"
+           "               that cannot be created stops the command before the port opens (3), one\n"
+           "               that fails on the way stops the capture, and the command goes on to end\n"
+           "               with 3 unless it found differences or a fault (1)\n"
            "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
            "               from the controller, 3 bad arguments or file, a refused file or no backup\n"
-           "               (nothing is written)\n";
+           "               (nothing is written), or a capture that could not be written\n";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
@@ -478,28 +508,26 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
                      CommandUsage());
         return kCommandBadInput;
     }
-    if (a.command == "dump") return dump(a, out, err);
-    if (a.command == "watch") {
-        WatchOptions w;
-        w.port = portOptions(a);
-        w.durationS = a.durationS;
-        w.out = a.out;
-        w.giveUpMs = a.giveUpMs;
-        return RunWatch(w, out, err);
-    }
     psets::ParameterSet set;
-    if (!psets::LoadSetFile(a.file, &set, &error)) {
-        std::fprintf(err, "drive-console: %s\n", error.c_str());
-        return kCommandBadInput;
-    }
-    for (int reg : a.only) {
-        const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
-                                        [reg](const psets::Entry& e) { return e.reg == reg; });
-        if (!inFile) {
-            std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+    if (a.command == "verify" || a.command == "restore") {
+        if (!psets::LoadSetFile(a.file, &set, &error)) {
+            std::fprintf(err, "drive-console: %s\n", error.c_str());
             return kCommandBadInput;
         }
+        for (int reg : a.only) {
+            const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
+                                            [reg](const psets::Entry& e) { return e.reg == reg; });
+            if (!inFile) {
+                std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+                return kCommandBadInput;
+            }
+        }
     }
-    if (a.command == "verify") return verify(a, set, out, err);
-    return restore(a, set, out, err);
+    // Before the port opens, so that the capture has the whole run; a file
+    // that cannot be created stops the command before anything goes on the line.
+    CommandCapture capture(err);
+    if (!a.capture.empty() && !capture.start(a.capture)) return kCommandBadInput;
+    const int status = runCommand(a, set, &capture, out, err);
+    capture.finish();
+    return capture.status(status);
 }

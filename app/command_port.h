@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/line_wiring.h"
-#include "platform/headless_ui.h"
+#include "platform/ui/headless_ui.h"
 
 // The port settings of a command, with the port panel's defaults.
 struct CommandPortOptions {

@@ -26,11 +26,11 @@
 #include "engine/status_text.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/gbk.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
-#include "platform/uir.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
+#include "platform/ui/uir.h"
 #include "serial/line_machine.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include "engine/link_status.h"
 #include "model/app_state.h"
 #include "pages/param_info.h"
-#include "platform/app_dirs.h"
-#include "platform/gbk.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "serial/port_binding.h"
 
 namespace {

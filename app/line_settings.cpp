@@ -7,9 +7,9 @@
 #include <string>
 
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/state_reset.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/state_reset.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The line-rate switch and its reply time-out, kept in the console's settings
-// file (platform/app_dirs.h).
+// file (platform/os/app_dirs.h).
 #pragma once
 
 #include "serial/fast_line.h"

@@ -10,8 +10,8 @@
 #include "app/mainwin.h"
 #include "app/version.h"
 #include "engine/console_state.h"
-#include "platform/console_io.h"
-#include "platform/port_discovery.h"
+#include "platform/os/console_io.h"
+#include "platform/port/port_discovery.h"
 #include "serial/port_binding.h"
 
 int main(int argc, char** argv)

@@ -15,6 +15,7 @@
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
+#include "engine/line_capture.h"
 #include "engine/line_wiring.h"
 #include "engine/link_status.h"
 #include "modbus/write_outcome.h"
@@ -24,11 +25,11 @@
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
 #include "pages/write_guard.h"
-#include "platform/clock.h"
-#include "platform/gbk.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/serial.h"
-#include "platform/ui.h"
+#include "platform/os/clock.h"
+#include "platform/os/gbk.h"
+#include "platform/port/serial.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_opener.h"
@@ -199,21 +200,32 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     fillDataItems();
     ReportCatalogueError();
     const LineWiring wiring(TheLine());
+    // The last minutes of the line are kept for as long as the console runs,
+    // from before the port first opens to after it closes.
+    LineCaptureOptions captureOptions;
+    captureOptions.application = std::string("drive-console ") + ConsoleVersion();
+    LineCapture capture(TheLine(), captureOptions);
     SetParameterToolTips();
     StartWriteReporting();
     StartWriteGuard();
     SetBackupOffer(OfferBackupBeforeRestore);
-    CreateMonitor();
+    CreateMonitor(&capture);
     CreateFaultWindow();
-    const FatalErrorHook fatalError(writeRecordsBeforeFatalExit);
-    if (!options.recordFile.empty()) {
+    // A capture to a file has what came before the error.
+    const FatalErrorHook fatalError([&capture] {
+        writeRecordsBeforeFatalExit();
+        capture.stop();
+    });
+    // A file that cannot be written is reported, not fatal: the console runs without it.
+    const auto startFile = [](const char* title, bool (*start)(const std::string&, std::string*),
+                              const std::string& path) {
         std::string error;
-        if (!StartRecording(options.recordFile, &error)) {
-            // Reported, not fatal: the console runs without the recording.
-            std::fprintf(stderr, "drive-console: %s\n", error.c_str());
-            QTimer::singleShot(0, [error] { MessagePopup("Recording", error.c_str()); });
-        }
-    }
+        if (path.empty() || start(path, &error)) return;
+        std::fprintf(stderr, "drive-console: %s\n", error.c_str());
+        QTimer::singleShot(0, [title, error] { MessagePopup(title, error.c_str()); });
+    };
+    startFile("Recording", StartRecording, options.recordFile);
+    startFile("Capture", StartCapture, options.captureFile);
     LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
     active_comselect = 1;
@@ -242,6 +254,10 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     const int exitCode = RunUserInterface();
     ShutdownConsole();
+    capture.lineEnded(kQuitReason);
+    capture.stop();
+    const std::string captureError = capture.takeError();
+    if (!captureError.empty()) std::fprintf(stderr, "drive-console: %s\n", captureError.c_str());
     // Writes still waiting for a port that never came back end, and are journaled.
     AbandonWrites(kQuitReason);
     SetBackupOffer({});

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -37,6 +38,7 @@
 
 #include "app/traffic_model.h"
 #include "app/value_label.h"
+#include "engine/line_capture.h"
 #include "engine/status_history.h"
 #include "engine/status_recorder.h"
 #include "engine/status_text.h"
@@ -45,8 +47,8 @@
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/ui/ui.h"
 
 namespace {
 
@@ -71,6 +73,10 @@ constexpr double kMarginShare = 0.05;  // above and below the values drawn
 constexpr int kLineWidth = 2;
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 700;
+constexpr int kCaptureStatusWidth = 330;
+// The capture button's two captions.
+constexpr const char* kCaptureLine = "Capture line…";
+constexpr const char* kStopCapture = "Stop capture";
 
 void name(QWidget* w, const char* constant)
 {
@@ -83,6 +89,12 @@ QString stateDir()
     return QString::fromStdString(ConsoleStateDir());
 }
 
+// "20261209-113925": the time in a file name offered.
+QString fileStamp()
+{
+    return QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+}
+
 QString millis(std::int64_t us)
 {
     return us < 0 ? QStringLiteral("–") : QString::number(static_cast<double>(us) / 1000.0, 'f', 0) + " ms";
@@ -93,16 +105,21 @@ MonitorWindow* g_window = nullptr;
 
 class MonitorWindow : public QWidget {
 public:
-    MonitorWindow();
+    // `capture`: the console's capture of the line, which outlives the
+    // window; nullptr: none, and its buttons are off.
+    explicit MonitorWindow(LineCapture* capture);
+    // A capture goes on: its owner ends it.
     ~MonitorWindow() override { recorder_.stop(); }
 
     bool startRecording(const std::string& path, std::string* error);
+    bool startCapture(const std::string& path, std::string* error);
     // Takes what the line reported and redraws at once, not at the next tick.
     void refreshNow()
     {
         drain();
         showCounters();
         showRecording();
+        showCapture();
         showPlot();
     }
 
@@ -130,6 +147,11 @@ private:
     void copyTraffic();
     void saveTraffic();
     void toggleRecording();
+    void showCapture();
+    void toggleCapture();
+    void saveLastMinutes();
+    // A message box once the timer slot has returned: the box runs its own loop.
+    void popupLater(const char* title, const std::string& message);
     void plottedChanged(QListWidgetItem* item);
     QValueAxis* axisFor(int index);
     void dropAxisOf(int index);
@@ -180,14 +202,23 @@ private:
     QPushButton* record_ = nullptr;
     ValueLabel* recordStatus_ = nullptr;
     QString recordMessage_;
-    std::string recordError_;  // for the box of recordErrorTimer_
-    QTimer recordErrorTimer_;
+
+    LineCapture* capture_ = nullptr;
+    QPushButton* captureButton_ = nullptr;
+    QPushButton* captureLast_ = nullptr;
+    ValueLabel* captureStatus_ = nullptr;
+    QString captureMessage_;
+    std::string capturePath_;  // of the capture running or last run
+    QString statusFile_;       // the whole path of the file the status names
+
+    std::vector<std::pair<const char*, std::string>> popups_;  // for popupTimer_
+    QTimer popupTimer_;
 
     QTimer drainTimer_;
     QTimer plotTimer_;
 };
 
-MonitorWindow::MonitorWindow()
+MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
 {
     setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
@@ -221,13 +252,17 @@ MonitorWindow::MonitorWindow()
 
     connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
     connect(&plotTimer_, &QTimer::timeout, this, [this] { showPlot(); });
-    recordErrorTimer_.setSingleShot(true);
-    connect(&recordErrorTimer_, &QTimer::timeout, this,
-            [this] { MessagePopup("Recording", recordError_.c_str()); });
+    popupTimer_.setSingleShot(true);
+    connect(&popupTimer_, &QTimer::timeout, this, [this] {
+        const auto shown = std::move(popups_);
+        popups_.clear();
+        for (const auto& [title, message] : shown) MessagePopup(title, message.c_str());
+    });
     drainTimer_.start(kDrainMs);
     plotTimer_.start(kPlotMs);
     showCounters();
     showRecording();
+    showCapture();
     showPlot();
 }
 
@@ -375,6 +410,25 @@ QGroupBox* MonitorWindow::buildTraffic()
     buttons->addWidget(clear);
     buttons->addWidget(save);
     buttons->addStretch(1);
+    // The capture of the line, for protocol analysers: from now on, or what
+    // the console kept of the last minutes.
+    captureButton_ = new QPushButton;
+    name(captureButton_, "CAPTURE");
+    captureButton_->setAccessibleName("Capture line");
+    connect(captureButton_, &QPushButton::clicked, this, [this] { toggleCapture(); });
+    captureLast_ = new QPushButton(
+        QString("Save the last %1 minutes…").arg(kCaptureKeepUs / (std::int64_t{60} * 1000000)));
+    name(captureLast_, "CAPTURE_LAST");
+    connect(captureLast_, &QPushButton::clicked, this, [this] { saveLastMinutes(); });
+    captureStatus_ = new ValueLabel("Capture status");
+    name(captureStatus_, "CAPTURE_STATUS");
+    captureStatus_->setFixedWidth(kCaptureStatusWidth);
+    captureStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    captureButton_->setEnabled(capture_ != nullptr);
+    captureLast_->setEnabled(capture_ != nullptr);
+    buttons->addWidget(captureButton_);
+    buttons->addWidget(captureLast_);
+    buttons->addWidget(captureStatus_);
     layout->addLayout(buttons);
 
     traffic_ = new QListView;
@@ -422,15 +476,26 @@ void MonitorWindow::drain()
     const std::string error = recorder_.takeError();
     if (!error.empty()) {
         recordMessage_ = QString::fromStdString(error);
-        // Shown once the timer slot has returned: the box runs its own loop.
-        recordError_ = error;
-        recordErrorTimer_.start(0);
+        popupLater("Recording", error);
+    }
+    // A capture that cannot be written has stopped; the line goes on.
+    const std::string captureError = capture_ != nullptr ? capture_->takeError() : std::string();
+    if (!captureError.empty()) {
+        captureMessage_ = QString::fromStdString(captureError);
+        popupLater("Capture", captureError);
     }
     // A hidden window leaves its labels alone and catches up when shown.
     if (isVisible()) {
         showCounters();
         showRecording();
+        showCapture();
     }
+}
+
+void MonitorWindow::popupLater(const char* title, const std::string& message)
+{
+    popups_.emplace_back(title, message);
+    popupTimer_.start(0);
 }
 
 void MonitorWindow::togglePause(bool paused)
@@ -454,9 +519,7 @@ void MonitorWindow::saveTraffic()
 {
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(
-        this, "Save traffic",
-        stateDir() + "/traffic-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".txt",
-        "Text (*.txt)");
+        this, "Save traffic", stateDir() + "/traffic-" + fileStamp() + ".txt", "Text (*.txt)");
     if (file.isEmpty()) return;
     QFile out(file);
     const QByteArray text = trafficRows_.text().toUtf8();
@@ -690,19 +753,94 @@ void MonitorWindow::toggleRecording()
     }
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(
-        this, "Record status values",
-        stateDir() + "/status-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv",
-        "CSV (*.csv)");
+        this, "Record status values", stateDir() + "/status-" + fileStamp() + ".csv", "CSV (*.csv)");
     if (file.isEmpty()) return;
     std::string error;
     if (!startRecording(file.toStdString(), &error)) MessagePopup("Recording", error.c_str());
 }
 
+void MonitorWindow::showCapture()
+{
+    const bool on = capture_ != nullptr && capture_->capturing();
+    const QString label = on ? kStopCapture : kCaptureLine;
+    if (captureButton_->text() != label) captureButton_->setText(label);
+    QString status;
+    if (on) {
+        // The file's name: the whole path is in the tooltip.
+        status = QString("Capturing to %1: %2 packets")
+                     .arg(QFileInfo(QString::fromStdString(capturePath_)).fileName())
+                     .arg(capture_->packetsWritten());
+    } else if (!captureMessage_.isEmpty()) {
+        status = captureMessage_;
+    } else {
+        status = "Not capturing";
+    }
+    captureStatus_->setValue(status);
+    const QString tip = statusFile_.isEmpty() ? status : status + "\n" + statusFile_;
+    if (captureStatus_->toolTip() != tip) captureStatus_->setToolTip(tip);
+}
+
+bool MonitorWindow::startCapture(const std::string& path, std::string* error)
+{
+    if (capture_ == nullptr) {
+        *error = "the console keeps no capture of the line";
+        return false;
+    }
+    const bool ok = capture_->start(path, error);
+    capturePath_ = path;
+    statusFile_ = QString::fromStdString(path);
+    captureMessage_ = ok ? QString() : QString::fromStdString(*error);
+    showCapture();
+    return ok;
+}
+
+void MonitorWindow::toggleCapture()
+{
+    if (capture_ == nullptr) return;
+    if (capture_->capturing()) {
+        capture_->stop();
+        // A failure on the last write is told instead.
+        const std::string error = capture_->takeError();
+        captureMessage_ = error.empty() ? QString("Captured %1 packets to %2")
+                                              .arg(capture_->packetsWritten())
+                                              .arg(QFileInfo(QString::fromStdString(capturePath_)).fileName())
+                                        : QString::fromStdString(error);
+        if (!error.empty()) MessagePopup("Capture", error.c_str());
+        showCapture();
+        return;
+    }
+    QDir().mkpath(stateDir());
+    const QString file = QFileDialog::getSaveFileName(
+        this, kCaptureLine, stateDir() + "/line-" + fileStamp() + ".pcapng", "Captures (*.pcapng)");
+    if (file.isEmpty()) return;
+    std::string error;
+    if (!startCapture(file.toStdString(), &error)) MessagePopup("Capture", error.c_str());
+}
+
+void MonitorWindow::saveLastMinutes()
+{
+    if (capture_ == nullptr) return;
+    QDir().mkpath(stateDir());
+    const QString file = QFileDialog::getSaveFileName(this, captureLast_->text(),
+                                                      stateDir() + "/line-last-" + fileStamp() + ".pcapng",
+                                                      "Captures (*.pcapng)");
+    if (file.isEmpty()) return;
+    std::string error;
+    statusFile_ = file;
+    if (capture_->saveLast(file.toStdString(), &error)) {
+        captureMessage_ = "Saved the last minutes to " + QFileInfo(file).fileName();
+    } else {
+        captureMessage_ = QString::fromStdString(error);
+        MessagePopup("Capture", error.c_str());
+    }
+    showCapture();
+}
+
 }  // namespace
 
-void CreateMonitor()
+void CreateMonitor(LineCapture* capture)
 {
-    if (g_window == nullptr) g_window = new MonitorWindow;
+    if (g_window == nullptr) g_window = new MonitorWindow(capture);
 }
 
 void DestroyMonitor()
@@ -729,6 +867,15 @@ bool StartRecording(const std::string& path, std::string* error)
         return false;
     }
     return g_window->startRecording(path, error);
+}
+
+bool StartCapture(const std::string& path, std::string* error)
+{
+    if (g_window == nullptr) {
+        *error = "the monitor is not running";
+        return false;
+    }
+    return g_window->startCapture(path, error);
 }
 
 bool SaveMonitorPng(const std::string& path)

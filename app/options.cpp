@@ -8,7 +8,7 @@
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "platform/port/net_address.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 
@@ -21,6 +21,7 @@ const std::vector<ArgumentOption> kOptions = {
     {"screenshot-delay", "S", "open the port (panel settings) and poll S seconds before the pictures"},
     {"monitor", nullptr, "open the monitor window at start"},
     {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
+    {"capture", "FILE.pcapng", "capture every frame on the line to FILE.pcapng for the whole run"},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
     {"help", nullptr, "show this text"},
     {"version", nullptr, "print the version and exit"},
@@ -128,6 +129,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             return false;
         }
         options->recordFile = v;
+    }
+    for (const std::string& v : a.values("capture")) {
+        if (v.empty()) {
+            *error = "--capture needs a file name";
+            return false;
+        }
+        options->captureFile = v;
     }
     options->simulate = a.isSet("simulate");
     options->listPorts = a.isSet("list-ports");

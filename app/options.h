@@ -15,12 +15,13 @@ struct ConsoleOptions {
     bool reconnect = false;    // reconnect automatically for this run
     bool showMonitor = false;  // open the monitor window at start
     std::string recordFile;    // record the status values to this CSV file for the whole run
+    std::string captureFile;   // capture the line to this pcapng file for the whole run
     bool fastLine = false;     // line-rate polling on for this run
     bool badDevice = false;    // set on failure: a --com device that can never be opened
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
-// once (platform/serial.h). Returns false and fills *error on a bad argument;
+// once (platform/port/serial.h). Returns false and fills *error on a bad argument;
 // *options then only tells, by badDevice, whether the fault is a malformed
 // network device (main exits with 3 on that, as the commands do, else 2).
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);

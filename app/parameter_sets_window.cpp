@@ -24,10 +24,10 @@
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
-#include "platform/app_dirs.h"
-#include "platform/gbk.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/qt/qt_ui.h"
+#include "platform/ui/qt/qt_ui.h"
 
 const char* ConsoleVersion()
 {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_capture.h"
 #include "app/command_line.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -11,9 +12,9 @@
 #include "engine/traffic_decode.h"
 #include "modbus/modbus.h"
 #include "model/link_health.h"
-#include "platform/app_dirs.h"
-#include "platform/clock.h"
-#include "platform/stop_signals.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
+#include "platform/os/stop_signals.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -129,6 +130,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             // before `now` is in the feed by then.
             const std::int64_t now = ClockUs();
             feed.pump();
+            if (o.capture != nullptr) o.capture->look();
             if (tracker.tracking()) {
                 lastUs = tracker.lastReply().clockUs;
                 if (firstUs < 0) firstUs = lastUs;

@@ -10,11 +10,14 @@
 
 #include "app/command_port.h"
 
+class CommandCapture;
+
 struct WatchOptions {
     CommandPortOptions port;
     double durationS = 0;  // stop this long after the first status reply; 0: at SIGINT or SIGTERM
     std::string out;       // write the events here too, in the journal's format; empty: nowhere
     int giveUpMs = 10000;  // no status reply for this long: the controller gave no answer
+    CommandCapture* capture = nullptr;  // told of as the watch goes; nullptr: none
 };
 
 // Runs the watch and returns its exit status: kCommandOk when no fault bit was

@@ -8,10 +8,10 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/clock.h"
-#include "platform/gbk.h"
-#include "platform/ui.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/clock.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

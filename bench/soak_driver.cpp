@@ -37,7 +37,7 @@
 #include "model/line_flags.h"
 #include "model/link_health.h"
 #include "pages/send_rows.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "tests/support/stepped_simulator.h"
 #include "tools/sim/simulator.h"

@@ -4,7 +4,7 @@
 
 #include "engine/traffic_decode.h"
 #include "model/link_health.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

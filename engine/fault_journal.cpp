@@ -4,7 +4,7 @@
 
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
-#include "platform/csv_file.h"
+#include "platform/os/csv_file.h"
 
 std::string FaultJournalHeader()
 {

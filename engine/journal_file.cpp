@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "platform/app_dirs.h"
-#include "platform/csv_file.h"
+#include "platform/os/app_dirs.h"
+#include "platform/os/csv_file.h"
 
 namespace {
 

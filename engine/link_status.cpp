@@ -11,8 +11,8 @@
 #include "model/link_health.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "platform/clock.h"
-#include "platform/ui.h"
+#include "platform/os/clock.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
 
 int timer_cmPW(int, int, int event, void*, int, int)

@@ -12,7 +12,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 std::atomic<int> inputIOstatue{0};
 std::atomic<int> outputIOstatue{0};

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int kBatch = 64;
-constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr auto kDrainEvery = std::chrono::milliseconds(200);
 
 // The fields of one row into `row`, whose strings keep their capacity from
@@ -53,7 +52,7 @@ std::string StatusRecorder::HeaderLine()
 
 bool StatusRecorder::start(const std::string& path, std::string* error)
 {
-    if (recording_.load()) {
+    if (drain_.running()) {
         *error = "a recording is already running";
         return false;
     }
@@ -70,47 +69,29 @@ bool StatusRecorder::start(const std::string& path, std::string* error)
     }
     path_ = path;
     rows_ = 0;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = false;
-        error_.clear();
-    }
     reader_ = new Reader;
-    recording_ = true;
-    thread_ = std::thread([this] { run(); });
+    drain_.start(kDrainEvery,
+                 {[this](std::string* reason) { return writePending(reason); },
+                  [this](std::string* reason) { return file_.flush(reason); },
+                  [this](std::string* reason) { return file_.close(reason); }},
+                 "Recording stopped: cannot write " + path + ": ",
+                 "Recording may be incomplete: closing " + path + " failed: ");
     return true;
 }
 
 void StatusRecorder::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    drain_.stop();
     delete reader_;
     reader_ = nullptr;
 }
 
 std::string StatusRecorder::takeError()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::string e;
-    e.swap(error_);
-    return e;
+    return drain_.takeError();
 }
 
-bool StatusRecorder::fail(const std::string& reason)
-{
-    file_.close(nullptr);
-    recording_ = false;
-    std::lock_guard<std::mutex> lock(mutex_);
-    error_ = "Recording stopped: cannot write " + path_ + ": " + reason;
-    return false;
-}
-
-bool StatusRecorder::writePending()
+bool StatusRecorder::writePending(std::string* reason)
 {
     for (;;) {
         const int n = reader_->events.read(reader_->batch.data(), kBatch);
@@ -118,41 +99,10 @@ bool StatusRecorder::writePending()
             const LineEvent& e = reader_->batch[static_cast<size_t>(i)];
             std::int16_t words[DATAITEMOR_COUNT];
             if (!StatusReplyWords(e, words)) continue;
-            std::string reason;
             fillRow(e, words, &reader_->row);
-            if (!file_.writeLine(CsvLine(reader_->row), &reason)) return fail(reason);
+            if (!file_.writeLine(CsvLine(reader_->row), reason)) return false;
             ++rows_;
         }
         if (n < kBatch) return true;
     }
-}
-
-void StatusRecorder::run()
-{
-    auto lastFlush = std::chrono::steady_clock::now();
-    for (;;) {
-        bool stopping = false;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, kDrainEvery, [this] { return stop_; });
-            stopping = stop_;
-        }
-        if (!writePending()) return;
-        const auto now = std::chrono::steady_clock::now();
-        if (stopping || now - lastFlush >= kFlushEvery) {
-            lastFlush = now;
-            std::string reason;
-            if (!file_.flush(&reason)) {
-                fail(reason);
-                return;
-            }
-        }
-        if (stopping) break;
-    }
-    std::string reason;
-    if (!file_.close(&reason)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        error_ = "Recording may be incomplete: closing " + path_ + " failed: " + reason;
-    }
-    recording_ = false;
 }

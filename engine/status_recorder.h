@@ -10,13 +10,11 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <thread>
 
-#include "platform/csv_file.h"
+#include "engine/file_drain.h"
+#include "platform/os/csv_file.h"
 
 class StatusRecorder {
 public:
@@ -31,7 +29,7 @@ public:
     bool start(const std::string& path, std::string* error);
     // Writes what is still pending, closes the file and ends the thread.
     void stop();
-    bool recording() const { return recording_.load(); }
+    bool recording() const { return drain_.running(); }
     std::uint64_t rows() const { return rows_.load(); }
     const std::string& path() const { return path_; }
     // The message of a failure that stopped the recording, once; empty when
@@ -42,20 +40,13 @@ public:
     static std::string HeaderLine();
 
 private:
-    void run();
     // Writes the rows of the unread events; false on a write failure.
-    bool writePending();
-    bool fail(const std::string& reason);
+    bool writePending(std::string* reason);
 
     CsvFile file_;  // the recording thread's, between start and stop
     std::string path_;
-    std::thread thread_;
-    std::atomic<bool> recording_{false};
     std::atomic<std::uint64_t> rows_{0};
-    std::mutex mutex_;  // guards stop_ and error_
-    std::condition_variable wake_;
-    bool stop_ = false;
-    std::string error_;
     struct Reader;
     Reader* reader_ = nullptr;
+    FileDrain drain_;  // last: its thread ends before the rest goes
 };

@@ -5,7 +5,7 @@
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/clock.h"
-#include "platform/csv_file.h"
-#include "platform/gbk.h"
+#include "platform/os/clock.h"
+#include "platform/os/csv_file.h"
+#include "platform/os/gbk.h"
 
 std::string WriteJournalLine(const WriteRecord& r)
 {

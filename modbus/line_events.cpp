@@ -8,7 +8,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 
@@ -173,6 +173,7 @@ void RecordLineReport(const LineReport& r)
             LinePortChanged();
             break;
         case LineReportKind::PasswordAccepted:
+        case LineReportKind::BytesDiscarded:
             break;
     }
 }

@@ -2,8 +2,9 @@
 //
 // The line (serial/line_machine.h) reports every request it writes, the reply
 // bytes it takes, every reply it hands to the parser (accepted or rejected,
-// with the parser's code), every reply time-out, and the port failing, closing
-// or being opened anew. It names none of its observers: line events and their
+// with the parser's code), every reply time-out, the bytes it throws away
+// unparsed, and the port failing, closing or being opened anew. Each report
+// carries the line's clock at the moment it was made. It names none of its observers: line events and their
 // counters, write outcomes, link health and the frame log subscribe at
 // start-up, and so may anything else (a fault history, a test).
 //
@@ -14,7 +15,7 @@
 
 #include <cstdint>
 
-#include "platform/observer_list.h"
+#include "platform/os/observer_list.h"
 
 enum class LineReportKind : std::uint8_t {
     RequestSent,       // bytes: the request as written
@@ -26,6 +27,7 @@ enum class LineReportKind : std::uint8_t {
     PortFailed,        // text: the message the operator is shown; the port now counts as closed
     PortClosed,        // text: why; keepPending: writes not yet sent stay (reconnect)
     PortOpened,        // text: why; nothing asked for before the open carries over (but see keepPending)
+    BytesDiscarded,    // bytes: input that belongs to no reply, read and thrown away; text: when
 };
 
 struct LineReport {
@@ -37,6 +39,7 @@ struct LineReport {
     int result = 0;
     const char* text = "";
     bool keepPending = false;
+    std::int64_t clockUs = 0;  // the line's clock (microseconds) when reported
 };
 
 using LineObservers = ObserverList<const LineReport&>;

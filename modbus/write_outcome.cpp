@@ -14,8 +14,8 @@
 #include "modbus/modbus.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
-#include "platform/observer_list.h"
-#include "platform/serial.h"
+#include "platform/os/observer_list.h"
+#include "platform/port/serial.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/uir.h"
+#include "platform/ui/uir.h"
 
 namespace {
 

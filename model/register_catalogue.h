@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "model/data_item.h"
-#include "platform/uir.h"
+#include "platform/ui/uir.h"
 
 // Register numbers the console treats specially (dataItem6).
 constexpr int REG_TEST_ENABLE = 2650;

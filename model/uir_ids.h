@@ -386,6 +386,9 @@ enum : int {
     PLOT_VALUES,
     PLOT_MINUTES,
     RECORD_STATUS,
+    CAPTURE,
+    CAPTURE_LAST,
+    CAPTURE_STATUS,
 };
 }  // namespace panel_monitor
 

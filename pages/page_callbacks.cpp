@@ -13,7 +13,7 @@
 #include "model/uir_ids.h"
 #include "pages/send_rows.h"
 #include "pages/write_guard.h"
-#include "platform/gbk.h"
+#include "platform/os/gbk.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"
 

@@ -7,7 +7,7 @@
 // ask for a page's block to be read again and repainted.
 #pragma once
 
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 // On EVENT_ACTIVE_TAB_CHANGE of the parameter panel's TAB: re-read and repaint
 // the table of the page now in front.

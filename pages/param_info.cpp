@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "model/register_catalogue.h"
-#include "platform/gbk.h"
-#include "platform/ui.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

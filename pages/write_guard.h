@@ -54,7 +54,7 @@ bool MotorTestEnabled();
 int UnstoredChangeCount();
 // Stops the guard and forgets the counts, the test state, the marks of unsent
 // entries and the backup offer: the state at start-up. Part of the start-up
-// reset (platform/state_reset.h).
+// reset (platform/os/state_reset.h).
 void ResetWriteGuard();
 
 // Where parameter sets exist, they install an offer to save a backup before a

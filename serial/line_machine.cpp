@@ -1,5 +1,6 @@
 #include "serial/line_machine.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "modbus/modbus.h"
@@ -7,9 +8,9 @@
 #include "model/data_item.h"
 #include "model/line_flags.h"
 #include "model/uir_ids.h"
-#include "platform/clock.h"
-#include "platform/serial.h"
-#include "platform/ui.h"
+#include "platform/os/clock.h"
+#include "platform/port/serial.h"
+#include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
@@ -19,6 +20,16 @@
 namespace {
 
 constexpr int kFrameLength = 8;
+// A queue is read this many times at most before it is flushed: input that
+// keeps coming is not chased.
+constexpr int kDrainReads = 4;
+
+// When input was thrown away, as BytesDiscarded tells it.
+const char* const kStrayBeforeRequest = "stray input before a request";
+const char* const kAfterFrame = "after the frame";
+const char* const kAfterTimeout = "after the time-out";
+const char* const kWhileSettling = "while the line settles";
+const char* const kBeyondLongestReply = "beyond the longest reply";
 
 bool accepted(int result)
 {
@@ -136,7 +147,7 @@ void LineMachine::follow()
 }
 
 void LineMachine::tell(LineReportKind kind, const unsigned char* bytes, int length,
-                       const unsigned char* request, int result)
+                       const unsigned char* request, int result, const char* text)
 {
     LineReport r;
     r.kind = kind;
@@ -144,6 +155,8 @@ void LineMachine::tell(LineReportKind kind, const unsigned char* bytes, int leng
     r.length = length;
     r.request = request;
     r.result = result;
+    r.text = text;
+    r.clockUs = readClock();
     observers_.notify(r);
 }
 
@@ -153,7 +166,29 @@ void LineMachine::tellPort(LineReportKind kind, const char* text, bool keepPendi
     r.kind = kind;
     r.text = text;
     r.keepPending = keepPending;
+    r.clockUs = readClock();
     observers_.notify(r);
+}
+
+int LineMachine::drainInput(int port, unsigned char* into, int room)
+{
+    int got = 0;
+    for (int i = 0; i < kDrainReads && got < room; ++i) {
+        const int queued = GetInQLen(port);
+        if (queued <= 0) break;
+        const int n = ComRd(port, reinterpret_cast<char*>(into + got), std::min(queued, room - got));
+        if (n <= 0) break;
+        got += n;
+    }
+    FlushInQ(port);
+    return got;
+}
+
+void LineMachine::discardInput(int port, const char* why)
+{
+    unsigned char bytes[RECEIVE_BUFFER_SIZE];
+    const int n = drainInput(port, bytes, RECEIVE_BUFFER_SIZE);
+    if (n > 0) tell(LineReportKind::BytesDiscarded, bytes, n, nullptr, 0, why);
 }
 
 void LineMachine::snapshotRequest(unsigned char* request)
@@ -204,7 +239,7 @@ void LineMachine::send()
     const int port = active_comselect.load();
     // Whatever waits in the input queue now (a reply that came after its
     // time-out, noise) must not be read in front of this request's reply.
-    FlushInQ(port);
+    discardInput(port, kStrayBeforeRequest);
     const int written = ComWrt(port, reinterpret_cast<const char*>(frame), length);
     sendLedON = 1;
     if (written != length) {
@@ -236,16 +271,17 @@ int LineMachine::takeBytes(bool flushOutput)
     LineReport bytes;
     bytes.kind = LineReportKind::BytesReceived;
     bytes.count = n;
+    bytes.clockUs = readClock();
     observers_.notify(bytes);
-    bool dropped = false;
-    for (int i = 0; i < n && i < RECEIVE_BUFFER_SIZE; ++i) {
-        if (receive_count < MAX_REPLY_BYTES) {
-            modbus_rx_buffer[receive_count++] = receive_buffer[i];
-        } else {
-            dropped = true;
-        }
+    const int taken = std::min(n, RECEIVE_BUFFER_SIZE);
+    const int kept = std::min(taken, std::max(MAX_REPLY_BYTES - receive_count, 0));
+    std::memcpy(modbus_rx_buffer + receive_count, receive_buffer, static_cast<size_t>(kept));
+    receive_count += kept;
+    if (kept < taken) {
+        tell(LineReportKind::BytesDiscarded, receive_buffer + kept, taken - kept, nullptr, 0,
+             kBeyondLongestReply);
+        discardInput(port, kBeyondLongestReply);
     }
-    if (dropped) FlushInQ(port);
     if (receive_count > 0 && state_.load() == LineState::Awaiting) state_ = LineState::Receiving;
     return n;
 }
@@ -343,7 +379,7 @@ void LineMachine::sendAtLineRate()
     // Holding the line, drop whatever came after the last reply, so that it
     // never counts as the start of the next one.
     if (com_idle.exchange(0) == 1) {
-        FlushInQ(active_comselect.load());
+        discardInput(active_comselect.load(), kStrayBeforeRequest);
         com_idle = 1;
     }
     send();
@@ -351,15 +387,21 @@ void LineMachine::sendAtLineRate()
 
 void LineMachine::endLineRateFrame(int port, int length, std::int64_t now)
 {
-    // Whatever followed the frame is not part of any reply.
-    FlushInQ(port);
+    // Whatever followed the frame is not part of any reply: the bytes taken
+    // after it and what waits in the queue. They are told after the frame.
+    unsigned char after[MAX_REPLY_BYTES + RECEIVE_BUFFER_SIZE];
+    int extra = std::clamp(receive_count - length, 0, MAX_REPLY_BYTES);
+    if (extra > 0) std::memcpy(after, modbus_rx_buffer + length, static_cast<size_t>(extra));
+    extra += drainInput(port, after + extra, RECEIVE_BUFFER_SIZE);
     receive_frame_length = length;
     receive_frame_end_flag = 1;
     receive_count = 0;
     busySinceUs_ = -1;
     guardUntilUs_ = now + silenceUs_.load();
     state_ = LineState::Complete;
-    if (!accepted(parseFrame())) requireQuiet();
+    const int result = parseFrame();
+    if (extra > 0) tell(LineReportKind::BytesDiscarded, after, extra, nullptr, 0, kAfterFrame);
+    if (!accepted(result)) requireQuiet();
 }
 
 std::int64_t LineMachine::receive()
@@ -397,7 +439,7 @@ std::int64_t LineMachine::receive()
         unsigned char request[MODBUS_BUFFER_SIZE];
         snapshotRequest(request);
         giveUp(request);
-        FlushInQ(port);
+        discardInput(port, kAfterTimeout);
         receive_count = 0;
         busySinceUs_ = -1;
         guardUntilUs_ = now + silenceUs;
@@ -425,7 +467,7 @@ bool LineMachine::quiet(std::int64_t* untilUs)
     // Discard holding the line, so that a password write from the UI thread
     // never loses its echo here.
     if (GetInQLen(port) != 0 && com_idle.exchange(0) == 1) {
-        FlushInQ(port);
+        discardInput(port, kWhileSettling);
         quietSinceUs_ = now;
         com_idle = 1;
     }
@@ -449,7 +491,7 @@ int LineMachine::writeFrame(int functionCode, int address, int value)
     unsigned char frame[kFrameLength];
     modbus_build_frame(functionCode, address, value, frame);
     const int port = active_comselect.load();
-    FlushInQ(port);  // stale bytes must not be read in front of the echo
+    discardInput(port, kStrayBeforeRequest);  // stale bytes must not be read in front of the echo
     if (ComWrt(port, reinterpret_cast<const char*>(frame), kFrameLength) != kFrameLength) {
         failPort("Com write failed 11! ", Flush::Input, "write to the port failed");
         return -1;

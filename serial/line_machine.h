@@ -17,7 +17,10 @@
 // receive_frame_end_flag, ... in serial/rs232.h) is the machine's working
 // state: it stays readable, and reset() sets it back with the rest. Times come
 // from the injected clock (microseconds). What happens on the line is told to
-// observers(); the machine calls none of them by name.
+// observers(); the machine calls none of them by name. Input it throws away
+// (stray bytes before a request, what follows a frame or a time-out) is read
+// first and told as BytesDiscarded, so that a capture of the line misses
+// nothing; the queue is flushed as before.
 #pragma once
 
 #include <atomic>
@@ -126,7 +129,7 @@ private:
     // The state as com_idle has it now: others take and free the line too.
     void follow();
     void tell(LineReportKind kind, const unsigned char* bytes, int length,
-              const unsigned char* request = nullptr, int result = 0);
+              const unsigned char* request = nullptr, int result = 0, const char* text = "");
     void tellPort(LineReportKind kind, const char* text, bool keepPending);
     // The port failed: told, the queue flushed, the port marked closed, what
     // was asked for ended, the box shown.
@@ -135,6 +138,11 @@ private:
     // bytes kept); the count read, or -1 after a port failure.
     int takeBytes(bool flushOutput);
     void endLineRateFrame(int port, int length, std::int64_t now);
+    // Reads what waits in the input queue into `into` (at most `room` bytes),
+    // then flushes the queue; the count read.
+    static int drainInput(int port, unsigned char* into, int room);
+    // Throws away what waits in the input queue, telling what it was.
+    void discardInput(int port, const char* why);
     void giveUp(const unsigned char* request);
     static void snapshotRequest(unsigned char* request);
     PasswordSend takeAndWritePassword(int pauseMs);

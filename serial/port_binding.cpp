@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "platform/port/net_address.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "serial/port_watch.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "serial/port_watch.h"
 
 namespace {

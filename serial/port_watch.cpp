@@ -10,9 +10,8 @@
 #include "model/line_flags.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
-#include "platform/port/net_address.h"
-#include "platform/port_discovery.h"
-#include "platform/ui.h"
+#include "platform/port/port_discovery.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -222,9 +221,7 @@ int WaitingPort()
 
 bool DevicePresent(const std::string& path)
 {
-    // A network device has no file to look for: whether its server answers,
-    // only a connection tells, and each look makes one.
-    return netport::IsNetworkPath(path) || SerialDeviceExists(path);
+    return SerialDeviceExists(path);
 }
 
 bool PortErrorBoxDue()

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 void SetReconnectEnabled(bool on);
 bool ReconnectEnabled();

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "model/line_flags.h"
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
 
 std::atomic<int> com_idle{1};

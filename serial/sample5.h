@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "model/line_flags.h"
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
 #include "serial/fast_line.h"
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values

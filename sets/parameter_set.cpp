@@ -14,7 +14,7 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 
 namespace psets {
 

@@ -6,8 +6,8 @@
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
-#include "platform/clock.h"
-#include "platform/gbk.h"
+#include "platform/os/clock.h"
+#include "platform/os/gbk.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 

@@ -12,13 +12,15 @@ else
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       ccache mold  # compiler cache and a faster linker, used when present (cmake/build-speed.cmake)
       clang libfuzzer-14-dev libclang-rt-14-dev
+      clang-tools  # clang-query, for the state count of tools/check-structure.sh
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       python3 qt6-l10n-tools  # the translation files' tools and checks (tools/uir2ts.py, lrelease)
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
       ser2net  # a real serial device server for the tests of network devices
       qt6-charts-dev libqt6opengl6-dev  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
-      xvfb dbus-daemon at-spi2-core)  # the monitor read over the accessibility bus (monitor_atspi_test)
+      xvfb dbus-daemon at-spi2-core  # the monitor read over the accessibility bus (monitor_atspi_test)
+      tshark)  # decodes the console's captures of the line in the tests
 fi
 missing=()
 for p in "${pkgs[@]}"; do
@@ -28,5 +30,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update
+  # tshark's package asks whether ordinary users may capture network traffic: no.
+  echo "wireshark-common wireshark-common/install-setuid boolean false" | $SUDO debconf-set-selections
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi

@@ -10,7 +10,7 @@
 #include "platform/port/net_address.h"
 #include "platform/port/net_socket.h"
 #include "platform/port/telnet_codec.h"
-#include "platform/serial_log.h"
+#include "platform/port/serial_log.h"
 
 namespace netport {
 
@@ -447,6 +447,16 @@ std::unique_ptr<SerialDevice> NetworkDriver::open(const std::string& path, const
         failures_[path] = reason;
     }
     return device;
+}
+
+bool NetworkDriver::claims(const std::string& path) const
+{
+    return IsNetworkPath(path);
+}
+
+bool NetworkDriver::present(const std::string& /*path*/) const
+{
+    return true;
 }
 
 std::string NetworkDriver::lastFailure(const std::string& path) const

@@ -21,7 +21,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/serial.h"
+#include "platform/port/driver.h"
 
 namespace netport {
 
@@ -41,6 +41,13 @@ class NetworkDriver final : public SerialDriver {
 public:
     std::unique_ptr<SerialDevice> open(const std::string& path, const SerialSettings& settings,
                                        int* error) override;
+    // Every tcp:// and rfc2217:// path, well-formed or not (a malformed one
+    // fails to open with the reason, never reaches the system's driver).
+    bool claims(const std::string& path) const override;
+    // A network device has no file to look for: whether its server answers
+    // only a connection tells, and each look would make one. So it counts as
+    // there, and reconnection tries it.
+    bool present(const std::string& path) const override;
     // Why the last open of `path` failed; empty when it succeeded or none was made.
     std::string lastFailure(const std::string& path) const;
     // Forgets every failure.

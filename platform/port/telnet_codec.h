@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial.h"
+#include "platform/port/driver.h"
 
 namespace netport {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine/write_journal.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 
 namespace fs = std::filesystem;
 

@@ -16,7 +16,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
@@ -54,6 +54,7 @@ struct Seen {
     int result;
     std::string text;
     bool keepPending;
+    std::int64_t clockUs;
 };
 
 class LineMachineTest : public testsupport::ScriptedPortTest {
@@ -71,7 +72,7 @@ protected:
             std::lock_guard<std::mutex> lock(mutex);
             seen.push_back({r.kind, r.bytes != nullptr ? Bytes(r.bytes, r.bytes + r.length) : Bytes{},
                             r.request != nullptr ? ToHex(Bytes(r.request, r.request + 8)) : "", r.count,
-                            r.result, r.text != nullptr ? r.text : "", r.keepPending});
+                            r.result, r.text != nullptr ? r.text : "", r.keepPending, r.clockUs});
         });
     }
     void TearDown() override
@@ -222,6 +223,69 @@ TEST_F(LineMachineTest, LineRateEndsACompleteReplyAtOnceAndWaitsForQuietAfterARe
     EXPECT_EQ(until, g_nowUs.load() + 300'000);
     at(500);
     EXPECT_TRUE(line.quiet(&until));
+}
+
+// Input the line throws away is read first and told with when it went, in
+// the order it came, and the queue is still flushed; the reports carry the
+// line's clock.
+TEST_F(LineMachineTest, WhatIsThrownAwayIsToldFirst)
+{
+    struct Thrown {
+        std::string bytes;
+        std::string why;
+    };
+    const auto thrown = [this] {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<Thrown> out;
+        for (const Seen& s : seen) {
+            if (s.kind == K::BytesDiscarded) out.push_back({ToHex(s.bytes), s.text});
+        }
+        return out;
+    };
+    // Passes: a late reply waiting before the request.
+    driver.arrive({0x01, 0x03, 0x02});
+    const int flushes = driver.inputFlushes();
+    at(5);
+    line.send();
+    EXPECT_EQ(kinds(), (std::vector<K>{K::BytesDiscarded, K::RequestSent}));
+    ASSERT_EQ(thrown().size(), 1u);
+    EXPECT_EQ(thrown()[0].bytes, "010302");
+    EXPECT_EQ(thrown()[0].why, "stray input before a request");
+    EXPECT_EQ(last().bytes, FromHex(kStatusRead));
+    EXPECT_GT(driver.inputFlushes(), flushes);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const Seen& s : seen) EXPECT_EQ(s.clockUs, kStartUs + 5000);
+    }
+
+    // Line rate: a byte after a complete reply; bytes while the line settles
+    // after a time-out.
+    line.arm(Framing::LineRate, 300, 2006);
+    at(0);
+    sendStatusRead();
+    Bytes reply = statusReply(700);
+    reply.push_back(0xAA);
+    driver.arrive(reply);
+    line.receive();
+    EXPECT_EQ(kinds(), (std::vector<K>{K::BytesReceived, K::ReplyAccepted, K::BytesDiscarded}));
+    EXPECT_EQ(thrown().back().bytes, "aa");
+    EXPECT_EQ(thrown().back().why, "after the frame");
+    at(400);
+    EXPECT_TRUE(line.quiet(nullptr));
+    sendStatusRead();
+    line.receive();  // the wait starts
+    driver.arrive({0x01, 0x03});
+    at(701);
+    line.receive();
+    EXPECT_EQ(line.state(), LineState::TimedOut);
+    EXPECT_EQ(ToHex(last().bytes), "0103") << "what the time-out cut off was part of a reply";
+    driver.arrive({0x34, 0x00, 0x01});
+    at(800);
+    std::int64_t until = 0;
+    EXPECT_FALSE(line.quiet(&until));
+    EXPECT_EQ(thrown().back().bytes, "340001");
+    EXPECT_EQ(thrown().back().why, "while the line settles");
+    EXPECT_EQ(GetInQLen(kPort), 0);
 }
 
 TEST_F(LineMachineTest, LineRateReplyWaitStartsAgainWhenThePortIsOpenedAgain)

@@ -5,10 +5,8 @@
 // The console's clock is stepped, except where a reply's timing is the
 // subject (see LineMonitorOnRealTime).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -22,7 +20,7 @@
 #include "modbus/modbus_crc.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "tests/support/sim_line.h"
@@ -494,22 +492,9 @@ TEST_F(LineMonitor, UnwritableRecordingIsReportedAndPollingGoesOn)
 
     // A disk that fills up while recording: the file may not grow past the
     // header and a few rows.
-    // The limit and the signal are the process's: both are put back however the test ends.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct Restore {
-        rlimit limit;
-        void (*handler)(int);
-        ~Restore()
-        {
-            EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-            std::signal(SIGXFSZ, handler);
-        }
-    } restore{saved, previousHandler};
     const std::string file = tempPath("full");
-    const rlimit limit{StatusRecorder::HeaderLine().size() + 600, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const testsupport::FileSizeLimit full(StatusRecorder::HeaderLine().size() + 600);
+    ASSERT_TRUE(full.set());
     ASSERT_TRUE(recorder.start(file, &error)) << error;
     startPolling();
     ASSERT_TRUE(WaitFor([&] { return !recorder.recording(); }, 30000ms));

@@ -16,7 +16,7 @@
 #include "model/data_item.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"

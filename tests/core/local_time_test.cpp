@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32

@@ -1,7 +1,8 @@
 // The in-process loop port through the port layer, as the console uses it
 // where there are no pseudo-terminals: bytes both ways, waiting, refusals,
-// and the far end going away as an unplug.
-#include "platform/loop_port.h"
+// the far end going away as an unplug, and the path choosing the loop port's
+// driver before any other.
+#include "platform/port/loop_port.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,9 @@
 #include <memory>
 #include <thread>
 
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
+#include "tests/support/fake_serial.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;
@@ -120,6 +122,33 @@ TEST_F(LoopPortTest, FarEndGoingAwayIsAnUnplug)
     EXPECT_LT(ComWrt(kPort, "x", 1), 0);
     EXPECT_EQ(g_losses.load(), 1);
     EXPECT_EQ(OpenComConfig(kPort, name.c_str(), 19200, 1, 8, 1, 1024, 1024), kRs232OpenFailed);
+}
+
+TEST_F(LoopPortTest, ItsNameOpensTheLoopEvenWithAnotherDriverInstalled)
+{
+    // A test's own driver replaces the system's only: a live loop port's
+    // name still opens the loop, and only once it is gone does the path
+    // reach the installed driver.
+    testsupport::FakeSerialDriver fake;
+    SetSerialDriver(&fake);
+    EXPECT_EQ(&DriverFor(far->name()), &LoopPortDriver());
+    EXPECT_EQ(&DriverFor("/dev/ttyUSB0"), &fake);
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(ComWrt(kPort, "hi", 2), 2);
+    EXPECT_EQ(far->receive(1s), Bytes("hi"));
+    EXPECT_EQ(fake.opens(), 0);
+
+    ASSERT_EQ(CloseCom(kPort), 0);
+    const std::string name = far->name();
+    far.reset();
+    bool claimed = true;
+    EXPECT_FALSE(ClaimedDevicePresent(name, &claimed));
+    EXPECT_FALSE(claimed);
+    EXPECT_EQ(OpenComConfig(kPort, name.c_str(), 19200, 1, 8, 1, 1024, 1024), 0);
+    EXPECT_EQ(fake.opens(), 1);
+    EXPECT_EQ(fake.lastPath(), name);
+    CloseCom(kPort);
+    SetSerialDriver(nullptr);
 }
 
 TEST(LoopPortNames, AreUniqueAndGoWithTheirPort)

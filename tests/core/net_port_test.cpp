@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/port/net_device.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "tests/support/net_server.h"
 #include "tests/support/test_support.h"
 

@@ -10,7 +10,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
-#include "platform/gbk.h"
+#include "platform/os/gbk.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "model/data_item.h"
 #include "model/line_flags.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "sets/set_line.h"
 #include "tests/support/test_support.h"
 

@@ -12,9 +12,9 @@
 
 #include "model/app_state.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
+#include "platform/os/app_dirs.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
 #include "serial/sample5.h"

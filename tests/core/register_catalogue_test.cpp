@@ -23,7 +23,7 @@
 #include "pages/param_info.h"
 #include "pages/send_rows.h"
 #include "pages/write_guard.h"
-#include "platform/gbk.h"
+#include "platform/os/gbk.h"
 #include "sets/parameter_set.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"

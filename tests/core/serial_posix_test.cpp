@@ -14,8 +14,8 @@
 #include <set>
 #include <thread>
 
-#include "platform/posix_serial.h"
-#include "platform/serial.h"
+#include "platform/port/posix_serial.h"
+#include "platform/port/serial.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;

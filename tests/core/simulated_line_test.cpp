@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 

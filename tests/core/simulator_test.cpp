@@ -9,7 +9,7 @@
 #include <functional>
 #include <set>
 
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "tests/support/test_support.h"
 
 using namespace std::chrono_literals;

@@ -4,8 +4,9 @@
 #include <fstream>
 #include <mutex>
 
-#include "platform/gbk.h"
-#include "platform/uir.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
+#include "platform/ui/uir.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include "modbus/line_events.h"
 #include "model/line_flags.h"
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
-#include "platform/win_serial.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
+#include "platform/port/win_serial.h"
 #include "serial/port_watch.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/sim_line.h"

@@ -18,7 +18,7 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"

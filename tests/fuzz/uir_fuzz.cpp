@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gbk.h"
-#include "platform/ui.h"
-#include "platform/uir.h"
+#include "platform/os/gbk.h"
+#include "platform/ui/ui.h"
+#include "platform/ui/uir.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "engine/ems.h"
 #include "model/app_state.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace testsupport {
 

@@ -19,8 +19,8 @@
 
 #include "app/mainwin.h"
 #include "model/app_state.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "tests/support/sim_line.h"
 
 namespace testsupport {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace testsupport {
 

@@ -17,10 +17,12 @@ void ReportExchange(const std::vector<unsigned char>& request, const std::vector
     sent.kind = LineReportKind::RequestSent;
     sent.bytes = request.data();
     sent.length = static_cast<int>(request.size());
+    sent.clockUs = TheLine().now();
     line.notify(sent);
     LineReport received;
     received.kind = LineReportKind::BytesReceived;
     received.count = static_cast<int>(reply.size());
+    received.clockUs = TheLine().now();
     line.notify(received);
     unsigned char onTheLine[8] = {};  // a report's request is 8 bytes
     std::copy_n(request.begin(), std::min<std::size_t>(request.size(), sizeof onTheLine), onTheLine);
@@ -30,6 +32,7 @@ void ReportExchange(const std::vector<unsigned char>& request, const std::vector
     parsed.length = static_cast<int>(reply.size());
     parsed.request = onTheLine;
     parsed.result = result;
+    parsed.clockUs = TheLine().now();
     line.notify(parsed);
 }
 

@@ -1,5 +1,5 @@
 // The line pair on an in-process loop port.
-#include "platform/loop_port.h"
+#include "platform/port/loop_port.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/ui/ui.h"
 
 namespace testsupport {
 

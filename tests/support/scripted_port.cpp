@@ -3,7 +3,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "serial/line_machine.h"
 #include "tests/support/vectors.h"
 

@@ -10,8 +10,8 @@
 
 #include "modbus/line_events.h"
 #include "model/line_flags.h"
-#include "platform/clock.h"
-#include "platform/serial.h"
+#include "platform/os/clock.h"
+#include "platform/port/serial.h"
 
 namespace testsupport {
 

@@ -1,6 +1,6 @@
 #include "tests/support/stepped_simulator.h"
 
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 namespace testsupport {
 

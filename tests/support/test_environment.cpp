@@ -20,9 +20,9 @@
 
 #include "engine/console_state.h"
 #include "engine/line_wiring.h"
-#include "platform/clock.h"
-#include "platform/port_discovery.h"
-#include "platform/serial.h"
+#include "platform/os/clock.h"
+#include "platform/port/port_discovery.h"
+#include "platform/port/serial.h"
 #include "serial/line_machine.h"
 
 namespace {

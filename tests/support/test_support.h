@@ -83,6 +83,26 @@ private:
     std::FILE* file_;
 };
 
+#ifndef _WIN32
+// A disk that fills up: while it lives, no file of this process may grow past
+// `bytes` (a write beyond fails with EFBIG instead of raising SIGXFSZ). The
+// limit and the signal are put back however the test ends.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool set() const { return set_; }
+
+private:
+    unsigned long long savedCurrent_ = 0;
+    unsigned long long savedMax_ = 0;
+    void (*savedHandler_)(int) = nullptr;
+    bool set_ = false;
+};
+#endif
+
 std::vector<unsigned char> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<unsigned char>& bytes);
 

@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/options.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 
 namespace {
 
@@ -35,9 +35,10 @@ TEST(ConsoleArguments, EveryOptionSetsItsFieldAndQtsOwnPassThrough)
     ConsoleOptions o;
     std::string error;
     ASSERT_TRUE(ParseConsoleOptions(
-        {"-platform", "offscreen", "--com", "7=/dev/ttyUSB3", "--simulate", "--list-ports", "--reconnect",
-         "-reverse", "--screenshots", "-pictures", "--screenshot-delay", "2.5", "--monitor", "--record",
-         "run.csv", "--fast-line", "-h", "--version"},
+        {"-platform",   "offscreen", "--com",         "7=/dev/ttyUSB3", "--simulate",         "--list-ports",
+         "--reconnect", "-reverse",  "--screenshots", "-pictures",      "--screenshot-delay", "2.5",
+         "--monitor",   "--record",  "run.csv",       "--capture",      "run.pcapng",         "--fast-line",
+         "-h",          "--version"},
         &o, &error))
         << error;
     EXPECT_EQ(ComDevicePath(7), "/dev/ttyUSB3");
@@ -46,6 +47,7 @@ TEST(ConsoleArguments, EveryOptionSetsItsFieldAndQtsOwnPassThrough)
     EXPECT_EQ(o.screenshotDir, "-pictures") << "an option's value is taken as it is";
     EXPECT_EQ(o.screenshotDelay, 2.5);
     EXPECT_EQ(o.recordFile, "run.csv");
+    EXPECT_EQ(o.captureFile, "run.pcapng");
 
     ConsoleOptions none;
     ASSERT_TRUE(ParseConsoleOptions({}, &none, &error));
@@ -69,6 +71,7 @@ TEST(ConsoleArguments, ARefusalNamesTheFirstWrongWord)
         {{"-"}, "unknown argument '-'"},
         {{"--simulate", "--record"}, "--record needs a value"},
         {{"--record", "", "--bogus"}, "--record needs a file name"},
+        {{"--capture", "", "--bogus"}, "--capture needs a file name"},
         {{"--screenshot-delay", "86401"}, "bad --screenshot-delay value '86401' (seconds, 0..86400)"},
         {{"--com", "21=/dev/x", "--bogus"},
          "bad --com value '21=/dev/x' (expected N=DEVICE with N in 1..20)"},
@@ -108,6 +111,8 @@ TEST(CommandArguments, ARefusalNamesTheFirstWrongWordAndEndsWithStatus3)
         {{"restore", "a.json", "b.json"}, "unknown argument 'b.json' for restore"},
         {{"restore", "--dry-run=1", "--bogus"}, "unknown argument '--dry-run=1' for restore"},
         {{"dump", "--device"}, "--device needs a value"},
+        {{"watch", "--capture"}, "--capture needs a value"},
+        {{"dump", "--capture", "", "--bogus"}, "--capture needs a file name"},
         {{"dump", "--baud", "300", "--bogus"}, "bad --baud '300' (1200, 2400, 4800, 9600, 19200 or 115200)"},
         {{"dump", "--device", "--baud", "--timeout", "0"},
          "bad --timeout '0' (seconds, above 0 and up to 600)"},

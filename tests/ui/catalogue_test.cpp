@@ -34,9 +34,9 @@
 #include "app/callbacks.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/qt_widgets.h"
-#include "platform/ui.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/qt/qt_widgets.h"
+#include "platform/ui/ui.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include "app/mainwin.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/clock.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/os/clock.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "tests/support/line_script.h"
 
 namespace {

@@ -20,8 +20,8 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 

@@ -13,7 +13,7 @@
 
 #include "engine/console_state.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "serial/fast_line.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"

@@ -69,6 +69,7 @@ const ValueLabel kValueLabels[] = {
     {"LINK_BYTES_RECEIVED", "Bytes received", kCount},
     {"LINK_LAST_GOOD_REPLY", "Last good reply", R"((\d\d:\d\d:\d\d\.\d\d\d|–))"},
     {"RECORD_STATUS", "Recording status", ".+"},
+    {"CAPTURE_STATUS", "Capture status", ".+"},
 };
 
 // The first of `paths` that exists, or "".

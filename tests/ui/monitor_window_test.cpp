@@ -12,6 +12,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -19,17 +20,22 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "app/mainwin.h"
 #include "app/traffic_model.h"
+#include "engine/line_capture.h"
 #include "modbus/line_events.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/ui.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/ui.h"
+#include "serial/line_machine.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/line_script.h"
 #include "tests/support/test_support.h"
 #include "tests/support/vectors.h"
@@ -54,13 +60,15 @@ protected:
             [this](const std::string& t, const std::string& m) { popups.push_back(t + "/" + m); });
         fillDataItems();
         ASSERT_TRUE(LoadConsolePanels());
-        CreateMonitor();
+        capture.emplace(TheLine());
+        CreateMonitor(&*capture);
         window = MonitorWidget();
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override
     {
         DestroyMonitor();
+        capture.reset();
         SetPopupHandler({});
         qtui::ShutdownUserInterface();
     }
@@ -109,18 +117,36 @@ protected:
         ReportExchange(read, WithCrc(reply), MODBUS_READ_ACCEPTED);
     }
     // Lets the window's drain timer run.
-    bool waitFor(const std::function<bool()>& condition)
+    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds within = 3000ms)
     {
         return testsupport::WaitFor(
             [&] {
                 QApplication::processEvents();
                 return condition();
             },
-            3000ms);
+            within);
+    }
+
+    // Clicks `button`, whose file dialog is then given `path` and accepted.
+    static void clickAndChoose(QPushButton* button, const QString& path)
+    {
+        bool chosen = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || chosen) return;
+            chosen = true;
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog makes it protected
+        });
+        poll.start(10);
+        button->click();
+        EXPECT_TRUE(chosen) << button->objectName().toStdString();
     }
 
     QWidget* window = nullptr;
     std::vector<std::string> popups;
+    std::optional<LineCapture> capture;  // the console's, as the window keeps it
 };
 
 }  // namespace
@@ -339,7 +365,8 @@ TEST_F(Monitor, CountersReadThroughAccessibility)
             << label->objectName().toStdString();
         ++values;
     }
-    EXPECT_EQ(values, 18);  // 15 counters, the link state, the recording status and the plot's pointer
+    // 15 counters, the link state, the recording and capture status and the plot's pointer
+    EXPECT_EQ(values, 19);
 }
 
 TEST_F(Monitor, RecordingThatCannotStartSaysWhy)
@@ -397,4 +424,70 @@ TEST(TrafficList, KeepsItsLastRowsAndWhatCameWhilePaused)
 
     rows.clear();
     EXPECT_EQ(rows.rowCount(), 0);
+}
+
+// "Capture line…" captures from then on until pressed again; "Save the last
+// 10 minutes…" writes what the console kept, from before the capture too.
+TEST_F(Monitor, CaptureButtonsCaptureTheLineAndSaveItsLastMinutes)
+{
+    monitor(0, 0, nullptr, 0);
+    auto* start = find<QPushButton>("CAPTURE");
+    auto* last = find<QPushButton>("CAPTURE_LAST");
+    ASSERT_NE(start, nullptr);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(start->text(), "Capture line…");
+    EXPECT_EQ(last->text(), "Save the last 10 minutes…");
+    EXPECT_EQ(text("CAPTURE_STATUS"), "Not capturing");
+    const auto read = WithCrc({0x01, 0x03, 0x09, 0xF4, 0x00, 0x0F});
+    ReportExchange(read, WithCrc({0x01, 0x83, 0x02}), MODBUS_EXCEPTION_2);  // before the capture
+
+    const QString path = QString::fromStdString(testsupport::TestFilePath("monitor.pcapng"));
+    clickAndChoose(start, path);
+    EXPECT_EQ(start->text(), "Stop capture");
+    EXPECT_EQ(text("CAPTURE_STATUS"), "Capturing to monitor.pcapng: 0 packets");
+    reportStatus([](int i) { return i; });
+    const auto write = WithCrc({0x01, 0x06, 0x09, 0xF6, 0x00, 0x3A});
+    ReportExchange(write, write, MODBUS_WRITE_ECHO);
+    start->click();
+    EXPECT_EQ(start->text(), "Capture line…");
+    EXPECT_EQ(text("CAPTURE_STATUS"), "Captured 4 packets to monitor.pcapng");
+    const testsupport::CaptureItems captured = testsupport::ReadCaptureFile(path.toStdString());
+    ASSERT_EQ(captured.error, "");
+    ASSERT_EQ(captured.packets.size(), 4u);
+    EXPECT_EQ(captured.packets[2].bytes, write);
+    EXPECT_EQ(captured.packets[3].comment, "accepted");
+    testsupport::ExpectTsharkDecodes(path.toStdString(), captured.packets);
+
+    const QString lastPath = QString::fromStdString(testsupport::TestFilePath("last.pcapng"));
+    clickAndChoose(last, lastPath);
+    EXPECT_EQ(text("CAPTURE_STATUS"), "Saved the last minutes to last.pcapng");
+    const testsupport::CaptureItems kept = testsupport::ReadCaptureFile(lastPath.toStdString());
+    ASSERT_EQ(kept.error, "");
+    ASSERT_EQ(kept.packets.size(), 6u);
+    EXPECT_EQ(kept.packets[1].comment, "rejected: exception 2");
+    EXPECT_TRUE(popups.empty());
+}
+
+// A capture that cannot be made, or stops being written, says why; the
+// window goes on showing the line.
+TEST_F(Monitor, ACaptureThatCannotBeWrittenSaysWhyAndTheLineGoesOn)
+{
+    monitor(0, 0, nullptr, 0);
+    std::string error;
+    EXPECT_FALSE(StartCapture("/nonexistent-folder/x.pcapng", &error));
+    EXPECT_NE(error.find("/nonexistent-folder/x.pcapng"), std::string::npos) << error;
+    EXPECT_EQ(text("CAPTURE_STATUS").toStdString(), error);
+
+    const std::string path = testsupport::TestFilePath("full.pcapng");
+    const testsupport::FileSizeLimit full(1000);
+    ASSERT_TRUE(full.set());
+    ASSERT_TRUE(StartCapture(path, &error)) << error;
+    for (int i = 0; i < 40; ++i) reportStatus([i](int item) { return item + i; });
+    // The file is written once a second, off the line's thread.
+    ASSERT_TRUE(waitFor([&] { return find<QPushButton>("CAPTURE")->text() == "Capture line…"; }, 10000ms));
+    ASSERT_TRUE(waitFor([&] { return !popups.empty(); }));
+    EXPECT_EQ(popups[0].rfind("Capture/Capture stopped: cannot write " + path + ": ", 0), 0u) << popups[0];
+    EXPECT_EQ(text("CAPTURE_STATUS").toStdString(), popups[0].substr(8));
+    reportStatus([](int item) { return item; });
+    EXPECT_TRUE(waitFor([&] { return text("LINK_REQUESTS") == "41"; })) << "the line goes on";
 }

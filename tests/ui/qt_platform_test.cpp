@@ -24,9 +24,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/qt_widgets.h"
-#include "platform/ui.h"
+#include "platform/ui/qt/qt_ui.h"
+#include "platform/ui/qt/qt_widgets.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

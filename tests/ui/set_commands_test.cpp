@@ -1,7 +1,7 @@
 // The dump, verify and restore commands against the simulated controller over
-// a pseudo-terminal; the simulator's request log is the record of what went
-// over the line. The console's clock is stepped: each pass of the line comes
-// as soon as the simulator has answered the one before.
+// a pseudo-terminal, and the capture of the line that every command makes;
+// the simulator's request log is the record of what went over the line. The console's clock is stepped: each
+// pass of the line comes as soon as the simulator has answered the one before.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "platform/serial.h"
+#include "platform/port/serial.h"
 #include "sets/parameter_set.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -69,7 +70,9 @@ private:
     std::atomic<int> writes_{0};
 };
 
-class SetCommands : public ::testing::Test {
+// The commands against the simulated controller on the console's clock `C`.
+template <testsupport::LineClock C>
+class CommandsOn : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -86,7 +89,7 @@ protected:
         args.insert(args.end(), {"--device", controller_.path(), "--timeout", timeout});
         testsupport::StreamCapture out;
         testsupport::StreamCapture err;
-        controller_.settle()->rebase();
+        if (controller_.settle() != nullptr) controller_.settle()->rebase();
         const int rc = RunCommand(args, out.file(), err.file());
         out_ = out.text();
         err_ = err.text();
@@ -124,7 +127,7 @@ protected:
             auto it = changes.find(e.reg);
             if (it != changes.end()) e.word = it->second;
         }
-        const std::string out = file + ".changed.json";
+        std::string out = file + ".changed.json";
         EXPECT_TRUE(psets::SaveSetFile(out, set, &error)) << error;
         return out;
     }
@@ -142,12 +145,17 @@ protected:
         return lines;
     }
 
-    testsupport::SimulatedController controller_{testsupport::LineClock::Stepped};
+    testsupport::SimulatedController controller_{C};
     sim::Simulator& sim_ = controller_.sim();
     QTemporaryDir dir_;
     std::string out_;
     std::string err_;
 };
+
+class SetCommands : public CommandsOn<testsupport::LineClock::Stepped> {};
+// A capture is written off the line's thread once a second of real time: its
+// tests run on the real clock, on which the line's minutes are real minutes.
+class CapturedCommands : public CommandsOn<testsupport::LineClock::Real> {};
 
 }  // namespace
 
@@ -417,4 +425,65 @@ TEST_F(SetCommands, APortThatFailsPartWayLeavesAJournalLineForEveryPlannedWrite)
         EXPECT_EQ(simWord(reg), reg - 2538) << "not written";
     }
     EXPECT_NE(out_.find("not written: port closed"), std::string::npos) << out_;
+}
+
+// A capture of a dump holds exactly the frames on the line, in order, with
+// their directions, on an interface named after the command's port; tshark
+// decodes every one of them.
+TEST_F(CapturedCommands, DumpWithCaptureGivesTheFramesOnTheLineAsTsharkDecodesThem)
+{
+    const std::string path = dir_.filePath("dump.pcapng").toStdString();
+    ASSERT_EQ(run({"dump", "--out", dir_.filePath("dump.json").toStdString(), "--capture", path}), kCommandOk)
+        << err_;
+    EXPECT_NE(err_.find("packets captured to " + path), std::string::npos) << err_;
+    const testsupport::CaptureItems items = testsupport::ReadCaptureFile(path);
+    ASSERT_EQ(items.error, "");
+    EXPECT_EQ(items.application.rfind("drive-console ", 0), 0u) << items.application;
+    ASSERT_EQ(items.interfaces.size(), 1u);
+    EXPECT_EQ(items.interfaces[0].name, "COM1 " + controller_.path() + " 19200 8O1");
+    EXPECT_EQ(items.interfaces[0].description, items.interfaces[0].name + ", 100 ms passes");
+    ASSERT_EQ(items.ends.size(), 1u);
+    EXPECT_EQ(items.ends[0].comment, "port closed: the command ended");
+
+    std::vector<std::vector<unsigned char>> tap;
+    for (const sim::RequestRecord& r : sim_.requests()) {
+        tap.emplace_back(r.raw.begin(), r.raw.end());
+        if (!r.reply.empty()) tap.emplace_back(r.reply.begin(), r.reply.end());
+    }
+    // A reply still on its way when the command ended was never read.
+    if (tap.size() == items.packets.size() + 1 && !sim_.requests().back().reply.empty()) tap.pop_back();
+    ASSERT_EQ(items.packets.size(), tap.size());
+    for (std::size_t i = 0; i < tap.size(); ++i) {
+        const CapturePacket& p = items.packets[i];
+        EXPECT_EQ(p.bytes, tap[i]) << "packet " << i;
+        EXPECT_EQ(p.direction, i % 2 == 0 ? CaptureDirection::Outbound : CaptureDirection::Inbound) << i;
+        if (i % 2 == 1) {
+            EXPECT_TRUE(p.comment == "accepted" || p.comment == "password echo") << p.comment;
+        }
+    }
+    testsupport::ExpectTsharkDecodes(path, items.packets);
+}
+
+// A capture that cannot be created stops the command before the port opens;
+// one that fails on the way stops, the command does its work and ends with
+// status 3, unless it found what it looks for.
+TEST_F(CapturedCommands, ACaptureThatCannotBeWrittenEndsTheCommandWithStatus3)
+{
+    const std::string nowhere = dir_.filePath("no/such/folder/x.pcapng").toStdString();
+    EXPECT_EQ(run({"dump", "--capture", nowhere}), kCommandBadInput);
+    EXPECT_NE(err_.find("cannot create " + nowhere), std::string::npos) << err_;
+    EXPECT_EQ(out_, "");
+    EXPECT_EQ(sim_.requestCount(), 0u) << "nothing went over the line";
+
+    const std::string path = dir_.filePath("watch.pcapng").toStdString();
+    const testsupport::FileSizeLimit full(700);  // the headers and a few packets
+    ASSERT_TRUE(full.set());
+    EXPECT_EQ(run({"watch", "--duration", "3", "--capture", path}), kCommandBadInput) << err_;
+    EXPECT_NE(err_.find("Capture stopped: cannot write " + path), std::string::npos) << err_;
+    EXPECT_NE(err_.find("0 fault onsets, a status read every"), std::string::npos)
+        << "the watch went on polling: " << err_;
+
+    sim_.setRegister(2762, 0x0002);  // a fault bit on
+    EXPECT_EQ(run({"watch", "--duration", "3", "--capture", path}), kCommandDiffers) << err_;
+    EXPECT_NE(err_.find("Capture stopped: cannot write " + path), std::string::npos) << err_;
 }

@@ -21,7 +21,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"

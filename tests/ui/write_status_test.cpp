@@ -13,7 +13,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
-#include "platform/app_dirs.h"
+#include "platform/os/app_dirs.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
 

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 
-#include "platform/loop_port.h"
+#include "platform/port/loop_port.h"
 
 namespace sim {
 

@@ -55,7 +55,7 @@ public:
                                             std::uint16_t* registers) = 0;
 };
 
-// An in-process loop port (platform/loop_port.h).
+// An in-process loop port (platform/port/loop_port.h).
 std::unique_ptr<Simulator::Link> OpenLoopLink(std::string* error);
 // Replies built by the simulator itself.
 std::unique_ptr<Simulator::Renderer> MakeOwnRenderer();

@@ -1,6 +1,6 @@
 // A simulated drive controller: a Modbus RTU slave (address 1) served on its
 // own thread, on a pseudo-terminal with libmodbus, or on an in-process loop
-// port (platform/loop_port.h) where the system has no pseudo-terminals.
+// port (platform/port/loop_port.h) where the system has no pseudo-terminals.
 //
 // The console (or any master) opens the path that start() returns, like a
 // serial device. The simulator answers function 03 (read holding registers)

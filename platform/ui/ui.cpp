@@ -1,0 +1,205 @@
+#include "platform/ui/ui.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+namespace {
+
+std::atomic<UiBackend*> g_backend{nullptr};
+
+std::mutex g_popupMutex;
+PopupHandler g_popupHandler;
+ConfirmHandler g_confirmHandler;
+
+std::mutex g_registryMutex;
+std::map<std::string, CallbackEntry>& registry()
+{
+    static std::map<std::string, CallbackEntry> r;
+    return r;
+}
+
+}  // namespace
+
+void SetUiBackend(UiBackend* backend)
+{
+    g_backend.store(backend);
+}
+UiBackend* GetUiBackend()
+{
+    return g_backend.load();
+}
+
+#define DSC_FORWARD(call)                    \
+    UiBackend* b = g_backend.load();         \
+    if (b == nullptr) return UIE_NO_BACKEND; \
+    return b->call
+
+int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId)
+{
+    DSC_FORWARD(loadPanel(parentPanel, resourceFile, panelResourceId));
+}
+int DisplayPanel(int panel)
+{
+    DSC_FORWARD(displayPanel(panel));
+}
+int HidePanel(int panel)
+{
+    DSC_FORWARD(hidePanel(panel));
+}
+int DiscardPanel(int panel)
+{
+    DSC_FORWARD(discardPanel(panel));
+}
+int GetPanelHandleFromTabPage(int panel, int tabControl, int pageIndex, int* pageHandle)
+{
+    DSC_FORWARD(getPanelHandleFromTabPage(panel, tabControl, pageIndex, pageHandle));
+}
+int GetActiveTabPage(int panel, int tabControl, int* pageIndex)
+{
+    DSC_FORWARD(getActiveTabPage(panel, tabControl, pageIndex));
+}
+int GetCtrlVal(int panel, int control, double* value)
+{
+    DSC_FORWARD(getCtrlVal(panel, control, value));
+}
+int GetCtrlVal(int panel, int control, int* value)
+{
+    DSC_FORWARD(getCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, double value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, int value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
+int SetCtrlVal(int panel, int control, const char* value)
+{
+    DSC_FORWARD(setCtrlVal(panel, control, value));
+}
+int SetCtrlAttribute(int panel, int control, int attribute, int value)
+{
+    DSC_FORWARD(setCtrlAttribute(panel, control, attribute, value));
+}
+int SetCtrlAttribute(int panel, int control, int attribute, double value)
+{
+    DSC_FORWARD(setCtrlAttribute(panel, control, attribute, value));
+}
+int SetTableCellVal(int panel, int control, Point cell, const char* value)
+{
+    DSC_FORWARD(setTableCellVal(panel, control, cell, value));
+}
+int SetTableCellAttribute(int panel, int control, Point cell, int attribute, int value)
+{
+    DSC_FORWARD(setTableCellAttribute(panel, control, cell, attribute, value));
+}
+int SetCtrlToolTip(int panel, int control, const char* text)
+{
+    DSC_FORWARD(setCtrlToolTip(panel, control, text));
+}
+int SetTableCellToolTip(int panel, int control, Point cell, const char* text)
+{
+    DSC_FORWARD(setTableCellToolTip(panel, control, cell, text));
+}
+int RunUserInterface()
+{
+    DSC_FORWARD(runUserInterface());
+}
+int QuitUserInterface(int returnCode)
+{
+    DSC_FORWARD(quitUserInterface(returnCode));
+}
+int SetPanelAttribute(int panel, int attribute, const char* value)
+{
+    DSC_FORWARD(setPanelAttribute(panel, attribute, value));
+}
+
+int SelectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows, int* chosen)
+{
+    int ignored = -1;
+    if (chosen == nullptr) chosen = &ignored;
+    *chosen = -1;
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) return UIE_NO_BACKEND;
+    return b->selectionPopup(title != nullptr ? title : "", heading != nullptr ? heading : "", rows, chosen);
+}
+
+#undef DSC_FORWARD
+
+int MessagePopup(const char* title, const char* message)
+{
+    PopupHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(g_popupMutex);
+        handler = g_popupHandler;
+    }
+    if (handler) {
+        handler(title != nullptr ? title : "", message != nullptr ? message : "");
+        return 0;
+    }
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", title != nullptr ? title : "", message != nullptr ? message : "");
+        return UIE_NO_BACKEND;
+    }
+    return b->messagePopup(title, message);
+}
+
+void SetPopupHandler(PopupHandler handler)
+{
+    std::lock_guard<std::mutex> lock(g_popupMutex);
+    g_popupHandler = std::move(handler);
+}
+
+int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer)
+{
+    if (buttons != CONFIRM_YES_NO && buttons != CONFIRM_YES_NO_CANCEL) return UIE_BAD_ARGUMENT;
+    if (defaultAnswer != ANSWER_YES && defaultAnswer != ANSWER_NO &&
+        !(defaultAnswer == ANSWER_CANCEL && buttons == CONFIRM_YES_NO_CANCEL)) {
+        return UIE_BAD_ARGUMENT;
+    }
+    ConfirmHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(g_popupMutex);
+        handler = g_confirmHandler;
+    }
+    if (handler) return handler(title != nullptr ? title : "", message != nullptr ? message : "");
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) return UIE_NO_BACKEND;
+    return b->confirmPopup(title, message, buttons, defaultAnswer);
+}
+
+void SetConfirmHandler(ConfirmHandler handler)
+{
+    std::lock_guard<std::mutex> lock(g_popupMutex);
+    g_confirmHandler = std::move(handler);
+}
+
+void RegisterCallbacks(const CallbackEntry* entries, int count)
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    for (int i = 0; i < count; ++i) {
+        const CallbackEntry& e = entries[i];
+        if (!registry().emplace(e.name, e).second) {
+            std::fprintf(stderr, "callback registered twice: %s\n", e.name);
+            std::abort();
+        }
+    }
+}
+
+void ClearCallbacks()
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    registry().clear();
+}
+
+const CallbackEntry* FindCallback(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    auto it = registry().find(name);
+    return it == registry().end() ? nullptr : &it->second;
+}
