@@ -9,8 +9,8 @@
 
 #include "platform/port/net_address.h"
 #include "platform/port/net_socket.h"
-#include "platform/port/telnet_codec.h"
 #include "platform/port/serial_log.h"
+#include "platform/port/telnet_codec.h"
 
 namespace netport {
 

@@ -14,8 +14,7 @@ std::atomic<SerialDriver*> g_fallback{nullptr};
 SerialDriver* ClaimingDriver(const std::string& path)
 {
     SerialDriver* const builtIn[] = {
-        &LoopPortDriver(),
-        &netport::NetworkPortDriver(),
+        &LoopPortDriver(), &netport::NetworkPortDriver(),
         // Further kinds of line (recorded sessions) list their drivers here.
     };
     for (SerialDriver* driver : builtIn) {
