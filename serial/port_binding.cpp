@@ -12,6 +12,20 @@
 namespace {
 
 const char* const kReconnectKey = "ports/reconnect";
+const char* const kRecentKey = "ports/recent";
+
+// The recent network devices as stored, well-formed ones only, newest first.
+QStringList StoredRecent(const QSettings& settings)
+{
+    QStringList recent;
+    for (const QString& entry : settings.value(kRecentKey).toStringList()) {
+        const std::string path = entry.toStdString();
+        if (!netport::IsNetworkPath(path) || !netport::NetworkPathProblem(path).empty()) continue;
+        if (!recent.contains(entry)) recent.append(entry);
+        if (recent.size() == kRecentNetworkDevices) break;
+    }
+    return recent;
+}
 
 QString BindingKey(int port)
 {
@@ -72,6 +86,14 @@ std::vector<BoundNetworkDevice> BoundNetworkDevices()
     return bound;
 }
 
+std::vector<std::string> RecentNetworkDevices()
+{
+    const QSettings settings(SettingsPath(), QSettings::IniFormat);
+    std::vector<std::string> recent;
+    for (const QString& entry : StoredRecent(settings)) recent.push_back(entry.toStdString());
+    return recent;
+}
+
 bool SaveComBinding(int port, const std::string& devicePath, std::string* error)
 {
     if (port < 1 || port > kMaxComPort) {
@@ -83,7 +105,15 @@ bool SaveComBinding(int port, const std::string& devicePath, std::string* error)
             if (devicePath.empty()) {
                 s.remove(BindingKey(port));
             } else {
-                s.setValue(BindingKey(port), QString::fromStdString(devicePath));
+                const QString path = QString::fromStdString(devicePath);
+                s.setValue(BindingKey(port), path);
+                if (netport::IsNetworkPath(devicePath)) {
+                    QStringList recent = StoredRecent(s);
+                    recent.removeAll(path);
+                    recent.prepend(path);
+                    while (recent.size() > kRecentNetworkDevices) recent.removeLast();
+                    s.setValue(kRecentKey, recent);
+                }
             }
         },
         error);

@@ -353,22 +353,87 @@ int ComSelectChanged(int, int, int event, void*, int, int)
     return 0;
 }
 
+namespace {
+
+constexpr const char* kNetworkDeviceRow = "Network device\xA1\xAD";  // "Network device…" in GBK
+
+// The form's kinds, in the order of NetKind's choice below.
+const std::vector<std::string>& AddressKinds()
+{
+    static const std::vector<std::string> kinds = {"RFC 2217 (rfc2217://), settings sent from here",
+                                                   "raw TCP (tcp://), settings are the server's"};
+    return kinds;
+}
+
+// Asks for a network device: host, port and kind, starting from the one
+// `port` is bound to, else the most recent. Returns the device written out,
+// or "" when the operator cancelled or typed something malformed (said in a
+// box that names it).
+std::string AskNetworkDevice(int port, const std::vector<std::string>& recent)
+{
+    ServerAddressEntry entry;
+    netport::NetAddress start;
+    std::string ignored;
+    const std::string current = ComDevicePath(port);
+    const std::string& first = netport::IsNetworkPath(current) || recent.empty() ? current : recent.front();
+    if (netport::ParseNetAddress(first, &start, &ignored)) {
+        entry.host = start.ipv6 ? "[" + start.host + "]" : start.host;
+        entry.port = start.port;
+        entry.kind = start.kind == netport::NetKind::RawTcp ? 1 : 0;
+    }
+    const std::string title = "Network device for COM" + std::to_string(port);
+    if (ServerAddressPopup(title.c_str(), AddressKinds(), &entry) != 1) return "";
+    netport::NetAddress typed;
+    typed.kind = entry.kind == 1 ? netport::NetKind::RawTcp : netport::NetKind::ComPortControl;
+    const std::size_t from = entry.host.find_first_not_of(" \t");
+    const std::size_t to = entry.host.find_last_not_of(" \t");
+    typed.host = from == std::string::npos ? std::string() : entry.host.substr(from, to - from + 1);
+    if (typed.host.size() >= 2 && typed.host.front() == '[' && typed.host.back() == ']') {
+        typed.host = typed.host.substr(1, typed.host.size() - 2);
+    }
+    typed.ipv6 = typed.host.find(':') != std::string::npos;
+    typed.port = entry.port;
+    const std::string path = netport::FormatNetAddress(typed);
+    const std::string problem = netport::NetworkPathProblem(path);
+    if (!problem.empty()) {
+        MessagePopup("Error", problem.c_str());
+        return "";
+    }
+    return path;
+}
+
+}  // namespace
+
 int ChooseDevice(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     const int port = selectedPort();
     if (port == 0) return 0;
+    // The serial devices here, then the network devices bound lately, then
+    // a row to name another one.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
+    const std::vector<std::string> recent = RecentNetworkDevices();
     std::vector<std::string> rows;
-    rows.reserve(ports.size());
+    rows.reserve(ports.size() + recent.size() + 1);
     for (const SerialPortEntry& e : ports) {
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }
+    for (const std::string& path : recent) rows.push_back(path + "\t-\tnetwork device, used lately");
+    rows.push_back(std::string(kNetworkDeviceRow) + "\t\thost, port and kind of a serial device server");
     const std::string title = "Device for COM" + std::to_string(port);
     int chosen = -1;
     SelectionPopup(title.c_str(), "Device\tStable name\tDescription", rows, &chosen);
-    if (chosen < 0 || chosen >= static_cast<int>(ports.size())) return 0;
-    const std::string path = ports[static_cast<std::size_t>(chosen)].stablePath();
+    if (chosen < 0 || chosen >= static_cast<int>(rows.size())) return 0;
+    const auto index = static_cast<std::size_t>(chosen);
+    std::string path;
+    if (index < ports.size()) {
+        path = ports[index].stablePath();
+    } else if (index < ports.size() + recent.size()) {
+        path = recent[index - ports.size()];
+    } else {
+        path = AskNetworkDevice(port, recent);
+        if (path.empty()) return 0;
+    }
     SetComBinding(port, path);
     std::string error;
     if (!SaveComBinding(port, path, &error)) {
