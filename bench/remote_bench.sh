@@ -9,6 +9,9 @@
 # The simulator paces its replies as 19200 bit/s would.
 # Usage: bench/remote_bench.sh [SECONDS]   (default 20 a run; six runs)
 # BIN=DIR takes drive-console and drive-sim from DIR instead of building them.
+# CHARDELAY=false serves with ser2net's wait for more characters switched off
+# (its default holds each reply back about two character times after the last
+# byte, up to 20 ms).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-20}"
@@ -34,8 +37,8 @@ port=$(( 20000 + RANDOM % 20000 ))
 # or "tcp") on $port, and waits until it listens.
 serve() {
   stop_server
-  printf '%%YAML 1.1\n---\nconnection: &line\n  accepter: %s,127.0.0.1,%d\n  connector: serialdev,%s,19200o81,local\n  options:\n    kickolduser: true\n' \
-    "$1" "$port" "$pty" >"$work/ser2net.yaml"
+  printf '%%YAML 1.1\n---\nconnection: &line\n  accepter: %s,127.0.0.1,%d\n  connector: serialdev,%s,19200o81,local\n  options:\n    kickolduser: true\n    chardelay: %s\n' \
+    "$1" "$port" "$pty" "${CHARDELAY:-true}" >"$work/ser2net.yaml"
   "$ser2net" -n -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" >"$work/ser2net.log" 2>&1 &
   serverpid=$!
   for _ in $(seq 100); do
@@ -68,7 +71,7 @@ for mode in "" "--fast-line"; do
   for kind in rfc2217 tcp; do
     if [ "$kind" = rfc2217 ]; then serve "telnet(rfc2217),tcp"; else serve tcp; fi
     read -r n med p95 rate < <(run "$kind://127.0.0.1:$port" "$mode")
-    share=$(awk -v a="$rate" -v b="$local_rate" 'BEGIN { printf "%.1f%%", b > 0 ? 100 * a / b : 0 }')
+    share=$(awk -v a="$rate" -v b="$local_rate" 'BEGIN { printf "%.1f%%", (b > 0 ? 100 * a / b : 0) }')
     printf '%-14s %-9s %7d %10d %8d %9.2f %9s\n' "$name" "$kind" "$n" "$med" "$p95" "$rate" "$share"
     stop_server
   done

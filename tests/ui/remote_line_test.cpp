@@ -15,6 +15,7 @@
 
 #include "app/command_line.h"
 #include "sets/parameter_set.h"
+#include "tests/support/capture_items.h"
 #include "tests/support/ser2net.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -140,6 +141,32 @@ TEST_F(RemoteLine, StatusIsPolledThroughTheServerAsOnThePseudoTerminal)
         // The same passes: within one status read of the pseudo-terminal's count.
         EXPECT_GE(watch(device), local - 1) << device;
     }
+}
+
+TEST_F(RemoteLine, ARestoreThroughTheServerIsConfirmedJournalledAndCapturedUnderTheNetworkDevice)
+{
+    const std::string file = dir_.filePath("ref.json").toStdString();
+    ASSERT_EQ(run({"dump", "--out", file}, path_), kCommandOk) << err_;
+    const std::uint16_t wanted = sim_.registerValue(2550);
+    sim_.setRegister(2550, 0x00FF);  // the Telnet byte, in the value read and in the one replaced
+
+    const std::string device = serve(Kind::ComPort);
+    const std::string capture = dir_.filePath("restore.pcapng").toStdString();
+    ASSERT_EQ(run({"restore", file, "--capture", capture}, device), kCommandOk) << out_ << err_;
+    EXPECT_EQ(sim_.registerValue(2550), wanted);
+    EXPECT_NE(out_.find("confirmed"), std::string::npos) << out_;
+
+    const auto lines = testsupport::ReadCsv(dir_.filePath("state/drive-console/writes.csv").toStdString());
+    ASSERT_EQ(lines.size(), 2u) << "the header and the one write";
+    EXPECT_EQ(lines[1][4], "2550");
+    EXPECT_EQ(lines[1][8], "confirmed");
+    EXPECT_EQ(lines[1].back(), device) << "the device written to";
+
+    const testsupport::CaptureItems items = testsupport::ReadCaptureFile(capture);
+    EXPECT_EQ(items.error, "");
+    ASSERT_FALSE(items.interfaces.empty());
+    EXPECT_NE(items.interfaces[0].name.find(device), std::string::npos) << items.interfaces[0].name;
+    EXPECT_FALSE(items.packets.empty());
 }
 
 TEST_F(RemoteLine, ADeviceNoServerAnswersEndsTheCommandAsAPortThatDoesNotOpen)
