@@ -404,6 +404,19 @@ std::string AskNetworkDevice(int port, const std::vector<std::string>& recent)
 
 }  // namespace
 
+std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& present,
+                                          const std::vector<std::string>& recent)
+{
+    std::vector<std::string> rows;
+    rows.reserve(present.size() + recent.size() + 1);
+    for (const SerialPortEntry& e : present) {
+        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
+    }
+    for (const std::string& path : recent) rows.push_back(path + "\t-\tnetwork device, used lately");
+    rows.push_back(std::string(kNetworkDeviceRow) + "\t\thost, port and kind of a serial device server");
+    return rows;
+}
+
 int ChooseDevice(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
@@ -413,13 +426,7 @@ int ChooseDevice(int, int, int event, void*, int, int)
     // a row to name another one.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
     const std::vector<std::string> recent = RecentNetworkDevices();
-    std::vector<std::string> rows;
-    rows.reserve(ports.size() + recent.size() + 1);
-    for (const SerialPortEntry& e : ports) {
-        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
-    }
-    for (const std::string& path : recent) rows.push_back(path + "\t-\tnetwork device, used lately");
-    rows.push_back(std::string(kNetworkDeviceRow) + "\t\thost, port and kind of a serial device server");
+    const std::vector<std::string> rows = DeviceChoiceRows(ports, recent);
     const std::string title = "Device for COM" + std::to_string(port);
     int chosen = -1;
     SelectionPopup(title.c_str(), "Device\tStable name\tDescription", rows, &chosen);
