@@ -6,9 +6,11 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -168,6 +170,53 @@ TEST_F(RemoteLine, ARestoreThroughTheServerIsConfirmedJournalledAndCapturedUnder
     EXPECT_NE(items.interfaces[0].name.find(device), std::string::npos) << items.interfaces[0].name;
     EXPECT_FALSE(items.packets.empty());
 }
+
+#ifdef DSC_CONSOLE_BINARY
+// Two consoles, each with its controller behind its own server, restoring at
+// the same moment into the same journal: every line whole, each naming its device.
+TEST_F(RemoteLine, TwoConsolesRestoringThroughTheirServersAtOnceKeepTheJournalWhole)
+{
+    sim::Simulator other;
+    const std::string otherPath = other.start();
+    ASSERT_FALSE(otherPath.empty()) << other.error();
+    for (int reg = 2762; reg <= 2764; ++reg) other.setRegister(reg, 0);
+    const std::string files[] = {dir_.filePath("a.json").toStdString(),
+                                 dir_.filePath("b.json").toStdString()};
+    ASSERT_EQ(run({"dump", "--out", files[0]}, path_), kCommandOk) << err_;
+    ASSERT_EQ(run({"dump", "--out", files[1]}, otherPath), kCommandOk) << err_;
+    for (sim::Simulator* s : {&sim_, &other}) {
+        s->setRegister(2550, 12);
+        s->setRegister(2608, 30000);
+    }
+    testsupport::Ser2net otherServer(otherPath, Kind::Raw);
+    ASSERT_TRUE(otherServer.started()) << otherServer.error();
+    const std::string devices[] = {serve(Kind::ComPort), otherServer.address()};
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_STATE_HOME", dir_.filePath("state"));
+    QProcess consoles[2];
+    for (int i = 0; i < 2; ++i) {
+        consoles[i].setProcessEnvironment(env);
+        consoles[i].start(DSC_CONSOLE_BINARY, {"restore", QString::fromStdString(files[i]), "--device",
+                                               QString::fromStdString(devices[i]), "--timeout", "15"});
+    }
+    for (QProcess& c : consoles) {
+        ASSERT_TRUE(c.waitForFinished(120000));
+        EXPECT_EQ(c.exitCode(), kCommandOk) << c.readAllStandardError().toStdString();
+    }
+
+    const auto lines = testsupport::ReadCsv(dir_.filePath("state/drive-console/writes.csv").toStdString());
+    ASSERT_EQ(lines.size(), 5u) << "one header, two writes each";
+    std::map<std::string, int> perDevice;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].size(), lines[0].size()) << "line " << i;
+        EXPECT_EQ(lines[i][8], "confirmed");
+        ++perDevice[lines[i].back()];
+    }
+    EXPECT_EQ(perDevice, (std::map<std::string, int>{{devices[0], 2}, {devices[1], 2}}));
+    other.stop();
+}
+#endif
 
 TEST_F(RemoteLine, ADeviceNoServerAnswersEndsTheCommandAsAPortThatDoesNotOpen)
 {
