@@ -18,6 +18,7 @@
 #include "platform/os/gbk.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
+#include "serial/port_binding.h"
 
 namespace {
 
@@ -134,9 +135,14 @@ QPointer<ReferenceWindow>& referenceWindow()
 std::string AboutText()
 {
     const std::string version = ConsoleVersion();
+    std::string network;
+    for (const BoundNetworkDevice& d : BoundNetworkDevices()) {
+        network += "\nCOM" + std::to_string(d.port) + " " + d.path;
+    }
+    if (!network.empty()) network = "\n\nNetwork devices:" + network;
     // The status line is GBK already; the folders may hold any UTF-8.
     return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           Utf8ToGbkLenient("\n\nSettings:\n" + shown(ConsoleConfigDir()) +
+           Utf8ToGbkLenient(network + "\n\nSettings:\n" + shown(ConsoleConfigDir()) +
                             "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
 }
 

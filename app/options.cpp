@@ -7,6 +7,7 @@
 #include "app/arguments.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
+#include "platform/port/net_address.h"
 #include "platform/port/serial.h"
 
 namespace {
@@ -102,6 +103,16 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
         return false;
     }
     for (const std::string& v : a.values("com")) {
+        // Checked before it is bound: nothing is opened with a device that
+        // cannot be one.
+        const std::size_t eq = v.find('=');
+        const std::string problem =
+            eq == std::string::npos ? std::string() : netport::NetworkPathProblem(v.substr(eq + 1));
+        if (!problem.empty()) {
+            *error = "bad --com value '" + v + "': " + problem;
+            options->badDevice = true;
+            return false;
+        }
         if (!ParseComOption(v)) {
             *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
             return false;
@@ -174,6 +185,7 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
         &why);
     if (!ok) {
         *error = why;
+        options->badDevice = parsed.badDevice;
         return false;
     }
     *options = parsed;

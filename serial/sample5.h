@@ -41,6 +41,11 @@ int ReconnectSwitch(int panel, int control, int event, void* callbackData, int e
 void RefreshDeviceInfo();
 // The text of DEVICE_INFO for `port`, given the devices present.
 std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present);
+// The rows "Device…" offers (device, stable name, description): the serial
+// devices `present`, then the network devices bound lately, then the row
+// that asks for another network device.
+std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& present,
+                                          const std::vector<std::string>& recent);
 // Sets the reconnect switch and the device line from the loaded choices.
 void ShowPortChoices();
 
