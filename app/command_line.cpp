@@ -26,6 +26,7 @@
 #include "model/register_catalogue.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
+#include "platform/port/net_address.h"
 #include "rpc/json_rpc.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
@@ -210,6 +211,11 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
         a->capture = v;
     }
     a->device = parsed.value("device");
+    const std::string deviceProblem = netport::NetworkPathProblem(a->device);
+    if (!deviceProblem.empty()) {
+        *error = "bad --device: " + deviceProblem;
+        return false;
+    }
     a->out = parsed.value("out");
     a->note = parsed.value("note");
     a->reference = parsed.value("reference");
@@ -292,7 +298,7 @@ CommandPortOptions portOptions(const Args& a, Replay* replay = nullptr)
 int connect(const Args& a, const CommandPort& line, std::FILE* err)
 {
     if (!line.open()) {
-        std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+        std::fprintf(err, "drive-console: %s\n", line.openFailure().c_str());
         return kCommandNoAnswer;
     }
     std::string error;

@@ -6,12 +6,13 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/os/clock.h"
+#include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
-#include "serial/rs232.h"
 #include "serial/replay_port.h"
+#include "serial/rs232.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -42,10 +43,12 @@ CommandPortOptions replayed(const CommandPortOptions& o, FastLineSettings* fastL
 
 }  // namespace
 
-CommandPort::CommandPort(const CommandPortOptions& options, CommandReads reads) : wiring_(TheLine())
+CommandPort::CommandPort(const CommandPortOptions& options, CommandReads reads)
+    : device_(options.device), wiring_(TheLine())
 {
     FastLineSettings fastLine;
     const CommandPortOptions o = replayed(options, &fastLine);
+    device_ = o.device;
     SetUiBackend(&ui_);
     // A new line: nothing awaited, the password not yet accepted.
     com_idle = 1;
@@ -90,6 +93,12 @@ CommandPort::~CommandPort()
 bool CommandPort::open() const
 {
     return RS232COMThreadHandle.load() != 0;
+}
+
+std::string CommandPort::openFailure() const
+{
+    const std::string why = netport::NetworkPortDriver().lastFailure(device_);
+    return "cannot open " + device_ + (why.empty() ? "" : ": " + why);
 }
 
 void CommandPort::runPasswordTimers()

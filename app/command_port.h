@@ -42,12 +42,15 @@ public:
 
     // The port opened and the communication thread runs.
     bool open() const;
+    // "cannot open DEVICE", with the reason a network device gave.
+    std::string openFailure() const;
 
 private:
     // What the main panel's two timers do in the window: a password write due
     // every 10 s, made as soon as the line is idle.
     void runPasswordTimers();
 
+    std::string device_;
     HeadlessUi ui_;
     LineWiring wiring_;  // before the port opens, after it closes
     std::atomic<bool> stop_{false};

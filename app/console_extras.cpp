@@ -20,6 +20,7 @@
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
+#include "serial/port_binding.h"
 #include "serial/sample5.h"
 #include "tools/sim/simulator.h"
 
@@ -76,12 +77,7 @@ bool savePictures(const std::string& dir)
     ok = SavePanelPictures(dir) && ok;
     ok = saveDialogPictures(dir) && ok;
     // The device chooser, with the devices of this machine.
-    const std::vector<SerialPortEntry> ports = ListSerialPorts();
-    std::vector<std::string> rows;
-    rows.reserve(ports.size());
-    for (const SerialPortEntry& e : ports) {
-        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
-    }
+    const std::vector<std::string> rows = DeviceChoiceRows(ListSerialPorts(), RecentNetworkDevices());
     const std::string chooser = dir + "/com-devices.png";
     if (!qtui::SaveSelectionPopupPng(DeviceChooserTitle(4), DeviceChooserColumns(), rows, chooser)) {
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());

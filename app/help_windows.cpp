@@ -21,6 +21,7 @@
 #include "platform/os/gbk.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
+#include "serial/port_binding.h"
 
 namespace {
 
@@ -157,10 +158,16 @@ QPointer<ReferenceWindow>& referenceWindow()
 std::string AboutText()
 {
     const std::string version = ConsoleVersion();
+    std::string network;
+    for (const BoundNetworkDevice& d : BoundNetworkDevices()) {
+        network += "\nCOM" + std::to_string(d.port) + " " + d.path;
+    }
     // The status line is GBK already; the folders may hold any UTF-8.
     return Gbk(Tr::tr("Drive Service Console\nVersion %1\n\nPort:\n").arg(QString::fromStdString(version))) +
            LinkStatusText() +
-           Gbk(Tr::tr("\n\nSettings:\n%1\n\nJournals, backups and state:\n%2")
+           Gbk((network.empty() ? QString()
+                                : Tr::tr("\n\nNetwork devices:%1").arg(QString::fromStdString(network))) +
+               Tr::tr("\n\nSettings:\n%1\n\nJournals, backups and state:\n%2")
                    .arg(QString::fromStdString(shown(ConsoleConfigDir())),
                         QString::fromStdString(shown(ConsoleStateDir()))));
 }

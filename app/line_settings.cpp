@@ -52,7 +52,7 @@ FastLineSettings KeptLineSettings()
     kept.enabled = on == QLatin1String("true") || on == QLatin1String("1");
     bool ok = false;
     const double ms = s.value(kTimeoutKey, FAST_LINE_TIMEOUT_DEFAULT_MS).toDouble(&ok);
-    kept.replyTimeoutMs = ok ? ClampReplyTimeoutMs(ms) : FAST_LINE_TIMEOUT_DEFAULT_MS;
+    kept.replyTimeoutMs = ok ? ClampPanelReplyTimeoutMs(ms) : FAST_LINE_TIMEOUT_DEFAULT_MS;
     return kept;
 }
 
@@ -62,7 +62,7 @@ bool KeepLineSettings(const FastLineSettings& settings)
     if (QDir().mkpath(QFileInfo(path).absolutePath())) {
         QSettings s(path, QSettings::IniFormat);
         s.setValue(kSwitchKey, settings.enabled);
-        s.setValue(kTimeoutKey, ClampReplyTimeoutMs(settings.replyTimeoutMs));
+        s.setValue(kTimeoutKey, ClampPanelReplyTimeoutMs(settings.replyTimeoutMs));
         s.sync();
         if (s.status() == QSettings::NoError && s.isWritable()) return true;
     }

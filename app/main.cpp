@@ -13,6 +13,7 @@
 #include "engine/console_state.h"
 #include "platform/os/console_io.h"
 #include "platform/port/port_discovery.h"
+#include "serial/port_binding.h"
 
 int main(int argc, char** argv)
 {
@@ -27,7 +28,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!ParseConsoleOptions(args, &options, &error)) {
         std::fprintf(stderr, "drive-console: %s\n%s", error.c_str(), ConsoleUsage());
-        return 2;
+        return options.badDevice ? 3 : 2;
     }
     if (options.showHelp) {
         std::fputs(ConsoleUsage(), stdout);
@@ -40,6 +41,13 @@ int main(int argc, char** argv)
     }
     if (options.listPorts) {
         for (const SerialPortEntry& e : ListSerialPorts()) std::printf("%s\n", PortListLine(e).c_str());
+        for (const std::string& problem : LoadPortChoices()) {
+            std::fprintf(stderr, "drive-console: %s\n", problem.c_str());
+        }
+        // The network devices bound, by --com or the settings.
+        for (const BoundNetworkDevice& d : BoundNetworkDevices()) {
+            std::printf("%s\t-\tnetwork device of COM%d\n", d.path.c_str(), d.port);
+        }
         return 0;
     }
 #ifndef _WIN32

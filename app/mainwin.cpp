@@ -35,6 +35,7 @@
 #include "platform/ui/ui.h"
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
+#include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -179,6 +180,7 @@ bool LoadConsolePanels()
 
 void ShutdownConsole()
 {
+    ThePortOpener().join();  // a connection under way ends within its bound
     waitForThread(RS232COMThreadHandle, RS232COMThreadStatue);
     waitForThread(RefreshUIThreadHandle, RefreshUIThreadStatue);
     StopPortWatch();
@@ -248,7 +250,11 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         SetCtrlAttribute(panelMain.load(), led, ATTR_ON_COLOR, kLedOnColor);
         SetCtrlAttribute(panelMain.load(), led, ATTR_OFF_COLOR, kLedOffColor);
     }
-    LoadPortChoices();
+    for (const std::string& problem : LoadPortChoices()) {
+        // Reported, not fatal: the port keeps its default device.
+        std::fprintf(stderr, "drive-console: %s\n", problem.c_str());
+        QTimer::singleShot(0, [problem] { MessagePopup("Error", problem.c_str()); });
+    }
     if (options.reconnect) SetReconnectEnabled(true);  // for this run; the stored choice stays
     ShowPortChoices();
     StartPortWatch();

@@ -8,6 +8,7 @@
 #include "app/language.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
+#include "platform/port/net_address.h"
 #include "platform/port/serial.h"
 
 namespace {
@@ -104,6 +105,16 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
         return false;
     }
     for (const std::string& v : a.values("com")) {
+        // Checked before it is bound: nothing is opened with a device that
+        // cannot be one.
+        const std::size_t eq = v.find('=');
+        const std::string problem =
+            eq == std::string::npos ? std::string() : netport::NetworkPathProblem(v.substr(eq + 1));
+        if (!problem.empty()) {
+            *error = "bad --com value '" + v + "': " + problem;
+            options->badDevice = true;
+            return false;
+        }
         if (!ParseComOption(v)) {
             *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
             return false;
@@ -184,6 +195,7 @@ bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* o
         &why);
     if (!ok) {
         *error = why;
+        options->badDevice = parsed.badDevice;
         return false;
     }
     *options = parsed;

@@ -20,9 +20,12 @@ struct ConsoleOptions {
     std::string language;      // shipped, en or zh_CN for this run; empty: the kept choice
     std::string replayFile;    // play this capture back in place of a port
     double replaySpeed = 1;    // 1, 2, 5, 10; 0 as fast as the window takes it
+    bool badDevice = false;    // set on failure: a --com device that can never be opened
 };
 
 // Parses the arguments after the program name. `--com N=DEVICE` is applied at
-// once (platform/port/serial.h). Returns false and fills *error on a bad argument.
+// once (platform/port/serial.h). Returns false and fills *error on a bad argument;
+// *options then only tells, by badDevice, whether the fault is a malformed
+// network device (main exits with 3 on that, as the commands do, else 2).
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
 const char* ConsoleUsage();

@@ -121,7 +121,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     {
         const CommandPort port(o.port, CommandReads::Status);
         if (!port.open()) {
-            report("cannot open " + o.port.device);
+            report(port.openFailure());
             return kCommandNoAnswer;
         }
         Replay* const replay = o.port.replay;

@@ -10,6 +10,7 @@
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
+#include "platform/os/gbk.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -23,7 +24,8 @@ public:
     {
         token_ = AddWriteObserver([this](const WriteRecord& r) { outcome(WriteStatusText(r), r.good()); });
         journal_ = std::make_unique<WriteJournal>(
-            ConsoleStateDir(), [this](const std::string& problem) { journalProblem(problem); });
+            ConsoleStateDir(), [this](const std::string& problem) { journalProblem(problem); },
+            [this](const std::string& note) { outcome(Utf8ToGbkLenient(note), true); });
     }
     ~WriteReporting()
     {

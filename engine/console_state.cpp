@@ -13,6 +13,7 @@
 #include "model/line_flags.h"
 #include "model/link_health.h"
 #include "platform/os/state_reset.h"
+#include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "serial/line_machine.h"
 #include "serial/port_watch.h"
@@ -28,6 +29,7 @@ void ResetConsoleState()
     TheLine().reset();
     ResetPortPanel();
     ResetComDevices();
+    netport::NetworkPortDriver().forget();
     ResetFatalErrorHook();
     ResetWriteTracking();
     ResetLineEvents();

@@ -16,8 +16,13 @@ bool makeParent(const std::string& path, std::string* error)
 }  // namespace
 
 JournalFile::JournalFile(std::string path, std::string header,
-                         std::function<void(const std::string&)> onProblem)
-    : path_(std::move(path)), header_(std::move(header)), onProblem_(std::move(onProblem))
+                         std::function<void(const std::string&)> onProblem, std::string staleName,
+                         std::function<void(const std::string&)> onNote)
+    : path_(std::move(path)),
+      header_(std::move(header)),
+      onProblem_(std::move(onProblem)),
+      staleName_(std::move(staleName)),
+      onNote_(std::move(onNote))
 {
     thread_ = std::thread([this] { run(); });
 }
@@ -90,5 +95,13 @@ void JournalFile::run()
 
 bool JournalFile::write(const std::deque<std::string>& lines, std::string* error)
 {
-    return makeParent(path_, error) && CsvAppendLines(path_, header_, lines, error);
+    std::string renamed;
+    const bool written =
+        makeParent(path_, error) && CsvAppendLines(path_, header_, lines, error, staleName_, &renamed);
+    if (!renamed.empty() && onNote_) {
+        const auto name = [](const std::string& p) { return std::filesystem::path(p).filename().string(); };
+        onNote_(name(path_) + " had the columns of an older version: kept as " + name(renamed) +
+                ", a new one begun");
+    }
+    return written;
 }

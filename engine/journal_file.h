@@ -23,8 +23,12 @@ constexpr std::size_t kJournalBacklogLimit = 10000;
 class JournalFile {
 public:
     // Lines go to `path`, whose folder is created when missing. `onProblem`
-    // is called on the journal's thread.
-    JournalFile(std::string path, std::string header, std::function<void(const std::string&)> onProblem);
+    // is called on the journal's thread. With `staleName` given, a file with
+    // another header is renamed to it (CsvAppendLines) and a new one begun;
+    // `onNote` then hears of it once, on the journal's thread.
+    JournalFile(std::string path, std::string header, std::function<void(const std::string&)> onProblem,
+                std::string staleName = std::string(),
+                std::function<void(const std::string&)> onNote = nullptr);
     // Writes every line already queued (or keeps trying no longer) and ends the thread.
     ~JournalFile();
     JournalFile(const JournalFile&) = delete;
@@ -48,6 +52,8 @@ private:
     std::string path_;
     std::string header_;
     std::function<void(const std::string&)> onProblem_;
+    std::string staleName_;
+    std::function<void(const std::string&)> onNote_;
 
     std::mutex mutex_;  // guards the fields up to thread_
     std::condition_variable wake_;

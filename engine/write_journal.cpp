@@ -1,5 +1,6 @@
 #include "engine/write_journal.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "platform/os/clock.h"
@@ -23,11 +24,29 @@ std::string WriteJournalLine(const WriteRecord& r)
         word,
         WriteOutcomeName(r.outcome),
         GbkToUtf8Lenient(r.detail),
+        r.device,
     });
 }
 
-WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem)
-    : file_(folder + "/writes.csv", kWriteJournalHeader, std::move(onProblem))
+namespace {
+
+// "FOLDER/writes-2026-12-09.csv": where a journal of an older layout goes.
+std::string StaleName(const std::string& folder)
+{
+    using namespace std::chrono;
+    const LocalTime t =
+        LocalTimeAt(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);
+    return folder + "/writes-" + date + ".csv";
+}
+
+}  // namespace
+
+WriteJournal::WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem,
+                           std::function<void(const std::string&)> onNote)
+    : file_(folder + "/writes.csv", kWriteJournalHeader, std::move(onProblem), StaleName(folder),
+            std::move(onNote))
 {
     // A press during a replay wrote nothing to any controller: it is no line of the audit trail.
     token_ = AddWriteObserver([this](const WriteRecord& r) {

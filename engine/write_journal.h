@@ -16,7 +16,8 @@
 #include "modbus/write_outcome.h"
 
 // Columns of writes.csv.
-constexpr const char* kWriteJournalHeader = "time,panel,page,caption,register,value,unit,word,outcome,detail";
+constexpr const char* kWriteJournalHeader =
+    "time,panel,page,caption,register,value,unit,word,outcome,detail,device";
 
 // One line of writes.csv for a record (UTF-8, no line end): the end time in
 // local ISO 8601 with milliseconds and offset, then the other columns, quoted
@@ -28,8 +29,11 @@ public:
     // Journals into `folder`/writes.csv; the folder is created when missing.
     // `onProblem` receives a message (GBK/ASCII) when the file cannot be
     // written after it could, and "" when it can be written again; it is
-    // called on the journal's thread.
-    WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem);
+    // called on the journal's thread. A writes.csv with another header (an
+    // older version's) is renamed writes-<date>.csv and a new one begun;
+    // `onNote` hears of it once.
+    WriteJournal(const std::string& folder, std::function<void(const std::string&)> onProblem,
+                 std::function<void(const std::string&)> onNote = nullptr);
     // Stops observing, writes every line already queued and ends the thread.
     ~WriteJournal();
     WriteJournal(const WriteJournal&) = delete;

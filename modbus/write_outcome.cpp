@@ -14,8 +14,10 @@
 
 #include "modbus/modbus.h"
 #include "model/data_item.h"
+#include "model/line_flags.h"
 #include "platform/os/clock.h"
 #include "platform/os/observer_list.h"
+#include "platform/port/serial.h"
 
 namespace {
 
@@ -259,6 +261,7 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
         record.address = item.address.load();
         record.word = registerWord(registerValue);
         record.submittedMs = WallClockMs();
+        record.device = ComDevicePath(active_comselect.load());
         if (g_replaying.load()) {
             endLocked(std::move(record), WriteOutcome::Replay, "", &ended);
         } else if (!portOpen) {

@@ -71,6 +71,9 @@ struct WriteRecord {
     // Why, in a few words: the reply that differed, the port error, "not read
     // back", "controller holds 55 V"; "" when nothing is to be added.
     std::string detail;
+    // The device of the port the write was for, as the port opens it: a
+    // by-id path, /dev/..., COMn or a network address.
+    std::string device;
 
     // The held word differs from the word written.
     bool heldDiffers() const { return readBack && heldWord != word; }

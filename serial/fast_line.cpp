@@ -1,5 +1,6 @@
 #include "serial/fast_line.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -21,6 +22,14 @@ int ClampReplyTimeoutMs(double ms)
     return static_cast<int>(ms);
 }
 
+int ClampPanelReplyTimeoutMs(double ms)
+{
+    if (std::isnan(ms)) return FAST_LINE_TIMEOUT_DEFAULT_MS;
+    if (ms < FAST_LINE_TIMEOUT_MIN_MS) return FAST_LINE_TIMEOUT_MIN_MS;
+    if (ms > NETWORK_REPLY_TIMEOUT_MAX_MS) return NETWORK_REPLY_TIMEOUT_MAX_MS;
+    return static_cast<int>(ms);
+}
+
 std::int64_t InterFrameSilenceUs(long baud, int parity, int dataBits, int stopBits)
 {
     if (baud > kFixedSilenceAboveBaud) return FAST_LINE_FIXED_SILENCE_US;
@@ -31,18 +40,22 @@ std::int64_t InterFrameSilenceUs(long baud, int parity, int dataBits, int stopBi
     return (7 * bits * 1000000 + 2 * baud - 1) / (2 * baud);
 }
 
-void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int dataBits, int stopBits)
+void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int dataBits, int stopBits,
+                 bool network)
 {
+    // Never shorter than 2 s: a network's delays are not taken for silence.
+    const int passes = network ? std::max(REPLY_TIMEOUT_MS, ClampPanelReplyTimeoutMs(settings.replyTimeoutMs))
+                               : REPLY_TIMEOUT_MS;
     TheLine().arm(settings.enabled ? Framing::LineRate : Framing::Passes,
                   ClampReplyTimeoutMs(settings.replyTimeoutMs),
-                  InterFrameSilenceUs(baud, parity, dataBits, stopBits));
+                  InterFrameSilenceUs(baud, parity, dataBits, stopBits), passes);
 }
 
 void FastLineSettingsUsed(const FastLineSettings& settings)
 {
     if (const FastLineArmedHook hook = g_armedHook.load()) {
         FastLineSettings kept = settings;
-        kept.replyTimeoutMs = ClampReplyTimeoutMs(settings.replyTimeoutMs);
+        kept.replyTimeoutMs = ClampPanelReplyTimeoutMs(settings.replyTimeoutMs);
         hook(kept);
     }
 }

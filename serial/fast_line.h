@@ -9,12 +9,20 @@
 #include <cstdint>
 
 #include "modbus/modbus.h"
+#include "serial/rs232.h"
 
 constexpr int FAST_LINE_TIMEOUT_MIN_MS = 100;
 constexpr int FAST_LINE_TIMEOUT_MAX_MS = 2000;
 constexpr int FAST_LINE_TIMEOUT_DEFAULT_MS = 500;
 constexpr std::int64_t FAST_LINE_FIXED_SILENCE_US = 1750;  // t3.5 above 19200 bit/s
 
+// On a network line the port panel's reply time-out also lengthens the wait
+// of the framing on passes, for slow links: up to this.
+constexpr int NETWORK_REPLY_TIMEOUT_MAX_MS = 10000;
+
+// The port panel's "Reply time-out": 100..10000 ms. Line-rate polling gives a
+// reply up after it (at most 2000 ms); on a network line without line-rate
+// polling a reply is given up after the longer of it and 2 s.
 struct FastLineSettings {
     bool enabled = false;
     int replyTimeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
@@ -22,14 +30,18 @@ struct FastLineSettings {
 
 // A reply time-out brought into 100..2000 ms; NaN gives the default.
 int ClampReplyTimeoutMs(double ms);
+// The panel's value brought into 100..10000 ms; NaN gives the default.
+int ClampPanelReplyTimeoutMs(double ms);
 
 // t3.5 in microseconds: 3.5 character times (start bit, data bits, parity
 // bit when used, stop bits), and 1750 us at rates above 19200 bit/s.
 std::int64_t InterFrameSilenceUs(long baud, int parity, int dataBits, int stopBits);
 
 // The mode in force, set by the port panel each time it opens the port, for
-// the line settings the port was opened with. Safe from any thread.
-void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int dataBits, int stopBits);
+// the line settings the port was opened with (`network`: the port is a
+// network device). Safe from any thread.
+void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int dataBits, int stopBits,
+                 bool network = false);
 bool FastLineActive();
 int FastLineReplyTimeoutMs();
 

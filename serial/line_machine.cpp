@@ -15,6 +15,7 @@
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
+#include "serial/sample5.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ void LineMachine::reset()
     state_ = LineState::Idle;
     framing_ = Framing::Passes;
     replyTimeoutMs_ = FAST_LINE_TIMEOUT_DEFAULT_MS;
+    passesTimeoutMs_ = REPLY_TIMEOUT_MS;
     silenceUs_ = FAST_LINE_FIXED_SILENCE_US;
     clock_ = nullptr;
     busySinceUs_ = -1;
@@ -118,9 +120,10 @@ void LineMachine::clearRequestChooser(RequestChooser chooser)
     chooser_.compare_exchange_strong(chooser, nullptr);
 }
 
-void LineMachine::arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs)
+void LineMachine::arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs, int passesTimeoutMs)
 {
     replyTimeoutMs_ = replyTimeoutMs;
+    passesTimeoutMs_ = passesTimeoutMs;
     silenceUs_ = silenceUs;
     framing_ = framing;
 }
@@ -204,6 +207,9 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
         FlushOutQ(port);
     }
     comConfigure_success_flag = 0;
+    // The device line and the title say the port is no longer open.
+    RefreshDeviceInfo();
+    ShowPortTitle();
     tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.
@@ -329,7 +335,7 @@ void LineMachine::receivePass()
             com_idle_delay_begin = readClock();
         } else {
             com_idle_delay_end = readClock();
-            if (com_idle_delay_end - com_idle_delay_begin > REPLY_TIMEOUT_MS * 1000LL) {
+            if (com_idle_delay_end - com_idle_delay_begin > passesTimeoutMs_.load() * 1000LL) {
                 unsigned char request[MODBUS_BUFFER_SIZE];
                 snapshotRequest(request);
                 com_idle_delay = 0;

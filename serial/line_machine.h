@@ -27,6 +27,7 @@
 #include <cstdint>
 
 #include "modbus/line_observer.h"
+#include "serial/rs232.h"
 
 enum class LineState : std::uint8_t { Idle, Awaiting, Receiving, Complete, TimedOut, Rejected };
 const char* LineStateName(LineState state);
@@ -62,9 +63,13 @@ public:
     LineObservers& observers() { return observers_; }
 
     // --- Framing (set when the port is opened; safe from any thread) ------------------
-    void arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs);
+    // `replyTimeoutMs` is the line-rate framing's; `passesTimeoutMs` the
+    // give-up of the framing on passes (2 s, longer on a slow network line).
+    void arm(Framing framing, int replyTimeoutMs, std::int64_t silenceUs,
+             int passesTimeoutMs = REPLY_TIMEOUT_MS);
     Framing framing() const { return framing_.load(); }
     int replyTimeoutMs() const { return replyTimeoutMs_.load(); }
+    int passesTimeoutMs() const { return passesTimeoutMs_.load(); }
     std::int64_t silenceUs() const { return silenceUs_.load(); }
 
     // --- The exchange -----------------------------------------------------------------
@@ -149,6 +154,7 @@ private:
 
     std::atomic<Framing> framing_{Framing::Passes};
     std::atomic<int> replyTimeoutMs_{0};
+    std::atomic<int> passesTimeoutMs_{REPLY_TIMEOUT_MS};
     std::atomic<std::int64_t> silenceUs_{0};
 
     // Line rate. Written by the communication thread's steps and by a port

@@ -5,12 +5,27 @@
 #include <QSettings>
 
 #include "platform/os/app_dirs.h"
+#include "platform/port/net_address.h"
 #include "platform/port/serial.h"
 #include "serial/port_watch.h"
 
 namespace {
 
 const char* const kReconnectKey = "ports/reconnect";
+const char* const kRecentKey = "ports/recent";
+
+// The recent network devices as stored, well-formed ones only, newest first.
+QStringList StoredRecent(const QSettings& settings)
+{
+    QStringList recent;
+    for (const QString& entry : settings.value(kRecentKey).toStringList()) {
+        const std::string path = entry.toStdString();
+        if (!netport::IsNetworkPath(path) || !netport::NetworkPathProblem(path).empty()) continue;
+        if (!recent.contains(entry)) recent.append(entry);
+        if (recent.size() == kRecentNetworkDevices) break;
+    }
+    return recent;
+}
 
 QString BindingKey(int port)
 {
@@ -42,14 +57,41 @@ bool Store(Change change, std::string* error)
 
 }  // namespace
 
-void LoadPortChoices()
+std::vector<std::string> LoadPortChoices()
 {
+    std::vector<std::string> problems;
     QSettings settings(SettingsPath(), QSettings::IniFormat);
     for (int port = 1; port <= kMaxComPort; ++port) {
-        const QString path = settings.value(BindingKey(port)).toString();
-        if (!path.isEmpty()) SetComBinding(port, path.toStdString());
+        const std::string path = settings.value(BindingKey(port)).toString().toStdString();
+        if (path.empty()) continue;
+        const std::string problem = netport::NetworkPathProblem(path);
+        if (!problem.empty()) {
+            problems.push_back("COM" + std::to_string(port) + " in " + SettingsPath().toStdString() + ": " +
+                               problem);
+            continue;
+        }
+        SetComBinding(port, path);
     }
     SetReconnectEnabled(settings.value(kReconnectKey, false).toBool());
+    return problems;
+}
+
+std::vector<BoundNetworkDevice> BoundNetworkDevices()
+{
+    std::vector<BoundNetworkDevice> bound;
+    for (int port = 1; port <= kMaxComPort; ++port) {
+        std::string path = ComDevicePath(port);
+        if (netport::IsNetworkPath(path)) bound.push_back({port, std::move(path)});
+    }
+    return bound;
+}
+
+std::vector<std::string> RecentNetworkDevices()
+{
+    const QSettings settings(SettingsPath(), QSettings::IniFormat);
+    std::vector<std::string> recent;
+    for (const QString& entry : StoredRecent(settings)) recent.push_back(entry.toStdString());
+    return recent;
 }
 
 bool SaveComBinding(int port, const std::string& devicePath, std::string* error)
@@ -63,7 +105,15 @@ bool SaveComBinding(int port, const std::string& devicePath, std::string* error)
             if (devicePath.empty()) {
                 s.remove(BindingKey(port));
             } else {
-                s.setValue(BindingKey(port), QString::fromStdString(devicePath));
+                const QString path = QString::fromStdString(devicePath);
+                s.setValue(BindingKey(port), path);
+                if (netport::IsNetworkPath(devicePath)) {
+                    QStringList recent = StoredRecent(s);
+                    recent.removeAll(path);
+                    recent.prepend(path);
+                    while (recent.size() > kRecentNetworkDevices) recent.removeLast();
+                    s.setValue(kRecentKey, recent);
+                }
             }
         },
         error);

@@ -7,6 +7,9 @@
 #include <thread>
 
 #include "model/app_state.h"
+#include "model/line_flags.h"
+#include "model/panel_texts.h"
+#include "model/uir_ids.h"
 #include "platform/port/port_discovery.h"
 #include "platform/ui/ui.h"
 #include "serial/sample5.h"
@@ -50,14 +53,9 @@ void OnPortLost(int port)
 
 // Shows where the wait stands on the main panel's title; the port panel's
 // device line follows.
-void ShowWaiting(int port)
+void ShowWaiting()
 {
-    if (port != 0) {
-        const std::string text = "waiting for " + ComDevicePath(port) + " on COM" + std::to_string(port);
-        SetPanelAttribute(panelMain.load(), ATTR_TITLE, text.c_str());
-    } else {
-        SetPanelAttribute(panelMain.load(), ATTR_TITLE, "");
-    }
+    ShowPortTitle();
     RefreshDeviceInfo();
 }
 
@@ -76,7 +74,7 @@ void HandleLoss(int port)
         }
     }
     if (wait) {
-        ShowWaiting(port);
+        ShowWaiting();
     } else {
         RefreshDeviceInfo();
     }
@@ -102,7 +100,7 @@ void Look()
         w.openedSettings = settings;
         w.shownLoss = 0;
     }
-    ShowWaiting(0);
+    ShowWaiting();
 }
 
 void Run()
@@ -125,6 +123,20 @@ void Run()
 }
 
 }  // namespace
+
+void ShowPortTitle()
+{
+    std::string title;
+    if (const int waiting = WaitingPort(); waiting != 0) {
+        title = "waiting for " + ComDevicePath(waiting) + " on COM" + std::to_string(waiting);
+    } else if (comConfigure_success_flag.load() == 1) {
+        // Two consoles side by side are told apart by their devices.
+        const int port = active_comselect.load();
+        title = PanelText("mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN") + " - COM" + std::to_string(port) +
+                " " + ComDevicePath(port);
+    }
+    SetPanelAttribute(panelMain.load(), ATTR_TITLE, title.c_str());
+}
 
 void SetReconnectEnabled(bool on)
 {
@@ -186,7 +198,7 @@ void BeginPortWait(int port, const SerialSettings& settings)
         w.openedPort = port;
         w.openedSettings = settings;
     }
-    ShowWaiting(port);
+    ShowWaiting();
 }
 
 void CancelPortWait()
@@ -197,7 +209,7 @@ void CancelPortWait()
         if (w.waitPort == 0) return;
         w.waitPort = 0;
     }
-    ShowWaiting(0);
+    ShowWaiting();
 }
 
 int WaitingPort()

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -14,12 +15,15 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/os/gbk.h"
+#include "platform/port/net_address.h"
+#include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
+#include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
 
@@ -61,6 +65,7 @@ void ResetPortPanel()
                        &jhselect, &longselect, &stopselect}) {
         *value = 0;
     }
+    ThePortOpener().join();
     std::lock_guard<std::mutex> lock(g_describeMutex);
     g_openPortText.clear();
 }
@@ -127,7 +132,7 @@ FastLineSettings readFastLineSettings(int panel)
     if (GetCtrlVal(panel, uir::panel_com::FAST_LINE, &on) >= 0) settings.enabled = on == 1;
     double timeoutMs = FAST_LINE_TIMEOUT_DEFAULT_MS;
     if (GetCtrlVal(panel, uir::panel_com::FAST_LINE_TIMEOUT, &timeoutMs) >= 0) {
-        settings.replyTimeoutMs = ClampReplyTimeoutMs(timeoutMs);
+        settings.replyTimeoutMs = ClampPanelReplyTimeoutMs(timeoutMs);
     }
     return settings;
 }
@@ -144,10 +149,13 @@ SerialSettings selectedSettings()
     return s;
 }
 
-void openSelectedPort(const FastLineSettings& fastLine)
+// Opens the selected port; the boxes it has to show are added to *boxes, for
+// after the communication thread is let go (a box held up while the port is
+// held would hold up every other user of the port with it).
+void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
+        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "close failed!"));
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
@@ -157,7 +165,7 @@ void openSelectedPort(const FastLineSettings& fastLine)
             BeginPortWait(comselect, selectedSettings());
             return;
         }
-        errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "config failed!")));
+        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "config failed!"));
         return;
     }
     NotePortOpened(comselect, selectedSettings());
@@ -172,7 +180,8 @@ void openSelectedPort(const FastLineSettings& fastLine)
                          std::to_string(longselect) + parity + std::to_string(stopselect);
     }
     ResetLine("port opened again");
-    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect);
+    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect,
+                netport::IsNetworkPath(ComDevicePath(comselect)));
     comConfigure_success_flag = 1;
     FlushInQ(comselect);
     if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
@@ -191,23 +200,47 @@ void armPasswordTimers()
     SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 1);
 }
 
-}  // namespace
-
-int Configure(int, int, int event, void*, int, int)
+void stopPasswordTimers()
 {
-    if (event != EVENT_COMMIT) return 0;
-    readPortSettings(child.load());
-    const FastLineSettings fastLine = readFastLineSettings(child.load());
-    CancelPortWait();
-    ConfigureSelectedPort(fastLine);
-    return 0;
+    using namespace uir::panel_main;
+    const int main = panelMain.load();
+    SetCtrlAttribute(main, TIMER_CMPW, ATTR_ENABLED, 0);
+    SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 0);
+    communication_password_sendFlag = 0;
 }
 
-void ConfigureSelectedPort(const FastLineSettings& fastLine)
+void closePort()
+{
+    bool failed = false;
+    bool closed = false;
+    {
+        CommThreadHold hold;
+        if (comConfigure_success_flag.load() == 1) {
+            failed = CloseCom(active_comselect.load()) != 0;
+            closed = !failed;
+            if (closed) {
+                comConfigure_success_flag = 0;
+                TheLine().portClosed("closed by the operator");
+                SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
+                SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
+            }
+        }
+    }
+    if (closed) ShowPortTitle();
+    if (failed) errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
+}
+
+void showBoxes(const std::vector<const char*>& boxes)
+{
+    for (const char* box : boxes) errorBox(said(box));
+}
+
+// ConfigureSelectedPort without its boxes, which go to *boxes.
+void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
     {
         CommThreadHold hold;
-        openSelectedPort(fastLine);
+        openSelectedPort(fastLine, boxes);
     }
     if (comConfigure_success_flag.load() == 1) {
         FastLineSettingsUsed(fastLine);
@@ -216,23 +249,50 @@ void ConfigureSelectedPort(const FastLineSettings& fastLine)
         WritePasswordWhenIdle();
         armPasswordTimers();
     }
+    ShowPortTitle();
+}
+
+}  // namespace
+
+int Configure(int, int, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT) return 0;
+    // One open at a time: the device line tells of the one under way.
+    if (ThePortOpener().opening() != 0) return 0;
+    readPortSettings(child.load());
+    const FastLineSettings fastLine = readFastLineSettings(child.load());
+    CancelPortWait();
+    if (!netport::IsNetworkPath(ComDevicePath(comselect))) {
+        ConfigureSelectedPort(fastLine);
+        return 0;
+    }
+    // A connection may take seconds: it is made off the UI thread. The
+    // password timers rest meanwhile (their write would wait for the port).
+    stopPasswordTimers();
+    auto boxes = std::make_shared<std::vector<const char*>>();
+    ThePortOpener().start(
+        comselect, [fastLine, boxes] { configurePort(fastLine, boxes.get()); }, closePort,
+        [boxes] {
+            RefreshDeviceInfo();
+            showBoxes(*boxes);
+        });
+    RefreshDeviceInfo();
+    return 0;
+}
+
+void ConfigureSelectedPort(const FastLineSettings& fastLine)
+{
+    std::vector<const char*> boxes;
+    configurePort(fastLine, &boxes);
+    showBoxes(boxes);
 }
 
 int CloseCOM(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     CancelPortWait();
-    CommThreadHold hold;
-    if (comConfigure_success_flag.load() == 1) {
-        if (CloseCom(active_comselect.load()) != 0) {
-            errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
-        } else {
-            comConfigure_success_flag = 0;
-            TheLine().portClosed("closed by the operator");
-            SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
-            SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
-        }
-    }
+    // During a connection the port is closed once it is made.
+    if (!ThePortOpener().closeWhenOpened()) closePort();
     return 0;
 }
 
@@ -245,6 +305,26 @@ int Quit(int, int, int event, void*, int, int)
 }
 
 namespace {
+
+// Where the connection of the network device `path` on `port` stands.
+std::string networkState(int port, const std::string& path)
+{
+    std::string state;
+    if (ThePortOpener().opening() == port) {
+        state = said(QT_TRANSLATE_NOOP("PortPanel", "connecting"));
+    } else if (comConfigure_success_flag.load() == 1 && active_comselect.load() == port &&
+               !ComDeviceLost(port)) {
+        state = said(QT_TRANSLATE_NOOP("PortPanel", "connected"));
+    } else {
+        const std::string why = netport::NetworkPortDriver().lastFailure(path);
+        state = why.empty() ? said(QT_TRANSLATE_NOOP("PortPanel", "not connected"))
+                            : said(QT_TRANSLATE_NOOP("PortPanel", "config failed! %1"), why);
+    }
+    // Raw TCP carries no line settings: the panel's reach only this end.
+    if (path.rfind("tcp://", 0) == 0)
+        state += said(QT_TRANSLATE_NOOP("PortPanel", "; settings are the server's"));
+    return state;
+}
 
 int selectedPort()
 {
@@ -264,6 +344,7 @@ std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present
         text += said(QT_TRANSLATE_NOOP("PortPanel", " (command line)"));
     if (WaitingPort() == port)
         return text + "\n" + said(QT_TRANSLATE_NOOP("PortPanel", "waiting for %1"), path);
+    if (netport::IsNetworkPath(path)) return text + "\n" + networkState(port, path);
     const SerialPortEntry* entry = FindPort(present, path);
     // A ttyS node that enumeration leaves out has no UART behind it.
     const bool phantom = entry == nullptr && path.rfind("/dev/ttyS", 0) == 0;
@@ -304,21 +385,97 @@ int ComSelectChanged(int, int, int event, void*, int, int)
     return 0;
 }
 
+namespace {
+
+constexpr const char* kNetworkDeviceRow = QT_TRANSLATE_NOOP("PortPanel", "Network device…");
+
+// The form's kinds, in the order of NetKind's choice below.
+std::vector<std::string> AddressKinds()
+{
+    const std::vector<std::string> kinds = {
+        said(QT_TRANSLATE_NOOP("PortPanel", "RFC 2217 (rfc2217://), settings sent from here")),
+        said(QT_TRANSLATE_NOOP("PortPanel", "raw TCP (tcp://), settings are the server's"))};
+    return kinds;
+}
+
+// Asks for a network device: host, port and kind, starting from the one
+// `port` is bound to, else the most recent. Returns the device written out,
+// or "" when the operator cancelled or typed something malformed (said in a
+// box that names it).
+std::string AskNetworkDevice(int port, const std::vector<std::string>& recent)
+{
+    ServerAddressEntry entry;
+    netport::NetAddress start;
+    std::string ignored;
+    const std::string current = ComDevicePath(port);
+    const std::string& first = netport::IsNetworkPath(current) || recent.empty() ? current : recent.front();
+    if (netport::ParseNetAddress(first, &start, &ignored)) {
+        entry.host = start.ipv6 ? "[" + start.host + "]" : start.host;
+        entry.port = start.port;
+        entry.kind = start.kind == netport::NetKind::RawTcp ? 1 : 0;
+    }
+    const std::string title =
+        said(QT_TRANSLATE_NOOP("PortPanel", "Network device for COM%1"), std::to_string(port));
+    if (ServerAddressPopup(title.c_str(), AddressKinds(), &entry) != 1) return "";
+    netport::NetAddress typed;
+    typed.kind = entry.kind == 1 ? netport::NetKind::RawTcp : netport::NetKind::ComPortControl;
+    const std::size_t from = entry.host.find_first_not_of(" \t");
+    const std::size_t to = entry.host.find_last_not_of(" \t");
+    typed.host = from == std::string::npos ? std::string() : entry.host.substr(from, to - from + 1);
+    if (typed.host.size() >= 2 && typed.host.front() == '[' && typed.host.back() == ']') {
+        typed.host = typed.host.substr(1, typed.host.size() - 2);
+    }
+    typed.ipv6 = typed.host.find(':') != std::string::npos;
+    typed.port = entry.port;
+    const std::string path = netport::FormatNetAddress(typed);
+    const std::string problem = netport::NetworkPathProblem(path);
+    if (!problem.empty()) {
+        errorBox(Utf8ToGbkLenient(problem));
+        return "";
+    }
+    return path;
+}
+
+}  // namespace
+
+std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& present,
+                                          const std::vector<std::string>& recent)
+{
+    std::vector<std::string> rows;
+    rows.reserve(present.size() + recent.size() + 1);
+    for (const SerialPortEntry& e : present) {
+        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
+    }
+    for (const std::string& path : recent)
+        rows.push_back(path + "\t-\t" + said(QT_TRANSLATE_NOOP("PortPanel", "network device, used lately")));
+    rows.push_back(said(kNetworkDeviceRow) + "\t\t" +
+                   said(QT_TRANSLATE_NOOP("PortPanel", "host, port and kind of a serial device server")));
+    return rows;
+}
+
 int ChooseDevice(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT) return 0;
     const int port = selectedPort();
     if (port == 0) return 0;
+    // The serial devices here, then the network devices bound lately, then
+    // a row to name another one.
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
-    std::vector<std::string> rows;
-    rows.reserve(ports.size());
-    for (const SerialPortEntry& e : ports) {
-        rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
-    }
+    const std::vector<std::string> recent = RecentNetworkDevices();
+    const std::vector<std::string> rows = DeviceChoiceRows(ports, recent);
     int chosen = -1;
     SelectionPopup(DeviceChooserTitle(port).c_str(), DeviceChooserColumns().c_str(), rows, &chosen);
-    if (chosen < 0 || chosen >= static_cast<int>(ports.size())) return 0;
-    const std::string path = ports[static_cast<std::size_t>(chosen)].stablePath();
+    if (chosen < 0 || chosen >= static_cast<int>(rows.size())) return 0;
+    const auto index = static_cast<std::size_t>(chosen);
+    std::string path;
+    if (index < ports.size()) {
+        path = ports[index].stablePath();
+    } else if (index < ports.size() + recent.size()) {
+        path = recent[index - ports.size()];
+    } else {
+        path = AskNetworkDevice(port, recent);
+        if (path.empty()) return 0;
+    }
     SetComBinding(port, path);
     std::string error;
     if (!SaveComBinding(port, path, &error)) {

@@ -45,6 +45,11 @@ std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present
 // (tab-separated), as the technician reads them (GBK).
 std::string DeviceChooserTitle(int port);
 std::string DeviceChooserColumns();
+// The rows "Device…" offers (device, stable name, description): the serial
+// devices `present`, then the network devices bound lately, then the row
+// that asks for another network device.
+std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& present,
+                                          const std::vector<std::string>& recent);
 // Sets the reconnect switch and the device line from the loaded choices.
 void ShowPortChoices();
 

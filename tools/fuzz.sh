@@ -6,7 +6,8 @@
 # Targets: parser_fuzz (reply parser, receive step of 100 ms passes),
 # framing_fuzz (line-rate receive step), paramset_fuzz (parameter-set files),
 # uir_fuzz (panel resources), capture_fuzz (capture files), serve_fuzz
-# (serve's input lines). Each target starts from its seeds in
+# (serve's input lines), telnet_fuzz (the bytes a COM port server sends over
+# the network). Each target starts from its seeds in
 # tests/fuzz/seeds/<target>/ and keeps its corpus in build-fuzz/corpus/<target>/;
 # what it finds goes to build-fuzz/findings/<target>/ and its log to
 # build-fuzz/logs/<target>.log. A target stops at its first finding; the
@@ -22,7 +23,7 @@ if [ $# -gt 0 ] && [[ "$1" =~ ^[0-9]+$ ]]; then
   seconds="$1"
   shift
 fi
-all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz capture_fuzz serve_fuzz)
+all=(parser_fuzz framing_fuzz paramset_fuzz uir_fuzz capture_fuzz serve_fuzz telnet_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 for t in "${targets[@]}"; do
@@ -36,7 +37,8 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=D
   -DDSC_SANITIZE=address -DDSC_BUILD_TESTS=OFF -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
 
-# Longest input for each target: a few frames, a parameter-set file, a panel resource, a short capture.
+# Longest input for each target: a few frames, a parameter-set file, a panel
+# resource, a short capture, a few negotiations and replies.
 max_len() {
   case "$1" in
     parser_fuzz) echo 512 ;;
@@ -44,6 +46,7 @@ max_len() {
     paramset_fuzz) echo 16384 ;;
     uir_fuzz) echo 8192 ;;
     serve_fuzz) echo 4096 ;;
+    telnet_fuzz) echo 2048 ;;
     capture_fuzz) echo 4096 ;;
   esac
 }

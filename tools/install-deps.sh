@@ -19,6 +19,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       qt6-translations-l10n  # Qt's own dialogs and buttons in Chinese
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
+      ser2net  # a real serial device server for the tests of network devices
       qt6-charts-dev libqt6opengl6-dev  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
       xvfb dbus-daemon at-spi2-core  # the monitor read over the accessibility bus (monitor_atspi_test)
       tshark)  # decodes the console's captures of the line in the tests

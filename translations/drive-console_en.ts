@@ -242,7 +242,7 @@
 <context>
     <name>Help</name>
     <message>
-        <location filename="../app/help_windows.cpp" line="+121"/>
+        <location filename="../app/help_windows.cpp" line="+122"/>
         <source>Parameter reference</source>
         <translation>Parameter reference</translation>
     </message>
@@ -297,7 +297,7 @@
         <translation>%1 of %2 registers</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+24"/>
         <source>Drive Service Console
 Version %1
 
@@ -310,7 +310,16 @@ Port:
 </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>
+
+Network devices:%1</source>
+        <translation>
+
+Network devices:%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>
 
 Settings:
@@ -404,7 +413,7 @@ Journals, backups and state:
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/mainwin.cpp" line="+81"/>
+        <location filename="../app/mainwin.cpp" line="+82"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
@@ -418,7 +427,7 @@ Journals, backups and state:
         <translation>Line monitor</translation>
     </message>
     <message>
-        <location filename="../app/mainwin.cpp" line="+156"/>
+        <location filename="../app/mainwin.cpp" line="+157"/>
         <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
@@ -958,23 +967,48 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
 <context>
     <name>PortPanel</name>
     <message>
-        <location filename="../serial/sample5.cpp" line="+46"/>
+        <location filename="../serial/sample5.cpp" line="+50"/>
         <source>Error</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="+104"/>
-        <location line="+78"/>
+        <location line="+108"/>
+        <location line="+72"/>
         <source>close failed!</source>
         <translation>close failed!</translation>
     </message>
     <message>
-        <location line="-68"/>
+        <location line="-62"/>
         <source>config failed!</source>
         <translation>config failed!</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+146"/>
+        <source>connecting</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>connected</source>
+        <translation>connected</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>not connected</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>config failed! %1</source>
+        <translation>config failed! %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>; settings are the server&apos;s</source>
+        <translation>; settings are the server&apos;s</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source> (command line)</source>
         <translation> (command line)</translation>
     </message>
@@ -984,7 +1018,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>waiting for %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>no such device</source>
         <translation>no such device</translation>
     </message>
@@ -999,10 +1033,60 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</tra
         <translation>Device	Stable name	Description</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+24"/>
+        <source>Network device…</source>
+        <translation>Network device…</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>RFC 2217 (rfc2217://), settings sent from here</source>
+        <translation>RFC 2217 (rfc2217://), settings sent from here</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>raw TCP (tcp://), settings are the server&apos;s</source>
+        <translation>raw TCP (tcp://), settings are the server&apos;s</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Network device for COM%1</source>
+        <translation>Network device for COM%1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>network device, used lately</source>
+        <translation>network device, used lately</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>host, port and kind of a serial device server</source>
+        <translation>host, port and kind of a serial device server</translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <location line="+18"/>
         <source>The choice holds until the console ends, but it could not be kept: %1</source>
         <translation>The choice holds until the console ends, but it could not be kept: %1</translation>
+    </message>
+    <message>
+        <location filename="../platform/ui/qt/qt_backend.cpp" line="+137"/>
+        <source>name, 192.0.2.10 or [2001:db8::10]</source>
+        <translation>name, 192.0.2.10 or [2001:db8::10]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Kind</source>
+        <translation>Kind</translation>
     </message>
 </context>
 <context>

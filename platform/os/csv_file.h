@@ -17,9 +17,16 @@ std::string CsvLine(const std::vector<std::string>& fields);
 // Appends `lines` (each without its line end) to the file `path` in one
 // write, after `header` when the file is empty. On a failure nothing of them
 // stays behind (the file is cut back to where it was), so that they can be
-// tried again whole; false with the reason in *reason.
+// tried again whole; false with the reason in *reason. The file is locked
+// for the append: processes appending to the same file at once each add
+// whole lines, and one header.
+//
+// With `staleName` given, a file that begins with another header is renamed
+// to it (or to the first of staleName-2, -3 ... before the extension that is
+// free; *renamedTo says which) and a new file begun.
 bool CsvAppendLines(const std::string& path, const std::string& header, const std::deque<std::string>& lines,
-                    std::string* reason);
+                    std::string* reason, const std::string& staleName = std::string(),
+                    std::string* renamedTo = nullptr);
 
 // A file written line by line through a buffer (flushed when asked).
 class CsvFile {

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/port/loop_port.h"
+#include "platform/port/net_device.h"
 
 namespace {
 
@@ -13,9 +14,8 @@ std::atomic<SerialDriver*> g_fallback{nullptr};
 SerialDriver* ClaimingDriver(const std::string& path)
 {
     SerialDriver* const builtIn[] = {
-        &LoopPortDriver(),
-        // Further kinds of line (network devices, recorded sessions) list
-        // their drivers here.
+        &LoopPortDriver(), &netport::NetworkPortDriver(),
+        // Further kinds of line (recorded sessions) list their drivers here.
     };
     for (SerialDriver* driver : builtIn) {
         if (driver->claims(path)) return driver;

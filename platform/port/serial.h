@@ -4,10 +4,12 @@
 // if there is one, else the binding the operator chose on the port panel
 // (SetComBinding), else the system's own port of that number (/dev/ttyS(n-1)
 // on Linux, COMn on Windows). The operations sit over a SerialDevice per open
-// port, opened by the driver that its path chooses (port_drivers.h). Every
-// function returns a negative RS-232 error code on failure and records it for
-// ReturnRS232Err. Calls on different ports may run on different threads; calls
-// on one port are serialised internally.
+// port, opened by the driver that its path chooses (port_drivers.h): a loop
+// port, a network device (tcp://HOST:PORT, rfc2217://HOST:PORT; net_device.h)
+// or the system's serial device. Every function returns a negative RS-232
+// error code on failure and records it for ReturnRS232Err. Calls on different
+// ports may run on different threads; calls on one port are serialised
+// internally.
 #pragma once
 
 #include <string>

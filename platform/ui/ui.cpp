@@ -128,6 +128,14 @@ int SelectionPopup(const char* title, const char* heading, const std::vector<std
     return b->selectionPopup(title != nullptr ? title : "", heading != nullptr ? heading : "", rows, chosen);
 }
 
+int ServerAddressPopup(const char* title, const std::vector<std::string>& kinds, ServerAddressEntry* entry)
+{
+    if (entry == nullptr || kinds.empty()) return UIE_BAD_ARGUMENT;
+    UiBackend* b = g_backend.load();
+    if (b == nullptr) return UIE_NO_BACKEND;
+    return b->serverAddressPopup(title != nullptr ? title : "", kinds, entry);
+}
+
 #undef DSC_FORWARD
 
 int MessagePopup(const char* title, const char* message)

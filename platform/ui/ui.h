@@ -110,6 +110,17 @@ int ConfirmPopup(const char* title, const char* message, int buttons, int defaul
 // callbacks and workers alike may call it; it returns UIE_NO_LOOP (and -1)
 // when the UI loop is not running.
 int SelectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows, int* chosen);
+// Modal form for the address of a server: a host, a TCP port (1..65535) and
+// one of `kinds` (their captions). *entry gives the values shown first and,
+// when the operator presses OK, takes the ones entered (host trimmed); the
+// return is then 1, or 0 when the operator cancelled (*entry unchanged), or
+// UIE_NO_LOOP when the UI loop is not running. UI thread only.
+struct ServerAddressEntry {
+    std::string host;
+    int port = 0;  // 0: none yet
+    int kind = 0;  // index into kinds
+};
+int ServerAddressPopup(const char* title, const std::vector<std::string>& kinds, ServerAddressEntry* entry);
 
 // Tests capture popups (title and text, GBK) instead of showing them. While a
 // capture handler is set, MessagePopup calls it on the calling thread and
@@ -173,6 +184,11 @@ public:
                                const std::vector<std::string>& /*rows*/, int* chosen)
     {
         *chosen = -1;
+        return UIE_NO_LOOP;
+    }
+    virtual int serverAddressPopup(const char* /*title*/, const std::vector<std::string>& /*kinds*/,
+                                   ServerAddressEntry* /*entry*/)
+    {
         return UIE_NO_LOOP;
     }
 };

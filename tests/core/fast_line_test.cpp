@@ -106,6 +106,27 @@ TEST(FastLineFraming, SilenceIsThreeAndAHalfCharactersOrFixedAboveNineteenTwoHun
     EXPECT_EQ(ClampReplyTimeoutMs(std::nan("")), 500);
 }
 
+TEST(FastLineFraming, ThePanelsReplyTimeOutLengthensTheWaitOnPassesOnlyOnANetworkLine)
+{
+    // Line-rate polling takes the panel's value up to 2 s; on a network line
+    // the framing on passes waits the longer of it and 2 s.
+    struct Case {
+        bool lineRate;
+        double panelMs;
+        bool network;
+        int lineRateMs;
+        int passesMs;
+    };
+    const Case cases[] = {{false, 500, false, 500, 2000},  {false, 6000, false, 2000, 2000},
+                          {false, 6000, true, 2000, 6000}, {false, 500, true, 500, 2000},
+                          {true, 1e9, true, 2000, 10000},  {false, std::nan(""), true, 500, 2000}};
+    for (const Case& c : cases) {
+        ArmFastLine({c.lineRate, ClampPanelReplyTimeoutMs(c.panelMs)}, 19200, 1, 8, 1, c.network);
+        EXPECT_EQ(TheLine().replyTimeoutMs(), c.lineRateMs) << c.panelMs << " network " << c.network;
+        EXPECT_EQ(TheLine().passesTimeoutMs(), c.passesMs) << c.panelMs << " network " << c.network;
+    }
+}
+
 namespace {
 
 // The receive step alone, on a scripted port and a clock the test moves.

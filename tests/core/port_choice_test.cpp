@@ -3,6 +3,7 @@
 // option above them, and an absent device on the port panel.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -149,11 +150,57 @@ TEST_F(PortChoice, BindingsAreStoredReloadedAndTheComOptionWins)
     EXPECT_EQ(ComDeviceSource(5), ComPathSource::Default);
     EXPECT_TRUE(ReconnectEnabled());
 
+    // A network device is kept as written; a malformed one is left out, by name.
+    ASSERT_TRUE(SaveComBinding(6, "rfc2217://bench-pi:2000", &error)) << error;
+    ASSERT_TRUE(SaveComBinding(7, "tcp://bench-pi", &error)) << error;
+    const std::vector<std::string> problems = LoadPortChoices();
+    EXPECT_EQ(ComDevicePath(6), "rfc2217://bench-pi:2000");
+    EXPECT_EQ(ComDeviceSource(7), ComPathSource::Default);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind("COM7 in ", 0), 0u) << problems[0];
+    EXPECT_NE(problems[0].find("bad network device 'tcp://bench-pi': no port"), std::string::npos)
+        << problems[0];
+    ASSERT_EQ(BoundNetworkDevices().size(), 1u);
+    EXPECT_EQ(BoundNetworkDevices()[0].port, 6);
+    EXPECT_EQ(BoundNetworkDevices()[0].path, "rfc2217://bench-pi:2000");
+
     ASSERT_TRUE(ParseComOption("4=/dev/ttyUSB7"));
     EXPECT_EQ(ComDevicePath(4), "/dev/ttyUSB7");
     EXPECT_EQ(ComDeviceSource(4), ComPathSource::Option);
     EXPECT_EQ(ComBinding(4), "/dev/serial/by-id/usb-A");  // kept for the next run
     SetReconnectEnabled(false);
+}
+
+TEST_F(PortChoice, TwoConsolesSavingAtOnceKeepEachOthersBindings)
+{
+    // Each binds its own COM numbers, over and over, while the other does.
+    std::vector<pid_t> children;
+    for (const int first : {1, 11}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool ok = true;
+            for (int round = 0; round < 5; ++round) {
+                for (int port = first; port < first + 10; ++port) {
+                    const std::string device =
+                        "tcp://console-" + std::to_string(first) + ":" + std::to_string(port);
+                    ok = SaveComBinding(port, device, nullptr) && ok;
+                }
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_TRUE(LoadPortChoices().empty());
+    for (int port = 1; port <= 20; ++port) {
+        const int first = port <= 10 ? 1 : 11;
+        EXPECT_EQ(ComBinding(port), "tcp://console-" + std::to_string(first) + ":" + std::to_string(port));
+    }
 }
 
 TEST_F(PortChoice, AnUnwritableSettingsFileIsReportedAndTheChoiceStillHolds)
@@ -199,6 +246,69 @@ TEST_F(PortChoice, ChoosingADeviceBindsTheSelectedComNumberByItsStableName)
     // Absent here: the device line says so.
     EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO),
               "/dev/serial/by-id/usb-A\nno such device");
+}
+
+TEST_F(PortChoice, ANetworkDeviceIsTypedAsHostPortAndKindAndOfferedAgainAmongTheRecentTen)
+{
+    fs::remove(ConsoleSettingsFile());
+    fake.list = {Usb("/dev/ttyUSB0", "/dev/serial/by-id/usb-A")};
+    const auto choose = [&](int row) {
+        ui.setSelectionAnswer(row);
+        ChooseDevice(kPortPanel, uir::panel_com::CHOOSE_DEVICE, EVENT_COMMIT, nullptr, 0, 0);
+    };
+    const auto answer = [&](const std::string& host, int port, int kind) {
+        ServerAddressEntry entry;
+        entry.host = host;
+        entry.port = port;
+        entry.kind = kind;
+        ui.setAddressAnswer(entry);
+    };
+
+    // The last row names a device by its parts; the kinds are RFC 2217, then raw TCP.
+    answer(" bench-pi ", 2000, 0);
+    choose(1);
+    ASSERT_EQ(ui.selections()[0].size(), 2u);
+    EXPECT_EQ(ui.selections()[0][1].rfind("Network device\xA1\xAD\t", 0), 0u) << ui.selections()[0][1];
+    EXPECT_EQ(ComDevicePath(4), "rfc2217://bench-pi:2000");
+    EXPECT_EQ(ui.ctrlText(kPortPanel, uir::panel_com::DEVICE_INFO), "rfc2217://bench-pi:2000\nnot connected");
+
+    // The form starts from the bound device; an IPv6 address gets its brackets.
+    answer("::1", 2001, 1);
+    choose(2);  // the serial device, the recent one, the form
+    ASSERT_EQ(ui.addressForms().size(), 2u);
+    EXPECT_EQ(ui.addressForms()[1].host, "bench-pi");
+    EXPECT_EQ(ui.addressForms()[1].port, 2000);
+    EXPECT_EQ(ui.addressForms()[1].kind, 0);
+    EXPECT_EQ(ComDevicePath(4), "tcp://[::1]:2001");
+
+    // Malformed or cancelled: said by name, or nothing, and the binding stands.
+    answer("bench pi", 2000, 0);
+    choose(3);
+    ui.cancelAddress();
+    choose(3);
+    EXPECT_EQ(ComDevicePath(4), "tcp://[::1]:2001");
+    ASSERT_EQ(ui.popups().size(), 1u);
+    EXPECT_NE(ui.popups()[0].text.find("rfc2217://bench pi:2000"), std::string::npos) << ui.popups()[0].text;
+
+    // The recent ones, newest first, pick as a device does; kept for the next run.
+    ASSERT_EQ(ui.selections().back().size(), 4u);
+    EXPECT_EQ(ui.selections().back()[1].rfind("tcp://[::1]:2001\t", 0), 0u);
+    EXPECT_EQ(ui.selections().back()[2].rfind("rfc2217://bench-pi:2000\t", 0), 0u);
+    choose(2);
+    EXPECT_EQ(ComDevicePath(4), "rfc2217://bench-pi:2000");
+    EXPECT_EQ(RecentNetworkDevices(),
+              (std::vector<std::string>{"rfc2217://bench-pi:2000", "tcp://[::1]:2001"}));
+
+    // Ten at most, each once; a serial device does not count.
+    std::string error;
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(SaveComBinding(5, "tcp://pi-" + std::to_string(i % 11) + ":4000", &error));
+    ASSERT_TRUE(SaveComBinding(5, "/dev/ttyUSB0", &error));
+    const std::vector<std::string> recent = RecentNetworkDevices();
+    ASSERT_EQ(recent.size(), 10u);
+    EXPECT_EQ(recent[0], "tcp://pi-0:4000");
+    EXPECT_EQ(recent[1], "tcp://pi-10:4000");
+    EXPECT_EQ(recent[9], "tcp://pi-2:4000");
 }
 
 TEST_F(PortChoice, AnAbsentBindingTakesTheConfigFailedPath)

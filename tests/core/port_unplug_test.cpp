@@ -39,19 +39,6 @@ using testsupport::kPortPanel;
 constexpr int kPage1 = testsupport::kPagePanel;  // the parameter panel's first page
 constexpr int kDcLimit = 2551;                   // page 1, item 3: "dc limit current", A
 
-// Types `value` into the "dc limit current" control and presses its "__OK",
-// through the callback the panel resource attaches to the button.
-void pressDcLimit(testsupport::RecordingUi& ui, double value)
-{
-    ui.setDouble(kPage1, uir::tabpanel_1::TAB1_NUMERIC_SET_4, value);
-    int count = 0;
-    const CallbackEntry* e = PageCallbacks(&count);
-    for (int i = 0; i < count; ++i) {
-        if (std::strcmp(e[i].name, "tab1_send_4") == 0)
-            e[i].control(0, 0, EVENT_COMMIT, e[i].callbackData, 0, 0);
-    }
-}
-
 // The POSIX driver, counting what goes through it.
 class CountingDriver : public SerialDriver {
 public:
@@ -209,7 +196,7 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
 
     // The operator presses a write while the device is away.
     DataItem& item = dataItem1[3];
-    pressDcLimit(ui, 7);
+    line.pressDcLimit(7);
     EXPECT_EQ(item.send_flag.load(), 1) << "kept for the device's return";
 
     // Away for more than a look: nothing is opened while the name is missing.
@@ -235,7 +222,7 @@ TEST_F(Unplug, WithReconnectOnTheConsoleWaitsSilentlyAndResumesWithPendingWrites
     EXPECT_EQ(log[2].function, 3);
     EXPECT_EQ(comConfigure_success_flag.load(), 1);
     EXPECT_EQ(WaitingPort(), 0);
-    EXPECT_EQ(ui.panelTitle(kMainPanel), "");
+    EXPECT_EQ(ui.panelTitle(kMainPanel), "Drive Service Console - COM4 " + link.string());
     EXPECT_TRUE(ui.popups().empty());
     using namespace uir::panel_main;
     EXPECT_EQ(ui.ctrlAttr(kMainPanel, TIMER_CMPW, ATTR_ENABLED), 1);
@@ -249,7 +236,7 @@ TEST_F(Unplug, WithReconnectOnAWriteWhoseEchoWasLostEndsUnknownWithWhatTheContro
     sim::Fault slow;
     slow.delayMs = 3000;
     sim.setFault(kDcLimit, slow);
-    pressDcLimit(ui, 7);
+    line.pressDcLimit(7);
     ASSERT_TRUE(WaitFor(
         [&] {
             const auto log = sim.requests();

@@ -239,7 +239,7 @@ TEST_F(MappedPort, RemovedWhileOpenIsWaitedForWithReconnectOnAndComesBackWithThe
     EXPECT_TRUE(testsupport::WaitFor([&] { return ReadLinkCounters().repliesOk >= replies + 3; }, 20000ms))
         << "polling did not resume";
     EXPECT_EQ(comConfigure_success_flag.load(), 1);
-    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "");
+    EXPECT_EQ(ui.panelTitle(testsupport::kMainPanel), "Drive Service Console - COM4 " + port_);
     EXPECT_TRUE(ui.popups().empty());
 }
 

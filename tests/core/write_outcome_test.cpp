@@ -85,11 +85,12 @@ protected:
         for (const auto& c : lines[0]) header += (header.empty() ? "" : ",") + c;
         EXPECT_EQ(header, kWriteJournalHeader);
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(lines[i + 1].size(), 10u) << i;
+            ASSERT_EQ(lines[i + 1].size(), 11u) << i;
             // The time: local ISO 8601 with milliseconds and offset.
             EXPECT_EQ(lines[i + 1][0].size(), std::string("2026-12-08T14:02:11.123+01:00").size());
-            const std::vector<std::string> rest(lines[i + 1].begin() + 1, lines[i + 1].end());
+            const std::vector<std::string> rest(lines[i + 1].begin() + 1, lines[i + 1].end() - 1);
             EXPECT_EQ(rest, expected[i]) << i;
+            EXPECT_EQ(lines[i + 1][10], line.path()) << "the device the write was for";
         }
     }
 

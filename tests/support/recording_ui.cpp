@@ -320,6 +320,34 @@ int RecordingUi::selectionPopup(const char*, const char*, const std::vector<std:
     return UIE_NO_ERROR;
 }
 
+int RecordingUi::serverAddressPopup(const char*, const std::vector<std::string>&, ServerAddressEntry* entry)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    addressForms_.push_back(*entry);
+    if (!addressOk_) return 0;
+    *entry = addressAnswer_;
+    return 1;
+}
+
+void RecordingUi::setAddressAnswer(const ServerAddressEntry& entry)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    addressOk_ = true;
+    addressAnswer_ = entry;
+}
+
+void RecordingUi::cancelAddress()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    addressOk_ = false;
+}
+
+std::vector<ServerAddressEntry> RecordingUi::addressForms() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return addressForms_;
+}
+
 void RecordingUi::setSelectionAnswer(int row)
 {
     std::lock_guard<std::mutex> lock(mutex_);

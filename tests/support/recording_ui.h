@@ -84,6 +84,11 @@ public:
     // popup offered.
     void setSelectionAnswer(int row);
     std::vector<std::vector<std::string>> selections() const;
+    // What the next address forms answer: the entry with OK, or cancel when
+    // none is set; and the entries each form was opened with.
+    void setAddressAnswer(const ServerAddressEntry& entry);
+    void cancelAddress();
+    std::vector<ServerAddressEntry> addressForms() const;
     // The last value of an attribute written to a table cell, or -1 when none was.
     int cellAttr(int panel, int control, int column, int row, int attribute) const;
 
@@ -111,6 +116,8 @@ public:
     int setPanelAttribute(int panel, int attribute, const char* value) override;
     int selectionPopup(const char* title, const char* heading, const std::vector<std::string>& rows,
                        int* chosen) override;
+    int serverAddressPopup(const char* title, const std::vector<std::string>& kinds,
+                           ServerAddressEntry* entry) override;
 
 private:
     void record(UiWrite w);
@@ -125,6 +132,9 @@ private:
     int answer_ = ANSWER_NO;
     int selectionAnswer_ = -1;
     std::vector<std::vector<std::string>> selections_;
+    bool addressOk_ = false;
+    ServerAddressEntry addressAnswer_;
+    std::vector<ServerAddressEntry> addressForms_;
 };
 
 }  // namespace testsupport

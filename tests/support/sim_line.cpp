@@ -1,11 +1,13 @@
 #include "tests/support/sim_line.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/page_callbacks.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "serial/sample5.h"
@@ -71,6 +73,17 @@ bool SimulatedLine::open()
 void SimulatedLine::configure()
 {
     Configure(kPortPanel, uir::panel_com::CONFIGURE, EVENT_COMMIT, nullptr, 0, 0);
+}
+
+void SimulatedLine::pressDcLimit(double value)
+{
+    ui_.setDouble(panel_set_tab[0].load(), uir::tabpanel_1::TAB1_NUMERIC_SET_4, value);
+    int count = 0;
+    const CallbackEntry* e = PageCallbacks(&count);
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(e[i].name, "tab1_send_4") == 0)
+            e[i].control(0, 0, EVENT_COMMIT, e[i].callbackData, 0, 0);
+    }
 }
 
 void SimulatedLine::close()

@@ -80,6 +80,10 @@ public:
 
     sim::Simulator& sim() { return controller_.sim(); }
     RecordingUi& ui() { return ui_; }
+    // Types `value` into the first page's "dc limit current" (register 2551,
+    // A) and presses its "__OK", through the callback the panel resource
+    // attaches to the button. The page must be panel_set_tab[0].
+    void pressDcLimit(double value);
     // The stepped clock; null on the real clock.
     SteppedClock* clock() { return controller_.clock(); }
 

@@ -82,7 +82,23 @@ TEST(ConsoleArguments, ARefusalNamesTheFirstWrongWord)
         std::string error;
         EXPECT_FALSE(ParseConsoleOptions(args, &o, &error)) << message;
         EXPECT_EQ(error, message);
+        EXPECT_FALSE(o.badDevice) << message;
     }
+}
+
+TEST(ConsoleArguments, AMalformedNetworkDeviceIsRefusedByNameBeforeItIsBound)
+{
+    ConsoleOptions o;
+    std::string error;
+    EXPECT_FALSE(ParseConsoleOptions({"--com", "3=rfc2217://[::1]", "--simulate"}, &o, &error));
+    EXPECT_EQ(error,
+              "bad --com value '3=rfc2217://[::1]': bad network device 'rfc2217://[::1]': no port "
+              "(HOST:PORT)");
+    EXPECT_TRUE(o.badDevice) << "the program ends with status 3 on it";
+    EXPECT_EQ(ComDevicePath(3), "/dev/ttyS2") << "nothing bound";
+    ASSERT_TRUE(ParseConsoleOptions({"--com", "3=tcp://[::1]:502"}, &o, &error)) << error;
+    EXPECT_EQ(ComDevicePath(3), "tcp://[::1]:502");
+    SetComDevice(3, "");
 }
 
 TEST(CommandArguments, ARefusalNamesTheFirstWrongWordAndEndsWithStatus3)
@@ -104,6 +120,9 @@ TEST(CommandArguments, ARefusalNamesTheFirstWrongWordAndEndsWithStatus3)
          "bad --only register '9' (a parameter register, e.g. 2550)"},
         {{"verify", "--device", "/dev/null"}, "verify needs a FILE"},
         {{"restore", "f.json", "--parity", "even"}, "restore needs --device PATH"},
+        {{"dump", "--device", "telnet://bench:23"},
+         "bad --device: bad network device 'telnet://bench:23': unknown kind 'telnet' (write "
+         "tcp://HOST:PORT or rfc2217://HOST:PORT)"},
     };
     for (const auto& [args, message] : cases) {
         const auto [status, line] = command(args);

@@ -815,14 +815,14 @@ TEST_F(CataloguePanels, NumericsShowTheDecimalsTheirValuesNeedAndOnlyTheHallAngl
         }
 
         // Register values span the signed 16-bit range; only "hall fixed angle" is held to 0..359,
-        // and the port panel's reply time-out to 100..2000 ms.
+        // and the port panel's reply time-out to 100..10000 ms.
         double low = -32768.0, high = 32767.0;
         if (e.container == "TABPANEL_5" && std::string(e.ctl.constant) == "TAB5_NUMERIC_SET_2") {
             low = 0.0;
             high = 359.0;
         } else if (e.container == "PANEL_COM" && std::string(e.ctl.constant) == "FAST_LINE_TIMEOUT") {
             low = 100.0;
-            high = 2000.0;
+            high = 10000.0;
         }
         for (double v : {-32768.0, 32767.0, 359.0, 0.0}) {
             ASSERT_EQ(SetCtrlVal(h, id, v), 0);

@@ -37,16 +37,32 @@ using testsupport::FindControl;
 using testsupport::RunUntil;
 using testsupport::WindowArguments;
 
-TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
+namespace {
+
+// The real program with `arguments`: its exit status and what it printed
+// (with its error stream when `arguments` sends it there).
+std::pair<int, std::string> runProgram(const std::string& arguments)
 {
-    std::FILE* out = ::popen(DSC_CONSOLE_BINARY " --list-ports", "r");
-    ASSERT_NE(out, nullptr);
+    std::FILE* out = ::popen((std::string(DSC_CONSOLE_BINARY) + " " + arguments).c_str(), "r");
+    if (out == nullptr) return {-1, ""};
     std::string text;
     char buf[512];
     while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
     const int status = ::pclose(out);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+}  // namespace
+
+TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
+{
+    auto [status, text] = runProgram("--com 4=rfc2217://bench-pi:2000 --list-ports");
+    EXPECT_EQ(status, 0);
+    // The devices present, then the network devices bound.
+    const std::string network = "rfc2217://bench-pi:2000\t-\tnetwork device of COM4\n";
+    ASSERT_GE(text.size(), network.size());
+    EXPECT_EQ(text.substr(text.size() - network.size()), network) << text;
+    text.resize(text.size() - network.size());
     std::size_t start = 0;
     for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
         EXPECT_EQ(text.compare(start, 5, "/dev/"), 0) << text.substr(start, nl - start);
@@ -54,19 +70,18 @@ TEST(ConsoleProgram, ListPortsPrintsOneDeviceALineAndExitsZero)
     EXPECT_EQ(start, text.size()) << "last line unterminated";
 }
 
-TEST(ConsoleProgram, ScreenshotsThatCannotBeWrittenEndWithStatus1)
+TEST(ConsoleProgram, AMalformedNetworkDeviceEndsWithStatus3AndAShotThatCannotBeWrittenWith1)
 {
+    const auto [malformed, said] = runProgram("--com 4=tcp://bench-pi --list-ports 2>&1");
+    EXPECT_EQ(malformed, 3) << said;
+    EXPECT_EQ(said.rfind("drive-console: bad --com value '4=tcp://bench-pi': bad network device", 0), 0u)
+        << said;
+
     // In a ThreadSanitizer build the program needs the options this test has:
     // Qt renders on threads of its own that are not instrumented.
     setenv("TSAN_OPTIONS", "ignore_noninstrumented_modules=1", 0);
-    std::FILE* out = ::popen(DSC_CONSOLE_BINARY " --screenshots /dev/null/shots 2>&1", "r");
-    ASSERT_NE(out, nullptr);
-    std::string text;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
-    const int status = ::pclose(out);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1) << text;
+    const auto [status, text] = runProgram("--screenshots /dev/null/shots 2>&1");
+    EXPECT_EQ(status, 1) << text;
     EXPECT_NE(text.find("could not render /dev/null/shots/main.png"), std::string::npos) << text;
 }
 

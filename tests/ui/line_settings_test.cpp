@@ -77,7 +77,7 @@ TEST_F(LineSettings, ValuesOutOfRangeOrUnreadableInTheFileAreNotTakenAsTheyStand
     std::ofstream(file()) << "[line]\nfastLine=true\nreplyTimeoutMs=99999\n";
     LoadLineSettings(kPortPanel, false);
     EXPECT_EQ(switchShown(), 1);
-    EXPECT_EQ(timeoutShown(), 2000.0);
+    EXPECT_EQ(timeoutShown(), 10000.0);
 
     // (Of another size than before: Qt's settings cache looks at size and time.)
     std::ofstream(file()) << "[line]\nfastLine=maybe\nreplyTimeoutMs=not-yet\n";

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
@@ -12,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -335,6 +339,60 @@ TEST_F(QtPlatform, QuitWithAWorkerPopupPendingReleasesTheWorker)
     std::thread late([&] { rc = MessagePopup("Error", "late"); });
     late.join();
     EXPECT_EQ(rc, UIE_NO_LOOP);
+}
+
+TEST_F(QtPlatform, TheAddressFormShowsTheEntryAndTakesWhatIsTypedOnlyWithOkAndAHost)
+{
+    ServerAddressEntry entry;
+    entry.host = "bench-pi";
+    entry.port = 2000;
+    EXPECT_EQ(ServerAddressPopup("Network device", {"RFC 2217", "raw TCP"}, &entry), UIE_NO_LOOP);
+
+    // Each round: the form opens, `fill` answers it, and the popup's answer is kept.
+    const auto round = [&](const std::function<void(QDialog*)>& fill) {
+        int rc = -100;
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            rc = ServerAddressPopup("Network device", {"RFC 2217", "raw TCP"}, &entry);
+            answered = true;
+        });
+        bool filled = false;
+        EXPECT_TRUE(runUntil([&] {
+            auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!filled && form != nullptr && form->objectName() == "ServerAddressPopup") {
+                filled = true;
+                fill(form);
+            }
+            return answered;
+        }));
+        return rc;
+    };
+    EXPECT_EQ(round([](QDialog* form) {
+                  auto* host = form->findChild<QLineEdit*>("ServerHost");
+                  auto* port = form->findChild<QSpinBox*>("ServerPort");
+                  auto* kind = form->findChild<QComboBox*>("ServerKind");
+                  ASSERT_TRUE(host != nullptr && port != nullptr && kind != nullptr);
+                  EXPECT_EQ(host->text(), "bench-pi");
+                  EXPECT_EQ(port->value(), 2000);
+                  auto* ok = form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                  host->setText("  ");
+                  EXPECT_FALSE(ok->isEnabled()) << "no host, no OK";
+                  host->setText(" [::1] ");
+                  port->setValue(70000);  // held to 65535
+                  kind->setCurrentIndex(1);
+                  ok->click();
+              }),
+              1);
+    EXPECT_EQ(entry.host, "[::1]");
+    EXPECT_EQ(entry.port, 65535);
+    EXPECT_EQ(entry.kind, 1);
+
+    EXPECT_EQ(round([](QDialog* form) {
+                  form->findChild<QLineEdit*>("ServerHost")->setText("elsewhere");
+                  form->reject();
+              }),
+              0);
+    EXPECT_EQ(entry.host, "[::1]") << "a cancelled form changes nothing";
 }
 
 TEST_F(QtPlatform, TabChangeEventOnlyOnARealChange)

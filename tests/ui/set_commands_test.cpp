@@ -329,8 +329,9 @@ TEST_F(SetCommands, RestoreSavesTheOldValuesFirstAndJournalsEveryWrite)
     const int regs[] = {2550, 2608};
     for (std::size_t i = 0; i < 2; ++i) {
         const psets::RegisterInfo& info = *psets::FindRegister(regs[i]);
-        ASSERT_EQ(lines[i].size(), 10u);
+        ASSERT_EQ(lines[i].size(), 11u);
         EXPECT_EQ(lines[i][1], "command line");
+        EXPECT_EQ(lines[i][10], controller_.path()) << "the device written to";
         EXPECT_EQ(lines[i][2], info.page);
         EXPECT_EQ(lines[i][3], info.caption);
         EXPECT_EQ(lines[i][4], std::to_string(regs[i]));
@@ -413,7 +414,7 @@ TEST_F(SetCommands, APortThatFailsPartWayLeavesAJournalLineForEveryPlannedWrite)
     const std::pair<int, const char*> expected[] = {
         {2550, "confirmed"}, {2551, "port closed"}, {2552, "port closed"}};
     for (std::size_t i = 0; i < 3; ++i) {
-        ASSERT_EQ(lines[i].size(), 10u);
+        ASSERT_EQ(lines[i].size(), 11u);
         EXPECT_EQ(lines[i][1], "command line");
         EXPECT_EQ(lines[i][4], std::to_string(expected[i].first));
         EXPECT_EQ(lines[i][8], expected[i].second) << lines[i][4];

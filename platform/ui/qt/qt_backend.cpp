@@ -2,14 +2,19 @@
 // thread, the event loop and message popups.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QThread>
 #include <QTreeWidget>
@@ -115,6 +120,53 @@ public:
 private:
     QTreeWidget* list_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
+};
+
+// The form of ServerAddressPopup: host, port and kind; OK only with a host.
+class ServerAddressDialog : public QDialog {
+public:
+    ServerAddressDialog(const QString& title, const std::vector<std::string>& kinds,
+                        const ServerAddressEntry& entry)
+    {
+        setObjectName(QStringLiteral("ServerAddressPopup"));
+        setWindowTitle(title);
+        auto* form = new QFormLayout(this);
+        host_ = new QLineEdit(fromGbk(entry.host.c_str()), this);
+        host_->setObjectName(QStringLiteral("ServerHost"));
+        host_->setPlaceholderText(
+            QCoreApplication::translate("PortPanel", "name, 192.0.2.10 or [2001:db8::10]"));
+        form->addRow(QCoreApplication::translate("PortPanel", "Host"), host_);
+        port_ = new QSpinBox(this);
+        port_->setObjectName(QStringLiteral("ServerPort"));
+        port_->setRange(1, 65535);
+        port_->setValue(entry.port >= 1 && entry.port <= 65535 ? entry.port : 2000);
+        form->addRow(QCoreApplication::translate("PortPanel", "Port"), port_);
+        kind_ = new QComboBox(this);
+        kind_->setObjectName(QStringLiteral("ServerKind"));
+        for (const std::string& k : kinds) kind_->addItem(fromGbk(k.c_str()));
+        kind_->setCurrentIndex(entry.kind >= 0 && entry.kind < kind_->count() ? entry.kind : 0);
+        form->addRow(QCoreApplication::translate("PortPanel", "Kind"), kind_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        form->addRow(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+        const auto update = [this, ok] { ok->setEnabled(!host_->text().trimmed().isEmpty()); };
+        connect(host_, &QLineEdit::textChanged, ok, update);
+        update();
+    }
+
+    void take(ServerAddressEntry* entry) const
+    {
+        entry->host = host_->text().trimmed().toStdString();
+        entry->port = port_->value();
+        entry->kind = kind_->currentIndex();
+    }
+
+private:
+    QLineEdit* host_ = nullptr;
+    QSpinBox* port_ = nullptr;
+    QComboBox* kind_ = nullptr;
 };
 
 // A worker waiting for something it handed to the UI thread.
@@ -510,6 +562,20 @@ public:
         const int rc = runOnUiAndWait([pick, result] { *result = pick(); });
         *chosen = rc == UIE_NO_ERROR ? *result : -1;
         return rc;
+    }
+
+    int serverAddressPopup(const char* title, const std::vector<std::string>& kinds,
+                           ServerAddressEntry* entry) override
+    {
+        if (!loopRunning()) return UIE_NO_LOOP;
+        if (!isUiThread()) return UIE_BAD_ARGUMENT;
+        ServerAddressDialog dialog(fromGbk(title), kinds, *entry);
+        ++modalDepth_;
+        const int result = dialog.exec();
+        --modalDepth_;
+        if (result != QDialog::Accepted) return 0;
+        dialog.take(entry);
+        return 1;
     }
 
     // --- For the public helpers (UI thread) ---------------------------------
