@@ -79,7 +79,7 @@ bool savePictures(const std::string& dir)
     // The device chooser, with the devices of this machine.
     const std::vector<std::string> rows = DeviceChoiceRows(ListSerialPorts(), RecentNetworkDevices());
     const std::string chooser = dir + "/com-devices.png";
-    if (!qtui::SaveSelectionPopupPng("Device for COM4", "Device\tStable name\tDescription", rows, chooser)) {
+    if (!qtui::SaveSelectionPopupPng(DeviceChooserTitle(4), DeviceChooserColumns(), rows, chooser)) {
         std::fprintf(stderr, "could not render %s\n", chooser.c_str());
         ok = false;
     }

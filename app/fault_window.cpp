@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QDateTime>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -21,6 +22,8 @@
 #include <atomic>
 #include <deque>
 
+#include "app/language.h"
+#include "app/shown_texts.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
@@ -37,6 +40,10 @@
 
 namespace {
 
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(FaultWindow)
+};
+
 constexpr const char* kPanel = "PANEL_FAULTS";
 constexpr int kShownEvents = 2000;  // the list's bound; faults.csv keeps every event
 constexpr int kPumpMs = 200;
@@ -50,7 +57,7 @@ QString qs(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-void name(QWidget* w, const char* constant, const char* accessibleName)
+void name(QWidget* w, const char* constant, const QString& accessibleName)
 {
     w->setObjectName(constant);
     w->setAccessibleDescription(constant);
@@ -82,9 +89,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        static const char* const kTitles[kColumns] = {"Time",     "Event",    "Fault",
-                                                      "Register", "Duration", "First-out"};
-        return section >= 0 && section < kColumns ? QString(kTitles[section]) : QVariant();
+        static const char* const kTitles[kColumns] = {
+            QT_TRANSLATE_NOOP("FaultWindow", "Time"),     QT_TRANSLATE_NOOP("FaultWindow", "Event"),
+            QT_TRANSLATE_NOOP("FaultWindow", "Fault"),    QT_TRANSLATE_NOOP("FaultWindow", "Register"),
+            QT_TRANSLATE_NOOP("FaultWindow", "Duration"), QT_TRANSLATE_NOOP("FaultWindow", "First-out")};
+        return section >= 0 && section < kColumns ? Tr::tr(kTitles[section]) : QVariant();
     }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -100,18 +109,26 @@ public:
             case Event:
                 return QString(FaultEventName(e->kind));
             case Fault:
-                return qs(FaultCaption(e->bit));
+                return qs(ShownFaultCaption(e->bit));
             case Where:
                 return whereText(*e);
             case Duration:
-                if (on) return isActive(*e) ? QString("still on") : QString();
-                return qs(FaultDurationText(e->durationS)) + " s" +
-                       (e->kind == FaultEventKind::Lost ? ", link lost" : "");
+                if (on) return isActive(*e) ? Tr::tr("still on") : QString();
+                return e->kind == FaultEventKind::Lost
+                           ? Tr::tr("%1 s, link lost").arg(qs(FaultDurationText(e->durationS)))
+                           : Tr::tr("%1 s").arg(qs(FaultDurationText(e->durationS)));
             case First:
-                return on ? QString(e->first ? "yes" : "no") : QString();
+                return on ? (e->first ? Tr::tr("yes") : Tr::tr("no")) : QString();
             default:
                 return {};
         }
+    }
+
+    // The titles and texts again, in the language of the moment.
+    void showAgain()
+    {
+        emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+        if (!events_.empty()) emit dataChanged(index(0, 0), index(rowCount({}) - 1, kColumns - 1));
     }
 
     void add(const FaultEvent& e)
@@ -207,25 +224,25 @@ private:
     void show(int bit) const
     {
         const Bit& b = bits_[static_cast<std::size_t>(bit)];
-        std::string text = std::to_string(kStatusTable.first_register + kFaultWordItem + bit / 16) + " bit " +
-                           std::to_string(bit % 16) + ". ";
-        const std::string since = timeText(b.lastOnWallMs).toStdString();
+        QString text =
+            Tr::tr("%1 bit %2. ").arg(kStatusTable.first_register + kFaultWordItem + bit / 16).arg(bit % 16);
+        const QString since = timeText(b.lastOnWallMs);
         if (b.lastOnWallMs == 0) {
-            text += "Not on since the console started.";
+            text += Tr::tr("Not on since the console started.");
         } else if (b.on) {
-            text += "On since " + since + ".";
+            text += Tr::tr("On since %1.").arg(since);
         } else {
-            text += "Last on " + since + " for " + FaultDurationText(b.durationS) + " s" +
-                    (b.lost ? " (then the link was lost)." : ".");
+            const QString duration = qs(FaultDurationText(b.durationS));
+            text += b.lost ? Tr::tr("Last on %1 for %2 s (then the link was lost).").arg(since, duration)
+                           : Tr::tr("Last on %1 for %2 s.").arg(since, duration);
         }
         if (b.lastOnWallMs != 0) {
-            text += b.sinceOpen == 0 ? " Not on since the port was opened."
-                    : b.sinceOpen == 1
-                        ? " Once since the port was opened."
-                        : " " + std::to_string(b.sinceOpen) + " times since the port was opened.";
+            text += b.sinceOpen == 0   ? Tr::tr(" Not on since the port was opened.")
+                    : b.sinceOpen == 1 ? Tr::tr(" Once since the port was opened.")
+                                       : Tr::tr(" %1 times since the port was opened.").arg(b.sinceOpen);
         }
         SetTableCellToolTip(panelMain.load(), uir::panel_main::TABLE_1, MakePoint(1, bit + 1),
-                            Utf8ToGbkLenient(text).c_str());
+                            Gbk(text).c_str());
     }
 
     std::array<Bit, kFaultBitCount> bits_{};
@@ -247,6 +264,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Every text in the new language; the events and the journal stay.
+    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* buildEvents();
@@ -271,6 +290,7 @@ private:
     QLabel* journalLine_ = nullptr;
     QTimer pumpTimer_;
     bool journalReported_ = false;
+    ShownTexts texts_;
 };
 
 // The window for other threads (the replay asks how far behind it is): the
@@ -288,11 +308,14 @@ FaultWindow::FaultWindow()
           qtui::RunOnUiThread(this, [this, text] { journalProblem(text); });
       })
 {
-    setWindowTitle("Fault history");
-    name(this, kPanel, "Fault history");
-
+    name(this, kPanel, QString());
     resolution_ = new QLabel;
-    name(resolution_, "FAULT_RESOLUTION", "Time resolution");
+    name(resolution_, "FAULT_RESOLUTION", QString());
+    texts_.keep([this] {
+        setWindowTitle(Tr::tr("Fault history"));
+        setAccessibleName(Tr::tr("Fault history"));
+        resolution_->setAccessibleName(Tr::tr("Time resolution"));
+    });
     resolution_->setWordWrap(true);
 
     auto* split = new QSplitter(Qt::Horizontal);
@@ -302,17 +325,30 @@ FaultWindow::FaultWindow()
     split->setStretchFactor(1, 2);
     split->setSizes({kWindowWidth * 3 / 5, kWindowWidth * 2 / 5});
 
-    auto* save = new QPushButton("Save as CSV…");
-    name(save, "FAULT_SAVE", "Save as CSV");
+    auto* save = new QPushButton;
+    name(save, "FAULT_SAVE", QString());
     connect(save, &QPushButton::clicked, this, [this] { this->save(); });
-    auto* clear = new QPushButton("Clear list");
-    name(clear, "FAULT_CLEAR", "Clear list");
+    auto* clear = new QPushButton;
+    name(clear, "FAULT_CLEAR", QString());
     connect(clear, &QPushButton::clicked, this, [this] {
         model_.clear();
         showSnapshot();
     });
-    journalLine_ = new QLabel("Journal: " + qs(journal_.path()));
-    name(journalLine_, "FAULT_JOURNAL", "Journal");
+    journalLine_ = new QLabel;
+    name(journalLine_, "FAULT_JOURNAL", QString());
+    texts_.keep([this, save, clear] {
+        save->setText(Tr::tr("Save as CSV…"));
+        save->setAccessibleName(Tr::tr("Save as CSV"));
+        clear->setText(Tr::tr("Clear list"));
+        clear->setAccessibleName(Tr::tr("Clear list"));
+        journalLine_->setAccessibleName(Tr::tr("Journal"));
+        // A journal that cannot be written keeps its message as it came.
+        // The events of a replay happened long ago and are in a journal already, if anywhere.
+        if (Replaying())
+            journalLine_->setText(Tr::tr("Journal: nothing is written during a replay"));
+        else if (journalLine_->styleSheet().isEmpty())
+            journalLine_->setText(Tr::tr("Journal: %1").arg(qs(journal_.path())));
+    });
     journalLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(save);
@@ -326,12 +362,7 @@ FaultWindow::FaultWindow()
     outer->addLayout(buttons);
     resize(kWindowWidth, kWindowHeight);
 
-    // The events of a replay happened long ago and are in a journal already, if anywhere.
-    if (Replaying()) {
-        journalLine_->setText("Journal: nothing is written during a replay");
-    } else {
-        tracker_.addObserver(&journal_);
-    }
+    if (!Replaying()) tracker_.addObserver(&journal_);
     tracker_.addObserver(&run_);
     tracker_.addObserver(&tips_);
     tracker_.addObserver(this);
@@ -352,11 +383,15 @@ FaultWindow::~FaultWindow()
 
 QWidget* FaultWindow::buildEvents()
 {
-    auto* box = new QGroupBox(
-        QString("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     events_ = new QTableView;
-    name(events_, "FAULT_EVENTS", "Fault events");
+    name(events_, "FAULT_EVENTS", QString());
+    texts_.keep([this, box] {
+        box->setTitle(
+            Tr::tr("Events, newest first (the last %1 here; faults.csv keeps all)").arg(kShownEvents));
+        events_->setAccessibleName(Tr::tr("Fault events"));
+    });
     events_->setModel(&model_);
     events_->setSelectionBehavior(QAbstractItemView::SelectRows);
     events_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -385,14 +420,13 @@ QWidget* FaultWindow::buildEvents()
 
 QWidget* FaultWindow::buildSnapshot()
 {
-    auto* box = new QGroupBox("Freeze frame: the status values of the onset reply");
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     snapshotTitle_ = new QLabel;
-    name(snapshotTitle_, "FAULT_SNAPSHOT_TITLE", "Freeze frame of");
+    name(snapshotTitle_, "FAULT_SNAPSHOT_TITLE", QString());
     snapshotTitle_->setWordWrap(true);
     snapshot_ = new QTableWidget(DATAITEMOR_COUNT, 2);
-    name(snapshot_, "FAULT_SNAPSHOT", "Freeze frame");
-    snapshot_->setHorizontalHeaderLabels({"Value", "At the onset"});
+    name(snapshot_, "FAULT_SNAPSHOT", QString());
     snapshot_->verticalHeader()->setVisible(false);
     snapshot_->verticalHeader()->setDefaultSectionSize(snapshot_->fontMetrics().height() + 4);
     snapshot_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -401,9 +435,17 @@ QWidget* FaultWindow::buildSnapshot()
     snapshot_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     snapshot_->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        snapshot_->setItem(i, 0, new QTableWidgetItem(qs(StatusCaption(i))));
+        snapshot_->setItem(i, 0, new QTableWidgetItem);
         snapshot_->setItem(i, 1, new QTableWidgetItem);
     }
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Freeze frame: the status values of the onset reply"));
+        snapshotTitle_->setAccessibleName(Tr::tr("Freeze frame of"));
+        snapshot_->setAccessibleName(Tr::tr("Freeze frame"));
+        snapshot_->setHorizontalHeaderLabels({Tr::tr("Value"), Tr::tr("At the onset")});
+        // The status items as the main panel names them now.
+        for (int i = 0; i < DATAITEMOR_COUNT; ++i) snapshot_->item(i, 0)->setText(qs(ShownStatusCaption(i)));
+    });
     layout->addWidget(snapshotTitle_);
     layout->addWidget(snapshot_, 1);
     return box;
@@ -412,6 +454,16 @@ QWidget* FaultWindow::buildSnapshot()
 void FaultWindow::pump()
 {
     feed_.pump();
+    showResolution();
+}
+
+void FaultWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    texts_.showAgain();
+    model_.showAgain();
+    showSnapshot();
     showResolution();
 }
 
@@ -438,14 +490,14 @@ void FaultWindow::showSnapshot()
     }
     if (e == nullptr) {
         snapshotTitle_->setText(
-            "No onset in the list. Select an event to see the status values at its onset.");
+            Tr::tr("No onset in the list. Select an event to see the status values at its onset."));
         for (int i = 0; i < DATAITEMOR_COUNT; ++i) snapshot_->item(i, 1)->setText(QString());
         return;
     }
-    QString title = QString("%1 (%2) came on at %3")
-                        .arg(qs(FaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
-    if (e->kind == FaultEventKind::On) title += e->first ? ", first-out" : ", not first-out";
-    if (!selected) title = "Newest onset: " + title;
+    QString title = Tr::tr("%1 (%2) came on at %3")
+                        .arg(qs(ShownFaultCaption(e->bit)), whereText(*e), timeText(e->onsetWallMs));
+    if (e->kind == FaultEventKind::On) title += e->first ? Tr::tr(", first-out") : Tr::tr(", not first-out");
+    if (!selected) title = Tr::tr("Newest onset: %1").arg(title);
     snapshotTitle_->setText(title);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         QString text = qs(StatusValueText(i, e->frame[static_cast<std::size_t>(i)]));
@@ -460,11 +512,13 @@ void FaultWindow::showResolution()
 {
     if (!isVisible()) return;
     const double interval = tracker_.readIntervalS();
-    const QString now = interval > 0 ? QString("now a status read every %1 s").arg(interval, 0, 'f', 2)
-                                     : QString("no status replies now");
-    const QString text =
-        "Times are those of the status replies, so each is exact to one status read interval: " + now +
-        " (0.5 s on the standard passes, about 0.05 s with line-rate polling).";
+    const QString now = interval > 0 ? Tr::tr("now a status read every %1 s").arg(interval, 0, 'f', 2)
+                                     : Tr::tr("no status replies now");
+    const QString text = Tr::tr(
+                             "Times are those of the status replies, so each is exact to one status read "
+                             "interval: %1 (0.5 s on the standard passes, about 0.05 s with line-rate "
+                             "polling).")
+                             .arg(now);
     if (resolution_->text() != text) resolution_->setText(text);
 }
 
@@ -474,9 +528,9 @@ void FaultWindow::save()
     std::string ignored;
     MakeFolder(folder.toStdString(), &ignored);
     const QString file = QFileDialog::getSaveFileName(
-        this, "Save fault events",
+        this, Tr::tr("Save fault events"),
         folder + "/faults-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".csv",
-        "CSV (*.csv)");
+        Tr::tr("CSV (*.csv)"));
     if (file.isEmpty()) return;
     QByteArray text = QByteArray::fromStdString(FaultJournalHeader()) + "\n";
     for (const FaultEvent& e : model_.oldestFirst())
@@ -484,26 +538,25 @@ void FaultWindow::save()
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
         !out.flush()) {
-        const std::string message =
-            "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
-        MessagePopup("Save fault events", Utf8ToGbkLenient(message).c_str());
+        const QString message = Tr::tr("Cannot write %1: %2").arg(file, out.errorString());
+        MessagePopup(Gbk(Tr::tr("Save fault events")).c_str(), Gbk(message).c_str());
     }
 }
 
 void FaultWindow::journalProblem(const QString& message)
 {
     if (message.isEmpty()) {  // written again, with the lines kept meanwhile
-        journalLine_->setText("Journal: " + qs(journal_.path()));
+        journalLine_->setText(Tr::tr("Journal: %1").arg(qs(journal_.path())));
         journalLine_->setStyleSheet(QString());
         return;
     }
-    journalLine_->setText(message +
-                          " (the fault history goes on; its lines are kept until it can be written)");
+    journalLine_->setText(
+        Tr::tr("%1 (the fault history goes on; its lines are kept until it can be written)").arg(message));
     journalLine_->setStyleSheet("color: #b01010;");
     if (journalReported_) return;
     journalReported_ = true;
     // A queued call of its own, not a timer slot: the box may run its loop here.
-    MessagePopup("Fault history", Utf8ToGbkLenient(message.toStdString()).c_str());
+    MessagePopup(Gbk(Tr::tr("Fault history")).c_str(), Utf8ToGbkLenient(message.toStdString()).c_str());
 }
 
 FaultWindow* window()

@@ -1,6 +1,8 @@
 #include "app/help_windows.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/language.h"
 #include "app/version.h"
 #include "engine/link_status.h"
 #include "model/app_state.h"
@@ -21,6 +24,10 @@
 #include "serial/port_binding.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Help)
+};
 
 constexpr int kValueRefreshMs = 1000;
 
@@ -41,17 +48,13 @@ public:
     explicit ReferenceWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     {
         setObjectName(QStringLiteral("PARAMETER_REFERENCE"));
-        setWindowTitle(QStringLiteral("Parameter reference"));
         auto* layout = new QVBoxLayout(this);
         search_ = new QLineEdit;
         search_->setObjectName(QStringLiteral("search"));
-        search_->setPlaceholderText(QStringLiteral("Search register, page, caption or unit"));
         search_->setClearButtonEnabled(true);
         layout->addWidget(search_);
         table_ = new QTableWidget(0, 8);
         table_->setObjectName(QStringLiteral("registers"));
-        table_->setHorizontalHeaderLabels(
-            {"Register", "Hex", "Page", "Caption", "Unit", "Scale", "Value", "On the debug panel"});
         table_->verticalHeader()->hide();
         table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -65,6 +68,7 @@ public:
             if (isVisible()) fill();
         });
         timer->start(kValueRefreshMs);
+        showTexts();
         fill();
         table_->resizeColumnsToContents();
         resize(980, 620);
@@ -102,7 +106,26 @@ public:
         applyFilter();
     }
 
+protected:
+    // Open at a change of language: the texts in the new one.
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() != QEvent::LanguageChange) return;
+        showTexts();
+        applyFilter();
+    }
+
 private:
+    void showTexts()
+    {
+        setWindowTitle(Tr::tr("Parameter reference"));
+        search_->setPlaceholderText(Tr::tr("Search register, page, caption or unit"));
+        table_->setHorizontalHeaderLabels({Tr::tr("Register"), Tr::tr("Hex"), Tr::tr("Page"),
+                                           Tr::tr("Caption"), Tr::tr("Unit"), Tr::tr("Scale"),
+                                           Tr::tr("Value"), Tr::tr("On the debug panel")});
+    }
+
     void applyFilter()
     {
         const QString needle = search_->text().trimmed();
@@ -116,7 +139,7 @@ private:
             table_->setRowHidden(r, !match);
             shown += match ? 1 : 0;
         }
-        count_->setText(QStringLiteral("%1 of %2 registers").arg(shown).arg(table_->rowCount()));
+        count_->setText(Tr::tr("%1 of %2 registers").arg(shown).arg(table_->rowCount()));
     }
 
     QLineEdit* search_ = nullptr;
@@ -139,11 +162,14 @@ std::string AboutText()
     for (const BoundNetworkDevice& d : BoundNetworkDevices()) {
         network += "\nCOM" + std::to_string(d.port) + " " + d.path;
     }
-    if (!network.empty()) network = "\n\nNetwork devices:" + network;
     // The status line is GBK already; the folders may hold any UTF-8.
-    return "Drive Service Console\nVersion " + version + "\n\nPort:\n" + LinkStatusText() +
-           Utf8ToGbkLenient(network + "\n\nSettings:\n" + shown(ConsoleConfigDir()) +
-                            "\n\nJournals, backups and state:\n" + shown(ConsoleStateDir()));
+    return Gbk(Tr::tr("Drive Service Console\nVersion %1\n\nPort:\n").arg(QString::fromStdString(version))) +
+           LinkStatusText() +
+           Gbk((network.empty() ? QString()
+                                : Tr::tr("\n\nNetwork devices:%1").arg(QString::fromStdString(network))) +
+               Tr::tr("\n\nSettings:\n%1\n\nJournals, backups and state:\n%2")
+                   .arg(QString::fromStdString(shown(ConsoleConfigDir())),
+                        QString::fromStdString(shown(ConsoleStateDir()))));
 }
 
 void parameterReference(int, int, void*, int)
@@ -158,7 +184,7 @@ void parameterReference(int, int, void*, int)
 
 void aboutConsole(int, int, void*, int)
 {
-    MessagePopup("About", AboutText().c_str());
+    MessagePopup(Gbk(Tr::tr("About")).c_str(), AboutText().c_str());
 }
 
 bool SaveParameterReferencePng(const std::string& path, const std::string& filter)

@@ -1,11 +1,13 @@
 #include "app/line_settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <atomic>
 #include <string>
 
+#include "app/language.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/state_reset.h"
@@ -64,9 +66,11 @@ bool KeepLineSettings(const FastLineSettings& settings)
         s.sync();
         if (s.status() == QSettings::NoError && s.isWritable()) return true;
     }
-    const std::string text =
-        "The line-rate settings could not be kept in " + path.toStdString() + ". They hold for this run.";
-    MessagePopup("Settings", text.c_str());
+    const QString text =
+        QCoreApplication::translate("LineSettings",
+                                    "The line-rate settings could not be kept in %1. They hold for this run.")
+            .arg(QDir::toNativeSeparators(path));
+    MessagePopup(Gbk(QCoreApplication::translate("LineSettings", "Settings")).c_str(), Gbk(text).c_str());
     return false;
 }
 

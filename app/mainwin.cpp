@@ -9,6 +9,7 @@
 #include "app/callbacks.h"
 #include "app/console_extras.h"
 #include "app/fault_window.h"
+#include "app/language.h"
 #include "app/line_settings.h"
 #include "app/monitor_window.h"
 #include "app/parameter_sets_window.h"
@@ -77,7 +78,9 @@ void ReportCatalogueError()
     std::fprintf(stderr, "drive-console: %s\n", error.c_str());
     const std::string text =
         Utf8ToGbkLenient("The panel resources do not describe every register:\n" + error);
-    QTimer::singleShot(0, [text] { MessagePopup("Error", text.c_str()); });
+    QTimer::singleShot(0, [text] {
+        MessagePopup(Gbk(QCoreApplication::translate("MainWindow", "Error")).c_str(), text.c_str());
+    });
 }
 
 // What quitting writes, written before a fatal port error ends the process:
@@ -196,6 +199,8 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     // The state is as the start-up reset left it (main), with the COM table
     // filled from the options.
     if (!qtui::InitUserInterface(argc, argv)) return -1;
+    ConsoleLanguage language;
+    UseStartLanguage(language, options.language);
     if (!LoadConsolePanels()) {
         qtui::ShutdownUserInterface();
         return -1;
@@ -226,10 +231,13 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
         std::string error;
         if (path.empty() || start(path, &error)) return;
         std::fprintf(stderr, "drive-console: %s\n", error.c_str());
-        QTimer::singleShot(0, [title, error] { MessagePopup(title, error.c_str()); });
+        QTimer::singleShot(0, [title, error] {
+            MessagePopup(Gbk(QCoreApplication::translate("MonitorWindow", title)).c_str(),
+                         Gbk(QString::fromStdString(error)).c_str());
+        });
     };
-    startFile("Recording", StartRecording, options.recordFile);
-    startFile("Capture", StartCapture, options.captureFile);
+    startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Recording"), StartRecording, options.recordFile);
+    startFile(QT_TRANSLATE_NOOP("MonitorWindow", "Capture"), StartCapture, options.captureFile);
     // A replay opens its port with the capture's framing: the kept line settings stay as they are.
     if (!WindowReplaying()) LoadLineSettings(child.load(), options.fastLine);
     comConfigure_success_flag = 0;
@@ -251,6 +259,7 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     ShowPortChoices();
     StartPortWatch();
     InstallFileMenu();
+    InstallLanguageMenu(qtui::PanelWidget(panelMain.load()), language);
     DisplayPanel(panelMain.load());
     if (options.simulate) OpenSimulatedPort();
     if (WindowReplaying()) OpenReplayPort();

@@ -4,10 +4,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,6 +38,8 @@
 #include <map>
 #include <vector>
 
+#include "app/language.h"
+#include "app/shown_texts.h"
 #include "app/traffic_model.h"
 #include "app/value_label.h"
 #include "engine/line_capture.h"
@@ -52,6 +56,10 @@
 #include "platform/ui/ui.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(MonitorWindow)
+};
 
 namespace pm = uir::panel_monitor;
 
@@ -76,8 +84,8 @@ constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 700;
 constexpr int kCaptureStatusWidth = 330;
 // The capture button's two captions.
-constexpr const char* kCaptureLine = "Capture line…";
-constexpr const char* kStopCapture = "Stop capture";
+constexpr const char* kCaptureLine = QT_TRANSLATE_NOOP("MonitorWindow", "Capture line…");
+constexpr const char* kStopCapture = QT_TRANSLATE_NOOP("MonitorWindow", "Stop capture");
 
 void name(QWidget* w, const char* constant)
 {
@@ -132,13 +140,24 @@ protected:
         refreshNow();
         traffic_->scrollToBottom();
     }
+    // Every text in the new language; what the window holds stays.
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() != QEvent::LanguageChange) return;
+        showNames();
+        texts_.showAgain();
+        refreshNow();
+    }
 
 private:
     QGroupBox* buildHealth();
     QGroupBox* buildPlot();
     QGroupBox* buildTraffic();
     QGroupBox* buildRecording();
+    // `caption`: the source text (QT_TR_NOOP), shown in the language of the moment.
     ValueLabel* counter(QGridLayout* grid, int row, const char* caption, const char* constant);
+    void showNames();
 
     void drain();
     void showCounters();
@@ -152,7 +171,7 @@ private:
     void toggleCapture();
     void saveLastMinutes();
     // A message box once the timer slot has returned: the box runs its own loop.
-    void popupLater(const char* title, const std::string& message);
+    void popupLater(const QString& title, const std::string& message);
     void plottedChanged(QListWidgetItem* item);
     QValueAxis* axisFor(int index);
     void dropAxisOf(int index);
@@ -212,24 +231,24 @@ private:
     std::string capturePath_;  // of the capture running or last run
     QString statusFile_;       // the whole path of the file the status names
 
-    std::vector<std::pair<const char*, std::string>> popups_;  // for popupTimer_
+    std::vector<std::pair<QString, std::string>> popups_;  // for popupTimer_
     QTimer popupTimer_;
 
     QTimer drainTimer_;
     QTimer plotTimer_;
+    ShownTexts texts_;
 };
 
 MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
 {
-    setWindowTitle("Line monitor");
     name(this, "PANEL_MONITOR");
-    setAccessibleName("Line monitor");
-    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
-        const auto at = static_cast<size_t>(i);
-        captions_[at] = QString::fromStdString(StatusColumnTitle(i));
-        names_[at] = QString::fromStdString(StatusCaption(i));
-        units_[at] = QString::fromStdString(StatusUnit(i));
-    }
+    texts_.keep([this] {
+        setWindowTitle(Tr::tr("Line monitor"));
+        setAccessibleName(Tr::tr("Line monitor"));
+    });
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i)
+        units_[static_cast<size_t>(i)] = QString::fromStdString(StatusUnit(i));
+    showNames();
 
     auto* left = new QVBoxLayout;
     left->addWidget(buildHealth());
@@ -257,7 +276,7 @@ MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
     connect(&popupTimer_, &QTimer::timeout, this, [this] {
         const auto shown = std::move(popups_);
         popups_.clear();
-        for (const auto& [title, message] : shown) MessagePopup(title, message.c_str());
+        for (const auto& [title, message] : shown) MessagePopup(Gbk(title).c_str(), message.c_str());
     });
     drainTimer_.start(kDrainMs);
     plotTimer_.start(kPlotMs);
@@ -267,10 +286,35 @@ MonitorWindow::MonitorWindow(LineCapture* capture) : capture_(capture)
     showPlot();
 }
 
+// The status items' names as the main panel shows them now, in the plot's
+// list and legend and in the hovered value.
+void MonitorWindow::showNames()
+{
+    for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
+        const auto at = static_cast<size_t>(i);
+        names_[at] = QString::fromStdString(ShownStatusCaption(i));
+        captions_[at] = units_[at].isEmpty() ? names_[at] : names_[at] + " (" + units_[at] + ")";
+        if (values_ != nullptr && values_->item(i) != nullptr) values_->item(i)->setText(captions_[at]);
+        if (series_[at] != nullptr) series_[at]->setName(captions_[at]);
+    }
+    // The list as wide as its longest name in this language (with the check box).
+    if (values_ != nullptr) {
+        const int scroll = values_->verticalScrollBar()->sizeHint().width();
+        values_->setFixedWidth(values_->sizeHintForColumn(0) + 2 * values_->frameWidth() + scroll);
+    }
+    for (auto& [unit, axis] : unitAxes_) {
+        if (unit.isEmpty()) axis->setTitleText(Tr::tr("no unit"));
+    }
+}
+
 ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* caption, const char* constant)
 {
-    auto* label = new QLabel(caption);
-    auto* value = new ValueLabel(caption);
+    auto* label = new QLabel;
+    auto* value = new ValueLabel(QString());
+    texts_.keep([label, value, caption] {
+        label->setText(Tr::tr(caption));
+        value->setCaption(Tr::tr(caption));
+    });
     name(value, constant);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setMinimumWidth(110);
@@ -284,30 +328,48 @@ ValueLabel* MonitorWindow::counter(QGridLayout* grid, int row, const char* capti
 
 QGroupBox* MonitorWindow::buildHealth()
 {
-    auto* box = new QGroupBox("Link health");
+    auto* box = new QGroupBox;
     auto* grid = new QGridLayout(box);
-    health_ = new ValueLabel("Link health");
+    health_ = new ValueLabel(QString());
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Link health"));
+        health_->setCaption(Tr::tr("Link health"));
+    });
     health_->setObjectName("LINK_STATE");
     grid->addWidget(health_, 0, 0, 1, 2);
     int r = 1;
-    requests_ = counter(grid, r++, "Requests", "LINK_REQUESTS");
-    repliesOk_ = counter(grid, r++, "Replies accepted", "LINK_REPLIES_OK");
-    timeouts_ = counter(grid, r++, "Time-outs", "LINK_TIMEOUTS");
-    crcErrors_ = counter(grid, r++, "CRC or length rejects", "LINK_CRC_ERRORS");
-    exceptions_ = counter(grid, r++, "Exception replies", "LINK_EXCEPTIONS");
-    otherRejects_ = counter(grid, r++, "Other rejects", "LINK_OTHER_REJECTS");
-    passwordWrites_ = counter(grid, r++, "Password writes", "LINK_PASSWORD_WRITES");
-    portErrors_ = counter(grid, r++, "Port errors", "LINK_PORT_ERRORS");
-    responseLast_ = counter(grid, r++, "Response time, last", "LINK_RESPONSE_LAST_MS");
-    responseMin_ = counter(grid, r++, "Response time, min", "LINK_RESPONSE_MIN_MS");
-    responseMean_ = counter(grid, r++, "Response time, mean", "LINK_RESPONSE_MEAN_MS");
-    responseMax_ = counter(grid, r++, "Response time, max", "LINK_RESPONSE_MAX_MS");
-    bytesSent_ = counter(grid, r++, "Bytes sent", "LINK_BYTES_SENT");
-    bytesReceived_ = counter(grid, r++, "Bytes received", "LINK_BYTES_RECEIVED");
-    lastGood_ = counter(grid, r++, "Last good reply", "LINK_LAST_GOOD_REPLY");
-    auto* reset = new QPushButton("Reset counters");
+    requests_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Requests"), "LINK_REQUESTS");
+    repliesOk_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Replies accepted"), "LINK_REPLIES_OK");
+    timeouts_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Time-outs"), "LINK_TIMEOUTS");
+    crcErrors_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "CRC or length rejects"), "LINK_CRC_ERRORS");
+    exceptions_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Exception replies"), "LINK_EXCEPTIONS");
+    otherRejects_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Other rejects"), "LINK_OTHER_REJECTS");
+    passwordWrites_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Password writes"), "LINK_PASSWORD_WRITES");
+    portErrors_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Port errors"), "LINK_PORT_ERRORS");
+    responseLast_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, last"),
+                            "LINK_RESPONSE_LAST_MS");
+    responseMin_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, min"), "LINK_RESPONSE_MIN_MS");
+    responseMean_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, mean"),
+                            "LINK_RESPONSE_MEAN_MS");
+    responseMax_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Response time, max"), "LINK_RESPONSE_MAX_MS");
+    bytesSent_ = counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Bytes sent"), "LINK_BYTES_SENT");
+    bytesReceived_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Bytes received"), "LINK_BYTES_RECEIVED");
+    lastGood_ =
+        counter(grid, r++, QT_TRANSLATE_NOOP("MonitorWindow", "Last good reply"), "LINK_LAST_GOOD_REPLY");
+    auto* reset = new QPushButton;
     name(reset, "LINK_RESET");
-    reset->setAccessibleName("Reset counters");
+    texts_.keep([reset] {
+        reset->setText(Tr::tr("Reset counters"));
+        reset->setAccessibleName(Tr::tr("Reset counters"));
+    });
     connect(reset, &QPushButton::clicked, this, [this] {
         ResetLinkCounters();
         showCounters();
@@ -318,13 +380,17 @@ QGroupBox* MonitorWindow::buildHealth()
 
 QGroupBox* MonitorWindow::buildRecording()
 {
-    auto* box = new QGroupBox("Recording");
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     record_ = new QPushButton;
     name(record_, "RECORD");
-    record_->setAccessibleName("Record status values");
     connect(record_, &QPushButton::clicked, this, [this] { toggleRecording(); });
-    recordStatus_ = new ValueLabel("Recording status");
+    recordStatus_ = new ValueLabel(QString());
+    texts_.keep([this, box] {
+        box->setTitle(Tr::tr("Recording"));
+        record_->setAccessibleName(Tr::tr("Record status values"));
+        recordStatus_->setCaption(Tr::tr("Recording status"));
+    });
     name(recordStatus_, "RECORD_STATUS");
     recordStatus_->setWordWrap(true);
     recordStatus_->setMaximumWidth(260);
@@ -335,9 +401,7 @@ QGroupBox* MonitorWindow::buildRecording()
 
 QGroupBox* MonitorWindow::buildPlot()
 {
-    // Titled as the main panel's box of the same values.
-    const QString title = QString::fromStdString(PanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
-    auto* box = new QGroupBox(title);
+    auto* box = new QGroupBox;
     auto* layout = new QHBoxLayout(box);
 
     chart_ = new QChart;
@@ -349,12 +413,18 @@ QGroupBox* MonitorWindow::buildPlot()
     chart_->addAxis(axisX_, Qt::AlignBottom);
     auto* view = new QChartView(chart_);
     name(view, "PLOT");
-    view->setAccessibleName(title + " plot");
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setMinimumSize(480, 280);
-    hovered_ = new ValueLabel("Value under the pointer");
+    hovered_ = new ValueLabel(QString());
     name(hovered_, "PLOT_HOVER");
-    hovered_->setValue("Point at a line for its value and time");
+    texts_.keep([this, box, view] {
+        // Titled as the main panel's box of the same values.
+        const QString title = QString::fromStdString(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "live"));
+        box->setTitle(title);
+        view->setAccessibleName(Tr::tr("%1 plot").arg(title));
+        hovered_->setCaption(Tr::tr("Value under the pointer"));
+        hovered_->setValue(Tr::tr("Point at a line for its value and time"));
+    });
     auto* plotColumn = new QVBoxLayout;
     plotColumn->addWidget(view, 1);
     plotColumn->addWidget(hovered_);
@@ -363,24 +433,30 @@ QGroupBox* MonitorWindow::buildPlot()
     auto* side = new QVBoxLayout;
     values_ = new QListWidget;
     name(values_, "PLOT_VALUES");
-    values_->setAccessibleName("Values to plot");
-    values_->setMaximumWidth(250);
     for (int i = 0; i < DATAITEMOR_COUNT; ++i) {
         auto* item = new QListWidgetItem(captions_[static_cast<size_t>(i)], values_);
         item->setData(Qt::UserRole, i);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
-    side->addWidget(new QLabel("Plot"));
+    showNames();
+    auto* plotLabel = new QLabel;
+    side->addWidget(plotLabel);
     side->addWidget(values_, 1);
     auto* minutesRow = new QHBoxLayout;
     minutes_ = new QSpinBox;
     name(minutes_, "PLOT_MINUTES");
-    minutes_->setAccessibleName("Minutes shown");
     minutes_->setRange(1, kMaxMinutes);
     minutes_->setValue(kDefaultMinutes);
     minutes_->setSuffix(" min");
-    minutesRow->addWidget(new QLabel("Window"));
+    auto* minutesLabel = new QLabel;
+    texts_.keep([this, plotLabel, minutesLabel] {
+        values_->setAccessibleName(Tr::tr("Values to plot"));
+        plotLabel->setText(Tr::tr("Plot"));
+        minutes_->setAccessibleName(Tr::tr("Minutes shown"));
+        minutesLabel->setText(Tr::tr("Window"));
+    });
+    minutesRow->addWidget(minutesLabel);
     minutesRow->addWidget(minutes_);
     side->addLayout(minutesRow);
     layout->addLayout(side);
@@ -394,17 +470,17 @@ QGroupBox* MonitorWindow::buildPlot()
 
 QGroupBox* MonitorWindow::buildTraffic()
 {
-    auto* box = new QGroupBox(QString("Traffic (last %1 frames)").arg(TrafficModel::kRows));
+    auto* box = new QGroupBox;
     auto* layout = new QVBoxLayout(box);
     auto* buttons = new QHBoxLayout;
-    pause_ = new QPushButton("Pause");
+    pause_ = new QPushButton;
     name(pause_, "TRAFFIC_PAUSE");
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { togglePause(on); });
-    auto* clear = new QPushButton("Clear");
+    auto* clear = new QPushButton;
     name(clear, "TRAFFIC_CLEAR");
     connect(clear, &QPushButton::clicked, this, [this] { trafficRows_.clear(); });
-    auto* save = new QPushButton("Save as text…");
+    auto* save = new QPushButton;
     name(save, "TRAFFIC_SAVE");
     connect(save, &QPushButton::clicked, this, [this] { saveTraffic(); });
     buttons->addWidget(pause_);
@@ -415,13 +491,11 @@ QGroupBox* MonitorWindow::buildTraffic()
     // the console kept of the last minutes.
     captureButton_ = new QPushButton;
     name(captureButton_, "CAPTURE");
-    captureButton_->setAccessibleName("Capture line");
     connect(captureButton_, &QPushButton::clicked, this, [this] { toggleCapture(); });
-    captureLast_ = new QPushButton(
-        QString("Save the last %1 minutes…").arg(kCaptureKeepUs / (std::int64_t{60} * 1000000)));
+    captureLast_ = new QPushButton;
     name(captureLast_, "CAPTURE_LAST");
     connect(captureLast_, &QPushButton::clicked, this, [this] { saveLastMinutes(); });
-    captureStatus_ = new ValueLabel("Capture status");
+    captureStatus_ = new ValueLabel(QString());
     name(captureStatus_, "CAPTURE_STATUS");
     captureStatus_->setFixedWidth(kCaptureStatusWidth);
     captureStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -434,7 +508,6 @@ QGroupBox* MonitorWindow::buildTraffic()
 
     traffic_ = new QListView;
     name(traffic_, "TRAFFIC");
-    traffic_->setAccessibleName("Traffic");
     traffic_->setModel(&trafficRows_);
     // Every row one line of one font: the list lays out only the rows in view.
     traffic_->setUniformItemSizes(true);
@@ -447,7 +520,19 @@ QGroupBox* MonitorWindow::buildTraffic()
     const QFontMetrics metrics(traffic_->font());
     trafficRows_.setCharSize(metrics.horizontalAdvance(QLatin1Char('0')), metrics.height() + 2);
     traffic_->setMinimumHeight(100);
-    auto* copy = new QAction("Copy", traffic_);
+    auto* copy = new QAction(traffic_);
+    texts_.keep([this, box, clear, save, copy] {
+        box->setTitle(Tr::tr("Traffic (last %1 frames)").arg(TrafficModel::kRows));
+        pause_->setText(pause_->isChecked() ? Tr::tr("Resume") : Tr::tr("Pause"));
+        clear->setText(Tr::tr("Clear"));
+        save->setText(Tr::tr("Save as text…"));
+        captureButton_->setAccessibleName(Tr::tr("Capture line"));
+        captureLast_->setText(
+            Tr::tr("Save the last %1 minutes…").arg(kCaptureKeepUs / (std::int64_t{60} * 1000000)));
+        captureStatus_->setCaption(Tr::tr("Capture status"));
+        traffic_->setAccessibleName(Tr::tr("Traffic"));
+        copy->setText(Tr::tr("Copy"));
+    });
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     connect(copy, &QAction::triggered, this, [this] { copyTraffic(); });
@@ -477,13 +562,13 @@ void MonitorWindow::drain()
     const std::string error = recorder_.takeError();
     if (!error.empty()) {
         recordMessage_ = QString::fromStdString(error);
-        popupLater("Recording", error);
+        popupLater(Tr::tr("Recording"), Gbk(QString::fromStdString(error)));
     }
     // A capture that cannot be written has stopped; the line goes on.
     const std::string captureError = capture_ != nullptr ? capture_->takeError() : std::string();
     if (!captureError.empty()) {
         captureMessage_ = QString::fromStdString(captureError);
-        popupLater("Capture", captureError);
+        popupLater(Tr::tr("Capture"), Gbk(QString::fromStdString(captureError)));
     }
     // A hidden window leaves its labels alone and catches up when shown.
     if (isVisible()) {
@@ -493,7 +578,7 @@ void MonitorWindow::drain()
     }
 }
 
-void MonitorWindow::popupLater(const char* title, const std::string& message)
+void MonitorWindow::popupLater(const QString& title, const std::string& message)
 {
     popups_.emplace_back(title, message);
     popupTimer_.start(0);
@@ -501,7 +586,7 @@ void MonitorWindow::popupLater(const char* title, const std::string& message)
 
 void MonitorWindow::togglePause(bool paused)
 {
-    pause_->setText(paused ? "Resume" : "Pause");
+    pause_->setText(paused ? Tr::tr("Resume") : Tr::tr("Pause"));
     trafficRows_.setPaused(paused);
     if (!paused) traffic_->scrollToBottom();
 }
@@ -519,16 +604,16 @@ void MonitorWindow::copyTraffic()
 void MonitorWindow::saveTraffic()
 {
     QDir().mkpath(stateDir());
-    const QString file = QFileDialog::getSaveFileName(
-        this, "Save traffic", stateDir() + "/traffic-" + fileStamp() + ".txt", "Text (*.txt)");
+    const QString file =
+        QFileDialog::getSaveFileName(this, Tr::tr("Save traffic"),
+                                     stateDir() + "/traffic-" + fileStamp() + ".txt", Tr::tr("Text (*.txt)"));
     if (file.isEmpty()) return;
     QFile out(file);
     const QByteArray text = trafficRows_.text().toUtf8();
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
         !out.flush()) {
-        const std::string message =
-            "Cannot write " + file.toStdString() + ": " + out.errorString().toStdString();
-        MessagePopup("Save traffic", message.c_str());
+        const std::string message = Gbk(Tr::tr("Cannot write %1: %2").arg(file, out.errorString()));
+        MessagePopup(Gbk(Tr::tr("Save traffic")).c_str(), message.c_str());
     }
 }
 
@@ -557,17 +642,17 @@ void MonitorWindow::showCounters()
     const std::int64_t now = WallClockMs();
     if (c.lastGoodReplyWallMs < 0) {
         set(lastGood_, QStringLiteral("–"));
-        set(health_, "No good reply yet");
+        set(health_, Tr::tr("No good reply yet"));
         state("color: #806000; font-weight: bold;");
         return;
     }
     set(lastGood_, QDateTime::fromMSecsSinceEpoch(c.lastGoodReplyWallMs).toString("hh:mm:ss.zzz"));
     const std::int64_t age = now - c.lastGoodReplyWallMs;
     if (age <= kHealthyWithinMs) {
-        set(health_, "Line healthy: replies arriving");
+        set(health_, Tr::tr("Line healthy: replies arriving"));
         state("color: #107010; font-weight: bold;");
     } else {
-        set(health_, QString("No good reply for %1 s").arg(age / 1000));
+        set(health_, Tr::tr("No good reply for %1 s").arg(age / 1000));
         state("color: #b01010; font-weight: bold;");
     }
 }
@@ -606,7 +691,7 @@ QValueAxis* MonitorWindow::axisFor(int index)
     QValueAxis*& axis = unitAxes_[unit];
     if (axis == nullptr) {
         axis = new QValueAxis;
-        axis->setTitleText(unit.isEmpty() ? QStringLiteral("no unit") : unit);
+        axis->setTitleText(unit.isEmpty() ? Tr::tr("no unit") : unit);
         axis->setRange(0, 1);
         axis->setLabelFormat("%g");  // as many decimals as the step needs: 47.5, 4000
         const bool left = chart_->axes(Qt::Vertical).size() % 2 == 0;
@@ -719,17 +804,17 @@ void MonitorWindow::showPlot()
 
 void MonitorWindow::showRecording()
 {
-    const QString label = recorder_.recording() ? "Stop recording" : "Record status values…";
+    const QString label = recorder_.recording() ? Tr::tr("Stop recording") : Tr::tr("Record status values…");
     if (record_->text() != label) record_->setText(label);
     QString status;
     if (recorder_.recording()) {
-        status = QString("Recording to %1: %2 rows")
+        status = Tr::tr("Recording to %1: %2 rows")
                      .arg(QString::fromStdString(recorder_.path()))
                      .arg(recorder_.rows());
     } else if (!recordMessage_.isEmpty()) {
         status = recordMessage_;
     } else {
-        status = "Not recording";
+        status = Tr::tr("Not recording");
     }
     recordStatus_->setValue(status);
 }
@@ -746,35 +831,37 @@ void MonitorWindow::toggleRecording()
 {
     if (recorder_.recording()) {
         recorder_.stop();
-        recordMessage_ = QString("Recorded %1 rows to %2")
+        recordMessage_ = Tr::tr("Recorded %1 rows to %2")
                              .arg(recorder_.rows())
                              .arg(QString::fromStdString(recorder_.path()));
         showRecording();
         return;
     }
     QDir().mkpath(stateDir());
-    const QString file = QFileDialog::getSaveFileName(
-        this, "Record status values", stateDir() + "/status-" + fileStamp() + ".csv", "CSV (*.csv)");
+    const QString file =
+        QFileDialog::getSaveFileName(this, Tr::tr("Record status values"),
+                                     stateDir() + "/status-" + fileStamp() + ".csv", Tr::tr("CSV (*.csv)"));
     if (file.isEmpty()) return;
     std::string error;
-    if (!startRecording(file.toStdString(), &error)) MessagePopup("Recording", error.c_str());
+    if (!startRecording(file.toStdString(), &error))
+        MessagePopup(Gbk(Tr::tr("Recording")).c_str(), error.c_str());
 }
 
 void MonitorWindow::showCapture()
 {
     const bool on = capture_ != nullptr && capture_->capturing();
-    const QString label = on ? kStopCapture : kCaptureLine;
+    const QString label = Tr::tr(on ? kStopCapture : kCaptureLine);
     if (captureButton_->text() != label) captureButton_->setText(label);
     QString status;
     if (on) {
         // The file's name: the whole path is in the tooltip.
-        status = QString("Capturing to %1: %2 packets")
+        status = Tr::tr("Capturing to %1: %2 packets")
                      .arg(QFileInfo(QString::fromStdString(capturePath_)).fileName())
                      .arg(capture_->packetsWritten());
     } else if (!captureMessage_.isEmpty()) {
         status = captureMessage_;
     } else {
-        status = "Not capturing";
+        status = Tr::tr("Not capturing");
     }
     captureStatus_->setValue(status);
     const QString tip = statusFile_.isEmpty() ? status : status + "\n" + statusFile_;
@@ -802,20 +889,23 @@ void MonitorWindow::toggleCapture()
         capture_->stop();
         // A failure on the last write is told instead.
         const std::string error = capture_->takeError();
-        captureMessage_ = error.empty() ? QString("Captured %1 packets to %2")
+        captureMessage_ = error.empty() ? Tr::tr("Captured %1 packets to %2")
                                               .arg(capture_->packetsWritten())
                                               .arg(QFileInfo(QString::fromStdString(capturePath_)).fileName())
                                         : QString::fromStdString(error);
-        if (!error.empty()) MessagePopup("Capture", error.c_str());
+        if (!error.empty())
+            MessagePopup(Gbk(Tr::tr("Capture")).c_str(), Gbk(QString::fromStdString(error)).c_str());
         showCapture();
         return;
     }
     QDir().mkpath(stateDir());
-    const QString file = QFileDialog::getSaveFileName(
-        this, kCaptureLine, stateDir() + "/line-" + fileStamp() + ".pcapng", "Captures (*.pcapng)");
+    const QString file = QFileDialog::getSaveFileName(this, Tr::tr(kCaptureLine),
+                                                      stateDir() + "/line-" + fileStamp() + ".pcapng",
+                                                      Tr::tr("Captures (*.pcapng)"));
     if (file.isEmpty()) return;
     std::string error;
-    if (!startCapture(file.toStdString(), &error)) MessagePopup("Capture", error.c_str());
+    if (!startCapture(file.toStdString(), &error))
+        MessagePopup(Gbk(Tr::tr("Capture")).c_str(), Gbk(QString::fromStdString(error)).c_str());
 }
 
 void MonitorWindow::saveLastMinutes()
@@ -824,15 +914,15 @@ void MonitorWindow::saveLastMinutes()
     QDir().mkpath(stateDir());
     const QString file = QFileDialog::getSaveFileName(this, captureLast_->text(),
                                                       stateDir() + "/line-last-" + fileStamp() + ".pcapng",
-                                                      "Captures (*.pcapng)");
+                                                      Tr::tr("Captures (*.pcapng)"));
     if (file.isEmpty()) return;
     std::string error;
     statusFile_ = file;
     if (capture_->saveLast(file.toStdString(), &error)) {
-        captureMessage_ = "Saved the last minutes to " + QFileInfo(file).fileName();
+        captureMessage_ = Tr::tr("Saved the last minutes to %1").arg(QFileInfo(file).fileName());
     } else {
         captureMessage_ = QString::fromStdString(error);
-        MessagePopup("Capture", error.c_str());
+        MessagePopup(Gbk(Tr::tr("Capture")).c_str(), Gbk(QString::fromStdString(error)).c_str());
     }
     showCapture();
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/arguments.h"
+#include "app/language.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "platform/port/net_address.h"
@@ -23,6 +24,7 @@ const std::vector<ArgumentOption> kOptions = {
     {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
     {"capture", "FILE.pcapng", "capture every frame on the line to FILE.pcapng for the whole run"},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
+    {"lang", "LANG", "the language of this run: shipped (the panels as shipped), en or zh_CN"},
     {"replay", "FILE.pcapng", "play a capture of the line back in place of a port; nothing is written"},
     {"replay-speed", "1|2|5|10|max", "the pace of --replay against the captured one (1)"},
     {"help", nullptr, "show this text"},
@@ -131,6 +133,14 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             return false;
         }
         options->recordFile = v;
+    }
+    for (const std::string& v : a.values("lang")) {
+        LanguageChoice choice = LanguageChoice::Shipped;
+        if (!ParseLanguage(v, &choice)) {
+            *error = "bad --lang value '" + v + "' (shipped, en or zh_CN)";
+            return false;
+        }
+        options->language = v;
     }
     for (const std::string& v : a.values("capture")) {
         if (v.empty()) {

@@ -17,6 +17,7 @@ struct ConsoleOptions {
     std::string recordFile;    // record the status values to this CSV file for the whole run
     std::string captureFile;   // capture the line to this pcapng file for the whole run
     bool fastLine = false;     // line-rate polling on for this run
+    std::string language;      // shipped, en or zh_CN for this run; empty: the kept choice
     std::string replayFile;    // play this capture back in place of a port
     double replaySpeed = 1;    // 1, 2, 5, 10; 0 as fast as the window takes it
     bool badDevice = false;    // set on failure: a --com device that can never be opened

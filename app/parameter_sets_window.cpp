@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/language.h"
 #include "model/app_state.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
@@ -31,6 +33,10 @@
 #include "serial/sample5.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ParameterSets)
+};
 
 constexpr const char* kDeclined = "not written: declined";
 
@@ -55,7 +61,7 @@ QString valueText(const psets::RegisterInfo* info, int word)
 
 void tell(QMessageBox::Icon icon, const QString& text)
 {
-    auto* box = new QMessageBox(icon, "Parameters", text, QMessageBox::Ok, mainWidget());
+    auto* box = new QMessageBox(icon, Tr::tr("Parameters"), text, QMessageBox::Ok, mainWidget());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -101,9 +107,9 @@ void SaveParametersTo(const std::string& path)
 {
     if (comConfigure_success_flag.load() != 1) {
         tell(QMessageBox::Warning,
-             QString("The port is not open: choose %1 and press %2 first.")
-                 .arg(qs(PanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
-                      qs(PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
+             Tr::tr("The port is not open: choose %1 and press %2 first.")
+                 .arg(qs(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
+                      qs(ShownPanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
         return;
     }
     struct Result {
@@ -125,11 +131,11 @@ void SaveParametersTo(const std::string& path)
                 const psets::ParameterSet set = psets::SetFromWords(result->words, "");
                 if (psets::SaveSetFile(path, set, &error)) {
                     tell(QMessageBox::Information,
-                         QString("%1 registers saved to %2").arg(set.entries.size()).arg(qs(path)));
+                         Tr::tr("%1 registers saved to %2").arg(set.entries.size()).arg(qs(path)));
                     return;
                 }
             }
-            tell(QMessageBox::Warning, "Nothing saved: " + qs(error));
+            tell(QMessageBox::Warning, Tr::tr("Nothing saved: %1").arg(qs(error)));
         });
 }
 
@@ -166,11 +172,10 @@ bool SaveBackupNow(std::string* path, std::string* error)
 
 bool OfferBackupBeforeRestore()
 {
-    const std::string folder = Utf8ToGbkLenient(ConsoleStateDir() + "/backups/");
-    const std::string question =
-        "Save the controller's parameters to a backup file before the factory "
-        "settings are restored?\n\nYes saves them to " +
-        folder + ", No goes on without a backup, Cancel restores nothing.";
+    const std::string question = Gbk(Tr::tr("Save the controller's parameters to a backup file before the "
+                                            "factory settings are restored?\n\nYes saves them to %1, No "
+                                            "goes on without a backup, Cancel restores nothing.")
+                                         .arg(QString::fromStdString(ConsoleStateDir() + "/backups/")));
     // Titled as the factory-restore question that follows.
     const std::string title = QuestionFor(GuardAsk::FactoryRestore).title;
     const int answer = ConfirmPopup(title.c_str(), question.c_str(), CONFIRM_YES_NO_CANCEL, ANSWER_YES);
@@ -179,7 +184,8 @@ bool OfferBackupBeforeRestore()
     std::string path;
     std::string error;
     if (!SaveBackupNow(&path, &error)) {
-        const std::string text = Utf8ToGbkLenient("No backup was saved, nothing is restored:\n" + error);
+        const std::string text =
+            Gbk(Tr::tr("No backup was saved, nothing is restored:\n%1").arg(QString::fromStdString(error)));
         MessagePopup(title.c_str(), text.c_str());
         return false;
     }
@@ -191,7 +197,7 @@ CompareWindow* OpenComparison(const std::string& path)
     psets::ParameterSet set;
     std::string error;
     if (!psets::LoadSetFile(path, &set, &error)) {
-        tell(QMessageBox::Warning, "The file was not loaded, nothing is written:\n" + qs(error));
+        tell(QMessageBox::Warning, Tr::tr("The file was not loaded, nothing is written:\n%1").arg(qs(error)));
         return nullptr;
     }
     auto* window = new CompareWindow(path, std::move(set), mainWidget());
@@ -221,19 +227,19 @@ void InstallFileMenu()
     auto* entry = main->findChild<QAction*>("MENU_FILE");
     if (entry == nullptr) return;
     auto* menu = new QMenu(main);
-    QAction* save = menu->addAction("Save parameters…");
+    QAction* save = menu->addAction(Tr::tr("Save parameters…"));
     save->setObjectName("SAVE_PARAMETERS");
     QObject::connect(save, &QAction::triggered, main, [main] {
         const QString start = QDir::homePath() + "/parameters-" + stamp() + ".json";
-        const QString path =
-            QFileDialog::getSaveFileName(main, "Save parameters", start, "Parameter sets (*.json)");
+        const QString path = QFileDialog::getSaveFileName(main, Tr::tr("Save parameters"), start,
+                                                          Tr::tr("Parameter sets (*.json)"));
         if (!path.isEmpty()) SaveParametersTo(path.toStdString());
     });
-    QAction* compare = menu->addAction("Compare with file…");
+    QAction* compare = menu->addAction(Tr::tr("Compare with file…"));
     compare->setObjectName("COMPARE_WITH_FILE");
     QObject::connect(compare, &QAction::triggered, main, [main] {
-        const QString path = QFileDialog::getOpenFileName(main, "Compare with file", QDir::homePath(),
-                                                          "Parameter sets (*.json)");
+        const QString path = QFileDialog::getOpenFileName(main, Tr::tr("Compare with file"), QDir::homePath(),
+                                                          Tr::tr("Parameter sets (*.json)"));
         if (!path.isEmpty()) OpenComparison(path.toStdString());
     });
     entry->setMenu(menu);
@@ -243,19 +249,20 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     : QWidget(parent, Qt::Window), path_(std::move(path)), set_(std::move(set))
 {
     setObjectName("COMPARE_WINDOW");
-    setWindowTitle("Compare with " + QFileInfo(qs(path_)).fileName());
+    setWindowTitle(Tr::tr("Compare with %1").arg(QFileInfo(qs(path_)).fileName()));
     auto* layout = new QVBoxLayout(this);
-    QString head = "File: " + qs(path_);
-    if (!set_.saved.empty()) head += "   saved " + qs(set_.saved);
-    if (!set_.note.empty()) head += "   note: " + qs(set_.note);
+    QString head = Tr::tr("File: %1").arg(qs(path_));
+    if (!set_.saved.empty()) head += Tr::tr("   saved %1").arg(qs(set_.saved));
+    if (!set_.note.empty()) head += Tr::tr("   note: %1").arg(qs(set_.note));
     auto* title = new QLabel(head, this);
     title->setWordWrap(true);
     layout->addWidget(title);
 
     table_ = new QTableWidget(static_cast<int>(set_.entries.size()), kColumns, this);
     table_->setObjectName("COMPARE_TABLE");
-    table_->setHorizontalHeaderLabels(
-        {"Write", "Register", "Page", "Caption", "Controller", "File", "Unit", "Outcome"});
+    table_->setHorizontalHeaderLabels({Tr::tr("Write"), Tr::tr("Register"), Tr::tr("Page"), Tr::tr("Caption"),
+                                       Tr::tr("Controller"), Tr::tr("File"), Tr::tr("Unit"),
+                                       Tr::tr("Outcome")});
     table_->verticalHeader()->setVisible(false);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -269,17 +276,20 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
             check->setCheckState(Qt::Unchecked);
         } else {
             check->setFlags(Qt::ItemIsSelectable);
-            check->setToolTip("A command or test switch: never written from a file");
+            check->setToolTip(Tr::tr("A command or test switch: never written from a file"));
         }
         table_->setItem(r, kWrite, check);
         table_->setItem(r, kRegister, new QTableWidgetItem(QString::number(e.reg)));
-        table_->setItem(r, kPage, new QTableWidgetItem(info != nullptr ? qs(info->page) : QString()));
-        table_->setItem(r, kCaption, new QTableWidgetItem(info != nullptr ? qs(info->caption) : QString()));
+        // Page and caption as the panels show them; the file keeps the shipped ones.
+        table_->setItem(r, kPage,
+                        new QTableWidgetItem(info != nullptr ? qs(ShownPageCaption(*info)) : QString()));
+        table_->setItem(r, kCaption,
+                        new QTableWidgetItem(info != nullptr ? qs(ShownRegisterCaption(*info)) : QString()));
         table_->setItem(r, kController, new QTableWidgetItem("…"));
         table_->setItem(r, kFile, new QTableWidgetItem(valueText(info, e.word)));
         table_->setItem(r, kUnit, new QTableWidgetItem(info != nullptr ? qs(info->unit) : QString()));
-        auto* outcome =
-            new QTableWidgetItem(info != nullptr && info->action() ? "never written from a file" : "");
+        auto* outcome = new QTableWidgetItem(
+            info != nullptr && info->action() ? Tr::tr("never written from a file") : "");
         table_->setItem(r, kOutcome, outcome);
         for (int c : {kRegister, kController, kFile})
             table_->item(r, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -298,13 +308,13 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     status_->setObjectName("COMPARE_STATUS");
     layout->addWidget(status_);
     auto* buttons = new QHBoxLayout();
-    reread_ = new QPushButton("&Read controller again", this);
+    reread_ = new QPushButton(Tr::tr("&Read controller again"), this);
     reread_->setObjectName("COMPARE_READ");
-    write_ = new QPushButton("&Write checked", this);
+    write_ = new QPushButton(Tr::tr("&Write checked"), this);
     write_->setObjectName("COMPARE_WRITE");
-    auto* close = new QPushButton("&Close", this);
+    auto* close = new QPushButton(Tr::tr("&Close"), this);
     close->setObjectName("COMPARE_CLOSE");
-    only_ = new QCheckBox("&Only rows that differ or were written", this);
+    only_ = new QCheckBox(Tr::tr("&Only rows that differ or were written"), this);
     only_->setObjectName("COMPARE_ONLY_DIFFERING");
     buttons->addWidget(reread_);
     buttons->addWidget(only_);
@@ -319,9 +329,8 @@ CompareWindow::CompareWindow(std::string path, psets::ParameterSet set, QWidget*
     auto* progress = new QTimer(this);
     connect(progress, &QTimer::timeout, this, [this] {
         if (busy() && writing_ > 0) {
-            setStatus(
-                QString("Writing %1 of %2…").arg(std::min(progress_.load() + 1, writing_)).arg(writing_),
-                false);
+            setStatus(Tr::tr("Writing %1 of %2…").arg(std::min(progress_.load() + 1, writing_)).arg(writing_),
+                      false);
         }
     });
     progress->start(100);
@@ -374,7 +383,7 @@ void CompareWindow::readController()
     };
     auto result = std::make_shared<Result>();
     const int giveUp = giveUpMs;
-    setStatus("Reading the controller…", false);
+    setStatus(Tr::tr("Reading the controller…"), false);
     run(
         [this, result, giveUp] {
             result->ok = psets::WaitForController(giveUp, &result->error, &cancel_) &&
@@ -383,7 +392,7 @@ void CompareWindow::readController()
         },
         [this, result] {
             if (!result->ok) {
-                setStatus("The controller was not read: " + qs(result->error), true);
+                setStatus(Tr::tr("The controller was not read: %1").arg(qs(result->error)), true);
                 return;
             }
             showController(result->words);
@@ -432,7 +441,7 @@ void CompareWindow::announceCounts()
     for (int r = 0; r < table_->rowCount(); ++r) {
         if (table_->item(r, kController)->background() != QBrush()) ++differing;
     }
-    setStatus(QString("%1 of %2 registers differ; %3 checked to write.")
+    setStatus(Tr::tr("%1 of %2 registers differ; %3 checked to write.")
                   .arg(differing)
                   .arg(table_->rowCount())
                   .arg(updateCounts()),
@@ -477,13 +486,14 @@ void CompareWindow::writeChecked()
     const int giveUp = giveUpMs;
     writing_ = static_cast<int>(entries.size());
     progress_ = 0;
-    setStatus("Reading the controller before writing…", false);
+    setStatus(Tr::tr("Reading the controller before writing…"), false);
     run(
         [this, result, entries, asked, note, giveUp]() mutable {
             std::string error;
             if (!psets::WaitForController(giveUp, &error, &cancel_) ||
                 !psets::ReadPagesFresh(giveUp, &error, &cancel_)) {
-                result->error = "nothing written, the controller was not read: " + error;
+                result->error =
+                    Tr::tr("nothing written, the controller was not read: %1").arg(qs(error)).toStdString();
                 return;
             }
             const std::map<int, int> before = psets::TableWords();
@@ -504,7 +514,8 @@ void CompareWindow::writeChecked()
             // writes: an earlier press's backup holds values since written over.
             std::string backup;
             if (!psets::SaveBackup(before, note, &backup, &error)) {
-                result->error = "nothing written, the backup could not be saved: " + error;
+                result->error =
+                    Tr::tr("nothing written, the backup could not be saved: %1").arg(qs(error)).toStdString();
                 return;
             }
             result->backup = backup;
@@ -556,10 +567,10 @@ void CompareWindow::showOutcomes(const std::vector<psets::RestoreRow>& rows)
     const int written = static_cast<int>(rows.size()) - declined;
     QString text =
         written > 0
-            ? QString("%1 of %2 written registers confirmed by reading back.").arg(confirmed).arg(written)
-            : QString("Nothing written.");
-    if (declined > 0) text += QString(" %1 not written: declined.").arg(declined);
-    if (!backupPath_.empty()) text += " Backup: " + qs(backupPath_);
+            ? Tr::tr("%1 of %2 written registers confirmed by reading back.").arg(confirmed).arg(written)
+            : Tr::tr("Nothing written.");
+    if (declined > 0) text += Tr::tr(" %1 not written: declined.").arg(declined);
+    if (!backupPath_.empty()) text += Tr::tr(" Backup: %1").arg(qs(backupPath_));
     setStatus(text, confirmed != written);
     filterRows();
     updateCounts();

@@ -1,7 +1,9 @@
 #include "app/replay_window.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
@@ -16,6 +18,7 @@
 #include <memory>
 
 #include "app/fault_window.h"
+#include "app/language.h"
 #include "engine/fault_feed.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
@@ -29,6 +32,10 @@
 
 namespace {
 
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ReplayWindow)
+};
+
 constexpr int kReplayPort = 4;  // the port panel's default selection
 constexpr int kShowMs = 100;
 constexpr std::int64_t kSliderStepUs = 100000;  // the slider moves in tenths of a second
@@ -37,13 +44,13 @@ struct Speed {
     const char* text;
     double value;
 };
-constexpr Speed kSpeeds[] = {{"1×", 1}, {"2×", 2}, {"5×", 5}, {"10×", 10}, {"max", Replay::kMax}};
+constexpr Speed kSpeeds[] = {
+    {"1×", 1}, {"2×", 2}, {"5×", 5}, {"10×", 10}, {QT_TRANSLATE_NOOP("ReplayWindow", "max"), Replay::kMax}};
 
-void name(QWidget* w, const char* constant, const char* accessibleName)
+void name(QWidget* w, const char* constant)
 {
     w->setObjectName(constant);
     w->setAccessibleDescription(constant);
-    w->setAccessibleName(accessibleName);
 }
 
 QString capturedTime(std::int64_t us)
@@ -55,33 +62,32 @@ class ReplayBar : public QWidget {
 public:
     explicit ReplayBar(Replay& replay) : replay_(replay)
     {
-        setWindowTitle("Replay of " +
-                       QFileInfo(QString::fromStdString(replay.recording().name())).fileName());
-        name(this, "PANEL_REPLAY", "Replay");
-        play_ = new QPushButton("Pause");
-        name(play_, "REPLAY_PLAY", "Pause or resume");
+        name(this, "PANEL_REPLAY");
+        play_ = new QPushButton;
+        name(play_, "REPLAY_PLAY");
         position_ = new QSlider(Qt::Horizontal);
-        name(position_, "REPLAY_POSITION", "Captured time");
+        name(position_, "REPLAY_POSITION");
         const std::int64_t span = replay.recording().lastUs() - replay.recording().firstUs();
         position_->setRange(0, static_cast<int>(std::min<std::int64_t>(span / kSliderStepUs, 1 << 30)));
         position_->setMinimumWidth(360);
         speed_ = new QComboBox;
-        name(speed_, "REPLAY_SPEED", "Speed");
-        for (const Speed& s : kSpeeds) speed_->addItem(QString::fromUtf8(s.text));
+        name(speed_, "REPLAY_SPEED");
+        for (std::size_t i = 0; i < std::size(kSpeeds); ++i) speed_->addItem(QString());
         for (int i = 0; i < speed_->count(); ++i) {
             if (kSpeeds[i].value == replay.speed()) speed_->setCurrentIndex(i);
         }
         time_ = new QLabel;
-        name(time_, "REPLAY_TIME", "Captured time now");
+        name(time_, "REPLAY_TIME");
         time_->setMinimumWidth(170);
         state_ = new QLabel;
-        name(state_, "REPLAY_STATE", "What is played");
+        name(state_, "REPLAY_STATE");
+        speedLabel_ = new QLabel;
 
         auto* row = new QHBoxLayout;
         row->addWidget(play_);
         row->addWidget(position_, 1);
         row->addWidget(time_);
-        row->addWidget(new QLabel("Speed"));
+        row->addWidget(speedLabel_);
         row->addWidget(speed_);
         auto* outer = new QVBoxLayout(this);
         outer->addLayout(row);
@@ -100,9 +106,35 @@ public:
         chosenSpeed_ = replay.speed();
         connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
         timer_.start(kShowMs);
+        showTexts();
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange) showTexts();
+    }
+
+private:
+    // The texts that do not change with the replay, in the language of the moment.
+    void showTexts()
+    {
+        setWindowTitle(Tr::tr("Replay of %1")
+                           .arg(QFileInfo(QString::fromStdString(replay_.recording().name())).fileName()));
+        setAccessibleName(Tr::tr("Replay"));
+        play_->setAccessibleName(Tr::tr("Pause or resume"));
+        position_->setAccessibleName(Tr::tr("Captured time"));
+        speed_->setAccessibleName(Tr::tr("Speed"));
+        for (int i = 0; i < speed_->count() && i < static_cast<int>(std::size(kSpeeds)); ++i)
+            speed_->setItemText(i, Tr::tr(kSpeeds[i].text));
+        time_->setAccessibleName(Tr::tr("Captured time now"));
+        state_->setAccessibleName(Tr::tr("What is played"));
+        speedLabel_->setText(Tr::tr("Speed"));
         refresh();
     }
 
+public:
     // Shows the replay as it stands now.
     void refresh()
     {
@@ -112,7 +144,7 @@ public:
             replay_.setSpeed(chosenSpeed_);
         }
         const bool ended = replay_.finished();
-        play_->setText(replay_.paused() ? "Play" : "Pause");
+        play_->setText(replay_.paused() ? Tr::tr("Play") : Tr::tr("Pause"));
         play_->setEnabled(!ended);
         if (!position_->isSliderDown()) {
             position_->setValue(static_cast<int>((now - replay_.recording().firstUs()) / kSliderStepUs));
@@ -120,12 +152,21 @@ public:
         time_->setText(capturedTime(now));
         const std::vector<ReplayRecording::Block>& blocks = replay_.recording().blocks();
         if (ended) {
-            state_->setText("end of capture");
+            state_->setText(Tr::tr("end of capture"));
         } else if (!blocks.empty()) {
             const std::size_t b = std::min(replay_.block(), blocks.size() - 1);
-            QString text = "Playing " + QString::fromStdString(blocks[b].port.name);
-            if (blocks.size() > 1) text += QString(" (port opening %1 of %2)").arg(b + 1).arg(blocks.size());
-            if (replay_.paused()) text += ", paused";
+            const QString port = QString::fromStdString(blocks[b].port.name);
+            QString text;
+            if (blocks.size() > 1) {
+                const auto at = static_cast<qulonglong>(b + 1);
+                const auto of = static_cast<qulonglong>(blocks.size());
+                text = replay_.paused()
+                           ? Tr::tr("Playing %1 (port opening %2 of %3), paused").arg(port).arg(at).arg(of)
+                           : Tr::tr("Playing %1 (port opening %2 of %3)").arg(port).arg(at).arg(of);
+            } else {
+                text = replay_.paused() ? Tr::tr("Playing %1, paused").arg(port)
+                                        : Tr::tr("Playing %1").arg(port);
+            }
             state_->setText(text);
         }
     }
@@ -136,7 +177,8 @@ private:
         const std::int64_t target = replay_.recording().firstUs() + step * kSliderStepUs;
         if (target <= replay_.nowUs()) {
             // The console's history cannot be taken back: the replay goes on from here.
-            state_->setText("The replay goes forward only: open the capture again to see it from the start");
+            state_->setText(
+                Tr::tr("The replay goes forward only: open the capture again to see it from the start"));
             return;
         }
         seekToUs_ = target;
@@ -149,6 +191,7 @@ private:
     QComboBox* speed_ = nullptr;
     QLabel* time_ = nullptr;
     QLabel* state_ = nullptr;
+    QLabel* speedLabel_ = nullptr;
     QTimer timer_;
     double chosenSpeed_ = Replay::kMax;
     std::int64_t seekToUs_ = -1;
@@ -220,8 +263,8 @@ void OpenReplayPort()
         if (line.replyTimeoutMs > 0) fastLine.replyTimeoutMs = ClampReplyTimeoutMs(line.replyTimeoutMs);
         ConfigureSelectedPort(fastLine);
         const std::string title =
-            "replay of " +
-            QFileInfo(QString::fromStdString(r.replay->recording().name())).fileName().toStdString();
+            Gbk(Tr::tr("replay of %1")
+                    .arg(QFileInfo(QString::fromStdString(r.replay->recording().name())).fileName()));
         SetPanelAttribute(panelMain.load(), ATTR_TITLE, title.c_str());
         r.bar = new ReplayBar(*r.replay);
         if (QWidget* main = qtui::PanelWidget(panelMain.load())) {

@@ -1,5 +1,6 @@
 #include "app/report_window.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -17,13 +18,17 @@
 #include "engine/line_capture.h"
 #include "model/app_state.h"
 #include "model/line_flags.h"
-#include "platform/ui/qt/qt_ui.h"
 #include "platform/port/serial.h"
+#include "platform/ui/qt/qt_ui.h"
 #include "report/service_report.h"
 #include "serial/rs232.h"
 #include "sets/set_line.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ReportWindow)
+};
 
 // How long the controller has to answer the pages: a silent one costs this
 // once, and the report is written without its parameters.
@@ -60,8 +65,9 @@ public:
             in_.reference = set;
             in_.referenceName = QFileInfo(QString::fromStdString(reference)).fileName().toStdString();
         }
-        progress_ = new QProgressDialog("Reading the parameters…", "Cancel", 0, 3, mainWidget());
-        progress_->setWindowTitle("Service report");
+        progress_ =
+            new QProgressDialog(Tr::tr("Reading the parameters…"), Tr::tr("Cancel"), 0, 3, mainWidget());
+        progress_->setWindowTitle(Tr::tr("Service report"));
         progress_->setMinimumDuration(0);
         progress_->setValue(0);
         connect(progress_, &QProgressDialog::canceled, this, [this] { cancel_ = true; });
@@ -103,7 +109,7 @@ private:
     void draw()
     {
         if (thread_.joinable()) thread_.join();
-        progress_->setLabelText("Drawing the panels…");
+        progress_->setLabelText(Tr::tr("Drawing the panels…"));
         progress_->setValue(1);
         QTemporaryDir pictures;
         if (pictures.isValid()) {
@@ -113,7 +119,7 @@ private:
                 if (f.open(QIODevice::ReadOnly)) in_.panels[name.toStdString()] = f.readAll();
             }
         }
-        progress_->setLabelText("Writing the report…");
+        progress_->setLabelText(Tr::tr("Writing the report…"));
         progress_->setValue(2);
         in_.madeWallMs = QDateTime::currentMSecsSinceEpoch();
         const RunLog::Copy run = RunOfThisConsole();
@@ -158,21 +164,23 @@ void SaveServiceReportIn(const std::string& folder, const std::string& reference
 void serviceReport(int, int, void*, int)
 {
     const QString folder =
-        QFileDialog::getExistingDirectory(mainWidget(), "Save service report", QDir::homePath());
+        QFileDialog::getExistingDirectory(mainWidget(), Tr::tr("Save service report"), QDir::homePath());
     if (folder.isEmpty()) return;
     QString reference;
-    if (QMessageBox::question(mainWidget(), "Save service report",
-                              "Mark the parameters that differ from a reference set?") == QMessageBox::Yes) {
-        reference = QFileDialog::getOpenFileName(mainWidget(), "Reference set", QDir::homePath(),
-                                                 "Parameter sets (*.json)");
+    if (QMessageBox::question(mainWidget(), Tr::tr("Save service report"),
+                              Tr::tr("Mark the parameters that differ from a reference set?")) ==
+        QMessageBox::Yes) {
+        reference = QFileDialog::getOpenFileName(mainWidget(), Tr::tr("Reference set"), QDir::homePath(),
+                                                 Tr::tr("Parameter sets (*.json)"));
         if (reference.isEmpty()) return;
     }
     SaveServiceReportIn(
         folder.toStdString(), reference.toStdString(), [](bool written, const std::string& text) {
             auto* box = new QMessageBox(
-                written ? QMessageBox::Information : QMessageBox::Warning, "Service report",
-                written ? "The report is in " + QDir::toNativeSeparators(QString::fromStdString(text))
-                        : "No report written: " + QString::fromStdString(text),
+                written ? QMessageBox::Information : QMessageBox::Warning, Tr::tr("Service report"),
+                written ? Tr::tr("The report is in %1")
+                              .arg(QDir::toNativeSeparators(QString::fromStdString(text)))
+                        : Tr::tr("No report written: %1").arg(QString::fromStdString(text)),
                 QMessageBox::Ok, mainWidget());
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();

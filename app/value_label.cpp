@@ -48,3 +48,9 @@ void ValueLabel::setValue(const QString& value)
         QAccessible::updateAccessibility(&event);
     }
 }
+
+void ValueLabel::setCaption(const QString& caption)
+{
+    caption_ = caption;
+    setAccessibleName(text().isEmpty() ? caption_ : caption_ + ": " + text());
+}

@@ -15,6 +15,8 @@ public:
     explicit ValueLabel(const QString& caption, QWidget* parent = nullptr);
     // Shows `text`; tells assistive technology when it changed.
     void setValue(const QString& text);
+    // A new caption (the language changed): the name says it with the value.
+    void setCaption(const QString& caption);
 
 private:
     QString caption_;

@@ -68,8 +68,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DSC_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The panels carry Chinese captions; the default fonts lack the glyphs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)
+# The panels carry Chinese captions, as shipped too; the default fonts lack
+# the glyphs. (CPack adds the libraries' packages found by shlibdeps.)
+# Qt's own dialogs in Chinese come from Debian's translations of Qt.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack puts the summary line above this text.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

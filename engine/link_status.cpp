@@ -1,5 +1,6 @@
 #include "engine/link_status.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "platform/os/clock.h"
+#include "platform/os/gbk.h"
 #include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
@@ -28,15 +30,22 @@ struct Drawn {
 };
 Drawn g_drawn;
 
+// A word of the line as the technician's language has it, in GBK. Without a
+// translator (the commands, "As shipped") the English word itself.
+std::string shown(const char* word)
+{
+    return Utf8ToGbkLenient(QCoreApplication::translate("LinkStatus", word).toStdString());
+}
+
 }  // namespace
 
 std::string LinkStatusText()
 {
-    if (comConfigure_success_flag.load() != 1) return "port closed";
+    if (comConfigure_success_flag.load() != 1) return shown(QT_TRANSLATE_NOOP("LinkStatus", "port closed"));
     const std::int64_t since = MsSinceAcceptedReply();
     std::string text = OpenPortDescription() + "\n";
     if (since >= 0 && since <= kReplyingMs) {
-        text += "replying";
+        text += shown(QT_TRANSLATE_NOOP("LinkStatus", "replying"));
     } else {
         // Silent since the last reply, or since the port was opened if that is later.
         std::int64_t silent = since;
@@ -44,10 +53,13 @@ std::string LinkStatusText()
         for (const std::int64_t open : {openSeen >= 0 ? ClockMs() - openSeen : -1, MsSinceLineReset()}) {
             if (open >= 0) silent = silent < 0 ? open : std::min(silent, open);
         }
-        text += "NO REPLY for " + std::to_string(std::max<std::int64_t>(silent, 0) / 1000) + " s";
+        text += Utf8ToGbkLenient(QCoreApplication::translate("LinkStatus", "NO REPLY for %1 s")
+                                     .arg(std::max<std::int64_t>(silent, 0) / 1000)
+                                     .toStdString());
     }
     text += kDot;
-    text += PortUnlocked() ? "unlocked" : "locked";
+    text += PortUnlocked() ? shown(QT_TRANSLATE_NOOP("LinkStatus", "unlocked"))
+                           : shown(QT_TRANSLATE_NOOP("LinkStatus", "locked"));
     return text;
 }
 

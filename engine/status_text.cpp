@@ -4,6 +4,7 @@
 
 #include "engine/fault_tracker.h"
 #include "model/data_item.h"
+#include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 
 namespace {
@@ -33,6 +34,13 @@ std::string wordText(const RegisterEntry& e, int raw)
 std::string StatusCaption(int index)
 {
     return Catalogue().captionOf(kStatusTable.first_register + index);
+}
+
+std::string ShownStatusCaption(int index)
+{
+    const RegisterEntry* e = statusEntry(index);
+    const std::string shown = e != nullptr ? ShownRegisterCaption(*e) : std::string();
+    return shown.empty() ? StatusCaption(index) : shown;
 }
 
 std::string StatusUnit(int index)
@@ -90,4 +98,17 @@ std::string FaultCaption(int bit)
     }
     return "bit " + std::to_string(bit % 16) + " of " +
            std::to_string(kStatusTable.first_register + kFaultWordItem + bit / 16);
+}
+
+std::string ShownFaultCaption(int bit)
+{
+    const RegisterEntry* e =
+        bit >= 0 && bit < kFaultBitCount ? statusEntry(kFaultWordItem + bit / 16) : nullptr;
+    const std::size_t row = static_cast<std::size_t>(bit % 16);
+    if (e == nullptr || e->controls.empty() || row >= e->bitNames.size() || e->bitNames[row].empty())
+        return FaultCaption(bit);
+    // A row of the error list's table, looked up as the panel looks it up.
+    RegisterControl cell = e->controls.front();
+    cell.caption = e->bitNames[row];
+    return ShownCaption(cell);
 }

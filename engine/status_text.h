@@ -10,6 +10,9 @@
 // no panel shows it), and the unit written after it ("" when none).
 std::string StatusCaption(int index);
 std::string StatusUnit(int index);
+// The same caption as the main panel shows it now, through the installed
+// translators: for windows, never for files.
+std::string ShownStatusCaption(int index);
 // The column title of status item `index` (0..25) in the CSV files:
 // "Battery voltage (V)"; "reg N" when no panel shows it.
 std::string StatusColumnTitle(int index);
@@ -25,3 +28,5 @@ std::string StatusValueText(int index, int raw);
 // The caption of fault bit `bit` (0..47): the row of the main panel's
 // "Error list" that shows it; "bit B of REG" when the panel names none.
 std::string FaultCaption(int bit);
+// The same as the main panel's error list shows it now: for windows, never for files.
+std::string ShownFaultCaption(int bit);

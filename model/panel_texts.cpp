@@ -1,9 +1,12 @@
 #include "model/panel_texts.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <map>
 #include <mutex>
 #include <vector>
 
+#include "model/register_catalogue.h"
 #include "platform/ui/uir.h"
 
 namespace {
@@ -37,8 +40,9 @@ const uirfile::Box* boxNamed(const std::vector<uirfile::Box>& boxes, const std::
     return nullptr;
 }
 
-// The text as the resource writes it, or nullptr.
-const std::string* find(const uirfile::Panel& p, const std::string& constant)
+// The text as the resource writes it, or nullptr; *page (may be null) is the
+// tab page that holds it, "" for the panel's own texts.
+const std::string* find(const uirfile::Panel& p, const std::string& constant, std::string* page = nullptr)
 {
     if (p.constant == constant) return &p.title;
     for (const uirfile::MenuEntry& m : p.menus) {
@@ -50,10 +54,11 @@ const std::string* find(const uirfile::Panel& p, const std::string& constant)
     if (const uirfile::Box* b = boxNamed(p.boxes, constant)) return &b->title;
     if (const uirfile::Control* c = controlNamed(p.controls, constant)) return &c->caption;
     for (const uirfile::Control& tab : p.controls) {
-        for (const uirfile::Page& page : tab.pages) {
-            if (page.constant == constant) return &page.caption;
-            if (const uirfile::Box* b = boxNamed(page.boxes, constant)) return &b->title;
-            if (const uirfile::Control* c = controlNamed(page.controls, constant)) return &c->caption;
+        for (const uirfile::Page& pg : tab.pages) {
+            if (page != nullptr) *page = pg.constant;
+            if (pg.constant == constant) return &pg.caption;
+            if (const uirfile::Box* b = boxNamed(pg.boxes, constant)) return &b->title;
+            if (const uirfile::Control* c = controlNamed(pg.controls, constant)) return &c->caption;
         }
     }
     return nullptr;
@@ -61,7 +66,10 @@ const std::string* find(const uirfile::Panel& p, const std::string& constant)
 
 }  // namespace
 
-std::string PanelText(const std::string& file, int panel, const std::string& constant)
+namespace {
+
+// The panel `panel` of resource `file`, read once; nullptr when there is none.
+const uirfile::Panel* panelOf(const std::string& file, int panel)
 {
     PanelFiles& f = panelFiles();
     std::lock_guard<std::mutex> lock(f.mutex);
@@ -72,10 +80,60 @@ std::string PanelText(const std::string& file, int panel, const std::string& con
         it = f.files.emplace(file, std::move(panels)).first;
     }
     for (const uirfile::Panel& p : it->second) {
-        if (p.number != panel) continue;
-        if (const std::string* text = find(p, constant)) return uirfile::SplitAccelerator(*text).text;
+        if (p.number == panel) return &p;  // the files are kept until ResetPanelTexts
     }
-    return constant;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string PanelText(const std::string& file, int panel, const std::string& constant)
+{
+    const uirfile::Panel* p = panelOf(file, panel);
+    const std::string* text = p != nullptr ? find(*p, constant) : nullptr;
+    return text != nullptr ? uirfile::SplitAccelerator(*text).text : constant;
+}
+
+std::string ShownPanelText(const std::string& file, int panel, const std::string& constant)
+{
+    const uirfile::Panel* p = panelOf(file, panel);
+    std::string page;
+    const std::string* text = p != nullptr ? find(*p, constant, &page) : nullptr;
+    if (text == nullptr) return constant;
+    // Looked up as the panels look their texts up (translations/README.md).
+    const std::string context = "uir/" + p->constant + (page.empty() ? "" : "/" + page);
+    const QString shown = QCoreApplication::translate(context.c_str(), text->c_str(), constant.c_str());
+    return uirfile::SplitAccelerator(shown.toStdString()).text;
+}
+
+std::string ShownCaption(const RegisterControl& control)
+{
+    if (control.context.empty() || control.caption.empty()) return control.caption;
+    return QCoreApplication::translate(control.context.c_str(), control.caption.c_str(),
+                                       control.constant.c_str())
+        .toStdString();
+}
+
+std::string ShownRegisterCaption(const RegisterEntry& entry)
+{
+    if (entry.controls.empty()) return entry.caption;
+    const RegisterControl& c = entry.controls.front();
+    const std::string shown = ShownCaption(c);
+    if (shown.empty()) return entry.caption;
+    const bool numbered =
+        entry.caption.size() > c.caption.size() && entry.caption.compare(0, c.caption.size(), c.caption) == 0;
+    return numbered ? shown + entry.caption.substr(c.caption.size()) : shown;
+}
+
+std::string ShownPageCaption(const RegisterEntry& entry)
+{
+    // The page's own caption is a message of the page's context, without a constant.
+    const RegisterControl* c = entry.controls.empty() ? nullptr : &entry.controls.front();
+    if (c == nullptr || entry.page.empty() || c->pageCaption != entry.page || c->context.empty())
+        return entry.page;
+    return uirfile::SplitAccelerator(
+               QCoreApplication::translate(c->context.c_str(), entry.page.c_str()).toStdString())
+        .text;
 }
 
 void ResetPanelTexts()

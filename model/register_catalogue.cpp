@@ -218,6 +218,7 @@ struct Scope {
     std::string name;         // constant of the panel or page
     std::string pageCaption;  // "" for the panel itself
     std::string panelTitle;
+    std::string context;  // of the translations: "uir/<PANEL>" or "uir/<PANEL>/<PAGE>"
     const char* file = "";
 };
 
@@ -228,6 +229,7 @@ Scope scopeOf(const uirfile::Panel* panel, int page, const char* file)
     if (panel == nullptr) return s;
     s.read = true;
     s.panelTitle = panel->title;
+    s.context = "uir/" + panel->constant;
     if (page < 0) {
         s.controls = &panel->controls;
         s.name = panel->constant;
@@ -239,6 +241,7 @@ Scope scopeOf(const uirfile::Panel* panel, int page, const char* file)
         s.controls = &p.controls;
         s.name = p.constant;
         s.pageCaption = p.caption;
+        s.context += "/" + p.constant;
     }
     return s;
 }
@@ -307,6 +310,7 @@ public:
         if (!s.read) return;  // the file's fault is told already
         c.panelTitle = s.panelTitle;
         c.pageCaption = s.pageCaption;
+        c.context = s.context;
         const std::string where = std::string(s.file) + ": " +
                                   (s.controls == nullptr ? s.panelTitle : s.name) + ": register " +
                                   std::to_string(entry.reg) + ": ";

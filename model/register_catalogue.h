@@ -74,6 +74,7 @@ struct RegisterControl {
     std::string sendConstant;  // the constant of the button that calls `send`
     std::string pageCaption;   // "BASIC", "调试"; "" on the panel itself
     std::string panelTitle;    // the title of the panel
+    std::string context;       // "uir/<PANEL>[/<PAGE>]": where the panels translate its texts
     uirfile::Kind kind = uirfile::Kind::Numeric;
     int prec = 0;
     bool hasMin = false;  // the range the control allows

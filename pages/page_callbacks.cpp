@@ -1,5 +1,7 @@
 #include "pages/page_callbacks.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -65,7 +67,7 @@ int limitDecimals(int num, int den)
 void refuseEntry(const SendRow& row)
 {
     const RegisterControl* control = SendRowControl(row);
-    const std::string unit = control != nullptr ? Utf8ToGbkLenient(control->unit) : std::string();
+    const std::string unit = control != nullptr ? control->unit : std::string();
     const DataItem& item = row.table[row.index];
     double lo = -32768.0;
     double hi = 32767.0;
@@ -77,10 +79,14 @@ void refuseEntry(const SendRow& row)
         hi = hi * num / den;
         decimals = limitDecimals(num, den);
     }
-    char text[160];
-    std::snprintf(text, sizeof text, "Value out of range, nothing sent.\nAccepted range: %.*f .. %.*f%s%s",
-                  decimals, lo, decimals, hi, unit.empty() ? "" : " ", unit.c_str());
-    MessagePopup("Error", text);
+    const QString range = QString::number(lo, 'f', decimals) + " .. " + QString::number(hi, 'f', decimals) +
+                          (unit.empty() ? QString() : " " + QString::fromStdString(unit));
+    const QString text =
+        QCoreApplication::translate("PageCallbacks", "Value out of range, nothing sent.\nAccepted range: %1")
+            .arg(range);
+    MessagePopup(
+        Utf8ToGbkLenient(QCoreApplication::translate("PageCallbacks", "Error").toStdString()).c_str(),
+        Utf8ToGbkLenient(text.toStdString()).c_str());
 }
 
 // The register value for a press of the row's button. False when nothing is

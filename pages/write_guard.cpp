@@ -1,5 +1,7 @@
 #include "pages/write_guard.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -46,6 +48,16 @@ DataItem* item6(int address)
 std::string gbk(const std::string& utf8)
 {
     return Utf8ToGbkLenient(utf8);
+}
+
+// A text for the technician in the language installed (UTF-8; without a
+// translator the English one), its arguments (UTF-8) put in at %1, %2, ...
+template <typename... Args>
+std::string said(const char* english, const Args&... args)
+{
+    QString text = QCoreApplication::translate("WriteGuard", english);
+    if constexpr (sizeof...(args) > 0) text = text.arg(QString::fromStdString(args)...);
+    return text.toStdString();
 }
 
 // The write record of a STOP write: described as the item's own send button.
@@ -96,18 +108,20 @@ std::string MotorTestRefusal()
 {
     const std::int64_t since = MsSinceStatusReply();
     if (since < 0 || since > kReplyingMs) {
-        return "The controller has not answered a status read in the last 2 s, so its state is unknown.";
+        return said(QT_TRANSLATE_NOOP("WriteGuard",
+                                      "The controller has not answered a status read in the last 2 s, so "
+                                      "its state is unknown."));
     }
     const RegisterEntry& motor = Catalogue().motorSpeed();
     const double speed = scaledValue(*motor.item);
     if (speed != 0.0) {
         char value[32];
         std::snprintf(value, sizeof value, "%.0f", speed);
-        return "The motor is turning (" + motor.caption + ": " + value +
-               (motor.unit.empty() ? "" : " " + motor.unit) + ").";
+        return said(QT_TRANSLATE_NOOP("WriteGuard", "The motor is turning (%1)."),
+                    motor.caption + ": " + value + (motor.unit.empty() ? "" : " " + motor.unit));
     }
     const std::string faults = activeFaults();
-    if (!faults.empty()) return "A fault is active: " + faults + ".";
+    if (!faults.empty()) return said(QT_TRANSLATE_NOOP("WriteGuard", "A fault is active: %1."), faults);
     return std::string();
 }
 
@@ -148,8 +162,12 @@ bool confirmArming()
 {
     const std::string refusal = MotorTestRefusal();
     if (!refusal.empty()) {
-        MessagePopup("Motor test refused",
-                     gbk("The motor test was not started, nothing was sent.\n\n" + refusal).c_str());
+        MessagePopup(gbk(said(QT_TRANSLATE_NOOP("WriteGuard", "Motor test refused"))).c_str(),
+                     gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
+                                                "The motor test was not started, nothing was "
+                                                "sent.\n\n%1"),
+                              refusal))
+                         .c_str());
         return false;
     }
     return ask(QuestionFor(GuardAsk::ArmTest));
@@ -177,7 +195,9 @@ void showUnstored(int count)
     std::string text;
     if (count > 0) {
         text =
-            std::to_string(count) + (count == 1 ? " change" : " changes") + " not stored in the controller";
+            gbk(count == 1 ? said(QT_TRANSLATE_NOOP("WriteGuard", "1 change not stored in the controller"))
+                           : said(QT_TRANSLATE_NOOP("WriteGuard", "%1 changes not stored in the controller"),
+                                  std::to_string(count)));
     } else {
         text = gbk(nothingUnstored());
     }
@@ -251,29 +271,35 @@ GuardQuestion QuestionFor(GuardAsk which)
 {
     switch (which) {
         case GuardAsk::ArmTest:
-            return {
-                "Start motor test",
-                gbk("Start the motor test with these values?\n" + testValues() + "\n\nThe motor may move. " +
-                    PanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP") + " (Esc) on the " +
-                    Catalogue().panelTitle(RegisterPanel::Debug) + " panel ends the test."),
-                CONFIRM_YES_NO, ANSWER_NO};
+            return {gbk(said(QT_TRANSLATE_NOOP("WriteGuard", "Start motor test"))),
+                    gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
+                                               "Start the motor test with these values?\n%1\n\nThe "
+                                               "motor may move. %2 (Esc) on the %3 panel ends the test."),
+                             testValues(), ShownPanelText("debug.uir", uir::PANEL_DEBG, "TEST_STOP"),
+                             ShownPanelText("debug.uir", uir::PANEL_DEBG, "PANEL_DEBG"))),
+                    CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::FactoryRestore:
             // Titled as the switch of the register it writes.
             return {gbk(Catalogue().captionOf(REG_RESTORE_FACTORY)),
-                    "Restore the factory settings?\n\nAll parameters revert to their factory values. The "
-                    "controller must then be powered off and on again.",
+                    gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
+                                               "Restore the factory settings?\n\nAll parameters "
+                                               "revert to their factory values. The controller "
+                                               "must then be powered off and on again."))),
                     CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::HallMask:
-            return {"Hall-fault mask",
-                    "Turn the hall-fault mask on?\n\nThe controller then no longer reports hall sensor "
-                    "faults, and a motor with a broken hall sensor may run badly.",
+            return {gbk(said(QT_TRANSLATE_NOOP("WriteGuard", "Hall-fault mask"))),
+                    gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
+                                               "Turn the hall-fault mask on?\n\nThe controller "
+                                               "then no longer reports hall sensor faults, and a "
+                                               "motor with a broken hall sensor may run badly."))),
                     CONFIRM_YES_NO, ANSWER_NO};
         case GuardAsk::LeaveTest:
-            return {
-                "Motor test",
-                "Stop the motor test?\n\nThe last confirmed test enable was 1.\nYes sends STOP, No leaves "
-                "the test running, Cancel stays here.",
-                CONFIRM_YES_NO_CANCEL, ANSWER_YES};
+            return {gbk(said(QT_TRANSLATE_NOOP("WriteGuard", "Motor test"))),
+                    gbk(said(QT_TRANSLATE_NOOP("WriteGuard",
+                                               "Stop the motor test?\n\nThe last confirmed test "
+                                               "enable was 1.\nYes sends STOP, No leaves the test "
+                                               "running, Cancel stays here."))),
+                    CONFIRM_YES_NO_CANCEL, ANSWER_YES};
     }
     return {"", "", CONFIRM_YES_NO, ANSWER_NO};
 }

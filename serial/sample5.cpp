@@ -3,6 +3,8 @@
 // exchange after a successful open.
 #include "serial/sample5.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
@@ -12,6 +14,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "platform/os/gbk.h"
 #include "platform/port/net_address.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
@@ -32,6 +35,20 @@ int longselect = 0;
 int stopselect = 0;
 
 namespace {
+
+// A text of the port panel for the technician, in the language installed and
+// in the panels' code page (GBK); `arg` (UTF-8) goes in at %1.
+std::string said(const char* english, const std::string& arg = std::string())
+{
+    QString text = QCoreApplication::translate("PortPanel", english);
+    if (text.contains(QLatin1String("%1"))) text = text.arg(QString::fromStdString(arg));
+    return Utf8ToGbkLenient(text.toStdString());
+}
+
+void errorBox(const std::string& text)
+{
+    MessagePopup(said(QT_TRANSLATE_NOOP("PortPanel", "Error")).c_str(), text.c_str());
+}
 std::mutex g_describeMutex;
 std::string g_openPortText;  // guarded by g_describeMutex
 }  // namespace
@@ -138,7 +155,7 @@ SerialSettings selectedSettings()
 void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
     if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        boxes->push_back("close failed!");
+        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "close failed!"));
     }
     if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
         0) {
@@ -148,7 +165,7 @@ void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>
             BeginPortWait(comselect, selectedSettings());
             return;
         }
-        boxes->push_back("config failed!");
+        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "config failed!"));
         return;
     }
     NotePortOpened(comselect, selectedSettings());
@@ -210,12 +227,12 @@ void closePort()
         }
     }
     if (closed) ShowPortTitle();
-    if (failed) MessagePopup("Error", "close failed!");
+    if (failed) errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
 }
 
 void showBoxes(const std::vector<const char*>& boxes)
 {
-    for (const char* box : boxes) MessagePopup("Error", box);
+    for (const char* box : boxes) errorBox(said(box));
 }
 
 // ConfigureSelectedPort without its boxes, which go to *boxes.
@@ -294,16 +311,18 @@ std::string networkState(int port, const std::string& path)
 {
     std::string state;
     if (ThePortOpener().opening() == port) {
-        state = "connecting";
+        state = said(QT_TRANSLATE_NOOP("PortPanel", "connecting"));
     } else if (comConfigure_success_flag.load() == 1 && active_comselect.load() == port &&
                !ComDeviceLost(port)) {
-        state = "connected";
+        state = said(QT_TRANSLATE_NOOP("PortPanel", "connected"));
     } else {
         const std::string why = netport::NetworkPortDriver().lastFailure(path);
-        state = why.empty() ? "not connected" : "config failed! " + why;
+        state = why.empty() ? said(QT_TRANSLATE_NOOP("PortPanel", "not connected"))
+                            : said(QT_TRANSLATE_NOOP("PortPanel", "config failed! %1"), why);
     }
     // Raw TCP carries no line settings: the panel's reach only this end.
-    if (path.rfind("tcp://", 0) == 0) state += "; settings are the server's";
+    if (path.rfind("tcp://", 0) == 0)
+        state += said(QT_TRANSLATE_NOOP("PortPanel", "; settings are the server's"));
     return state;
 }
 
@@ -321,17 +340,30 @@ std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present
     if (port < 1 || port > kMaxComPort) return "";
     const std::string path = ComDevicePath(port);
     std::string text = path;
-    if (ComDeviceSource(port) == ComPathSource::Option) text += " (command line)";
-    if (WaitingPort() == port) return text + "\nwaiting for " + path;
+    if (ComDeviceSource(port) == ComPathSource::Option)
+        text += said(QT_TRANSLATE_NOOP("PortPanel", " (command line)"));
+    if (WaitingPort() == port)
+        return text + "\n" + said(QT_TRANSLATE_NOOP("PortPanel", "waiting for %1"), path);
     if (netport::IsNetworkPath(path)) return text + "\n" + networkState(port, path);
     const SerialPortEntry* entry = FindPort(present, path);
     // A ttyS node that enumeration leaves out has no UART behind it.
     const bool phantom = entry == nullptr && path.rfind("/dev/ttyS", 0) == 0;
-    if (phantom || !DevicePresent(path)) return text + "\nno such device";
+    if (phantom || !DevicePresent(path))
+        return text + "\n" + said(QT_TRANSLATE_NOOP("PortPanel", "no such device"));
     if (entry == nullptr) return text;
     if (entry->path != path) text += " = " + entry->path;
     const std::string description = DescribePort(*entry);
     return description.empty() ? text : text + "\n" + description;
+}
+
+std::string DeviceChooserTitle(int port)
+{
+    return said(QT_TRANSLATE_NOOP("PortPanel", "Device for COM%1"), std::to_string(port));
+}
+
+std::string DeviceChooserColumns()
+{
+    return said(QT_TRANSLATE_NOOP("PortPanel", "Device\tStable name\tDescription"));
 }
 
 void RefreshDeviceInfo()
@@ -355,13 +387,14 @@ int ComSelectChanged(int, int, int event, void*, int, int)
 
 namespace {
 
-constexpr const char* kNetworkDeviceRow = "Network device\xA1\xAD";  // "Network device…" in GBK
+constexpr const char* kNetworkDeviceRow = QT_TRANSLATE_NOOP("PortPanel", "Network device…");
 
 // The form's kinds, in the order of NetKind's choice below.
-const std::vector<std::string>& AddressKinds()
+std::vector<std::string> AddressKinds()
 {
-    static const std::vector<std::string> kinds = {"RFC 2217 (rfc2217://), settings sent from here",
-                                                   "raw TCP (tcp://), settings are the server's"};
+    const std::vector<std::string> kinds = {
+        said(QT_TRANSLATE_NOOP("PortPanel", "RFC 2217 (rfc2217://), settings sent from here")),
+        said(QT_TRANSLATE_NOOP("PortPanel", "raw TCP (tcp://), settings are the server's"))};
     return kinds;
 }
 
@@ -381,7 +414,8 @@ std::string AskNetworkDevice(int port, const std::vector<std::string>& recent)
         entry.port = start.port;
         entry.kind = start.kind == netport::NetKind::RawTcp ? 1 : 0;
     }
-    const std::string title = "Network device for COM" + std::to_string(port);
+    const std::string title =
+        said(QT_TRANSLATE_NOOP("PortPanel", "Network device for COM%1"), std::to_string(port));
     if (ServerAddressPopup(title.c_str(), AddressKinds(), &entry) != 1) return "";
     netport::NetAddress typed;
     typed.kind = entry.kind == 1 ? netport::NetKind::RawTcp : netport::NetKind::ComPortControl;
@@ -396,7 +430,7 @@ std::string AskNetworkDevice(int port, const std::vector<std::string>& recent)
     const std::string path = netport::FormatNetAddress(typed);
     const std::string problem = netport::NetworkPathProblem(path);
     if (!problem.empty()) {
-        MessagePopup("Error", problem.c_str());
+        errorBox(Utf8ToGbkLenient(problem));
         return "";
     }
     return path;
@@ -412,8 +446,10 @@ std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& pr
     for (const SerialPortEntry& e : present) {
         rows.push_back(e.path + "\t" + (e.byIdPath.empty() ? "-" : e.byIdPath) + "\t" + DescribePort(e));
     }
-    for (const std::string& path : recent) rows.push_back(path + "\t-\tnetwork device, used lately");
-    rows.push_back(std::string(kNetworkDeviceRow) + "\t\thost, port and kind of a serial device server");
+    for (const std::string& path : recent)
+        rows.push_back(path + "\t-\t" + said(QT_TRANSLATE_NOOP("PortPanel", "network device, used lately")));
+    rows.push_back(said(kNetworkDeviceRow) + "\t\t" +
+                   said(QT_TRANSLATE_NOOP("PortPanel", "host, port and kind of a serial device server")));
     return rows;
 }
 
@@ -427,9 +463,8 @@ int ChooseDevice(int, int, int event, void*, int, int)
     const std::vector<SerialPortEntry> ports = ListSerialPorts();
     const std::vector<std::string> recent = RecentNetworkDevices();
     const std::vector<std::string> rows = DeviceChoiceRows(ports, recent);
-    const std::string title = "Device for COM" + std::to_string(port);
     int chosen = -1;
-    SelectionPopup(title.c_str(), "Device\tStable name\tDescription", rows, &chosen);
+    SelectionPopup(DeviceChooserTitle(port).c_str(), DeviceChooserColumns().c_str(), rows, &chosen);
     if (chosen < 0 || chosen >= static_cast<int>(rows.size())) return 0;
     const auto index = static_cast<std::size_t>(chosen);
     std::string path;
@@ -444,9 +479,10 @@ int ChooseDevice(int, int, int event, void*, int, int)
     SetComBinding(port, path);
     std::string error;
     if (!SaveComBinding(port, path, &error)) {
-        const std::string text =
-            "The choice holds until the console ends, but it could not be kept: " + error;
-        MessagePopup("Error", text.c_str());
+        errorBox(
+            said(QT_TRANSLATE_NOOP("PortPanel",
+                                   "The choice holds until the console ends, but it could not be kept: %1"),
+                 error));
     }
     RefreshDeviceInfo();
     return 0;
@@ -461,9 +497,10 @@ int ReconnectSwitch(int panel, int control, int event, void*, int, int)
     if (on == 0) CancelPortWait();
     std::string error;
     if (!SaveReconnectChoice(on != 0, &error)) {
-        const std::string text =
-            "The choice holds until the console ends, but it could not be kept: " + error;
-        MessagePopup("Error", text.c_str());
+        errorBox(
+            said(QT_TRANSLATE_NOOP("PortPanel",
+                                   "The choice holds until the console ends, but it could not be kept: %1"),
+                 error));
     }
     return 0;
 }

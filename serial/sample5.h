@@ -41,6 +41,10 @@ int ReconnectSwitch(int panel, int control, int event, void* callbackData, int e
 void RefreshDeviceInfo();
 // The text of DEVICE_INFO for `port`, given the devices present.
 std::string DeviceInfoText(int port, const std::vector<SerialPortEntry>& present);
+// The device chooser's title ("Device for COM4") and its column heads
+// (tab-separated), as the technician reads them (GBK).
+std::string DeviceChooserTitle(int port);
+std::string DeviceChooserColumns();
 // The rows "Device…" offers (device, stable name, description): the serial
 // devices `present`, then the network devices bound lately, then the row
 // that asks for another network device.

@@ -6,8 +6,12 @@ Every file must be well-formed, name its language as its file name does
 still in use; the files of one base name must hold the same messages in every
 language. With --lrelease, each language's files are compiled together, as
 the build does, and any line lrelease prints beyond its summary fails the run.
+With --lupdate, the code's translatable strings are extracted afresh (as
+tools/update-translations.sh does, into a scratch file): a string of the code
+that is missing from the code's files (drive-console_<lang>.ts) fails the run,
+naming it.
 
-    tools/check-translations.py [--lrelease PATH] [TS ...]
+    tools/check-translations.py [--lrelease PATH] [--lupdate PATH] [TS ...]
 """
 
 import argparse
@@ -30,7 +34,7 @@ def split_name(path):
     return stem, lang
 
 
-def check_file(path):
+def check_file(path, finished_only=True):
     """(problems, keys of the messages in use)."""
     name = os.path.basename(path)
     stem, lang = split_name(path)
@@ -58,7 +62,7 @@ def check_file(path):
                 continue
             comment = m.findtext("comment") or ""
             keys.add((cname, source, comment))
-            if t.get("type") == "unfinished" or not (t.text or "").strip():
+            if finished_only and (t.get("type") == "unfinished" or not (t.text or "").strip()):
                 where = m.find("location")
                 at = f' ({where.get("filename")}:{where.get("line")})' if where is not None else ""
                 label = f'"{source}"' + (f" [{comment}]" if comment else "")
@@ -89,10 +93,31 @@ def run_lrelease(lrelease, files):
         return out
 
 
+CODE_TS_STEM = "drive-console"
+CODE_SOURCE_DIRS = ("app", "pages", "platform", "engine", "serial", "sets")
+
+
+def extracted_keys(lupdate, root):
+    """(problems, keys of the code's translatable strings, read by lupdate from the sources)."""
+    with tempfile.TemporaryDirectory() as tmp:
+        ts = os.path.join(tmp, "code_en.ts")
+        dirs = [os.path.join(root, d) for d in CODE_SOURCE_DIRS if os.path.isdir(os.path.join(root, d))]
+        try:
+            subprocess.run([lupdate, "-silent", "-locations", "none", "-extensions", "cpp,h", *dirs,
+                            "-ts", ts], capture_output=True, text=True, check=False)
+        except OSError as e:
+            return [f"lupdate ({lupdate}) cannot run: {e}; tools/install-deps.sh installs qt6-l10n-tools"], set()
+        if not os.path.exists(ts):
+            return ["lupdate wrote no file"], set()
+        _, keys = check_file(ts, finished_only=False)
+        return [], keys
+
+
 def main(argv=None):
     p = argparse.ArgumentParser(description="Check the translation files.")
     p.add_argument("ts", nargs="*", help="the files (default: translations/*.ts)")
     p.add_argument("--lrelease", help="compile each language's files with this lrelease")
+    p.add_argument("--lupdate", help="extract the code's strings with this lupdate and find each in the files")
     a = p.parse_args(argv)
     files = a.ts or sorted(glob.glob(os.path.join(ROOT, "translations", "*.ts")))
     if not files:
@@ -112,6 +137,15 @@ def main(argv=None):
         for lang, k in sorted(langs.items()):
             for cname, source, _ in sorted(union - k):
                 problems.append(f'{stem}_{lang}.ts: {cname} "{source}": missing, other languages have it')
+    if a.lupdate:
+        found, code = extracted_keys(a.lupdate, ROOT)
+        problems += found
+        for lang, k in sorted(keys.get(CODE_TS_STEM, {}).items()):
+            for cname, source, _ in sorted(code - k):
+                problems.append(f'{CODE_TS_STEM}_{lang}.ts: {cname} "{source}": in the code, not in the file '
+                                "(tools/update-translations.sh adds it)")
+        if not keys.get(CODE_TS_STEM) and code:
+            problems.append(f"no {CODE_TS_STEM}_<lang>.ts for the code's {len(code)} translatable strings")
     if a.lrelease:
         for lang, group in sorted(by_lang.items()):
             problems += run_lrelease(a.lrelease, group)
@@ -120,7 +154,8 @@ def main(argv=None):
     if problems:
         return 1
     print(f"check-translations: {len(files)} file(s), {len(by_lang)} language(s): every message "
-          "translated" + (", lrelease clean" if a.lrelease else ""))
+          "translated" + (", lrelease clean" if a.lrelease else "") +
+          (", every string of the code in the files" if a.lupdate else ""))
     return 0
 
 

@@ -7,7 +7,8 @@ set -euo pipefail
 if [ "${1:-}" = "--windows" ]; then
     pkgs=(g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build cmake ccache qt6-base-dev-tools googletest
           wine wine64 fonts-wine  # the Windows programs run here under Wine
-          xvfb xauth unzip nsis)
+          xvfb xauth unzip nsis
+          qt6-l10n-tools qt6-translations-l10n)  # lrelease, and Qt's own translations for the zip
 else
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmodbus-dev libgtest-dev googletest
       ccache mold  # compiler cache and a faster linker, used when present (cmake/build-speed.cmake)
@@ -15,6 +16,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       clang-tools  # clang-query, for the state count of tools/check-structure.sh
       fonts-wqy-microhei  # Chinese captions on the panels (the default fonts lack CJK glyphs)
       python3 qt6-l10n-tools  # the translation files' tools and checks (tools/uir2ts.py, lrelease)
+      qt6-translations-l10n  # Qt's own dialogs and buttons in Chinese
       dpkg-dev file lintian desktop-file-utils  # the Debian package and its checks
       qt6-serialport-dev  # serial device discovery
       ser2net  # a real serial device server for the tests of network devices

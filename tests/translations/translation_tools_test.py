@@ -23,6 +23,8 @@ uir2ts = load("uir2ts", "uir2ts.py")
 checker = load("check_translations", "check-translations.py")
 LRELEASE = os.environ.get("DSC_LRELEASE") or shutil.which(
     "lrelease", path="/usr/lib/qt6/bin:" + os.environ.get("PATH", ""))
+LUPDATE = os.environ.get("DSC_LUPDATE") or shutil.which(
+    "lupdate", path="/usr/lib/qt6/bin:" + os.environ.get("PATH", ""))
 
 PANEL = """# a comment line
 panel PANEL_A 1 "Title A" close=QUIT
@@ -258,6 +260,30 @@ class CheckTranslationsTest(Workspace):
         rc, out = self.run_tool(checker, "--lrelease", LRELEASE, *self.ts)
         self.assertEqual(rc, 1)
         self.assertIn("dropping duplicate messages", out)
+
+
+    @unittest.skipIf(LUPDATE is None, "lupdate not installed (qt6-l10n-tools)")
+    def test_a_string_of_the_code_not_in_the_files_fails(self):
+        os.mkdir(os.path.join(self.dir, "app"))
+        with open(os.path.join(self.dir, "app", "w.cpp"), "w", encoding="utf-8") as f:
+            f.write('#include <QCoreApplication>\nstruct Tr { Q_DECLARE_TR_FUNCTIONS(W) };\n'
+                    'QString a() { return Tr::tr("Kept"); }\n')
+        code = [os.path.join(self.dir, f"drive-console_{lang}.ts") for lang in ("en", "zh_CN")]
+        for path, lang in zip(code, ("en", "zh_CN")):
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(f'<?xml version="1.0" encoding="utf-8"?>\n<TS version="2.1" language="{lang}">'
+                        "<context><name>W</name><message><source>Kept</source>"
+                        "<translation>K</translation></message></context></TS>\n")
+        old_root = checker.ROOT
+        self.addCleanup(setattr, checker, "ROOT", old_root)
+        checker.ROOT = self.dir
+        rc, out = self.run_tool(checker, "--lupdate", LUPDATE, *code)
+        self.assertEqual(rc, 0, out)
+        with open(os.path.join(self.dir, "app", "w.cpp"), "a", encoding="utf-8") as f:
+            f.write('QString b() { return Tr::tr("New text"); }\n')
+        rc, out = self.run_tool(checker, "--lupdate", LUPDATE, *code)
+        self.assertEqual(rc, 1)
+        self.assertIn('drive-console_zh_CN.ts: W "New text": in the code, not in the file', out)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 
 #include "app/console_extras.h"
 #include "app/mainwin.h"
@@ -154,4 +156,50 @@ TEST(ConsoleProgram, OperatorsRingAndSwitchTakeEffectAtOnce)
 
     ShutdownConsole();
     qtui::ShutdownUserInterface();
+}
+
+// --lang renders every panel and window in each language, and each language
+// draws its own texts.
+TEST(ConsoleProgram, ScreenshotsInEachLanguageRenderEveryPanel)
+{
+    setenv("TSAN_OPTIONS", "ignore_noninstrumented_modules=1", 0);
+    const char* state = std::getenv("XDG_STATE_HOME");
+    ASSERT_NE(state, nullptr);
+    const char* const files[] = {"main.png",
+                                 "com.png",
+                                 "set.png",
+                                 "set-1-basic.png",
+                                 "set-2-temp.png",
+                                 "set-3-func.png",
+                                 "set-4-throttle.png",
+                                 "set-5-motor.png",
+                                 "set-6-debug.png",
+                                 "debug.png",
+                                 "debug-1-settings.png",
+                                 "debug-2-test.png",
+                                 "monitor.png",
+                                 "faults.png",
+                                 "compare.png",
+                                 "about.png"};
+    std::map<std::string, QByteArray> debug;
+    for (const char* lang : {"shipped", "en", "zh_CN"}) {
+        const std::string dir = std::string(state) + "/pictures-" + lang;
+        const std::string command =
+            std::string(DSC_CONSOLE_BINARY) + " --lang " + lang + " --screenshots " + dir + " 2>&1";
+        std::FILE* out = ::popen(command.c_str(), "r");
+        ASSERT_NE(out, nullptr);
+        std::string text;
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, out) != nullptr) text += buf;
+        const int status = ::pclose(out);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << lang << ": " << text;
+        for (const char* file : files) {
+            QFile picture(QString::fromStdString(dir + "/" + file));
+            EXPECT_TRUE(picture.open(QIODevice::ReadOnly) && picture.size() > 0) << lang << ": " << file;
+            if (std::string(file) == "debug-2-test.png") debug[lang] = picture.readAll();
+        }
+    }
+    EXPECT_NE(debug["shipped"], debug["en"]);
+    EXPECT_NE(debug["en"], debug["zh_CN"]);
 }

@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -132,18 +133,19 @@ public:
         auto* form = new QFormLayout(this);
         host_ = new QLineEdit(fromGbk(entry.host.c_str()), this);
         host_->setObjectName(QStringLiteral("ServerHost"));
-        host_->setPlaceholderText(QStringLiteral("name, 192.0.2.10 or [2001:db8::10]"));
-        form->addRow(QStringLiteral("Host"), host_);
+        host_->setPlaceholderText(
+            QCoreApplication::translate("PortPanel", "name, 192.0.2.10 or [2001:db8::10]"));
+        form->addRow(QCoreApplication::translate("PortPanel", "Host"), host_);
         port_ = new QSpinBox(this);
         port_->setObjectName(QStringLiteral("ServerPort"));
         port_->setRange(1, 65535);
         port_->setValue(entry.port >= 1 && entry.port <= 65535 ? entry.port : 2000);
-        form->addRow(QStringLiteral("Port"), port_);
+        form->addRow(QCoreApplication::translate("PortPanel", "Port"), port_);
         kind_ = new QComboBox(this);
         kind_->setObjectName(QStringLiteral("ServerKind"));
         for (const std::string& k : kinds) kind_->addItem(fromGbk(k.c_str()));
         kind_->setCurrentIndex(entry.kind >= 0 && entry.kind < kind_->count() ? entry.kind : 0);
-        form->addRow(QStringLiteral("Kind"), kind_);
+        form->addRow(QCoreApplication::translate("PortPanel", "Kind"), kind_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         form->addRow(buttons);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -965,6 +967,7 @@ void AppendToPanelTitle(int panel, const QString& suffix)
     // The base title changes too, so that a title restored after a temporary
     // one (the reconnect wait) keeps the suffix.
     p->title += suffix;
+    p->titleSuffix += suffix;
     p->widget->setWindowTitle(p->title);
 }
 

@@ -1,5 +1,6 @@
 // Widgets from a panel description, and copying a control's store into them.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -24,6 +25,7 @@
 #include <iterator>
 
 #include "platform/ui/qt/qt_internal.h"
+#include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/qt/qt_widgets.h"
 
 namespace qtui::detail {
@@ -138,6 +140,30 @@ class Builder {
 public:
     Builder(const Hooks& hooks, Built& built) : hooks_(hooks), built_(built) {}
 
+    // The translation context of the texts of `holder`: "uir/<PANEL>" or
+    // "uir/<PANEL>/<PAGE>" (translations/README.md).
+    std::string context(const PanelRec& holder) const
+    {
+        return holder.page ? "uir/" + built_.panel->constant + "/" + holder.constant
+                           : "uir/" + built_.panel->constant;
+    }
+
+    // Shows `source` through the translators with `set` now and again after
+    // every language switch. Without a translator, `source` as it is.
+    void show(const PanelRec& holder, const std::string& source, const std::string& disambiguation,
+              std::function<void(const QString&)> set)
+    {
+        const QByteArray ctx = QByteArray::fromStdString(context(holder));
+        const QByteArray src = QByteArray::fromStdString(source);
+        const QByteArray dis = QByteArray::fromStdString(disambiguation);
+        auto entry = [ctx, src, dis, set = std::move(set)] {
+            set(QCoreApplication::translate(ctx.constData(), src.constData(),
+                                            dis.isEmpty() ? nullptr : dis.constData()));
+        };
+        entry();
+        built_.panel->texts.push_back(std::move(entry));
+    }
+
     void buildScope(const std::vector<uirfile::Control>& controls, const std::vector<uirfile::Box>& boxes,
                     QWidget* host, PanelRec& holder, QWidget* timerOwner)
     {
@@ -147,6 +173,11 @@ public:
             auto* group = new QGroupBox(qs(b.title));
             group->setObjectName(qs(b.name));
             group->setAccessibleName(qs(b.title));
+            show(holder, b.title, b.name, [group = QPointer<QGroupBox>(group)](const QString& t) {
+                if (group == nullptr) return;
+                group->setTitle(t);
+                group->setAccessibleName(t);
+            });
             boxGrids[b.name] = Grid{newGrid(group, 6)};
             main.put(group, main.rowFor(b.at), b.at.col, b.at.rowSpan, b.at.colSpan);
         }
@@ -155,6 +186,7 @@ public:
             Grid& grid = c.box.empty() ? main : boxGrids.at(c.box);
             buildControl(c, *rec, holder, grid, timerOwner);
             holder.controls[c.id] = rec;
+            showControl(c, rec, holder);
             opsOf(c.kind).connect(rec, hooks_);
         }
         for (auto& entry : boxGrids) entry.second.finish();
@@ -171,17 +203,20 @@ public:
                 for (const uirfile::MenuItem& item : m.items) {
                     auto* a = new QAction(qs(item.caption), bar);
                     a->setObjectName(qs(item.constant));
+                    showAction(a, item.caption, item.constant);
                     menu->addAction(a);
                     connectMenu(a, item.callback, item.callbackData, menuBarHandle, item.id, panelHandle);
                 }
                 auto* entry = new QAction(qs(m.caption), bar);
                 entry->setObjectName(qs(m.constant));
+                showAction(entry, m.caption, m.constant);
                 entry->setMenu(menu);
                 bar->addAction(entry);
                 continue;
             }
             QAction* a = bar->addAction(qs(m.caption));
             a->setObjectName(qs(m.constant));
+            showAction(a, m.caption, m.constant);
             connectMenu(a, m.callback, m.callbackData, menuBarHandle, m.id, panelHandle);
         }
     }
@@ -200,14 +235,30 @@ public:
             nameWidget(w, p.constant, qs(p.caption));
             page->widget = w;
             buildScope(p.controls, p.boxes, w, *page, timerOwner);
-            tabs->addTab(w, qs(p.caption));
+            const int index = tabs->addTab(w, qs(p.caption));
+            show(*page, p.caption, p.constant,
+                 [tabs = QPointer<QTabWidget>(tabs), w = QPointer<QWidget>(w), index](const QString& t) {
+                     if (tabs != nullptr) tabs->setTabText(index, t);
+                     if (w != nullptr) w->setAccessibleName(t);
+                 });
             r.pages.push_back(page->handle);
             built_.pages.push_back(page);
         }
         return tabs;
     }
 
+    // A control's caption (with its accessible name) and its list items or
+    // table cells, each through the translators.
+    void showControl(const uirfile::Control& c, const std::shared_ptr<CtrlRec>& rec, const PanelRec& holder);
+
 private:
+    void showAction(QAction* a, const std::string& caption, const std::string& constant)
+    {
+        show(*built_.panel, caption, constant, [a = QPointer<QAction>(a)](const QString& t) {
+            if (a != nullptr) a->setText(t);
+        });
+    }
+
     void connectMenu(QAction* a, MenuCallbackPtr cb, void* data, int menuBarHandle, int id, int panelHandle)
     {
         Hooks hooks = hooks_;
@@ -267,6 +318,78 @@ private:
     const Hooks& hooks_;
     Built& built_;
 };
+
+void Builder::showControl(const uirfile::Control& c, const std::shared_ptr<CtrlRec>& rec,
+                          const PanelRec& holder)
+{
+    // Captions of numerics, rings, switches, lamps and tables are told apart
+    // by the control's constant; the rest share one translation per text.
+    const bool owned = c.kind == Kind::Numeric || c.kind == Kind::Ring || c.kind == Kind::Switch ||
+                       c.kind == Kind::Led || c.kind == Kind::Table;
+    const std::string dis = c.constant;
+    std::weak_ptr<CtrlRec> weak = rec;
+    if (c.kind == Kind::Button) {
+        show(holder, c.caption, dis, [weak](const QString& t) {
+            auto r = weak.lock();
+            auto* b = r != nullptr ? qobject_cast<QPushButton*>(r->widget.data()) : nullptr;
+            if (b == nullptr) return;
+            const uirfile::Accelerated a = uirfile::SplitAccelerator(t.toStdString());
+            b->setText(qs(a.qtText));
+            b->setAccessibleName(qs(a.text));
+        });
+    } else if (c.kind == Kind::Text) {
+        // A text the program has since set is left as it is.
+        const QString shipped = qs(c.caption);
+        show(holder, c.caption, dis, [weak, shipped](const QString& t) {
+            auto r = weak.lock();
+            auto* l = r != nullptr ? qobject_cast<QLabel*>(r->widget.data()) : nullptr;
+            if (l == nullptr) return;
+            std::lock_guard<std::mutex> lock(r->mutex);
+            r->captionShipped = shipped;
+            r->captionShown = t;
+            if (r->text != shipped) return;
+            l->setText(t);
+            l->setAccessibleName(t);
+        });
+    } else if (owned && !c.caption.empty()) {
+        show(holder, c.caption, dis, [weak](const QString& t) {
+            auto r = weak.lock();
+            if (r == nullptr) return;
+            if (auto* l = qobject_cast<QLabel*>(r->caption.data())) l->setText(t);
+            if (r->widget != nullptr) r->widget->setAccessibleName(t);
+        });
+    }
+    for (std::size_t i = 0; c.kind == Kind::Ring && i < c.items.size(); ++i) {
+        show(holder, c.items[i].caption, dis, [weak, i](const QString& t) {
+            auto r = weak.lock();
+            if (r == nullptr || i >= static_cast<std::size_t>(r->ringCaptions.size())) return;
+            r->ringCaptions[static_cast<int>(i)] = t;
+            if (auto* box = qobject_cast<QComboBox*>(r->widget.data())) {
+                box->setItemText(static_cast<int>(i), t);  // the choice stays, no signal
+            } else if (auto* e = qobject_cast<QLineEdit*>(r->widget.data());
+                       e != nullptr && static_cast<std::size_t>(r->ringPos.load()) == i) {
+                e->setText(t);
+            }
+        });
+    }
+    for (std::size_t row = 0; c.kind == Kind::Table && row < c.cells.size(); ++row) {
+        const QString shipped = qs(c.cells[row]);
+        show(holder, c.cells[row], dis, [weak, row, shipped](const QString& t) {
+            auto r = weak.lock();
+            auto* table = r != nullptr ? qobject_cast<QTableWidget*>(r->widget.data()) : nullptr;
+            if (table == nullptr) return;
+            std::lock_guard<std::mutex> lock(r->mutex);
+            const std::size_t at = row * static_cast<std::size_t>(r->cols);
+            if (at >= r->cells.size()) return;
+            CellStore& cell = r->cells[at];
+            cell.shipped = shipped;
+            cell.translated = t;
+            // A cell the program has since written is left as it is.
+            if (cell.text != shipped) return;
+            if (QTableWidgetItem* item = table->item(static_cast<int>(row), 0)) item->setText(t);
+        });
+    }
+}
 
 // --- Building ---------------------------------------------------------------------
 
@@ -544,8 +667,10 @@ void syncText(CtrlRec& c)
     if (l == nullptr) return;
     std::lock_guard<std::mutex> lock(c.mutex);
     if (c.textDirty) {
-        l->setText(c.text);
-        l->setAccessibleName(c.text);
+        const QString& shown =
+            !c.captionShipped.isEmpty() && c.text == c.captionShipped ? c.captionShown : c.text;
+        l->setText(shown);
+        l->setAccessibleName(shown);
         c.textDirty = false;
     }
     const int color = c.textColor.load();
@@ -567,7 +692,9 @@ void syncTable(CtrlRec& c)
         if (!cell.dirty) continue;
         QTableWidgetItem* item = t->item(i / c.cols, i % c.cols);
         if (item == nullptr) continue;
-        if (item->text() != cell.text) item->setText(cell.text);
+        const QString& shown =
+            !cell.shipped.isEmpty() && cell.text == cell.shipped ? cell.translated : cell.text;
+        if (item->text() != shown) item->setText(shown);
         if (item->toolTip() != cell.toolTip) item->setToolTip(cell.toolTip);
         if (c.dimmed.load() != 0) {
             item->setForeground(QBrush(rgb(kDimmedText)));
@@ -703,6 +830,19 @@ Built BuildPanel(const uirfile::Panel& desc, QWidget* parentWindow, const Hooks&
             window->setCloseButton(qobject_cast<QAbstractButton*>(panel.controls.at(c.id)->widget.data()));
         }
     }
+    builder.show(panel, desc.title, "", [&panel, window = QPointer<QWidget>(window)](const QString& t) {
+        if (window == nullptr) return;
+        // A temporary title (the reconnect wait) stays until it is restored.
+        const bool showingBase = window->windowTitle() == panel.title;
+        panel.title = t + panel.titleSuffix;
+        if (showingBase) window->setWindowTitle(panel.title);
+        window->setAccessibleName(panel.title);
+    });
+    OnLanguageChange(window, [weak = std::weak_ptr<PanelRec>(built.panel)] {
+        if (auto p = weak.lock()) {
+            for (const auto& text : p->texts) text();
+        }
+    });
     if (desc.width > 0) window->resize(desc.width, desc.height);
     built.window = window;
     return built;

@@ -31,6 +31,10 @@ struct CellStore {
     QString toolTip;
     int color = kNoColor;
     bool dirty = false;
+    // A cell the resource fills: its shipped text and that text in the
+    // language installed, shown while the cell holds the shipped text.
+    QString shipped;
+    QString translated;
 };
 
 // One control: its fixed description, its value store (any thread), and its
@@ -70,6 +74,10 @@ struct CtrlRec {
     std::mutex mutex;  // ring writes (value and position together), text, cells
     QString text;
     bool textDirty = false;
+    // A text control's caption as shipped and in the language installed:
+    // while `text` holds the shipped one, the other is shown.
+    QString captionShipped;
+    QString captionShown;
     std::vector<CellStore> cells;  // row-major, rows * cols
     bool cellsDirty = false;
     QString toolTip;  // guarded by mutex
@@ -93,6 +101,11 @@ struct PanelRec {
     std::map<int, std::shared_ptr<CtrlRec>> controls;  // fixed once published
     std::vector<int> children;                         // guarded by the registry lock
     QPointer<QWidget> widget;                          // UI thread only
+    // What AppendToPanelTitle added to the title; UI thread.
+    QString titleSuffix;
+    // Each shows one of the panel's texts (pages included) in the language
+    // installed now, through the translators; UI thread.
+    std::vector<std::function<void()>> texts;
 };
 
 // Hooks the widgets call on the UI thread.

@@ -69,4 +69,10 @@ void AppendToPanelTitle(int panel, const QString& suffix);
 // locked queue as control updates, so race checkers see its order.
 void RunOnUiThread(QObject* context, std::function<void()> fn);
 
+// UI thread: runs `fn` whenever a translator is installed in the application
+// or removed from it, for as long as `owner` lives, so that the texts it
+// shows follow the language. (A switch installs or removes a few: `fn` may
+// run more than once, and must only show texts again.)
+void OnLanguageChange(QObject* owner, std::function<void()> fn);
+
 }  // namespace qtui
