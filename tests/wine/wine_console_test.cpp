@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "model/data_item.h"
+#include "tests/support/ser2net.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
 
@@ -151,13 +152,14 @@ protected:
         // once would beat the end of the pass that sent its request, which
         // no real line allows.
         sim.setLineRate(kLineRate);
-        const std::string path = sim.start();
-        ASSERT_FALSE(path.empty()) << sim.error();
-        MapComPort(4, path);
+        simPath = sim.start();
+        ASSERT_FALSE(simPath.empty()) << sim.error();
+        MapComPort(4, simPath);
     }
     void TearDown() override { sim.stop(); }
 
     sim::Simulator sim;
+    std::string simPath;
 };
 
 // What the console sends from the open until it polls the status: the
@@ -267,6 +269,34 @@ TEST_F(WineConsole, RestoreWritesAParameterAndReportsItsOutcome)
         std::count_if(log.begin() + static_cast<std::ptrdiff_t>(std::min(before, log.size())), log.end(),
                       [](const sim::RequestRecord& r) { return r.function == 6 && r.address == 2550; });
     EXPECT_EQ(writes, 1);
+}
+
+// The Windows console reaches the controller through a real ser2net on the
+// Linux side, in both kinds, over Windows sockets: verify sees the parameter
+// that differs, and a restore through the COM port server is confirmed.
+TEST_F(WineConsole, NetworkDevicesThroughSer2net)
+{
+    const std::string file = ::testing::TempDir() + "/over-volt-net.json";
+    {
+        std::ofstream f(file);
+        f << R"({"format": "drive-console-parameters", "version": 1, "registers": [{"register": 2550, "word": 58}]})";
+    }
+    const QString windowsFile = QStringLiteral("Z:") + QString::fromStdString(file).replace('/', '\\');
+    for (const auto kind : {testsupport::Ser2net::Kind::Raw, testsupport::Ser2net::Kind::ComPort}) {
+        const testsupport::Ser2net server(simPath, kind);
+        ASSERT_TRUE(server.started()) << server.error();
+        SCOPED_TRACE(server.address());
+        const QString device = QString::fromStdString(server.address());
+        const Outcome verify = RunUnderWine({"verify", windowsFile, "--device", device}, 60s);
+        EXPECT_EQ(verify.exitCode, 1) << verify.out << verify.err;  // the controller holds 60
+        EXPECT_NE(verify.out.find("2550"), std::string::npos) << verify.out;
+        if (kind != testsupport::Ser2net::Kind::ComPort) continue;
+        const Outcome restore = RunUnderWine({"restore", windowsFile, "--device", device}, 60s);
+        ASSERT_TRUE(restore.finished);
+        EXPECT_EQ(restore.exitCode, 0) << restore.out << restore.err;
+        EXPECT_NE(restore.out.find("confirmed"), std::string::npos) << restore.out;
+        EXPECT_EQ(sim.registerValue(2550), 58);
+    }
 }
 
 // serve under Wine answers on its standard output what the Linux one does:
