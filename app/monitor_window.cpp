@@ -215,7 +215,7 @@ private:
     std::vector<StatusHistory::Point> points_;  // reused by every redraw
     std::array<QLineSeries*, DATAITEMOR_COUNT> series_{};
     std::array<QString, DATAITEMOR_COUNT> captions_;  // with the unit: "Battery voltage (V)"
-    std::array<QString, DATAITEMOR_COUNT> names_;     // "Battery voltage"
+    std::array<QString, DATAITEMOR_COUNT> names_;     // each status value's caption, from the catalogue
     std::array<QString, DATAITEMOR_COUNT> units_;     // "V"; "" when none
 
     StatusRecorder recorder_;
