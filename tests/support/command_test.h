@@ -21,7 +21,8 @@ namespace testsupport {
 
 class SimulatedCommandTest : public ::testing::Test {
 protected:
-    explicit SimulatedCommandTest(const char* command) : command_(command) {}
+    // `command`: the one run() runs; a fixture that runs several names its own.
+    explicit SimulatedCommandTest(const char* command = "") : command_(command) {}
 
     void SetUp() override
     {

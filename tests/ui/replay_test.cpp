@@ -32,6 +32,7 @@
 #include "serial/replay_port.h"
 #include "sets/parameter_set.h"
 #include "tests/support/capture_items.h"
+#include "tests/support/command_test.h"
 #include "tests/support/console_window.h"
 #include "tests/support/stepped_simulator.h"
 #include "tests/support/test_support.h"
@@ -90,21 +91,8 @@ Outcome command(const std::vector<std::string>& args)
 
 // The simulated controller on a pseudo-terminal, and a command run live on it
 // with the line captured to a file.
-class Replayed : public ::testing::Test {
+class Replayed : public testsupport::SimulatedCommandTest {
 protected:
-    void SetUp() override
-    {
-        path_ = sim_.start();
-        ASSERT_FALSE(path_.empty()) << sim_.error();
-        for (int reg = 2762; reg <= 2764; ++reg) sim_.setRegister(reg, 0);
-        stepped_.emplace(sim_);
-    }
-    void TearDown() override
-    {
-        stepped_.reset();
-        sim_.stop();
-    }
-
     // Runs `args` live on the simulator with the line captured to capture.pcapng.
     Outcome live(std::vector<std::string> args) { return liveRuns({std::move(args)}).back(); }
     // Runs the commands one after the other, each opening the port again, with
@@ -128,12 +116,6 @@ protected:
         return outcomes;
     }
     std::string capturePath() const { return file("capture.pcapng"); }
-    std::string file(const char* name) const { return dir_.filePath(name).toStdString(); }
-
-    sim::Simulator sim_;
-    std::string path_;
-    std::optional<testsupport::SteppedSimulator> stepped_;
-    QTemporaryDir dir_;
 };
 
 }  // namespace
