@@ -28,6 +28,9 @@ public:
     int port() const { return port_; }
 
 private:
+    bool start(const std::string& program, const std::string& device, Kind kind);
+    void stop();
+
     std::string dir_;
     std::string address_;
     int port_ = 0;

@@ -51,14 +51,28 @@ std::string Program()
 
 }  // namespace
 
-Ser2net::Ser2net(const std::string& device, Kind kind, int port)
-    : port_(port != 0 ? port : NetServer::FreePort())
+Ser2net::Ser2net(const std::string& device, Kind kind, int port) : port_(port)
 {
     const std::string program = Program();
     if (program.empty()) {
         error_ = "ser2net is not installed (tools/install-deps.sh installs it)";
         return;
     }
+    // A free port can be taken by another program between our choice and
+    // ser2net's bind (ser2net then says so and runs on without listening):
+    // a chosen port is chosen again, a given one tried again.
+    const bool chosen = port == 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (chosen) port_ = NetServer::FreePort();
+        if (start(program, device, kind)) return;
+        stop();
+        if (!chosen) std::this_thread::sleep_for(500ms);
+    }
+}
+
+bool Ser2net::start(const std::string& program, const std::string& device, Kind kind)
+{
+    error_.clear();
     std::error_code ec;
     const auto base = std::filesystem::temp_directory_path(ec) /
                       ("dsc-ser2net-" + std::to_string(::getpid()) + "-" + std::to_string(port_));
@@ -78,11 +92,13 @@ Ser2net::Ser2net(const std::string& device, Kind kind, int port)
             << "  options:\n    kickolduser: true\n";
         if (!out) {
             error_ = "cannot write " + config;
-            return;
+            return false;
         }
     }
+    // -d: in the foreground, with its log (a port it cannot bind, say) on
+    // its standard output instead of the system's log.
     const std::string log = dir_ + "/ser2net.log";
-    std::vector<std::string> args = {program, "-n", "-u", "-c", config, "-P", dir_ + "/ser2net.pid"};
+    std::vector<std::string> args = {program, "-d", "-u", "-c", config, "-P", dir_ + "/ser2net.pid"};
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
@@ -97,18 +113,28 @@ Ser2net::Ser2net(const std::string& device, Kind kind, int port)
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         error_ = "cannot start ser2net";
-        return;
+        return false;
     }
     pid_ = pid;
-    const int listening = port_;
-    if (!WaitFor([listening] { return Listening(listening); }, 10000ms)) {
+    const auto logText = [&log] {
         std::ifstream in(log);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        error_ = "ser2net does not listen on port " + std::to_string(port_) + ": " + text;
-    }
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const int listening = port_;
+    bool refused = false;
+    const bool up = WaitFor(
+        [&] {
+            if (Listening(listening)) return true;
+            refused = logText().find("Unable to startup network port") != std::string::npos;
+            return refused;
+        },
+        10000ms);
+    if (up && !refused) return true;
+    error_ = "ser2net does not listen on port " + std::to_string(port_) + ": " + logText();
+    return false;
 }
 
-Ser2net::~Ser2net()
+void Ser2net::stop()
 {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
@@ -118,9 +144,16 @@ Ser2net::~Ser2net()
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, &status, 0);
         }
+        pid_ = -1;
     }
     std::error_code ignored;
     if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+    dir_.clear();
+}
+
+Ser2net::~Ser2net()
+{
+    stop();
 }
 
 }  // namespace testsupport
