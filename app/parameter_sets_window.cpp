@@ -24,6 +24,7 @@
 #include "app/language.h"
 #include "model/app_state.h"
 #include "model/panel_texts.h"
+#include "model/shown_captions.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
 #include "platform/os/app_dirs.h"

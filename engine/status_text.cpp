@@ -6,6 +6,7 @@
 #include "model/data_item.h"
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
+#include "model/shown_captions.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "modbus/modbus.h"
+#include "modbus/reply_codes.h"
+#include "modbus/request_view.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "platform/os/clock.h"
@@ -23,20 +24,19 @@ int signedWord(const unsigned char* b)
 // What a request asks for: "W 2550 Over volt = 58" or "R 2748..2773 (26)".
 std::string describeRequest(const unsigned char* r, int length)
 {
-    if (length < 6) return "request of " + std::to_string(length) + " bytes";
-    const int address = word(r + 2);
-    switch (r[1]) {
-        case 0x06:
-            return "W " + std::to_string(address) + " " + Catalogue().captionOf(address) + " = " +
-                   std::to_string(signedWord(r + 4));
-        case 0x03: {
-            const int count = word(r + 4);
-            return "R " + std::to_string(address) + ".." + std::to_string(address + count - 1) + " (" +
-                   std::to_string(count) + ")";
-        }
-        default:
-            return "function " + std::to_string(r[1]) + " at " + std::to_string(address);
+    const RequestView request = ViewRequest(r, length);
+    if (!request.complete) return "request of " + std::to_string(length) + " bytes";
+    const int address = request.address;
+    if (request.isWrite()) {
+        return "W " + std::to_string(address) + " " + Catalogue().captionOf(address) + " = " +
+               std::to_string(request.signedField());
     }
+    if (request.isRead()) {
+        const int count = request.count();
+        return "R " + std::to_string(address) + ".." + std::to_string(address + count - 1) + " (" +
+               std::to_string(count) + ")";
+    }
+    return "function " + std::to_string(request.function) + " at " + std::to_string(address);
 }
 
 std::string outcome(const LineEvent& e)
@@ -135,9 +135,9 @@ std::string IsoTime(std::int64_t wallMs)
 bool StatusReplyWords(const unsigned char* request, int requestLength, const unsigned char* reply,
                       int replyLength, std::int16_t* words)
 {
-    if (request == nullptr || reply == nullptr || requestLength < 6 || request[1] != 0x03) return false;
-    if (word(request + 2) != kStatusTable.first_register || word(request + 4) != kStatusTable.count)
-        return false;
+    const RequestView view = ViewRequest(request, requestLength);
+    if (reply == nullptr || !view.isRead()) return false;
+    if (view.address != kStatusTable.first_register || view.count() != kStatusTable.count) return false;
     if (replyLength < 3 + 2 * kStatusTable.count) return false;
     for (int i = 0; i < kStatusTable.count; ++i)
         words[i] = static_cast<std::int16_t>(signedWord(reply + 3 + 2 * static_cast<std::ptrdiff_t>(i)));
@@ -152,7 +152,7 @@ bool StatusReplyWords(const LineEvent& e, std::int16_t* words)
 
 bool StatusReplyWords(const LineReport& r, std::int16_t* words)
 {
-    constexpr int kRequestLength = 8;  // a report's request is always a whole frame
+    // A report's request is always a whole frame.
     if (r.kind != LineReportKind::ReplyAccepted || r.result != MODBUS_READ_ACCEPTED) return false;
-    return StatusReplyWords(r.request, kRequestLength, r.bytes, r.length, words);
+    return StatusReplyWords(r.request, kRequestFrameLength, r.bytes, r.length, words);
 }

@@ -5,35 +5,58 @@
 #include <mutex>
 #include <vector>
 
-#include "modbus/modbus.h"
+#include "modbus/reply_codes.h"
+#include "modbus/request_view.h"
 #include "model/data_item.h"
 #include "platform/os/clock.h"
 
 namespace {
 
-constexpr unsigned char kFunctionWrite = 0x06;
+// The line's events and counters, and the request that awaits its reply.
+// Everything is guarded by `mutex`. The critical sections copy at most one
+// frame, or a reader's batch of events.
+struct LineEventState {
+    std::mutex mutex;
+    // Written whole when the program starts, so that its 1 MiB is resident from
+    // the start: an array left to the loader would become resident a page at a
+    // time as the ring first fills, which at the standard polling rate reads as
+    // growth for twenty minutes.
+    std::vector<LineEvent> ring = std::vector<LineEvent>(kLineEventCapacity);
+    std::uint64_t sequence = 0;  // of the newest event; 0: none yet
+    LinkCounters counters;
+    unsigned char request[8] = {};
+    int requestLength = 0;
+    std::int64_t requestEndUs = -1;
+    std::int64_t lastByteUs = -1;
+    // A request went out while another still awaited its reply (a password write
+    // from the UI thread): which reply answers which is unknown, so the next
+    // reply gets no response time.
+    bool overlapped = false;
+    // The request awaited went out before the counters were reset: its reply or
+    // time-out is an event for the readers but counts for nothing.
+    bool sentBeforeReset = false;
 
-// Everything below is guarded by g_mutex. The critical sections copy at most
-// one frame, or a reader's batch of events.
-std::mutex g_mutex;
-// Written whole when the program starts, so that its 1 MiB is resident from
-// the start: an array left to the loader would become resident a page at a
-// time as the ring first fills, which at the standard polling rate reads as
-// growth for twenty minutes.
-std::vector<LineEvent> g_ring(kLineEventCapacity);
-std::uint64_t g_sequence = 0;  // of the newest event; 0: none yet
-LinkCounters g_counters;
-unsigned char g_request[8] = {};
-int g_requestLength = 0;
-std::int64_t g_requestEndUs = -1;
-std::int64_t g_lastByteUs = -1;
-// A request went out while another still awaited its reply (a password write
-// from the UI thread): which reply answers which is unknown, so the next
-// reply gets no response time.
-bool g_overlapped = false;
-// The request awaited went out before the counters were reset: its reply or
-// time-out is an event for the readers but counts for nothing.
-bool g_sentBeforeReset = false;
+    // Nothing awaits a reply any more (the port closed or opened anew): the next
+    // request starts afresh, with nothing before it to overlap. `mutex` held.
+    void forgetRequestLocked()
+    {
+        requestLength = 0;
+        requestEndUs = -1;
+        lastByteUs = -1;
+        overlapped = false;
+        sentBeforeReset = false;
+    }
+    // The counters and the request awaited as at start-up; the events kept
+    // for the readers stay.
+    void reset()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        counters = LinkCounters{};
+        forgetRequestLocked();
+    }
+};
+
+LineEventState g_line;
 
 int clampLength(const unsigned char* bytes, int length)
 {
@@ -41,12 +64,12 @@ int clampLength(const unsigned char* bytes, int length)
     return std::min(length, kLineEventBytes);
 }
 
-// Fills the next ring slot; g_mutex held.
+// Fills the next ring slot; g_line.mutex held.
 LineEvent& nextSlotLocked(LineEventKind kind, std::int64_t nowUs, std::int64_t wallMs)
 {
-    ++g_sequence;
-    LineEvent& e = g_ring[static_cast<std::size_t>(g_sequence % kLineEventCapacity)];
-    e.sequence = g_sequence;
+    ++g_line.sequence;
+    LineEvent& e = g_line.ring[static_cast<std::size_t>(g_line.sequence % kLineEventCapacity)];
+    e.sequence = g_line.sequence;
     e.kind = kind;
     e.result = 0;
     e.clockUs = nowUs;
@@ -65,36 +88,26 @@ void copyBytes(LineEvent& e, const unsigned char* bytes, int length)
 
 void attachRequestLocked(LineEvent& e)
 {
-    e.requestLength = g_requestLength;
-    std::memcpy(e.request, g_request, sizeof e.request);
+    e.requestLength = g_line.requestLength;
+    std::memcpy(e.request, g_line.request, sizeof e.request);
 }
 
 bool isPasswordWrite(const unsigned char* frame, int length)
 {
-    return length >= 6 && frame[1] == kFunctionWrite && ((frame[2] << 8) | frame[3]) == PASSWORD_REGISTER;
-}
-
-// Nothing awaits a reply any more (the port closed or opened anew): the next
-// request starts afresh, with nothing before it to overlap.
-void forgetRequestLocked()
-{
-    g_requestLength = 0;
-    g_requestEndUs = -1;
-    g_lastByteUs = -1;
-    g_overlapped = false;
-    g_sentBeforeReset = false;
+    const RequestView request = ViewRequest(frame, length);
+    return request.isWrite() && request.address == PASSWORD_REGISTER;
 }
 
 void countResultLocked(int result)
 {
     if (IsAcceptedResult(result)) {
-        ++g_counters.repliesOk;
+        ++g_line.counters.repliesOk;
     } else if (result == MODBUS_BAD_CRC) {
-        ++g_counters.crcErrors;
+        ++g_line.counters.crcErrors;
     } else if (result >= MODBUS_EXCEPTION_4 && result <= MODBUS_EXCEPTION_1) {
-        ++g_counters.exceptions;
+        ++g_line.counters.exceptions;
     } else {
-        ++g_counters.otherRejects;
+        ++g_line.counters.otherRejects;
     }
 }
 
@@ -173,8 +186,8 @@ void RecordLineReport(const LineReport& r)
 
 void LinePortChanged()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    forgetRequestLocked();
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    g_line.forgetRequestLocked();
 }
 
 void LineRequestSent(const unsigned char* frame, int length)
@@ -183,18 +196,19 @@ void LineRequestSent(const unsigned char* frame, int length)
     const std::int64_t wallMs = WallClockMs();
     const int kept = clampLength(frame, length);
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_line.mutex);
         LineEvent& e = nextSlotLocked(LineEventKind::RequestSent, nowUs, wallMs);
         copyBytes(e, frame, length);
-        g_requestLength = std::min(kept, static_cast<int>(sizeof g_request));
-        if (g_requestLength > 0) std::memcpy(g_request, frame, static_cast<size_t>(g_requestLength));
-        g_overlapped = g_requestEndUs >= 0 || g_sentBeforeReset;
-        g_requestEndUs = nowUs;
-        g_lastByteUs = -1;
-        g_sentBeforeReset = false;
-        ++g_counters.requests;
-        if (isPasswordWrite(frame, kept)) ++g_counters.passwordWrites;
-        g_counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
+        g_line.requestLength = std::min(kept, static_cast<int>(sizeof g_line.request));
+        if (g_line.requestLength > 0)
+            std::memcpy(g_line.request, frame, static_cast<size_t>(g_line.requestLength));
+        g_line.overlapped = g_line.requestEndUs >= 0 || g_line.sentBeforeReset;
+        g_line.requestEndUs = nowUs;
+        g_line.lastByteUs = -1;
+        g_line.sentBeforeReset = false;
+        ++g_line.counters.requests;
+        if (isPasswordWrite(frame, kept)) ++g_line.counters.passwordWrites;
+        g_line.counters.bytesSent += static_cast<std::uint64_t>(std::max(length, 0));
     }
 }
 
@@ -202,9 +216,9 @@ void LineBytesReceived(int count)
 {
     if (count <= 0) return;
     const std::int64_t nowUs = ClockUs();
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (!g_sentBeforeReset) g_counters.bytesReceived += static_cast<std::uint64_t>(count);
-    g_lastByteUs = nowUs;
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    if (!g_line.sentBeforeReset) g_line.counters.bytesReceived += static_cast<std::uint64_t>(count);
+    g_line.lastByteUs = nowUs;
 }
 
 void LineReplyParsed(const unsigned char* frame, int length, int result)
@@ -213,31 +227,31 @@ void LineReplyParsed(const unsigned char* frame, int length, int result)
     const std::int64_t wallMs = WallClockMs();
     const bool accepted = IsAcceptedResult(result);
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_line.mutex);
         LineEvent& e = nextSlotLocked(accepted ? LineEventKind::ReplyAccepted : LineEventKind::ReplyRejected,
                                       nowUs, wallMs);
         e.result = result;
         copyBytes(e, frame, length);
         attachRequestLocked(e);
-        const std::int64_t end = g_lastByteUs >= 0 ? g_lastByteUs : nowUs;
-        const bool counted = !g_sentBeforeReset;
+        const std::int64_t end = g_line.lastByteUs >= 0 ? g_line.lastByteUs : nowUs;
+        const bool counted = !g_line.sentBeforeReset;
         // (A request sent before the counters were reset has no start here.)
-        if (g_requestEndUs >= 0 && end >= g_requestEndUs && !g_overlapped) {
-            e.responseUs = end - g_requestEndUs;
-            g_counters.responseLastUs = e.responseUs;
-            if (g_counters.responseMinUs < 0 || e.responseUs < g_counters.responseMinUs) {
-                g_counters.responseMinUs = e.responseUs;
+        if (g_line.requestEndUs >= 0 && end >= g_line.requestEndUs && !g_line.overlapped) {
+            e.responseUs = end - g_line.requestEndUs;
+            g_line.counters.responseLastUs = e.responseUs;
+            if (g_line.counters.responseMinUs < 0 || e.responseUs < g_line.counters.responseMinUs) {
+                g_line.counters.responseMinUs = e.responseUs;
             }
-            g_counters.responseMaxUs = std::max(g_counters.responseMaxUs, e.responseUs);
-            g_counters.responseSumUs += e.responseUs;
-            ++g_counters.responses;
+            g_line.counters.responseMaxUs = std::max(g_line.counters.responseMaxUs, e.responseUs);
+            g_line.counters.responseSumUs += e.responseUs;
+            ++g_line.counters.responses;
         }
-        g_requestEndUs = -1;
-        g_lastByteUs = -1;
-        g_sentBeforeReset = false;
+        g_line.requestEndUs = -1;
+        g_line.lastByteUs = -1;
+        g_line.sentBeforeReset = false;
         if (!counted) return;
         countResultLocked(result);
-        if (accepted) g_counters.lastGoodReplyWallMs = wallMs;
+        if (accepted) g_line.counters.lastGoodReplyWallMs = wallMs;
     }
 }
 
@@ -246,14 +260,14 @@ void LineReplyTimeout(const unsigned char* partial, int length)
     const std::int64_t nowUs = ClockUs();
     const std::int64_t wallMs = WallClockMs();
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_line.mutex);
         LineEvent& e = nextSlotLocked(LineEventKind::Timeout, nowUs, wallMs);
         copyBytes(e, partial, length);
         attachRequestLocked(e);
-        g_requestEndUs = -1;
-        g_lastByteUs = -1;
-        if (!g_sentBeforeReset) ++g_counters.timeouts;
-        g_sentBeforeReset = false;
+        g_line.requestEndUs = -1;
+        g_line.lastByteUs = -1;
+        if (!g_line.sentBeforeReset) ++g_line.counters.timeouts;
+        g_line.sentBeforeReset = false;
     }
 }
 
@@ -262,39 +276,37 @@ void LinePortError(const char* message)
     const std::int64_t nowUs = ClockUs();
     const std::int64_t wallMs = WallClockMs();
     const char* text = message != nullptr ? message : "";
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(g_line.mutex);
     LineEvent& e = nextSlotLocked(LineEventKind::PortError, nowUs, wallMs);
     copyBytes(e, reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
     attachRequestLocked(e);
-    g_requestEndUs = -1;
-    g_lastByteUs = -1;
-    g_sentBeforeReset = false;
-    ++g_counters.portErrors;
+    g_line.requestEndUs = -1;
+    g_line.lastByteUs = -1;
+    g_line.sentBeforeReset = false;
+    ++g_line.counters.portErrors;
 }
 
 LinkCounters ReadLinkCounters()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    return g_counters;
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    return g_line.counters;
 }
 
 void ResetLinkCounters()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_counters = LinkCounters{};
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    g_line.counters = LinkCounters{};
     // A request on the line now was sent before: its answer is not counted,
     // and a request sent before that answer overlaps it.
-    g_sentBeforeReset = g_requestEndUs >= 0;
-    g_requestEndUs = -1;
-    g_lastByteUs = -1;
-    g_overlapped = false;
+    g_line.sentBeforeReset = g_line.requestEndUs >= 0;
+    g_line.requestEndUs = -1;
+    g_line.lastByteUs = -1;
+    g_line.overlapped = false;
 }
 
 void ResetLineEvents()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_counters = LinkCounters{};
-    forgetRequestLocked();
+    g_line.reset();
 }
 
 LineEventReader::LineEventReader()
@@ -304,22 +316,23 @@ LineEventReader::LineEventReader()
 
 void LineEventReader::skipToNow()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    next_ = g_sequence + 1;
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    next_ = g_line.sequence + 1;
 }
 
 int LineEventReader::read(LineEvent* out, int max)
 {
     if (out == nullptr || max <= 0) return 0;
-    std::lock_guard<std::mutex> lock(g_mutex);
-    const std::uint64_t oldest = g_sequence >= kLineEventCapacity ? g_sequence - kLineEventCapacity + 1 : 1;
+    std::lock_guard<std::mutex> lock(g_line.mutex);
+    const std::uint64_t oldest =
+        g_line.sequence >= kLineEventCapacity ? g_line.sequence - kLineEventCapacity + 1 : 1;
     if (next_ < oldest) {
         lost_ += oldest - next_;
         next_ = oldest;
     }
     int n = 0;
-    while (n < max && next_ <= g_sequence) {
-        out[n++] = g_ring[static_cast<std::size_t>(next_ % kLineEventCapacity)];
+    while (n < max && next_ <= g_line.sequence) {
+        out[n++] = g_line.ring[static_cast<std::size_t>(next_ % kLineEventCapacity)];
         ++next_;
     }
     return n;

@@ -1,8 +1,6 @@
 #include "modbus/modbus.h"
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "modbus/modbus_crc.h"
 #include "modbus/write_outcome.h"
@@ -27,14 +25,7 @@ void ResetModbusState()
 
 namespace {
 
-constexpr unsigned char kFunctionRead = 0x03;
-constexpr unsigned char kFunctionWrite = 0x06;
-constexpr unsigned char kExceptionBit = 0x80;
-constexpr int kRequestLength = 8;
-constexpr int kWriteEchoLength = 8;
-constexpr int kExceptionLength = 3;
-constexpr int kExceptionReplyLength = 5;  // with its CRC
-constexpr int kReadReplyOverhead = 5;     // slave, function, byte count, two CRC bytes
+constexpr int kExceptionLength = 3;  // an exception reply up to its code byte
 // The most registers one read reply can carry inside the frame buffer.
 constexpr int kMaxReadQuantity = (MODBUS_BUFFER_SIZE - kReadReplyOverhead) / 2;
 
@@ -97,9 +88,9 @@ bool crcMatches(const unsigned char* frame, int at)
     return modrtuChecksum(frame, at) == word(frame + at);
 }
 
-int parseReadReply(const unsigned char* response, int responseLength, const unsigned char* request)
+int parseReadReply(const unsigned char* response, int responseLength, const RequestView& request)
 {
-    const int quantity = word(request + 4);
+    const int quantity = request.count();
     // A reply is checked only against bytes that arrived in this frame: a
     // reply cut short must not borrow its tail from an earlier frame.
     if (quantity > kMaxReadQuantity) return MODBUS_BAD_CRC;
@@ -107,7 +98,7 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
     if (responseLength < dataLength + 2) return MODBUS_BAD_CRC;
     if (!crcMatches(response, dataLength)) return MODBUS_BAD_CRC;
 
-    const int start = word(request + 2);
+    const int start = request.address;
     for (const ReplyTable& table : kReplyTables) {
         const int first = getIndex(table.items, static_cast<unsigned>(table.count), start);
         if (first < 0) continue;
@@ -122,59 +113,37 @@ int parseReadReply(const unsigned char* response, int responseLength, const unsi
     return MODBUS_UNKNOWN_BLOCK;
 }
 
-int parseWriteEcho(const unsigned char* response, int responseLength, const unsigned char* request)
+int parseWriteEcho(const unsigned char* response, int responseLength, const RequestView& request)
 {
     if (responseLength < kWriteEchoLength) return MODBUS_BAD_CRC;
-    if (!crcMatches(response, 6)) return MODBUS_BAD_CRC;
-    if (word(request + 4) != PASSWORD_VALUE) return MODBUS_WRITE_ECHO;
+    if (!crcMatches(response, kRequestFieldsLength)) return MODBUS_BAD_CRC;
+    if (request.field != PASSWORD_VALUE) return MODBUS_WRITE_ECHO;
     hci_commnication_enable_5927.store(1);
     return MODBUS_PASSWORD_ACCEPTED;
 }
 
 }  // namespace
 
-std::uint16_t registerWord(double value)
-{
-    if (std::isnan(value)) return 0;
-    // Saturate to the 64-bit range first so that the conversion below is
-    // defined for every input; within the range the low 16 bits of the
-    // truncated value are exact.
-    constexpr double kTwoTo63 = 9223372036854775808.0;
-    std::int64_t whole;
-    if (value >= kTwoTo63) {
-        whole = std::numeric_limits<std::int64_t>::max();
-    } else if (value < -kTwoTo63) {
-        whole = std::numeric_limits<std::int64_t>::min();
-    } else {
-        whole = static_cast<std::int64_t>(value);  // truncates toward zero
-    }
-    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(whole) & 0xFFFFu);
-}
-
 void modbus_package(int value, int address, int functionCode, int quantity)
 {
     // A read carries the register count, every other request the value.
-    const int field2 = (functionCode & 0xFF) == kFunctionRead ? quantity : value;
+    const int field2 = (functionCode & 0xFF) == kReadFunction ? quantity : value;
     std::lock_guard<std::mutex> lock(modbus_tx_mutex);
     buildRequest(modbus_tx_buffer, functionCode, address, field2);
-    modbus_tx_frame_byte_num.store(kRequestLength);
+    modbus_tx_frame_byte_num.store(kRequestFrameLength);
 }
 
 void modbus_build_frame(int functionCode, int address, int value, unsigned char* frame)
 {
     std::lock_guard<std::mutex> lock(modbus_tx_mutex);
     buildRequest(modbus_tx_buffer, functionCode, address, value);
-    std::memcpy(frame, modbus_tx_buffer, kRequestLength);
+    std::memcpy(frame, modbus_tx_buffer, kRequestFrameLength);
 }
 
 int ImpliedReplyLength(const unsigned char* request, const unsigned char* reply, int count)
 {
     if (request == nullptr) return 0;
-    if (reply != nullptr && count >= 2 && (reply[1] & kExceptionBit) != 0) return kExceptionReplyLength;
-    if (request[1] == kFunctionWrite) return kWriteEchoLength;
-    if (request[1] != kFunctionRead) return 0;
-    const int length = kReadReplyOverhead + 2 * word(request + 4);
-    return length <= MAX_REPLY_BYTES ? length : 0;
+    return ViewRequest(request, kRequestFrameLength).replyLength(reply, count);
 }
 
 int CompleteReplyLength(const unsigned char* request, const unsigned char* reply, int count)
@@ -190,26 +159,25 @@ int modbus_unpackage(const unsigned char* response, int responseLength, const un
     if (response == nullptr || request == nullptr || responseLength < 2) return MODBUS_BAD_CRC;
     // The request fields are read from a snapshot: the password write may
     // rebuild modbus_tx_buffer from the UI thread.
-    unsigned char head[6];
+    RequestView view;
     if (request == modbus_tx_buffer) {
         std::lock_guard<std::mutex> lock(modbus_tx_mutex);
-        std::memcpy(head, request, sizeof head);
+        view = ViewRequest(request, kRequestFieldsLength);
     } else {
-        std::memcpy(head, request, sizeof head);
+        view = ViewRequest(request, kRequestFieldsLength);
     }
-    request = head;
-    if (response[0] != request[0]) return MODBUS_BAD_SLAVE;
-    if (response[1] != request[1]) {
+    if (response[0] != view.slave) return MODBUS_BAD_SLAVE;
+    if (response[1] != view.function) {
         if ((response[1] & kExceptionBit) == 0) return MODBUS_BAD_FUNCTION;
         // An exception reply without its code byte was cut short.
         if (responseLength < kExceptionLength) return MODBUS_BAD_CRC;
         return exceptionResult(response[2]);
     }
-    switch (request[1]) {
-        case kFunctionRead:
-            return parseReadReply(response, responseLength, request);
-        case kFunctionWrite:
-            return parseWriteEcho(response, responseLength, request);
+    switch (view.function) {
+        case kReadFunction:
+            return parseReadReply(response, responseLength, view);
+        case kWriteFunction:
+            return parseWriteEcho(response, responseLength, view);
         default:
             return MODBUS_BAD_FUNCTION;  // the console sends no other function
     }

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <mutex>
 
+#include "modbus/reply_codes.h"
+#include "modbus/request_view.h"
+
 constexpr int MODBUS_BUFFER_SIZE = 200;
-constexpr int MAX_REPLY_BYTES = 199;  // a reply frame keeps at most this many bytes
+static_assert(MAX_REPLY_BYTES < MODBUS_BUFFER_SIZE, "a whole reply fits the frame buffer");
 
 extern unsigned char modbus_tx_buffer[MODBUS_BUFFER_SIZE];  // last request built
 extern unsigned char modbus_rx_buffer[MODBUS_BUFFER_SIZE];  // reply being collected
@@ -19,24 +22,8 @@ extern std::mutex modbus_tx_mutex;
 // their start (no thread using them).
 void ResetModbusState();
 
-// Result codes of modbus_unpackage.
-enum {
-    MODBUS_READ_ACCEPTED = 1,
-    MODBUS_PASSWORD_ACCEPTED = 0,
-    MODBUS_BAD_SLAVE = -1,
-    MODBUS_BAD_FUNCTION = -2,
-    MODBUS_BAD_CRC = -3,
-    MODBUS_WRITE_ECHO = -4,
-    MODBUS_EXCEPTION_1 = -5,
-    MODBUS_EXCEPTION_2 = -6,
-    MODBUS_EXCEPTION_3 = -7,
-    MODBUS_EXCEPTION_4 = -8,
-    MODBUS_UNKNOWN_BLOCK = -9,
-};
-
-// The register word for a value: truncated toward zero, low 16 bits kept.
-// Defined for every double (NaN gives 0; values beyond +-2^63 saturate first).
-std::uint16_t registerWord(double value);
+// The result codes of modbus_unpackage are in modbus/reply_codes.h, and
+// registerWord with the request view in modbus/request_view.h.
 
 // Builds a read (3) or write-single-register (6) request into modbus_tx_buffer
 // under modbus_tx_mutex and sets modbus_tx_frame_byte_num to 8. Function 3

@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "modbus/modbus.h"
+#include "modbus/reply_codes.h"
+#include "modbus/request_view.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
 #include "platform/os/clock.h"
@@ -24,20 +25,39 @@ namespace {
 constexpr std::size_t kRecentLimit = 256;
 constexpr const char* kEchoLost = "sent; port closed before the echo";
 
-// Everything below is guarded by g_mutex.
-std::mutex g_mutex;
-std::condition_variable g_endedCv;
-std::uint64_t g_nextId = 1;
-std::map<int, WriteRecord> g_pending;   // submitted, not taken yet; by register
-std::optional<WriteRecord> g_inFlight;  // taken; its reply is awaited
-std::vector<WriteRecord> g_readBack;    // confirmed or unknown; waiting for the page read
-std::map<int, WriteRecord> g_latest;    // by register
-std::deque<WriteRecord> g_recent;       // the last kRecentLimit ended records
+// The write records and their observers. Everything but `replaying` and
+// `observers` is guarded by `mutex`; observers are called outside it, and an
+// observer may remove itself while it is called.
+struct WriteTracking {
+    std::mutex mutex;
+    std::condition_variable endedCv;
+    std::uint64_t nextId = 1;
+    std::map<int, WriteRecord> pending;   // submitted, not taken yet; by register
+    std::optional<WriteRecord> inFlight;  // taken; its reply is awaited
+    std::vector<WriteRecord> readBack;    // confirmed or unknown; waiting for the page read
+    std::map<int, WriteRecord> latest;    // by register
+    std::deque<WriteRecord> recent;       // the last kRecentLimit ended records
+    std::atomic<bool> replaying{false};
+    ObserverList<const WriteRecord&> observers;
 
-std::atomic<bool> g_replaying{false};
+    // Every record, observer and mark forgotten, and the replay's refusal; the
+    // numbering goes on.
+    void reset()
+    {
+        replaying = false;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            pending.clear();
+            inFlight.reset();
+            readBack.clear();
+            latest.clear();
+            recent.clear();
+        }
+        observers.clear();
+    }
+};
 
-// Called outside g_mutex; an observer may remove itself while it is called.
-ObserverList<const WriteRecord&> g_observers;
+WriteTracking g_writes;
 
 int wordAt(const unsigned char* bytes)
 {
@@ -78,26 +98,26 @@ const char* exceptionName(int code)
     }
 }
 
-// Ends a record (g_mutex held); the caller notifies `ended` after unlocking.
+// Ends a record (g_writes.mutex held); the caller notifies `ended` after unlocking.
 void endLocked(WriteRecord record, WriteOutcome outcome, std::string detail, std::vector<WriteRecord>* ended)
 {
     record.outcome = outcome;
     record.detail = std::move(detail);
     record.endedMs = WallClockMs();
-    g_latest[record.address] = record;
-    g_recent.push_back(record);
-    if (g_recent.size() > kRecentLimit) g_recent.pop_front();
+    g_writes.latest[record.address] = record;
+    g_writes.recent.push_back(record);
+    if (g_writes.recent.size() > kRecentLimit) g_writes.recent.pop_front();
     ended->push_back(std::move(record));
 }
 
 void notify(const std::vector<WriteRecord>& ended)
 {
     if (ended.empty()) return;
-    g_endedCv.notify_all();
-    for (const WriteRecord& r : ended) g_observers.notify(r);
+    g_writes.endedCv.notify_all();
+    for (const WriteRecord& r : ended) g_writes.observers.notify(r);
 }
 
-// Marks the page table holding `address` for reading (g_mutex held).
+// Marks the page table holding `address` for reading (g_writes.mutex held).
 void requestReadBackLocked(int address)
 {
     for (const ItemTable& t : kPageTables) {
@@ -108,7 +128,7 @@ void requestReadBackLocked(int address)
     }
 }
 
-// Ends a record that waited for the read of its page (g_mutex held): with the
+// Ends a record that waited for the read of its page (g_writes.mutex held): with the
 // word the controller holds when `reply` (a read reply starting at `first`)
 // carries it, else without read-back.
 void endReadBackLocked(WriteRecord record, const unsigned char* reply, int first,
@@ -135,16 +155,16 @@ void endReadBackLocked(WriteRecord record, const unsigned char* reply, int first
 WriteOutcome classify(const unsigned char* request, const unsigned char* reply, int length, int result,
                       int* exceptionCode, std::string* detail)
 {
-    const bool exceptionReply = length >= 3 && reply[0] == request[0] && reply[1] == (request[1] | 0x80);
-    if (exceptionReply) {
+    if (ViewRequest(request, kRequestFieldsLength).isExceptionReply(reply, length)) {
         *exceptionCode = reply[2];
         *detail = format("exception %d (%s)", reply[2], exceptionName(reply[2]));
         return WriteOutcome::Rejected;
     }
     if (result == MODBUS_WRITE_ECHO || result == MODBUS_PASSWORD_ACCEPTED) {
         // Slave, function and CRC are right; the register and value must be too.
-        if (std::memcmp(reply, request, 6) == 0) return WriteOutcome::Confirmed;
-        *detail = format("echo says register %d = %d", wordAt(reply + 2), wordAt(reply + 4));
+        if (std::memcmp(reply, request, kRequestFieldsLength) == 0) return WriteOutcome::Confirmed;
+        const RequestView echo = ViewRequest(reply, length);
+        *detail = format("echo says register %d = %d", echo.address, echo.field);
         return WriteOutcome::EchoDiffers;
     }
     switch (result) {
@@ -215,34 +235,34 @@ std::string WriteRecord::summary() const
 
 int AddWriteObserver(WriteObserver observer)
 {
-    return g_observers.add(std::move(observer));
+    return g_writes.observers.add(std::move(observer));
 }
 
 void RemoveWriteObserver(int token)
 {
-    g_observers.remove(token);
+    g_writes.observers.remove(token);
 }
 
 bool LatestWrite(int address, WriteRecord* out)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_latest.find(address);
-    if (it == g_latest.end()) return false;
+    std::lock_guard<std::mutex> lock(g_writes.mutex);
+    auto it = g_writes.latest.find(address);
+    if (it == g_writes.latest.end()) return false;
     if (out != nullptr) *out = it->second;
     return true;
 }
 
 bool WaitForWrite(std::uint64_t id, std::chrono::milliseconds timeout, WriteRecord* out)
 {
-    std::unique_lock<std::mutex> lock(g_mutex);
+    std::unique_lock<std::mutex> lock(g_writes.mutex);
     const auto find = [&]() -> const WriteRecord* {
-        for (auto it = g_recent.rbegin(); it != g_recent.rend(); ++it) {
+        for (auto it = g_writes.recent.rbegin(); it != g_writes.recent.rend(); ++it) {
             if (it->id == id) return &*it;
         }
         return nullptr;
     };
     const WriteRecord* found = nullptr;
-    g_endedCv.wait_for(lock, timeout, [&] { return (found = find()) != nullptr; });
+    g_writes.endedCv.wait_for(lock, timeout, [&] { return (found = find()) != nullptr; });
     if (found == nullptr) return false;
     if (out != nullptr) *out = *found;
     return true;
@@ -254,15 +274,15 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
     std::vector<WriteRecord> ended;
     std::uint64_t id = 0;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_writes.mutex);
         WriteRecord record;
-        record.id = id = g_nextId++;
+        record.id = id = g_writes.nextId++;
         record.what = what;
         record.address = item.address.load();
         record.word = registerWord(registerValue);
         record.submittedMs = WallClockMs();
         record.device = ComDevicePath(active_comselect.load());
-        if (g_replaying.load()) {
+        if (g_writes.replaying.load()) {
             endLocked(std::move(record), WriteOutcome::Replay, "", &ended);
         } else if (!portOpen) {
             endLocked(std::move(record), WriteOutcome::PortClosed, "port not open", &ended);
@@ -274,17 +294,17 @@ std::uint64_t SubmitWrite(DataItem& item, double registerValue, const WriteReque
                 endLocked(std::move(record), WriteOutcome::Superseded, "a STOP was still waiting to go out",
                           &ended);
             } else {
-                auto it = g_pending.find(record.address);
-                if (it != g_pending.end()) {
+                auto it = g_writes.pending.find(record.address);
+                if (it != g_writes.pending.end()) {
                     endLocked(
                         std::move(it->second), WriteOutcome::Superseded,
                         urgent ? "replaced by STOP before it went out" : "pressed again before it went out",
                         &ended);
-                    g_pending.erase(it);
+                    g_writes.pending.erase(it);
                 }
                 item.value.store(registerValue);
                 item.send_flag.store(mark);
-                g_pending[record.address] = std::move(record);
+                g_writes.pending[record.address] = std::move(record);
             }
         }
     }
@@ -296,21 +316,21 @@ bool TakeWrite(DataItem& item, std::uint16_t* word)
 {
     std::vector<WriteRecord> ended;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_writes.mutex);
         const int mark = item.send_flag.load();
         if (mark != SEND_PENDING && mark != SEND_URGENT) return false;
         item.send_flag.store(0);
         *word = registerWord(item.value.load());
-        if (g_inFlight) {
-            endLocked(std::move(*g_inFlight), WriteOutcome::NoReply, "no reply before the next request",
-                      &ended);
+        if (g_writes.inFlight) {
+            endLocked(std::move(*g_writes.inFlight), WriteOutcome::NoReply,
+                      "no reply before the next request", &ended);
         }
-        g_inFlight.reset();
-        auto it = g_pending.find(item.address.load());
-        if (it != g_pending.end()) {
-            g_inFlight = std::move(it->second);
-            g_inFlight->word = *word;
-            g_pending.erase(it);
+        g_writes.inFlight.reset();
+        auto it = g_writes.pending.find(item.address.load());
+        if (it != g_writes.pending.end()) {
+            g_writes.inFlight = std::move(it->second);
+            g_writes.inFlight->word = *word;
+            g_writes.pending.erase(it);
         }
     }
     notify(ended);
@@ -319,16 +339,18 @@ bool TakeWrite(DataItem& item, std::uint16_t* word)
 
 void WriteRequestSent(const unsigned char* frame, int length)
 {
-    if (frame == nullptr || length < 6 || frame[1] != 6) return;
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_inFlight && g_inFlight->address == wordAt(frame + 2) && g_inFlight->word == wordAt(frame + 4)) {
-        g_inFlight->requestSent = true;
+    const RequestView request = ViewRequest(frame, length);
+    if (!request.isWrite()) return;
+    std::lock_guard<std::mutex> lock(g_writes.mutex);
+    if (g_writes.inFlight && g_writes.inFlight->address == request.address &&
+        g_writes.inFlight->word == request.field) {
+        g_writes.inFlight->requestSent = true;
     }
 }
 
 void StoreReadReply(DataItem* items, int count, const unsigned char* words, bool clearsQuery)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(g_writes.mutex);
     for (int i = 0; i < count; ++i) {
         DataItem& item = items[i];
         if (clearsQuery) item.query_flag.store(0);
@@ -347,11 +369,12 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
     if (request == nullptr || reply == nullptr) return;
     std::vector<WriteRecord> ended;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        const int address = wordAt(request + 2);
-        if (request[1] == 6 && g_inFlight && g_inFlight->address == address) {
-            WriteRecord record = std::move(*g_inFlight);
-            g_inFlight.reset();
+        std::lock_guard<std::mutex> lock(g_writes.mutex);
+        const RequestView view = ViewRequest(request, kRequestFrameLength);
+        const int address = view.address;
+        if (view.isWrite() && g_writes.inFlight && g_writes.inFlight->address == address) {
+            WriteRecord record = std::move(*g_writes.inFlight);
+            g_writes.inFlight.reset();
             std::string detail;
             const WriteOutcome outcome =
                 classify(request, reply, replyLength, parseResult, &record.exceptionCode, &detail);
@@ -360,21 +383,21 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
             requestReadBackLocked(address);
             if (outcome == WriteOutcome::Confirmed) {
                 record.outcome = outcome;
-                g_readBack.push_back(std::move(record));
+                g_writes.readBack.push_back(std::move(record));
             } else {
                 endLocked(std::move(record), outcome, std::move(detail), &ended);
             }
-        } else if (request[1] == 3 && !g_readBack.empty()) {
-            const int quantity = wordAt(request + 4);
+        } else if (view.isRead() && !g_writes.readBack.empty()) {
+            const int quantity = view.count();
             const bool accepted = parseResult == MODBUS_READ_ACCEPTED;
-            for (auto it = g_readBack.begin(); it != g_readBack.end();) {
+            for (auto it = g_writes.readBack.begin(); it != g_writes.readBack.end();) {
                 const int offset = it->address - address;
                 if (offset < 0 || offset >= quantity) {
                     ++it;
                     continue;
                 }
                 WriteRecord record = std::move(*it);
-                it = g_readBack.erase(it);
+                it = g_writes.readBack.erase(it);
                 endReadBackLocked(std::move(record), accepted ? reply : nullptr, address, &ended);
             }
         }
@@ -387,23 +410,24 @@ void WriteReplyTimedOut(const unsigned char* request)
     if (request == nullptr) return;
     std::vector<WriteRecord> ended;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        const int address = wordAt(request + 2);
-        if (request[1] == 6 && g_inFlight && g_inFlight->address == address) {
-            WriteRecord record = std::move(*g_inFlight);
-            g_inFlight.reset();
+        std::lock_guard<std::mutex> lock(g_writes.mutex);
+        const RequestView view = ViewRequest(request, kRequestFrameLength);
+        const int address = view.address;
+        if (view.isWrite() && g_writes.inFlight && g_writes.inFlight->address == address) {
+            WriteRecord record = std::move(*g_writes.inFlight);
+            g_writes.inFlight.reset();
             requestReadBackLocked(address);
             endLocked(std::move(record), WriteOutcome::NoReply, "", &ended);
-        } else if (request[1] == 3) {
-            const int quantity = wordAt(request + 4);
-            for (auto it = g_readBack.begin(); it != g_readBack.end();) {
+        } else if (view.isRead()) {
+            const int quantity = view.count();
+            for (auto it = g_writes.readBack.begin(); it != g_writes.readBack.end();) {
                 const int offset = it->address - address;
                 if (offset < 0 || offset >= quantity) {
                     ++it;
                     continue;
                 }
                 WriteRecord record = std::move(*it);
-                it = g_readBack.erase(it);
+                it = g_writes.readBack.erase(it);
                 endReadBackLocked(std::move(record), nullptr, address, &ended);
             }
         }
@@ -415,15 +439,15 @@ void AbandonWrites(const std::string& why, bool keepPending)
 {
     std::vector<WriteRecord> ended;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
+        std::lock_guard<std::mutex> lock(g_writes.mutex);
         if (!keepPending) {
             for (const ItemTable& t : kPageTables) {
                 for (int i = 0; i < t.count; ++i) t.items[i].send_flag.store(0);
             }
         }
-        if (g_inFlight) {
-            WriteRecord record = std::move(*g_inFlight);
-            g_inFlight.reset();
+        if (g_writes.inFlight) {
+            WriteRecord record = std::move(*g_writes.inFlight);
+            g_writes.inFlight.reset();
             if (!record.requestSent) {
                 endLocked(std::move(record), WriteOutcome::PortClosed,
                           why.empty() ? "before it went out" : why, &ended);
@@ -431,52 +455,43 @@ void AbandonWrites(const std::string& why, bool keepPending)
                 // Once the device is back, the read of its page tells what the controller holds.
                 record.outcome = WriteOutcome::Unknown;
                 requestReadBackLocked(record.address);
-                g_readBack.push_back(std::move(record));
+                g_writes.readBack.push_back(std::move(record));
             } else {
                 endLocked(std::move(record), WriteOutcome::Unknown, kEchoLost, &ended);
             }
         }
         if (!keepPending) {
-            for (auto& entry : g_pending) {
+            for (auto& entry : g_writes.pending) {
                 endLocked(std::move(entry.second), WriteOutcome::PortClosed, why, &ended);
             }
-            g_pending.clear();
+            g_writes.pending.clear();
         }
         std::vector<WriteRecord> waiting;
-        for (WriteRecord& r : g_readBack) {
+        for (WriteRecord& r : g_writes.readBack) {
             if (keepPending && r.outcome == WriteOutcome::Unknown) {
                 waiting.push_back(std::move(r));
             } else {
                 endReadBackLocked(std::move(r), nullptr, 0, &ended);
             }
         }
-        g_readBack = std::move(waiting);
+        g_writes.readBack = std::move(waiting);
     }
     notify(ended);
 }
 
 void SetReplaying(bool on)
 {
-    g_replaying = on;
+    g_writes.replaying = on;
 }
 
 bool Replaying()
 {
-    return g_replaying.load();
+    return g_writes.replaying.load();
 }
 
 void ResetWriteTracking()
 {
-    g_replaying = false;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_pending.clear();
-        g_inFlight.reset();
-        g_readBack.clear();
-        g_latest.clear();
-        g_recent.clear();
-    }
-    g_observers.clear();
+    g_writes.reset();
 }
 
 void FollowLineForWrites(const LineReport& r)

@@ -19,14 +19,7 @@ std::string PanelText(const std::string& file, int panel, const std::string& con
 // (the shipped text when there are none). For texts that name a panel's
 // caption to a person; records and files keep PanelText.
 std::string ShownPanelText(const std::string& file, int panel, const std::string& constant);
-// A register's caption as its control shows it now (UTF-8); the shipped one
-// without translators or when the control is unknown.
-std::string ShownCaption(const struct RegisterControl& control);
-// A register's caption (its first control's, with the number of items that
-// share one kept: "Error list 2") and the caption of its parameter page, as
-// the panels show them now. For windows; records and files keep the entry's own.
-std::string ShownRegisterCaption(const struct RegisterEntry& entry);
-std::string ShownPageCaption(const struct RegisterEntry& entry);
+// The captions of registers as shown now: model/shown_captions.h.
 
 // Reads the files again on the next use (with the register catalogue: tests
 // that change the resources).

@@ -7,14 +7,21 @@
 #include <thread>
 
 namespace {
-std::atomic<ClockSource> g_clockSource{nullptr};
-std::atomic<ClockSourceUs> g_clockSourceUs{nullptr};
-std::atomic<ClockSourceUs> g_wallSource{nullptr};
-// Where the calendar stood against the set clock source when it was set.
-std::atomic<std::int64_t> g_wallAnchorUs{0};
-std::atomic<std::int64_t> g_clockAnchorUs{0};
-std::atomic<SleepHook> g_sleepHook{nullptr};
-std::atomic<SleepHook> g_passHook{nullptr};
+
+// The clock and sleep hooks set in place of the system's (tests, a replay);
+// null hooks use the system clock and sleep. Set from any thread.
+struct ClockHooks {
+    std::atomic<ClockSource> clockSource{nullptr};
+    std::atomic<ClockSourceUs> clockSourceUs{nullptr};
+    std::atomic<ClockSourceUs> wallSource{nullptr};
+    // Where the calendar stood against the set clock source when it was set.
+    std::atomic<std::int64_t> wallAnchorUs{0};
+    std::atomic<std::int64_t> clockAnchorUs{0};
+    std::atomic<SleepHook> sleepHook{nullptr};
+    std::atomic<SleepHook> passHook{nullptr};
+};
+
+ClockHooks g_clock;
 
 std::int64_t systemWallUs()
 {
@@ -24,45 +31,45 @@ std::int64_t systemWallUs()
 
 void anchorWall()
 {
-    g_wallAnchorUs = systemWallUs();
-    g_clockAnchorUs = ClockUs();
+    g_clock.wallAnchorUs = systemWallUs();
+    g_clock.clockAnchorUs = ClockUs();
 }
 
 bool sourceSet()
 {
-    return g_clockSource.load() != nullptr || g_clockSourceUs.load() != nullptr;
+    return g_clock.clockSource.load() != nullptr || g_clock.clockSourceUs.load() != nullptr;
 }
 }  // namespace
 
 void SetClockSource(ClockSource source)
 {
-    g_clockSource.store(source);
+    g_clock.clockSource.store(source);
     anchorWall();
 }
 
 void SetClockSourceUs(ClockSourceUs source)
 {
-    g_clockSourceUs.store(source);
+    g_clock.clockSourceUs.store(source);
     anchorWall();
 }
 
 void SetWallClockSource(ClockSourceUs source)
 {
-    g_wallSource.store(source);
+    g_clock.wallSource.store(source);
 }
 
 std::int64_t ClockUs()
 {
-    if (const ClockSourceUs source = g_clockSourceUs.load()) return source();
-    if (const ClockSource source = g_clockSource.load()) return source() * 1000;
+    if (const ClockSourceUs source = g_clock.clockSourceUs.load()) return source();
+    if (const ClockSource source = g_clock.clockSource.load()) return source() * 1000;
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 std::int64_t WallClockUs()
 {
-    if (const ClockSourceUs source = g_wallSource.load()) return source();
-    if (sourceSet()) return g_wallAnchorUs.load() + (ClockUs() - g_clockAnchorUs.load());
+    if (const ClockSourceUs source = g_clock.wallSource.load()) return source();
+    if (sourceSet()) return g_clock.wallAnchorUs.load() + (ClockUs() - g_clock.clockAnchorUs.load());
     return systemWallUs();
 }
 
@@ -79,18 +86,18 @@ std::int64_t ClockMs()
 
 void SetSleepHooks(SleepHook sleep, SleepHook pass)
 {
-    g_sleepHook.store(sleep);
-    g_passHook.store(pass);
+    g_clock.sleepHook.store(sleep);
+    g_clock.passHook.store(pass);
 }
 
 bool SleepHooked()
 {
-    return g_sleepHook.load() != nullptr;
+    return g_clock.sleepHook.load() != nullptr;
 }
 
 void Sleep(int milliseconds)
 {
-    if (const SleepHook hook = g_sleepHook.load()) {
+    if (const SleepHook hook = g_clock.sleepHook.load()) {
         hook(milliseconds);
         return;
     }
@@ -99,7 +106,7 @@ void Sleep(int milliseconds)
 
 void PassPause(int milliseconds)
 {
-    if (const SleepHook hook = g_passHook.load()) {
+    if (const SleepHook hook = g_clock.passHook.load()) {
         hook(milliseconds);
         return;
     }

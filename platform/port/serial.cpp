@@ -42,11 +42,24 @@ PortEntry* Ports()
     return table;
 }
 
-std::mutex g_pathMutex;
-std::string g_devicePaths[kMaxComPort];  // --com; empty = none
-std::string g_bindings[kMaxComPort];     // operator's bindings; empty = none
+// The devices of the COM numbers and who is told of a lost port. `mutex`
+// guards the paths.
+struct ComTable {
+    std::mutex mutex;
+    std::string devicePaths[kMaxComPort];  // --com; empty = none
+    std::string bindings[kMaxComPort];     // operator's bindings; empty = none
+    std::atomic<ComLossHandler> lossHandler{nullptr};
 
-std::atomic<ComLossHandler> g_lossHandler{nullptr};
+    // No COM number names a device (the loss handler stays).
+    void reset()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (std::string& path : devicePaths) path.clear();
+        for (std::string& path : bindings) path.clear();
+    }
+};
+
+ComTable g_com;
 
 // The last error is kept per thread: the communication thread's reads never
 // overwrite what the port panel checks after its own calls.
@@ -89,7 +102,7 @@ void NoteLoss(PortEntry& entry, int port)
 {
     if (!entry.device || !entry.device->lost() || entry.lost.exchange(true)) return;
     qCWarning(lcSerial) << "COM" << port << "device gone; descriptor released";
-    if (ComLossHandler handler = g_lossHandler.load()) handler(port);
+    if (ComLossHandler handler = g_com.lossHandler.load()) handler(port);
 }
 
 // Runs `action(device)` on an open port under its lock; records and returns a
@@ -280,8 +293,8 @@ const char* GetRS232ErrorString(int errorCode)
 bool SetComDevice(int port, const std::string& devicePath)
 {
     if (!ValidPort(port)) return false;
-    std::lock_guard<std::mutex> lock(g_pathMutex);
-    g_devicePaths[port - 1] = devicePath;
+    std::lock_guard<std::mutex> lock(g_com.mutex);
+    g_com.devicePaths[port - 1] = devicePath;
     return true;
 }
 
@@ -289,9 +302,9 @@ std::string ComDevicePath(int port)
 {
     if (!ValidPort(port)) return {};
     {
-        std::lock_guard<std::mutex> lock(g_pathMutex);
-        if (!g_devicePaths[port - 1].empty()) return g_devicePaths[port - 1];
-        if (!g_bindings[port - 1].empty()) return g_bindings[port - 1];
+        std::lock_guard<std::mutex> lock(g_com.mutex);
+        if (!g_com.devicePaths[port - 1].empty()) return g_com.devicePaths[port - 1];
+        if (!g_com.bindings[port - 1].empty()) return g_com.bindings[port - 1];
     }
     return DefaultComPath(port);
 }
@@ -309,31 +322,29 @@ std::string DefaultComPath(int port)
 bool SetComBinding(int port, const std::string& devicePath)
 {
     if (!ValidPort(port)) return false;
-    std::lock_guard<std::mutex> lock(g_pathMutex);
-    g_bindings[port - 1] = devicePath;
+    std::lock_guard<std::mutex> lock(g_com.mutex);
+    g_com.bindings[port - 1] = devicePath;
     return true;
 }
 
 void ResetComDevices()
 {
-    std::lock_guard<std::mutex> lock(g_pathMutex);
-    for (std::string& path : g_devicePaths) path.clear();
-    for (std::string& path : g_bindings) path.clear();
+    g_com.reset();
 }
 
 std::string ComBinding(int port)
 {
     if (!ValidPort(port)) return {};
-    std::lock_guard<std::mutex> lock(g_pathMutex);
-    return g_bindings[port - 1];
+    std::lock_guard<std::mutex> lock(g_com.mutex);
+    return g_com.bindings[port - 1];
 }
 
 ComPathSource ComDeviceSource(int port)
 {
     if (!ValidPort(port)) return ComPathSource::Default;
-    std::lock_guard<std::mutex> lock(g_pathMutex);
-    if (!g_devicePaths[port - 1].empty()) return ComPathSource::Option;
-    if (!g_bindings[port - 1].empty()) return ComPathSource::Binding;
+    std::lock_guard<std::mutex> lock(g_com.mutex);
+    if (!g_com.devicePaths[port - 1].empty()) return ComPathSource::Option;
+    if (!g_com.bindings[port - 1].empty()) return ComPathSource::Binding;
     return ComPathSource::Default;
 }
 
@@ -345,7 +356,7 @@ bool ComDeviceLost(int port)
 
 void SetComLossHandler(ComLossHandler handler)
 {
-    g_lossHandler.store(handler);
+    g_com.lossHandler.store(handler);
 }
 
 bool ParseComOption(const std::string& arg)

@@ -38,6 +38,7 @@
 #include "model/line_flags.h"
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
+#include "model/shown_captions.h"
 #include "model/uir_ids.h"
 #include "pages/send_rows.h"
 #include "platform/ui/qt/qt_ui.h"

@@ -35,7 +35,7 @@ void appendCrc(std::vector<std::uint8_t>* frame)
     frame->push_back(static_cast<std::uint8_t>(crc >> 8));
 }
 
-class LoopLink final : public Simulator::Link {
+class LoopLink final : public Link {
 public:
     LoopLink() : port_("simulator") {}
 
@@ -88,7 +88,7 @@ private:
     std::atomic<bool> woken_{false};
 };
 
-class OwnRenderer final : public Simulator::Renderer {
+class OwnRenderer final : public Renderer {
 public:
     std::vector<std::uint8_t> reply(const std::uint8_t* request, int length, int exceptionCode,
                                     std::uint16_t* registers) override
@@ -133,12 +133,12 @@ public:
 
 }  // namespace
 
-std::unique_ptr<Simulator::Link> OpenLoopLink(std::string* /*error*/)
+std::unique_ptr<Link> OpenLoopLink(std::string* /*error*/)
 {
     return std::make_unique<LoopLink>();
 }
 
-std::unique_ptr<Simulator::Renderer> MakeOwnRenderer()
+std::unique_ptr<Renderer> MakeOwnRenderer()
 {
     return std::make_unique<OwnRenderer>();
 }

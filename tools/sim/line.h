@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/simulator.h"
+#include "tools/sim/slave.h"
 
 namespace sim {
 
@@ -26,7 +26,7 @@ constexpr int kIllegalValue = 3;
 // CRC-16 of Modbus RTU (sent low byte first); 0 over a whole frame with its CRC.
 std::uint16_t Crc16(const std::uint8_t* bytes, std::size_t count);
 
-class Simulator::Link {
+class Link {
 public:
     virtual ~Link() = default;
     // The path a master opens.
@@ -45,7 +45,7 @@ public:
     virtual std::uint64_t takeDiscarded() { return 0; }
 };
 
-class Simulator::Renderer {
+class Renderer {
 public:
     virtual ~Renderer() = default;
     // The reply to a request with `exceptionCode` (0: none) over `registers`
@@ -56,15 +56,15 @@ public:
 };
 
 // An in-process loop port (platform/port/loop_port.h).
-std::unique_ptr<Simulator::Link> OpenLoopLink(std::string* error);
+std::unique_ptr<Link> OpenLoopLink(std::string* error);
 // Replies built by the simulator itself.
-std::unique_ptr<Simulator::Renderer> MakeOwnRenderer();
+std::unique_ptr<Renderer> MakeOwnRenderer();
 
 #ifdef DSC_SIM_LIBMODBUS
 // A pseudo-terminal, its requests framed by libmodbus.
-std::unique_ptr<Simulator::Link> OpenPtyLink(std::string* error);
+std::unique_ptr<Link> OpenPtyLink(std::string* error);
 // Replies built by libmodbus; nullptr with *error set on failure.
-std::unique_ptr<Simulator::Renderer> MakeLibmodbusRenderer(std::string* error);
+std::unique_ptr<Renderer> MakeLibmodbusRenderer(std::string* error);
 #endif
 
 }  // namespace sim

@@ -25,7 +25,7 @@ void closeFd(int* fd)
     *fd = -1;
 }
 
-class PtyLink final : public Simulator::Link {
+class PtyLink final : public Link {
 public:
     ~PtyLink() override
     {
@@ -156,7 +156,7 @@ private:
     std::string path_;
 };
 
-class LibmodbusRenderer final : public Simulator::Renderer {
+class LibmodbusRenderer final : public Renderer {
 public:
     ~LibmodbusRenderer() override
     {
@@ -215,14 +215,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Simulator::Link> OpenPtyLink(std::string* error)
+std::unique_ptr<Link> OpenPtyLink(std::string* error)
 {
     auto link = std::make_unique<PtyLink>();
     if (!link->open(error)) return nullptr;
     return link;
 }
 
-std::unique_ptr<Simulator::Renderer> MakeLibmodbusRenderer(std::string* error)
+std::unique_ptr<Renderer> MakeLibmodbusRenderer(std::string* error)
 {
     auto renderer = std::make_unique<LibmodbusRenderer>();
     if (!renderer->open(error)) return nullptr;

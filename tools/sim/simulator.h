@@ -27,10 +27,14 @@
 #include <thread>
 #include <vector>
 
+#include "tools/sim/slave.h"
+
 namespace sim {
 
-constexpr int kSlaveAddress = 1;
-constexpr int kPasswordRegister = 4039;
+// What carries requests in and replies out, and what renders the replies
+// (tools/sim/line.h).
+class Link;
+class Renderer;
 constexpr int kStatusFirst = 2748;
 constexpr int kStatusCount = 26;
 constexpr int kRestoreRegister = 2654;        // write 1: restore factory settings
@@ -200,9 +204,9 @@ public:
     }
 
     // What carries requests in and replies out: a pseudo-terminal or a loop port.
-    class Link;
+    using Link = sim::Link;
     // What renders plain and exception replies: libmodbus or the simulator's own code.
-    class Renderer;
+    using Renderer = sim::Renderer;
 
 private:
     std::string begin(std::unique_ptr<Link> link);
