@@ -1,7 +1,7 @@
 #include "app/command_capture.h"
 
-#include "app/command_line.h"
 #include "app/command_port.h"
+#include "app/command_status.h"
 #include "app/version.h"
 #include "serial/line_machine.h"
 

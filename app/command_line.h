@@ -8,14 +8,7 @@
 #include <string>
 #include <vector>
 
-// Exit statuses of the commands.
-enum {
-    kCommandOk = 0,
-    // verify: a register differs; restore: not every register matches; watch: a fault was on
-    kCommandDiffers = 1,
-    kCommandNoAnswer = 2,  // the port, the password or a read gave no answer in time
-    kCommandBadInput = 3,  // bad arguments or a bad file
-};
+#include "app/command_status.h"  // the exit statuses
 
 // True when `word` names a command ("dump", "verify", "restore", "watch").
 bool IsCommandName(const std::string& word);

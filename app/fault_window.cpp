@@ -69,6 +69,20 @@ QString timeText(std::int64_t wallMs, const char* format = "yyyy-MM-dd hh:mm:ss.
     return QDateTime::fromMSecsSinceEpoch(wallMs).toString(format);
 }
 
+// The event's word as the list shows it (faults.csv keeps FaultEventName's).
+QString eventText(FaultEventKind kind)
+{
+    switch (kind) {
+        case FaultEventKind::On:
+            return Tr::tr("ON", "fault event: the fault came on");
+        case FaultEventKind::Off:
+            return Tr::tr("OFF", "fault event: the fault went off");
+        case FaultEventKind::Lost:
+            return Tr::tr("lost", "fault event: the link was lost while the fault was on");
+    }
+    return QString();
+}
+
 QString whereText(const FaultEvent& e)
 {
     return QString("%1 bit %2").arg(e.registerAddress()).arg(e.bitInWord());
@@ -107,7 +121,7 @@ public:
             case Time:
                 return timeText(e->wallMs);
             case Event:
-                return QString(FaultEventName(e->kind));
+                return eventText(e->kind);
             case Fault:
                 return qs(ShownFaultCaption(e->bit));
             case Where:
@@ -202,6 +216,12 @@ public:
         b.sinceOpen = e.occurrence;
         show(e.bit);
     }
+    // As at start-up: no fault seen.
+    void reset()
+    {
+        bits_ = {};
+        for (int bit = 0; bit < kFaultBitCount; ++bit) show(bit);
+    }
     void portOpened() override
     {
         for (int bit = 0; bit < kFaultBitCount; ++bit) {
@@ -256,6 +276,16 @@ public:
     void pump();
     RunLog::Copy run() const { return run_.copy(); }
     std::size_t backlog() { return feed_.backlog(); }
+    // What the line reported up to now is taken and forgotten with the rest.
+    void forget()
+    {
+        feed_.pump();
+        tracker_.reset();
+        model_.clear();
+        tips_.reset();
+        showSnapshot();
+        showResolution();
+    }
     void drain()
     {
         pump();
@@ -595,6 +625,11 @@ void faults(int, int, void*, int)
 void PumpFaultHistory()
 {
     if (FaultWindow* w = window()) w->pump();
+}
+
+void ForgetFaultHistory()
+{
+    if (FaultWindow* w = window()) w->forget();
 }
 
 void DrainFaultHistory()

@@ -24,6 +24,9 @@ void DestroyFaultWindow();
 void faults(int menuBar, int menuItem, void* callbackData, int panel);
 // Takes what the line reported now rather than at the next tick.
 void PumpFaultHistory();
+// Takes what the line reported so far and forgets it with every event shown
+// and the faults' state, as the window was made (the journal is left alone).
+void ForgetFaultHistory();
 // Takes what the line reported and waits until faults.csv has been tried with it.
 void DrainFaultHistory();
 // Renders the window to a PNG file, shown or not.

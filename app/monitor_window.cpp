@@ -121,6 +121,17 @@ public:
     ~MonitorWindow() override { recorder_.stop(); }
 
     bool startRecording(const std::string& path, std::string* error);
+    // Takes what the line reported so far and forgets it: the counters, the
+    // plots' history and the traffic list start again.
+    void forget()
+    {
+        drain();
+        history_.clear();
+        trafficRows_.clear();
+        ResetLinkCounters();
+        showCounters();
+        showPlot();
+    }
     bool startCapture(const std::string& path, std::string* error);
     // Takes what the line reported and redraws at once, not at the next tick.
     void refreshNow()
@@ -949,6 +960,11 @@ void monitor(int, int, void*, int)
         g_window->show();
         g_window->raise();
     }
+}
+
+void ForgetMonitorHistory()
+{
+    if (g_window != nullptr) g_window->forget();
 }
 
 bool StartRecording(const std::string& path, std::string* error)

@@ -21,6 +21,10 @@ void CreateMonitor(LineCapture* capture = nullptr);
 void DestroyMonitor();
 // Menu callback of MENU_MONITOR: shows or hides the window.
 void monitor(int menuBar, int menuItem, void* callbackData, int panel);
+// Takes what the line reported so far and forgets it: the link counters and
+// response times, the plots' history and the traffic list start again (a
+// recording or capture running goes on).
+void ForgetMonitorHistory();
 // Starts recording the status values to `path` (as the RECORD button does).
 bool StartRecording(const std::string& path, std::string* error);
 // Starts capturing the line to `path` (as the CAPTURE button does).

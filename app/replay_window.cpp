@@ -19,8 +19,10 @@
 
 #include "app/fault_window.h"
 #include "app/language.h"
+#include "app/monitor_window.h"
 #include "engine/fault_feed.h"
 #include "model/app_state.h"
+#include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
@@ -56,6 +58,23 @@ void name(QWidget* w, const char* constant)
 QString capturedTime(std::int64_t us)
 {
     return QDateTime::fromMSecsSinceEpoch(us / 1000).toString("yyyy-MM-dd hh:mm:ss.zzz");
+}
+
+// Opens the replay's port with the capture's line settings (again, when open).
+void OpenReplayLine(const Replay& replay)
+{
+    const ReplayLine line = ReplayLineOf(replay.recording().blocks().front().port);
+    SetComDevice(kReplayPort, replay.devicePath());
+    SetCtrlVal(child.load(), uir::panel_com::COMSELECT, kReplayPort);
+    comselect = kReplayPort;
+    btlselect = static_cast<int>(line.baud);
+    jhselect = line.parity;
+    longselect = line.dataBits;
+    stopselect = line.stopBits;
+    FastLineSettings fastLine;
+    fastLine.enabled = line.lineRate;
+    if (line.replyTimeoutMs > 0) fastLine.replyTimeoutMs = ClampReplyTimeoutMs(line.replyTimeoutMs);
+    ConfigureSelectedPort(fastLine);
 }
 
 class ReplayBar : public QWidget {
@@ -99,9 +118,10 @@ public:
         });
         connect(speed_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int i) {
             if (i >= 0 && i < static_cast<int>(std::size(kSpeeds))) chosenSpeed_ = kSpeeds[i].value;
-            if (seekToUs_ < 0) replay_.setSpeed(chosenSpeed_);
+            replay_.setSpeed(chosenSpeed_);
         });
-        // Moving the slider on plays up to there as fast as the window takes it.
+        // Moving the slider plays up to there as fast as the window takes it
+        // (from the capture's start when it went back).
         connect(position_, &QSlider::sliderReleased, this, [this] { seek(position_->value()); });
         chosenSpeed_ = replay.speed();
         connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
@@ -139,10 +159,6 @@ public:
     void refresh()
     {
         const std::int64_t now = replay_.nowUs();
-        if (seekToUs_ >= 0 && now >= seekToUs_) {
-            seekToUs_ = -1;
-            replay_.setSpeed(chosenSpeed_);
-        }
         const bool ended = replay_.finished();
         play_->setText(replay_.paused() ? Tr::tr("Play") : Tr::tr("Pause"));
         play_->setEnabled(!ended);
@@ -175,15 +191,23 @@ private:
     void seek(int step)
     {
         const std::int64_t target = replay_.recording().firstUs() + step * kSliderStepUs;
+        // A seek goes on as the replay went before it: paused or at the speed chosen.
+        const bool paused = replay_.seeking() ? seekPaused_ : replay_.paused();
+        seekPaused_ = paused;
         if (target <= replay_.nowUs()) {
-            // The console's history cannot be taken back: the replay goes on from here.
-            state_->setText(
-                Tr::tr("The replay goes forward only: open the capture again to see it from the start"));
-            return;
+            // Back: the replay starts again, and what the window took from it
+            // so far is forgotten once the port has closed.
+            replay_.setPaused(true);
+            replay_.rewindAtNextOpen([] {
+                ForgetFaultHistory();
+                ForgetMonitorHistory();
+                // The pages are read again, as on the first opening.
+                for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+            });
+            OpenReplayLine(replay_);
         }
-        seekToUs_ = target;
-        replay_.setSpeed(Replay::kMax);
-        replay_.setPaused(false);
+        replay_.playTo(target, chosenSpeed_, paused);
+        refresh();
     }
     Replay& replay_;
     QPushButton* play_ = nullptr;
@@ -194,7 +218,7 @@ private:
     QLabel* speedLabel_ = nullptr;
     QTimer timer_;
     double chosenSpeed_ = Replay::kMax;
-    std::int64_t seekToUs_ = -1;
+    bool seekPaused_ = false;
 };
 
 struct WindowReplay {
@@ -250,18 +274,7 @@ void OpenReplayPort()
     QTimer::singleShot(0, [] {
         WindowReplay& r = current();
         if (!r.replay) return;
-        const ReplayLine line = ReplayLineOf(r.replay->recording().blocks().front().port);
-        SetComDevice(kReplayPort, r.replay->devicePath());
-        SetCtrlVal(child.load(), uir::panel_com::COMSELECT, kReplayPort);
-        comselect = kReplayPort;
-        btlselect = static_cast<int>(line.baud);
-        jhselect = line.parity;
-        longselect = line.dataBits;
-        stopselect = line.stopBits;
-        FastLineSettings fastLine;
-        fastLine.enabled = line.lineRate;
-        if (line.replyTimeoutMs > 0) fastLine.replyTimeoutMs = ClampReplyTimeoutMs(line.replyTimeoutMs);
-        ConfigureSelectedPort(fastLine);
+        OpenReplayLine(*r.replay);
         const std::string title =
             Gbk(Tr::tr("replay of %1")
                     .arg(QFileInfo(QString::fromStdString(r.replay->recording().name())).fileName()));

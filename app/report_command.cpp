@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/command_capture.h"
-#include "app/command_line.h"
+#include "app/command_status.h"
 #include "app/version.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"

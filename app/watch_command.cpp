@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/command_capture.h"
-#include "app/command_line.h"
+#include "app/command_status.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"

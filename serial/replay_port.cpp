@@ -294,9 +294,59 @@ std::string Replay::devicePath() const
     return kPathPrefix + recording_->name();
 }
 
+namespace {
+double knownSpeed(double speed)
+{
+    return std::isfinite(speed) && speed > 0 ? speed : Replay::kMax;
+}
+}  // namespace
+
 void Replay::setSpeed(double speed)
 {
-    speed_ = std::isfinite(speed) && speed > 0 ? speed : kMax;
+    if (seeking())
+        thenSpeed_ = knownSpeed(speed);
+    else
+        speed_ = knownSpeed(speed);
+}
+
+void Replay::playTo(std::int64_t targetUs, double thenSpeed, bool thenPaused)
+{
+    thenSpeed_ = knownSpeed(thenSpeed);
+    thenPaused_ = thenPaused;
+    speed_ = kMax;
+    seekUs_ = std::max<std::int64_t>(targetUs, 0);
+    paused_ = false;
+    arriveIfDue();
+}
+
+void Replay::arriveIfDue()
+{
+    std::int64_t target = seekUs_.load();
+    if (target < 0 || nowUs_.load() < target) return;
+    if (!seekUs_.compare_exchange_strong(target, -1)) return;
+    speed_ = thenSpeed_.load();
+    paused_ = thenPaused_.load();
+}
+
+void Replay::rewindAtNextOpen(std::function<void()> rewound)
+{
+    std::lock_guard<std::mutex> lock(rewindMutex_);
+    rewound_ = std::move(rewound);
+    rewindDue_ = true;
+}
+
+void Replay::rewind()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++rewinds_;
+    cursor_ = 0;
+    played_.assign(played_.size(), false);
+    pending_.clear();
+    lastDeliveredUs_ = 0;
+    nowUs_ = recording_->firstUs();
+    block_ = 0;
+    answered_ = 0;
+    unanswered_ = 0;
 }
 
 void Replay::setHold(std::function<bool()> behind)
@@ -308,6 +358,17 @@ void Replay::setHold(std::function<bool()> behind)
 void Replay::deviceOpened(bool opened)
 {
     openDevices_.fetch_add(opened ? 1 : -1);
+    if (!opened) return;
+    std::function<void()> rewound;
+    {
+        std::lock_guard<std::mutex> lock(rewindMutex_);
+        if (!rewindDue_) return;
+        rewindDue_ = false;
+        rewound = std::move(rewound_);
+        rewound_ = nullptr;
+    }
+    rewind();
+    if (rewound) rewound();
 }
 
 void Replay::setPaused(bool paused)
@@ -481,11 +542,16 @@ void Replay::sleep(int milliseconds)
 void Replay::advanceTo(std::int64_t targetUs)
 {
     const std::int64_t now = nowUs_.load();
+    // A seek stops the time at its target.
+    const std::int64_t seek = seekUs_.load();
+    if (seek > now && targetUs > seek) targetUs = seek;
     if (targetUs <= now) return;
     bool ended = openDevices_.load() == 0;
+    std::uint64_t rewinds = 0;
     if (!ended) {
         std::lock_guard<std::mutex> lock(mutex_);
         ended = endedLocked();
+        rewinds = rewinds_;
     }
     if (ended) {
         // With the replay's port closed, or the capture over, the captured
@@ -509,7 +575,9 @@ void Replay::advanceTo(std::int64_t targetUs)
         std::this_thread::sleep_for(std::chrono::microseconds(
             static_cast<std::int64_t>(static_cast<double>(targetUs - now) / speed)));
     }
-    moveTo(targetUs);
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The replay started again meanwhile: this wait was of the time before.
+    if (rewinds == rewinds_) moveTo(targetUs);
 }
 
 void Replay::moveTo(std::int64_t targetUs)
@@ -518,6 +586,7 @@ void Replay::moveTo(std::int64_t targetUs)
     std::int64_t expected = nowUs_.load();
     while (expected < targetUs && !nowUs_.compare_exchange_weak(expected, targetUs)) {
     }
+    arriveIfDue();
 }
 
 void Replay::holdWhilePaused()

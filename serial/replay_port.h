@@ -121,9 +121,19 @@ public:
     std::string devicePath() const;
     const ReplayRecording& recording() const { return *recording_; }
 
-    // 1, 2, 5, 10 or kMax.
+    // 1, 2, 5, 10 or kMax. While a seek runs, the speed it goes on at.
     void setSpeed(double speed);
     double speed() const { return speed_.load(); }
+    // Plays on at kMax until the captured time reaches `targetUs`, then goes
+    // on at `thenSpeed`, paused when `thenPaused`.
+    void playTo(std::int64_t targetUs, double thenSpeed, bool thenPaused);
+    bool seeking() const { return seekUs_.load() >= 0; }
+    // The next time the replay's device opens, the replay starts again from
+    // the capture's start: every exchange unplayed, no reply pending, the
+    // clock at the first request, and `rewound` called (on the thread that
+    // opens the device, before the console learns of the open) for the
+    // readers of the line to forget what they took from the replay so far.
+    void rewindAtNextOpen(std::function<void()> rewound);
     // Before the time moves on, the replay waits (a little real time at
     // most) while `behind` holds: the readers of the line that run on a
     // timer of their own have yet to catch up. An empty one removes it.
@@ -169,6 +179,9 @@ private:
     // Moves the captured time on to `targetUs`, pacing it by the speed.
     void advanceTo(std::int64_t targetUs);
     void moveTo(std::int64_t targetUs);
+    // At the seek's target: the speed and pause it goes on with.
+    void arriveIfDue();
+    void rewind();
     // Holds the line's thread while paused; false once the replay stops.
     void holdWhilePaused();
     void passOverLocked();
@@ -189,10 +202,17 @@ private:
     std::atomic<std::uint64_t> unanswered_{0};
     std::atomic<std::thread::id> lineThread_{};
     std::atomic<int> openDevices_{0};
+    std::atomic<std::int64_t> seekUs_{-1};
+    std::atomic<double> thenSpeed_{kMax};
+    std::atomic<bool> thenPaused_{false};
+    std::mutex rewindMutex_;
+    std::function<void()> rewound_;  // set: rewind at the next open
+    bool rewindDue_ = false;
 
     std::mutex mutex_;  // the exchanges' state below
     std::size_t cursor_ = 0;
     std::vector<bool> played_;
     std::deque<Pending> pending_;
     std::int64_t lastDeliveredUs_ = 0;
+    std::uint64_t rewinds_ = 0;  // a wait begun before a rewind leaves the clock alone
 };

@@ -4,7 +4,7 @@
 <context>
     <name>FaultWindow</name>
     <message>
-        <location filename="../app/fault_window.cpp" line="+93"/>
+        <location filename="../app/fault_window.cpp" line="+107"/>
         <source>Time</source>
         <translation>时间</translation>
     </message>
@@ -59,7 +59,7 @@
         <translation>否</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+113"/>
         <source>%1 bit %2. </source>
         <translation>%1 第 %2 位。</translation>
     </message>
@@ -99,7 +99,7 @@
         <translation> 串口打开以来出现 %1 次。</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+83"/>
         <location line="+1"/>
         <location line="+243"/>
         <source>Fault history</source>
@@ -143,7 +143,25 @@
         <translation>记录文件</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="-297"/>
+        <source>ON</source>
+        <comment>fault event: the fault came on</comment>
+        <translation>出现</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>OFF</source>
+        <comment>fault event: the fault went off</comment>
+        <translation>消除</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>lost</source>
+        <comment>fault event: the link was lost while the fault was on</comment>
+        <translation>链路丢失</translation>
+    </message>
+    <message>
+        <location line="+341"/>
         <source>Events, newest first (the last %1 here; faults.csv keeps all)</source>
         <translation>事件，最新在前（此处显示最近 %1 条；faults.csv 保存全部）</translation>
     </message>
@@ -421,7 +439,7 @@ Journals, backups and state:
 <context>
     <name>MonitorWindow</name>
     <message>
-        <location filename="../app/monitor_window.cpp" line="+246"/>
+        <location filename="../app/monitor_window.cpp" line="+257"/>
         <location line="+1"/>
         <source>Line monitor</source>
         <translation>通信监视</translation>
@@ -441,7 +459,7 @@ Journals, backups and state:
         <translation>通信状况</translation>
     </message>
     <message>
-        <location line="-249"/>
+        <location line="-260"/>
         <source>Capture line…</source>
         <translation>抓取通信报文…</translation>
     </message>
@@ -451,7 +469,7 @@ Journals, backups and state:
         <translation>停止抓包</translation>
     </message>
     <message>
-        <location line="+253"/>
+        <location line="+264"/>
         <source>Requests</source>
         <translation>请求数</translation>
     </message>
@@ -1092,12 +1110,12 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
 <context>
     <name>ReplayWindow</name>
     <message>
-        <location filename="../app/replay_window.cpp" line="+48"/>
+        <location filename="../app/replay_window.cpp" line="+50"/>
         <source>max</source>
         <translation>最快</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+93"/>
         <source>Replay of %1</source>
         <translation>回放 %1</translation>
     </message>
@@ -1133,7 +1151,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>正在回放的内容</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+11"/>
         <source>Play</source>
         <translation>播放</translation>
     </message>
@@ -1168,12 +1186,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
         <translation>正在回放 %1</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <source>The replay goes forward only: open the capture again to see it from the start</source>
-        <translation>回放只能向前：要从头查看，请重新打开抓包文件</translation>
-    </message>
-    <message>
-        <location line="+85"/>
+        <location line="+95"/>
         <source>replay of %1</source>
         <translation>回放 %1</translation>
     </message>

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <cmath>
@@ -24,6 +28,7 @@
 #include "engine/console_state.h"
 #include "engine/line_capture.h"
 #include "modbus/capture_file.h"
+#include "modbus/line_events.h"
 #include "modbus/write_outcome.h"
 #include "model/uir_ids.h"
 #include "platform/os/app_dirs.h"
@@ -116,7 +121,67 @@ protected:
         return outcomes;
     }
     std::string capturePath() const { return file("capture.pcapng"); }
+
+    // The pages read, then the status polled with a fault on from 1.5 s to
+    // 2.5 s: what the window asks for as it opens the port, over two
+    // openings of it. The journals are removed for the replay to leave alone.
+    std::vector<Outcome> captureWindowSession()
+    {
+        const std::vector<Outcome> runs = liveRuns(
+            {{"dump", "--out", file("live.json")}, {"watch", "--duration", "3.5"}}, [this](std::size_t i) {
+                const std::int64_t t = sim_.timeMs();
+                if (i == 1) {
+                    ASSERT_TRUE(sim_.schedule({{t + 1500, 2762, 0x0002}, {t + 2500, 2762, 0}}));
+                }
+            });
+        std::remove(writesJournal().c_str());
+        std::remove(faultsJournal().c_str());
+        return runs;
+    }
+    static std::string writesJournal() { return ConsoleStateDir() + "/writes.csv"; }
+    static std::string faultsJournal() { return ConsoleStateDir() + "/faults.csv"; }
+
+    // The window replaying the capture at `speed`: `check` runs on the UI
+    // thread once the window runs, then the console quits. Nothing may reach
+    // the controller or the journals.
+    void replayInWindow(double speed, const std::function<void()>& check)
+    {
+        const std::size_t requestsBefore = sim_.requestCount();
+        ResetConsoleState();
+        ASSERT_TRUE(qtui::InitUserInterface(testsupport::WindowArguments::argc(),
+                                            testsupport::WindowArguments::argv()));
+        std::string error;
+        ASSERT_TRUE(StartWindowReplay(capturePath(), speed, &error)) << error;
+        QTimer::singleShot(0, [&] {
+            check();
+            testsupport::FindControl<QPushButton>(panelMain.load(), "QUITBUTTON")->click();
+        });
+        ConsoleOptions options;
+        EXPECT_EQ(
+            WinMain(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv(), options), 0);
+        qtui::ShutdownUserInterface();
+        EXPECT_FALSE(WindowReplaying());
+        EXPECT_EQ(sim_.requestCount(), requestsBefore) << "a byte reached the controller";
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(writesJournal())));
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(faultsJournal())));
+    }
 };
+
+// The fault events the window lists, newest first, a row as its cells.
+std::vector<std::string> shownFaultEvents()
+{
+    PumpFaultHistory();
+    std::vector<std::string> rows;
+    auto* events = FaultWidget()->findChild<QTableView*>("FAULT_EVENTS");
+    if (events == nullptr) return rows;
+    const QAbstractItemModel* m = events->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c) cells << m->index(r, c).data().toString();
+        rows.push_back(cells.join(" | ").toStdString());
+    }
+    return rows;
+}
 
 }  // namespace
 
@@ -242,31 +307,12 @@ TEST_F(Replayed, TheWindowShowsTheCaptureAndWritesNothing)
 {
     const int battery = 32767 / 600 * 48;
     sim_.setRegister(2749, static_cast<std::uint16_t>(battery));
-    // The pages read, then the status polled: what the window asks for as it
-    // opens the port, over two openings of it.
-    const std::vector<Outcome> runs = liveRuns(
-        {{"dump", "--out", file("live.json")}, {"watch", "--duration", "3.5"}}, [this](std::size_t i) {
-            const std::int64_t t = sim_.timeMs();
-            if (i == 1) {
-                ASSERT_TRUE(sim_.schedule({{t + 1500, 2762, 0x0002}, {t + 2500, 2762, 0}}));
-            }
-        });
+    const std::vector<Outcome> runs = captureWindowSession();
     ASSERT_EQ(runs[0].rc, kCommandOk) << runs[0].err;
     const Outcome& was = runs[1];
     ASSERT_EQ(was.rc, kCommandDiffers) << was.err;
-    const std::size_t requestsBefore = sim_.requestCount();
-    const std::string writes = ConsoleStateDir() + "/writes.csv";
-    const std::string faults = ConsoleStateDir() + "/faults.csv";
-    std::remove(writes.c_str());
-    std::remove(faults.c_str());
 
-    ResetConsoleState();
-    ASSERT_TRUE(
-        qtui::InitUserInterface(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv()));
-    std::string error;
-    ASSERT_TRUE(StartWindowReplay(capturePath(), 0, &error)) << error;
-    // The checks, then the quit button whatever they found.
-    const auto check = [&] {
+    replayInWindow(0, [&] {
         ASSERT_TRUE(testsupport::RunUntil([] { return WindowReplayEnded(); }, 30000));
         // The panels show what the line gave on their own timer.
         double shown = 0;
@@ -297,17 +343,81 @@ TEST_F(Replayed, TheWindowShowsTheCaptureAndWritesNothing)
         EXPECT_TRUE(testsupport::RunUntil(
             [&] { return line->text().startsWith("Over volt = 58 V not written: replay"); }, 5000))
             << line->text().toStdString();
-    };
-    QTimer::singleShot(0, [&] {
-        check();
-        testsupport::FindControl<QPushButton>(panelMain.load(), "QUITBUTTON")->click();
     });
-    ConsoleOptions options;
-    EXPECT_EQ(WinMain(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv(), options),
-              0);
-    qtui::ShutdownUserInterface();
-    EXPECT_FALSE(WindowReplaying());
-    EXPECT_EQ(sim_.requestCount(), requestsBefore) << "a byte reached the controller";
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(writes)));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(faults)));
+}
+
+// Moving the replay's slider back plays the capture again from its start up
+// to there: the window then shows what a replay moved straight to that point
+// shows (the fault events, the link counters and response times, the captured
+// time), and goes on paused as it was, at the speed chosen.
+TEST_F(Replayed, MovingTheSliderBackShowsWhatThatMomentShowed)
+{
+    const std::vector<Outcome> runs = captureWindowSession();
+    ASSERT_EQ(runs[1].rc, kCommandDiffers) << runs[1].err;
+    ReplayRecording recording;
+    std::string error;
+    ASSERT_TRUE(recording.load(capturePath(), &error)) << error;
+    ASSERT_EQ(recording.blocks().size(), 2u);
+    // While the fault is on in the watch's opening of the port, and after its end.
+    const std::int64_t during = (recording.blocks()[1].firstUs + recording.blocks()[1].lastUs) / 2;
+    const std::int64_t later = recording.lastUs();
+
+    struct Shown {
+        std::vector<std::string> events;
+        std::string time;
+        LinkCounters counters;
+    };
+    QWidget* bar = nullptr;
+    const auto control = [&bar](const char* name) { return bar->findChild<QWidget*>(name); };
+    const auto shown = [&] {
+        return Shown{shownFaultEvents(), static_cast<QLabel*>(control("REPLAY_TIME"))->text().toStdString(),
+                     ReadLinkCounters()};
+    };
+    // Moves the slider to `us` and waits for the replay to stand there.
+    const auto seek = [&](std::int64_t us) {
+        auto* slider = static_cast<QSlider*>(control("REPLAY_POSITION"));
+        auto* play = static_cast<QPushButton*>(control("REPLAY_PLAY"));
+        slider->setValue(static_cast<int>((us - recording.firstUs()) / 100000));
+        emit slider->sliderReleased();
+        EXPECT_EQ(play->text(), "Pause");
+        EXPECT_TRUE(testsupport::RunUntil([&] { return play->text() == "Play"; }, 30000));
+    };
+    const auto sameCounts = [](const LinkCounters& a, const LinkCounters& b) {
+        // The password timer runs on real time: its writes are left out.
+        EXPECT_EQ(a.requests - a.passwordWrites, b.requests - b.passwordWrites);
+        EXPECT_EQ(a.repliesOk, b.repliesOk);
+        EXPECT_EQ(a.timeouts, b.timeouts);
+        EXPECT_EQ(a.crcErrors + a.otherRejects + a.exceptions, b.crcErrors + b.otherRejects + b.exceptions);
+        EXPECT_EQ(a.responseMaxUs, b.responseMaxUs);
+        EXPECT_EQ(a.lastGoodReplyWallMs, b.lastGoodReplyWallMs);
+    };
+
+    replayInWindow(1, [&] {
+        ASSERT_TRUE(testsupport::RunUntil(
+            [&] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (w->objectName() == "PANEL_REPLAY") bar = w;
+                }
+                return bar != nullptr;
+            },
+            10000));
+        static_cast<QPushButton*>(control("REPLAY_PLAY"))->click();  // paused at once
+        seek(during);
+        const Shown fresh = shown();
+        // Before the fault went off: fewer events than at the end.
+        EXPECT_LT(fresh.events.size(), 2u) << fresh.time;
+        EXPECT_GT(fresh.counters.repliesOk, 0u);
+
+        seek(later);
+        EXPECT_EQ(shownFaultEvents().size(), 2u);
+        EXPECT_GT(ReadLinkCounters().repliesOk, fresh.counters.repliesOk);
+
+        seek(during);
+        const Shown again = shown();
+        EXPECT_EQ(again.events, fresh.events);
+        EXPECT_EQ(again.time, fresh.time);
+        sameCounts(again.counters, fresh.counters);
+        EXPECT_EQ(static_cast<QComboBox*>(control("REPLAY_SPEED"))->currentText(), "1×");
+        static_cast<QPushButton*>(control("REPLAY_PLAY"))->click();  // on, for the console to quit
+    });
 }
