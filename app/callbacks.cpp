@@ -7,6 +7,7 @@
 #include "app/report_window.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
+#include "pages/password_timers.h"
 #include "pages/write_guard.h"
 #include "platform/ui/ui.h"
 #include "serial/sample5.h"

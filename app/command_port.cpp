@@ -5,6 +5,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "pages/password_timers.h"
 #include "platform/os/clock.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"

@@ -1,4 +1,4 @@
-// The communication thread, the page refresh routines and the password timers.
+// The communication thread and the page refresh routines.
 #pragma once
 
 #include <atomic>
@@ -45,7 +45,3 @@ extern std::atomic<int> outputIOstatue;
 extern std::atomic<int> err1statue;
 extern std::atomic<int> err2statue;
 extern std::atomic<int> err3statue;
-
-// Password timers on the main panel.
-int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
-int timer_cmPW_rt(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -16,6 +16,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/password_timers.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "serial/line_machine.h"

@@ -1,9 +1,9 @@
-// The password timer pair: TIMER_CMPW makes a password write due every 10 s,
-// TIMER_CMPW_RT performs it within 50 ms once the line is idle.
-#include "engine/ems.h"
+#include "pages/password_timers.h"
+
 #include "modbus/modbus.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/line_flags.h"
 #include "model/uir_ids.h"
 #include "platform/ui/ui.h"
 #include "serial/line_machine.h"
