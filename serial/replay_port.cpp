@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "modbus/write_outcome.h"
+#include "model/app_state.h"
 #include "platform/os/clock.h"
 
 namespace {
@@ -534,7 +535,10 @@ void Replay::sleep(int milliseconds)
     const auto realEnd = std::chrono::steady_clock::now() +
                          std::chrono::microseconds(static_cast<std::int64_t>(realMs * 1000));
     while (nowUs_.load() < until && running_.load()) {
-        if (!paused_.load() && std::chrono::steady_clock::now() >= realEnd) break;
+        // A pause stops the time, except for the console's end: its waits
+        // for the threads to finish go by in real time.
+        const bool ending = RS232COMThreadStop.load() != 0 || RefreshUIThreadStop.load() != 0;
+        if ((!paused_.load() || ending) && std::chrono::steady_clock::now() >= realEnd) break;
         std::this_thread::sleep_for(kLook);
     }
 }
@@ -591,7 +595,11 @@ void Replay::moveTo(std::int64_t targetUs)
 
 void Replay::holdWhilePaused()
 {
-    while (paused_.load() && running_.load()) std::this_thread::sleep_for(kPausedLook);
+    // A pause holds the line, not its end: the console quitting while paused
+    // must find the communication thread able to finish.
+    while (paused_.load() && running_.load() && RS232COMThreadStop.load() == 0) {
+        std::this_thread::sleep_for(kPausedLook);
+    }
 }
 
 bool Replay::isLineThread() const

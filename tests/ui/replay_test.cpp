@@ -418,6 +418,6 @@ TEST_F(Replayed, MovingTheSliderBackShowsWhatThatMomentShowed)
         EXPECT_EQ(again.time, fresh.time);
         sameCounts(again.counters, fresh.counters);
         EXPECT_EQ(static_cast<QComboBox*>(control("REPLAY_SPEED"))->currentText(), "1×");
-        static_cast<QPushButton*>(control("REPLAY_PLAY"))->click();  // on, for the console to quit
+        // Quitting while paused ends the console (the line is held, not stuck).
     });
 }
