@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # How fast a capture plays back: a line-rate session of SECONDS (an hour by
-# default, about 170,000 status exchanges at 19200 bit/s) made by
+# default, about 89,000 status exchanges at 19200 bit/s, some 40 ms each) made by
 # bench/replay_capture.cpp, then `drive-console watch --replay` of it and the
 # window's replay of it at max (offscreen, ended by --screenshots once the
 # capture has played). Wall time, CPU and peak resident memory of each.
