@@ -100,12 +100,17 @@ void buildNextRequest()
     takeStatusRead();
 }
 
+void PortClosedPass()
+{
+    for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+    // While the console waits to reconnect, writes not yet sent stay for the device's return.
+    AbandonWrites("port not open", ReconnectEnabled());
+}
+
 int RS232COMThreadPass()
 {
     if (comConfigure_success_flag.load() != 1) {
-        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
-        // While the console waits to reconnect, writes not yet sent stay for the device's return.
-        AbandonWrites("port not open", ReconnectEnabled());
+        PortClosedPass();
         return 0;
     }
     if (hci_commnication_enable_5927.load() == 1) {

@@ -17,6 +17,10 @@ int RS232COMThread(void* parameter);
 // One pass of that thread (without the sleep). Returns 0, or -1 when the
 // password write failed.
 int RS232COMThreadPass();
+// What either framing does while the port is closed: every page is read
+// again once it opens, and writes not yet sent end "port not open" (or, with
+// reconnection on, stay for the device's return).
+void PortClosedPass();
 
 // The transmit LED's blink step of a pass.
 void transmitLedStep();

@@ -57,7 +57,7 @@ FastLineWait FastLineThreadStep()
     LineMachine& line = TheLine();
     const std::int64_t now = line.now();
     if (comConfigure_success_flag.load() != 1) {
-        for (const ItemTable& t : kPageTables) t.items[0].query_flag = 1;
+        PortClosedPass();
         return {now + kPassUs, false};
     }
     if (now >= g_loop.nextLedUs || g_loop.nextLedUs - now > kLedStepUs) {

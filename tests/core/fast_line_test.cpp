@@ -461,7 +461,7 @@ TEST_F(FastLine, PasswordTimerFindsTheLineIdleBetweenExchanges)
     EXPECT_TRUE(statusArrives(999, 1000ms)) << "polling went on";
 }
 
-TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
+TEST_F(FastLine, CloseHoldsTheLoopEndsAWritePressedMeanwhileAndReopenReadsEveryPageAgain)
 {
     startPolling();
     line.close();
@@ -471,6 +471,10 @@ TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
     sim.clearRequests();
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(sim.requests().empty()) << "nothing goes out while the port is closed";
+    // A write pressed meanwhile ends at once and is not written once the port opens.
+    dataItem1[2].value = 60.0;
+    dataItem1[2].send_flag = 1;
+    EXPECT_TRUE(WaitFor([] { return dataItem1[2].send_flag.load() == 0; }, 2000ms));
     line.configure();
     // The pages are read again, ahead of the status block.
     ASSERT_TRUE(WaitFor([&] { return !statusReads().empty(); }, 5000ms));
@@ -479,6 +483,9 @@ TEST_F(FastLine, CloseHoldsTheLoopAndReopenReadsEveryPageAgain)
         if (r.function == 3 && r.address != kStatus) pages.push_back(r.address);
     }
     EXPECT_EQ(pages, (std::vector<int>{2548, 2568, 2588, 2608, 2628, 2648}));
+    const auto log = sim.requests();
+    EXPECT_TRUE(std::none_of(log.begin(), log.end(),
+                             [](const auto& r) { return r.function == 6 && r.address == 2550; }));
 }
 
 TEST_F(FastLine, SwitchingOffRestoresTheCadenceOfTheHundredMillisecondPasses)
