@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <set>
+
+#include "modbus/line_state.h"
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -363,7 +365,7 @@ int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
             std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
             return kCommandNoAnswer;
         }
-        while (!replay.finished() && comConfigure_success_flag.load() == 1) {
+        while (!replay.finished() && PortOpen()) {
             for (const std::vector<unsigned char>& request : replay.upcoming()) {
                 for (const ItemTable& t : kPageTables) {
                     if (isReadOf(request, t)) t.items[0].query_flag = 1;

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "app/language.h"
+#include "modbus/line_state.h"
 #include "model/app_state.h"
 #include "model/panel_texts.h"
 #include "model/shown_captions.h"
@@ -106,7 +107,7 @@ private:
 
 void SaveParametersTo(const std::string& path)
 {
-    if (comConfigure_success_flag.load() != 1) {
+    if (!PortOpen()) {
         tell(QMessageBox::Warning,
              Tr::tr("The port is not open: choose %1 and press %2 first.")
                  .arg(qs(ShownPanelText("mainwin.uir", uir::PANEL_MAIN, "MENU_COMCONFIGURE")),
@@ -142,7 +143,7 @@ void SaveParametersTo(const std::string& path)
 
 bool SaveBackupNow(std::string* path, std::string* error)
 {
-    if (comConfigure_success_flag.load() != 1) {
+    if (!PortOpen()) {
         *error = "the port is not open";
         return false;
     }

@@ -13,6 +13,7 @@
 #include "app/version.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
+#include "modbus/line_state.h"
 #include "model/line_flags.h"
 #include "platform/os/app_dirs.h"
 #include "platform/os/clock.h"
@@ -139,7 +140,7 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         if (o.capture != nullptr) o.capture->look();
         const std::int64_t now = ClockUs();
         if (tracker.tracking() && firstUs < 0) firstUs = tracker.lastReply().clockUs;
-        if (comConfigure_success_flag.load() != 1) {
+        if (!PortOpen()) {
             report(o.port.device + ": the port failed");
             return kCommandNoAnswer;
         }

@@ -16,6 +16,7 @@
 #include "app/fault_window.h"
 #include "app/version.h"
 #include "engine/line_capture.h"
+#include "modbus/line_state.h"
 #include "model/app_state.h"
 #include "model/line_flags.h"
 #include "platform/port/serial.h"
@@ -72,7 +73,7 @@ public:
         progress_->setValue(0);
         connect(progress_, &QProgressDialog::canceled, this, [this] { cancel_ = true; });
         in_.about = DescribeConsole(ConsoleVersion(), ComDevicePath(active_comselect.load()));
-        if (comConfigure_success_flag.load() != 1) {
+        if (!PortOpen()) {
             in_.parametersProblem = "the port is not open";
             QMetaObject::invokeMethod(
                 this, [this] { draw(); }, Qt::QueuedConnection);

@@ -22,6 +22,7 @@
 #include "engine/fault_journal.h"
 #include "engine/traffic_decode.h"
 #include "engine/write_journal.h"
+#include "modbus/line_state.h"
 #include "modbus/write_outcome.h"
 #include "model/line_flags.h"
 #include "model/link_health.h"
@@ -51,11 +52,6 @@ QString q(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-bool portOpen()
-{
-    return comConfigure_success_flag.load() == 1;
-}
-
 Answer failure(int code, const std::string& message, int reg = 0)
 {
     QJsonObject data;
@@ -66,7 +62,7 @@ Answer failure(int code, const std::string& message, int reg = 0)
 // The failure of a wait on the line: the port closed, or no answer in time.
 Answer lineFailure(const std::string& error)
 {
-    return failure(portOpen() ? kServeNoAnswer : kServePortClosed, error);
+    return failure(PortOpen() ? kServeNoAnswer : kServePortClosed, error);
 }
 
 // Every accepted status reply, as the line reports it: the latest for
@@ -295,7 +291,7 @@ Answer Session::info(const QJsonObject&)
     const std::int64_t since = MsSinceAcceptedReply();
     QJsonObject link{{"replying", since >= 0 && since <= kReplyingMs},
                      {"unlocked", PortUnlocked()},
-                     {"open", portOpen()},
+                     {"open", PortOpen()},
                      {"sinceReplyS", since < 0 ? QJsonValue() : QJsonValue(since / 1000.0)}};
     QJsonObject settings{{"baud", static_cast<double>(o.baud)},
                          {"parity", o.parity == 0   ? "none"
@@ -417,7 +413,7 @@ Answer Session::write(const psets::RegisterInfo& info, int word, int ms) const
     Answer bad;
     // With the port closed the write still goes through the write path: it
     // ends at once as port closed, and the journal has it.
-    if (portOpen() && !ready(ms, &bad)) return bad;
+    if (PortOpen() && !ready(ms, &bad)) return bad;
     const psets::WriteOutcome w = psets::WriteThroughSendFlag(info, word, ms, nullptr, kPanel);
     if (w.outcome.empty()) return failure(kServeNoAnswer, w.text, info.reg);
     QJsonObject result{{"register", info.reg},
@@ -516,7 +512,7 @@ Answer Session::testStop(const QJsonObject& p)
     if (ms < 0) return bad;
     SendTestStop(kPanel);
     if (!WaitTestStopSent(ms)) {
-        return lineFailure(portOpen() ? "STOP did not go out within the time-out"
+        return lineFailure(PortOpen() ? "STOP did not go out within the time-out"
                                       : "STOP was not sent: the port is closed");
     }
     return Answer::Result(QJsonObject{{"sent", true}});
@@ -666,7 +662,7 @@ void Session::look(FaultFeed& feed, StatusTap& tap)
         if (linkState_ >= 0 || state != 0) {
             send(rpc::Notification(
                 "link.changed",
-                QJsonObject{{"replying", replying}, {"unlocked", unlocked}, {"open", portOpen()}}));
+                QJsonObject{{"replying", replying}, {"unlocked", unlocked}, {"open", PortOpen()}}));
         }
         linkState_ = state;
     }

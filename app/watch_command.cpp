@@ -10,6 +10,7 @@
 #include "engine/fault_tracker.h"
 #include "engine/status_text.h"
 #include "engine/traffic_decode.h"
+#include "modbus/line_state.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/link_health.h"
@@ -155,7 +156,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 report("end of capture");
                 break;
             }
-            if (comConfigure_success_flag.load() != 1) {
+            if (!PortOpen()) {
                 report(o.port.device + ": the port failed");
                 rc = kCommandNoAnswer;
                 break;
@@ -169,9 +170,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             const bool answering = answeredMs >= 0 && answeredMs <= o.giveUpMs;
             if (firstUs < 0 && now - startUs > giveUpUs && !answering) {
                 report(o.port.device + ": " +
-                       (hci_commnication_enable_5927.load() == 1
-                            ? "no status reply"
-                            : "the controller did not accept the password") +
+                       (Unlocked() ? "no status reply" : "the controller did not accept the password") +
                        " within " + seconds(o.giveUpMs / 1000.0));
                 rc = kCommandNoAnswer;
                 break;

@@ -33,6 +33,7 @@
 #include "engine/traffic_decode.h"
 #include "engine/write_journal.h"
 #include "modbus/line_events.h"
+#include "modbus/line_state.h"
 #include "modbus/write_outcome.h"
 #include "model/line_flags.h"
 #include "model/link_health.h"
@@ -297,7 +298,7 @@ int main(int argc, char** argv)
         DataItem& item = row->table[row->index];
         clock.every(static_cast<int>(kMinuteMs), [&] {
             const double value = 10.0 + static_cast<double>(submitted % 2);
-            SubmitWrite(item, value, DescribeSendRow(*row, value), comConfigure_success_flag.load() == 1);
+            SubmitWrite(item, value, DescribeSendRow(*row, value), PortOpen());
             ++submitted;
         });
         clock.every(kPumpMs, [&] { feed.pump(); });

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "modbus/line_state.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -234,7 +235,7 @@ void SendTestStop(const char* panel)
     DataItem* mode = item6(REG_TEST_MODE);
     // Like a send button, but urgent: ahead of every other write, and a normal
     // press cannot replace it before it has gone out.
-    const bool portOpen = comConfigure_success_flag.load() == 1 || WaitingPort() != 0;
+    const bool portOpen = PortOpen() || WaitingPort() != 0;
     for (auto [item, value] : {std::pair<DataItem*, int>{enable, 0}, {mode, TEST_MODE_NORMAL}}) {
         if (item == nullptr) continue;
         SubmitWrite(*item, value, stopRequest(*item, value, panel), portOpen, true);
@@ -250,7 +251,7 @@ bool WaitTestStopSent(int timeoutMs)
         const bool sent = (enable == nullptr || enable->send_flag.load() != SEND_URGENT) &&
                           (mode == nullptr || mode->send_flag.load() != SEND_URGENT);
         if (sent) return true;
-        if (comConfigure_success_flag.load() != 1 || hci_commnication_enable_5927.load() != 1) return false;
+        if (!PortOpen() || !Unlocked()) return false;
         if (waited >= timeoutMs) return false;
         Sleep(kWaitStepMs);
     }

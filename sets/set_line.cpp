@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modbus/line_state.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/data_item.h"
@@ -32,11 +33,6 @@ WriteOutcome notWritten(const char* why)
     return out;
 }
 
-bool portOpen()
-{
-    return comConfigure_success_flag.load() == 1;
-}
-
 std::string seconds(int ms)
 {
     const int whole = ms / 1000;
@@ -48,13 +44,13 @@ std::string seconds(int ms)
 bool WaitForController(int giveUpMs, std::string* error, const std::atomic<bool>* cancel)
 {
     const std::int64_t deadline = ClockMs() + giveUpMs;
-    while (!(portOpen() && hci_commnication_enable_5927.load() == 1)) {
+    while (!(PortOpen() && Unlocked())) {
         if (cancelled(cancel)) {
             *error = "cancelled";
             return false;
         }
         if (ClockMs() > deadline) {
-            *error = portOpen() ? "the controller did not accept the password within " + seconds(giveUpMs)
+            *error = PortOpen() ? "the controller did not accept the password within " + seconds(giveUpMs)
                                 : "the port is not open";
             return false;
         }
@@ -114,7 +110,7 @@ bool ReadTablesFresh(const std::vector<int>& tables, int giveUpMs, std::string* 
             }
         }
         if (remaining == 0) return true;
-        if (!portOpen()) {
+        if (!PortOpen()) {
             *error = "the port closed while the pages were read";
             return false;
         }
@@ -150,7 +146,7 @@ WriteOutcome WriteThroughSendFlag(const RegisterInfo& info, int word, int giveUp
     // With the port closed (or lost part-way through a restore) nothing is
     // marked: the record ends at once as port closed, and is journaled like
     // every other write.
-    const std::uint64_t id = SubmitWrite(item, static_cast<double>(word), what, portOpen());
+    const std::uint64_t id = SubmitWrite(item, static_cast<double>(word), what, PortOpen());
     const std::int64_t deadline = ClockMs() + giveUpMs;
     ::WriteRecord record;
     while (!WaitForWrite(id, std::chrono::milliseconds(50), &record)) {
