@@ -151,6 +151,36 @@ void endReadBackLocked(WriteRecord record, const unsigned char* reply, int first
     endLocked(std::move(record), outcome, std::move(detail), ended);
 }
 
+// The write in flight that `view` wrote, taken out of flight, with a read of
+// its page asked for (g_writes.mutex held); none when `view` wrote another.
+std::optional<WriteRecord> takeInFlightLocked(const RequestView& view)
+{
+    if (!view.isWrite() || !g_writes.inFlight || g_writes.inFlight->address != view.address) return {};
+    WriteRecord record = std::move(*g_writes.inFlight);
+    g_writes.inFlight.reset();
+    // Whatever became of it, the page is read again so that its control
+    // shows what the controller holds now.
+    requestReadBackLocked(view.address);
+    return record;
+}
+
+// Ends every record waiting for a read of a register that the read `view`
+// covers (g_writes.mutex held), with what `reply` carries (none: not read back).
+void endReadBacksLocked(const RequestView& view, const unsigned char* reply, std::vector<WriteRecord>* ended)
+{
+    const int quantity = view.count();
+    for (auto it = g_writes.readBack.begin(); it != g_writes.readBack.end();) {
+        const int offset = it->address - view.address;
+        if (offset < 0 || offset >= quantity) {
+            ++it;
+            continue;
+        }
+        WriteRecord record = std::move(*it);
+        it = g_writes.readBack.erase(it);
+        endReadBackLocked(std::move(record), reply, view.address, ended);
+    }
+}
+
 // The outcome of a write from the reply to it.
 WriteOutcome classify(const unsigned char* request, const unsigned char* reply, int length, int result,
                       int* exceptionCode, std::string* detail)
@@ -371,16 +401,11 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
     {
         std::lock_guard<std::mutex> lock(g_writes.mutex);
         const RequestView view = ViewRequest(request, kRequestFrameLength);
-        const int address = view.address;
-        if (view.isWrite() && g_writes.inFlight && g_writes.inFlight->address == address) {
-            WriteRecord record = std::move(*g_writes.inFlight);
-            g_writes.inFlight.reset();
+        if (std::optional<WriteRecord> taken = takeInFlightLocked(view)) {
+            WriteRecord record = std::move(*taken);
             std::string detail;
             const WriteOutcome outcome =
                 classify(request, reply, replyLength, parseResult, &record.exceptionCode, &detail);
-            // Whatever the reply, the page is read again so that its control
-            // shows what the controller holds now.
-            requestReadBackLocked(address);
             if (outcome == WriteOutcome::Confirmed) {
                 record.outcome = outcome;
                 g_writes.readBack.push_back(std::move(record));
@@ -388,18 +413,7 @@ void WriteReplyArrived(const unsigned char* request, const unsigned char* reply,
                 endLocked(std::move(record), outcome, std::move(detail), &ended);
             }
         } else if (view.isRead() && !g_writes.readBack.empty()) {
-            const int quantity = view.count();
-            const bool accepted = parseResult == MODBUS_READ_ACCEPTED;
-            for (auto it = g_writes.readBack.begin(); it != g_writes.readBack.end();) {
-                const int offset = it->address - address;
-                if (offset < 0 || offset >= quantity) {
-                    ++it;
-                    continue;
-                }
-                WriteRecord record = std::move(*it);
-                it = g_writes.readBack.erase(it);
-                endReadBackLocked(std::move(record), accepted ? reply : nullptr, address, &ended);
-            }
+            endReadBacksLocked(view, parseResult == MODBUS_READ_ACCEPTED ? reply : nullptr, &ended);
         }
     }
     notify(ended);
@@ -412,24 +426,10 @@ void WriteReplyTimedOut(const unsigned char* request)
     {
         std::lock_guard<std::mutex> lock(g_writes.mutex);
         const RequestView view = ViewRequest(request, kRequestFrameLength);
-        const int address = view.address;
-        if (view.isWrite() && g_writes.inFlight && g_writes.inFlight->address == address) {
-            WriteRecord record = std::move(*g_writes.inFlight);
-            g_writes.inFlight.reset();
-            requestReadBackLocked(address);
-            endLocked(std::move(record), WriteOutcome::NoReply, "", &ended);
+        if (std::optional<WriteRecord> taken = takeInFlightLocked(view)) {
+            endLocked(std::move(*taken), WriteOutcome::NoReply, "", &ended);
         } else if (view.isRead()) {
-            const int quantity = view.count();
-            for (auto it = g_writes.readBack.begin(); it != g_writes.readBack.end();) {
-                const int offset = it->address - address;
-                if (offset < 0 || offset >= quantity) {
-                    ++it;
-                    continue;
-                }
-                WriteRecord record = std::move(*it);
-                it = g_writes.readBack.erase(it);
-                endReadBackLocked(std::move(record), nullptr, address, &ended);
-            }
+            endReadBacksLocked(view, nullptr, &ended);
         }
     }
     notify(ended);
