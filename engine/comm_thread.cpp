@@ -16,6 +16,7 @@
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/password.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
@@ -122,7 +123,7 @@ PasswordSend sendPasswordOrNext(LineMachine& line, LineFraming& framing)
         framing.sendRequest(line);
         return PasswordSend::Sent;
     }
-    return line.sendPassword(kPassMs);
+    return SendPassword(PasswordCause::LoopStep, kPassMs);
 }
 
 class Passes final : public LineFraming {

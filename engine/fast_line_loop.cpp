@@ -6,6 +6,7 @@
 #include "model/line_flags.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
+#include "serial/password.h"
 #include "serial/rs232.h"
 
 namespace {
@@ -72,7 +73,7 @@ public:
 private:
     bool yieldToPasswordTimer(std::int64_t now)
     {
-        if (communication_password_sendFlag.load() != 1) {
+        if (!PasswordWriteDue()) {
             passwordDueSinceUs_ = -1;
             return false;
         }
