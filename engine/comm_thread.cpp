@@ -1,9 +1,12 @@
-// The communication thread: a pass over the serial line every 100 ms, or the
-// rounds of line-rate polling (engine/fast_line_loop.cpp) while it is armed.
+// The communication thread: one loop over the serial line for both framings
+// (engine/line_framing.h), a pass every 100 ms or the rounds of line-rate
+// polling (engine/fast_line_loop.cpp) while it is armed.
 #include <cmath>
 
 #include "engine/ems.h"
 #include "engine/fast_line_loop.h"
+#include "engine/line_framing.h"
+#include "modbus/line_state.h"
 #include "modbus/modbus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
@@ -13,6 +16,7 @@
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/password.h"
 #include "serial/port_gate.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
@@ -107,33 +111,70 @@ void PortClosedPass()
     AbandonWrites("port not open", ReconnectEnabled());
 }
 
+namespace {
+
+constexpr std::int64_t kPassUs = 100000;
+
+// The choice both framings make when they let a request out: the password
+// until the controller has accepted it, then the next request.
+PasswordSend sendPasswordOrNext(LineMachine& line, LineFraming& framing)
+{
+    if (Unlocked()) {
+        framing.sendRequest(line);
+        return PasswordSend::Sent;
+    }
+    return SendPassword(PasswordCause::LoopStep, kPassMs);
+}
+
+class Passes final : public LineFraming {
+public:
+    void sendRequest(LineMachine& line) override { line.send(); }
+
+    LineWait openStep(LineMachine& line, SendStep send) override
+    {
+        if (send(line, *this) == PasswordSend::Failed) return {0, false, true};
+        transmitLedStep();
+        line.receivePass();
+        return {line.now() + kPassUs, false};
+    }
+
+    LineWait closedWait(LineMachine& line) override { return {line.now() + kPassUs, false}; }
+
+    void wait(LineMachine&, const LineWait&) override { PassPause(kPassMs); }
+};
+
+// One step of the loop, holding the port gate.
+LineWait commStep(LineMachine& line, LineFraming& framing)
+{
+    if (!PortOpen()) {
+        PortClosedPass();
+        return framing.closedWait(line);
+    }
+    return framing.openStep(line, sendPasswordOrNext);
+}
+
+}  // namespace
+
+LineFraming& PassesFraming()
+{
+    static Passes framing;
+    return framing;
+}
+
 int RS232COMThreadPass()
 {
-    if (comConfigure_success_flag.load() != 1) {
-        PortClosedPass();
-        return 0;
-    }
-    if (hci_commnication_enable_5927.load() == 1) {
-        RS232Send();
-    } else if (TheLine().sendPassword(kPassMs) == PasswordSend::Failed) {
-        return -1;
-    }
-    transmitLedStep();
-    RS232Rec();
-    return 0;
+    return commStep(TheLine(), PassesFraming()).passwordFailed ? -1 : 0;
 }
 
 int RS232COMThread(void*)
 {
+    LineMachine& line = TheLine();
     while (RS232COMThreadStop.load() == 0) {
-        if (FastLineActive()) {
-            FastLineThreadRound();
-            continue;
-        }
+        LineFraming& framing = FastLineActive() ? LineRateFraming() : PassesFraming();
         HoldPortGate();
-        RS232COMThreadPass();
+        const LineWait wait = commStep(line, framing);
         ReleasePortGate();
-        PassPause(kPassMs);
+        framing.wait(line, wait);
     }
     RS232COMThreadStatue = 1;
     return 0;

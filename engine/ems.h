@@ -9,13 +9,14 @@ extern std::atomic<int> query_enable_flag;  // 1 = block reads may run
 extern std::atomic<int> sendLedON_1;
 extern std::atomic<int> sendLedShineDelay;
 
-// Communication thread, until RS232COMThreadStop: a pass every 100 ms, or
-// while line-rate polling is armed (serial/fast_line.h) the rounds of
-// engine/fast_line_loop.h, which wait on the port for each reply and send
-// the next request once t3.5 has passed.
+// Communication thread, until RS232COMThreadStop: one loop for both
+// framings (engine/line_framing.h), a pass every 100 ms, or while line-rate
+// polling is armed (serial/fast_line.h) the rounds of engine/fast_line_loop.h,
+// which wait on the port for each reply and send the next request once t3.5
+// has passed.
 int RS232COMThread(void* parameter);
-// One pass of that thread (without the sleep). Returns 0, or -1 when the
-// password write failed.
+// One pass of that thread in the 100 ms framing (without the pause). Returns
+// 0, or -1 when the password write failed.
 int RS232COMThreadPass();
 // What either framing does while the port is closed: every page is read
 // again once it opens, and writes not yet sent end "port not open" (or, with

@@ -6,7 +6,7 @@
 #include "model/line_flags.h"
 #include "model/uir_ids.h"
 #include "platform/ui/ui.h"
-#include "serial/line_machine.h"
+#include "serial/password.h"
 
 int timer_cmPW(int, int, int event, void*, int, int)
 {
@@ -17,10 +17,8 @@ int timer_cmPW(int, int, int event, void*, int, int)
 int timer_cmPW_rt(int, int, int event, void*, int, int)
 {
     if (event != EVENT_TIMER_TICK) return 0;
-    if (communication_password_sendFlag.load() != 1) return 0;
-    const PasswordSend sent = TheLine().sendPassword(0);
-    if (sent == PasswordSend::LineBusy) return 0;
-    communication_password_sendFlag = 0;
+    if (!PasswordWriteDue()) return 0;
+    const PasswordSend sent = SendPassword(PasswordCause::Timer);
     if (sent == PasswordSend::Failed) {
         const int main = panelMain.load();
         SetCtrlAttribute(main, uir::panel_main::TIMER_CMPW, ATTR_ENABLED, 0);

@@ -58,16 +58,6 @@ void ResetLine(const char* why, bool keepPending)
     TheLine().portOpened(why, keepPending);
 }
 
-void WritePasswordWhenIdle()
-{
-    // Before the password is accepted the communication thread writes it
-    // itself whenever it finds the line idle; afterwards it polls, and the
-    // timer must write this one.
-    if (TheLine().sendPassword(0) == PasswordSend::LineBusy && hci_commnication_enable_5927.load() == 1) {
-        communication_password_sendFlag = 1;
-    }
-}
-
 namespace {
 
 std::mutex g_hookMutex;

@@ -53,13 +53,6 @@ int send_1frame(int functionCode, int address, int value);
 // communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 
-// The password write after opening the port: it takes the idle line like
-// every other request. When the line is busy it is left to the password timer
-// (communication_password_sendFlag), which writes it once the line is idle; or,
-// before the password was ever accepted, to the communication thread, which
-// then writes it itself.
-void WritePasswordWhenIdle();
-
 // Reports a fatal port error in a box titled "ErrorCheck" and ends the process
 // with status -1. The fatal-error hook runs first.
 [[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);

@@ -21,6 +21,7 @@
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/password.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
 #include "serial/port_opener.h"
@@ -246,7 +247,7 @@ void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* b
         FastLineSettingsUsed(fastLine);
         HidePanel(child.load());
         comConfigure_flag = 0;
-        WritePasswordWhenIdle();
+        SendPassword(PasswordCause::PortOpened);
         armPasswordTimers();
     }
     ShowPortTitle();
@@ -526,7 +527,7 @@ bool ReopenPort(int port, const SerialSettings& s)
         // The password goes out before the thread's next pass: with the line
         // taken, the echo is collected as the reply instead of running into a
         // poll request.
-        TheLine().sendPassword(0);
+        SendPassword(PasswordCause::DeviceBack);
     }
     armPasswordTimers();
     return true;
