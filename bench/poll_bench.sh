@@ -8,7 +8,9 @@
 # Usage: bench/poll_bench.sh [SECONDS]   (default 60)
 # BIN=DIR takes drive-console and drive-sim from DIR instead of building them
 # (to compare a build of another version); ARGS="--fast-line" adds console options
-# and SIM_ARGS="--line-rate 19200" simulator options.
+# and SIM_ARGS="--line-rate 19200" simulator options. PROFILE=FILE records the
+# console with `perf record -g` into FILE (Debian's linux-perf), for
+# `perf report -i FILE --no-children --sort dso,symbol`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-60}"
@@ -18,6 +20,11 @@ if [ -z "${BIN:-}" ]; then
   cmake --build build -j"$(nproc)" --target drive-console drive-sim >/dev/null
 fi
 command -v /usr/bin/time >/dev/null || { echo "needs GNU time (apt-get install time)"; exit 1; }
+profile=()
+if [ -n "${PROFILE:-}" ]; then
+  command -v perf >/dev/null || { echo "PROFILE needs perf (apt-get install linux-perf)"; exit 1; }
+  profile=(perf record -q -F 499 -g -o "$PROFILE" --)
+fi
 
 work="$(mktemp -d)"
 trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -28,7 +35,7 @@ pty="$(head -n1 "$work/sim.out")"
 
 QT_LOGGING_RULES="dsc.frames.debug=true" QT_MESSAGE_PATTERN='%{time process} %{message}' \
   /usr/bin/time -f 'cpu_user %U\ncpu_sys %S\nmax_rss_kb %M\nwall %e' -o "$work/time.txt" \
-  "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" ${ARGS:-} \
+  "${profile[@]}" "$bin"/drive-console --com 4="$pty" --screenshots "$work/shots" --screenshot-delay "$secs" ${ARGS:-} \
   >"$work/console.out" 2>"$work/console.err" || true
 
 # "<seconds> dsc.frames: TX 01 03 0A BC 00 1A 06 3D" marks a status read.
