@@ -27,6 +27,7 @@
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
+#include "pages/refresh.h"
 #include "pages/write_guard.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
