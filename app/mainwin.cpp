@@ -26,6 +26,7 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/link_status_view.h"
 #include "pages/param_info.h"
 #include "pages/refresh.h"
 #include "pages/write_guard.h"
@@ -141,9 +142,11 @@ int QuitCallback(int, int, int event, void*, int, int)
 
 int RefreshUIThread(void*)
 {
+    LinkStatusPanel linkStatus;  // drawn afresh by every start of the thread
     while (RefreshUIThreadStop.load() == 0) {
         refreshAll();
-        RefreshLinkStatus();
+        const LinkStatusView view = CurrentLinkStatus();
+        linkStatus.draw(view.text, view.dimmed);
         MarkUnsentEntries();
         Sleep(kRefreshPassMs);
     }
