@@ -14,13 +14,6 @@ std::mutex g_popupMutex;
 PopupHandler g_popupHandler;
 ConfirmHandler g_confirmHandler;
 
-std::mutex g_registryMutex;
-std::map<std::string, CallbackEntry>& registry()
-{
-    static std::map<std::string, CallbackEntry> r;
-    return r;
-}
-
 }  // namespace
 
 void SetUiBackend(UiBackend* backend)
@@ -185,29 +178,4 @@ void SetConfirmHandler(ConfirmHandler handler)
 {
     std::lock_guard<std::mutex> lock(g_popupMutex);
     g_confirmHandler = std::move(handler);
-}
-
-void RegisterCallbacks(const CallbackEntry* entries, int count)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    for (int i = 0; i < count; ++i) {
-        const CallbackEntry& e = entries[i];
-        if (!registry().emplace(e.name, e).second) {
-            std::fprintf(stderr, "callback registered twice: %s\n", e.name);
-            std::abort();
-        }
-    }
-}
-
-void ClearCallbacks()
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    registry().clear();
-}
-
-const CallbackEntry* FindCallback(const std::string& name)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    auto it = registry().find(name);
-    return it == registry().end() ? nullptr : &it->second;
 }
