@@ -18,7 +18,6 @@
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "pages/page_callbacks.h"
 #include "pages/send_rows.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
