@@ -2,9 +2,9 @@
 
 #include "app/fault_window.h"
 #include "app/help_windows.h"
-#include "app/mainwin.h"
 #include "app/monitor_window.h"
 #include "app/report_window.h"
+#include "app/shell_menus.h"
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "pages/password_timers.h"

@@ -5,13 +5,12 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "pages/password_timers.h"
 #include "platform/os/clock.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
-#include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/password.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
 #include "serial/sample5.h"
@@ -107,10 +106,10 @@ void CommandPort::runPasswordTimers()
     std::int64_t due = ClockMs() + kPasswordDueMs;
     while (!stop_.load()) {
         if (ClockMs() >= due) {
-            timer_cmPW(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+            MarkPasswordDue();
             due = ClockMs() + kPasswordDueMs;
         }
-        timer_cmPW_rt(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0);
+        SendDuePassword();  // a failed write is made again when next due
         Sleep(kPasswordCheckMs);
     }
 }

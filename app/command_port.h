@@ -51,6 +51,8 @@ private:
     void runPasswordTimers();
 
     std::string device_;
+    // Where the panel calls still made by serial/ and the communication
+    // thread go (messages to standard error), for as long as they make them.
     HeadlessUi ui_;
     LineWiring wiring_;  // before the port opens, after it closes
     std::atomic<bool> stop_{false};

@@ -2,17 +2,15 @@
 
 #include <QDir>
 #include <QTimer>
-#include <QWidget>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 
-#include "app/fault_window.h"
 #include "app/help_windows.h"
-#include "app/mainwin.h"
-#include "app/monitor_window.h"
+#include "app/panel_pictures.h"
 #include "app/parameter_sets_window.h"
 #include "app/replay_window.h"
+#include "app/shell_menus.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "pages/write_guard.h"
@@ -33,11 +31,6 @@ std::unique_ptr<sim::Simulator>& simulator()
     static std::unique_ptr<sim::Simulator> s;
     return s;
 }
-
-struct Picture {
-    const char* file;
-    std::atomic<int>* handle;
-};
 
 constexpr int kPicturesFailed = 1;  // the exit code when a picture could not be rendered
 
@@ -99,50 +92,6 @@ bool savePictures(const std::string& dir)
 }
 
 }  // namespace
-
-bool SavePanelPictures(const std::string& dir)
-{
-    const Picture pictures[] = {
-        {"main.png", &panelMain},
-        {"com.png", &child},
-        {"set.png", &panel_set},
-        {"set-1-basic.png", &panel_set_tab[0]},
-        {"set-2-temp.png", &panel_set_tab[1]},
-        {"set-3-func.png", &panel_set_tab[2]},
-        {"set-4-throttle.png", &panel_set_tab[3]},
-        {"set-5-motor.png", &panel_set_tab[4]},
-        {"set-6-debug.png", &panel_set_tab[5]},
-        {"debug.png", &panel_debug},
-        {"debug-1-settings.png", &panel_debug_tab[0]},
-        {"debug-2-test.png", &panel_debug_tab[1]},
-    };
-    bool ok = true;
-    for (const Picture& p : pictures) {
-        const std::string path = dir + "/" + p.file;
-        if (!qtui::SavePanelPng(p.handle->load(), path)) {
-            std::fprintf(stderr, "could not render %s\n", path.c_str());
-            ok = false;
-        }
-    }
-    // The two windows are shown to be drawn; one that was hidden is hidden again.
-    const struct {
-        const char* file;
-        bool (*save)(const std::string&);
-        QWidget* (*widget)();
-    } windows[] = {{"monitor.png", SaveMonitorPng, MonitorWidget},
-                   {"faults.png", SaveFaultsPng, FaultWidget}};
-    for (const auto& w : windows) {
-        const std::string path = dir + "/" + w.file;
-        QWidget* widget = w.widget();
-        const bool shown = widget != nullptr && widget->isVisible();
-        if (!w.save(path)) {
-            std::fprintf(stderr, "could not render %s\n", path.c_str());
-            ok = false;
-        }
-        if (widget != nullptr && !shown) widget->hide();
-    }
-    return ok;
-}
 
 bool StartBuiltInSimulator(std::string* error)
 {

@@ -13,12 +13,6 @@ void StopBuiltInSimulator();
 // operator had selected it and pressed "Configure".
 void OpenSimulatedPort();
 
-// Renders every panel, tab page and window (the monitor, the fault history)
-// as they show now to PNG files in `dir`, which must exist; a window that was
-// hidden stays hidden. False when one could not be rendered (named on
-// standard error). UI thread only.
-bool SavePanelPictures(const std::string& dir);
-
 // Arranges, on the running UI loop, for every panel and tab page to be
 // rendered to PNG files in options.screenshotDir and the console to quit,
 // with exit code 1 when a picture could not be rendered.

@@ -15,6 +15,7 @@
 #include "app/parameter_sets_window.h"
 #include "app/replay_window.h"
 #include "app/report_window.h"
+#include "app/shell_menus.h"
 #include "app/version.h"
 #include "app/write_status.h"
 #include "engine/ems.h"
@@ -26,7 +27,9 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/link_status_view.h"
 #include "pages/param_info.h"
+#include "pages/refresh.h"
 #include "pages/write_guard.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
@@ -46,28 +49,8 @@ constexpr int kRefreshPassMs = 200;
 constexpr int kShutdownPollMs = 10;
 constexpr int kLedOnColor = 0x00FF00;
 constexpr int kLedOffColor = 0xA0A0A0;
-// How long quitting waits for a STOP to leave for the line (a reply to an
-// earlier request may hold the line for up to 2 s).
-constexpr int kStopSendWaitMs = 3000;
 // Why the writes still waiting at the end are not sent.
 constexpr const char* kQuitReason = "the console quit";
-
-// The three child panels that a menu entry shows and hides.
-struct MenuToggle {
-    std::atomic<int>* panel;
-    std::atomic<int>* shownFlag;
-};
-
-void toggle(const MenuToggle& t)
-{
-    if (t.shownFlag->load() == 0) {
-        DisplayPanel(t.panel->load());
-        *t.shownFlag = 1;
-    } else {
-        HidePanel(t.panel->load());
-        *t.shownFlag = 0;
-    }
-}
 
 // A register the panel resources do not describe is told once, on standard
 // error and in a message over the main panel; the console runs on.
@@ -106,43 +89,13 @@ void waitForThread(std::atomic<int>& handle, std::atomic<int>& ended)
 
 }  // namespace
 
-void comConfigure(int, int, void*, int)
-{
-    toggle({&child, &comConfigure_flag});
-}
-void parameterSet(int, int, void*, int)
-{
-    toggle({&panel_set, &panelSet_display_flag});
-}
-void debug(int, int, void*, int)
-{
-    // Hiding the panel while a motor test may run asks first.
-    if (panel_debug_display_flag.load() == 1 && !ConfirmLeavingMotorTest()) return;
-    toggle({&panel_debug, &panel_debug_display_flag});
-}
-
-bool QuitConsoleWith(int exitCode)
-{
-    if (!ConfirmLeavingMotorTest()) return false;
-    // A STOP still queued goes out before the communication thread ends.
-    WaitTestStopSent(kStopSendWaitMs);
-    if (RS232COMThreadHandle.load() != 0) RS232COMThreadStop = 1;
-    if (RefreshUIThreadHandle.load() != 0) RefreshUIThreadStop = 1;
-    QuitUserInterface(exitCode);
-    return true;
-}
-
-int QuitCallback(int, int, int event, void*, int, int)
-{
-    if (event == EVENT_COMMIT) QuitConsoleWith(0);
-    return 0;
-}
-
 int RefreshUIThread(void*)
 {
+    LinkStatusPanel linkStatus;  // drawn afresh by every start of the thread
     while (RefreshUIThreadStop.load() == 0) {
         refreshAll();
-        RefreshLinkStatus();
+        const LinkStatusView view = CurrentLinkStatus();
+        linkStatus.draw(view.text, view.dimmed);
         MarkUnsentEntries();
         Sleep(kRefreshPassMs);
     }

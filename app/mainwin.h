@@ -1,4 +1,4 @@
-// Program entry, start-up and shutdown, the menu toggles and the refresh thread.
+// Program entry, start-up and shutdown and the refresh thread.
 #pragma once
 
 #include "app/options.h"
@@ -10,13 +10,6 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options);
 
 void InitThread();
 int RefreshUIThread(void* parameter);
-int QuitCallback(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
-// What __QUIT does, ending WinMain with `exitCode`: asks to stop a motor test
-// first (false when the operator chose to stay).
-bool QuitConsoleWith(int exitCode);
-void comConfigure(int menuBar, int menuItem, void* callbackData, int panel);
-void parameterSet(int menuBar, int menuItem, void* callbackData, int panel);
-void debug(int menuBar, int menuItem, void* callbackData, int panel);
 
 // Registers the callbacks and loads the four panels (main, port, parameter,
 // debug) into the handle globals, with the handles of their tab pages.

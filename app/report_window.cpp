@@ -12,8 +12,8 @@
 #include <memory>
 #include <thread>
 
-#include "app/console_extras.h"
 #include "app/fault_window.h"
+#include "app/panel_pictures.h"
 #include "app/version.h"
 #include "engine/line_capture.h"
 #include "modbus/line_state.h"

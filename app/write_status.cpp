@@ -80,8 +80,11 @@ private:
 // The reporting of the running console. Never destroyed at exit: a console
 // that quits normally stops it first, and the journal's thread must not
 // outlive the observer registry.
-std::mutex g_mutex;
-WriteReporting* g_reporting = nullptr;
+struct Running {
+    std::mutex mutex;  // guards the pointer
+    WriteReporting* reporting = nullptr;
+};
+Running g_running;
 
 }  // namespace
 
@@ -95,19 +98,19 @@ std::string WriteStatusText(const WriteRecord& record)
 
 void StartWriteReporting()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_reporting == nullptr) g_reporting = new WriteReporting();
+    std::lock_guard<std::mutex> lock(g_running.mutex);
+    if (g_running.reporting == nullptr) g_running.reporting = new WriteReporting();
 }
 
 void StopWriteReporting()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    delete g_reporting;
-    g_reporting = nullptr;
+    std::lock_guard<std::mutex> lock(g_running.mutex);
+    delete g_running.reporting;
+    g_running.reporting = nullptr;
 }
 
 void DrainWriteReporting()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_reporting != nullptr) g_reporting->drain();
+    std::lock_guard<std::mutex> lock(g_running.mutex);
+    if (g_running.reporting != nullptr) g_running.reporting->drain();
 }

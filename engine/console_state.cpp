@@ -37,8 +37,7 @@ void ResetConsoleState()
     fillDataItems();
     ResetFastLineLoop();
     ResetLinkStatus();
-    for (std::atomic<int>* flag : {&query_enable_flag, &sendLedON_1, &sendLedShineDelay, &inputIOstatue,
-                                   &outputIOstatue, &err1statue, &err2statue, &err3statue}) {
+    for (std::atomic<int>* flag : {&query_enable_flag, &sendLedON_1, &sendLedShineDelay}) {
         flag->store(0);
     }
     RunRegisteredResets();

@@ -1,4 +1,4 @@
-// The communication thread and the page refresh routines.
+// The communication thread.
 #pragma once
 
 #include <atomic>
@@ -31,22 +31,3 @@ void transmitLedStep();
 // setting tx_package_flag when it built one. Start-up hands it to the line
 // (engine/line_wiring.h).
 void buildNextRequest();
-
-// Page refresh, called by the refresh thread in this order every 200 ms.
-void refreshTABPANEL_1();
-void refreshTABPANEL_2();
-void refreshTABPANEL_3();
-void refreshTABPANEL_4();
-void refreshTABPANEL_5();
-void refreshTABPANEL_6();
-void refreshQUERY();
-// One refresh pass: the seven routines above, in that order.
-void refreshAll();
-
-// The status words last drawn into the main panel's tables (input, output and
-// the three fault words); 0 at start. Refresh thread only.
-extern std::atomic<int> inputIOstatue;
-extern std::atomic<int> outputIOstatue;
-extern std::atomic<int> err1statue;
-extern std::atomic<int> err2statue;
-extern std::atomic<int> err3statue;

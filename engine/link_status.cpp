@@ -4,17 +4,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <iterator>
 
-#include "engine/ems.h"
-#include "model/app_state.h"
-#include "model/data_item.h"
+#include "model/line_flags.h"
 #include "model/link_health.h"
-#include "model/register_catalogue.h"
-#include "model/uir_ids.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
-#include "platform/ui/ui.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -23,12 +17,6 @@ constexpr const char* kDot = " \xA1\xA4 ";  // " · " in GBK
 
 // When the port was seen open with no reply since: the silence counts from then.
 std::atomic<std::int64_t> g_openSeenMs{-1};
-// What the refresh thread drew last; ResetLinkStatus sets both back.
-struct Drawn {
-    int dimmed = -1;
-    std::string text;
-};
-Drawn g_drawn;
 
 // A word of the line as the technician's language has it, in GBK. Without a
 // translator (the commands, "As shipped") the English word itself.
@@ -63,7 +51,7 @@ std::string LinkStatusText()
     return text;
 }
 
-void RefreshLinkStatus()
+LinkStatusView CurrentLinkStatus()
 {
     const bool open = comConfigure_success_flag.load() == 1;
     if (!open) {
@@ -71,26 +59,14 @@ void RefreshLinkStatus()
     } else if (g_openSeenMs.load() < 0) {
         g_openSeenMs.store(ClockMs());
     }
-    const int panel = panelMain.load();
-    const std::string text = LinkStatusText();
-    if (text != g_drawn.text) {
-        SetCtrlVal(panel, uir::panel_main::LINK_STATUS, text.c_str());
-        g_drawn.text = text;
-    }
+    LinkStatusView view;
+    view.text = LinkStatusText();
     const std::int64_t since = MsSinceAcceptedReply();
-    const int dimmed = since < 0 || since > kStaleMs ? 1 : 0;
-    if (dimmed == g_drawn.dimmed) return;
-    g_drawn.dimmed = dimmed;
-    // Every read-out of the status area, the tables (fault list included) once each.
-    for (std::size_t i = 0; i < std::size(queryItemID); ++i) {
-        const int control = queryItemID[i];
-        if (std::find(queryItemID, queryItemID + i, control) != queryItemID + i) continue;
-        SetCtrlAttribute(panel, control, ATTR_DIMMED, dimmed);
-    }
+    view.dimmed = since < 0 || since > kStaleMs;
+    return view;
 }
 
 void ResetLinkStatus()
 {
     g_openSeenMs.store(-1);
-    g_drawn = Drawn{};
 }

@@ -1,5 +1,5 @@
-// Whether the controller is answering: the LINK_STATUS line of the main panel
-// and the dimming of its read-outs and fault list.
+// Whether the controller is answering: the line's state as a text and whether
+// the status read-outs are stale. The operator floor draws both.
 #pragma once
 
 #include <string>
@@ -9,12 +9,20 @@
 // "...\nNO REPLY for 6 s · locked", or "port closed".
 std::string LinkStatusText();
 
-// Writes the line and dims the read-outs until the first accepted reply on
-// the open port (password echo, page read, write echo or status read) and
-// whenever none has come for more than 3 s. "unlocked" means the controller
-// accepted the password on the port open now. Called after each refresh pass;
-// only one thread may call it.
-void RefreshLinkStatus();
-// Forgets when the port was seen open and what was drawn last, so that the
-// next refresh draws everything (start-up; the refresh thread not running).
+// What the status line shows now: its text, and whether the read-outs are
+// stale, which they are until the first accepted reply on the open port
+// (password echo, page read, write echo or status read) and whenever none
+// has come for more than 3 s.
+struct LinkStatusView {
+    std::string text;
+    bool dimmed = true;
+};
+
+// The line's state as of now, noting when the port was first seen open (the
+// silence counts from then). "unlocked" means the controller accepted the
+// password on the port open now. Called after each refresh pass; only one
+// thread may call it.
+LinkStatusView CurrentLinkStatus();
+// Forgets when the port was seen open (start-up; the refresh thread not
+// running).
 void ResetLinkStatus();

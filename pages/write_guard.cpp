@@ -18,7 +18,6 @@
 #include "model/panel_texts.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
-#include "pages/page_callbacks.h"
 #include "pages/send_rows.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
@@ -31,14 +30,27 @@ namespace {
 
 constexpr int kWaitStepMs = 10;
 
-std::atomic<int> g_unstored{0};
-std::atomic<bool> g_testEnabled{false};
+// What MarkUnsentEntries drew last, row by row of SendRows (refresh thread).
+struct UnsentMark {
+    double base = 0.0;  // the control's value when it last matched what the program put there
+    int marked = -1;    // last state drawn; -1 = never drawn
+    bool hasBase = false;
+};
 
-std::mutex g_observerMutex;
-int g_observerToken = 0;
+// Everything the guard keeps; ResetWriteGuard sets it back.
+struct GuardState {
+    std::atomic<int> unstored{0};  // confirmed writes since the last store
+    std::atomic<bool> testEnabled{false};
 
-std::mutex g_offerMutex;
-BackupOffer g_backupOffer;
+    std::mutex observerMutex;
+    int observerToken = 0;  // of the write observer while the guard runs
+
+    std::mutex offerMutex;
+    BackupOffer backupOffer;
+
+    UnsentMark unsentMarks[128];
+};
+GuardState g_guard;
 
 DataItem* item6(int address)
 {
@@ -178,8 +190,8 @@ bool confirmRestore()
 {
     BackupOffer offer;
     {
-        std::lock_guard<std::mutex> lock(g_offerMutex);
-        offer = g_backupOffer;
+        std::lock_guard<std::mutex> lock(g_guard.offerMutex);
+        offer = g_guard.backupOffer;
     }
     if (offer && !offer()) return false;
     return ask(QuestionFor(GuardAsk::FactoryRestore));
@@ -307,49 +319,37 @@ GuardQuestion QuestionFor(GuardAsk which)
 
 void GuardOnWriteConfirmed(int address, int word)
 {
-    if (address == REG_TEST_ENABLE) g_testEnabled.store(word != 0);
+    if (address == REG_TEST_ENABLE) g_guard.testEnabled.store(word != 0);
     int count = 0;
     if (address == REG_PARAMETER_STORE) {
         if (word != 1) return;
-        g_unstored.store(0);
+        g_guard.unstored.store(0);
     } else {
         // Only parameters are changes to store (the layout needs no resources:
         // this runs on the communication thread).
         const RegisterEntry* entry = RegisterLayout().find(address);
         if (entry == nullptr || entry->kind != RegisterKind::Parameter) return;
-        count = g_unstored.fetch_add(1) + 1;
+        count = g_guard.unstored.fetch_add(1) + 1;
     }
     showUnstored(count);
 }
 
 bool MotorTestEnabled()
 {
-    return g_testEnabled.load();
+    return g_guard.testEnabled.load();
 }
 
 int UnstoredChangeCount()
 {
-    return g_unstored.load();
+    return g_guard.unstored.load();
 }
-
-namespace {
-
-// What MarkUnsentEntries drew last, row by row of SendRows (refresh thread).
-struct UnsentMark {
-    double base = 0.0;  // the control's value when it last matched what the program put there
-    int marked = -1;    // last state drawn; -1 = never drawn
-    bool hasBase = false;
-};
-UnsentMark g_unsentMarks[128];
-
-}  // namespace
 
 void ResetWriteGuard()
 {
     StopWriteGuard();
-    g_unstored.store(0);
-    g_testEnabled.store(false);
-    for (UnsentMark& m : g_unsentMarks) m = UnsentMark{};
+    g_guard.unstored.store(0);
+    g_guard.testEnabled.store(false);
+    for (UnsentMark& m : g_guard.unsentMarks) m = UnsentMark{};
     SetBackupOffer({});
 }
 
@@ -359,10 +359,10 @@ const StateReset kReset(ResetWriteGuard);
 
 void StartWriteGuard()
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    if (g_observerToken != 0) return;
+    std::lock_guard<std::mutex> lock(g_guard.observerMutex);
+    if (g_guard.observerToken != 0) return;
     nothingUnstored();  // read now, not by the communication thread at the first store
-    g_observerToken = AddWriteObserver([](const WriteRecord& r) {
+    g_guard.observerToken = AddWriteObserver([](const WriteRecord& r) {
         if (r.outcome != WriteOutcome::Confirmed) return;
         // What the controller holds counts, where it was read back. The store
         // command is the exception: its echo is the command given, whatever
@@ -374,16 +374,16 @@ void StartWriteGuard()
 
 void StopWriteGuard()
 {
-    std::lock_guard<std::mutex> lock(g_observerMutex);
-    if (g_observerToken == 0) return;
-    RemoveWriteObserver(g_observerToken);
-    g_observerToken = 0;
+    std::lock_guard<std::mutex> lock(g_guard.observerMutex);
+    if (g_guard.observerToken == 0) return;
+    RemoveWriteObserver(g_guard.observerToken);
+    g_guard.observerToken = 0;
 }
 
 void SetBackupOffer(BackupOffer offer)
 {
-    std::lock_guard<std::mutex> lock(g_offerMutex);
-    g_backupOffer = std::move(offer);
+    std::lock_guard<std::mutex> lock(g_guard.offerMutex);
+    g_guard.backupOffer = std::move(offer);
 }
 
 int testStop(int, int, int event, void*, int, int)
@@ -410,7 +410,7 @@ void MarkUnsentEntries()
 {
     std::size_t count = 0;
     const SendRow* rows = SendRows(&count);
-    for (std::size_t r = 0; r < count && r < std::size(g_unsentMarks); ++r) {
+    for (std::size_t r = 0; r < count && r < std::size(g_guard.unsentMarks); ++r) {
         const SendRow& row = rows[r];
         if (row.kind == SendKind::Command) continue;
         const int page = row.page->load();
@@ -427,7 +427,7 @@ void MarkUnsentEntries()
             if (GetCtrlVal(page, row.control, &shown) < 0) continue;
             expected = row.kind == SendKind::Scaled ? scaledValue(item) : item.value.load();
         }
-        UnsentMark& m = g_unsentMarks[r];
+        UnsentMark& m = g_guard.unsentMarks[r];
         int marked = 0;
         if (same(shown, expected) || !m.hasBase) {
             // What the page last put there (or the start value): the new baseline.

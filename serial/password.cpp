@@ -28,3 +28,14 @@ bool PasswordWriteDue()
 {
     return communication_password_sendFlag.load() == 1;
 }
+
+void MarkPasswordDue()
+{
+    communication_password_sendFlag = 1;
+}
+
+bool SendDuePassword()
+{
+    if (!PasswordWriteDue()) return true;
+    return SendPassword(PasswordCause::Timer) != PasswordSend::Failed;
+}

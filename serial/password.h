@@ -29,3 +29,12 @@ PasswordSend SendPassword(PasswordCause cause, int pauseMs = 0);
 
 // True while a write made due by the 10 s timer has not gone out.
 bool PasswordWriteDue();
+
+// The 10 s timer's part: marks a password write due. The main panel's timer
+// pair drives it in the window; a command run without a display drives it
+// from a thread of its own.
+void MarkPasswordDue();
+// The 50 ms timer's part: makes the due write if the line is idle (it stays
+// due while the line is busy). False when a due write failed (it is then no
+// longer due); true otherwise, nothing due included.
+bool SendDuePassword();

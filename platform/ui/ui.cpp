@@ -2,38 +2,33 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <mutex>
 
 namespace {
 
-std::atomic<UiBackend*> g_backend{nullptr};
-
-std::mutex g_popupMutex;
-PopupHandler g_popupHandler;
-ConfirmHandler g_confirmHandler;
-
-std::mutex g_registryMutex;
-std::map<std::string, CallbackEntry>& registry()
-{
-    static std::map<std::string, CallbackEntry> r;
-    return r;
-}
+// Where the panel calls go: the backend set, and the handlers that answer
+// messages and questions in its place while set (tests, commands).
+struct Routing {
+    std::atomic<UiBackend*> backend{nullptr};
+    std::mutex popupMutex;  // guards the two handlers
+    PopupHandler popupHandler;
+    ConfirmHandler confirmHandler;
+};
+Routing g_ui;
 
 }  // namespace
 
 void SetUiBackend(UiBackend* backend)
 {
-    g_backend.store(backend);
+    g_ui.backend.store(backend);
 }
 UiBackend* GetUiBackend()
 {
-    return g_backend.load();
+    return g_ui.backend.load();
 }
 
 #define DSC_FORWARD(call)                    \
-    UiBackend* b = g_backend.load();         \
+    UiBackend* b = g_ui.backend.load();      \
     if (b == nullptr) return UIE_NO_BACKEND; \
     return b->call
 
@@ -123,7 +118,7 @@ int SelectionPopup(const char* title, const char* heading, const std::vector<std
     int ignored = -1;
     if (chosen == nullptr) chosen = &ignored;
     *chosen = -1;
-    UiBackend* b = g_backend.load();
+    UiBackend* b = g_ui.backend.load();
     if (b == nullptr) return UIE_NO_BACKEND;
     return b->selectionPopup(title != nullptr ? title : "", heading != nullptr ? heading : "", rows, chosen);
 }
@@ -131,7 +126,7 @@ int SelectionPopup(const char* title, const char* heading, const std::vector<std
 int ServerAddressPopup(const char* title, const std::vector<std::string>& kinds, ServerAddressEntry* entry)
 {
     if (entry == nullptr || kinds.empty()) return UIE_BAD_ARGUMENT;
-    UiBackend* b = g_backend.load();
+    UiBackend* b = g_ui.backend.load();
     if (b == nullptr) return UIE_NO_BACKEND;
     return b->serverAddressPopup(title != nullptr ? title : "", kinds, entry);
 }
@@ -142,14 +137,14 @@ int MessagePopup(const char* title, const char* message)
 {
     PopupHandler handler;
     {
-        std::lock_guard<std::mutex> lock(g_popupMutex);
-        handler = g_popupHandler;
+        std::lock_guard<std::mutex> lock(g_ui.popupMutex);
+        handler = g_ui.popupHandler;
     }
     if (handler) {
         handler(title != nullptr ? title : "", message != nullptr ? message : "");
         return 0;
     }
-    UiBackend* b = g_backend.load();
+    UiBackend* b = g_ui.backend.load();
     if (b == nullptr) {
         std::fprintf(stderr, "%s: %s\n", title != nullptr ? title : "", message != nullptr ? message : "");
         return UIE_NO_BACKEND;
@@ -159,8 +154,8 @@ int MessagePopup(const char* title, const char* message)
 
 void SetPopupHandler(PopupHandler handler)
 {
-    std::lock_guard<std::mutex> lock(g_popupMutex);
-    g_popupHandler = std::move(handler);
+    std::lock_guard<std::mutex> lock(g_ui.popupMutex);
+    g_ui.popupHandler = std::move(handler);
 }
 
 int ConfirmPopup(const char* title, const char* message, int buttons, int defaultAnswer)
@@ -172,42 +167,17 @@ int ConfirmPopup(const char* title, const char* message, int buttons, int defaul
     }
     ConfirmHandler handler;
     {
-        std::lock_guard<std::mutex> lock(g_popupMutex);
-        handler = g_confirmHandler;
+        std::lock_guard<std::mutex> lock(g_ui.popupMutex);
+        handler = g_ui.confirmHandler;
     }
     if (handler) return handler(title != nullptr ? title : "", message != nullptr ? message : "");
-    UiBackend* b = g_backend.load();
+    UiBackend* b = g_ui.backend.load();
     if (b == nullptr) return UIE_NO_BACKEND;
     return b->confirmPopup(title, message, buttons, defaultAnswer);
 }
 
 void SetConfirmHandler(ConfirmHandler handler)
 {
-    std::lock_guard<std::mutex> lock(g_popupMutex);
-    g_confirmHandler = std::move(handler);
-}
-
-void RegisterCallbacks(const CallbackEntry* entries, int count)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    for (int i = 0; i < count; ++i) {
-        const CallbackEntry& e = entries[i];
-        if (!registry().emplace(e.name, e).second) {
-            std::fprintf(stderr, "callback registered twice: %s\n", e.name);
-            std::abort();
-        }
-    }
-}
-
-void ClearCallbacks()
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    registry().clear();
-}
-
-const CallbackEntry* FindCallback(const std::string& name)
-{
-    std::lock_guard<std::mutex> lock(g_registryMutex);
-    auto it = registry().find(name);
-    return it == registry().end() ? nullptr : &it->second;
+    std::lock_guard<std::mutex> lock(g_ui.popupMutex);
+    g_ui.confirmHandler = std::move(handler);
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/callback_types.h"
+#include "platform/ui/callback_registry.h"
 
 // Event codes delivered to control callbacks.
 enum {
@@ -130,23 +130,6 @@ void SetPopupHandler(PopupHandler handler);
 // The same for ConfirmPopup: while set, the handler answers every question.
 using ConfirmHandler = std::function<int(const std::string& title, const std::string& text)>;
 void SetConfirmHandler(ConfirmHandler handler);
-
-// --- Callback registry ------------------------------------------------------
-// Panel resources name their callbacks; the names resolve through this
-// registry when a panel is loaded. A resource naming an unregistered callback
-// fails to load.
-struct CallbackEntry {
-    const char* name;
-    CtrlCallbackPtr control;  // set for control callbacks
-    MenuCallbackPtr menu;     // set for menu callbacks
-    void* callbackData;       // handed to the callback
-};
-// Adds entries; a name registered twice is a programming error (aborts).
-void RegisterCallbacks(const CallbackEntry* entries, int count);
-// Looks a name up; nullptr when unknown.
-const CallbackEntry* FindCallback(const std::string& name);
-// Forgets every registered callback (a test that registers its own set).
-void ClearCallbacks();
 
 // --- Backend ----------------------------------------------------------------
 class UiBackend {

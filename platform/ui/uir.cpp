@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/os/gbk.h"
+#include "platform/ui/callback_registry.h"
 #include "platform/ui/ui.h"
 
 Q_LOGGING_CATEGORY(lcUir, "dsc.uir")

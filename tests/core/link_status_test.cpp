@@ -16,6 +16,7 @@
 #include "model/data_item.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
+#include "pages/link_status_view.h"
 #include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
@@ -89,10 +90,12 @@ protected:
     void pass(std::int64_t advanceMs)
     {
         g_now += advanceMs;
-        RefreshLinkStatus();
+        const LinkStatusView view = CurrentLinkStatus();
+        drawn.draw(view.text, view.dimmed);
     }
 
     RecordingUi ui;
+    LinkStatusPanel drawn;
 };
 
 }  // namespace

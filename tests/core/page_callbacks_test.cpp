@@ -8,11 +8,12 @@
 #include <set>
 #include <string>
 
-#include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/line_flags.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
+#include "pages/refresh.h"
 #include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 

@@ -1,3 +1,5 @@
+#include "pages/refresh.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,9 +9,9 @@
 #include <set>
 #include <vector>
 
-#include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "model/line_flags.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"

@@ -12,15 +12,16 @@
 #include <string>
 #include <tuple>
 
-#include "engine/ems.h"
 #include "engine/status_recorder.h"
 #include "engine/traffic_decode.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
+#include "model/line_flags.h"
 #include "model/link_health.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
+#include "pages/refresh.h"
 #include "pages/send_rows.h"
 #include "pages/write_guard.h"
 #include "platform/os/gbk.h"

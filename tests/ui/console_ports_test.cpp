@@ -17,6 +17,7 @@
 
 #include "app/console_extras.h"
 #include "app/mainwin.h"
+#include "app/shell_menus.h"
 #include "engine/ems.h"
 #include "modbus/modbus.h"
 #include "model/app_state.h"

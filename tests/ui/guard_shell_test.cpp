@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/mainwin.h"
+#include "app/shell_menus.h"
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"

@@ -4,14 +4,17 @@
 // item and the conversion. One walker serves all six pages; the main panel's status
 // area has its own walker because its status words are drawn bit by bit into
 // tables and are redrawn only on a change.
+#include "pages/refresh.h"
+
 #include <climits>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 
-#include "engine/ems.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
+#include "platform/os/state_reset.h"
 #include "platform/ui/ui.h"
 
 std::atomic<int> inputIOstatue{0};
@@ -21,6 +24,8 @@ std::atomic<int> err2statue{0};
 std::atomic<int> err3statue{0};
 
 namespace {
+
+const StateReset kReset(ResetStatusWords);
 
 // Truncation toward zero, defined for every double: NaN gives 0 and values
 // beyond the int range give its limits.
@@ -168,4 +173,11 @@ void refreshAll()
     refreshTABPANEL_5();
     refreshTABPANEL_6();
     refreshQUERY();
+}
+
+void ResetStatusWords()
+{
+    for (std::atomic<int>* word : {&inputIOstatue, &outputIOstatue, &err1statue, &err2statue, &err3statue}) {
+        word->store(0);
+    }
 }
