@@ -27,6 +27,7 @@
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
 #include "pages/param_info.h"
+#include "pages/window_notices.h"
 #include "pages/write_guard.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
@@ -207,6 +208,9 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     fillDataItems();
     ReportCatalogueError();
+    // The boxes of the line and the port are shown over the panels.
+    WindowNotices notices;
+    const NoticesInstalled noticesShown(notices);
     const LineWiring wiring(TheLine());
     // The last minutes of the line are kept for as long as the console runs,
     // from before the port first opens to after it closes.

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/ui/ui.h"
+#include "serial/notices.h"
 #include "serial/port_watch.h"
 
 namespace {
@@ -32,6 +32,6 @@ void PortErrorPopup(const char* text)
     if (!PortErrorBoxDue()) return;
     const bool held = t_held;
     if (held) ReleasePortGate();
-    MessagePopup("Error", text);
+    NoticeError("Error", text);
     if (held) HoldPortGate();
 }

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "model/line_flags.h"
-#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
+#include "serial/notices.h"
 
 std::atomic<int> com_idle{1};
 std::atomic<int> tx_package_flag{0};
@@ -109,7 +109,7 @@ void ErrorCheck(const char* message, int errorCode, const char* errorText)
     char text[256];
     std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "",
                   errorCode);
-    MessagePopup("ErrorCheck", text);
+    NoticeError("ErrorCheck", text);
     // End at once: worker threads are still running, so neither static
     // destructors nor std::thread's terminate-on-destroy may run.
     std::fflush(nullptr);

@@ -60,8 +60,8 @@ void ResetLine(const char* why, bool keepPending = false);
 // then writes it itself.
 void WritePasswordWhenIdle();
 
-// Reports a fatal port error in a box titled "ErrorCheck" and ends the process
-// with status -1. The fatal-error hook runs first.
+// Reports a fatal port error in a box titled "ErrorCheck" (serial/notices.h)
+// and ends the process with status -1. The fatal-error hook runs first.
 [[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);
 
 // What must happen before ErrorCheck ends the process, installed from above
