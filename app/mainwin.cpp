@@ -26,6 +26,7 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/line_presenter.h"
 #include "pages/param_info.h"
 #include "pages/window_notices.h"
 #include "pages/write_guard.h"
@@ -211,6 +212,9 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     // The boxes of the line and the port are shown over the panels.
     WindowNotices notices;
     const NoticesInstalled noticesShown(notices);
+    // The LEDs, the title naming the port and the device line follow the line.
+    LinePresenter presenter;
+    const LineViewInstalled lineShown(presenter);
     const LineWiring wiring(TheLine());
     // The last minutes of the line are kept for as long as the console runs,
     // from before the port first opens to after it closes.

@@ -6,12 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "model/app_state.h"
 #include "model/line_flags.h"
-#include "model/panel_texts.h"
-#include "model/uir_ids.h"
 #include "platform/port/port_discovery.h"
-#include "platform/ui/ui.h"
+#include "serial/line_view.h"
 #include "serial/sample5.h"
 
 namespace {
@@ -55,8 +52,8 @@ void OnPortLost(int port)
 // device line follows.
 void ShowWaiting()
 {
-    ShowPortTitle();
-    RefreshDeviceInfo();
+    TheLineView().portTitleChanged();
+    TheLineView().deviceInfoChanged();
 }
 
 // A loss on the open port: wait for its device when reconnection is on.
@@ -76,7 +73,7 @@ void HandleLoss(int port)
     if (wait) {
         ShowWaiting();
     } else {
-        RefreshDeviceInfo();
+        TheLineView().deviceInfoChanged();
     }
 }
 
@@ -123,20 +120,6 @@ void Run()
 }
 
 }  // namespace
-
-void ShowPortTitle()
-{
-    std::string title;
-    if (const int waiting = WaitingPort(); waiting != 0) {
-        title = "waiting for " + ComDevicePath(waiting) + " on COM" + std::to_string(waiting);
-    } else if (comConfigure_success_flag.load() == 1) {
-        // Two consoles side by side are told apart by their devices.
-        const int port = active_comselect.load();
-        title = PanelText("mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN") + " - COM" + std::to_string(port) +
-                " " + ComDevicePath(port);
-    }
-    SetPanelAttribute(panelMain.load(), ATTR_TITLE, title.c_str());
-}
 
 void SetReconnectEnabled(bool on)
 {

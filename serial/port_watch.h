@@ -36,11 +36,6 @@ void CancelPortWait();
 // The port being waited for, or 0.
 int WaitingPort();
 
-// Puts the port on the main panel's title: "waiting for DEVICE on COMn"
-// while a device is waited for, the panel's own title with "- COMn DEVICE"
-// while a port is open, else the panel's own title. Any thread.
-void ShowPortTitle();
-
 // True when the device file `path` is there (a symbolic link counts when it
 // leads to a device), and for a network device always: the watcher's look at
 // it is an attempt to connect.

@@ -21,6 +21,7 @@
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/line_view.h"
 #include "serial/port_binding.h"
 #include "serial/port_gate.h"
 #include "serial/port_opener.h"
@@ -221,12 +222,12 @@ void closePort()
             if (closed) {
                 comConfigure_success_flag = 0;
                 TheLine().portClosed("closed by the operator");
-                SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
-                SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
+                TheLineView().transmitLed(0);
+                TheLineView().receiveLed(0);
             }
         }
     }
-    if (closed) ShowPortTitle();
+    if (closed) TheLineView().portTitleChanged();
     if (failed) errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
 }
 
@@ -249,7 +250,7 @@ void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* b
         WritePasswordWhenIdle();
         armPasswordTimers();
     }
-    ShowPortTitle();
+    TheLineView().portTitleChanged();
 }
 
 }  // namespace

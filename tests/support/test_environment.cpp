@@ -20,6 +20,7 @@
 
 #include "engine/console_state.h"
 #include "engine/line_wiring.h"
+#include "pages/line_presenter.h"
 #include "pages/window_notices.h"
 #include "platform/os/clock.h"
 #include "platform/port/port_discovery.h"
@@ -35,6 +36,9 @@ const LineWiring* const g_line = new LineWiring(TheLine());
 // recording backend or popup handler takes them).
 WindowNotices* const g_windowNotices = new WindowNotices;
 const NoticesInstalled* const g_notices = new NoticesInstalled(*g_windowNotices);
+// The LEDs, the title and the device line, as the window's presenter shows them.
+LinePresenter* const g_presenter = new LinePresenter;
+const LineViewInstalled* const g_lineView = new LineViewInstalled(*g_presenter);
 
 // Every case of a program runs in the same process and starts from the state
 // start-up leaves: what one case set up or left behind never reaches the next.
