@@ -6,6 +6,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "pages/password_timers.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
@@ -14,7 +15,6 @@
 #include "serial/line_machine.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

@@ -28,6 +28,7 @@
 #include "model/uir_ids.h"
 #include "pages/line_presenter.h"
 #include "pages/param_info.h"
+#include "pages/sample5.h"
 #include "pages/window_notices.h"
 #include "pages/write_guard.h"
 #include "platform/os/clock.h"
@@ -40,7 +41,6 @@
 #include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "serial/line_machine.h"
 #include "serial/line_view.h"
 #include "serial/port_gate.h"
+#include "serial/port_open.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

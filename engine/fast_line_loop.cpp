@@ -9,8 +9,8 @@
 #include "platform/port/serial.h"
 #include "serial/line_machine.h"
 #include "serial/port_gate.h"
+#include "serial/port_open.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "modbus/modbus.h"
 #include "model/line_flags.h"
-#include "serial/line_machine.h"
-#include "serial/sample5.h"
 #include "platform/os/clock.h"
+#include "serial/line_machine.h"
+#include "serial/port_open.h"
 
 namespace {
 

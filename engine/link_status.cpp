@@ -15,7 +15,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
 #include "platform/ui/ui.h"
-#include "serial/sample5.h"
+#include "serial/port_open.h"
 
 namespace {
 

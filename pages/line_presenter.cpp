@@ -6,10 +6,11 @@
 #include "model/line_flags.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
+#include "pages/password_timers.h"
+#include "pages/sample5.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
-#include "serial/port_watch.h"
-#include "serial/sample5.h"
+#include "serial/reconnect.h"
 
 void LinePresenter::transmitLed(int lit)
 {
@@ -29,6 +30,17 @@ void LinePresenter::portTitleChanged()
 void LinePresenter::deviceInfoChanged()
 {
     RefreshDeviceInfo();
+}
+
+void LinePresenter::portOpened()
+{
+    HidePanel(child.load());
+    comConfigure_flag = 0;
+}
+
+void LinePresenter::passwordPhaseBegins()
+{
+    ArmPasswordTimers();
 }
 
 void ShowPortTitle()

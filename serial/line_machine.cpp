@@ -12,9 +12,8 @@
 #include "serial/fast_line.h"
 #include "serial/line_view.h"
 #include "serial/port_gate.h"
-#include "serial/port_watch.h"
+#include "serial/reconnect.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 
@@ -212,7 +211,7 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
     tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.
-    PortErrorPopup(message);
+    PortErrorBox(message);
 }
 
 // --- Passes ---------------------------------------------------------------------------
@@ -484,7 +483,7 @@ bool LineMachine::quiet(std::int64_t* untilUs)
 int LineMachine::writeFrame(int functionCode, int address, int value)
 {
     if (comConfigure_success_flag.load() != 1) {
-        PortErrorPopup("Port not open! ");
+        PortErrorBox("Port not open! ");
         return -1;
     }
     unsigned char frame[kFrameLength];

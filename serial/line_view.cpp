@@ -10,6 +10,8 @@ public:
     void receiveLed(int) override {}
     void portTitleChanged() override {}
     void deviceInfoChanged() override {}
+    void portOpened() override {}
+    void passwordPhaseBegins() override {}
 };
 
 std::atomic<LineView*>& installed()

@@ -1,7 +1,8 @@
 // What the line and the port have to show, told to the view installed by
 // whoever runs the console (the window's presenter, pages/line_presenter.h):
-// the activity LEDs of each pass, and that the port's state changed as the
-// main panel's title and the port panel's device line show it. With no view
+// the activity LEDs of each pass, that the port's state changed as the main
+// panel's title and the port panel's device line show it, and that a port
+// opened and its password phase began. With no view
 // installed nothing is shown.
 //
 // The LEDs are told from the communication thread on every pass, the port's
@@ -20,6 +21,11 @@ public:
     virtual void portTitleChanged() = 0;
     // The same for the device line of the selected COM number.
     virtual void deviceInfoChanged() = 0;
+    // The operator's open succeeded: the port panel has done its part.
+    virtual void portOpened() = 0;
+    // A port opened (the operator's or a reconnect) and its password phase
+    // begins: the password is written again every 10 s from now on.
+    virtual void passwordPhaseBegins() = 0;
 };
 
 // Installs `view` (not owned) for as long as the object lives; the view

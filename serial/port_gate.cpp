@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "serial/notices.h"
-#include "serial/port_watch.h"
+#include "serial/reconnect.h"
 
 namespace {
 std::mutex g_gate;
@@ -27,7 +27,7 @@ bool PortGateHeld()
     return t_held;
 }
 
-void PortErrorPopup(const char* text)
+void PortErrorBox(const char* text)
 {
     if (!PortErrorBoxDue()) return;
     const bool held = t_held;

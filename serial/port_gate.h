@@ -13,4 +13,4 @@ bool PortGateHeld();
 // The port error box "Error" with `text` (serial/notices.h), the gate let go
 // of for the duration of the box when the calling thread holds it. After an unplug only the first failure of
 // the lost port is shown, and with reconnection on none is (PortErrorBoxDue).
-void PortErrorPopup(const char* text);
+void PortErrorBox(const char* text);

@@ -13,7 +13,7 @@
 #include "model/data_item.h"
 #include "model/link_health.h"
 #include "model/uir_ids.h"
-#include "serial/sample5.h"
+#include "pages/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;

@@ -7,10 +7,10 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "platform/port/serial.h"
 #include "serial/line_view.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/panels.h"
@@ -102,6 +102,8 @@ TEST_F(TransmitStep, LedsOfAPassGoToTheViewAndOnlyThroughIt)
         void receiveLed(int lit) override { rx.push_back(lit); }
         void portTitleChanged() override {}
         void deviceInfoChanged() override {}
+        void portOpened() override {}
+        void passwordPhaseBegins() override {}
     } leds;
     const LineViewInstalled installed(leds);
     for (int i = 0; i < 4; ++i) {
