@@ -9,11 +9,10 @@
 #include "model/line_flags.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
-#include "serial/fast_line.h"
 #include "serial/line_view.h"
 #include "serial/port_gate.h"
 #include "serial/reconnect.h"
-#include "serial/rs232.h"
+#include "serial/rs232_state.h"
 
 namespace {
 
