@@ -6,20 +6,24 @@
 #include "serial/reconnect.h"
 
 namespace {
-std::mutex g_gate;
+std::mutex& gate()
+{
+    static std::mutex* const m = new std::mutex;  // never destroyed: a worker may hold it at the end
+    return *m;
+}
 thread_local bool t_held = false;
 }  // namespace
 
 void HoldPortGate()
 {
-    g_gate.lock();
+    gate().lock();
     t_held = true;
 }
 
 void ReleasePortGate()
 {
     t_held = false;
-    g_gate.unlock();
+    gate().unlock();
 }
 
 bool PortGateHeld()

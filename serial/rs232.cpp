@@ -46,16 +46,25 @@ void WritePasswordWhenIdle()
 
 namespace {
 
-std::mutex g_hookMutex;
-std::function<void()> g_fatalErrorHook;  // guarded by g_hookMutex
+// What runs before ErrorCheck ends the process: the hooks installed, nested.
+struct FatalHooks {
+    std::mutex mutex;
+    std::function<void()> run;  // guarded by mutex
+};
+
+FatalHooks& fatalHooks()
+{
+    static FatalHooks* const h = new FatalHooks;  // never destroyed: any thread may meet a fatal error
+    return *h;
+}
 
 }  // namespace
 
 FatalErrorHook::FatalErrorHook(std::function<void()> hook)
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    previous_ = g_fatalErrorHook;
-    g_fatalErrorHook = [hook = std::move(hook), outer = previous_] {
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    previous_ = fatalHooks().run;
+    fatalHooks().run = [hook = std::move(hook), outer = previous_] {
         if (hook) hook();
         if (outer) outer();
     };
@@ -63,14 +72,14 @@ FatalErrorHook::FatalErrorHook(std::function<void()> hook)
 
 FatalErrorHook::~FatalErrorHook()
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    g_fatalErrorHook = previous_;
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    fatalHooks().run = previous_;
 }
 
 void ResetFatalErrorHook()
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    g_fatalErrorHook = nullptr;
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    fatalHooks().run = nullptr;
 }
 
 void ErrorCheck(const char* message, int errorCode, const char* errorText)
@@ -78,8 +87,8 @@ void ErrorCheck(const char* message, int errorCode, const char* errorText)
     (void)errorText;
     std::function<void()> hook;
     {
-        std::lock_guard<std::mutex> lock(g_hookMutex);
-        hook = g_fatalErrorHook;
+        std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+        hook = fatalHooks().run;
     }
     if (hook) hook();
     char text[256];
