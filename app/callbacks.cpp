@@ -8,9 +8,9 @@
 #include "engine/ems.h"
 #include "pages/page_callbacks.h"
 #include "pages/password_timers.h"
+#include "pages/sample5.h"
 #include "pages/write_guard.h"
 #include "platform/ui/ui.h"
-#include "serial/sample5.h"
 
 namespace {
 

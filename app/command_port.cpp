@@ -5,6 +5,7 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
@@ -13,7 +14,6 @@
 #include "serial/password.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

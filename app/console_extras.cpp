@@ -13,13 +13,13 @@
 #include "app/shell_menus.h"
 #include "model/app_state.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "pages/write_guard.h"
 #include "platform/port/port_discovery.h"
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
 #include "serial/port_binding.h"
-#include "serial/sample5.h"
 #include "tools/sim/simulator.h"
 
 namespace {

@@ -27,9 +27,12 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/line_presenter.h"
 #include "pages/link_status_view.h"
 #include "pages/param_info.h"
 #include "pages/refresh.h"
+#include "pages/sample5.h"
+#include "pages/window_notices.h"
 #include "pages/write_guard.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
@@ -41,7 +44,6 @@
 #include "serial/port_opener.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 
@@ -160,6 +162,12 @@ int WinMain(int& argc, char** argv, const ConsoleOptions& options)
     }
     fillDataItems();
     ReportCatalogueError();
+    // The boxes of the line and the port are shown over the panels.
+    WindowNotices notices;
+    const NoticesInstalled noticesShown(notices);
+    // The LEDs, the title naming the port and the device line follow the line.
+    LinePresenter presenter;
+    const LineViewInstalled lineShown(presenter);
     const LineWiring wiring(TheLine());
     // The last minutes of the line are kept for as long as the console runs,
     // from before the port first opens to after it closes.

@@ -32,7 +32,7 @@
 #include "platform/os/gbk.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
-#include "serial/sample5.h"
+#include "serial/port_open.h"
 
 namespace {
 

@@ -24,13 +24,13 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "platform/os/clock.h"
 #include "platform/os/stop_signals.h"
 #include "serial/line_machine.h"
+#include "serial/port_open.h"
 #include "serial/replay_port.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 

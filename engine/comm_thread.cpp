@@ -11,16 +11,15 @@
 #include "modbus/write_outcome.h"
 #include "model/app_state.h"
 #include "model/data_item.h"
-#include "model/uir_ids.h"
 #include "platform/os/clock.h"
-#include "platform/ui/ui.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
+#include "serial/line_view.h"
 #include "serial/password.h"
 #include "serial/port_gate.h"
+#include "serial/port_open.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace {
 
@@ -93,7 +92,7 @@ void transmitLedStep()
     } else {
         sendLedShineDelay = 0;
     }
-    SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, lit);
+    TheLineView().transmitLed(lit);
 }
 
 void buildNextRequest()

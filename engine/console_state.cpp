@@ -16,9 +16,9 @@
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "serial/line_machine.h"
+#include "serial/port_open.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 void ResetConsoleState()
 {
@@ -27,7 +27,7 @@ void ResetConsoleState()
     ResetLineFlags();
     ResetModbusState();
     TheLine().reset();
-    ResetPortPanel();
+    ResetPortOpen();
     ResetComDevices();
     netport::NetworkPortDriver().forget();
     ResetFatalErrorHook();

@@ -14,7 +14,7 @@
 #include "model/line_flags.h"
 #include "platform/os/clock.h"
 #include "serial/line_machine.h"
-#include "serial/sample5.h"
+#include "serial/port_open.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "model/link_health.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
-#include "serial/sample5.h"
+#include "serial/port_open.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "pages/send_rows.h"
 #include "pages/write_guard.h"
 #include "platform/os/gbk.h"
+#include "serial/port_open.h"
 #include "serial/port_watch.h"
-#include "serial/sample5.h"
 
 namespace {
 

@@ -6,3 +6,8 @@
 
 int timer_cmPW(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int timer_cmPW_rt(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// Starts the pair (10 s and 50 ms) for the password phase of a port just opened.
+void ArmPasswordTimers();
+// Stops the pair and drops a password write due.
+void StopPasswordTimers();

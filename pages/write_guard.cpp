@@ -23,8 +23,8 @@
 #include "platform/os/gbk.h"
 #include "platform/os/state_reset.h"
 #include "platform/ui/ui.h"
+#include "serial/port_open.h"
 #include "serial/port_watch.h"
-#include "serial/sample5.h"
 
 namespace {
 

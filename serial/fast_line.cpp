@@ -10,7 +10,11 @@ namespace {
 
 constexpr long kFixedSilenceAboveBaud = 19200;
 
-std::atomic<FastLineArmedHook> g_armedHook{nullptr};
+std::atomic<FastLineArmedHook>& armedHook()
+{
+    static std::atomic<FastLineArmedHook> hook{nullptr};
+    return hook;
+}
 
 }  // namespace
 
@@ -53,7 +57,7 @@ void ArmFastLine(const FastLineSettings& settings, long baud, int parity, int da
 
 void FastLineSettingsUsed(const FastLineSettings& settings)
 {
-    if (const FastLineArmedHook hook = g_armedHook.load()) {
+    if (const FastLineArmedHook hook = armedHook().load()) {
         FastLineSettings kept = settings;
         kept.replyTimeoutMs = ClampPanelReplyTimeoutMs(settings.replyTimeoutMs);
         hook(kept);
@@ -72,5 +76,5 @@ int FastLineReplyTimeoutMs()
 
 void SetFastLineArmedHook(FastLineArmedHook hook)
 {
-    g_armedHook.store(hook);
+    armedHook().store(hook);
 }

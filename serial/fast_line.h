@@ -9,12 +9,7 @@
 #include <cstdint>
 
 #include "modbus/modbus.h"
-#include "serial/rs232.h"
-
-constexpr int FAST_LINE_TIMEOUT_MIN_MS = 100;
-constexpr int FAST_LINE_TIMEOUT_MAX_MS = 2000;
-constexpr int FAST_LINE_TIMEOUT_DEFAULT_MS = 500;
-constexpr std::int64_t FAST_LINE_FIXED_SILENCE_US = 1750;  // t3.5 above 19200 bit/s
+#include "serial/line_machine.h"
 
 // On a network line the port panel's reply time-out also lengthens the wait
 // of the framing on passes, for slow links: up to this.

@@ -7,15 +7,12 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/line_flags.h"
-#include "model/uir_ids.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
-#include "platform/ui/ui.h"
-#include "serial/fast_line.h"
+#include "serial/line_view.h"
 #include "serial/port_gate.h"
-#include "serial/port_watch.h"
-#include "serial/rs232.h"
-#include "serial/sample5.h"
+#include "serial/reconnect.h"
+#include "serial/rs232_state.h"
 
 namespace {
 
@@ -208,12 +205,12 @@ void LineMachine::failPort(const char* message, Flush flush, const char* why)
     }
     comConfigure_success_flag = 0;
     // The device line and the title say the port is no longer open.
-    RefreshDeviceInfo();
-    ShowPortTitle();
+    TheLineView().deviceInfoChanged();
+    TheLineView().portTitleChanged();
     tellPort(LineReportKind::PortClosed, why, ReconnectEnabled());
     // The port state is settled before the box: while it is up the port panel
     // may already be opening the port again.
-    PortErrorPopup(message);
+    PortErrorBox(message);
 }
 
 // --- Passes ---------------------------------------------------------------------------
@@ -295,10 +292,10 @@ void LineMachine::giveUp(const unsigned char* request)
 void LineMachine::receiveLedStep()
 {
     if (recieveLedON.load() == 1) {
-        SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, blinkStep(recieveLedShineDelay));
+        TheLineView().receiveLed(blinkStep(recieveLedShineDelay));
     } else {
         recieveLedShineDelay = 0;
-        SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
+        TheLineView().receiveLed(0);
     }
 }
 
@@ -485,7 +482,7 @@ bool LineMachine::quiet(std::int64_t* untilUs)
 int LineMachine::writeFrame(int functionCode, int address, int value)
 {
     if (comConfigure_success_flag.load() != 1) {
-        PortErrorPopup("Port not open! ");
+        PortErrorBox("Port not open! ");
         return -1;
     }
     unsigned char frame[kFrameLength];

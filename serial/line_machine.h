@@ -14,7 +14,7 @@
 //   rejected frame the next request waits for a quiet line.
 //
 // The state the console has always shown by name (com_idle, receive_count,
-// receive_frame_end_flag, ... in serial/rs232.h) is the machine's working
+// receive_frame_end_flag, ... in serial/rs232_state.h) is the machine's working
 // state: it stays readable, and reset() sets it back with the rest. Times come
 // from the injected clock (microseconds). What happens on the line is told to
 // observers(); the machine calls none of them by name. Input it throws away
@@ -27,12 +27,19 @@
 #include <cstdint>
 
 #include "modbus/line_observer.h"
-#include "serial/rs232.h"
+#include "serial/rs232_state.h"
 
 enum class LineState : std::uint8_t { Idle, Awaiting, Receiving, Complete, TimedOut, Rejected };
 const char* LineStateName(LineState state);
 
 enum class Framing : std::uint8_t { Passes, LineRate };
+
+// The line-rate framing's reply time-out: its bounds and the one it starts
+// with; and t3.5 above 19200 bit/s.
+constexpr int FAST_LINE_TIMEOUT_MIN_MS = 100;
+constexpr int FAST_LINE_TIMEOUT_MAX_MS = 2000;
+constexpr int FAST_LINE_TIMEOUT_DEFAULT_MS = 500;
+constexpr std::int64_t FAST_LINE_FIXED_SILENCE_US = 1750;  // t3.5 above 19200 bit/s
 
 // What became of a password write.
 enum class PasswordSend : std::uint8_t { Sent, LineBusy, Failed };

@@ -7,7 +7,7 @@
 #include "platform/os/app_dirs.h"
 #include "platform/port/net_address.h"
 #include "platform/port/serial.h"
-#include "serial/port_watch.h"
+#include "serial/reconnect.h"
 
 namespace {
 

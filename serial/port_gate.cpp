@@ -2,24 +2,28 @@
 
 #include <mutex>
 
-#include "platform/ui/ui.h"
-#include "serial/port_watch.h"
+#include "serial/notices.h"
+#include "serial/reconnect.h"
 
 namespace {
-std::mutex g_gate;
+std::mutex& gate()
+{
+    static std::mutex* const m = new std::mutex;  // never destroyed: a worker may hold it at the end
+    return *m;
+}
 thread_local bool t_held = false;
 }  // namespace
 
 void HoldPortGate()
 {
-    g_gate.lock();
+    gate().lock();
     t_held = true;
 }
 
 void ReleasePortGate()
 {
     t_held = false;
-    g_gate.unlock();
+    gate().unlock();
 }
 
 bool PortGateHeld()
@@ -27,11 +31,11 @@ bool PortGateHeld()
     return t_held;
 }
 
-void PortErrorPopup(const char* text)
+void PortErrorBox(const char* text)
 {
     if (!PortErrorBoxDue()) return;
     const bool held = t_held;
     if (held) ReleasePortGate();
-    MessagePopup("Error", text);
+    NoticeError("Error", text);
     if (held) HoldPortGate();
 }

@@ -10,7 +10,7 @@ void ReleasePortGate();
 // True when the calling thread holds the gate.
 bool PortGateHeld();
 
-// MessagePopup("Error", text), releasing the gate for the duration of the box
-// when the calling thread holds it. After an unplug only the first failure of
+// The port error box "Error" with `text` (serial/notices.h), the gate let go
+// of for the duration of the box when the calling thread holds it. After an unplug only the first failure of
 // the lost port is shown, and with reconnection on none is (PortErrorBoxDue).
-void PortErrorPopup(const char* text);
+void PortErrorBox(const char* text);

@@ -1,28 +1,20 @@
 #include "serial/port_watch.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-#include "model/app_state.h"
-#include "model/line_flags.h"
-#include "model/panel_texts.h"
-#include "model/uir_ids.h"
 #include "platform/port/port_discovery.h"
-#include "platform/ui/ui.h"
-#include "serial/sample5.h"
+#include "serial/line_view.h"
+#include "serial/port_open.h"
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 constexpr auto kLookInterval = std::chrono::seconds(1);
 
-std::atomic<bool> g_reconnect{false};
-
-// Shared between the watcher thread, the UI thread and the port layer's loss
-// report; everything behind `mutex`.
+// The watcher thread and the loss reported to it; everything behind `mutex`.
 struct Watch {
     std::mutex mutex;
     std::condition_variable wake;
@@ -30,11 +22,6 @@ struct Watch {
     bool running = false;
     bool stop = false;
     int lostPort = 0;  // reported by the port layer, not yet handled
-    int waitPort = 0;  // 0: not waiting
-    SerialSettings waitSettings;
-    int openedPort = 0;  // the last port the panel opened, and how
-    SerialSettings openedSettings;
-    int shownLoss = 0;  // the port whose loss has had its one box
 };
 
 Watch& watch()
@@ -51,56 +38,21 @@ void OnPortLost(int port)
     w.wake.notify_all();
 }
 
-// Shows where the wait stands on the main panel's title; the port panel's
-// device line follows.
-void ShowWaiting()
-{
-    ShowPortTitle();
-    RefreshDeviceInfo();
-}
-
-// A loss on the open port: wait for its device when reconnection is on.
+// A loss on the open port: wait for its device when reconnection is on; the
+// port panel's device line follows either way.
 void HandleLoss(int port)
 {
-    Watch& w = watch();
-    bool wait = false;
-    SerialSettings settings;
-    {
-        std::lock_guard<std::mutex> lock(w.mutex);
-        if (g_reconnect.load() && port == w.openedPort && w.waitPort == 0) {
-            w.waitPort = port;
-            w.waitSettings = w.openedSettings;
-            wait = true;
-        }
-    }
-    if (wait) {
-        ShowWaiting();
-    } else {
-        RefreshDeviceInfo();
-    }
+    if (!WaitForLostPort(port)) TheLineView().deviceInfoChanged();
 }
 
 // One look: when the awaited device is back, open it again.
 void Look()
 {
-    Watch& w = watch();
     int port = 0;
     SerialSettings settings;
-    {
-        std::lock_guard<std::mutex> lock(w.mutex);
-        port = w.waitPort;
-        settings = w.waitSettings;
-    }
-    if (port == 0 || !DevicePresent(ComDevicePath(port))) return;
+    if (!AwaitedPort(&port, &settings) || !DevicePresent(ComDevicePath(port))) return;
     if (!ReopenPort(port, settings)) return;  // not ready yet (permissions, a half-gone device): next look
-    {
-        std::lock_guard<std::mutex> lock(w.mutex);
-        if (w.waitPort == port) w.waitPort = 0;
-        w.openedPort = port;
-        w.openedSettings = settings;
-        w.shownLoss = 0;
-    }
-    ShowWaiting();
+    PortReopened(port, settings);
 }
 
 void Run()
@@ -123,30 +75,6 @@ void Run()
 }
 
 }  // namespace
-
-void ShowPortTitle()
-{
-    std::string title;
-    if (const int waiting = WaitingPort(); waiting != 0) {
-        title = "waiting for " + ComDevicePath(waiting) + " on COM" + std::to_string(waiting);
-    } else if (comConfigure_success_flag.load() == 1) {
-        // Two consoles side by side are told apart by their devices.
-        const int port = active_comselect.load();
-        title = PanelText("mainwin.uir", uir::PANEL_MAIN, "PANEL_MAIN") + " - COM" + std::to_string(port) +
-                " " + ComDevicePath(port);
-    }
-    SetPanelAttribute(panelMain.load(), ATTR_TITLE, title.c_str());
-}
-
-void SetReconnectEnabled(bool on)
-{
-    g_reconnect.store(on);
-}
-
-bool ReconnectEnabled()
-{
-    return g_reconnect.load();
-}
 
 void StartPortWatch()
 {
@@ -174,78 +102,16 @@ void StopPortWatch()
         thread = std::move(w.thread);
     }
     thread.join();
+    DropPortWait();
     std::lock_guard<std::mutex> lock(w.mutex);
-    w.waitPort = 0;
     w.lostPort = 0;
-}
-
-void NotePortOpened(int port, const SerialSettings& settings)
-{
-    Watch& w = watch();
-    std::lock_guard<std::mutex> lock(w.mutex);
-    w.openedPort = port;
-    w.openedSettings = settings;
-    w.shownLoss = 0;
-}
-
-void BeginPortWait(int port, const SerialSettings& settings)
-{
-    Watch& w = watch();
-    {
-        std::lock_guard<std::mutex> lock(w.mutex);
-        w.waitPort = port;
-        w.waitSettings = settings;
-        w.openedPort = port;
-        w.openedSettings = settings;
-    }
-    ShowWaiting();
-}
-
-void CancelPortWait()
-{
-    Watch& w = watch();
-    {
-        std::lock_guard<std::mutex> lock(w.mutex);
-        if (w.waitPort == 0) return;
-        w.waitPort = 0;
-    }
-    ShowWaiting();
-}
-
-int WaitingPort()
-{
-    Watch& w = watch();
-    std::lock_guard<std::mutex> lock(w.mutex);
-    return w.waitPort;
-}
-
-bool DevicePresent(const std::string& path)
-{
-    return SerialDeviceExists(path);
-}
-
-bool PortErrorBoxDue()
-{
-    const int port = active_comselect.load();
-    if (!ComDeviceLost(port)) return true;
-    if (g_reconnect.load()) return false;
-    Watch& w = watch();
-    std::lock_guard<std::mutex> lock(w.mutex);
-    if (w.shownLoss == port) return false;
-    w.shownLoss = port;
-    return true;
 }
 
 void ResetPortWatch()
 {
     StopPortWatch();
-    g_reconnect.store(false);
+    ResetReconnection();
     Watch& w = watch();
     std::lock_guard<std::mutex> lock(w.mutex);
-    w.waitPort = 0;
     w.lostPort = 0;
-    w.openedPort = 0;
-    w.openedSettings = SerialSettings{};
-    w.waitSettings = SerialSettings{};
-    w.shownLoss = 0;
 }

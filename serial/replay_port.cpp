@@ -33,22 +33,26 @@ constexpr auto kHoldLimit = std::chrono::milliseconds(500);
 constexpr int kMaxFrame = 256;
 
 // The one replay whose clock is installed; the platform's hooks are plain functions.
-std::atomic<Replay*> g_active{nullptr};
+std::atomic<Replay*>& activeReplay()
+{
+    static std::atomic<Replay*> active{nullptr};
+    return active;
+}
 
 std::int64_t activeNowUs()
 {
-    Replay* r = g_active.load();
+    Replay* r = activeReplay().load();
     return r != nullptr ? r->nowUs() : 0;
 }
 
 void activeSleep(int ms)
 {
-    if (Replay* r = g_active.load()) r->sleep(ms);
+    if (Replay* r = activeReplay().load()) r->sleep(ms);
 }
 
 void activePass(int ms)
 {
-    if (Replay* r = g_active.load()) r->pass(ms);
+    if (Replay* r = activeReplay().load()) r->pass(ms);
 }
 
 bool sameBytes(const unsigned char* a, std::size_t aLength, const unsigned char* b, std::size_t bLength)
@@ -267,7 +271,7 @@ Replay::~Replay()
 bool Replay::start(double speed)
 {
     Replay* none = nullptr;
-    if (!g_active.compare_exchange_strong(none, this)) return false;
+    if (!activeReplay().compare_exchange_strong(none, this)) return false;
     setSpeed(speed);
     running_ = true;
     SetClockSourceUs(activeNowUs);
@@ -280,14 +284,14 @@ bool Replay::start(double speed)
 
 void Replay::stop()
 {
-    if (g_active.load() != this) return;
+    if (activeReplay().load() != this) return;
     running_ = false;
     SetReplaying(false);
     SetSerialDriver(nullptr);
     SetSleepHooks(nullptr, nullptr);
     SetWallClockSource(nullptr);
     SetClockSourceUs(nullptr);
-    g_active = nullptr;
+    activeReplay() = nullptr;
 }
 
 std::string Replay::devicePath() const

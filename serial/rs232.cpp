@@ -6,36 +6,12 @@
 #include <utility>
 
 #include "model/line_flags.h"
-#include "platform/ui/ui.h"
 #include "serial/line_machine.h"
-
-std::atomic<int> com_idle{1};
-std::atomic<int> tx_package_flag{0};
-std::atomic<int> sendLedON{0};
-unsigned char receive_buffer[RECEIVE_BUFFER_SIZE];
-int receive_leng = 0;
-int receive_count = 0;
-int receive_frame_end_delay = 0;
-std::int64_t receive_frame_end_delay_begin = 0;
-std::int64_t receive_frame_end_delay_end = 0;
-int receive_frame_end_flag = 0;
-int receive_frame_length = 0;
-int com_idle_delay = 0;
-std::int64_t com_idle_delay_begin = 0;
-std::int64_t com_idle_delay_end = 0;
-std::atomic<int> recieveLedON{0};
-std::atomic<int> recieveLedShineDelay{0};
+#include "serial/notices.h"
 
 bool take_idle_line()
 {
     return TheLine().takeLine();
-}
-
-int blinkStep(std::atomic<int>& counter)
-{
-    const int next = counter.load() < 10 ? counter.load() + 1 : 0;
-    counter.store(next);
-    return next < 3 ? 1 : 0;
 }
 
 void RS232Send()
@@ -60,16 +36,25 @@ void ResetLine(const char* why, bool keepPending)
 
 namespace {
 
-std::mutex g_hookMutex;
-std::function<void()> g_fatalErrorHook;  // guarded by g_hookMutex
+// What runs before ErrorCheck ends the process: the hooks installed, nested.
+struct FatalHooks {
+    std::mutex mutex;
+    std::function<void()> run;  // guarded by mutex
+};
+
+FatalHooks& fatalHooks()
+{
+    static FatalHooks* const h = new FatalHooks;  // never destroyed: any thread may meet a fatal error
+    return *h;
+}
 
 }  // namespace
 
 FatalErrorHook::FatalErrorHook(std::function<void()> hook)
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    previous_ = g_fatalErrorHook;
-    g_fatalErrorHook = [hook = std::move(hook), outer = previous_] {
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    previous_ = fatalHooks().run;
+    fatalHooks().run = [hook = std::move(hook), outer = previous_] {
         if (hook) hook();
         if (outer) outer();
     };
@@ -77,14 +62,14 @@ FatalErrorHook::FatalErrorHook(std::function<void()> hook)
 
 FatalErrorHook::~FatalErrorHook()
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    g_fatalErrorHook = previous_;
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    fatalHooks().run = previous_;
 }
 
 void ResetFatalErrorHook()
 {
-    std::lock_guard<std::mutex> lock(g_hookMutex);
-    g_fatalErrorHook = nullptr;
+    std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+    fatalHooks().run = nullptr;
 }
 
 void ErrorCheck(const char* message, int errorCode, const char* errorText)
@@ -92,14 +77,14 @@ void ErrorCheck(const char* message, int errorCode, const char* errorText)
     (void)errorText;
     std::function<void()> hook;
     {
-        std::lock_guard<std::mutex> lock(g_hookMutex);
-        hook = g_fatalErrorHook;
+        std::lock_guard<std::mutex> lock(fatalHooks().mutex);
+        hook = fatalHooks().run;
     }
     if (hook) hook();
     char text[256];
     std::snprintf(text, sizeof text, "%s (Error = %d).\n\nQuit? ", message != nullptr ? message : "",
                   errorCode);
-    MessagePopup("ErrorCheck", text);
+    NoticeError("ErrorCheck", text);
     // End at once: worker threads are still running, so neither static
     // destructors nor std::thread's terminate-on-destroy may run.
     std::fflush(nullptr);

@@ -1,6 +1,6 @@
-// Byte-level transmit of one request and receive of its reply: the named
-// state of the line and its steps, kept by the line machine
-// (serial/line_machine.h).
+// Byte-level transmit of one request and receive of its reply: the steps of
+// the line, carried out by the line machine (serial/line_machine.h) on the
+// named state of serial/rs232_state.h.
 #pragma once
 
 #include <atomic>
@@ -8,29 +8,7 @@
 #include <functional>
 
 #include "modbus/modbus.h"
-
-constexpr int RECEIVE_BUFFER_SIZE = 1024;
-constexpr int FRAME_END_SILENCE_MS = 200;  // a frame ends after more than this of silence
-constexpr int REPLY_TIMEOUT_MS = 2000;     // a reply is given up after more than this
-
-extern std::atomic<int> com_idle;         // 1 = line idle; shared with the password timer
-extern std::atomic<int> tx_package_flag;  // 1 = a request was built this pass
-extern std::atomic<int> sendLedON;        // 1 = the last send step wrote a frame
-extern unsigned char receive_buffer[RECEIVE_BUFFER_SIZE];
-extern int receive_leng;
-extern int receive_count;
-// Clock readings of the silence and reply-wait timers are in microseconds
-// (ClockUs), so that "more than 200 ms" is not rounded down to whole ms.
-extern int receive_frame_end_delay;
-extern std::int64_t receive_frame_end_delay_begin;
-extern std::int64_t receive_frame_end_delay_end;
-extern int receive_frame_end_flag;
-extern int receive_frame_length;
-extern int com_idle_delay;
-extern std::int64_t com_idle_delay_begin;
-extern std::int64_t com_idle_delay_end;
-extern std::atomic<int> recieveLedON;
-extern std::atomic<int> recieveLedShineDelay;
+#include "serial/rs232_state.h"
 
 // Takes the idle line: one atomic exchange of com_idle with 0. True when the
 // line was idle, i.e. the caller now owns it.
@@ -53,8 +31,8 @@ int send_1frame(int functionCode, int address, int value);
 // communication thread held off the port.
 void ResetLine(const char* why, bool keepPending = false);
 
-// Reports a fatal port error in a box titled "ErrorCheck" and ends the process
-// with status -1. The fatal-error hook runs first.
+// Reports a fatal port error in a box titled "ErrorCheck" (serial/notices.h)
+// and ends the process with status -1. The fatal-error hook runs first.
 [[noreturn]] void ErrorCheck(const char* message, int errorCode, const char* errorText);
 
 // What must happen before ErrorCheck ends the process, installed from above
@@ -75,7 +53,3 @@ private:
     std::function<void()> previous_;
 };
 void ResetFatalErrorHook();
-
-// One step of the shared blink rule of the activity LEDs: advances the counter
-// (0..10, wrapping) and returns 1 for the calls on which it is below 3.
-int blinkStep(std::atomic<int>& counter);

@@ -9,8 +9,8 @@
 #include "model/register_catalogue.h"
 #include "platform/os/clock.h"
 #include "platform/os/gbk.h"
+#include "serial/port_open.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 
 namespace psets {
 

@@ -431,7 +431,7 @@ Journals, backups and state:
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/mainwin.cpp" line="+82"/>
+        <location filename="../app/mainwin.cpp" line="+84"/>
         <source>Error</source>
         <translation>错误</translation>
     </message>
@@ -445,7 +445,7 @@ Journals, backups and state:
         <translation>通信监视</translation>
     </message>
     <message>
-        <location filename="../app/mainwin.cpp" line="+157"/>
+        <location filename="../app/mainwin.cpp" line="+163"/>
         <location filename="../app/monitor_window.cpp" line="+143"/>
         <location line="+175"/>
         <location line="+282"/>
@@ -768,7 +768,7 @@ Accepted range: %1</source>
 <context>
     <name>ParameterSets</name>
     <message>
-        <location filename="../app/parameter_sets_window.cpp" line="+64"/>
+        <location filename="../app/parameter_sets_window.cpp" line="+66"/>
         <source>Parameters</source>
         <translation>参数</translation>
     </message>
@@ -985,23 +985,28 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
 <context>
     <name>PortPanel</name>
     <message>
-        <location filename="../serial/sample5.cpp" line="+50"/>
+        <location filename="../pages/sample5.cpp" line="+42"/>
         <source>Error</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="+108"/>
-        <location line="+72"/>
+        <location line="+57"/>
+        <location filename="../serial/port_open.cpp" line="+84"/>
         <source>close failed!</source>
         <translation>关闭串口失败！</translation>
     </message>
     <message>
-        <location line="-62"/>
+        <location filename="../serial/port_open.cpp" line="+20"/>
         <source>config failed!</source>
         <translation>串口配置失败！</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+21"/>
+        <source>Error Setting Com Time</source>
+        <translation>设置串口超时出错</translation>
+    </message>
+    <message>
+        <location filename="../pages/sample5.cpp" line="+78"/>
         <source>connecting</source>
         <translation>正在连接</translation>
     </message>
@@ -1194,7 +1199,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
 <context>
     <name>ReportWindow</name>
     <message>
-        <location filename="../app/report_window.cpp" line="+69"/>
+        <location filename="../app/report_window.cpp" line="+70"/>
         <source>Reading the parameters…</source>
         <translation>正在读取参数…</translation>
     </message>
@@ -1254,7 +1259,7 @@ Yes saves them to %1, No goes on without a backup, Cancel restores nothing.</sou
 <context>
     <name>WriteGuard</name>
     <message>
-        <location filename="../pages/write_guard.cpp" line="+111"/>
+        <location filename="../pages/write_guard.cpp" line="+112"/>
         <source>The controller has not answered a status read in the last 2 s, so its state is unknown.</source>
         <translation>控制器最近 2 秒未应答状态读取，状态未知。</translation>
     </message>

@@ -1,5 +1,9 @@
 #include "platform/os/console_io.h"
 
+#include <cstdio>
+
+#include "platform/os/gbk.h"
+
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h, which it needs.
@@ -51,3 +55,13 @@ std::vector<std::string> ProgramArguments(int argc, char** argv)
 }
 
 #endif
+
+void WriteBoxToStderr(const char* title, const char* text)
+{
+    std::string line = GbkToUtf8Lenient(text != nullptr ? text : "");
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\n')) line.pop_back();
+    for (char& c : line) {
+        if (c == '\n') c = ' ';
+    }
+    std::fprintf(stderr, "drive-console: %s: %s\n", title != nullptr ? title : "", line.c_str());
+}

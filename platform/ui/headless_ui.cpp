@@ -1,18 +1,12 @@
 #include "platform/ui/headless_ui.h"
 
-#include <cstdio>
 #include <string>
 
-#include "platform/os/gbk.h"
+#include "platform/os/console_io.h"
 
 int HeadlessUi::messagePopup(const char* title, const char* message)
 {
-    std::string text = GbkToUtf8Lenient(message != nullptr ? message : "");
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\n')) text.pop_back();
-    for (char& c : text) {
-        if (c == '\n') c = ' ';
-    }
-    std::fprintf(stderr, "drive-console: %s: %s\n", title != nullptr ? title : "", text.c_str());
+    WriteBoxToStderr(title, message);
     return UIE_NO_ERROR;
 }
 

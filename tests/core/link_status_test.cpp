@@ -17,10 +17,10 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/link_status_view.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "serial/line_machine.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 

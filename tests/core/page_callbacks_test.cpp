@@ -14,7 +14,7 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/refresh.h"
-#include "serial/sample5.h"
+#include "pages/sample5.h"
 #include "tests/support/recording_ui.h"
 
 using testsupport::RecordingUi;

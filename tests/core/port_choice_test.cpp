@@ -12,12 +12,12 @@
 
 #include "model/app_state.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "platform/os/app_dirs.h"
 #include "platform/port/port_discovery.h"
 #include "platform/port/serial.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
-#include "serial/sample5.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"

@@ -11,10 +11,11 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/password_timers.h"
+#include "pages/sample5.h"
 #include "platform/port/serial.h"
+#include "serial/notices.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/test_support.h"
@@ -304,4 +305,13 @@ TEST(ErrorCheckDeathTest, ShowsTheBoxAndEndsWithStatusMinusOne)
     EXPECT_EXIT(nested(true), ::testing::ExitedWithCode(255),
                 "^\\[journal written\\]\\[capture written\\]\\[ErrorCheck\\]$");
     EXPECT_EXIT(nested(false), ::testing::ExitedWithCode(255), "^\\[capture written\\]\\[ErrorCheck\\]$");
+    // Without a window the box is one line on standard error, shown by no backend.
+    const auto headless = [] {
+        SetPopupHandler([](const std::string&, const std::string&) { std::fprintf(stderr, "[popup]"); });
+        StderrNotices sink;
+        const NoticesInstalled installed(sink);
+        ErrorCheck("Error Setting Com Time", -7, "bad");
+    };
+    EXPECT_EXIT(headless(), ::testing::ExitedWithCode(255),
+                "^drive-console: ErrorCheck: Error Setting Com Time \\(Error = -7\\)\\.  Quit\\?\n$");
 }

@@ -15,7 +15,7 @@
 #include "model/link_health.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
-#include "serial/sample5.h"
+#include "pages/sample5.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
 

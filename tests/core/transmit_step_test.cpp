@@ -7,9 +7,10 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "platform/port/serial.h"
+#include "serial/line_view.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/panels.h"
@@ -89,6 +90,30 @@ TEST_F(TransmitStep, TransmitLedBlinksWhileFramesGoOutAndDarkensWhenNothingIs)
     EXPECT_EQ(sendLedON.load(), 0);
     EXPECT_EQ(ui.writesTo(kMainPanel, uir::panel_main::LED_TRANSMIT).back().integer, 0);
     EXPECT_EQ(sendLedShineDelay.load(), 0);
+}
+
+// The passes tell the LEDs to the installed view, which alone writes them: with
+// another view in the presenter's place no LED control is written at all.
+TEST_F(TransmitStep, LedsOfAPassGoToTheViewAndOnlyThroughIt)
+{
+    struct Leds : LineView {
+        std::vector<int> tx, rx;
+        void transmitLed(int lit) override { tx.push_back(lit); }
+        void receiveLed(int lit) override { rx.push_back(lit); }
+        void portTitleChanged() override {}
+        void deviceInfoChanged() override {}
+        void portOpened() override {}
+        void passwordPhaseBegins() override {}
+    } leds;
+    const LineViewInstalled installed(leds);
+    for (int i = 0; i < 4; ++i) {
+        com_idle = 1;
+        RS232COMThreadPass();
+    }
+    EXPECT_EQ(leds.tx, (std::vector<int>{1, 1, 0, 0}));
+    EXPECT_EQ(leds.rx.size(), 4u);
+    EXPECT_TRUE(ui.writesTo(kMainPanel, uir::panel_main::LED_TRANSMIT).empty());
+    EXPECT_TRUE(ui.writesTo(kMainPanel, uir::panel_main::LED_RECIEVE).empty());
 }
 
 TEST_F(TransmitStep, PasswordPhaseSendsOnlyThePasswordWrite)

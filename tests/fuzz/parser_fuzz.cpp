@@ -21,10 +21,10 @@
 #include "modbus/modbus.h"
 #include "modbus/modbus_crc.h"
 #include "model/data_item.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/fuzz/fuzz_requests.h"
 #include "tests/support/fake_serial.h"
 

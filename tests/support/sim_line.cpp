@@ -8,9 +8,9 @@
 #include "model/data_item.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
-#include "serial/sample5.h"
 #include "tests/support/comm_thread.h"
 #include "tests/support/test_support.h"
 

@@ -24,6 +24,7 @@
 #include "model/data_item.h"
 #include "model/register_catalogue.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
@@ -31,7 +32,6 @@
 #include "platform/ui/ui.h"
 #include "serial/port_binding.h"
 #include "serial/port_watch.h"
-#include "serial/sample5.h"
 #include "tests/support/console_window.h"
 
 using testsupport::FindControl;

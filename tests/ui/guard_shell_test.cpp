@@ -20,10 +20,10 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/sample5.h"
 #include "pages/write_guard.h"
 #include "platform/ui/qt/qt_ui.h"
 #include "platform/ui/ui.h"
-#include "serial/sample5.h"
 #include "tests/support/recording_ui.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "model/app_state.h"
 #include "model/uir_ids.h"
 #include "pages/page_callbacks.h"
+#include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "platform/ui/qt/qt_ui.h"
@@ -24,7 +25,6 @@
 #include "platform/ui/ui.h"
 #include "serial/port_gate.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/line_script.h"
 #include "tests/support/test_support.h"
 

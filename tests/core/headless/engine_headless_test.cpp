@@ -23,8 +23,8 @@
 #include "platform/port/serial.h"
 #include "serial/line_machine.h"
 #include "serial/password.h"
+#include "serial/port_open.h"
 #include "serial/rs232.h"
-#include "serial/sample5.h"
 #include "tests/support/stepped_clock.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -93,7 +93,7 @@ protected:
 
 TEST_F(HeadlessEngine, OpensUnlocksReadsPollsAndWritesWithNoPanel)
 {
-    ConfigureSelectedPort();
+    ASSERT_TRUE(OpenPort(SelectedPortOpening(FastLineSettings{}), nullptr));
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     ASSERT_TRUE(PortOpen());
     RS232COMThreadStop = 0;

@@ -1,41 +1,32 @@
 // The port-configuration panel: turns the five ring selections into port
-// settings, opens, re-opens and closes the port, and starts the password
-// exchange after a successful open.
-#include "serial/sample5.h"
+// settings and has the port opened (serial/port_open.h), re-opened and
+// closed; shows the device line, the device chooser and the reconnect switch.
+#include "pages/sample5.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <string>
 
-#include "modbus/modbus.h"
 #include "model/app_state.h"
-#include "model/data_item.h"
 #include "model/uir_ids.h"
+#include "pages/password_timers.h"
 #include "platform/os/gbk.h"
+#include "platform/os/state_reset.h"
 #include "platform/port/net_address.h"
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
-#include "serial/fast_line.h"
-#include "serial/line_machine.h"
-#include "serial/password.h"
 #include "serial/port_binding.h"
-#include "serial/port_gate.h"
 #include "serial/port_opener.h"
-#include "serial/port_watch.h"
-#include "serial/rs232.h"
+#include "serial/reconnect.h"
 
 int comvalue = 0, btlvalue = 0, jhvalue = 0, longvalue = 0, stopvalue = 0;
-int comselect = 0;
-int btlselect = 0;
-int jhselect = 0;
-int longselect = 0;
-int stopselect = 0;
 
 namespace {
+
+const StateReset kReset(ResetPortPanel);
 
 // A text of the port panel for the technician, in the language installed and
 // in the panels' code page (GBK); `arg` (UTF-8) goes in at %1.
@@ -50,31 +41,6 @@ void errorBox(const std::string& text)
 {
     MessagePopup(said(QT_TRANSLATE_NOOP("PortPanel", "Error")).c_str(), text.c_str());
 }
-std::mutex g_describeMutex;
-std::string g_openPortText;  // guarded by g_describeMutex
-}  // namespace
-
-std::string OpenPortDescription()
-{
-    std::lock_guard<std::mutex> lock(g_describeMutex);
-    return g_openPortText;
-}
-
-void ResetPortPanel()
-{
-    for (int* value : {&comvalue, &btlvalue, &jhvalue, &longvalue, &stopvalue, &comselect, &btlselect,
-                       &jhselect, &longselect, &stopselect}) {
-        *value = 0;
-    }
-    ThePortOpener().join();
-    std::lock_guard<std::mutex> lock(g_describeMutex);
-    g_openPortText.clear();
-}
-
-namespace {
-
-constexpr int kQueueSize = 1024;
-constexpr double kPortTimeoutSeconds = 5.0;
 
 struct RingChoice {
     int itemValue;
@@ -114,16 +80,6 @@ void readPortSettings(int panel)
     mapChoice(kStopBitChoices, stopvalue, stopselect);
 }
 
-// Holds the communication thread, and the reconnect watcher, off the port
-// while the port changes.
-class CommThreadHold {
-public:
-    CommThreadHold() { HoldPortGate(); }
-    ~CommThreadHold() { ReleasePortGate(); }
-    CommThreadHold(const CommThreadHold&) = delete;
-    CommThreadHold& operator=(const CommThreadHold&) = delete;
-};
-
 // The line-rate switch and its reply time-out; a control that cannot be read
 // keeps the default (off, 500 ms).
 FastLineSettings readFastLineSettings(int panel)
@@ -138,97 +94,9 @@ FastLineSettings readFastLineSettings(int panel)
     return settings;
 }
 
-SerialSettings selectedSettings()
-{
-    SerialSettings s;
-    s.baud = btlselect;
-    s.parity = jhselect;
-    s.dataBits = longselect;
-    s.stopBits = stopselect;
-    s.inputQueueSize = kQueueSize;
-    s.outputQueueSize = kQueueSize;
-    return s;
-}
-
-// Opens the selected port; the boxes it has to show are added to *boxes, for
-// after the communication thread is let go (a box held up while the port is
-// held would hold up every other user of the port with it).
-void openSelectedPort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
-{
-    if (comConfigure_success_flag.load() == 1 && CloseCom(active_comselect.load()) != 0) {
-        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "close failed!"));
-    }
-    if (OpenComConfig(comselect, "", btlselect, jhselect, longselect, stopselect, kQueueSize, kQueueSize) <
-        0) {
-        comConfigure_success_flag = 0;
-        // With reconnection on, an absent device is waited for instead of reported.
-        if (ReconnectEnabled() && !DevicePresent(ComDevicePath(comselect))) {
-            BeginPortWait(comselect, selectedSettings());
-            return;
-        }
-        boxes->push_back(QT_TRANSLATE_NOOP("PortPanel", "config failed!"));
-        return;
-    }
-    NotePortOpened(comselect, selectedSettings());
-    active_comselect = comselect;
-    {
-        const char parity = jhselect == 1 ? 'O' : jhselect == 2 ? 'E' : 'N';
-        const std::string name = "COM" + std::to_string(comselect);
-        // The device, unless it is the system's port of the same name (Windows).
-        const std::string device = ComDevicePath(comselect);
-        std::lock_guard<std::mutex> lock(g_describeMutex);
-        g_openPortText = name + (device == name ? "" : " " + device) + " " + std::to_string(btlselect) + " " +
-                         std::to_string(longselect) + parity + std::to_string(stopselect);
-    }
-    ResetLine("port opened again");
-    ArmFastLine(fastLine, btlselect, jhselect, longselect, stopselect,
-                netport::IsNetworkPath(ComDevicePath(comselect)));
-    comConfigure_success_flag = 1;
-    FlushInQ(comselect);
-    if (SetComTime(comselect, kPortTimeoutSeconds) < 0) {
-        const int code = ReturnRS232Err();
-        ErrorCheck("Error Setting Com Time", code, GetRS232ErrorString(code));
-    }
-}
-
-void armPasswordTimers()
-{
-    using namespace uir::panel_main;
-    const int main = panelMain.load();
-    SetCtrlAttribute(main, TIMER_CMPW, ATTR_INTERVAL, 10.0);
-    SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_INTERVAL, 0.05);
-    SetCtrlAttribute(main, TIMER_CMPW, ATTR_ENABLED, 1);
-    SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 1);
-}
-
-void stopPasswordTimers()
-{
-    using namespace uir::panel_main;
-    const int main = panelMain.load();
-    SetCtrlAttribute(main, TIMER_CMPW, ATTR_ENABLED, 0);
-    SetCtrlAttribute(main, TIMER_CMPW_RT, ATTR_ENABLED, 0);
-    communication_password_sendFlag = 0;
-}
-
 void closePort()
 {
-    bool failed = false;
-    bool closed = false;
-    {
-        CommThreadHold hold;
-        if (comConfigure_success_flag.load() == 1) {
-            failed = CloseCom(active_comselect.load()) != 0;
-            closed = !failed;
-            if (closed) {
-                comConfigure_success_flag = 0;
-                TheLine().portClosed("closed by the operator");
-                SetCtrlVal(panelMain.load(), uir::panel_main::LED_TRANSMIT, 0);
-                SetCtrlVal(panelMain.load(), uir::panel_main::LED_RECIEVE, 0);
-            }
-        }
-    }
-    if (closed) ShowPortTitle();
-    if (failed) errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
+    if (ClosePort() == PortClose::Failed) errorBox(said(QT_TRANSLATE_NOOP("PortPanel", "close failed!")));
 }
 
 void showBoxes(const std::vector<const char*>& boxes)
@@ -239,21 +107,15 @@ void showBoxes(const std::vector<const char*>& boxes)
 // ConfigureSelectedPort without its boxes, which go to *boxes.
 void configurePort(const FastLineSettings& fastLine, std::vector<const char*>* boxes)
 {
-    {
-        CommThreadHold hold;
-        openSelectedPort(fastLine, boxes);
-    }
-    if (comConfigure_success_flag.load() == 1) {
-        FastLineSettingsUsed(fastLine);
-        HidePanel(child.load());
-        comConfigure_flag = 0;
-        SendPassword(PasswordCause::PortOpened);
-        armPasswordTimers();
-    }
-    ShowPortTitle();
+    OpenPort(SelectedPortOpening(fastLine), boxes);
 }
 
 }  // namespace
+
+void ResetPortPanel()
+{
+    for (int* value : {&comvalue, &btlvalue, &jhvalue, &longvalue, &stopvalue}) *value = 0;
+}
 
 int Configure(int, int, int event, void*, int, int)
 {
@@ -269,7 +131,7 @@ int Configure(int, int, int event, void*, int, int)
     }
     // A connection may take seconds: it is made off the UI thread. The
     // password timers rest meanwhile (their write would wait for the port).
-    stopPasswordTimers();
+    StopPasswordTimers();
     auto boxes = std::make_shared<std::vector<const char*>>();
     ThePortOpener().start(
         comselect, [fastLine, boxes] { configurePort(fastLine, boxes.get()); }, closePort,
@@ -504,31 +366,4 @@ int ReconnectSwitch(int panel, int control, int event, void*, int, int)
                  error));
     }
     return 0;
-}
-
-bool ReopenPort(int port, const SerialSettings& s)
-{
-    {
-        CommThreadHold hold;
-        // The operator may have opened a port meanwhile: that one stands. (A
-        // port whose loss the communication thread has not acted on yet does not.)
-        if (comConfigure_success_flag.load() == 1 && !ComDeviceLost(active_comselect.load())) return true;
-        if (OpenComConfig(port, "", s.baud, s.parity, s.dataBits, s.stopBits, kQueueSize, kQueueSize) < 0) {
-            return false;
-        }
-        FlushInQ(port);
-        if (SetComTime(port, kPortTimeoutSeconds) < 0) {
-            CloseCom(port);
-            return false;
-        }
-        active_comselect = port;
-        ResetLine("device lost", true);
-        comConfigure_success_flag = 1;
-        // The password goes out before the thread's next pass: with the line
-        // taken, the echo is collected as the reply instead of running into a
-        // poll request.
-        SendPassword(PasswordCause::DeviceBack);
-    }
-    armPasswordTimers();
-    return true;
 }

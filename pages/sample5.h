@@ -1,31 +1,20 @@
 // The port-configuration panel: open, re-open and close the COM port.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <vector>
 
-#include "model/line_flags.h"
 #include "platform/port/port_discovery.h"
-#include "platform/port/serial.h"
 #include "serial/fast_line.h"
+#include "serial/port_open.h"
 
 extern int comvalue, btlvalue, jhvalue, longvalue, stopvalue;  // raw ring values
-extern int comselect;                                          // port number 1..20
-extern int btlselect;                                          // bit/s
-extern int jhselect;                                           // 0 none, 1 odd, 2 even
-extern int longselect;                                         // data bits
-extern int stopselect;                                         // stop bits
 
-// The port opened last, e.g. "COM4 /dev/ttyUSB0 19200 8O1"; "" before the
-// first open. Safe from any thread.
-std::string OpenPortDescription();
-// The selections above and the description back to their start (0, ""), as
-// before the panel was first read.
+// The raw ring values back to their start (0), as before the panel was
+// first read (with the start-up reset).
 void ResetPortPanel();
 // What "Configure" does once the selections are read: opens (or re-opens)
-// the port with comselect .. stopselect and, when it opened, starts the
-// password exchange.
+// the port with comselect .. stopselect and shows the boxes due.
 void ConfigureSelectedPort(const FastLineSettings& fastLine = FastLineSettings{});
 
 int Configure(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
@@ -52,8 +41,3 @@ std::vector<std::string> DeviceChoiceRows(const std::vector<SerialPortEntry>& pr
                                           const std::vector<std::string>& recent);
 // Sets the reconnect switch and the device line from the loaded choices.
 void ShowPortChoices();
-
-// Opens `port` again after its device came back, as Configure does but without
-// any box and without touching the panel: the port settings, the password
-// write and the password timers. False when the open failed.
-bool ReopenPort(int port, const SerialSettings& settings);
