@@ -49,7 +49,6 @@ CommandPort::CommandPort(const CommandPortOptions& options, CommandReads reads)
     FastLineSettings fastLine;
     const CommandPortOptions o = replayed(options, &fastLine);
     device_ = o.device;
-    SetUiBackend(&ui_);
     // A new line: nothing awaited, the password not yet accepted.
     com_idle = 1;
     hci_commnication_enable_5927 = 0;
@@ -87,7 +86,6 @@ CommandPort::~CommandPort()
     comConfigure_success_flag = 0;
     // A write given up on still ends, and reaches the journal.
     AbandonWrites(kCommandEnded);
-    SetUiBackend(nullptr);
 }
 
 bool CommandPort::open() const

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "engine/line_wiring.h"
-#include "platform/ui/headless_ui.h"
 
 class Replay;
 
@@ -51,9 +50,6 @@ private:
     void runPasswordTimers();
 
     std::string device_;
-    // Where the panel calls still made by serial/ and the communication
-    // thread go (messages to standard error), for as long as they make them.
-    HeadlessUi ui_;
     LineWiring wiring_;  // before the port opens, after it closes
     std::atomic<bool> stop_{false};
     std::thread timers_;

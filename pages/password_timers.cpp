@@ -1,6 +1,7 @@
 #include "pages/password_timers.h"
 
 #include "model/app_state.h"
+#include "model/line_flags.h"
 #include "model/uir_ids.h"
 #include "platform/ui/ui.h"
 #include "serial/password.h"

@@ -18,6 +18,7 @@
 #include "platform/port/net_device.h"
 #include "platform/port/serial.h"
 #include "platform/ui/ui.h"
+#include "serial/notices.h"
 #include "serial/port_binding.h"
 #include "serial/port_opener.h"
 #include "serial/reconnect.h"
@@ -39,7 +40,7 @@ std::string said(const char* english, const std::string& arg = std::string())
 
 void errorBox(const std::string& text)
 {
-    MessagePopup(said(QT_TRANSLATE_NOOP("PortPanel", "Error")).c_str(), text.c_str());
+    NoticeError(said(QT_TRANSLATE_NOOP("PortPanel", "Error")).c_str(), text.c_str());
 }
 
 struct RingChoice {

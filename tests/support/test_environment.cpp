@@ -20,8 +20,6 @@
 
 #include "engine/console_state.h"
 #include "engine/line_wiring.h"
-#include "pages/line_presenter.h"
-#include "pages/window_notices.h"
 #include "platform/os/clock.h"
 #include "platform/port/port_discovery.h"
 #include "platform/port/serial.h"
@@ -32,13 +30,6 @@ namespace {
 // observers of line events, write outcomes, link health and the frame log.
 // Never destroyed: worker threads may still report while the process ends.
 const LineWiring* const g_line = new LineWiring(TheLine());
-// The boxes of the line and the port, shown as the window shows them (a test's
-// recording backend or popup handler takes them).
-WindowNotices* const g_windowNotices = new WindowNotices;
-const NoticesInstalled* const g_notices = new NoticesInstalled(*g_windowNotices);
-// The LEDs, the title and the device line, as the window's presenter shows them.
-LinePresenter* const g_presenter = new LinePresenter;
-const LineViewInstalled* const g_lineView = new LineViewInstalled(*g_presenter);
 
 // Every case of a program runs in the same process and starts from the state
 // start-up leaves: what one case set up or left behind never reaches the next.
