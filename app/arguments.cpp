@@ -1,5 +1,6 @@
 #include "app/arguments.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 
@@ -12,9 +13,15 @@ QString qs(const std::string& s)
     return QString::fromStdString(s);
 }
 
-std::string unknown(const std::string& token, const std::string& suffix)
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Arguments)
+};
+
+std::string unknown(const std::string& token, const std::string& command)
 {
-    return "unknown argument '" + token + "'" + suffix;
+    const QString text = command.empty() ? Tr::tr("unknown argument '%1'").arg(qs(token))
+                                         : Tr::tr("unknown argument '%1' for %2").arg(qs(token), qs(command));
+    return text.toStdString();
 }
 
 // The argument as typed that gave QCommandLineParser the unknown option
@@ -47,7 +54,7 @@ std::string switchWithValue(const std::vector<std::string>& args, const std::vec
 }  // namespace
 
 bool Arguments::parse(const std::vector<std::string>& args, const std::vector<ArgumentOption>& options,
-                      std::string* error, const std::string& errorSuffix)
+                      std::string* error, const std::string& command)
 {
     for (const ArgumentOption& o : options) {
         names_.emplace_back(o.name);
@@ -60,7 +67,7 @@ bool Arguments::parse(const std::vector<std::string>& args, const std::vector<Ar
     if (parser_.parse(list)) return true;
     const QStringList unknownNames = parser_.unknownOptionNames();
     if (!unknownNames.isEmpty()) {
-        *error = unknown(typedAs(args, unknownNames.front().toStdString()), errorSuffix);
+        *error = unknown(typedAs(args, unknownNames.front().toStdString()), command);
         return false;
     }
     // The parser takes the word after an option as its value, whatever it is,
@@ -68,11 +75,11 @@ bool Arguments::parse(const std::vector<std::string>& args, const std::vector<Ar
     for (const ArgumentOption& o : options) {
         if (o.valueName != nullptr && args.back() == std::string("--") + o.name) {
             waitsForValue_ = true;
-            *error = args.back() + " needs a value";
+            *error = Tr::tr("%1 needs a value").arg(qs(args.back())).toStdString();
             return false;
         }
     }
-    *error = unknown(switchWithValue(args, options), errorSuffix);
+    *error = unknown(switchWithValue(args, options), command);
     return false;
 }
 

@@ -18,10 +18,10 @@ class Arguments {
 public:
     // Parses `args` (what follows the program or command name) against
     // `options`. False with *error when an argument is not one of them or a
-    // value is missing; `errorSuffix` ends that message (" for dump").
-    // Positional arguments are left to the caller.
+    // value is missing; `command` is named in that message ("... for dump"),
+    // none for the window's. Positional arguments are left to the caller.
     bool parse(const std::vector<std::string>& args, const std::vector<ArgumentOption>& options,
-               std::string* error, const std::string& errorSuffix = "");
+               std::string* error, const std::string& command = "");
     // After a failed parse: only the last word's value was missing.
     bool waitsForValue() const { return waitsForValue_; }
 

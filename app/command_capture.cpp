@@ -1,11 +1,23 @@
 #include "app/command_capture.h"
 
+#include <QCoreApplication>
+
 #include "app/command_port.h"
 #include "app/command_status.h"
 #include "app/version.h"
 #include "serial/line_machine.h"
 
 namespace {
+
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
+
+// `message` on the command's standard error.
+void say(std::FILE* err, const QString& message)
+{
+    std::fprintf(err, "drive-console: %s\n", message.toStdString().c_str());
+}
 
 LineCaptureOptions commandOptions()
 {
@@ -27,7 +39,7 @@ bool CommandCapture::start(const std::string& path)
 {
     std::string error;
     if (!capture_.start(path, &error)) {
-        std::fprintf(err_, "drive-console: capture: %s\n", error.c_str());
+        say(err_, Tr::tr("capture: %1").arg(QString::fromStdString(error)));
         failed_ = true;
         return false;
     }
@@ -40,7 +52,7 @@ void CommandCapture::look()
     const std::string error = capture_.takeError();
     if (error.empty()) return;
     failed_ = true;
-    std::fprintf(err_, "drive-console: %s (the command goes on)\n", error.c_str());
+    say(err_, Tr::tr("%1 (the command goes on)").arg(QString::fromStdString(error)));
 }
 
 void CommandCapture::finish()
@@ -51,8 +63,8 @@ void CommandCapture::finish()
     capture_.stop();
     look();
     if (!failed_) {
-        const std::string packets = std::to_string(capture_.packetsWritten());
-        std::fprintf(err_, "drive-console: %s packets captured to %s\n", packets.c_str(), path_.c_str());
+        say(err_, Tr::tr("%1 packets captured to %2")
+                      .arg(QString::number(capture_.packetsWritten()), QString::fromStdString(path_)));
     }
     path_.clear();
 }

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -16,6 +17,7 @@
 
 #include "app/arguments.h"
 #include "app/command_capture.h"
+#include "app/command_language.h"
 #include "app/command_port.h"
 #include "app/report_command.h"
 #include "app/serve_command.h"
@@ -37,6 +39,20 @@
 #include "tools/sim/simulator.h"
 
 namespace {
+
+// The commands' words for a person (app/command_language.h).
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
+
+std::string text(const QString& s)
+{
+    return s.toStdString();
+}
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 // The panel column of the journal lines of the commands' writes.
 constexpr const char* kJournalPanel = "command line";
@@ -90,9 +106,9 @@ bool parseSeconds(const std::string& text, double lo, double hi, double* out)
 // command's own.
 std::vector<ArgumentOption> optionsOf(const std::string& command)
 {
-    std::vector<ArgumentOption> options = {{"device", "PATH"},        {"baud", "B"},      {"parity", "P"},
-                                           {"data-bits", "N"},        {"stop-bits", "N"}, {"timeout", "S"},
-                                           {"capture", "FILE.pcapng"}};
+    std::vector<ArgumentOption> options = {{"device", "PATH"},         {"baud", "B"},      {"parity", "P"},
+                                           {"data-bits", "N"},         {"stop-bits", "N"}, {"timeout", "S"},
+                                           {"capture", "FILE.pcapng"}, {"lang", "LANG"}};
     if (command == "dump")
         options.insert(options.end(), {{"out", "FILE"}, {"note", "TEXT"}, {"replay", "FILE"}});
     if (command == "watch")
@@ -145,7 +161,7 @@ bool parseRegisters(const std::string& list, std::vector<int>* only, std::string
 bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, std::string* error)
 {
     Arguments parsed;
-    if (!parsed.parse(words, optionsOf(a->command), error, " for " + a->command)) {
+    if (!parsed.parse(words, optionsOf(a->command), error, a->command)) {
         return parsed.waitsForValue() && !complete;
     }
     const bool needsFile = a->command == "verify" || a->command == "restore";
@@ -154,7 +170,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
             a->file = p;
             continue;
         }
-        *error = "unknown argument '" + p + "' for " + a->command;
+        *error = text(Tr::tr("unknown argument '%1' for %2").arg(qs(p), qs(a->command)));
         return false;
     }
     // Each port value, and what it must be.
@@ -169,7 +185,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
              static const std::set<long> kBauds = {1200, 2400, 4800, 9600, 19200, 115200};
              return parseInt(v, 1, 1000000, &a->baud) && kBauds.count(a->baud) != 0;
          },
-         "1200, 2400, 4800, 9600, 19200 or 115200"},
+         QT_TRANSLATE_NOOP("Commands", "1200, 2400, 4800, 9600, 19200 or 115200")},
         {"parity",
          [](const std::string& v, Args* a) {
              static const std::map<std::string, int> kParity = {{"none", 0}, {"odd", 1}, {"even", 2}};
@@ -177,23 +193,30 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
              if (it != kParity.end()) a->parity = it->second;
              return it != kParity.end();
          },
-         "none, odd or even"},
+         QT_TRANSLATE_NOOP("Commands", "none, odd or even")},
         {"data-bits", [](const std::string& v, Args* a) { return parseInt(v, 7, 8, &a->dataBits); },
-         "7 or 8"},
+         QT_TRANSLATE_NOOP("Commands", "7 or 8")},
         {"stop-bits", [](const std::string& v, Args* a) { return parseInt(v, 1, 2, &a->stopBits); },
-         "1 or 2"},
+         QT_TRANSLATE_NOOP("Commands", "1 or 2")},
         {"timeout", [](const std::string& v, Args* a) { return parseTimeout(v, &a->giveUpMs); },
-         "seconds, above 0 and up to 600"},
+         QT_TRANSLATE_NOOP("Commands", "seconds, above 0 and up to 600")},
         {"duration",
          [](const std::string& v, Args* a) {
              return parseSeconds(v, 0, 1e7, &a->durationS) && a->durationS > 0;
          },
-         "seconds, above 0"},
+         QT_TRANSLATE_NOOP("Commands", "seconds, above 0")},
+        {"lang",
+         [](const std::string& v, Args*) {
+             LanguageChoice choice = LanguageChoice::Shipped;
+             return ParseLanguage(v, &choice);
+         },
+         QT_TRANSLATE_NOOP("Commands", "shipped, en or zh_CN")},
     };
     for (const Rule& rule : kRules) {
         for (const std::string& v : parsed.values(rule.option)) {
             if (!rule.take(v, a)) {
-                *error = std::string("bad --") + rule.option + " '" + v + "' (" + rule.expected + ")";
+                *error = text(Tr::tr("bad --%1 '%2' (%3)")
+                                  .arg(QString::fromLatin1(rule.option), qs(v), Tr::tr(rule.expected)));
                 return false;
             }
         }
@@ -201,13 +224,13 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     for (const std::string& v : parsed.values("only")) {
         std::string bad;
         if (!parseRegisters(v, &a->only, &bad)) {
-            *error = "bad --only register '" + bad + "' (a parameter register, e.g. 2550)";
+            *error = text(Tr::tr("bad --only register '%1' (a parameter register, e.g. 2550)").arg(qs(bad)));
             return false;
         }
     }
     for (const std::string& v : parsed.values("capture")) {
         if (v.empty()) {
-            *error = "--capture needs a file name";
+            *error = text(Tr::tr("--capture needs a file name"));
             return false;
         }
         a->capture = v;
@@ -215,7 +238,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     a->device = parsed.value("device");
     const std::string deviceProblem = netport::NetworkPathProblem(a->device);
     if (!deviceProblem.empty()) {
-        *error = "bad --device: " + deviceProblem;
+        *error = text(Tr::tr("bad --device: %1").arg(qs(deviceProblem)));
         return false;
     }
     a->out = parsed.value("out");
@@ -229,31 +252,33 @@ bool parseWords(const std::vector<std::string>& words, bool complete, Args* a, s
     if (!complete) return true;
     if (!a->replay.empty() && a->command != "report") {
         if (!a->device.empty()) {
-            *error = a->command + " takes --device or --replay, not both";
+            *error = text(Tr::tr("%1 takes --device or --replay, not both").arg(qs(a->command)));
             return false;
         }
         a->device = a->replay;  // what the messages name
         return true;
     }
     if (needsFile && a->file.empty()) {
-        *error = a->command + " needs a FILE";
+        *error = text(Tr::tr("%1 needs a FILE").arg(qs(a->command)));
         return false;
     }
     if (a->simulate && !a->device.empty()) {
-        *error = "give --device PATH or --simulate, not both";
+        *error = text(Tr::tr("give --device PATH or --simulate, not both"));
         return false;
     }
     if (!a->replay.empty() &&
         (!a->device.empty() || !a->capture.empty() || a->durationS > 0 || a->fastLine)) {
         *error =
-            "--replay makes the report from a capture: no --device, --capture, --duration or --fast-line "
-            "with it";
+            text(Tr::tr("--replay makes the report from a capture: no --device, --capture, --duration or "
+                        "--fast-line with it"));
         return false;
     }
     if (a->device.empty() && !a->simulate && a->replay.empty()) {
-        *error = a->command + (a->command == "serve"    ? " needs --device PATH or --simulate"
-                               : a->command == "report" ? " needs --device PATH or --replay FILE.pcapng"
-                                                        : " needs --device PATH");
+        const QString needs = a->command == "serve" ? Tr::tr("%1 needs --device PATH or --simulate")
+                              : a->command == "report"
+                                  ? Tr::tr("%1 needs --device PATH or --replay FILE.pcapng")
+                                  : Tr::tr("%1 needs --device PATH");
+        *error = text(needs.arg(qs(a->command)));
         return false;
     }
     return true;
@@ -335,7 +360,8 @@ int writeSet(const Args& a, const psets::ParameterSet& set, std::FILE* out, std:
         std::fprintf(err, "drive-console: %s\n", error.c_str());
         return kCommandBadInput;
     }
-    std::fprintf(err, "drive-console: %zu registers saved to %s\n", set.entries.size(), a.out.c_str());
+    std::fprintf(err, "drive-console: %s\n",
+                 text(Tr::tr("%1 registers saved to %2").arg(set.entries.size()).arg(qs(a.out))).c_str());
     return kCommandOk;
 }
 
@@ -362,7 +388,8 @@ int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
     {
         const CommandPort line(portOptions(a, &replay), CommandReads::Pages);
         if (!line.open()) {
-            std::fprintf(err, "drive-console: cannot open %s\n", a.device.c_str());
+            std::fprintf(err, "drive-console: %s\n",
+                         text(Tr::tr("cannot open %1").arg(qs(a.device))).c_str());
             return kCommandNoAnswer;
         }
         while (!replay.finished() && PortOpen()) {
@@ -387,8 +414,10 @@ int dumpReplay(const Args& a, Replay& replay, std::FILE* out, std::FILE* err)
         pages += (pages.empty() ? "" : ", ") + (head != nullptr ? head->page : std::to_string(tab + 1));
     }
     if (!pages.empty()) {
-        std::fprintf(err, "drive-console: %s never read %s: %s missing from the set\n", a.replay.c_str(),
-                     missing.size() == 1 ? "this page" : "these pages", pages.c_str());
+        const QString never = missing.size() == 1
+                                  ? Tr::tr("%1 never read this page: %2 missing from the set")
+                                  : Tr::tr("%1 never read these pages: %2 missing from the set");
+        std::fprintf(err, "drive-console: %s\n", text(never.arg(qs(a.replay), qs(pages))).c_str());
     }
     const psets::ParameterSet set = psets::SetFromWords(words, a.note);
     return writeSet(a, set, out, err);
@@ -431,9 +460,9 @@ int verify(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::F
         std::fprintf(out, "%s\n", differenceLine(c).c_str());
     }
     const int notCompared = listNotCompared(comparisons, {}, out);
-    std::fprintf(err, "drive-console: %d of %zu registers differ", differing, set.entries.size());
-    if (notCompared > 0) std::fprintf(err, "; %d command registers differ, not compared", notCompared);
-    std::fprintf(err, "\n");
+    QString summary = Tr::tr("%1 of %2 registers differ").arg(differing).arg(set.entries.size());
+    if (notCompared > 0) summary += Tr::tr("; %1 command registers differ, not compared").arg(notCompared);
+    std::fprintf(err, "drive-console: %s\n", text(summary).c_str());
     return differing == 0 ? kCommandOk : kCommandDiffers;
 }
 
@@ -466,11 +495,13 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
                          ValueText(info, before.at(e.reg)).c_str(), ValueText(info, e.word).c_str());
         }
         if (!refusal.empty()) {
-            std::fprintf(err, "drive-console: dry run: restore would refuse: %s\n", refusal.c_str());
+            std::fprintf(err, "drive-console: %s\n",
+                         text(Tr::tr("dry run: restore would refuse: %1").arg(qs(refusal))).c_str());
             return kCommandBadInput;
         }
-        std::fprintf(err, "drive-console: dry run, %zu registers would be written, nothing was\n",
-                     plan.size());
+        std::fprintf(
+            err, "drive-console: %s\n",
+            text(Tr::tr("dry run, %1 registers would be written, nothing was").arg(plan.size())).c_str());
         return kCommandOk;
     }
     if (!refusal.empty()) {
@@ -478,17 +509,19 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
         return kCommandBadInput;
     }
     if (plan.empty()) {
-        std::fprintf(err, "drive-console: nothing to write\n");
+        std::fprintf(err, "drive-console: %s\n", text(Tr::tr("nothing to write")).c_str());
         return kCommandOk;
     }
     std::string backup;
     std::string error;
     if (!psets::SaveBackup(before, "backup before restoring " + a.file, &backup, &error)) {
-        std::fprintf(err, "drive-console: nothing written, the backup could not be saved: %s\n",
-                     error.c_str());
+        std::fprintf(
+            err, "drive-console: %s\n",
+            text(Tr::tr("nothing written, the backup could not be saved: %1").arg(qs(error))).c_str());
         return kCommandBadInput;
     }
-    std::fprintf(err, "drive-console: the controller's parameters before the restore: %s\n", backup.c_str());
+    std::fprintf(err, "drive-console: %s\n",
+                 text(Tr::tr("the controller's parameters before the restore: %1").arg(qs(backup))).c_str());
     const std::vector<psets::RestoreRow> rows =
         psets::Restore(plan, before, a.giveUpMs, nullptr, nullptr, kJournalPanel);
     bool allConfirmed = true;
@@ -512,8 +545,10 @@ int restore(const Args& a, const psets::ParameterSet& set, std::FILE* out, std::
             a.only.empty() || std::find(a.only.begin(), a.only.end(), c.info->reg) != a.only.end();
         if (c.differs && c.compared() && considered) ++stillDiffering;
     }
-    std::fprintf(err, "drive-console: %zu written, %d registers differ from the file now\n", rows.size(),
-                 stillDiffering);
+    std::fprintf(
+        err, "drive-console: %s\n",
+        text(Tr::tr("%1 written, %2 registers differ from the file now").arg(rows.size()).arg(stillDiffering))
+            .c_str());
     return allConfirmed && stillDiffering == 0 ? kCommandOk : kCommandDiffers;
 }
 
@@ -527,7 +562,8 @@ int serve(const Args& a, CommandCapture* capture, std::FILE* out, std::FILE* err
     if (a.simulate) {
         o.port.device = simulator.start();
         if (o.port.device.empty()) {
-            std::fprintf(err, "drive-console: simulated controller: %s\n", simulator.error().c_str());
+            std::fprintf(err, "drive-console: %s\n",
+                         text(Tr::tr("simulated controller: %1").arg(qs(simulator.error()))).c_str());
             return kCommandNoAnswer;
         }
     }
@@ -584,87 +620,27 @@ bool IsCommandName(const std::string& word)
            word == "report";
 }
 
-const char* CommandUsage()
-{
-    return "commands (no display needed):\n"
-           "  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]\n"
-           "      read the controller's parameter set; write it to FILE or to standard output\n"
-           "  drive-console verify  FILE --device PATH [port options]\n"
-           "      print each parameter that differs from FILE; exit 1 if any does. The command and\n"
-           "      test registers (2650, 2651, 2654, 2655) are listed as not compared\n"
-           "  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]\n"
-           "                        [--allow-hall-fault-mask]\n"
-           "      save the controller's parameters to a backup, write the parameters that differ\n"
-           "      from FILE (or only those named), read the pages back and print the outcome of\n"
-           "      each; every write goes to the journal. --dry-run writes nothing. The command and\n"
-           "      test registers are never written\n"
-           "      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without\n"
-           "                               it such a file is refused and nothing is written\n"
-           "  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]\n"
-           "                        [--fast-line]\n"
-           "      write the password, then poll only the status block and print each fault event\n"
-           "      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event\n"
-           "      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,\n"
-           "      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad\n"
-           "      arguments, or a file that cannot be written and no fault seen\n"
-           "  --replay FILE.pcapng  (dump, watch) in place of --device: a capture of the line\n"
-           "               played back as fast as it can be read; dump gives the set of its last\n"
-           "               page reads and names the pages it never read, watch its fault events\n"
-           "               with their captured times (faults.csv is left alone)\n"
-           "  watch options:\n"
-           "  --duration S         stop after S seconds (default: at Ctrl-C)\n"
-           "  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv\n"
-           "  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s\n"
-           "  drive-console serve   --device PATH | --simulate [port options] [--fast-line]\n"
-           "                        [--capture FILE.pcapng]\n"
-           "      write the password, poll as the window does and answer JSON-RPC 2.0 requests on\n"
-           "      standard input, one JSON text per line each way (see the manual page for the\n"
-           "      methods); messages go to standard error. Ends at the end of input or at\n"
-           "      console.shutdown; exit status 0, or 2 when the controller never answered.\n"
-           "      --simulate serves the built-in simulated controller\n"
-           "  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]\n"
-           "                        [--out FILE.zip] [--fast-line]\n"
-           "  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]\n"
-           "      write the password, poll the status block for S seconds (30), read the parameters and\n"
-           "      write a service report: a zip with report.html (one page for a browser), the\n"
-           "      parameters as dump writes them, the fault events, the writes, the status values,\n"
-           "      the capture of the line, its counters and what the console and the port are.\n"
-           "      Prints the zip's name. Exit status: 0 written, 2 no answer from the controller,\n"
-           "      3 bad arguments, a reference that cannot be read or a file that cannot be written\n"
-           "      (no file is left in either case)\n"
-           "  report options:\n"
-           "  --reference SET.json mark the parameters that differ from this set, with both values\n"
-           "  --out FILE.zip       where the report goes (default: drive-report-<time>.zip here)\n"
-           "  --replay FILE.pcapng make the report from a capture instead of a line: its status\n"
-           "                       replies, faults and counters, and its last reads of the\n"
-           "                       parameters (2 when it holds no status reply or no such read)\n"
-           "  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)\n"
-           "                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)\n"
-           "  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file\n"
-           "               that cannot be created stops the command before the port opens (3), one\n"
-           "               that fails on the way stops the capture, and the command goes on to end\n"
-           "               with 3 unless it found differences or a fault (1)\n"
-           "  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer\n"
-           "               from the controller, 3 bad arguments or file, a refused file or no backup\n"
-           "               (nothing is written), or a capture that could not be written\n";
-}
-
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 {
     ResetConsoleState();
+    // Before anything is said, the faults of the arguments too.
+    const CommandLanguage language(LanguageArgument(args), err);
     // Captions, units and the registers a file may name come from the panel
     // resources: without them nothing is read, compared or written.
     const std::string& catalogueError = Catalogue().error();
     if (!catalogueError.empty()) {
-        std::fprintf(err, "drive-console: the panel resources do not describe every register:\n%s\n",
-                     catalogueError.c_str());
+        std::fprintf(
+            err, "drive-console: %s\n",
+            text(Tr::tr("the panel resources do not describe every register:\n%1").arg(qs(catalogueError)))
+                .c_str());
         return kCommandBadInput;
     }
     Args a;
     std::string error;
     if (args.empty() || !IsCommandName(args[0]) || !parseArgs(args, &a, &error)) {
-        std::fprintf(err, "drive-console: %s\n%s", error.empty() ? "no command" : error.c_str(),
-                     CommandUsage());
+        std::fprintf(err, "drive-console: %s\n%s",
+                     error.empty() ? text(Tr::tr("no command")).c_str() : error.c_str(),
+                     CommandUsage().c_str());
         return kCommandBadInput;
     }
     std::unique_ptr<Replay> replay;
@@ -676,7 +652,7 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         }
         replay = std::make_unique<Replay>(recording);
         if (!replay->start(Replay::kMax)) {
-            std::fprintf(err, "drive-console: another replay is running\n");
+            std::fprintf(err, "drive-console: %s\n", text(Tr::tr("another replay is running")).c_str());
             return kCommandBadInput;
         }
     }
@@ -690,7 +666,9 @@ int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
             const bool inFile = std::any_of(set.entries.begin(), set.entries.end(),
                                             [reg](const psets::Entry& e) { return e.reg == reg; });
             if (!inFile) {
-                std::fprintf(err, "drive-console: register %d of --only is not in %s\n", reg, a.file.c_str());
+                std::fprintf(
+                    err, "drive-console: %s\n",
+                    text(Tr::tr("register %1 of --only is not in %2").arg(reg).arg(qs(a.file))).c_str());
                 return kCommandBadInput;
             }
         }

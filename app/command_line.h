@@ -10,12 +10,14 @@
 
 #include "app/command_status.h"  // the exit statuses
 
-// True when `word` names a command ("dump", "verify", "restore", "watch").
+// True when `word` names a command ("dump", "verify", "restore", "watch",
+// "serve", "report").
 bool IsCommandName(const std::string& word);
 
 // Runs a command: args[0] is its name, the rest its arguments. Results go to
-// `out`, messages to `err`. Returns an exit status above.
+// `out`, messages to `err`. Returns an exit status above. Every command takes
+// --lang shipped|en|zh_CN, the language of its messages (app/command_language.h).
 int RunCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
-// The commands' part of --help.
-const char* CommandUsage();
+// The commands' part of --help, in the language in use (app/command_usage.cpp).
+std::string CommandUsage();

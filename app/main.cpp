@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_language.h"
 #include "app/command_line.h"
 #include "app/console_extras.h"
 #include "app/mainwin.h"
@@ -27,12 +28,18 @@ int main(int argc, char** argv)
     ConsoleOptions options;
     std::string error;
     if (!ParseConsoleOptions(args, &options, &error)) {
-        std::fprintf(stderr, "drive-console: %s\n%s", error.c_str(), ConsoleUsage());
+        // Told in the language of --lang or the kept one, like the commands'
+        // faults: parsed once more with its translators in place.
+        const CommandLanguage language(LanguageArgument(args), stderr);
+        ConsoleOptions again;
+        ParseConsoleOptions(args, &again, &error);
+        std::fprintf(stderr, "drive-console: %s\n%s", error.c_str(), ConsoleUsage().c_str());
         return options.badDevice ? 3 : 2;
     }
     if (options.showHelp) {
-        std::fputs(ConsoleUsage(), stdout);
-        std::fputs(CommandUsage(), stdout);
+        const CommandLanguage language(options.language, stderr);
+        std::fputs(ConsoleUsage().c_str(), stdout);
+        std::fputs(CommandUsage().c_str(), stdout);
         return 0;
     }
     if (options.showVersion) {

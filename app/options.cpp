@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -13,22 +14,45 @@
 
 namespace {
 
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Options)
+};
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+std::string text(const QString& s)
+{
+    return s.toStdString();
+}
+
 const std::vector<ArgumentOption> kOptions = {
-    {"com", "N=DEVICE", "open COM N (1..20) on DEVICE; repeatable"},
-    {"simulate", nullptr, "bind COM4 to the built-in simulated controller and open it"},
-    {"list-ports", nullptr, "print the serial devices present, one a line, and exit"},
-    {"reconnect", nullptr, "reconnect automatically when the device goes and comes back"},
-    {"screenshots", "DIR", "render every panel and page to PNG in DIR and exit"},
-    {"screenshot-delay", "S", "open the port (panel settings) and poll S seconds before the pictures"},
-    {"monitor", nullptr, "open the monitor window at start"},
-    {"record", "FILE.csv", "record every status reply to FILE.csv for the whole run"},
-    {"capture", "FILE.pcapng", "capture every frame on the line to FILE.pcapng for the whole run"},
+    {"com", "N=DEVICE", QT_TRANSLATE_NOOP("Options", "open COM N (1..20) on DEVICE; repeatable")},
+    {"simulate", nullptr,
+     QT_TRANSLATE_NOOP("Options", "bind COM4 to the built-in simulated controller and open it")},
+    {"list-ports", nullptr,
+     QT_TRANSLATE_NOOP("Options", "print the serial devices present, one a line, and exit")},
+    {"reconnect", nullptr,
+     QT_TRANSLATE_NOOP("Options", "reconnect automatically when the device goes and comes back")},
+    {"screenshots", "DIR",
+     QT_TRANSLATE_NOOP("Options", "render every panel and page to PNG in DIR and exit")},
+    {"screenshot-delay", "S",
+     QT_TRANSLATE_NOOP("Options", "open the port (panel settings) and poll S seconds before the pictures")},
+    {"monitor", nullptr, QT_TRANSLATE_NOOP("Options", "open the monitor window at start")},
+    {"record", "FILE.csv",
+     QT_TRANSLATE_NOOP("Options", "record every status reply to FILE.csv for the whole run")},
+    {"capture", "FILE.pcapng",
+     QT_TRANSLATE_NOOP("Options", "capture every frame on the line to FILE.pcapng for the whole run")},
     {"fast-line", nullptr, nullptr},  // its help names the port panel's button: see ConsoleUsage
-    {"lang", "LANG", "the language of this run: shipped (the panels as shipped), en or zh_CN"},
-    {"replay", "FILE.pcapng", "play a capture of the line back in place of a port; nothing is written"},
-    {"replay-speed", "1|2|5|10|max", "the pace of --replay against the captured one (1)"},
-    {"help", nullptr, "show this text"},
-    {"version", nullptr, "print the version and exit"},
+    {"lang", "LANG",
+     QT_TRANSLATE_NOOP("Options", "the language of this run: shipped (the panels as shipped), en or zh_CN")},
+    {"replay", "FILE.pcapng",
+     QT_TRANSLATE_NOOP("Options", "play a capture of the line back in place of a port; nothing is written")},
+    {"replay-speed", "1|2|5|10|max",
+     QT_TRANSLATE_NOOP("Options", "the pace of --replay against the captured one (1)")},
+    {"help", nullptr, QT_TRANSLATE_NOOP("Options", "show this text")},
+    {"version", nullptr, QT_TRANSLATE_NOOP("Options", "print the version and exit")},
 };
 
 bool takesValue(const std::string& word)
@@ -75,19 +99,24 @@ bool parseSeconds(const std::string& text, double* out)
 
 }  // namespace
 
-const char* ConsoleUsage()
+std::string ConsoleUsage()
 {
     // The button is named as the port panel shows it.
-    static const std::string fastLine = "line-rate polling on for this run (effective at " +
-                                        PanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE") + ")";
-    static const std::string usage = [] {
-        std::vector<ArgumentOption> shown = kOptions;
-        for (ArgumentOption& o : shown) {
-            if (std::string(o.name) == "fast-line") o.help = fastLine.c_str();
+    const std::string fastLine =
+        text(Tr::tr("line-rate polling on for this run (effective at %1)")
+                 .arg(qs(ShownPanelText("sample5.uir", uir::PANEL_COM, "CONFIGURE"))));
+    std::vector<std::string> helps;
+    helps.reserve(kOptions.size());
+    std::vector<ArgumentOption> shown = kOptions;
+    for (ArgumentOption& o : shown) {
+        if (std::string(o.name) == "fast-line") {
+            helps.push_back(fastLine);
+        } else {
+            helps.push_back(o.help != nullptr ? text(Tr::tr(o.help)) : std::string());
         }
-        return "usage: drive-console [options]\n" + UsageLines(shown);
-    }();
-    return usage.c_str();
+        o.help = helps.back().c_str();
+    }
+    return text(Tr::tr("usage: drive-console [options]")) + "\n" + UsageLines(shown);
 }
 
 namespace {
@@ -101,7 +130,7 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
     if (!a.parse(words, kOptions, error)) return a.waitsForValue() && !complete;
     const std::vector<std::string> positional = a.positional();
     if (!positional.empty()) {
-        *error = "unknown argument '" + positional.front() + "'";
+        *error = text(Tr::tr("unknown argument '%1'").arg(qs(positional.front())));
         return false;
     }
     for (const std::string& v : a.values("com")) {
@@ -111,25 +140,25 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
         const std::string problem =
             eq == std::string::npos ? std::string() : netport::NetworkPathProblem(v.substr(eq + 1));
         if (!problem.empty()) {
-            *error = "bad --com value '" + v + "': " + problem;
+            *error = text(Tr::tr("bad --com value '%1': %2").arg(qs(v), qs(problem)));
             options->badDevice = true;
             return false;
         }
         if (!ParseComOption(v)) {
-            *error = "bad --com value '" + v + "' (expected N=DEVICE with N in 1..20)";
+            *error = text(Tr::tr("bad --com value '%1' (expected N=DEVICE with N in 1..20)").arg(qs(v)));
             return false;
         }
     }
     if (a.isSet("screenshots")) options->screenshotDir = a.value("screenshots");
     for (const std::string& v : a.values("screenshot-delay")) {
         if (!parseSeconds(v, &options->screenshotDelay)) {
-            *error = "bad --screenshot-delay value '" + v + "' (seconds, 0..86400)";
+            *error = text(Tr::tr("bad --screenshot-delay value '%1' (seconds, 0..86400)").arg(qs(v)));
             return false;
         }
     }
     for (const std::string& v : a.values("record")) {
         if (v.empty()) {
-            *error = "--record needs a file name";
+            *error = text(Tr::tr("--record needs a file name"));
             return false;
         }
         options->recordFile = v;
@@ -137,14 +166,14 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
     for (const std::string& v : a.values("lang")) {
         LanguageChoice choice = LanguageChoice::Shipped;
         if (!ParseLanguage(v, &choice)) {
-            *error = "bad --lang value '" + v + "' (shipped, en or zh_CN)";
+            *error = text(Tr::tr("bad --lang value '%1' (shipped, en or zh_CN)").arg(qs(v)));
             return false;
         }
         options->language = v;
     }
     for (const std::string& v : a.values("capture")) {
         if (v.empty()) {
-            *error = "--capture needs a file name";
+            *error = text(Tr::tr("--capture needs a file name"));
             return false;
         }
         options->captureFile = v;
@@ -161,12 +190,12 @@ bool parseWords(const std::vector<std::string>& words, bool complete, ConsoleOpt
             }
         }
         if (!known) {
-            *error = "bad --replay-speed value '" + v + "' (1, 2, 5, 10 or max)";
+            *error = text(Tr::tr("bad --replay-speed value '%1' (1, 2, 5, 10 or max)").arg(qs(v)));
             return false;
         }
     }
     if (options->replayFile.empty() && a.isSet("replay-speed")) {
-        *error = "--replay-speed needs --replay FILE";
+        *error = text(Tr::tr("--replay-speed needs --replay FILE"));
         return false;
     }
     options->simulate = a.isSet("simulate");

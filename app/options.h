@@ -28,4 +28,5 @@ struct ConsoleOptions {
 // *options then only tells, by badDevice, whether the fault is a malformed
 // network device (main exits with 3 on that, as the commands do, else 2).
 bool ParseConsoleOptions(const std::vector<std::string>& args, ConsoleOptions* options, std::string* error);
-const char* ConsoleUsage();
+// The window's part of --help, in the language in use.
+std::string ConsoleUsage();

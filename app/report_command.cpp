@@ -1,5 +1,6 @@
 #include "app/report_command.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -29,15 +30,29 @@ namespace {
 
 constexpr int kLookMs = 100;  // how often the command reads the line's events
 
+// The command's words for a person, on standard error.
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+std::string text(const QString& s)
+{
+    return s.toStdString();
+}
+
 // Why `path` cannot take the report, before the line is opened for it: its
 // folder is not there or is no folder. "" when it looks writable.
 std::string unwritable(const std::string& path)
 {
     const QFileInfo file(QString::fromStdString(path));
     const QFileInfo folder(file.absolutePath());
-    if (!folder.exists()) return "the folder " + folder.filePath().toStdString() + " does not exist";
-    if (!folder.isDir()) return folder.filePath().toStdString() + " is not a folder";
-    if (file.isDir()) return path + " is a folder";
+    if (!folder.exists()) return text(Tr::tr("the folder %1 does not exist").arg(folder.filePath()));
+    if (!folder.isDir()) return text(Tr::tr("%1 is not a folder").arg(folder.filePath()));
+    if (file.isDir()) return text(Tr::tr("%1 is a folder").arg(qs(path)));
     return "";
 }
 
@@ -47,7 +62,7 @@ int replayReport(const ReportOptions& o, ReportInputs reference, const std::stri
 {
     QFile file(QString::fromStdString(o.replay));
     if (!file.open(QIODevice::ReadOnly)) {
-        report("cannot read " + o.replay + ": " + file.errorString().toStdString());
+        report(text(Tr::tr("cannot read %1: %2").arg(qs(o.replay), file.errorString())));
         return kCommandBadInput;
     }
     const QByteArray bytes = file.readAll();
@@ -58,14 +73,15 @@ int replayReport(const ReportOptions& o, ReportInputs reference, const std::stri
             report(o.replay + ": " + r.error);
             return kCommandBadInput;
         }
-        report(o.replay + ": " + r.error + " (the report has what came before)");
+        report(text(Tr::tr("%1: %2 (the report has what came before)").arg(qs(o.replay), qs(r.error))));
     }
     if (r.statusReplies == 0) {
-        report(o.replay + ": no status reply in the capture; no report written");
+        report(text(Tr::tr("%1: no status reply in the capture; no report written").arg(qs(o.replay))));
         return kCommandNoAnswer;
     }
     if (!r.inputs.parametersRead) {
-        report(o.replay + ": no read of the parameters in the capture; no report written");
+        report(text(
+            Tr::tr("%1: no read of the parameters in the capture; no report written").arg(qs(o.replay))));
         return kCommandNoAnswer;
     }
     ReportInputs& in = r.inputs;
@@ -78,7 +94,7 @@ int replayReport(const ReportOptions& o, ReportInputs reference, const std::stri
         return kCommandBadInput;
     }
     std::fprintf(out, "%s\n", path.c_str());
-    report(std::to_string(in.faults.size()) + " fault events; the report is in " + path);
+    report(text(Tr::tr("%1 fault events; the report is in %2").arg(in.faults.size()).arg(qs(path))));
     return kCommandOk;
 }
 
@@ -104,14 +120,14 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
     const std::string path = o.out.empty() ? ReportFileName(QDateTime::currentMSecsSinceEpoch()) : o.out;
     const std::string why = unwritable(path);
     if (!why.empty()) {
-        report("cannot write " + path + ": " + why);
+        report(text(Tr::tr("cannot write %1: %2").arg(qs(path), qs(why))));
         return kCommandBadInput;
     }
     if (!o.replay.empty()) return replayReport(o, std::move(in), path, report, out);
 
     const std::string journalPath = ConsoleStateDir() + "/" + kFaultJournalName;
     FaultJournal journal(journalPath, [report](const std::string& message) {
-        if (!message.empty()) report(message + " (the report goes on)");
+        if (!message.empty()) report(text(Tr::tr("%1 (the report goes on)").arg(qs(message))));
     });
     FaultTracker tracker;
     RunLog log;
@@ -125,12 +141,13 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
 
     const CommandPort port(o.port, CommandReads::Status);
     if (!port.open()) {
-        report("cannot open " + o.port.device);
+        report(text(Tr::tr("cannot open %1").arg(qs(o.port.device))));
         return kCommandNoAnswer;
     }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g", o.durationS);
-    report(std::string("collecting ") + seconds + " s of status from " + o.port.device);
+    report(text(
+        Tr::tr("collecting %1 s of status from %2").arg(QString::fromLatin1(seconds), qs(o.port.device))));
     const std::int64_t startUs = ClockUs();
     const std::int64_t giveUpUs = static_cast<std::int64_t>(o.giveUpMs) * 1000;
     std::int64_t firstUs = -1;
@@ -141,15 +158,15 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         const std::int64_t now = ClockUs();
         if (tracker.tracking() && firstUs < 0) firstUs = tracker.lastReply().clockUs;
         if (!PortOpen()) {
-            report(o.port.device + ": the port failed");
+            report(text(Tr::tr("%1: the port failed").arg(qs(o.port.device))));
             return kCommandNoAnswer;
         }
         if (firstUs < 0 && (stop || now - startUs > giveUpUs)) {
-            report(o.port.device + ": no status reply; no report written");
+            report(text(Tr::tr("%1: no status reply; no report written").arg(qs(o.port.device))));
             return kCommandNoAnswer;
         }
         if (stop) {
-            report("interrupted: the report is made of what came so far");
+            report(text(Tr::tr("interrupted: the report is made of what came so far")));
             break;
         }
         if (firstUs >= 0 && now - firstUs >= static_cast<std::int64_t>(o.durationS * 1e6)) break;
@@ -160,7 +177,8 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
     journal.drain();
     const RunLog::Copy run = log.copy();
     if (!psets::ReadPagesFresh(o.giveUpMs, &error)) {
-        report(o.port.device + ": the parameters could not be read (" + error + "); no report written");
+        report(text(Tr::tr("%1: the parameters could not be read (%2); no report written")
+                        .arg(qs(o.port.device), qs(error))));
         return kCommandNoAnswer;
     }
     in.madeWallMs = QDateTime::currentMSecsSinceEpoch();
@@ -176,6 +194,6 @@ int RunReport(const ReportOptions& o, std::FILE* out, std::FILE* err)
         return kCommandBadInput;
     }
     std::fprintf(out, "%s\n", path.c_str());
-    report(std::to_string(in.faults.size()) + " fault events; the report is in " + path);
+    report(text(Tr::tr("%1 fault events; the report is in %2").arg(in.faults.size()).arg(qs(path))));
     return kCommandOk;
 }

@@ -1,5 +1,6 @@
 #include "app/serve_command.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,6 +37,11 @@
 #include "sets/set_line.h"
 
 namespace {
+
+// Serve's words for the person on standard error (app/command_language.h).
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
 
 using rpc::Answer;
 using rpc::Param;
@@ -157,6 +163,8 @@ private:
         out_(json);
     }
     void report(const std::string& message) { std::fprintf(err_, "drive-console: %s\n", message.c_str()); }
+    // A message for the person on standard error; the answers stay English.
+    void say(const QString& message) { report(message.toStdString()); }
     void look(FaultFeed& feed, StatusTap& tap);
     int timeoutMs(const QJsonObject& p, Answer* bad) const;
     const psets::RegisterInfo* target(const QJsonObject& p, Answer* bad) const;
@@ -495,7 +503,8 @@ Answer Session::command(const QJsonObject& p, int reg)
                            &error)) {
         return failure(kServeFile, "nothing written, the backup could not be saved: " + error, reg);
     }
-    report("the controller's parameters before the factory restore: " + backup);
+    say(Tr::tr("the controller's parameters before the factory restore: %1")
+            .arg(QString::fromStdString(backup)));
     Answer a = write(*info, 1, ms);
     if (a.ok) {
         QJsonObject result = a.result.toObject();
@@ -619,7 +628,7 @@ Answer Session::setRestore(const QJsonObject& p)
                            &error)) {
         return failure(kServeFile, "nothing written, the backup could not be saved: " + error);
     }
-    report("the controller's parameters before the restore: " + backup);
+    say(Tr::tr("the controller's parameters before the restore: %1").arg(QString::fromStdString(backup)));
     QJsonArray rows;
     bool readBack = true;
     for (const psets::RestoreRow& r : psets::Restore(plan, before, ms, nullptr, nullptr, kPanel)) {
@@ -680,7 +689,8 @@ int Session::run(const ServeInput& in)
     });
     const std::string faultsPath = ConsoleStateDir() + "/" + kFaultJournalName;
     FaultJournal faults(faultsPath, [this, faultsPath](const std::string& problem) {
-        report(problem.empty() ? faultsPath + " is written again" : problem + " (serve goes on)");
+        say(problem.empty() ? Tr::tr("%1 is written again").arg(QString::fromStdString(faultsPath))
+                            : Tr::tr("%1 (serve goes on)").arg(QString::fromStdString(problem)));
     });
     FaultTracker tracker;
     tracker.addObserver(this);
@@ -697,11 +707,12 @@ int Session::run(const ServeInput& in)
     {
         const CommandPort port(options_.port, CommandReads::Both);
         if (!port.open()) {
-            report("cannot open " + options_.port.device);
+            say(Tr::tr("cannot open %1").arg(QString::fromStdString(options_.port.device)));
             tap_ = nullptr;
             return kCommandNoAnswer;
         }
-        report("serving " + options_.port.device + ": JSON-RPC 2.0 requests on standard input, one per line");
+        say(Tr::tr("serving %1: JSON-RPC 2.0 requests on standard input, one per line")
+                .arg(QString::fromStdString(options_.port.device)));
         std::atomic<bool> stop{false};
         std::thread notifier([&] {
             while (!stop.load()) {
@@ -730,7 +741,7 @@ int Session::run(const ServeInput& in)
     faults.drain();
     tap_ = nullptr;
     if (!answered_.load()) {
-        report(options_.port.device + ": the controller never answered");
+        say(Tr::tr("%1: the controller never answered").arg(QString::fromStdString(options_.port.device)));
         return kCommandNoAnswer;
     }
     return kCommandOk;

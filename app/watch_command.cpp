@@ -1,5 +1,6 @@
 #include "app/watch_command.h"
 
+#include <QCoreApplication>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,17 @@
 namespace {
 
 constexpr int kLookMs = 100;  // how often the watch reads the line's events
+
+// The watch's words for a person, on standard error; its event lines are for
+// scripts and stay as they are.
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 // One line per event on standard output, as it happens.
 class EventPrinter : public FaultObserver {
@@ -70,8 +82,10 @@ std::string stillOn(const FaultTracker& tracker)
     std::string text;
     for (int bit = 0; bit < kFaultBitCount; ++bit) {
         if (!tracker.isOn(bit)) continue;
-        text += (text.empty() ? "" : "; ") + FaultCaption(bit) + " (since " +
-                IsoTime(tracker.onSinceWallMs(bit)) + ")";
+        text += (text.empty() ? "" : "; ") +
+                Tr::tr("%1 (since %2)")
+                    .arg(qs(FaultCaption(bit)), qs(IsoTime(tracker.onSinceWallMs(bit))))
+                    .toStdString();
     }
     return text;
 }
@@ -80,14 +94,17 @@ std::string stillOn(const FaultTracker& tracker)
 
 int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
 {
-    StopSignals signals;
+    StopSignals stops;
     const auto report = [err](const std::string& message) {
         std::fprintf(err, "drive-console: %s\n", message.c_str());
     };
+    const auto say = [report](const QString& message) { report(message.toStdString()); };
     // A journal's trouble, and its end: the lines kept meanwhile are written then.
     const auto problem = [report](const std::string& path) {
         return [report, path](const std::string& message) {
-            report(message.empty() ? path + " is written again" : message + " (the watch goes on)");
+            const QString text = message.empty() ? Tr::tr("%1 is written again").arg(qs(path))
+                                                 : Tr::tr("%1 (the watch goes on)").arg(qs(message));
+            report(text.toStdString());
         };
     };
     std::unique_ptr<FaultJournal> file;
@@ -95,7 +112,7 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         file = std::make_unique<FaultJournal>(o.out, problem(o.out));
         std::string error;
         if (!file->truncate(&error)) {
-            report("cannot write " + o.out + ": " + error);
+            say(Tr::tr("cannot write %1: %2").arg(qs(o.out), qs(error)));
             return kCommandBadInput;
         }
     }
@@ -127,17 +144,17 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
         }
         Replay* const replay = o.port.replay;
         if (replay != nullptr) {
-            report("replaying " + replay->recording().name() + "; times are those of the capture");
+            say(Tr::tr("replaying %1; times are those of the capture").arg(qs(replay->recording().name())));
         } else {
-            report("watching " + o.port.device +
-                   "; times are those of the status replies, exact to one status read (about " +
-                   (o.port.fastLine ? "0.05" : "0.5") + " s)");
+            say(Tr::tr("watching %1; times are those of the status replies, exact to one status read (about "
+                       "%2 s)")
+                    .arg(qs(o.port.device), QString::fromLatin1(o.port.fastLine ? "0.05" : "0.5")));
         }
         const std::int64_t startUs = ClockUs();
         std::int64_t firstUs = -1;  // first status reply
         std::int64_t lastUs = -1;   // latest status reply
         for (;;) {
-            const bool stop = signals.wait(kLookMs);
+            const bool stop = stops.wait(kLookMs);
             // The time first, then the replies: a status reply that came
             // before `now` is in the feed by then.
             const std::int64_t now = ClockUs();
@@ -148,16 +165,16 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
                 if (firstUs < 0) firstUs = lastUs;
             }
             if (stop) {
-                report("interrupted");
+                say(Tr::tr("interrupted"));
                 break;
             }
             // The end of a capture is the end of the watch, not a silence.
             if (replay != nullptr && replay->finished()) {
-                report("end of capture");
+                say(Tr::tr("end of capture"));
                 break;
             }
             if (!PortOpen()) {
-                report(o.port.device + ": the port failed");
+                say(Tr::tr("%1: the port failed").arg(qs(o.port.device)));
                 rc = kCommandNoAnswer;
                 break;
             }
@@ -169,15 +186,16 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
             const std::int64_t answeredMs = MsSinceAcceptedReply();
             const bool answering = answeredMs >= 0 && answeredMs <= o.giveUpMs;
             if (firstUs < 0 && now - startUs > giveUpUs && !answering) {
-                report(o.port.device + ": " +
-                       (Unlocked() ? "no status reply" : "the controller did not accept the password") +
-                       " within " + seconds(o.giveUpMs / 1000.0));
+                const QString silent =
+                    Unlocked() ? Tr::tr("%1: no status reply within %2")
+                               : Tr::tr("%1: the controller did not accept the password within %2");
+                say(silent.arg(qs(o.port.device), qs(seconds(o.giveUpMs / 1000.0))));
                 rc = kCommandNoAnswer;
                 break;
             }
             if (firstUs >= 0 && now - lastUs > giveUpUs) {
-                report(o.port.device + ": no status reply for " +
-                       seconds(static_cast<double>(now - lastUs) / 1e6));
+                say(Tr::tr("%1: no status reply for %2")
+                        .arg(qs(o.port.device), qs(seconds(static_cast<double>(now - lastUs) / 1e6))));
                 // Given up: the faults still on are lost now, however short the time-out.
                 if (tracker.tracking())
                     tracker.linkLost(tracker.lastReply().wallMs, tracker.lastReply().clockUs);
@@ -195,13 +213,13 @@ int RunWatch(const WatchOptions& o, std::FILE* out, std::FILE* err)
     if (file) file->drain();
 
     const std::string on = stillOn(tracker);
-    std::string summary = std::to_string(printer.onsets()) + " fault onsets";
+    QString summary = Tr::tr("%1 fault onsets").arg(printer.onsets());
     if (tracker.readIntervalS() > 0)
-        summary += ", a status read every " + seconds(tracker.readIntervalS(), 2);
-    if (!on.empty()) summary += "; still on: " + on;
-    report(summary);
+        summary += Tr::tr(", a status read every %1").arg(qs(seconds(tracker.readIntervalS(), 2)));
+    if (!on.empty()) summary += Tr::tr("; still on: %1").arg(qs(on));
+    say(summary);
     const bool fileFailed = file && file->unwritten() > 0;
-    if (fileFailed) report(std::to_string(file->unwritten()) + " events could not be written to " + o.out);
+    if (fileFailed) say(Tr::tr("%1 events could not be written to %2").arg(file->unwritten()).arg(qs(o.out)));
     // A fault seen is the finding, however the run ended: a controller that
     // cuts out after a fault is what a burn-in is for, and a bench that took
     // it for a loose cable would run the unit again; an --out file that

@@ -2,6 +2,594 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>Arguments</name>
+    <message>
+        <location filename="../app/arguments.cpp" line="+22"/>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>unknown argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>unknown argument &apos;%1&apos; for %2</source>
+        <translation>unknown argument &apos;%1&apos; for %2</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>%1 needs a value</source>
+        <translation>%1 needs a value</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <location filename="../app/command_capture.cpp" line="+42"/>
+        <source>capture: %1</source>
+        <translation>capture: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>%1 (the command goes on)</source>
+        <translation>%1 (the command goes on)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1 packets captured to %2</source>
+        <translation>%1 packets captured to %2</translation>
+    </message>
+    <message>
+        <location filename="../app/command_line.cpp" line="+173"/>
+        <source>unknown argument &apos;%1&apos; for %2</source>
+        <translation>unknown argument &apos;%1&apos; for %2</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>1200, 2400, 4800, 9600, 19200 or 115200</source>
+        <translation>1200, 2400, 4800, 9600, 19200 or 115200</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>none, odd or even</source>
+        <translation>none, odd or even</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>7 or 8</source>
+        <translation>7 or 8</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>1 or 2</source>
+        <translation>1 or 2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds, above 0 and up to 600</source>
+        <translation>seconds, above 0 and up to 600</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>seconds, above 0</source>
+        <translation>seconds, above 0</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>shipped, en or zh_CN</source>
+        <translation>shipped, en or zh_CN</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>bad --%1 &apos;%2&apos; (%3)</source>
+        <translation>bad --%1 &apos;%2&apos; (%3)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>bad --only register &apos;%1&apos; (a parameter register, e.g. 2550)</source>
+        <translation>bad --only register &apos;%1&apos; (a parameter register, e.g. 2550)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--capture needs a file name</source>
+        <translation>--capture needs a file name</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>bad --device: %1</source>
+        <translation>bad --device: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 takes --device or --replay, not both</source>
+        <translation>%1 takes --device or --replay, not both</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 needs a FILE</source>
+        <translation>%1 needs a FILE</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>give --device PATH or --simulate, not both</source>
+        <translation>give --device PATH or --simulate, not both</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--replay makes the report from a capture: no --device, --capture, --duration or --fast-line with it</source>
+        <translation>--replay makes the report from a capture: no --device, --capture, --duration or --fast-line with it</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 needs --device PATH or --simulate</source>
+        <translation>%1 needs --device PATH or --simulate</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 needs --device PATH or --replay FILE.pcapng</source>
+        <translation>%1 needs --device PATH or --replay FILE.pcapng</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 needs --device PATH</source>
+        <translation>%1 needs --device PATH</translation>
+    </message>
+    <message>
+        <location line="+84"/>
+        <source>%1 registers saved to %2</source>
+        <translation>%1 registers saved to %2</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <location filename="../app/report_command.cpp" line="+144"/>
+        <location filename="../app/serve_command.cpp" line="+710"/>
+        <source>cannot open %1</source>
+        <translation>cannot open %1</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>%1 never read this page: %2 missing from the set</source>
+        <translation>%1 never read this page: %2 missing from the set</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 never read these pages: %2 missing from the set</source>
+        <translation>%1 never read these pages: %2 missing from the set</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>%1 of %2 registers differ</source>
+        <translation>%1 of %2 registers differ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>; %1 command registers differ, not compared</source>
+        <translation>; %1 command registers differ, not compared</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>dry run: restore would refuse: %1</source>
+        <translation>dry run: restore would refuse: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>dry run, %1 registers would be written, nothing was</source>
+        <translation>dry run, %1 registers would be written, nothing was</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>nothing to write</source>
+        <translation>nothing to write</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>nothing written, the backup could not be saved: %1</source>
+        <translation>nothing written, the backup could not be saved: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../app/serve_command.cpp" line="-79"/>
+        <source>the controller&apos;s parameters before the restore: %1</source>
+        <translation>the controller&apos;s parameters before the restore: %1</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>%1 written, %2 registers differ from the file now</source>
+        <translation>%1 written, %2 registers differ from the file now</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>simulated controller: %1</source>
+        <translation>simulated controller: %1</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>the panel resources do not describe every register:
+%1</source>
+        <translation>the panel resources do not describe every register:
+%1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no command</source>
+        <translation>no command</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>another replay is running</source>
+        <translation>another replay is running</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>register %1 of --only is not in %2</source>
+        <translation>register %1 of --only is not in %2</translation>
+    </message>
+    <message>
+        <location filename="../app/command_usage.cpp" line="+10"/>
+        <source>commands (no display needed):
+</source>
+        <translation>commands (no display needed):
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]
+      read the controller&apos;s parameter set; write it to FILE or to standard output
+</source>
+        <translation>  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]
+      read the controller&apos;s parameter set; write it to FILE or to standard output
+</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>  drive-console verify  FILE --device PATH [port options]
+      print each parameter that differs from FILE; exit 1 if any does. The command and
+      test registers (2650, 2651, 2654, 2655) are listed as not compared
+</source>
+        <translation>  drive-console verify  FILE --device PATH [port options]
+      print each parameter that differs from FILE; exit 1 if any does. The command and
+      test registers (2650, 2651, 2654, 2655) are listed as not compared
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]
+                        [--allow-hall-fault-mask]
+      save the controller&apos;s parameters to a backup, write the parameters that differ
+      from FILE (or only those named), read the pages back and print the outcome of
+      each; every write goes to the journal. --dry-run writes nothing. The command and
+      test registers are never written
+      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without
+                               it such a file is refused and nothing is written
+</source>
+        <translation>  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]
+                        [--allow-hall-fault-mask]
+      save the controller&apos;s parameters to a backup, write the parameters that differ
+      from FILE (or only those named), read the pages back and print the outcome of
+      each; every write goes to the journal. --dry-run writes nothing. The command and
+      test registers are never written
+      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without
+                               it such a file is refused and nothing is written
+</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]
+                        [--fast-line]
+      write the password, then poll only the status block and print each fault event
+      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event
+      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,
+      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad
+      arguments, or a file that cannot be written and no fault seen
+</source>
+        <translation>  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]
+                        [--fast-line]
+      write the password, then poll only the status block and print each fault event
+      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event
+      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,
+      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad
+      arguments, or a file that cannot be written and no fault seen
+</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>  --replay FILE.pcapng  (dump, watch) in place of --device: a capture of the line
+               played back as fast as it can be read; dump gives the set of its last
+               page reads and names the pages it never read, watch its fault events
+               with their captured times (faults.csv is left alone)
+</source>
+        <translation>  --replay FILE.pcapng  (dump, watch) in place of --device: a capture of the line
+               played back as fast as it can be read; dump gives the set of its last
+               page reads and names the pages it never read, watch its fault events
+               with their captured times (faults.csv is left alone)
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  watch options:
+  --duration S         stop after S seconds (default: at Ctrl-C)
+  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv
+  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s
+</source>
+        <translation>  watch options:
+  --duration S         stop after S seconds (default: at Ctrl-C)
+  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv
+  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s
+</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>  drive-console serve   --device PATH | --simulate [port options] [--fast-line]
+                        [--capture FILE.pcapng]
+      write the password, poll as the window does and answer JSON-RPC 2.0 requests on
+      standard input, one JSON text per line each way (see the manual page for the
+      methods); messages go to standard error. Ends at the end of input or at
+      console.shutdown; exit status 0, or 2 when the controller never answered.
+      --simulate serves the built-in simulated controller
+</source>
+        <translation>  drive-console serve   --device PATH | --simulate [port options] [--fast-line]
+                        [--capture FILE.pcapng]
+      write the password, poll as the window does and answer JSON-RPC 2.0 requests on
+      standard input, one JSON text per line each way (see the manual page for the
+      methods); messages go to standard error. Ends at the end of input or at
+      console.shutdown; exit status 0, or 2 when the controller never answered.
+      --simulate serves the built-in simulated controller
+</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]
+                        [--out FILE.zip] [--fast-line]
+  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]
+      write the password, poll the status block for S seconds (30), read the parameters and
+      write a service report: a zip with report.html (one page for a browser), the
+      parameters as dump writes them, the fault events, the writes, the status values,
+      the capture of the line, its counters and what the console and the port are.
+      Prints the zip&apos;s name. Exit status: 0 written, 2 no answer from the controller,
+      3 bad arguments, a reference that cannot be read or a file that cannot be written
+      (no file is left in either case)
+</source>
+        <translation>  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]
+                        [--out FILE.zip] [--fast-line]
+  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]
+      write the password, poll the status block for S seconds (30), read the parameters and
+      write a service report: a zip with report.html (one page for a browser), the
+      parameters as dump writes them, the fault events, the writes, the status values,
+      the capture of the line, its counters and what the console and the port are.
+      Prints the zip&apos;s name. Exit status: 0 written, 2 no answer from the controller,
+      3 bad arguments, a reference that cannot be read or a file that cannot be written
+      (no file is left in either case)
+</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>  report options:
+  --reference SET.json mark the parameters that differ from this set, with both values
+  --out FILE.zip       where the report goes (default: drive-report-&lt;time&gt;.zip here)
+  --replay FILE.pcapng make the report from a capture instead of a line: its status
+                       replies, faults and counters, and its last reads of the
+                       parameters (2 when it holds no status reply or no such read)
+</source>
+        <translation>  report options:
+  --reference SET.json mark the parameters that differ from this set, with both values
+  --out FILE.zip       where the report goes (default: drive-report-&lt;time&gt;.zip here)
+  --replay FILE.pcapng make the report from a capture instead of a line: its status
+                       replies, faults and counters, and its last reads of the
+                       parameters (2 when it holds no status reply or no such read)
+</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)
+                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)
+</source>
+        <translation>  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)
+                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)
+</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file
+               that cannot be created stops the command before the port opens (3), one
+               that fails on the way stops the capture, and the command goes on to end
+               with 3 unless it found differences or a fault (1)
+</source>
+        <translation>  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file
+               that cannot be created stops the command before the port opens (3), one
+               that fails on the way stops the capture, and the command goes on to end
+               with 3 unless it found differences or a fault (1)
+</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>  --lang LANG  (every command) the language of the messages and of the usage text:
+               shipped or en (English) or zh_CN; without it the one the window keeps.
+               Files, standard output and exit statuses are the same in every one
+</source>
+        <translation>  --lang LANG  (every command) the language of the messages and of the usage text:
+               shipped or en (English) or zh_CN; without it the one the window keeps.
+               Files, standard output and exit statuses are the same in every one
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer
+               from the controller, 3 bad arguments or file, a refused file or no backup
+               (nothing is written), or a capture that could not be written
+</source>
+        <translation>  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer
+               from the controller, 3 bad arguments or file, a refused file or no backup
+               (nothing is written), or a capture that could not be written
+</translation>
+    </message>
+    <message>
+        <location filename="../app/report_command.cpp" line="-91"/>
+        <source>the folder %1 does not exist</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is not a folder</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is a folder</source>
+        <translation>%1 is a folder</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1: %2 (the report has what came before)</source>
+        <translation>%1: %2 (the report has what came before)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1: no status reply in the capture; no report written</source>
+        <translation>%1: no status reply in the capture; no report written</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1: no read of the parameters in the capture; no report written</source>
+        <translation>%1: no read of the parameters in the capture; no report written</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+100"/>
+        <source>%1 fault events; the report is in %2</source>
+        <translation>%1 fault events; the report is in %2</translation>
+    </message>
+    <message>
+        <location line="-74"/>
+        <location filename="../app/watch_command.cpp" line="+115"/>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 (the report goes on)</source>
+        <translation>%1 (the report goes on)</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>collecting %1 s of status from %2</source>
+        <translation>collecting %1 s of status from %2</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location filename="../app/watch_command.cpp" line="+62"/>
+        <source>%1: the port failed</source>
+        <translation>%1: the port failed</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1: no status reply; no report written</source>
+        <translation>%1: no status reply; no report written</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>interrupted: the report is made of what came so far</source>
+        <translation>interrupted: the report is made of what came so far</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1: the parameters could not be read (%2); no report written</source>
+        <translation>%1: the parameters could not be read (%2); no report written</translation>
+    </message>
+    <message>
+        <location filename="../app/serve_command.cpp" line="-125"/>
+        <source>the controller&apos;s parameters before the factory restore: %1</source>
+        <translation>the controller&apos;s parameters before the factory restore: %1</translation>
+    </message>
+    <message>
+        <location line="+186"/>
+        <location filename="../app/watch_command.cpp" line="-72"/>
+        <source>%1 is written again</source>
+        <translation>%1 is written again</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (serve goes on)</source>
+        <translation>%1 (serve goes on)</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>serving %1: JSON-RPC 2.0 requests on standard input, one per line</source>
+        <translation>serving %1: JSON-RPC 2.0 requests on standard input, one per line</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1: the controller never answered</source>
+        <translation>%1: the controller never answered</translation>
+    </message>
+    <message>
+        <location filename="../app/watch_command.cpp" line="-19"/>
+        <source>%1 (since %2)</source>
+        <translation>%1 (since %2)</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>%1 (the watch goes on)</source>
+        <translation>%1 (the watch goes on)</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>replaying %1; times are those of the capture</source>
+        <translation>replaying %1; times are those of the capture</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>watching %1; times are those of the status replies, exact to one status read (about %2 s)</source>
+        <translation>watching %1; times are those of the status replies, exact to one status read (about %2 s)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>interrupted</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>end of capture</source>
+        <translation>end of capture</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>%1: no status reply within %2</source>
+        <translation>%1: no status reply within %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: the controller did not accept the password within %2</source>
+        <translation>%1: the controller did not accept the password within %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: no status reply for %2</source>
+        <translation>%1: no status reply for %2</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>%1 fault onsets</source>
+        <translation>%1 fault onsets</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, a status read every %1</source>
+        <translation>, a status read every %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>; still on: %1</source>
+        <translation>; still on: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 events could not be written to %2</source>
+        <translation>%1 events could not be written to %2</translation>
+    </message>
+</context>
+<context>
     <name>FaultWindow</name>
     <message>
         <location filename="../app/fault_window.cpp" line="+107"/>
@@ -748,6 +1336,134 @@ Journals, backups and state:
         <location line="+5"/>
         <source>Saved the last minutes to %1</source>
         <translation>Saved the last minutes to %1</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <location filename="../app/options.cpp" line="+31"/>
+        <source>open COM N (1..20) on DEVICE; repeatable</source>
+        <translation>open COM N (1..20) on DEVICE; repeatable</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>bind COM4 to the built-in simulated controller and open it</source>
+        <translation>bind COM4 to the built-in simulated controller and open it</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>print the serial devices present, one a line, and exit</source>
+        <translation>print the serial devices present, one a line, and exit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>reconnect automatically when the device goes and comes back</source>
+        <translation>reconnect automatically when the device goes and comes back</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>render every panel and page to PNG in DIR and exit</source>
+        <translation>render every panel and page to PNG in DIR and exit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>open the port (panel settings) and poll S seconds before the pictures</source>
+        <translation>open the port (panel settings) and poll S seconds before the pictures</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>open the monitor window at start</source>
+        <translation>open the monitor window at start</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>record every status reply to FILE.csv for the whole run</source>
+        <translation>record every status reply to FILE.csv for the whole run</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>capture every frame on the line to FILE.pcapng for the whole run</source>
+        <translation>capture every frame on the line to FILE.pcapng for the whole run</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the language of this run: shipped (the panels as shipped), en or zh_CN</source>
+        <translation>the language of this run: shipped (the panels as shipped), en or zh_CN</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>play a capture of the line back in place of a port; nothing is written</source>
+        <translation>play a capture of the line back in place of a port; nothing is written</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the pace of --replay against the captured one (1)</source>
+        <translation>the pace of --replay against the captured one (1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>show this text</source>
+        <translation>show this text</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>print the version and exit</source>
+        <translation>print the version and exit</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>line-rate polling on for this run (effective at %1)</source>
+        <translation>line-rate polling on for this run (effective at %1)</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>usage: drive-console [options]</source>
+        <translation>usage: drive-console [options]</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>unknown argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>bad --com value &apos;%1&apos;: %2</source>
+        <translation>bad --com value &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>bad --com value &apos;%1&apos; (expected N=DEVICE with N in 1..20)</source>
+        <translation>bad --com value &apos;%1&apos; (expected N=DEVICE with N in 1..20)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>bad --screenshot-delay value &apos;%1&apos; (seconds, 0..86400)</source>
+        <translation>bad --screenshot-delay value &apos;%1&apos; (seconds, 0..86400)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--record needs a file name</source>
+        <translation>--record needs a file name</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>bad --lang value &apos;%1&apos; (shipped, en or zh_CN)</source>
+        <translation>bad --lang value &apos;%1&apos; (shipped, en or zh_CN)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--capture needs a file name</source>
+        <translation>--capture needs a file name</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>bad --replay-speed value &apos;%1&apos; (1, 2, 5, 10 or max)</source>
+        <translation>bad --replay-speed value &apos;%1&apos; (1, 2, 5, 10 or max)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--replay-speed needs --replay FILE</source>
+        <translation>--replay-speed needs --replay FILE</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,587 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Arguments</name>
+    <message>
+        <location filename="../app/arguments.cpp" line="+22"/>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>未知参数“%1”</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>unknown argument &apos;%1&apos; for %2</source>
+        <translation>%2 不认识参数“%1”</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>%1 needs a value</source>
+        <translation>%1 需要一个值</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <location filename="../app/command_capture.cpp" line="+42"/>
+        <source>capture: %1</source>
+        <translation>抓包：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>%1 (the command goes on)</source>
+        <translation>%1（命令继续执行）</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1 packets captured to %2</source>
+        <translation>已抓取 %1 个数据包到 %2</translation>
+    </message>
+    <message>
+        <location filename="../app/command_line.cpp" line="+173"/>
+        <source>unknown argument &apos;%1&apos; for %2</source>
+        <translation>%2 不认识参数“%1”</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>1200, 2400, 4800, 9600, 19200 or 115200</source>
+        <translation>1200、2400、4800、9600、19200 或 115200</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>none, odd or even</source>
+        <translation>none（无校验）、odd（奇校验）或 even（偶校验）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>7 or 8</source>
+        <translation>7 或 8</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>1 or 2</source>
+        <translation>1 或 2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>seconds, above 0 and up to 600</source>
+        <translation>秒数，大于 0 且不超过 600</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>seconds, above 0</source>
+        <translation>秒数，大于 0</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>shipped, en or zh_CN</source>
+        <translation>shipped、en 或 zh_CN</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>bad --%1 &apos;%2&apos; (%3)</source>
+        <translation>--%1 的值“%2”无效（应为 %3）</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>bad --only register &apos;%1&apos; (a parameter register, e.g. 2550)</source>
+        <translation>--only 的寄存器“%1”无效（应为参数寄存器，例如 2550）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--capture needs a file name</source>
+        <translation>--capture 需要一个文件名</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>bad --device: %1</source>
+        <translation>--device 无效：%1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 takes --device or --replay, not both</source>
+        <translation>%1 只能用 --device 或 --replay 之一，不能同时使用</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 needs a FILE</source>
+        <translation>%1 需要一个文件（FILE）</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>give --device PATH or --simulate, not both</source>
+        <translation>请给出 --device PATH 或 --simulate，不能同时使用</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--replay makes the report from a capture: no --device, --capture, --duration or --fast-line with it</source>
+        <translation>--replay 用抓包文件生成报告：不能同时使用 --device、--capture、--duration 或 --fast-line</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 needs --device PATH or --simulate</source>
+        <translation>%1 需要 --device PATH 或 --simulate</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 needs --device PATH or --replay FILE.pcapng</source>
+        <translation>%1 需要 --device PATH 或 --replay FILE.pcapng</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 needs --device PATH</source>
+        <translation>%1 需要 --device PATH</translation>
+    </message>
+    <message>
+        <location line="+84"/>
+        <source>%1 registers saved to %2</source>
+        <translation>已将 %1 个寄存器保存到 %2</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <location filename="../app/report_command.cpp" line="+144"/>
+        <location filename="../app/serve_command.cpp" line="+710"/>
+        <source>cannot open %1</source>
+        <translation>无法打开 %1</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>%1 never read this page: %2 missing from the set</source>
+        <translation>%1 从未读取此页：参数集中缺少 %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 never read these pages: %2 missing from the set</source>
+        <translation>%1 从未读取这些页：参数集中缺少 %2</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>%1 of %2 registers differ</source>
+        <translation>%2 个寄存器中有 %1 个不一致</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>; %1 command registers differ, not compared</source>
+        <translation>；%1 个命令寄存器不一致，未比较</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>dry run: restore would refuse: %1</source>
+        <translation>试运行：恢复将被拒绝：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>dry run, %1 registers would be written, nothing was</source>
+        <translation>试运行：将写入 %1 个寄存器，实际未写入任何值</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>nothing to write</source>
+        <translation>没有需要写入的参数</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>nothing written, the backup could not be saved: %1</source>
+        <translation>未写入任何值，无法保存备份：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location filename="../app/serve_command.cpp" line="-79"/>
+        <source>the controller&apos;s parameters before the restore: %1</source>
+        <translation>恢复前的控制器参数：%1</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>%1 written, %2 registers differ from the file now</source>
+        <translation>已写入 %1 个，现有 %2 个寄存器与文件不一致</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>simulated controller: %1</source>
+        <translation>模拟控制器：%1</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>the panel resources do not describe every register:
+%1</source>
+        <translation>面板资源未描述全部寄存器：
+%1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>no command</source>
+        <translation>未给出命令</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>another replay is running</source>
+        <translation>另一个回放正在运行</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>register %1 of --only is not in %2</source>
+        <translation>--only 的寄存器 %1 不在 %2 中</translation>
+    </message>
+    <message>
+        <location filename="../app/command_usage.cpp" line="+10"/>
+        <source>commands (no display needed):
+</source>
+        <translation>命令（无需显示器）：
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>  drive-console dump    --device PATH [port options] [--out FILE] [--note TEXT]
+      read the controller&apos;s parameter set; write it to FILE or to standard output
+</source>
+        <translation>  drive-console dump    --device PATH [端口选项] [--out FILE] [--note TEXT]
+      读出控制器的参数集，写入 FILE 或标准输出
+</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>  drive-console verify  FILE --device PATH [port options]
+      print each parameter that differs from FILE; exit 1 if any does. The command and
+      test registers (2650, 2651, 2654, 2655) are listed as not compared
+</source>
+        <translation>  drive-console verify  FILE --device PATH [端口选项]
+      列出与 FILE 不一致的每个参数；有不一致时退出状态为 1。命令寄存器和测试寄存器
+      （2650、2651、2654、2655）列为未比较
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  drive-console restore FILE --device PATH [port options] [--only REG[,REG...]] [--dry-run]
+                        [--allow-hall-fault-mask]
+      save the controller&apos;s parameters to a backup, write the parameters that differ
+      from FILE (or only those named), read the pages back and print the outcome of
+      each; every write goes to the journal. --dry-run writes nothing. The command and
+      test registers are never written
+      --allow-hall-fault-mask  let the file turn the hall-fault mask (2662) on; without
+                               it such a file is refused and nothing is written
+</source>
+        <translation>  drive-console restore FILE --device PATH [端口选项] [--only REG[,REG...]] [--dry-run]
+                        [--allow-hall-fault-mask]
+      先把控制器参数保存为备份，再写入与 FILE 不一致的参数（或只写指定的参数），
+      回读各页并列出每个参数的结果；每次写入都记入日志。--dry-run 不写入任何值。
+      命令寄存器和测试寄存器从不写入
+      --allow-hall-fault-mask  允许文件打开霍尔故障屏蔽（2662）；没有此选项时，
+                               这样的文件被拒绝，不写入任何值
+</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>  drive-console watch   --device PATH [port options] [--duration S] [--out FILE.csv]
+                        [--fast-line]
+      write the password, then poll only the status block and print each fault event
+      (ON, OFF, lost) as it happens, until S seconds have passed or Ctrl-C; every event
+      also goes to faults.csv in the state folder. Exit status: 0 no fault bit was on,
+      1 a fault was seen, 2 no answer from the controller and no fault seen, 3 bad
+      arguments, or a file that cannot be written and no fault seen
+</source>
+        <translation>  drive-console watch   --device PATH [端口选项] [--duration S] [--out FILE.csv]
+                        [--fast-line]
+      写入密码，然后只轮询状态块，每个故障事件（ON 出现、OFF 消失、lost 通讯丢失）
+      发生时即列出，直到 S 秒过去或按下 Ctrl-C；每个事件也记入状态文件夹中的
+      faults.csv。退出状态：0 没有故障位出现，1 出现过故障，2 控制器无应答且未见
+      故障，3 参数错误，或文件无法写入且未见故障
+</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>  --replay FILE.pcapng  (dump, watch) in place of --device: a capture of the line
+               played back as fast as it can be read; dump gives the set of its last
+               page reads and names the pages it never read, watch its fault events
+               with their captured times (faults.csv is left alone)
+</source>
+        <translation>  --replay FILE.pcapng  （dump、watch）代替 --device：以最快速度回放线路的抓包文件；
+               dump 给出其最后一次读页得到的参数集，并列出从未读过的页，watch 给出
+               其故障事件及抓包时的时间（不改动 faults.csv）
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  watch options:
+  --duration S         stop after S seconds (default: at Ctrl-C)
+  --out FILE.csv       write the events to FILE.csv too, in the format of faults.csv
+  --fast-line          line-rate polling: a status read about every 0.05 s, not 0.5 s
+</source>
+        <translation>  watch 选项：
+  --duration S         S 秒后停止（默认：按 Ctrl-C 时）
+  --out FILE.csv       事件同时写入 FILE.csv，格式与 faults.csv 相同
+  --fast-line          线速轮询：约每 0.05 秒读一次状态，而不是 0.5 秒
+</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>  drive-console serve   --device PATH | --simulate [port options] [--fast-line]
+                        [--capture FILE.pcapng]
+      write the password, poll as the window does and answer JSON-RPC 2.0 requests on
+      standard input, one JSON text per line each way (see the manual page for the
+      methods); messages go to standard error. Ends at the end of input or at
+      console.shutdown; exit status 0, or 2 when the controller never answered.
+      --simulate serves the built-in simulated controller
+</source>
+        <translation>  drive-console serve   --device PATH | --simulate [端口选项] [--fast-line]
+                        [--capture FILE.pcapng]
+      写入密码，像窗口一样轮询，并应答标准输入上的 JSON-RPC 2.0 请求，收发均为每行
+      一个 JSON 文本（方法见手册页）；提示信息输出到标准错误。输入结束或收到
+      console.shutdown 时结束；退出状态 0，控制器从未应答时为 2。
+      --simulate 使用内置的模拟控制器
+</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>  drive-console report  --device PATH [port options] [--duration S] [--reference SET.json]
+                        [--out FILE.zip] [--fast-line]
+  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]
+      write the password, poll the status block for S seconds (30), read the parameters and
+      write a service report: a zip with report.html (one page for a browser), the
+      parameters as dump writes them, the fault events, the writes, the status values,
+      the capture of the line, its counters and what the console and the port are.
+      Prints the zip&apos;s name. Exit status: 0 written, 2 no answer from the controller,
+      3 bad arguments, a reference that cannot be read or a file that cannot be written
+      (no file is left in either case)
+</source>
+        <translation>  drive-console report  --device PATH [端口选项] [--duration S] [--reference SET.json]
+                        [--out FILE.zip] [--fast-line]
+  drive-console report  --replay FILE.pcapng [--reference SET.json] [--out FILE.zip]
+      写入密码，轮询状态块 S 秒（30），读出参数，并写出服务报告：一个 zip 文件，内含
+      report.html（可在浏览器中查看的单页）、与 dump 相同格式的参数、故障事件、写入
+      记录、状态值、线路抓包、通讯计数以及控制台和端口的信息。
+      输出 zip 的文件名。退出状态：0 已写出，2 控制器无应答，3 参数错误、参考参数集
+      无法读取或文件无法写入（两种情况都不留下文件）
+</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>  report options:
+  --reference SET.json mark the parameters that differ from this set, with both values
+  --out FILE.zip       where the report goes (default: drive-report-&lt;time&gt;.zip here)
+  --replay FILE.pcapng make the report from a capture instead of a line: its status
+                       replies, faults and counters, and its last reads of the
+                       parameters (2 when it holds no status reply or no such read)
+</source>
+        <translation>  report 选项：
+  --reference SET.json 标出与此参数集不一致的参数，并给出两边的值
+  --out FILE.zip       报告的保存位置（默认：当前文件夹下的 drive-report-&lt;时间&gt;.zip）
+  --replay FILE.pcapng 用抓包文件而不是线路生成报告：其中的状态应答、故障和计数，
+                       以及最后一次读出的参数（抓包中没有状态应答或没有读参数时为 2）
+</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>  port options: --baud B (19200) --parity none|odd|even (odd) --data-bits 7|8 (8)
+                --stop-bits 1|2 (1) --timeout S (10: give up when the controller is silent)
+</source>
+        <translation>  端口选项：--baud B（波特率，19200） --parity none|odd|even（校验，odd）
+            --data-bits 7|8（数据位，8） --stop-bits 1|2（停止位，1）
+            --timeout S（10：控制器无应答多少秒后放弃）
+</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>  --capture FILE.pcapng  (every command) every frame on the line to FILE.pcapng; a file
+               that cannot be created stops the command before the port opens (3), one
+               that fails on the way stops the capture, and the command goes on to end
+               with 3 unless it found differences or a fault (1)
+</source>
+        <translation>  --capture FILE.pcapng  （所有命令）线路上的每一帧写入 FILE.pcapng；文件无法创建时，
+               命令在打开端口前停止（3）；中途写入失败时停止抓包，命令继续执行，
+               结束时退出状态为 3，除非发现了不一致或故障（1）
+</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>  --lang LANG  (every command) the language of the messages and of the usage text:
+               shipped or en (English) or zh_CN; without it the one the window keeps.
+               Files, standard output and exit statuses are the same in every one
+</source>
+        <translation>  --lang LANG  （所有命令）提示信息和用法说明的语言：shipped、en（英语）或 zh_CN
+               （简体中文）；不给出时使用窗口保存的语言。
+               文件、标准输出和退出状态在各种语言下完全相同
+</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>  exit status of dump, verify and restore: 0 done, 1 differences remain, 2 no answer
+               from the controller, 3 bad arguments or file, a refused file or no backup
+               (nothing is written), or a capture that could not be written
+</source>
+        <translation>  dump、verify 和 restore 的退出状态：0 完成，1 仍有不一致，2 控制器无应答，
+               3 参数或文件错误、文件被拒绝或无法备份（不写入任何值），或抓包文件
+               无法写入
+</translation>
+    </message>
+    <message>
+        <location filename="../app/report_command.cpp" line="-91"/>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是文件夹</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is a folder</source>
+        <translation>%1 是一个文件夹</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1: %2 (the report has what came before)</source>
+        <translation>%1：%2（报告包含此前的内容）</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1: no status reply in the capture; no report written</source>
+        <translation>%1：抓包中没有状态应答，未写出报告</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1: no read of the parameters in the capture; no report written</source>
+        <translation>%1：抓包中没有读参数，未写出报告</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+100"/>
+        <source>%1 fault events; the report is in %2</source>
+        <translation>%1 个故障事件；报告在 %2</translation>
+    </message>
+    <message>
+        <location line="-74"/>
+        <location filename="../app/watch_command.cpp" line="+115"/>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 (the report goes on)</source>
+        <translation>%1（报告继续生成）</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>collecting %1 s of status from %2</source>
+        <translation>正在从 %2 采集 %1 秒的状态</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location filename="../app/watch_command.cpp" line="+62"/>
+        <source>%1: the port failed</source>
+        <translation>%1：端口故障</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1: no status reply; no report written</source>
+        <translation>%1：没有状态应答，未写出报告</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>interrupted: the report is made of what came so far</source>
+        <translation>已中断：报告由目前已收到的内容生成</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1: the parameters could not be read (%2); no report written</source>
+        <translation>%1：无法读出参数（%2），未写出报告</translation>
+    </message>
+    <message>
+        <location filename="../app/serve_command.cpp" line="-125"/>
+        <source>the controller&apos;s parameters before the factory restore: %1</source>
+        <translation>恢复出厂设置前的控制器参数：%1</translation>
+    </message>
+    <message>
+        <location line="+186"/>
+        <location filename="../app/watch_command.cpp" line="-72"/>
+        <source>%1 is written again</source>
+        <translation>%1 已恢复写入</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (serve goes on)</source>
+        <translation>%1（serve 继续运行）</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>serving %1: JSON-RPC 2.0 requests on standard input, one per line</source>
+        <translation>正在服务 %1：从标准输入接收 JSON-RPC 2.0 请求，每行一个</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1: the controller never answered</source>
+        <translation>%1：控制器始终没有应答</translation>
+    </message>
+    <message>
+        <location filename="../app/watch_command.cpp" line="-19"/>
+        <source>%1 (since %2)</source>
+        <translation>%1（自 %2 起）</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>%1 (the watch goes on)</source>
+        <translation>%1（监视继续）</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>replaying %1; times are those of the capture</source>
+        <translation>正在回放 %1；时间为抓包时的时间</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>watching %1; times are those of the status replies, exact to one status read (about %2 s)</source>
+        <translation>正在监视 %1；时间为状态应答的时间，精确到一次状态读取（约 %2 秒）</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>interrupted</source>
+        <translation>已中断</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>end of capture</source>
+        <translation>抓包结束</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>%1: no status reply within %2</source>
+        <translation>%1：%2 内没有状态应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: the controller did not accept the password within %2</source>
+        <translation>%1：控制器在 %2 内未接受密码</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: no status reply for %2</source>
+        <translation>%1：%2 没有状态应答</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>%1 fault onsets</source>
+        <translation>%1 次故障出现</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, a status read every %1</source>
+        <translation>，每 %1 读一次状态</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>; still on: %1</source>
+        <translation>；仍存在：%1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 events could not be written to %2</source>
+        <translation>%1 个事件无法写入 %2</translation>
+    </message>
+</context>
+<context>
     <name>FaultWindow</name>
     <message>
         <location filename="../app/fault_window.cpp" line="+107"/>
@@ -748,6 +1329,134 @@ Journals, backups and state:
         <location line="+5"/>
         <source>Saved the last minutes to %1</source>
         <translation>已将最近几分钟保存到 %1</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <location filename="../app/options.cpp" line="+31"/>
+        <source>open COM N (1..20) on DEVICE; repeatable</source>
+        <translation>在 DEVICE 上打开 COM N（1..20）；可重复</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>bind COM4 to the built-in simulated controller and open it</source>
+        <translation>把 COM4 绑定到内置的模拟控制器并打开</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>print the serial devices present, one a line, and exit</source>
+        <translation>列出现有的串口设备，每行一个，然后退出</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>reconnect automatically when the device goes and comes back</source>
+        <translation>设备断开后重新出现时自动重新连接</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>render every panel and page to PNG in DIR and exit</source>
+        <translation>把每个面板和页面渲染为 DIR 中的 PNG，然后退出</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>open the port (panel settings) and poll S seconds before the pictures</source>
+        <translation>截图前打开端口（面板设置）并轮询 S 秒</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>open the monitor window at start</source>
+        <translation>启动时打开监视窗口</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>record every status reply to FILE.csv for the whole run</source>
+        <translation>整个运行期间把每个状态应答记录到 FILE.csv</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>capture every frame on the line to FILE.pcapng for the whole run</source>
+        <translation>整个运行期间把线路上的每一帧抓包到 FILE.pcapng</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the language of this run: shipped (the panels as shipped), en or zh_CN</source>
+        <translation>本次运行的语言：shipped（面板原样）、en 或 zh_CN</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>play a capture of the line back in place of a port; nothing is written</source>
+        <translation>用线路抓包文件的回放代替端口；不写入任何值</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the pace of --replay against the captured one (1)</source>
+        <translation>--replay 相对于抓包时的速度（1）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>show this text</source>
+        <translation>显示本说明</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>print the version and exit</source>
+        <translation>显示版本号并退出</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>line-rate polling on for this run (effective at %1)</source>
+        <translation>本次运行打开线速轮询（在 %1 时生效）</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>usage: drive-console [options]</source>
+        <translation>用法：drive-console [选项]</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>未知参数“%1”</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>bad --com value &apos;%1&apos;: %2</source>
+        <translation>--com 的值“%1”无效：%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>bad --com value &apos;%1&apos; (expected N=DEVICE with N in 1..20)</source>
+        <translation>--com 的值“%1”无效（应为 N=DEVICE，N 为 1..20）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>bad --screenshot-delay value &apos;%1&apos; (seconds, 0..86400)</source>
+        <translation>--screenshot-delay 的值“%1”无效（秒数，0..86400）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>--record needs a file name</source>
+        <translation>--record 需要一个文件名</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>bad --lang value &apos;%1&apos; (shipped, en or zh_CN)</source>
+        <translation>--lang 的值“%1”无效（shipped、en 或 zh_CN）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--capture needs a file name</source>
+        <translation>--capture 需要一个文件名</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>bad --replay-speed value &apos;%1&apos; (1, 2, 5, 10 or max)</source>
+        <translation>--replay-speed 的值“%1”无效（1、2、5、10 或 max）</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>--replay-speed needs --replay FILE</source>
+        <translation>--replay-speed 需要 --replay FILE</translation>
     </message>
 </context>
 <context>
