@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRect>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <map>
@@ -126,6 +127,23 @@ std::vector<std::string> cutTexts()
                               " \"" + text.toStdString() + "\": " + std::to_string(wide) + " px in " +
                               std::to_string(room));
             }
+        }
+        window->hide();
+    }
+    return out;
+}
+
+// The windows, shown as they open, that do not fit a 1366x768 screen.
+std::vector<std::string> oversizedWindows(const std::vector<QWidget*>& windows)
+{
+    std::vector<std::string> out;
+    for (QWidget* window : windows) {
+        window->show();
+        QApplication::processEvents();
+        const QRect frame = window->frameGeometry();
+        if (frame.width() > 1366 || frame.height() > 768) {
+            out.push_back(window->objectName().toStdString() + ": " + std::to_string(frame.width()) + "x" +
+                          std::to_string(frame.height()));
         }
         window->hide();
     }
@@ -259,6 +277,23 @@ TEST_F(Languages, NoTextIsCutInAnyLanguage)
 
 // The console running against the simulated controller, switched from its Help menu.
 class LanguageSwitch : public testsupport::SimulatedWindowTest {};
+
+TEST_F(Languages, EveryWindowFitsTheScreenInEveryLanguage)
+{
+    for (LanguageChoice choice :
+         {LanguageChoice::Shipped, LanguageChoice::English, LanguageChoice::Chinese}) {
+        use(choice);
+        CreateMonitor();
+        CreateFaultWindow();
+        std::vector<QWidget*> windows = panelWindows();
+        windows.push_back(MonitorWidget());
+        windows.push_back(FaultWidget());
+        for (const std::string& big : oversizedWindows(windows))
+            ADD_FAILURE() << LanguageWord(choice) << ": " << big;
+        DestroyFaultWindow();
+        DestroyMonitor();
+    }
+}
 
 TEST_F(LanguageSwitch, KeepsThePortAPendingWriteATypedValueAndIsKept)
 {
