@@ -3,8 +3,10 @@
 #include <QWidget>
 #include <atomic>
 #include <cstdio>
+#include <fstream>
 
 #include "app/fault_window.h"
+#include "app/glyph_check.h"
 #include "app/monitor_window.h"
 #include "model/app_state.h"
 #include "platform/ui/qt/qt_ui.h"
@@ -58,6 +60,15 @@ bool SavePanelPictures(const std::string& dir)
             ok = false;
         }
         if (widget != nullptr && !shown) widget->hide();
+    }
+    // Beside the pictures, the characters they would show as boxes (none, as a rule).
+    const std::string glyphs = dir + "/missing-glyphs.txt";
+    std::ofstream list(glyphs, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : MissingGlyphs()) list << line << '\n';
+    list.close();
+    if (!list) {
+        std::fprintf(stderr, "could not write %s\n", glyphs.c_str());
+        ok = false;
     }
     return ok;
 }

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -244,6 +245,27 @@ TEST_F(WineConsole, PollsAsTheLinuxConsoleDoesAndRendersEveryPanel)
         std::error_code ec;
         EXPECT_GT(fs::file_size(fs::path(shots) / file, ec), 2000u) << file;
     }
+}
+
+// In Chinese, with the fonts Windows offers (here Wine's and the system's it
+// finds), every character of the panels and windows is drawn, none as a box.
+TEST_F(WineConsole, ChinesePanelsShowNoMissingGlyph)
+{
+    const std::string shots = ::testing::TempDir() + "/wine-shots-zh_CN";
+    fs::remove_all(shots);
+    const Outcome win = RunProgram(
+        QStringLiteral("xvfb-run"),
+        {"-a", "-s", "-screen 0 1366x768x24", "wine", QString::fromStdString(Env("DSC_WINE_CONSOLE")),
+         "--lang", "zh_CN", "--screenshots", QString::fromStdString(shots), "--screenshot-delay", "1"},
+        120s, ConsoleEnvironment());
+    ASSERT_TRUE(win.finished) << win.err;
+    EXPECT_EQ(win.exitCode, 0) << win.err;
+    std::error_code ec;
+    EXPECT_GT(fs::file_size(fs::path(shots) / "debug-2-test.png", ec), 2000u);
+    std::ifstream glyphs(fs::path(shots) / "missing-glyphs.txt", std::ios::binary);
+    ASSERT_TRUE(glyphs.good()) << "no missing-glyphs.txt beside the pictures";
+    const std::string missing((std::istreambuf_iterator<char>(glyphs)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(missing, "");
 }
 
 TEST_F(WineConsole, RestoreWritesAParameterAndReportsItsOutcome)
