@@ -22,7 +22,8 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libmod
       ser2net  # a real serial device server for the tests of network devices
       qt6-charts-dev libqt6opengl6-dev  # the monitor's plots (Qt Charts needs the OpenGL CMake files)
       xvfb dbus-daemon at-spi2-core  # the monitor read over the accessibility bus (monitor_atspi_test)
-      tshark)  # decodes the console's captures of the line in the tests
+      tshark  # decodes the console's captures of the line in the tests
+      locales)  # a locale with a decimal comma, for the files written under it (below)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
@@ -35,4 +36,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   # tshark's package asks whether ordinary users may capture network traffic: no.
   echo "wireshark-common wireshark-common/install-setuid boolean false" | $SUDO debconf-set-selections
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# A locale that writes numbers with a decimal comma: the window's files must
+# keep the decimal point under it (language_test).
+if [ "${1:-}" != "--windows" ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
 fi

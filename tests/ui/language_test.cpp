@@ -21,6 +21,8 @@
 #include <QRect>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <clocale>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -293,6 +295,38 @@ TEST_F(Languages, EveryWindowFitsTheScreenInEveryLanguage)
         DestroyFaultWindow();
         DestroyMonitor();
     }
+}
+
+// The window started where numbers are written with a decimal comma (a
+// German locale, made by tools/install-deps.sh): the files keep the point.
+TEST(WindowLocale, JournalsKeepTheDecimalPointUnderADecimalCommaLocale)
+{
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "no de_DE.UTF-8 locale here";
+    std::setlocale(LC_ALL, "C");
+    const QByteArray before = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    ASSERT_TRUE(
+        qtui::InitUserInterface(testsupport::WindowArguments::argc(), testsupport::WindowArguments::argv()));
+    fillDataItems();
+    std::size_t count = 0;
+    const SendRow* rows = SendRows(&count);
+    ASSERT_GT(count, 2U);
+    WriteRecord write;
+    write.what = DescribeSendRow(rows[2], 58);
+    write.what.typed = 57.5;
+    const std::string line = WriteJournalLine(write);
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%.1f", 0.5);
+    qtui::ShutdownUserInterface();
+    std::setlocale(LC_ALL, "C");
+    if (before.isNull()) {
+        qunsetenv("LC_ALL");
+    } else {
+        qputenv("LC_ALL", before);
+    }
+    EXPECT_NE(line.find("57.5"), std::string::npos) << line;
+    EXPECT_STREQ(seconds, "0.5");
 }
 
 TEST_F(LanguageSwitch, KeepsThePortAPendingWriteATypedValueAndIsKept)

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <clocale>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -909,6 +910,12 @@ bool InitUserInterface(int& argc, char** argv)
     bool created = false;
     if (QCoreApplication::instance() == nullptr) {
         new QApplication(argc, argv);
+        // On Unix the application sets the C library's locale from the
+        // environment. Numbers the console writes with printf-style
+        // formatting (the journals' CSV files, recordings, frame logs) keep
+        // the decimal point in every locale; what the panels show follows
+        // QLocale, which this does not touch.
+        std::setlocale(LC_NUMERIC, "C");
         created = true;
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;
