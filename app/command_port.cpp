@@ -67,8 +67,7 @@ CommandPort::CommandPort(const CommandPortOptions& options, CommandReads reads)
     fastLine.enabled = o.fastLine;
     ConfigureSelectedPort(fastLine);
     if (comConfigure_success_flag.load() != 1) return;
-    RS232COMThreadStop = 0;
-    RS232COMThreadHandle = CreateThread(RS232COMThread);
+    StartCommThread();
     timers_ = std::thread([this] { runPasswordTimers(); });
 }
 
@@ -76,12 +75,7 @@ CommandPort::~CommandPort()
 {
     stop_ = true;
     if (timers_.joinable()) timers_.join();
-    const int handle = RS232COMThreadHandle.load();
-    if (handle != 0) {
-        RS232COMThreadStop = 1;
-        JoinThread(handle);
-        RS232COMThreadHandle = 0;
-    }
+    StopCommThread();
     if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
     comConfigure_success_flag = 0;
     // A write given up on still ends, and reaches the journal.

@@ -12,6 +12,7 @@
 #include "model/app_state.h"
 #include "model/data_item.h"
 #include "platform/os/clock.h"
+#include "platform/os/threads.h"
 #include "serial/fast_line.h"
 #include "serial/line_machine.h"
 #include "serial/line_view.h"
@@ -177,4 +178,20 @@ int RS232COMThread(void*)
     }
     RS232COMThreadStatue = 1;
     return 0;
+}
+
+bool StartCommThread()
+{
+    RS232COMThreadStop = 0;
+    RS232COMThreadHandle = CreateThread(RS232COMThread);
+    return RS232COMThreadHandle.load() != 0;
+}
+
+void StopCommThread()
+{
+    const int handle = RS232COMThreadHandle.load();
+    if (handle == 0) return;
+    RS232COMThreadStop = 1;
+    JoinThread(handle);
+    RS232COMThreadHandle = 0;
 }

@@ -15,6 +15,11 @@ extern std::atomic<int> sendLedShineDelay;
 // which wait on the port for each reply and send the next request once t3.5
 // has passed.
 int RS232COMThread(void* parameter);
+// Starts that thread and records its handle (RS232COMThreadHandle); false if
+// it did not start.
+bool StartCommThread();
+// Asks the thread to stop and waits for it; does nothing when none runs.
+void StopCommThread();
 // One pass of that thread in the 100 ms framing (without the pause). Returns
 // 0, or -1 when the password write failed.
 int RS232COMThreadPass();

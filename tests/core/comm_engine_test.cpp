@@ -18,7 +18,6 @@
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "serial/rs232.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -199,7 +198,7 @@ TEST_F(CommEngine, TwoPendingWritesGoInTableAndIndexOrder)
 
 TEST_F(CommEngine, PortClosedKeepsPagesMarkedAndSendsNothing)
 {
-    ASSERT_TRUE(testsupport::StartCommThread());
+    ASSERT_TRUE(StartCommThread());
     dataItem3[0].query_flag = 0;
     EXPECT_TRUE(WaitFor([] { return dataItem3[0].query_flag.load() == 1; }, 2000ms));
     EXPECT_EQ(sim.requestCount(), 0u);

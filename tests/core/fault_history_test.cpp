@@ -15,6 +15,7 @@
 #include <optional>
 #include <regex>
 
+#include "engine/ems.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
@@ -24,7 +25,6 @@
 #include "platform/os/clock.h"
 #include "platform/os/csv_file.h"
 #include "serial/line_machine.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/line_script.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/stepped_simulator.h"
@@ -107,7 +107,7 @@ protected:
     }
     void TearDown() override
     {
-        testsupport::StopCommThread();
+        StopCommThread();
         stepped.reset();
     }
 

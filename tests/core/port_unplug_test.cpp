@@ -23,7 +23,6 @@
 #include "platform/port/serial.h"
 #include "serial/port_watch.h"
 #include "serial/rs232.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"
@@ -130,7 +129,7 @@ protected:
 
     void quit()
     {
-        testsupport::StopCommThread();
+        StopCommThread();
         StopPortWatch();
         line.stop();
         sim.stop();
@@ -271,7 +270,7 @@ TEST_F(Unplug, WithReconnectOnAnAbsentDeviceAtConfigureIsWaitedForWithoutABox)
     SetReconnectEnabled(true);
     fs::remove(link);
     StartPortWatch();
-    ASSERT_TRUE(testsupport::StartCommThread());
+    ASSERT_TRUE(StartCommThread());
     line.configure();
     EXPECT_EQ(comConfigure_success_flag.load(), 0);
     EXPECT_EQ(WaitingPort(), 4);

@@ -18,7 +18,6 @@
 #include "platform/port/serial.h"
 #include "serial/port_opener.h"
 #include "serial/port_watch.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/net_server.h"
 #include "tests/support/ser2net.h"
 #include "tests/support/sim_line.h"
@@ -42,12 +41,12 @@ protected:
         for (int reg = 2762; reg <= 2764; ++reg) sim.setRegister(reg, 0);  // no passing faults
         panel_set_tab[0] = testsupport::kPagePanel;
         StartPortWatch();
-        ASSERT_TRUE(testsupport::StartCommThread());
+        ASSERT_TRUE(StartCommThread());
     }
     void TearDown() override
     {
         ThePortOpener().join();
-        testsupport::StopCommThread();
+        StopCommThread();
         StopPortWatch();
         line.stop();
         SetReconnectEnabled(false);

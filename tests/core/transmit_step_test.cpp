@@ -11,7 +11,6 @@
 #include "platform/port/serial.h"
 #include "serial/line_view.h"
 #include "serial/rs232.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/fake_serial.h"
 #include "tests/support/panels.h"
 #include "tests/support/recording_ui.h"
@@ -38,7 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        testsupport::StopCommThread();
+        StopCommThread();
         CloseCom(kPort);
         SetSerialDriver(nullptr);
     }
@@ -130,7 +129,7 @@ TEST_F(TransmitStep, FailedPasswordWriteLeavesTheThreadRunningAndRetriesAfterReo
 {
     hci_commnication_enable_5927 = 0;
     driver.setWriteLimit(3);
-    ASSERT_TRUE(testsupport::StartCommThread());
+    ASSERT_TRUE(StartCommThread());
     ASSERT_TRUE(testsupport::WaitFor([&] { return !ui.popups().empty(); }, std::chrono::milliseconds(3000)));
     EXPECT_EQ(ui.popups()[0].text, "Com write failed 11! ");
     EXPECT_EQ(comConfigure_success_flag.load(), 0);
@@ -143,7 +142,7 @@ TEST_F(TransmitStep, FailedPasswordWriteLeavesTheThreadRunningAndRetriesAfterReo
     comConfigure_success_flag = 1;
     EXPECT_TRUE(testsupport::WaitFor([&] { return driver.written().size() >= before + 8; },
                                      std::chrono::milliseconds(3000)));
-    testsupport::StopCommThread();
+    StopCommThread();
     EXPECT_EQ(RS232COMThreadStatue.load(), 1);
     EXPECT_EQ(ui.popups().size(), 1u);
 }

@@ -8,13 +8,13 @@
 #include <string>
 #include <thread>
 
+#include "engine/ems.h"
 #include "modbus/line_events.h"
 #include "model/line_flags.h"
 #include "platform/port/port_discovery.h"
 #include "platform/port/serial.h"
 #include "platform/port/win_serial.h"
 #include "serial/port_watch.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 
@@ -191,7 +191,7 @@ protected:
     }
     void TearDown() override
     {
-        testsupport::StopCommThread();
+        StopCommThread();
         StopPortWatch();
         line.stop();
         SetReconnectEnabled(false);

@@ -26,7 +26,6 @@
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
 #include "serial/rs232.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/sim_line.h"
 #include "tests/support/test_support.h"
 #include "tools/sim/simulator.h"

@@ -11,7 +11,6 @@
 #include "pages/sample5.h"
 #include "platform/os/clock.h"
 #include "platform/port/serial.h"
-#include "tests/support/comm_thread.h"
 #include "tests/support/test_support.h"
 
 namespace testsupport {

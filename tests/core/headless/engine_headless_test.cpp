@@ -59,12 +59,7 @@ protected:
     }
     void TearDown() override
     {
-        const int handle = RS232COMThreadHandle.load();
-        if (handle != 0) {
-            RS232COMThreadStop = 1;
-            JoinThread(handle);
-            RS232COMThreadHandle = 0;
-        }
+        StopCommThread();
         if (comConfigure_success_flag.load() == 1) CloseCom(active_comselect.load());
         comConfigure_success_flag = 0;
         AbandonWrites("the test ended");
@@ -96,9 +91,7 @@ TEST_F(HeadlessEngine, OpensUnlocksReadsPollsAndWritesWithNoPanel)
     ASSERT_TRUE(OpenPort(SelectedPortOpening(FastLineSettings{}), nullptr));
     ASSERT_EQ(comConfigure_success_flag.load(), 1);
     ASSERT_TRUE(PortOpen());
-    RS232COMThreadStop = 0;
-    RS232COMThreadHandle = CreateThread(RS232COMThread);
-    ASSERT_NE(RS232COMThreadHandle.load(), 0);
+    ASSERT_TRUE(StartCommThread());
 
     // The password goes out as the port opens, and again every 10 s, made
     // once the line is idle, as a command's password timers do.
