@@ -406,9 +406,14 @@ void Simulator::handle(const std::uint8_t* request, int length)
             r.repliedMs = stampMs();
         }
     }
-    if (!sendBytes(reply.data() + firstBurst, reply.size() - firstBurst)) return;
+    // Counted before the last byte goes out, as logged above: a master that has
+    // its answer finds it in the tally. A reply that could not be sent is taken back.
     ++tallyReplies_;
     if (fault.corruptCrc) ++tallyDamaged_;
+    if (!sendBytes(reply.data() + firstBurst, reply.size() - firstBurst)) {
+        --tallyReplies_;
+        if (fault.corruptCrc) --tallyDamaged_;
+    }
 }
 
 std::vector<std::uint8_t> Simulator::render(const std::uint8_t* request, int length, int exceptionCode)
