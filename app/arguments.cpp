@@ -4,14 +4,13 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "app/qt_text.h"
+
 namespace {
 
 constexpr std::size_t kHelpColumn = 21;  // of the usage lines, after their two-blank indent
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+using qtext::qs;
 
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(Arguments)

@@ -19,6 +19,7 @@
 #include "app/command_capture.h"
 #include "app/command_language.h"
 #include "app/command_port.h"
+#include "app/qt_text.h"
 #include "app/report_command.h"
 #include "app/serve_command.h"
 #include "app/watch_command.h"
@@ -45,14 +46,8 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(Commands)
 };
 
-std::string text(const QString& s)
-{
-    return s.toStdString();
-}
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+using qtext::qs;
+using qtext::text;
 
 // The panel column of the journal lines of the commands' writes.
 constexpr const char* kJournalPanel = "command line";

@@ -7,6 +7,7 @@
 
 #include "app/arguments.h"
 #include "app/language.h"
+#include "app/qt_text.h"
 #include "model/panel_texts.h"
 #include "model/uir_ids.h"
 #include "platform/port/net_address.h"
@@ -18,14 +19,8 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(Options)
 };
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-std::string text(const QString& s)
-{
-    return s.toStdString();
-}
+using qtext::qs;
+using qtext::text;
 
 const std::vector<ArgumentOption> kOptions = {
     {"com", "N=DEVICE", QT_TRANSLATE_NOOP("Options", "open COM N (1..20) on DEVICE; repeatable")},

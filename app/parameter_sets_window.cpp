@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "app/language.h"
+#include "app/qt_text.h"
 #include "modbus/line_state.h"
 #include "model/app_state.h"
 #include "model/panel_texts.h"
@@ -51,10 +52,7 @@ QWidget* mainWidget()
     return qtui::PanelWidget(panelMain.load());
 }
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+using qtext::qs;
 
 QString valueText(const psets::RegisterInfo* info, int word)
 {

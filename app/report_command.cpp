@@ -11,6 +11,7 @@
 
 #include "app/command_capture.h"
 #include "app/command_status.h"
+#include "app/qt_text.h"
 #include "app/version.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
@@ -35,14 +36,8 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(Commands)
 };
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-std::string text(const QString& s)
-{
-    return s.toStdString();
-}
+using qtext::qs;
+using qtext::text;
 
 // Why `path` cannot take the report, before the line is opened for it: its
 // folder is not there or is no folder. "" when it looks writable.

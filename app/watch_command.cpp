@@ -6,6 +6,7 @@
 
 #include "app/command_capture.h"
 #include "app/command_status.h"
+#include "app/qt_text.h"
 #include "engine/fault_feed.h"
 #include "engine/fault_journal.h"
 #include "engine/fault_tracker.h"
@@ -33,10 +34,7 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(Commands)
 };
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+using qtext::qs;
 
 // One line per event on standard output, as it happens.
 class EventPrinter : public FaultObserver {
